@@ -1,0 +1,23 @@
+// Where "now" comes from when a save stamps LastUpdate.
+#pragma once
+
+#include <string>
+
+struct DateTime {
+  int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+struct Clock {
+  virtual DateTime Now() const = 0;
+  virtual ~Clock() = default;
+};
+
+// Local time of the computer; when SOURCE_DATE_EPOCH is set, that moment
+// (in UTC) instead, so that saved skins can be reproduced byte for byte.
+class SystemClock : public Clock {
+ public:
+  DateTime Now() const override;
+};
+
+// The LastUpdate form: 2010/06/03-09:05:07.
+std::string FormatLastUpdate(const DateTime& t);
