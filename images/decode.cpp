@@ -1,0 +1,61 @@
+#include "images/decode.h"
+
+#include <cstdint>
+
+#include "images/bmp_decoder.h"
+#include "images/jpeg_codec.h"
+#include "images/png_codec.h"
+#include "images/reduce.h"
+
+namespace {
+
+std::uint32_t U16(std::string_view b, std::size_t at) {
+  return static_cast<std::uint8_t>(b[at]) | (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 1])) << 8);
+}
+std::uint32_t U32(std::string_view b, std::size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
+
+}  // namespace
+
+bool IsBmp16Direct(std::string_view b) {
+  return b.size() >= 34 && b[0] == 'B' && b[1] == 'M' && U16(b, 28) == 16 && U32(b, 30) == 0;
+}
+
+std::optional<Picture> DecodeBmp16Direct(std::string_view b) {
+  if (!IsBmp16Direct(b) || b.size() < 26) return std::nullopt;
+  const std::int32_t width = static_cast<std::int32_t>(U32(b, 18));
+  const std::int32_t rawHeight = static_cast<std::int32_t>(U32(b, 22));
+  // A negative height stores the rows top-down; read them so.
+  const bool topDown = rawHeight < 0;
+  const std::int64_t height = topDown ? -std::int64_t(rawHeight) : rawHeight;
+  if (width <= 0 || height <= 0 || width > kMaxImageDimension || height > kMaxImageDimension ||
+      std::int64_t(width) * height > kMaxImagePixels) {
+    return std::nullopt;
+  }
+  const std::uint64_t offset = U32(b, 10);
+  const std::uint64_t stride = (std::uint64_t(width) * 2 + 3) & ~std::uint64_t(3);
+  if (offset > b.size() || (b.size() - offset) / stride < std::uint64_t(height)) return std::nullopt;
+
+  Picture pic(width, static_cast<int>(height));
+  const auto* data = reinterpret_cast<const std::uint8_t*>(b.data()) + offset;
+  for (std::int64_t r = 0; r < height; ++r) {
+    const std::uint8_t* s = data + stride * std::uint64_t(r);
+    Rgb24* out = pic.row(static_cast<int>(topDown ? r : height - 1 - r));
+    for (std::int32_t x = 0; x < width; ++x, s += 2) {
+      const unsigned v = s[0] | (unsigned(s[1]) << 8);
+      out[x] = {static_cast<std::uint8_t>(((v >> 10) & 31) * 8), static_cast<std::uint8_t>(((v >> 5) & 31) * 8),
+                static_cast<std::uint8_t>((v & 31) * 8)};
+    }
+  }
+  return pic;
+}
+
+std::optional<Picture> DecodeSkinImage(std::string_view bytes, bool reduce) {
+  if (IsBmp16Direct(bytes)) return DecodeBmp16Direct(bytes);
+  Picture pic;
+  const bool ok = IsPng(bytes)    ? DecodePng(bytes, pic)
+                  : IsJpeg(bytes) ? DecodeJpeg(bytes, pic)
+                                  : DecodeBmp(bytes, pic);
+  if (!ok) return std::nullopt;
+  if (reduce) ReduceTo15Bit(pic);
+  return pic;
+}

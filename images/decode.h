@@ -1,0 +1,17 @@
+// Turning the bytes of a picture file into a skin picture.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "images/picture.h"
+
+// A 16-bit uncompressed BMP is read directly (its colours are 15-bit already);
+// anything else is decoded by its content as BMP, PNG or JPEG and, when
+// `reduce` is set, reduced to 15-bit colour. The file name plays no part.
+std::optional<Picture> DecodeSkinImage(std::string_view bytes, bool reduce);
+
+// The direct path alone: nullopt when the bytes are not a 16-bit
+// uncompressed BMP or do not hold all of their rows.
+std::optional<Picture> DecodeBmp16Direct(std::string_view bytes);
+bool IsBmp16Direct(std::string_view bytes);

@@ -1,0 +1,151 @@
+#include "images/jpeg_codec.h"
+
+#include <cstdio>
+#include <csetjmp>
+#include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "images/bmp_decoder.h"
+
+namespace {
+
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+};
+
+void OnError(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+void OnMessage(j_common_ptr) {}  // corrupt-data warnings are not worth a message
+
+// Kept by the caller: the function that calls setjmp changes none of its
+// own locals after it.
+struct JpegBuffers {
+  std::vector<unsigned char> data;
+  int width = 0, height = 0, components = 0;
+  bool adobeInverted = false;
+  unsigned char* encoded = nullptr;
+  unsigned long encodedSize = 0;
+};
+
+bool ReadJpeg(std::string_view bytes, JpegBuffers& buf) {
+  jpeg_decompress_struct cinfo;
+  ErrorManager err;
+  cinfo.err = jpeg_std_error(&err.pub);
+  err.pub.error_exit = OnError;
+  err.pub.output_message = OnMessage;
+  if (setjmp(err.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  cinfo.mem->max_memory_to_use = 512L * 1024 * 1024;
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > unsigned(kMaxImageDimension) ||
+      cinfo.image_height > unsigned(kMaxImageDimension) ||
+      static_cast<long long>(cinfo.image_width) * cinfo.image_height > kMaxImagePixels) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+  buf.adobeInverted = cmyk && cinfo.saw_Adobe_marker;
+  jpeg_start_decompress(&cinfo);
+  buf.width = static_cast<int>(cinfo.output_width);
+  buf.height = static_cast<int>(cinfo.output_height);
+  buf.components = cinfo.output_components;
+  if ((buf.components != 3 && buf.components != 4) || (buf.components == 4) != cmyk) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  const std::size_t stride = std::size_t(buf.width) * std::size_t(buf.components);
+  buf.data.resize(stride * std::size_t(buf.height));
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JSAMPROW row = buf.data.data() + stride * cinfo.output_scanline;
+    jpeg_read_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  return true;
+}
+
+bool WriteJpeg(const Picture& picture, int quality, JpegBuffers& buf) {
+  jpeg_compress_struct cinfo;
+  ErrorManager err;
+  cinfo.err = jpeg_std_error(&err.pub);
+  err.pub.error_exit = OnError;
+  err.pub.output_message = OnMessage;
+  buf.data.resize(std::size_t(picture.width) * 3);
+  if (setjmp(err.jump)) {
+    jpeg_destroy_compress(&cinfo);
+    return false;
+  }
+  jpeg_create_compress(&cinfo);
+  jpeg_mem_dest(&cinfo, &buf.encoded, &buf.encodedSize);
+  cinfo.image_width = static_cast<JDIMENSION>(picture.width);
+  cinfo.image_height = static_cast<JDIMENSION>(picture.height);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    const Rgb24* src = picture.row(static_cast<int>(cinfo.next_scanline));
+    unsigned char* d = buf.data.data();
+    for (int x = 0; x < picture.width; ++x) {
+      *d++ = src[x].r;
+      *d++ = src[x].g;
+      *d++ = src[x].b;
+    }
+    JSAMPROW row = buf.data.data();
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return true;
+}
+
+}  // namespace
+
+bool IsJpeg(std::string_view bytes) {
+  return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+         static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
+}
+
+bool DecodeJpeg(std::string_view bytes, Picture& out) {
+  if (!IsJpeg(bytes)) return false;
+  JpegBuffers buf;
+  if (!ReadJpeg(bytes, buf)) return false;
+  Picture pic(buf.width, buf.height);
+  const unsigned char* s = buf.data.data();
+  if (buf.components == 3) {
+    for (Rgb24& px : pic.pixels) {
+      px = {s[0], s[1], s[2]};
+      s += 3;
+    }
+  } else {
+    // Adobe writes CMYK inverted (0 = full ink); others store it plainly.
+    for (Rgb24& px : pic.pixels) {
+      unsigned c = s[0], m = s[1], y = s[2], k = s[3];
+      if (!buf.adobeInverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+      px = {static_cast<std::uint8_t>(c * k / 255), static_cast<std::uint8_t>(m * k / 255),
+            static_cast<std::uint8_t>(y * k / 255)};
+      s += 4;
+    }
+  }
+  out = std::move(pic);
+  return true;
+}
+
+bool EncodeJpeg(const Picture& picture, int quality, std::string& out) {
+  if (picture.empty()) return false;
+  JpegBuffers buf;
+  const bool ok = WriteJpeg(picture, quality, buf);
+  if (ok) out.assign(reinterpret_cast<const char*>(buf.encoded), buf.encodedSize);
+  std::free(buf.encoded);
+  return ok;
+}

@@ -1,0 +1,15 @@
+// JPEG through libjpeg.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "images/picture.h"
+
+bool IsJpeg(std::string_view bytes);
+
+// Baseline and progressive; RGB, greyscale, CMYK and YCCK.
+bool DecodeJpeg(std::string_view bytes, Picture& out);
+
+// Three components from RGB, libjpeg's defaults with the given quality.
+bool EncodeJpeg(const Picture& picture, int quality, std::string& out);

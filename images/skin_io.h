@@ -1,0 +1,38 @@
+// Opening and saving skins, and loading single pictures.
+#pragma once
+
+#include <string>
+
+#include "images/catalogue.h"
+#include "images/feedback.h"
+#include "skin/clock.h"
+#include "skin/settings_file.h"
+#include "skin/skin.h"
+
+// What an operation needs from its caller besides the skin.
+struct SkinIoContext {
+  Feedback& feedback;
+  const MessageTexts& texts;
+};
+
+// Picture files larger than this are refused as undecodable.
+inline constexpr std::size_t kMaxPictureFileSize = 512u * 1024 * 1024;
+
+// Gives the picture `id` the content of the file at `path`, reduced to 15-bit
+// colour unless it is a 16-bit BMP. A missing file leaves the picture as it
+// was; an undecodable one empties it. Both are reported.
+void LoadSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx);
+
+// Opens the skin in a folder over the current one: settings first, then the
+// 53 pictures in catalogue order.
+void OpenSkinFolder(Skin& skin, const std::string& folder, SkinIoContext& ctx);
+
+// Opens the skin inside a .zip: the first entry named uisettings.ini (in any
+// folder) fixes the skin's root; pictures come from below that root and are
+// kept as decoded.
+void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& ctx);
+
+// Writes uisettings.ini and the 53 pictures as 16-bit BMP files into an
+// existing folder (creating its "icon" sub-folder).
+void SaveSkinFolder(Skin& skin, const std::string& folder, const TypedInfo& typed, const Clock& clock,
+                    SkinIoContext& ctx);

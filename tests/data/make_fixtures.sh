@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Makes the picture and archive fixtures under tests/data with outside tools
+# (ImageMagick, Python's PIL and zipfile, Info-ZIP). The tests only read the
+# committed results; run this by hand to remake them:
+#   apt-get install imagemagick python3-pil zip && tests/data/make_fixtures.sh
+set -euo pipefail
+cd "$(dirname "$0")"
+PY=/usr/bin/python3
+IM=/usr/bin/convert
+
+# --- pictures -----------------------------------------------------------------
+cd images
+# A 4 x 3 test card; its colours are the expectations in the tests.
+$PY - <<'PYEOF'
+from PIL import Image
+card = [(255,0,0),(0,255,0),(0,0,255),(255,255,255),
+        (10,20,30),(200,100,50),(0,0,0),(128,128,128),
+        (248,248,248),(8,16,24),(255,128,1),(1,2,3)]
+im = Image.new("RGB", (4, 3)); im.putdata(card)
+im.save("card_rgb8.png")
+im.convert("P", palette=Image.ADAPTIVE, colors=12).save("card_palette.png")
+# RGBA: alpha 0, 127, 128, 255 across the first row.
+rgba = Image.new("RGBA", (4, 1)); rgba.putdata([(255,0,0,0),(0,0,255,127),(10,20,30,128),(40,50,60,255)])
+rgba.save("alpha_rgba.png")
+# Palette with a transparent entry (tRNS).
+p = Image.new("P", (2, 1)); p.putpalette([200,100,0, 0,0,0] + [0]*762); p.putdata([0, 1])
+p.save("palette_trns.png", transparency=1)
+# Grey 1-bit.
+g = Image.new("1", (8, 1)); g.putdata([0,255,0,255,0,0,255,255]); g.save("gray1.png")
+PYEOF
+# 16-bit RGB (ImageMagick keeps 16 bits per sample).
+$IM card_rgb8.png -interlace PNG card_interlaced.png
+$IM -size 2x1 xc:'rgb(65535,0,32896)' -depth 16 PNG48:rgb16.png
+$IM -size 2x1 xc:'gray(50%)' -depth 16 -define png:color-type=0 gray16.png
+# JPEG: a flat colour survives compression within a few levels.
+$IM -size 16x16 xc:'rgb(200,40,120)' -quality 95 -sampling-factor 1x1 baseline.jpg
+$IM -size 16x16 xc:'rgb(200,40,120)' -quality 95 -sampling-factor 1x1 -interlace JPEG progressive.jpg
+$IM -size 16x16 xc:'gray(60%)' -quality 95 -colorspace Gray grayscale.jpg
+$IM -size 16x16 xc:'rgb(200,40,120)' -quality 95 -colorspace CMYK cmyk.jpg
+cp baseline.jpg jpeg_named.png          # JPEG bytes under a .png name
+cp card_rgb8.png png_named.bmp          # PNG bytes under a .bmp name
+cd ..
+
+# --- archives -----------------------------------------------------------------
+cd archives
+rm -f ./*.zip
+work=$(mktemp -d)
+mkdir -p "$work/MySkin/icon"
+printf '[SkinInfo]\r\nTitle=Zipped\r\n[start menu]\r\nitemHeight=21\r\n[end]\r\n' > "$work/MySkin/UISettings.INI"
+$IM -size 3x2 xc:'rgb(8,16,24)' -define bmp:format=bmp3 -type truecolor "$work/MySkin/lamp.bmp"
+$IM -size 2x2 xc:'rgb(255,255,255)' -define bmp:format=bmp3 -type truecolor "$work/MySkin/icon/nds.bmp"
+cp ../images/baseline.jpg "$work/MySkin/cheatbg.bmp"
+# Info-ZIP: the settings and lamp stored (-0), the rest deflated.
+(cd "$work" && zip -q -0 ../stored.zip MySkin/UISettings.INI MySkin/lamp.bmp && zip -q ../stored.zip MySkin/cheatbg.bmp MySkin/icon/nds.bmp)
+mv "$work/../stored.zip" infozip_mixed.zip
+# Encrypted member (password "x").
+(cd "$work" && zip -q -P x ../enc.zip MySkin/UISettings.INI MySkin/lamp.bmp)
+mv "$work/../enc.zip" encrypted.zip
+rm -rf "$work"
+
+$PY - <<'PYEOF'
+import zipfile, io, struct
+def bmp24(w, h, rgb):
+    row = bytes(rgb[::-1]) * w
+    row += b"\0" * ((4 - len(row) % 4) % 4)
+    data = row * h
+    hdr = b"BM" + struct.pack("<IHHI", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 0, 0, 0, 0)
+    return hdr + info + data
+settings = b"[SkinInfo]\r\nTitle=Python\r\n[start menu]\r\nitemHeight=30\r\n[end]\r\n"
+# Backslash names, case variants, a second settings entry further on.
+with zipfile.ZipFile("python_backslash.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("Skin\\uisettings.ini", settings)
+    z.writestr("skin\\ICON\\NDS.BMP", bmp24(5, 4, (16, 32, 48)))
+    z.writestr("Skin/lamp.bmp", bmp24(1, 1, (255, 255, 255)))
+    z.writestr("Other/uisettings.ini", b"[start menu]\r\nitemHeight=99\r\n")
+    z.writestr("Other/lamp.bmp", bmp24(9, 9, (0, 0, 0)))
+# Settings in a folder, pictures at the top: nothing matches.
+with zipfile.ZipFile("python_split.zip", "w", zipfile.ZIP_STORED) as z:
+    z.writestr("deep/uisettings.ini", settings)
+    z.writestr("lamp.bmp", bmp24(1, 1, (255, 255, 255)))
+# Settings at the top level, stored.
+with zipfile.ZipFile("python_top.zip", "w", zipfile.ZIP_STORED) as z:
+    z.writestr("UISETTINGS.INI", settings)
+    z.writestr("Lamp.BMP", bmp24(2, 1, (255, 255, 255)))
+# A member that declares far more than the limit: 65 MiB of zeros.
+with zipfile.ZipFile("bomb.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("uisettings.ini", settings)
+    z.writestr("lamp.bmp", b"\0" * (65 * 1024 * 1024))
+# A damaged member: flip a byte of the compressed data so the CRC fails.
+buf = io.BytesIO()
+with zipfile.ZipFile(buf, "w", zipfile.ZIP_STORED) as z:
+    z.writestr("uisettings.ini", settings)
+    z.writestr("lamp.bmp", bmp24(2, 2, (255, 0, 0)))
+data = bytearray(buf.getvalue())
+at = data.find(b"BM", data.find(b"lamp.bmp") + 8)
+data[at + 60] ^= 0xFF
+open("bad_crc.zip", "wb").write(data)
+# Truncated: the first 100 bytes of a valid archive.
+open("truncated.zip", "wb").write(open("python_top.zip", "rb").read()[:100])
+PYEOF
