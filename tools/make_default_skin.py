@@ -541,6 +541,12 @@ def make_upper_screen():
     for r, a in ((44.0, 0.28), (36.0, 0.16), (52.0, 0.10)):
         ring = Mask(256, 192, lambda px, py, r=r: r - 0.6 <= math.hypot(px - cx, py - cy) <= r + 0.6)
         img.blend_mask(ring, HOT, a)
+    for i in range(12):
+        a = i * math.pi / 6.0
+        r0 = 38.5 if i % 3 else 36.0
+        tick = Mask(256, 192, capsule(cx + math.sin(a) * r0, cy - math.cos(a) * r0,
+                                      cx + math.sin(a) * 41.5, cy - math.cos(a) * 41.5, 0.6))
+        img.blend_mask(tick, PINK, 0.45 if i % 3 else 0.7)
     disc = Mask(256, 192, circle(cx, cy, 28.0))
     img.blend_mask(disc, hexc("200818"), 0.35)
     sparkle(img, cx, cy, 20.0, PINK_HI, 0.55)
@@ -777,20 +783,19 @@ def make_form():
 
 def lamp_img():
     img = Img(22, 38)
-    cy = 18.0
-    # glow streak to the right, under the highlighted text
+    body = Mask(22, 38, rrect(1, 10, 7, 27, 3.0, 0.0))
+    near = body.dilate(True)
+    halo1 = near.dilate(True) - near
+    halo2 = halo1.dilate(True) - halo1 - near
     for y in range(38):
         for x in range(22):
-            dy = abs(y + 0.5 - cy)
-            if dy <= 6.5 and x >= 3:
-                f = (1.0 - dy / 7.0) * (1.0 - (x - 3) / 19.0)
-                if f > 0.08:
-                    img.set(x, y, mix(hexc("2a0a28"), hexc("b01c80"), f * 0.9))
-    # the lamp itself: a glowing capsule
-    body = Mask(22, 38, rrect(1, 9, 7, 28, 3.0, 0.0))
-    img.paint(body.outline(False), INK)
-    img.paint(body, lambda x, y: mix(WHITE, HOT, abs(y + 0.5 - cy) / 9.0 + abs(x - 3.5) / 6.0))
-    core = Mask(22, 38, rrect(3, 13, 5, 24, 1.0, 0.0))
+            if halo2.get(x, y) and (x + y) % 2 == 0:
+                img.set(x, y, hexc("5a1048"))
+    img.paint(halo1, hexc("841a68"))
+    img.paint(near - body, hexc("c02c8c"))
+    cy = 18.5
+    img.paint(body, lambda x, y: mix(WHITE, HOT, abs(y + 0.5 - cy) / 8.5 + abs(x + 0.5 - 4.0) / 5.0))
+    core = Mask(22, 38, rrect(3, 14, 5, 23, 1.0, 0.0))
     img.paint(core, WHITE)
     return img
 
@@ -1081,28 +1086,32 @@ def make_reback():
 
 def make_card_frame(state):
     img = Img(23, 18)
-    # a slot and a card standing in it
-    slot = Mask(23, 18, rrect(1, 12, 22, 18, 2.0, 0.0))
+    pal = ((hexc("f8c8e4"), hexc("e060b0"), hexc("a01870"), PINK_HI) if state == 0 else
+           (hexc("d8f0f8"), hexc("50b8e8"), hexc("1868a0"), CYAN))
+    # a memory card standing in its slot
+    card = Mask(23, 18, polygon([(5.0, 1.0), (14.0, 1.0), (14.0, 4.0), (16.0, 6.0), (16.0, 15.0), (5.0, 15.0)]))
+    slot = Mask(23, 18, rrect(1, 14, 22, 18, 2.0, 0.0))
     img.paint(slot, INK)
-    img.paint(Mask(23, 18, rrect(2, 13, 21, 17, 1.0, 0.0)), hexc("4a1040"))
-    img.rect(4, 14, 15, 1, hexc("0a0208"))
-    card = Mask(23, 18, polygon([(6.0, 1.0), (15.0, 1.0), (17.0, 3.0), (17.0, 15.0), (6.0, 15.0)]))
+    img.paint(Mask(23, 18, rrect(2, 15, 21, 17, 1.0, 0.0)), vgrad(15, 16, [(0, hexc("6a1a58")), (1, hexc("3a0c32"))]))
     img.paint(card.outline(False) - slot, INK)
-    if state == 0:
-        img.paint(card, vgrad(1, 15, [(0, hexc("f8c8e4")), (1, hexc("e060b0"))]))
-        img.rect(8, 3, 6, 4, hexc("a01870"))
-        img.set(8, 3, hexc("f070b8"))
-    else:
-        img.paint(card, vgrad(1, 15, [(0, hexc("d8ecf8")), (1, hexc("60b0e0"))]))
-        img.rect(8, 3, 6, 4, hexc("1870a0"))
-        img.set(8, 3, hexc("80d0f0"))
-    for x in (8, 10, 12, 14):
-        img.rect(x, 9, 1, 3, hexc("fff0f8") if state == 0 else WHITE)
-    img.blend_mask(card.edge_br(), INK, 0.3)
+    img.paint(card & Mask(23, 18, rrect(0, 0, 23, 15)), vgrad(1, 14, [(0, pal[0]), (1, pal[1])]))
+    # contacts along the top edge
+    for x in (6, 8, 10, 12):
+        img.rect(x, 2, 1, 3, hexc("f8e0a0"))
+    # label
+    img.rect(7, 8, 7, 5, pal[2])
+    img.rect(7, 8, 7, 1, mix(pal[2], WHITE, 0.4))
+    img.set(10, 10, WHITE)
+    img.set(9, 10, pal[3])
+    img.set(11, 10, pal[3])
+    img.set(10, 9, pal[3])
+    img.set(10, 11, pal[3])
+    img.blend_mask(card.edge_tl(), WHITE, 0.5)
     # state light
-    led = PINK_HI if state == 0 else CYAN
-    img.paint(Mask(23, 18, circle(20.0, 4.5, 1.6)).outline(False), INK)
-    img.paint(Mask(23, 18, circle(20.0, 4.5, 1.6)), led)
+    led = Mask(23, 18, circle(19.5, 4.5, 1.9))
+    img.paint(led.outline(False), INK)
+    img.paint(led, pal[3])
+    img.set(19, 4, WHITE)
     return img
 
 
@@ -1197,23 +1206,25 @@ def make_icon_nds():
 
 def make_icon_gba():
     img = Img(32, 32)
-    body = Mask(32, 32, union(rrect(2, 5, 30, 28, 3.0), rrect(2, 9, 30, 28)))
-    notch = Mask(32, 32, rrect(11, 27, 21, 29))
-    body = body - notch
-    img.paint(body, vgrad(5, 27, [(0, hexc("cac0dc")), (1, hexc("7a6e90"))]))
-    # top bevel strip
-    img.rect(4, 7, 24, 1, hexc("f0e8f8"))
-    img.rect(4, 9, 24, 1, hexc("786c8c"))
+    shell = Mask(32, 32, union(rrect(3, 4, 29, 26, 3.0), rrect(3, 12, 29, 26)))
+    plug = Mask(32, 32, rrect(6, 25, 26, 29, 1.0))
+    body = shell | plug
+    img.paint(shell, vgrad(4, 25, [(0, hexc("d8d0e8")), (1, hexc("8a80a0"))]))
+    img.paint(plug, hexc("4a4058"))
+    for x in range(8, 25, 2):
+        img.rect(x, 26, 1, 3, hexc("f8d070"))
+    # grip ridges
+    for x in range(9, 24, 3):
+        img.rect(x, 5, 2, 2, hexc("9a90b0"))
+        img.rect(x, 5, 2, 1, hexc("f8f0f8"))
     # label
-    lab = Mask(32, 32, rrect(6, 11, 26, 24, 1.0))
+    lab = Mask(32, 32, rrect(6, 9, 26, 23, 1.0))
     img.paint(lab.outline(False), hexc("4a405c"))
-    img.paint(lab, vgrad(11, 23, [(0, hexc("b898f8")), (0.5, hexc("7048d0")), (1, hexc("382080"))]))
-    img.rect(8, 13, 16, 1, hexc("d8c8f8"))
-    # little arrow emblem on the label
-    arrow = Mask(32, 32, polygon([(12.0, 21.0), (16.0, 15.0), (20.0, 21.0)]))
-    img.paint(arrow, hexc("f8a0d0"))
-    # contact window at the bottom
-    img.rect(12, 25, 8, 2, hexc("40344e"))
+    img.paint(lab, vgrad(9, 22, [(0, hexc("c0a0f8")), (0.5, hexc("7048d0")), (1, hexc("382080"))]))
+    img.rect(8, 11, 16, 2, hexc("f070b8"))
+    img.rect(8, 11, 16, 1, hexc("f8b0d8"))
+    sparkle(img, 16.0, 17.5, 3.6, WHITE, 1.0)
+    img.rect(8, 21, 10, 1, hexc("a088e0"))
     finish_icon(img, body)
     return img
 
@@ -1273,17 +1284,14 @@ def make_icon_dpg():
 
 def make_icon_plg():
     img = Img(32, 32)
-    sq = rrect(6, 9, 25, 28, 1.5)
-    piece = minus(union(sq, circle(15.5, 7.0, 3.6), circle(26.5, 18.5, 3.6)),
-                  union(circle(6.0, 18.5, 3.0), circle(15.5, 28.6, 3.0)))
-    m = Mask(32, 32, piece)
-    img.paint(m, vgrad(3, 28, [(0, hexc("a8f0f8")), (0.5, hexc("40c0e8")), (1, hexc("1870a8"))]))
+    sq = rrect(4, 10, 23, 29, 1.5)
+    knobs = union(circle(13.5, 6.5, 4.2), rrect(11, 8, 16, 11), circle(26.5, 19.5, 4.2), rrect(22, 17, 25, 22))
+    holes = union(circle(4.0, 19.5, 3.6), circle(13.5, 29.5, 3.6))
+    m = Mask(32, 32, minus(union(sq, knobs), holes))
+    img.paint(m, vgrad(2, 29, [(0, hexc("b0f0f8")), (0.45, hexc("40c0e8")), (1, hexc("1868a0"))]))
+    img.blend_mask(m & Mask(32, 32, circle(12.5, 5.5, 1.6)), WHITE, 0.5)
+    img.blend_mask(m & Mask(32, 32, capsule(7.5, 16.0, 10.5, 13.0, 0.8)), WHITE, 0.55)
     finish_icon(img, m, 0.5, 0.35)
-    # a pink plug prong detail in the middle
-    img.rect(13, 15, 2, 4, hexc("f8f8f8"))
-    img.rect(17, 15, 2, 4, hexc("f8f8f8"))
-    img.rect(12, 19, 8, 3, hexc("d02890"))
-    img.rect(15, 22, 2, 2, hexc("d02890"))
     return img
 
 

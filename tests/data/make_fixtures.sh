@@ -30,7 +30,7 @@ g = Image.new("1", (8, 1)); g.putdata([0,255,0,255,0,0,255,255]); g.save("gray1.
 PYEOF
 # 16-bit RGB (ImageMagick keeps 16 bits per sample).
 $IM card_rgb8.png -interlace PNG card_interlaced.png
-$IM -size 2x1 xc:'rgb(65535,0,32896)' -depth 16 PNG48:rgb16.png
+$IM -size 2x1 xc:'rgb(100%,0%,50%)' -depth 16 PNG48:rgb16.png
 $IM -size 2x1 xc:'gray(50%)' -depth 16 -define png:color-type=0 gray16.png
 # JPEG: a flat colour survives compression within a few levels.
 $IM -size 16x16 xc:'rgb(200,40,120)' -quality 95 -sampling-factor 1x1 baseline.jpg
