@@ -296,7 +296,7 @@ TEST(BmpDecoder, ReadsSixteenBitPixels) {
     s.bitsPerPixel = 16;
     s.compression = 6;
     s.trailingMasks = {0x7C00, 0x03E0, 0x001F, 0x8000};
-    s.pixels = Words16({0xFC00, 0x7C00, 0x83E0}) + "\0\0";
+    s.pixels = Words16({0xFC00, 0x7C00, 0x83E0}) + std::string(2, '\0');
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, {kRed, kKey, kGreen}));
   }
 }
@@ -501,8 +501,16 @@ TEST(BmpDecoder, ClipsRunsAndDeltasThatLeaveThePicture) {
   });
   EXPECT_TRUE(PictureIs(Decode(RleSpec(1, 4, 2, stream).Build()), 4, 2, {kP3, kP3, kP3, kP3, kP1, kP1, kP1, kP1}));
 
-  const std::string stream4 = Stream({0xFF, 0x12, 0x00, 0x02, 0x00, 0x01, 0x00, 0x09, 0x33, 0x33, 0x33, 0x33, 0x30,
-                                      0x00, 0x00, 0x02, 0xFF, 0xFF, 0x02, 0x11});
+  const std::string stream4 = Stream({
+      0xFF, 0x12,                                // run of 255 alternating nibbles in a row of 3
+      0x00, 0x02, 0xFF, 0x00,                    // delta far to the right
+      0x02, 0x33,                                // run off the row
+      0x00, 0x00,                                // end of line
+      0x00, 0x09, 0x33, 0x33, 0x33, 0x33, 0x30,  // absolute 9 nibbles in a row of 3 ...
+      0x00,                                      // ... five bytes padded to six
+      0x00, 0x02, 0xFF, 0xFF,                    // delta far above and to the right
+      0x02, 0x11,                                // nothing left to draw on
+  });
   EXPECT_TRUE(PictureIs(Decode(RleSpec(2, 3, 2, stream4).Build()), 3, 2, {kP3, kP3, kP3, kP1, kP2, kP1}));
 
   // Indices past the four-colour palette are black.
@@ -527,7 +535,7 @@ TEST(BmpDecoder, CopesWithLyingPixelOffsetsAndPaletteSizes) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, expected));
   }
   // Past the end, or too near it.
-  for (std::uint32_t offset : {14u + 40u + 8u + 1u, 1000u, 0xFFFFFFFFu}) {
+  for (std::uint32_t offset : {14u + 40u + 8u + 2u, 1000u, 0xFFFFFFFFu}) {
     SCOPED_TRACE(offset);
     s.pixelOffset = offset;
     EXPECT_TRUE(Refuses(s.Build()));
@@ -561,7 +569,7 @@ TEST(BmpDecoder, CopesWithLyingPixelOffsetsAndPaletteSizes) {
   s.palette = {kP1, kP2};
   s.pixels = Row({1, 200, 0});
   EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, {kP2, kBlack, kP1}));
-  // A palette cut off by the end of a run-length file.
+  // A palette shorter than its colour count, before run-length data.
   BmpSpec rle = RleSpec(1, 2, 1, "");
   rle.palette = {kP1};
   rle.coloursUsed = 4;
@@ -668,7 +676,7 @@ TEST(BmpDecoder, RefusesWhatItCannotRead) {
     s.compression = 3;
     const std::string full = [&] {
       s.trailingMasks = {0xF800, 0x07E0, 0x001F};
-      s.pixels = Words16({0xFFFF}) + "\0\0";
+      s.pixels = Words16({0xFFFF}) + std::string(2, '\0');
       return s.Build();
     }();
     EXPECT_TRUE(Refuses(full.substr(0, 14 + 40 + 11)));
@@ -783,7 +791,7 @@ std::vector<TruncationCase> TruncationCases() {
     s.bitsPerPixel = 16;
     s.compression = 3;
     s.trailingMasks = {0xF800, 0x07E0, 0x001F};
-    s.pixels = Words16({0xF800, 0x07E0, 0x001F}) + "\0\0";
+    s.pixels = Words16({0xF800, 0x07E0, 0x001F}) + std::string(2, '\0');
     const std::string f = s.Build();
     cases.push_back({"5-6-5", f, f.size() - 2, 3, 1, {kRed, kGreen, kBlue}, false});
   }

@@ -126,10 +126,6 @@ BAYER4 = ((0, 8, 2, 10), (12, 4, 14, 6), (3, 11, 1, 9), (15, 7, 13, 5))
 
 # theme colours
 INK = hexc("12040f")          # outlines
-NIGHT = hexc("1a0818")
-PLUM = hexc("2e0c2a")
-PLUM_HI = hexc("4a1842")
-WINE = hexc("6a1050")
 MAGENTA = hexc("d02890")
 HOT = hexc("f048a8")
 PINK = hexc("f880c0")
@@ -208,16 +204,6 @@ class Img:
                 out.px[y * w + x] = self.get(x0 + x, y0 + y)
         return out
 
-    def copy(self):
-        out = Img(self.w, self.h)
-        out.px = list(self.px)
-        return out
-
-    def opaque_mask(self):
-        m = Mask(self.w, self.h)
-        m.bits = [p is not None for p in self.px]
-        return m
-
 
 class Mask:
     def __init__(self, w, h, fn=None):
@@ -278,11 +264,6 @@ class Mask:
 
     def edge_bottom(self):
         return self._new(lambda x, y: self.get(x, y) and not self.get(x, y + 1))
-
-    def bbox(self):
-        xs = [i % self.w for i, b in enumerate(self.bits) if b]
-        ys = [i // self.w for i, b in enumerate(self.bits) if b]
-        return min(xs), min(ys), max(xs), max(ys)
 
 
 # shape predicates working on pixel centres -------------------------------
@@ -719,12 +700,12 @@ def make_title_cap(right):
     if right:
         shape = Mask(w, 16, lambda px, py: sd_box(px, py, -w, 0, w, 40, 6.0) <= 0.15)
     img.paint(shape, lambda x, y: title_profile(y))
-    # outline the rounded outer edge
-    edge = Mask(w, 16, lambda px, py: True)
-    rim = shape.edge_tl() if not right else (shape._new(
-        lambda x, y: shape.get(x, y) and (not shape.get(x + 1, y) or not shape.get(x, y - 1))))
+    # darken the rounded outer edge
+    if right:
+        rim = shape._new(lambda x, y: shape.get(x, y) and (not shape.get(x + 1, y) or not shape.get(x, y - 1)))
+    else:
+        rim = shape.edge_tl()
     img.blend_mask(rim, INK, 0.55)
-    del edge
     # gem on the left cap, three dots on the right cap
     if not right:
         gem = Mask(w, 16, polygon([(8.0, 3.5), (12.5, 8.0), (8.0, 12.5), (3.5, 8.0)]))
@@ -802,7 +783,6 @@ def lamp_img():
 
 def make_triangle():
     img = Img(14, 16)
-    tri = Mask(14, 16, polygon([(3.0, 1.5), (12.5, 8.0), (3.0, 14.5)]))
     # pointing right, centred on row 7.5
     tri = Mask(14, 16, polygon([(3.0, 1.0), (12.0, 7.5), (3.0, 14.0)]))
     img.paint(tri.outline(False), INK)
@@ -816,7 +796,7 @@ def make_triangle():
 # --------------------------------------------------------------------------
 
 
-def window(w, h, title_h, title_light=False, dither_body=True):
+def window(w, h, title_h, title_light=False):
     img = Img(w, h)
     outer = Mask(w, h, rrect(0, 0, w, h, 7.0))
     border = Mask(w, h, rrect(1, 1, w - 1, h - 1, 6.0))
@@ -991,7 +971,6 @@ def make_fathernode():
         "#.........#",
         ".#########.",
     ])
-    fill = Mask(11, 10, lambda px, py: False)
     fill = from_rows([
         "...........",
         ".####......",
@@ -1039,8 +1018,7 @@ def make_hotkey_mark(on):
 
 def make_cheat_clearall():
     img = Img(16, 12)
-    # an eraser lying on a slant, with a swept line under it
-    pts = [(1.0, 7.0), (7.0, 1.0), (15.0, 1.0 + 0.0), (15.0, 4.0), (9.0, 10.0), (1.0, 10.0)]
+    # an eraser lying on a slant
     body = Mask(16, 12, polygon([(1.5, 7.5), (7.5, 1.5), (14.5, 1.5), (14.5, 4.5), (8.5, 10.5), (1.5, 10.5)]))
     img.paint(body.outline(False), INK)
     img.paint(body, vgrad(1, 10, [(0, hexc("f8a8d0")), (1, hexc("d03c90"))]))
@@ -1049,7 +1027,6 @@ def make_cheat_clearall():
     tip = body & Mask(16, 12, lambda px, py: px + py < 12.5)
     img.paint(tip, vgrad(1, 10, [(0, WHITE), (1, hexc("f0c8dc"))]))
     img.blend_mask(body.edge_tl(), WHITE, 0.4)
-    del pts
     return img
 
 
@@ -1150,7 +1127,6 @@ def draw_digit_cell(img, on, off, oy):
     colour = lambda x, y: grad([(0, hexc("f8d8ec")), (0.35, hexc("f890c8")), (0.62, hexc("e84ca8")),
                                 (1, hexc("b01c80"))], (y - oy) / float(h - 1))
     img.paint(on, colour, 0, oy)
-    img.blend_mask(on.edge_tl().shift(0, oy), WHITE, 0.35) if False else None
     hi = on.edge_top()
     for y in range(h):
         for x in range(on.w):
@@ -1594,10 +1570,13 @@ def make_about_banner():
     tw = text_width(text, sx)
     tx, ty = 80, 12
     m = text_mask(text, w, h, tx, ty, sx, sy)
+    rim = m.dilate(True)
     for y in range(h):
         for x in range(w):
-            if m.get(x - 2, y - 2) and not m.get(x, y):
-                c.px[y * w + x] = [18.0, 4.0, 16.0, 1.0]
+            if rim.get(x - 2, y - 2) and not m.get(x, y):
+                c.px[y * w + x] = [14.0, 2.0, 12.0, 1.0]
+            elif rim.get(x, y) and not m.get(x, y):
+                c.px[y * w + x] = [60.0, 6.0, 46.0, 1.0]
     for y in range(h):
         for x in range(w):
             if m.get(x, y):
@@ -1607,9 +1586,20 @@ def make_about_banner():
                 if not m.get(x, y - 1) or not m.get(x - 1, y):
                     col = mix(col, (255, 255, 255), 0.5)
                 c.px[y * w + x] = [col[0], col[1], col[2], 1.0]
+    # a row of colour swatches, the stuff skins are made of
+    swatches = ((248, 120, 188), (212, 44, 148), (104, 24, 88), (80, 208, 240), (250, 204, 124))
+    for i, col in enumerate(swatches):
+        x0 = 356 + i * 20
+        y0 = 22 if i % 2 == 0 else 26
+        c.shape(sdf_box(x0 + 2, y0 + 2, x0 + 16, y0 + 16, 3.5), (10, 2, 8), 0.6, (x0, y0, x0 + 19, y0 + 19))
+        c.shape(sdf_box(x0, y0, x0 + 14, y0 + 14, 3.5), (22, 4, 20), 1.0, (x0 - 1, y0 - 1, x0 + 15, y0 + 15))
+        c.shape(sdf_box(x0 + 1, y0 + 1, x0 + 13, y0 + 13, 2.5),
+                lambda x, y, col=col, y0=y0: mix(mix(col, (255, 255, 255), 0.35), col, (y - y0) / 8.0),
+                1.0, (x0, y0, x0 + 14, y0 + 14))
+        c.shape(sdf_box(x0 + 3, y0 + 2, x0 + 11, y0 + 4, 1.0), (255, 255, 255), 0.35, (x0, y0, x0 + 14, y0 + 6))
     # sparkles
-    for (sx_, sy_, r) in ((tx + tw + 18, 16, 6.0), (tx + tw + 34, 34, 3.5), (tx + tw + 60, 20, 2.5),
-                          (430, 40, 4.0)):
+    for (sx_, sy_, r) in ((tx + tw + 16, 14, 6.0), (tx + tw + 34, 40, 3.5), (340, 12, 2.5),
+                          (456, 48, 3.5), (455, 12, 2.5)):
         for y in range(int(sy_ - r) - 1, int(sy_ + r) + 2):
             for x in range(int(sx_ - r) - 1, int(sx_ + r) + 2):
                 dx, dy = abs(x + 0.5 - sx_), abs(y + 0.5 - sy_)

@@ -1,0 +1,115 @@
+// Opening and saving the default skin, and the 15-bit reduction.
+//   ./build/bench/skin_bench
+#include <benchmark/benchmark.h>
+#include <minizip/zip.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "images/catalogue.h"
+#include "images/defaults.h"
+#include "images/file_io.h"
+#include "images/reduce.h"
+#include "images/skin_io.h"
+
+namespace {
+
+struct NullFeedback : Feedback {
+  void ShowError(const std::string&) override {}
+  void SetProgress(int) override {}
+};
+
+struct FixedClock : Clock {
+  DateTime Now() const override { return {2020, 1, 1, 0, 0, 0}; }
+};
+
+// The default skin saved once as a folder and once as a .zip of that folder.
+struct Fixture {
+  std::string folder, archive;
+  Fixture() {
+    char pattern[] = "/tmp/skinbench-XXXXXX";
+    const std::string dir = ::mkdtemp(pattern);
+    folder = dir + "/skin";
+    archive = dir + "/skin.zip";
+    std::system(("mkdir -p '" + folder + "'").c_str());
+    static Skin skin;
+    ResetSkinToDefaults(skin);
+    NullFeedback fb;
+    const MessageTexts texts = MessageTexts::BuiltIn();
+    SkinIoContext ctx{fb, texts};
+    SaveSkinFolder(skin, folder, {}, FixedClock(), ctx);
+
+    zipFile zip = zipOpen64(archive.c_str(), APPEND_STATUS_CREATE);
+    const auto add = [&](const std::string& rel) {
+      std::string bytes;
+      ReadWholeFile(folder + "/" + rel, bytes, 1 << 26);
+      zip_fileinfo info{};
+      zipOpenNewFileInZip64(zip, ("skin/" + rel).c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                            Z_DEFAULT_COMPRESSION, 0);
+      zipWriteInFileInZip(zip, bytes.data(), static_cast<unsigned>(bytes.size()));
+      zipCloseFileInZip(zip);
+    };
+    add("uisettings.ini");
+    for (const CatalogueEntry& e : ImageCatalogue()) add(std::string(e.file));
+    zipClose(zip, nullptr);
+  }
+};
+
+const Fixture& Files() {
+  static const Fixture f;
+  return f;
+}
+
+void BM_OpenSkinFolder(benchmark::State& state) {
+  static Skin skin;
+  ResetSkinToDefaults(skin);
+  NullFeedback fb;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{fb, texts};
+  for (auto _ : state) OpenSkinFolder(skin, Files().folder, ctx);
+}
+BENCHMARK(BM_OpenSkinFolder)->Unit(benchmark::kMillisecond);
+
+void BM_OpenSkinArchive(benchmark::State& state) {
+  static Skin skin;
+  ResetSkinToDefaults(skin);
+  NullFeedback fb;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{fb, texts};
+  for (auto _ : state) OpenSkinArchive(skin, Files().archive, ctx);
+}
+BENCHMARK(BM_OpenSkinArchive)->Unit(benchmark::kMillisecond);
+
+void BM_SaveSkinFolder(benchmark::State& state) {
+  static Skin skin;
+  ResetSkinToDefaults(skin);
+  NullFeedback fb;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{fb, texts};
+  const std::string target = Files().folder + "-saved";
+  std::system(("mkdir -p '" + target + "'").c_str());
+  for (auto _ : state) SaveSkinFolder(skin, target, {}, FixedClock(), ctx);
+}
+BENCHMARK(BM_SaveSkinFolder)->Unit(benchmark::kMillisecond);
+
+void BM_ReduceTo15Bit(benchmark::State& state) {
+  Picture source(256, 192);
+  std::uint32_t seed = 1;
+  for (Rgb24& px : source.pixels) {
+    seed = seed * 1664525u + 1013904223u;
+    px = {static_cast<std::uint8_t>(seed >> 24), static_cast<std::uint8_t>(seed >> 16),
+          static_cast<std::uint8_t>(seed >> 8)};
+  }
+  Picture work;
+  for (auto _ : state) {
+    state.PauseTiming();
+    work = source;
+    state.ResumeTiming();
+    ReduceTo15Bit(work);
+    benchmark::DoNotOptimize(work.pixels.data());
+  }
+  state.SetItemsProcessed(state.iterations() * 256 * 192);
+}
+BENCHMARK(BM_ReduceTo15Bit);
+
+}  // namespace
