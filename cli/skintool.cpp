@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -14,7 +15,10 @@
 #include "images/catalogue.h"
 #include "images/defaults.h"
 #include "images/feedback.h"
+#include "images/png_codec.h"
+#include "images/screenshot.h"
 #include "images/skin_io.h"
+#include "preview/render.h"
 #include "skin/clock.h"
 
 namespace {
@@ -22,6 +26,9 @@ namespace {
 constexpr const char* kUsage =
     "usage:\n"
     "  skintool convert [--skin PATH]... [--import NAME=FILE]... --out DIR\n"
+    "  skintool render [--skin PATH]... [--import NAME=FILE]... [--screen N] [--zoom F]\n"
+    "                  [--background INT] --out FILE.png\n"
+    "  skintool screenshot [--skin PATH]... [--import NAME=FILE]... --out FILE.png|FILE.bmp|FILE.jpg\n"
     "  skintool --help\n";
 
 constexpr const char* kHelp =
@@ -55,7 +62,19 @@ struct Options {
   std::vector<std::string> skins;
   std::vector<std::pair<ImageId, std::string>> imports;
   std::optional<std::string> out;
+  int screen = 0;
+  float zoom = 1.0f;
+  std::uint32_t background = 0;
 };
+
+// A whole decimal number in [lo, hi], nothing else.
+bool ParseInteger(const std::string& text, long long lo, long long hi, long long& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtoll(text.c_str(), &end, 10);
+  return errno == 0 && *end == '\0' && value >= lo && value <= hi;
+}
 
 int UsageError(const std::string& why) {
   std::cerr << "skintool: " << why << '\n' << kUsage;
@@ -93,6 +112,19 @@ std::string ParseOptions(int argc, char** argv, Options& o) {
       const std::optional<ImageId> id = FindImage(v.substr(0, eq));
       if (!id) return "unknown picture name '" + v.substr(0, eq) + "'";
       o.imports.emplace_back(*id, v.substr(eq + 1));
+    } else if (arg == "--screen") {
+      long long n = 0;
+      if (!value(v) || !ParseInteger(v, 0, 13, n)) return "--screen needs a number from 0 to 13";
+      o.screen = static_cast<int>(n);
+    } else if (arg == "--zoom") {
+      char* end = nullptr;
+      if (!value(v) || v.empty()) return "--zoom needs a factor";
+      o.zoom = std::strtof(v.c_str(), &end);
+      if (*end != '\0' || !(o.zoom > 0.0f) || o.zoom > 64.0f) return "--zoom needs a factor from 0 to 64";
+    } else if (arg == "--background") {
+      long long n = 0;
+      if (!value(v) || !ParseInteger(v, 0, 0xFFFFFF, n)) return "--background needs a number from 0 to 16777215";
+      o.background = static_cast<std::uint32_t>(n);
     } else if (arg == "--out") {
       if (!value(v)) return "--out needs a path";
       o.out = v;
@@ -137,6 +169,43 @@ int Convert(const Options& o) {
   return feedback.messages ? 1 : 0;
 }
 
+bool EndsWith(const std::string& s, const std::string& suffix) {
+  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+int Render(const Options& o) {
+  if (!o.out || !EndsWith(*o.out, ".png")) return UsageError("render needs --out FILE.png");
+  StderrFeedback feedback;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{feedback, texts};
+  static Skin skin;
+  AssembleSkin(o, skin, ctx);
+  const Picture preview = RenderPreview(skin, o.screen, o.zoom, UnpackRgb24(o.background));
+  if (!WriteScreenshotFile(preview, ScreenshotFormat::Png, *o.out)) {
+    std::cerr << *o.out << ": " << texts.fileNotSaved << '\n';
+    return 1;
+  }
+  return feedback.messages ? 1 : 0;
+}
+
+int Screenshot(const Options& o) {
+  std::optional<ScreenshotFormat> format;
+  if (o.out && EndsWith(*o.out, ".png")) format = ScreenshotFormat::Png;
+  if (o.out && EndsWith(*o.out, ".bmp")) format = ScreenshotFormat::Bmp;
+  if (o.out && EndsWith(*o.out, ".jpg")) format = ScreenshotFormat::Jpeg;
+  if (!format) return UsageError("screenshot needs --out FILE.png, FILE.bmp or FILE.jpg");
+  StderrFeedback feedback;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{feedback, texts};
+  static Skin skin;
+  AssembleSkin(o, skin, ctx);
+  if (!WriteScreenshotFile(ComposeScreenshot(skin), *format, *o.out)) {
+    std::cerr << *o.out << ": " << texts.fileNotSaved << '\n';
+    return 1;
+  }
+  return feedback.messages ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -150,5 +219,7 @@ int main(int argc, char** argv) {
   o.command = command;
   if (const std::string err = ParseOptions(argc, argv, o); !err.empty()) return UsageError(err);
   if (command == "convert") return Convert(o);
+  if (command == "render") return Render(o);
+  if (command == "screenshot") return Screenshot(o);
   return UsageError("unknown command '" + command + "'");
 }

@@ -1,0 +1,171 @@
+#include "preview/canvas.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "preview/font.h"
+
+namespace {
+
+bool IsKeyGreen(const Rgb24& c) { return c.r == 0 && c.b == 0 && (c.g == 248 || c.g == 255); }
+
+struct Span {
+  std::int64_t begin, end;  // half-open
+};
+
+// The part of [start, start + length) that lies within [0, limit).
+Span Clip(std::int64_t start, std::int64_t length, std::int64_t limit) {
+  if (length <= 0) return {0, 0};
+  const std::int64_t b = std::max<std::int64_t>(start, 0);
+  const std::int64_t e = std::min<std::int64_t>(start + length, limit);
+  return e > b ? Span{b, e} : Span{0, 0};
+}
+
+}  // namespace
+
+void DrawSkinImage(Picture& canvas, const Picture& image, std::int64_t x, std::int64_t y, Blit mode) {
+  if (image.empty() || image.pixels.size() != std::size_t(image.width) * std::size_t(image.height)) return;
+  const Span cols = Clip(x, image.width, canvas.width);
+  const Span rows = Clip(y, image.height, canvas.height);
+  const std::size_t n = static_cast<std::size_t>(cols.end - cols.begin);
+  if (n == 0 || rows.end <= rows.begin) return;
+  for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
+    const Rgb24* src = image.row(static_cast<int>(ty - y)) + (cols.begin - x);
+    Rgb24* dst = canvas.row(static_cast<int>(ty)) + cols.begin;
+    if (mode == Blit::Opaque) {
+      std::memcpy(dst, src, n * sizeof(Rgb24));
+    } else {
+      for (std::size_t i = 0; i < n; ++i) {
+        if (!IsKeyGreen(src[i])) dst[i] = src[i];
+      }
+    }
+  }
+}
+
+void DrawBackground(Picture& canvas, const Picture& image) { DrawSkinImage(canvas, image, 0, 0, Blit::Opaque); }
+
+void PutText(Picture& canvas, std::int64_t x, std::int64_t y, std::string_view text, Rgb24 colour) {
+  const PixelFont& font = PreviewFont();
+  std::int64_t pen = x;
+  ForEachCodePoint(text, [&](char32_t cp, std::size_t, std::size_t) {
+    const Glyph* g = font.Find(cp);
+    if (!g) return;
+    const Span cols = Clip(pen, g->advance, canvas.width);
+    const Span rows = Clip(y, PixelFont::kCellHeight, canvas.height);
+    for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
+      const unsigned bits = g->rows[static_cast<std::size_t>(ty - y)];
+      if (!bits) continue;
+      Rgb24* dst = canvas.row(static_cast<int>(ty));
+      for (std::int64_t tx = cols.begin; tx < cols.end; ++tx) {
+        if (bits & (1u << (tx - pen))) dst[tx] = colour;
+      }
+    }
+    pen += g->advance;
+  });
+}
+
+int MeasureText(std::string_view text) {
+  const PixelFont& font = PreviewFont();
+  int width = 0;
+  ForEachCodePoint(text, [&](char32_t cp, std::size_t, std::size_t) {
+    if (const Glyph* g = font.Find(cp)) width += g->advance;
+  });
+  return width;
+}
+
+std::string FitText(std::string_view text, std::int64_t limit) {
+  // Widths of the prefixes, so that shortening costs one pass.
+  std::vector<std::size_t> ends;  // byte end of each character
+  std::vector<int> widths;        // width of the text up to that character
+  int width = 0;
+  const PixelFont& font = PreviewFont();
+  ForEachCodePoint(text, [&](char32_t cp, std::size_t at, std::size_t len) {
+    if (const Glyph* g = font.Find(cp)) width += g->advance;
+    ends.push_back(at + len);
+    widths.push_back(width);
+  });
+  std::size_t keep = ends.size();
+  do {
+    if (keep == 0) break;
+    --keep;
+  } while (keep > 0 && widths[keep - 1] >= limit);
+  return std::string(text.substr(0, keep == 0 ? 0 : ends[keep - 1]));
+}
+
+void FillBox(Picture& canvas, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, Rgb24 colour) {
+  const Span cols = Clip(x, w, canvas.width);
+  const Span rows = Clip(y, h, canvas.height);
+  for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
+    std::fill(canvas.row(static_cast<int>(ty)) + cols.begin, canvas.row(static_cast<int>(ty)) + cols.end, colour);
+  }
+}
+
+void DrawLine(Picture& canvas, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, Rgb24 colour) {
+  FillBox(canvas, x, y, w, h, colour);
+}
+
+Scratch Grab(const Picture& image, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
+  Scratch s;
+  const Span cols = Clip(x, w, image.width);
+  const Span rows = Clip(y, h, image.height);
+  if (cols.end <= cols.begin || rows.end <= rows.begin || image.empty()) return s;
+  s.picture = Picture(static_cast<int>(cols.end - cols.begin), static_cast<int>(rows.end - rows.begin));
+  for (std::int64_t r = rows.begin; r < rows.end; ++r) {
+    std::memcpy(s.picture.row(static_cast<int>(r - rows.begin)), image.row(static_cast<int>(r)) + cols.begin,
+                std::size_t(s.picture.width) * sizeof(Rgb24));
+  }
+  s.offsetX = cols.begin - x;
+  s.offsetY = rows.begin - y;
+  return s;
+}
+
+void DrawScratch(Picture& canvas, const Scratch& scratch, std::int64_t x, std::int64_t y) {
+  DrawSkinImage(canvas, scratch.picture, x + scratch.offsetX, y + scratch.offsetY, Blit::GreenKey);
+}
+
+void DrawMenuFrame(Picture& canvas, const Skin& skin) {
+  const std::int64_t mx = skin.startMenu.x, my = skin.startMenu.y;
+  const Picture& left = skin.image(ImageId::form_L);
+  const Picture& middle = skin.image(ImageId::form_M);
+  const Picture& right = skin.image(ImageId::form_R);
+  DrawSkinImage(canvas, left, mx, my, Blit::GreenKey);
+  // A middle piece without width cannot be repeated; the frame then has none.
+  if (middle.width > 0) {
+    const std::int64_t n = (108 - std::int64_t(right.width) - left.width) / middle.width;
+    // Pieces wholly right of the screen change nothing: stop there.
+    for (std::int64_t i = 0; i <= n; ++i) {
+      const std::int64_t px = mx + left.width + i * middle.width;
+      if (px >= kScreenWidth) break;
+      DrawSkinImage(canvas, middle, px, my, Blit::GreenKey);
+    }
+  }
+  DrawSkinImage(canvas, right, mx + 108 - right.width, my, Blit::GreenKey);
+}
+
+void DrawTitleBar(Picture& canvas, const Skin& skin, std::int64_t tx, std::int64_t ty, std::int64_t m0,
+                  std::int64_t m1, std::int64_t rx) {
+  const Picture& bg = skin.image(ImageId::title_bg);
+  DrawSkinImage(canvas, skin.image(ImageId::title_left), tx, ty, Blit::GreenKey);
+  // Copies that start left of the screen by more than their width, or right
+  // of it, draw nothing; skip them so a wild position costs no time.
+  const std::int64_t first = std::max<std::int64_t>(m0, -std::int64_t(bg.width));
+  const std::int64_t last = std::min<std::int64_t>(m1, kScreenWidth - 1);
+  for (std::int64_t x = first; x <= last; ++x) DrawSkinImage(canvas, bg, x, ty, Blit::Opaque);
+  DrawSkinImage(canvas, skin.image(ImageId::title_right), rx, ty, Blit::GreenKey);
+}
+
+std::int64_t MarkerAnchor(std::int64_t height) { return height / 2 + 1 + (height % 2 != 0 ? 1 : 0); }
+
+void DrawBigClock(Picture& canvas, const Skin& skin) {
+  if (skin.bigClock.show != 1) return;
+  const Picture& digits = skin.image(ImageId::clock_numbers);
+  const std::int64_t dh = digits.height / 10, dw = digits.width;
+  const std::int64_t cx = skin.bigClock.x, cy = skin.bigClock.y;
+  const std::int64_t cw = skin.image(ImageId::clock_colon).width;
+  const auto digit = [&](int d, std::int64_t x) { DrawScratch(canvas, Grab(digits, 0, d * dh, dw, dh), x, cy); };
+  digit(1, cx);
+  digit(2, cx + dw);
+  DrawSkinImage(canvas, skin.image(ImageId::clock_colon), cx + 2 * dw, cy, Blit::GreenKey);
+  digit(3, cx + 2 * dw + cw);
+  digit(4, cx + 3 * dw + cw);
+}

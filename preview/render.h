@@ -1,0 +1,31 @@
+// The preview picture: both screens of one preview screen with the console's
+// hinge between them, on the background colour, scaled by the zoom.
+#pragma once
+
+#include "images/picture.h"
+#include "skin/skin.h"
+
+inline constexpr int kPreviewScreenCount = 14;
+inline constexpr int kPreviewWidth = 266;
+inline constexpr int kPreviewHeight = 490;
+
+struct ScreenPair {
+  Picture upper, lower;
+};
+
+// Runs the upper and then the lower drawer of a preview screen (0..13; other
+// values draw screen 0).
+ScreenPair DrawPreviewScreens(const Skin& skin, int screen);
+
+// 266 x 490 at a zoom of 1.0 or less; round(266 x zoom) by round(490 x zoom),
+// pixels repeated, above 1.0.
+Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background);
+
+// The size RenderPreview gives for a zoom factor.
+void PreviewSize(float zoom, int& width, int& height);
+
+// Nearest-neighbour scaling: every target pixel repeats one source pixel.
+Picture ScaleNearest(const Picture& source, int width, int height);
+
+// Screen 0, the upper screen above the lower one: 256 x 384.
+Picture ComposeScreenshot(const Skin& skin);
