@@ -1,5 +1,6 @@
 #include "preview/render.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -61,24 +62,32 @@ void PreviewSize(float zoom, int& width, int& height) {
 }
 
 Picture ScaleNearest(const Picture& source, int width, int height) {
-  Picture out(width, height);
-  if (source.empty() || width <= 0 || height <= 0) return out;
-  std::vector<int> columns(static_cast<std::size_t>(width));
-  for (int x = 0; x < width; ++x) {
-    columns[std::size_t(x)] = static_cast<int>(std::int64_t(x) * source.width / width);
-  }
-  int lastSourceRow = -1;
-  for (int y = 0; y < height; ++y) {
-    const int sy = static_cast<int>(std::int64_t(y) * source.height / height);
-    Rgb24* dst = out.row(y);
-    if (sy == lastSourceRow) {
-      // Repeated rows are copies of the row above.
-      std::memcpy(dst, out.row(y - 1), std::size_t(width) * sizeof(Rgb24));
-      continue;
-    }
+  if (source.empty() || width <= 0 || height <= 0) return Picture(std::max(width, 0), std::max(height, 0));
+  // How often each source column repeats: target column x shows source
+  // column x * sourceWidth / width; likewise for the rows.
+  std::vector<int> repeats(static_cast<std::size_t>(source.width), 0);
+  for (int x = 0; x < width; ++x) ++repeats[static_cast<std::size_t>(std::int64_t(x) * source.width / width)];
+  std::vector<int> rowRepeats(static_cast<std::size_t>(source.height), 0);
+  for (int y = 0; y < height; ++y) ++rowRepeats[static_cast<std::size_t>(std::int64_t(y) * source.height / height)];
+
+  // Each scaled row is built once and appended as often as it repeats, so
+  // the output is written exactly once (no zero fill first).
+  Picture out;
+  out.width = width;
+  out.height = height;
+  out.pixels.reserve(std::size_t(width) * std::size_t(height));
+  std::vector<Rgb24> line(static_cast<std::size_t>(width));
+  for (int sy = 0; sy < source.height; ++sy) {
+    if (rowRepeats[static_cast<std::size_t>(sy)] == 0) continue;
     const Rgb24* src = source.row(sy);
-    for (int x = 0; x < width; ++x) dst[x] = src[columns[std::size_t(x)]];
-    lastSourceRow = sy;
+    Rgb24* dst = line.data();
+    for (int sx = 0; sx < source.width; ++sx) {
+      const Rgb24 v = src[sx];
+      for (int n = repeats[static_cast<std::size_t>(sx)]; n > 0; --n) *dst++ = v;
+    }
+    for (int n = rowRepeats[static_cast<std::size_t>(sy)]; n > 0; --n) {
+      out.pixels.insert(out.pixels.end(), line.begin(), line.end());
+    }
   }
   return out;
 }
