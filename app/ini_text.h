@@ -1,0 +1,33 @@
+// The text format of the language files and of settings/settings.ini:
+// groups in brackets, KEY = value lines, ';' comments; UTF-8 with a byte-order
+// mark or Latin-1 without one.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+class IniText {
+ public:
+  static IniText Parse(const QByteArray& bytes);
+
+  // The value of the first entry `key` in the first group `group` (both
+  // without regard to the case of ASCII letters), or nothing.
+  std::optional<QString> Value(const QString& group, const QString& key) const;
+
+  // Leading blanks skipped, an optional sign, then decimal digits up to the
+  // first other character; no digits gives 0.
+  static long long ToInteger(const QString& text);
+
+ private:
+  struct Entry {
+    QString key, value;
+  };
+  struct Group {
+    QString name;
+    QVector<Entry> entries;
+  };
+  QVector<Group> groups_;
+};

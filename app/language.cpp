@@ -1,0 +1,200 @@
+#include "app/language.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QCoreApplication>
+#include <QDir>
+
+#include "app/ini_text.h"
+#include "app/panel_tables.h"
+#include "assets/builtin_text.h"
+
+namespace {
+
+// Key and text pairs of the menus, tab captions, dialog texts, chooser
+// titles, messages and information labels, each part ended by a NUL.
+constexpr auto kBuiltinTexts = ScrambleText(
+    "LANG_FILE$" "\0" "File" "\0"
+    "LANG_FILE_NEW$" "\0" "New" "\0"
+    "LANG_FILE_OPEN$" "\0" "Open" "\0"
+    "LANG_FILE_OPEN_FOLDER$" "\0" "Skin folder..." "\0"
+    "LANG_FILE_SAVE$" "\0" "Save" "\0"
+    "LANG_FILE_SAVE_FOLDER$" "\0" "To folder..." "\0"
+    "LANG_FILE_SCREENSHOT$" "\0" "Screenshot" "\0"
+    "LANG_FILE_SCREENSHOT2D$" "\0" "Save to file..." "\0"
+    "LANG_FILE_SCREENSHOT2C$" "\0" "Copy to clipboard" "\0"
+    "LANG_FILE_CLOSE$" "\0" "Exit" "\0"
+    "LANG_SCREEN$" "\0" "Screen" "\0"
+    "LANG_SCREEN_00$" "\0" "1 - File browser (icons)" "\0"
+    "LANG_SCREEN_01$" "\0" "2 - File browser (list)" "\0"
+    "LANG_SCREEN_02$" "\0" "3 - Start menu: file operations" "\0"
+    "LANG_SCREEN_03$" "\0" "4 - Dialog: confirm deletion" "\0"
+    "LANG_SCREEN_04$" "\0" "5 - Start menu: skin" "\0"
+    "LANG_SCREEN_05$" "\0" "6 - Dialog: skin changed" "\0"
+    "LANG_SCREEN_06$" "\0" "7 - Start menu: language" "\0"
+    "LANG_SCREEN_07$" "\0" "8 - Dialog: language changed" "\0"
+    "LANG_SCREEN_08$" "\0" "9 - System settings: display" "\0"
+    "LANG_SCREEN_09$" "\0" "10 - System settings: brightness" "\0"
+    "LANG_SCREEN_10$" "\0" "11 - System settings: hotkey" "\0"
+    "LANG_SCREEN_11$" "\0" "12 - Help window" "\0"
+    "LANG_SCREEN_12$" "\0" "13 - Game settings" "\0"
+    "LANG_SCREEN_13$" "\0" "14 - Cheat list" "\0"
+    "LANG_OPTIONS$" "\0" "Options" "\0"
+    "LANG_OPTIONS_BACKCOLOR$" "\0" "Background color..." "\0"
+    "LANG_OPTIONS_SWAPVIEW$" "\0" "Swap preview and panel" "\0"
+    "LANG_ABOUT$" "\0" "Help" "\0"
+    "LANG_ABOUT_ABOUT$" "\0" "About" "\0"
+    "LANG_COLORSETTING$" "\0" "Edit color" "\0"
+    "LANG_INFO$" "\0" "Set the color with the 5-bit fields (0-31) or the system color chooser, or hold the right mouse button anywhere on the screen to pick that pixel." "\0"
+    "LANG_ACTUAL_COLOR$" "\0" "Original color" "\0"
+    "LANG_NEW_COLOR$" "\0" "New color" "\0"
+    "LANG_RED$" "\0" "Red (0-31)" "\0"
+    "LANG_GREEN$" "\0" "Green (0-31)" "\0"
+    "LANG_BLUE$" "\0" "Blue (0-31)" "\0"
+    "LANG_COLORREQUESTER$" "\0" "System color chooser..." "\0"
+    "LANG_OK$" "\0" "OK" "\0"
+    "LANG_CANCEL$" "\0" "Cancel" "\0"
+    "LANG_REQPATH_SAVE$" "\0" "Choose the folder to save the skin in" "\0"
+    "LANG_REQPATH_LOAD$" "\0" "Choose a skin folder" "\0"
+    "LANG_REQFILE_SAVE$" "\0" "Save screenshot" "\0"
+    "LANG_REQFILE_LOAD$" "\0" "Open file" "\0"
+    "LANG_FILE_NOTFOUND$" "\0" "File not found" "\0"
+    "LANG_FILE_NOTSAVE$" "\0" "File could not be saved" "\0"
+    "LANG_FILE_UNKNOWN$" "\0" "Unknown file format" "\0"
+    "LANG_ERROR$" "\0" "Error" "\0"
+    "LANG_PANEL_COLORS$" "\0" "Colors" "\0"
+    "LANG_PANEL_IMAGES$" "\0" "Images" "\0"
+    "LANG_PANEL_ELEMETS$" "\0" "Elements" "\0"
+    "LANG_PANEL_INFORMATIONS$" "\0" "Information" "\0"
+    "LANG_INFO_TITLE$" "\0" "Title" "\0"
+    "LANG_INFO_AUTHOR$" "\0" "Author" "\0"
+    "LANG_INFO_EMAIL$" "\0" "E-mail" "\0"
+    "LANG_INFO_URL$" "\0" "Web address" "\0"
+    "LANG_INFO_UPDATE$" "\0" "Last update" "\0");
+
+constexpr auto kLanguageTitle = ScrambleText("Language");
+constexpr auto kEnglish = ScrambleText("English");
+constexpr auto kSpanish = ScrambleText("Espa\u00f1ol");
+constexpr auto kFrench = ScrambleText("Fran\u00e7ais");
+constexpr auto kGerman = ScrambleText("Deutsch");
+constexpr auto kBrazilian = ScrambleText("Portugu\u00eas (Brasil)");
+constexpr auto kItalian = ScrambleText("Italiano");
+constexpr auto kOther = ScrambleText("Other (other.ini)");
+
+QString Text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+QHash<QString, QString> BuiltinTexts() {
+  QHash<QString, QString> texts;
+  const std::string blob = Unscramble(kBuiltinTexts);
+  std::size_t at = 0;
+  while (at < blob.size()) {
+    const std::size_t keyEnd = blob.find('\0', at);
+    const std::size_t valueEnd = blob.find('\0', keyEnd + 1);
+    texts.insert(Text(blob.substr(at, keyEnd - at)), Text(blob.substr(keyEnd + 1, valueEnd - keyEnd - 1)));
+    at = valueEnd + 1;
+  }
+  // The captions of the colour, image and element controls are plain.
+  for (const ColourControl& c : ColourControls()) texts.insert(c.key(), QString::fromLatin1(c.name));
+  for (const ImageControl& c : ImageControls()) texts.insert(c.key(), c.builtinCaption());
+  for (const ElementControl& c : ElementControls()) {
+    if (c.key) texts.insert(QString::fromLatin1(c.key), QString::fromLatin1(c.builtinCaption));
+  }
+  return texts;
+}
+
+}  // namespace
+
+const std::array<LanguageEntry, 10>& LanguageMenu() {
+  static const std::array<LanguageEntry, 10> menu = {{
+      {0, nullptr, Text(Unscramble(kEnglish))},
+      {1, "t_chinese.ini", QString::fromUtf8("\u7e41\u4f53\u4e2d\u6587")},
+      {2, "s_chinese.ini", QString::fromUtf8("\u7b80\u4f53\u4e2d\u6587")},
+      {3, "spanish.ini", Text(Unscramble(kSpanish))},
+      {4, "francais.ini", Text(Unscramble(kFrench))},
+      {5, "german.ini", Text(Unscramble(kGerman))},
+      {6, "pbrasil.ini", Text(Unscramble(kBrazilian))},
+      {7, "italiano.ini", Text(Unscramble(kItalian))},
+      {9, "japanese.ini", QString::fromUtf8("\u65e5\u672c\u8a9e")},
+      {8, "other.ini", Text(Unscramble(kOther))},
+  }};
+  return menu;
+}
+
+QString LanguageMenuTitle() { return Text(Unscramble(kLanguageTitle)); }
+
+const std::vector<LanguageGroup>& LanguageGroups() {
+  static const std::vector<LanguageGroup> groups = [] {
+    std::vector<LanguageGroup> g;
+    const QHash<QString, QString> builtin = BuiltinTexts();
+    QStringList menu, panel, information, colours, images, elements;
+    for (auto it = builtin.begin(); it != builtin.end(); ++it) {
+      const QString& k = it.key();
+      if (k.startsWith(QLatin1String("LANG_PANEL_"))) panel << k;
+      else if (k.startsWith(QLatin1String("LANG_INFO_"))) information << k;
+      else if (k.startsWith(QLatin1String("LANG_COLOR_"))) colours << k;
+      else if (k.startsWith(QLatin1String("LANG_IMAGE_"))) images << k;
+    }
+    for (const ElementControl& c : ElementControls()) {
+      if (c.key) elements << QString::fromLatin1(c.key);
+    }
+    for (auto it = builtin.begin(); it != builtin.end(); ++it) {
+      const QString& k = it.key();
+      if (!panel.contains(k) && !information.contains(k) && !colours.contains(k) && !images.contains(k) &&
+          !elements.contains(k)) {
+        menu << k;
+      }
+    }
+    for (QStringList* l : {&menu, &panel, &information, &colours, &images}) l->sort();
+    g.push_back({"Menu", menu});
+    g.push_back({"Panel", panel});
+    g.push_back({"Colors", colours});
+    g.push_back({"Images", images});
+    g.push_back({"Information", information});
+    g.push_back({"Elements", elements});
+    return g;
+  }();
+  return groups;
+}
+
+LanguageTable::LanguageTable() { Reset(); }
+
+void LanguageTable::Reset() { texts_ = BuiltinTexts(); }
+
+bool LanguageTable::Load(int index, const QString& languageDir) {
+  Reset();
+  if (index < 1 || index > 9) return false;
+  const char* file = nullptr;
+  for (const LanguageEntry& e : LanguageMenu()) {
+    if (e.index == index) file = e.file;
+  }
+  QFile f(QDir(languageDir).filePath(QString::fromLatin1(file)));
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  const IniText ini = IniText::Parse(f.readAll());
+  for (const LanguageGroup& g : LanguageGroups()) {
+    for (const QString& key : g.keys) {
+      if (const std::optional<QString> v = ini.Value(QString::fromLatin1(g.name), key)) texts_.insert(key, *v);
+    }
+  }
+  return true;
+}
+
+QString LanguageTable::Text(const QString& key) const { return texts_.value(key, key); }
+
+QStringList LanguageTable::AllKeys() {
+  QStringList keys;
+  for (const LanguageGroup& g : LanguageGroups()) keys += g.keys;
+  return keys;
+}
+
+QString FindLanguageDir() {
+  const QStringList candidates = {
+      QDir::current().filePath(QStringLiteral("language")),
+      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("language")),
+      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../language")),
+      QStringLiteral(SKIN_DATA_DIR "/language"),
+  };
+  for (const QString& dir : candidates) {
+    if (QFileInfo(dir).isDir()) return dir;
+  }
+  return candidates.front();
+}

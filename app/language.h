@@ -1,0 +1,54 @@
+// The interface texts: built-in English texts, overridden key by key by a
+// language file of the folder "language".
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// One entry of the language menu, in menu order.
+struct LanguageEntry {
+  int index;         // the value stored in the settings
+  const char* file;  // file name in the folder "language", or nullptr for the built-in texts
+  QString label;     // menu label (built-in only)
+};
+const std::array<LanguageEntry, 10>& LanguageMenu();
+
+// The title of the language menu (built-in only).
+QString LanguageMenuTitle();
+
+// The groups of a language file and their keys, in the order they are read.
+struct LanguageGroup {
+  const char* name;
+  QStringList keys;
+};
+const std::vector<LanguageGroup>& LanguageGroups();
+
+class LanguageTable {
+ public:
+  LanguageTable();
+
+  // Every text back to its built-in value.
+  void Reset();
+
+  // Reset, then, for index 1 to 9, read "<languageDir>/<file>" over the
+  // built-in texts. A missing file or an index outside 1..9 leaves the
+  // built-in texts. Returns whether a file was read.
+  bool Load(int index, const QString& languageDir);
+
+  // The text of a key ("LANG_FILE$"); the key itself when it is unknown.
+  QString Text(const QString& key) const;
+  QString Text(const char* key) const { return Text(QString::fromLatin1(key)); }
+
+  // Every key the program knows.
+  static QStringList AllKeys();
+
+ private:
+  QHash<QString, QString> texts_;
+};
+
+// Where the language files are: "language" in the working directory when it
+// exists, else beside the program, else in the installed data folder.
+QString FindLanguageDir();
