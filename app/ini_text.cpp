@@ -86,3 +86,19 @@ long long IniText::ToInteger(const QString& text) {
   }
   return negative ? -v : v;
 }
+
+QStringList IniText::Groups() const {
+  QStringList names;
+  for (const Group& g : groups_) names << g.name;
+  return names;
+}
+
+QStringList IniText::Keys(const QString& group) const {
+  for (const Group& g : groups_) {
+    if (!SameName(g.name, group)) continue;
+    QStringList keys;
+    for (const Entry& e : g.entries) keys << e.key;
+    return keys;
+  }
+  return {};
+}

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <optional>
@@ -20,6 +21,10 @@ class IniText {
   // Leading blanks skipped, an optional sign, then decimal digits up to the
   // first other character; no digits gives 0.
   static long long ToInteger(const QString& text);
+
+  // The group names in file order, and the keys of the first group of a name.
+  QStringList Groups() const;
+  QStringList Keys(const QString& group) const;
 
  private:
   struct Entry {

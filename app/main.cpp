@@ -1,7 +1,39 @@
 // skinedit: the skin editor's window.
-#include <cstdio>
+#include <QApplication>
 
-int main() {
-  std::puts("The editor window is not built yet; use skintool for the engine.");
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/dialogs.h"
+#include "app/shell.h"
+
+namespace {
+
+// Without a display Qt would abort with a long plugin message; say what is
+// wrong and how to work without a window instead.
+bool HasDisplay() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform) return true;
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fputs("skinedit: no display found (DISPLAY is not set); to work without a window use skintool, "
+               "for example: build/cli/skintool render --screen 0 --zoom 2 --out preview.png\n",
+               stderr);
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  EditorShell shell(QtDialogs());
+  QObject::connect(&shell, &EditorShell::quit, &app, &QApplication::quit, Qt::QueuedConnection);
+  shell.Start();
+  app.exec();
+  shell.Finish();
   return 0;
 }

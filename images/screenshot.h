@@ -13,3 +13,11 @@ std::string EncodeScreenshot(const Picture& picture, ScreenshotFormat format);
 
 // Writes the file through a temporary name; false when it could not be written.
 bool WriteScreenshotFile(const Picture& picture, ScreenshotFormat format, const std::string& path);
+
+// The file a screenshot goes to: the chosen name, with the format's extension
+// appended unless the name already ends in it. Only ".png", ".bmp" and ".jpg"
+// (lower case) count as extensions; a name with any other extension gives
+// nothing (nothing is written). The extension is taken from the file name,
+// so a dot in a folder name does not count.
+#include <optional>
+std::optional<std::string> ScreenshotFileName(const std::string& chosen, ScreenshotFormat format);

@@ -72,7 +72,7 @@ std::string Words32(std::initializer_list<std::uint32_t> words) {
 }
 
 // A test-side writer: every field is set by the test, including wrong ones.
-struct BmpSpec {
+struct TestBmp {
   std::uint32_t headerSize = 40;
   std::int32_t width = 1;
   std::int32_t height = 1;
@@ -172,7 +172,7 @@ Rgb24 Entry(unsigned i) { return Palette256()[i]; }
 TEST(BmpDecoder, ReadsEveryPaletteDepthWithRowPadding) {
   const Rgb24 a{10, 20, 30}, b{200, 100, 50};
   {  // 1 bit: ten pixels use two bytes; the unused low bits and the padding are set to catch misreads
-    BmpSpec s;
+    TestBmp s;
     s.width = 10;
     s.height = 2;
     s.bitsPerPixel = 1;
@@ -183,7 +183,7 @@ TEST(BmpDecoder, ReadsEveryPaletteDepthWithRowPadding) {
                            a, b, a, a, a, a, a, a, a, b}));
   }
   {  // 2 bits, leftmost pixel in the high bits
-    BmpSpec s;
+    TestBmp s;
     s.width = 5;
     s.bitsPerPixel = 2;
     s.palette = {kP0, kP1, kP2, kP3};
@@ -191,7 +191,7 @@ TEST(BmpDecoder, ReadsEveryPaletteDepthWithRowPadding) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 5, 1, {kP3, kP2, kP1, kP0, kP2}));
   }
   {  // 4 bits, odd width, a three-colour palette: index 5 is past it and gives black
-    BmpSpec s;
+    TestBmp s;
     s.width = 3;
     s.height = 2;
     s.bitsPerPixel = 4;
@@ -201,7 +201,7 @@ TEST(BmpDecoder, ReadsEveryPaletteDepthWithRowPadding) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 2, {kP0, kP1, kP2, kP2, kBlack, kP1}));
   }
   {  // 8 bits, full palette, three-byte rows padded to four
-    BmpSpec s;
+    TestBmp s;
     s.width = 3;
     s.height = 2;
     s.bitsPerPixel = 8;
@@ -215,7 +215,7 @@ TEST(BmpDecoder, ReadsEveryHeaderSize) {
   // The same 8-bit picture behind each info header size.
   for (std::uint32_t size : {40u, 52u, 56u, 64u, 108u, 124u}) {
     SCOPED_TRACE(size);
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = size;
     s.width = 2;
     s.height = 2;
@@ -226,7 +226,7 @@ TEST(BmpDecoder, ReadsEveryHeaderSize) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 2, 2, {kP0, kP1, kP3, kP2}));
   }
   {  // OS/2 1.x: 16-bit sizes and three-byte palette entries; the palette is cut at the pixel data
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = 12;
     s.width = 3;
     s.bitsPerPixel = 8;
@@ -235,7 +235,7 @@ TEST(BmpDecoder, ReadsEveryHeaderSize) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, {Rgb24{4, 5, 6}, Rgb24{1, 2, 3}, kBlack}));
   }
   {  // OS/2 1.x, 1 bit
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = 12;
     s.width = 3;
     s.height = 2;
@@ -245,7 +245,7 @@ TEST(BmpDecoder, ReadsEveryHeaderSize) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 2, {kP2, kP2, kP1, kP1, kP1, kP2}));
   }
   {  // OS/2 1.x, 24 bits
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = 12;
     s.width = 2;
     s.height = 2;
@@ -254,7 +254,7 @@ TEST(BmpDecoder, ReadsEveryHeaderSize) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 2, 2, {Rgb24{9, 8, 7}, Rgb24{12, 11, 10}, Rgb24{3, 2, 1}, Rgb24{6, 5, 4}}));
   }
   {  // OS/2 2.x: four-byte entries like the Windows headers
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = 64;
     s.width = 2;
     s.bitsPerPixel = 4;
@@ -267,7 +267,7 @@ TEST(BmpDecoder, ReadsEveryHeaderSize) {
 
 TEST(BmpDecoder, ReadsSixteenBitPixels) {
   {  // Plain 16-bit is 5-5-5 with bit 15 ignored; channels scale 31 -> 255
-    BmpSpec s;
+    TestBmp s;
     s.width = 3;
     s.height = 2;
     s.bitsPerPixel = 16;
@@ -281,7 +281,7 @@ TEST(BmpDecoder, ReadsSixteenBitPixels) {
   const std::string pixels565 = Words16({0xF800, 0x0400, 0x001F}) + "\xEE\xEE";
   const std::vector<Rgb24> expected565 = {kRed, Rgb24{0, 130, 0}, kBlue};
   {  // masks after a 40-byte header
-    BmpSpec s;
+    TestBmp s;
     s.width = 3;
     s.bitsPerPixel = 16;
     s.compression = 3;
@@ -291,7 +291,7 @@ TEST(BmpDecoder, ReadsSixteenBitPixels) {
   }
   for (std::uint32_t size : {52u, 56u, 108u, 124u}) {  // masks inside the header
     SCOPED_TRACE(size);
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = size;
     s.width = 3;
     s.bitsPerPixel = 16;
@@ -301,7 +301,7 @@ TEST(BmpDecoder, ReadsSixteenBitPixels) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, expected565));
   }
   {  // 1-5-5-5 with an alpha bit (four masks after the header)
-    BmpSpec s;
+    TestBmp s;
     s.width = 3;
     s.bitsPerPixel = 16;
     s.compression = 6;
@@ -319,7 +319,7 @@ TEST(BmpDecoder, ReadsTwentyFourBitBottomUpAndTopDown) {
                                        Rgb24{60, 50, 40},    Rgb24{3, 2, 1},       Rgb24{6, 5, 4}};
   for (std::uint32_t size : {40u, 124u}) {
     SCOPED_TRACE(size);
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = size;
     s.width = 2;
     s.height = 3;
@@ -331,7 +331,7 @@ TEST(BmpDecoder, ReadsTwentyFourBitBottomUpAndTopDown) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 2, 3, expected));
   }
   {  // the last row's padding may be missing
-    BmpSpec s;
+    TestBmp s;
     s.width = 1;
     s.height = 2;
     s.pixels = Row({1, 2, 3}) + std::string("\x04\x05\x06", 3);
@@ -343,7 +343,7 @@ TEST(BmpDecoder, ReadsThirtyTwoBitPixelsWithAndWithoutAlpha) {
   // B, G, R, fourth byte.
   const std::string plain = Words32({0x00102030, 0x37405060});
   {  // plain 32-bit: the fourth byte is never alpha, not even with a v5 alpha mask in the header
-    BmpSpec s;
+    TestBmp s;
     s.width = 2;
     s.bitsPerPixel = 32;
     s.pixels = plain;
@@ -357,7 +357,7 @@ TEST(BmpDecoder, ReadsThirtyTwoBitPixelsWithAndWithoutAlpha) {
   const std::vector<Rgb24> keyed = {kKey, Rgb24{0x40, 0x50, 0x60}, Rgb24{0x70, 0x80, 0x90}, kKey};
   for (std::uint32_t size : {56u, 108u, 124u}) {
     SCOPED_TRACE(size);
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = size;
     s.width = 4;
     s.bitsPerPixel = 32;
@@ -371,7 +371,7 @@ TEST(BmpDecoder, ReadsThirtyTwoBitPixelsWithAndWithoutAlpha) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 2, 1, {Rgb24{0x10, 0x20, 0x30}, Rgb24{0x40, 0x50, 0x60}}));
   }
   {  // BI_ALPHABITFIELDS: the fourth mask after a 40-byte header
-    BmpSpec s;
+    TestBmp s;
     s.width = 4;
     s.bitsPerPixel = 32;
     s.compression = 6;
@@ -380,7 +380,7 @@ TEST(BmpDecoder, ReadsThirtyTwoBitPixelsWithAndWithoutAlpha) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 4, 1, keyed));
   }
   {  // bit fields with only colour masks (40 and 52 bytes): no alpha
-    BmpSpec s;
+    TestBmp s;
     s.width = 4;
     s.bitsPerPixel = 32;
     s.compression = 3;
@@ -395,7 +395,7 @@ TEST(BmpDecoder, ReadsThirtyTwoBitPixelsWithAndWithoutAlpha) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 4, 1, opaque));
   }
   {  // masks in another order: R, G, B in bytes 0, 1, 2
-    BmpSpec s;
+    TestBmp s;
     s.width = 1;
     s.bitsPerPixel = 32;
     s.compression = 3;
@@ -404,7 +404,7 @@ TEST(BmpDecoder, ReadsThirtyTwoBitPixelsWithAndWithoutAlpha) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 1, 1, {Rgb24{0x10, 0x20, 0x30}}));
   }
   {  // 10-10-10-2: 512 of 1023 -> (512 * 255 + 511) / 1023 = 128; alpha 1 of 3 -> 85 (key), 2 -> 170 (kept)
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = 124;
     s.width = 3;
     s.bitsPerPixel = 32;
@@ -417,8 +417,8 @@ TEST(BmpDecoder, ReadsThirtyTwoBitPixelsWithAndWithoutAlpha) {
 
 // ---- Run-length files --------------------------------------------------------
 
-BmpSpec RleSpec(std::uint32_t compression, int width, int height, const std::string& stream) {
-  BmpSpec s;
+TestBmp RleBmp(std::uint32_t compression, int width, int height, const std::string& stream) {
+  TestBmp s;
   s.width = width;
   s.height = height;
   s.bitsPerPixel = compression == 1 ? 8 : 4;
@@ -470,30 +470,30 @@ const std::vector<Rgb24> kRle4Picture = {
 };
 
 TEST(BmpDecoder, ReadsRunLengthEncodingWithEveryEscape) {
-  EXPECT_TRUE(PictureIs(Decode(RleSpec(1, 6, 4, kRle8Stream).Build()), 6, 4, kRle8Picture));
-  EXPECT_TRUE(PictureIs(Decode(RleSpec(2, 7, 2, kRle4Stream).Build()), 7, 2, kRle4Picture));
+  EXPECT_TRUE(PictureIs(Decode(RleBmp(1, 6, 4, kRle8Stream).Build()), 6, 4, kRle8Picture));
+  EXPECT_TRUE(PictureIs(Decode(RleBmp(2, 7, 2, kRle4Stream).Build()), 7, 2, kRle4Picture));
 
   // Run-length pictures are bottom-up only.
-  EXPECT_TRUE(Refuses(RleSpec(1, 6, -4, kRle8Stream).Build()));
-  EXPECT_TRUE(Refuses(RleSpec(2, 7, -2, kRle4Stream).Build()));
+  EXPECT_TRUE(Refuses(RleBmp(1, 6, -4, kRle8Stream).Build()));
+  EXPECT_TRUE(Refuses(RleBmp(2, 7, -2, kRle4Stream).Build()));
   // The wrong depth for the compression.
-  BmpSpec wrong = RleSpec(1, 6, 4, kRle8Stream);
+  TestBmp wrong = RleBmp(1, 6, 4, kRle8Stream);
   wrong.bitsPerPixel = 4;
   EXPECT_TRUE(Refuses(wrong.Build()));
-  wrong = RleSpec(2, 7, 2, kRle4Stream);
+  wrong = RleBmp(2, 7, 2, kRle4Stream);
   wrong.bitsPerPixel = 8;
   EXPECT_TRUE(Refuses(wrong.Build()));
 
   // A stream without end markers, and one that ends inside an absolute run:
   // what was drawn stays, the rest is black.
-  EXPECT_TRUE(PictureIs(Decode(RleSpec(1, 4, 2, Stream({0x04, 0x01})).Build()), 4, 2,
+  EXPECT_TRUE(PictureIs(Decode(RleBmp(1, 4, 2, Stream({0x04, 0x01})).Build()), 4, 2,
                         {kBlack, kBlack, kBlack, kBlack, kP1, kP1, kP1, kP1}));
-  EXPECT_TRUE(PictureIs(Decode(RleSpec(1, 4, 2, Stream({0x00, 0x04, 0x02, 0x03})).Build()), 4, 2,
+  EXPECT_TRUE(PictureIs(Decode(RleBmp(1, 4, 2, Stream({0x00, 0x04, 0x02, 0x03})).Build()), 4, 2,
                         {kBlack, kBlack, kBlack, kBlack, kP2, kP3, kBlack, kBlack}));
-  EXPECT_TRUE(PictureIs(Decode(RleSpec(2, 4, 1, Stream({0x00, 0x04, 0x23})).Build()), 4, 1,
+  EXPECT_TRUE(PictureIs(Decode(RleBmp(2, 4, 1, Stream({0x00, 0x04, 0x23})).Build()), 4, 1,
                         {kP2, kP3, kBlack, kBlack}));
   // A delta whose second byte is missing ends the stream.
-  EXPECT_TRUE(PictureIs(Decode(RleSpec(1, 2, 1, Stream({0x01, 0x01, 0x00, 0x02, 0x01})).Build()), 2, 1,
+  EXPECT_TRUE(PictureIs(Decode(RleBmp(1, 2, 1, Stream({0x01, 0x01, 0x00, 0x02, 0x01})).Build()), 2, 1,
                         {kP1, kBlack}));
 }
 
@@ -509,7 +509,7 @@ TEST(BmpDecoder, ClipsRunsAndDeltasThatLeaveThePicture) {
       0x04, 0x02,                          // nothing left to draw on
       0x00, 0x00, 0x04, 0x02,
   });
-  EXPECT_TRUE(PictureIs(Decode(RleSpec(1, 4, 2, stream).Build()), 4, 2, {kP3, kP3, kP3, kP3, kP1, kP1, kP1, kP1}));
+  EXPECT_TRUE(PictureIs(Decode(RleBmp(1, 4, 2, stream).Build()), 4, 2, {kP3, kP3, kP3, kP3, kP1, kP1, kP1, kP1}));
 
   const std::string stream4 = Stream({
       0xFF, 0x12,                                // run of 255 alternating nibbles in a row of 3
@@ -521,17 +521,17 @@ TEST(BmpDecoder, ClipsRunsAndDeltasThatLeaveThePicture) {
       0x00, 0x02, 0xFF, 0xFF,                    // delta far above and to the right
       0x02, 0x11,                                // nothing left to draw on
   });
-  EXPECT_TRUE(PictureIs(Decode(RleSpec(2, 3, 2, stream4).Build()), 3, 2, {kP3, kP3, kP3, kP1, kP2, kP1}));
+  EXPECT_TRUE(PictureIs(Decode(RleBmp(2, 3, 2, stream4).Build()), 3, 2, {kP3, kP3, kP3, kP1, kP2, kP1}));
 
   // Indices past the four-colour palette are black.
-  EXPECT_TRUE(PictureIs(Decode(RleSpec(1, 3, 1, Stream({0x01, 0x09, 0x00, 0x03, 0x02, 0xFF, 0x04, 0x00})).Build()),
+  EXPECT_TRUE(PictureIs(Decode(RleBmp(1, 3, 1, Stream({0x01, 0x09, 0x00, 0x03, 0x02, 0xFF, 0x04, 0x00})).Build()),
                         3, 1, {kBlack, kP2, kBlack}));
 }
 
 // ---- Pixel offsets and palettes ----------------------------------------------
 
 TEST(BmpDecoder, CopesWithLyingPixelOffsetsAndPaletteSizes) {
-  BmpSpec s;
+  TestBmp s;
   s.width = 3;
   s.bitsPerPixel = 8;
   s.coloursUsed = 2;
@@ -557,7 +557,7 @@ TEST(BmpDecoder, CopesWithLyingPixelOffsetsAndPaletteSizes) {
   s.gap.clear();
 
   // The fallback offset skips the masks of a 40-byte bit-field header too.
-  BmpSpec masks;
+  TestBmp masks;
   masks.width = 2;
   masks.bitsPerPixel = 16;
   masks.compression = 3;
@@ -584,7 +584,7 @@ TEST(BmpDecoder, CopesWithLyingPixelOffsetsAndPaletteSizes) {
   s.pixels = Row({1, 200, 0});
   EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, {kP2, kBlack, kP1}));
   // A palette shorter than its colour count, before run-length data.
-  BmpSpec rle = RleSpec(1, 2, 1, "");
+  TestBmp rle = RleBmp(1, 2, 1, "");
   rle.palette = {kP1};
   rle.coloursUsed = 4;
   rle.pixels = Stream({0x02, 0x00});
@@ -593,7 +593,7 @@ TEST(BmpDecoder, CopesWithLyingPixelOffsetsAndPaletteSizes) {
 
 TEST(BmpDecoder, SurvivesZeroAndOddMasks) {
   {  // no mask at all: black, no crash
-    BmpSpec s;
+    TestBmp s;
     s.width = 2;
     s.bitsPerPixel = 32;
     s.compression = 3;
@@ -603,7 +603,7 @@ TEST(BmpDecoder, SurvivesZeroAndOddMasks) {
   }
   {  // red mask with a hole: 0xF0F0 -> value range 0..0xF0F
     // 0x00F0 -> 0x00F: (15 * 255 + 1927) / 3855 = 1; 0xF000 -> 0xF00: (3840 * 255 + 1927) / 3855 = 254
-    BmpSpec s;
+    TestBmp s;
     s.width = 3;
     s.bitsPerPixel = 32;
     s.compression = 3;
@@ -612,7 +612,7 @@ TEST(BmpDecoder, SurvivesZeroAndOddMasks) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, {Rgb24{255, 0, 0}, Rgb24{1, 0, 0}, Rgb24{254, 0, 119}}));
   }
   {  // 16-bit pixels with masks reaching past bit 15, and a one-bit mask
-    BmpSpec s;
+    TestBmp s;
     s.width = 2;
     s.bitsPerPixel = 16;
     s.compression = 3;
@@ -621,7 +621,7 @@ TEST(BmpDecoder, SurvivesZeroAndOddMasks) {
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 2, 1, {Rgb24{0, 0, 255}, kBlack}));
   }
   {  // an alpha mask equal to a colour mask: still bounded, alpha rule applies
-    BmpSpec s;
+    TestBmp s;
     s.width = 2;
     s.bitsPerPixel = 32;
     s.compression = 6;
@@ -634,7 +634,7 @@ TEST(BmpDecoder, SurvivesZeroAndOddMasks) {
 // ---- Malformed input ------------------------------------------------------------
 
 TEST(BmpDecoder, RefusesWhatItCannotRead) {
-  BmpSpec good;
+  TestBmp good;
   good.width = 2;
   good.pixels = Row({1, 2, 3, 4, 5, 6});
   ASSERT_TRUE(PictureIs(Decode(good.Build()), 2, 1, {Rgb24{3, 2, 1}, Rgb24{6, 5, 4}}));
@@ -647,7 +647,7 @@ TEST(BmpDecoder, RefusesWhatItCannotRead) {
 
   for (std::uint32_t size : {0u, 16u, 20u, 41u, 100u, 125u, 0xFFFFFFFFu}) {
     SCOPED_TRACE(size);
-    BmpSpec s = good;
+    TestBmp s = good;
     s.headerSize = size;
     EXPECT_TRUE(Refuses(s.Build()));
   }
@@ -660,7 +660,7 @@ TEST(BmpDecoder, RefusesWhatItCannotRead) {
   for (Case c : {Case{24, 4}, Case{24, 5}, Case{32, 7}, Case{32, 11}, Case{32, 0xFFFFFFFF}, Case{24, 3}, Case{8, 3},
                  Case{24, 1}, Case{24, 2}, Case{16, 1}, Case{1, 2}}) {
     SCOPED_TRACE(testing::Message() << c.bits << " bits, compression " << c.compression);
-    BmpSpec s = good;
+    TestBmp s = good;
     s.bitsPerPixel = c.bits;
     s.compression = c.compression;
     s.trailingMasks = {0xFF0000, 0xFF00, 0xFF};
@@ -669,13 +669,13 @@ TEST(BmpDecoder, RefusesWhatItCannotRead) {
   }
   for (unsigned bits : {0u, 3u, 5u, 7u, 12u, 48u, 64u}) {
     SCOPED_TRACE(bits);
-    BmpSpec s = good;
+    TestBmp s = good;
     s.bitsPerPixel = bits;
     s.pixels = std::string(64, '\x11');
     EXPECT_TRUE(Refuses(s.Build()));
   }
   {  // 16 and 32 bits do not exist with the OS/2 1.x header
-    BmpSpec s = good;
+    TestBmp s = good;
     s.headerSize = 12;
     s.bitsPerPixel = 16;
     EXPECT_TRUE(Refuses(s.Build()));
@@ -684,7 +684,7 @@ TEST(BmpDecoder, RefusesWhatItCannotRead) {
     EXPECT_TRUE(Refuses(s.Build()));
   }
   {  // masks promised after the header but missing
-    BmpSpec s;
+    TestBmp s;
     s.width = 1;
     s.bitsPerPixel = 16;
     s.compression = 3;
@@ -696,7 +696,7 @@ TEST(BmpDecoder, RefusesWhatItCannotRead) {
     EXPECT_TRUE(Refuses(full.substr(0, 14 + 40 + 11)));
   }
   {  // uncompressed data one byte short of the last pixel
-    BmpSpec s = good;
+    TestBmp s = good;
     s.height = 2;
     s.pixels = Row({1, 2, 3, 4, 5, 6}) + std::string("\x01\x02\x03\x04\x05", 5);
     EXPECT_TRUE(Refuses(s.Build()));
@@ -713,8 +713,8 @@ TEST(BmpDecoder, RefusesImpossibleSizesBeforeAllocating) {
                  Size{1, -16385}, Size{10000, 10000}, Size{16384, 4097}, Size{0x7FFFFFFF, 0x7FFFFFFF},
                  Size{static_cast<std::int32_t>(0x80000000u), static_cast<std::int32_t>(0x80000000u)}}) {
     SCOPED_TRACE(testing::Message() << d.w << " x " << d.h);
-    EXPECT_TRUE(Refuses(RleSpec(1, d.w, d.h, Stream({0x01, 0x01, 0x00, 0x01})).Build()));
-    BmpSpec raw;
+    EXPECT_TRUE(Refuses(RleBmp(1, d.w, d.h, Stream({0x01, 0x01, 0x00, 0x01})).Build()));
+    TestBmp raw;
     raw.width = d.w;
     raw.height = d.h;
     raw.bitsPerPixel = 1;
@@ -723,7 +723,7 @@ TEST(BmpDecoder, RefusesImpossibleSizesBeforeAllocating) {
     EXPECT_TRUE(Refuses(raw.Build()));
   }
   {  // the OS/2 1.x header's 16-bit sizes
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = 12;
     s.width = 0;
     s.height = 1;
@@ -737,13 +737,13 @@ TEST(BmpDecoder, RefusesImpossibleSizesBeforeAllocating) {
     EXPECT_TRUE(Refuses(s.Build()));
   }
   // The largest side still allowed.
-  Picture wide = Decode(RleSpec(1, 16384, 1, Stream({0x02, 0x01, 0x00, 0x01})).Build());
+  Picture wide = Decode(RleBmp(1, 16384, 1, Stream({0x02, 0x01, 0x00, 0x01})).Build());
   ASSERT_EQ(wide.width, 16384);
   ASSERT_EQ(wide.height, 1);
   EXPECT_EQ(wide.at(1, 0), kP1);
   EXPECT_EQ(wide.at(2, 0), kBlack);
   EXPECT_EQ(wide.at(16383, 0), kBlack);
-  BmpSpec tall;
+  TestBmp tall;
   tall.width = 1;
   tall.height = -16384;
   tall.bitsPerPixel = 8;
@@ -768,7 +768,7 @@ struct TruncationCase {
 std::vector<TruncationCase> TruncationCases() {
   std::vector<TruncationCase> cases;
   {
-    BmpSpec s;
+    TestBmp s;
     s.width = 3;
     s.height = 2;
     s.pixels = Row({1, 2, 3, 4, 5, 6, 7, 8, 9}) + Row({10, 11, 12, 13, 14, 15, 16, 17, 18});
@@ -779,7 +779,7 @@ std::vector<TruncationCase> TruncationCases() {
                      false});
   }
   {
-    BmpSpec s;
+    TestBmp s;
     s.width = 3;
     s.height = 2;
     s.bitsPerPixel = 8;
@@ -790,7 +790,7 @@ std::vector<TruncationCase> TruncationCases() {
     cases.push_back({"8-bit", f, f.size() - 1, 3, 2, {kP3, kP2, kP1, kP0, kP1, kP2}, false});
   }
   {
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = 12;
     s.width = 2;
     s.bitsPerPixel = 4;
@@ -800,7 +800,7 @@ std::vector<TruncationCase> TruncationCases() {
     cases.push_back({"OS/2 4-bit", f, f.size() - 3, 2, 1, {kP3, kP1}, false});
   }
   {
-    BmpSpec s;
+    TestBmp s;
     s.width = 3;
     s.bitsPerPixel = 16;
     s.compression = 3;
@@ -810,7 +810,7 @@ std::vector<TruncationCase> TruncationCases() {
     cases.push_back({"5-6-5", f, f.size() - 2, 3, 1, {kRed, kGreen, kBlue}, false});
   }
   {
-    BmpSpec s;
+    TestBmp s;
     s.headerSize = 124;
     s.width = 2;
     s.bitsPerPixel = 32;
@@ -821,11 +821,11 @@ std::vector<TruncationCase> TruncationCases() {
     cases.push_back({"32-bit alpha", f, f.size(), 2, 1, {kKey, kGreen}, false});
   }
   {
-    const std::string f = RleSpec(1, 6, 4, kRle8Stream).Build();
+    const std::string f = RleBmp(1, 6, 4, kRle8Stream).Build();
     cases.push_back({"RLE8", f, f.size() - kRle8Stream.size() + 1, 6, 4, kRle8Picture, true});
   }
   {
-    const std::string f = RleSpec(2, 7, 2, kRle4Stream).Build();
+    const std::string f = RleBmp(2, 7, 2, kRle4Stream).Build();
     cases.push_back({"RLE4", f, f.size() - kRle4Stream.size() + 1, 7, 2, kRle4Picture, true});
   }
   return cases;

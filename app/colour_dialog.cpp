@@ -1,0 +1,363 @@
+#include "app/colour_dialog.h"
+
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QCursor>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "app/language.h"
+#include "app/qt_picture.h"
+
+namespace {
+
+int ClampChannel(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, 31)); }
+
+std::uint8_t Channel8(int v5) { return static_cast<std::uint8_t>(v5 * 8); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// State
+
+ColourDialogState::ColourDialogState(Rgb24 input) : input_(input), current_(input), last_(input) {}
+
+QString ColourDialogState::FieldEdited(int channel, const QString& red, const QString& green,
+                                       const QString& blue) {
+  const QString* texts[3] = {&red, &green, &blue};
+  channel = std::clamp(channel, 0, 2);
+  int values[3];
+  for (int i = 0; i < 3; ++i) values[i] = ClampChannel(ParseChannelText(*texts[i]));
+  // Only the field being edited is corrected in place; a negative number is
+  // left as typed and simply counts as 0.
+  QString shown = *texts[channel];
+  if (ParseChannelText(shown) > 31) shown = QStringLiteral("31");
+  current_ = {Channel8(values[0]), Channel8(values[1]), Channel8(values[2])};
+  return shown;
+}
+
+void ColourDialogState::ChooserPicked(const QColor& chosen) {
+  if (chosen.isValid()) current_ = FromQColor(chosen);
+}
+
+void ColourDialogState::EyedropperPixel(const QColor& pixel) {
+  if (!pixel.isValid()) return;
+  const Rgb24 c = FromQColor(pixel);
+  current_ = {static_cast<std::uint8_t>(c.r & 248), static_cast<std::uint8_t>(c.g & 248),
+              static_cast<std::uint8_t>(c.b & 248)};
+}
+
+bool ColourDialogState::Refresh() {
+  if (current_ == last_) return false;
+  last_ = current_;
+  return true;
+}
+
+QString ColourDisplayCode(Rgb24 c) {
+  const int value = (c.r / 8) * 1024 + (c.g / 8) * 32 + c.b / 8;
+  return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+long long ParseChannelText(const QString& text) {
+  // Far beyond any channel value, yet safe from overflow.
+  constexpr long long kCeiling = 1000000000000LL;
+  qsizetype i = 0;
+  const qsizetype n = text.size();
+  while (i < n && text[i].isSpace()) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+    negative = text[i] == QLatin1Char('-');
+    ++i;
+  }
+  long long value = 0;
+  for (; i < n; ++i) {
+    const char16_t ch = text[i].unicode();
+    if (ch < u'0' || ch > u'9') break;
+    value = std::min(kCeiling, value * 10 + (ch - u'0'));
+  }
+  return negative ? -value : value;
+}
+
+// ---------------------------------------------------------------------------
+// The Qt host
+
+namespace {
+
+class QtHost final : public ColourPickerHost {
+ public:
+  std::optional<QColor> SystemChooser(QWidget* parent, const QColor& initial) override {
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid()) return std::nullopt;
+    return chosen;
+  }
+
+  bool RightButtonDown() override { return QGuiApplication::mouseButtons().testFlag(Qt::RightButton); }
+
+  QColor PixelUnderPointer() override {
+    const QPoint pos = QCursor::pos();
+    QScreen* screen = QGuiApplication::screenAt(pos);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    // With no window given the grab is in the screen's own coordinates.
+    const QPoint local = pos - screen->geometry().topLeft();
+    const QPixmap grab = screen->grabWindow(0, local.x(), local.y(), 1, 1);
+    if (grab.isNull()) return {};
+    const QImage image = grab.toImage();
+    if (image.isNull() || image.width() < 1 || image.height() < 1) return {};
+    return image.pixelColor(0, 0);
+  }
+};
+
+}  // namespace
+
+ColourPickerHost& QtColourPickerHost() {
+  static QtHost host;
+  return host;
+}
+
+// ---------------------------------------------------------------------------
+// Channel field
+
+ChannelField::ChannelField(const QString& objectName, QWidget* parent) : QWidget(parent) {
+  setObjectName(objectName + QStringLiteral("Box"));
+  constexpr int kArrowWidth = 13;
+  edit_ = new QLineEdit(this);
+  edit_->setObjectName(objectName);
+  edit_->setGeometry(0, 0, 40 - kArrowWidth, 20);
+  edit_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // The right button is the eyedropper; a context menu would swallow it.
+  edit_->setContextMenuPolicy(Qt::NoContextMenu);
+  edit_->installEventFilter(this);
+
+  up_ = new QToolButton(this);
+  up_->setObjectName(objectName + QStringLiteral("Up"));
+  up_->setArrowType(Qt::UpArrow);
+  up_->setGeometry(40 - kArrowWidth, 0, kArrowWidth, 10);
+  down_ = new QToolButton(this);
+  down_->setObjectName(objectName + QStringLiteral("Down"));
+  down_->setArrowType(Qt::DownArrow);
+  down_->setGeometry(40 - kArrowWidth, 10, kArrowWidth, 10);
+  for (QToolButton* b : {up_, down_}) {
+    b->setAutoRepeat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setContextMenuPolicy(Qt::NoContextMenu);
+  }
+
+  connect(edit_, &QLineEdit::textEdited, this, &ChannelField::edited);
+  connect(up_, &QToolButton::clicked, this, [this] { Step(1); });
+  connect(down_, &QToolButton::clicked, this, [this] { Step(-1); });
+}
+
+QString ChannelField::text() const { return edit_->text(); }
+
+void ChannelField::setText(const QString& text) {
+  if (edit_->text() != text) edit_->setText(text);
+}
+
+void ChannelField::Step(int delta) {
+  const int value = std::clamp(ClampChannel(ParseChannelText(edit_->text())) + delta, 0, 31);
+  const QString text = QString::number(value);
+  if (text == edit_->text()) return;  // at a limit: nothing changed, nothing to report
+  edit_->setText(text);
+  emit edited();
+}
+
+bool ChannelField::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edit_) {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        Step(key == Qt::Key_Up ? 1 : -1);
+        return true;
+      }
+    } else if (event->type() == QEvent::Wheel) {
+      const int dy = static_cast<QWheelEvent*>(event)->angleDelta().y();
+      if (dy != 0) Step(dy > 0 ? 1 : -1);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Dialog
+
+ColourDialog::ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, ColourPickerHost& host)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint),
+      state_(input),
+      result_(input),
+      host_(host) {
+  setObjectName(QStringLiteral("colourDialog"));
+  setWindowTitle(texts.Text("LANG_COLORSETTING$"));
+  setFixedSize(200, 350);
+
+  auto* info = new QLabel(texts.Text("LANG_INFO$"), this);
+  info->setObjectName(QStringLiteral("info"));
+  info->setGeometry(5, 5, 190, 100);
+  info->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  info->setWordWrap(true);
+  info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  info->setMargin(3);
+
+  swatch_ = new QLabel(this);
+  swatch_->setObjectName(QStringLiteral("swatch"));
+  swatch_->setGeometry(5, 115, 50, 100);
+
+  auto makeLabel = [this](const QString& name, const QString& text, QRect rect) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(name);
+    label->setGeometry(rect);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+  };
+  auto makeCode = [this](const QString& name, QRect rect) {
+    auto* code = new QLineEdit(this);
+    code->setObjectName(name);
+    code->setGeometry(rect);
+    code->setReadOnly(true);
+    code->setAlignment(Qt::AlignCenter);
+    code->setContextMenuPolicy(Qt::NoContextMenu);
+    code->setTextMargins(0, 0, 0, 0);
+    return code;
+  };
+
+  makeLabel(QStringLiteral("actualLabel"), texts.Text("LANG_ACTUAL_COLOR$"), QRect(65, 115, 120, 20));
+  inputCode_ = makeCode(QStringLiteral("inputCode"), QRect(70, 135, 50, 20));
+  makeLabel(QStringLiteral("newLabel"), texts.Text("LANG_NEW_COLOR$"), QRect(65, 165, 120, 20));
+  newCode_ = makeCode(QStringLiteral("newCode"), QRect(70, 185, 50, 20));
+
+  static const char* const kFieldNames[3] = {"redField", "greenField", "blueField"};
+  static const char* const kLabelKeys[3] = {"LANG_RED$", "LANG_GREEN$", "LANG_BLUE$"};
+  static const char* const kLabelNames[3] = {"redLabel", "greenLabel", "blueLabel"};
+  for (int i = 0; i < 3; ++i) {
+    fields_[i] = new ChannelField(QString::fromLatin1(kFieldNames[i]), this);
+    fields_[i]->setGeometry(5, 230 + 25 * i, 40, 20);
+    connect(fields_[i], &ChannelField::edited, this, [this, i] { FieldEdited(i); });
+    makeLabel(QString::fromLatin1(kLabelNames[i]), texts.Text(kLabelKeys[i]), QRect(60, 232 + 25 * i, 130, 20));
+  }
+
+  chooser_ = new QPushButton(texts.Text("LANG_COLORREQUESTER$"), this);
+  chooser_->setObjectName(QStringLiteral("chooserButton"));
+  chooser_->setGeometry(0, 310, 200, 20);
+  chooser_->setAutoDefault(false);
+  ok_ = new QPushButton(texts.Text("LANG_OK$"), this);
+  ok_->setObjectName(QStringLiteral("okButton"));
+  ok_->setGeometry(0, 330, 100, 20);
+  ok_->setDefault(true);
+  cancel_ = new QPushButton(texts.Text("LANG_CANCEL$"), this);
+  cancel_->setObjectName(QStringLiteral("cancelButton"));
+  cancel_->setGeometry(100, 330, 100, 20);
+  cancel_->setAutoDefault(false);
+  for (QPushButton* b : {chooser_, ok_, cancel_}) b->setContextMenuPolicy(Qt::NoContextMenu);
+
+  connect(chooser_, &QPushButton::clicked, this, &ColourDialog::OpenChooser);
+  connect(ok_, &QPushButton::clicked, this, [this] { Finish(true); });
+  connect(cancel_, &QPushButton::clicked, this, [this] { Finish(false); });
+
+  // Opening: both halves of the swatch, both codes and the fields show the input.
+  inputCode_->setText(ColourDisplayCode(state_.input()));
+  newCode_->setText(ColourDisplayCode(state_.lastDisplayed()));
+  PaintSwatch();
+  ShowFields();
+
+  // Polled rather than event-driven: the right button has to be watched
+  // even while the pointer is over other programs' windows.
+  poll_ = new QTimer(this);
+  poll_->setTimerType(Qt::PreciseTimer);
+  poll_->setInterval(1);
+  connect(poll_, &QTimer::timeout, this, &ColourDialog::Poll);
+  poll_->start();
+}
+
+void ColourDialog::Poll() {
+  if (done_) return;
+  if (host_.RightButtonDown()) state_.EyedropperPixel(host_.PixelUnderPointer());
+  RefreshView();
+}
+
+void ColourDialog::reject() {}
+
+void ColourDialog::closeEvent(QCloseEvent* event) {
+  if (done_) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void ColourDialog::FieldEdited(int channel) {
+  const QString shown =
+      state_.FieldEdited(channel, fields_[0]->text(), fields_[1]->text(), fields_[2]->text());
+  fields_[channel]->setText(shown);
+  RefreshView(channel);
+}
+
+void ColourDialog::OpenChooser() {
+  // The chooser is modal in its own right: no eyedropper behind its back.
+  poll_->stop();
+  const std::optional<QColor> chosen = host_.SystemChooser(this, ToQColor(state_.current()));
+  if (chosen) state_.ChooserPicked(*chosen);
+  RefreshView();
+  if (!done_) poll_->start();
+}
+
+void ColourDialog::Finish(bool ok) {
+  done_ = true;
+  poll_->stop();
+  result_ = ok ? state_.ResultOk() : state_.ResultCancel();
+  done(ok ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void ColourDialog::RefreshView(int editedChannel) {
+  if (!state_.Refresh()) return;
+  PaintSwatch();
+  ShowFields(editedChannel);
+  newCode_->setText(ColourDisplayCode(state_.lastDisplayed()));
+}
+
+void ColourDialog::PaintSwatch() {
+  QImage image(50, 100, QImage::Format_RGB32);
+  const QRgb upper = ToQColor(state_.input()).rgb();
+  const QRgb lower = ToQColor(state_.lastDisplayed()).rgb();
+  for (int y = 0; y < 100; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    std::fill(line, line + 50, y < 50 ? upper : lower);
+  }
+  swatch_->setPixmap(QPixmap::fromImage(image));
+}
+
+void ColourDialog::ShowFields(int editedChannel) {
+  const int values[3] = {state_.r5(), state_.g5(), state_.b5()};
+  for (int i = 0; i < 3; ++i) {
+    // The field under the user's caret keeps a text that already reads as
+    // its value: a "-" just typed, on its way to a negative number, must
+    // not be replaced by "0" with the next digit then landing after it.
+    if (i == editedChannel && ClampChannel(ParseChannelText(fields_[i]->text())) == values[i]) continue;
+    fields_[i]->setText(QString::number(values[i]));
+  }
+}
+
+Rgb24 RunColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, ColourPickerHost& host) {
+  ColourDialog dialog(owner, input, texts, host);
+  if (owner) {
+    dialog.move(owner->frameGeometry().topLeft() + QPoint(50, 50));
+    owner->setEnabled(false);
+    // A window is not disabled with its owner unless told so; make sure.
+    dialog.setEnabled(true);
+  }
+  dialog.exec();
+  if (owner) owner->setEnabled(true);
+  return dialog.chosenColour();
+}

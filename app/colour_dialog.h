@@ -1,0 +1,160 @@
+// The colour dialog: one colour edited in the 5-bit channels of the skin
+// format, with the system colour chooser and a screen eyedropper on the
+// right mouse button.
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QString>
+#include <QWidget>
+
+#include <optional>
+
+#include "skin/colour.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class LanguageTable;
+
+// The per-event logic of the dialog, free of widgets so that every rule can
+// be exercised directly.
+class ColourDialogState {
+ public:
+  explicit ColourDialogState(Rgb24 input);
+
+  Rgb24 input() const { return input_; }
+  Rgb24 current() const { return current_; }
+  // The colour shown in the lower half of the swatch, the fields and the
+  // lower code box.
+  Rgb24 lastDisplayed() const { return last_; }
+
+  // A number field's text changed (channel 0 red, 1 green, 2 blue); the
+  // three texts are the fields as they read now. Returns the text the
+  // changed field must show: "31" when it holds more than 31, its own text
+  // otherwise.
+  QString FieldEdited(int channel, const QString& red, const QString& green, const QString& blue);
+  // The system chooser's colour is taken with its full 8-bit channels.
+  void ChooserPicked(const QColor& chosen);
+  // A screen pixel is cut to the 5-bit grid (low three bits cleared). An
+  // invalid colour (nothing could be read) changes nothing.
+  void EyedropperPixel(const QColor& pixel);
+
+  // When the current colour differs from the one last displayed it becomes
+  // the one displayed; returns whether that happened, so the view knows it
+  // must be repainted.
+  bool Refresh();
+
+  Rgb24 ResultOk() const { return last_; }
+  Rgb24 ResultCancel() const { return input_; }
+
+  int r5() const { return last_.r / 8; }
+  int g5() const { return last_.g / 8; }
+  int b5() const { return last_.b / 8; }
+
+ private:
+  Rgb24 input_;
+  Rgb24 current_;
+  Rgb24 last_;
+};
+
+// "0x" and four upper-case hexadecimal digits of r5 * 1024 + g5 * 32 + b5
+// (red high, unlike the settings file): pure red gives "0x7C00".
+QString ColourDisplayCode(Rgb24 c);
+
+// A channel field's text read as a number: leading blanks skipped, an
+// optional sign, then the digits up to the first other character. No digit
+// gives 0; very long numbers saturate instead of overflowing.
+long long ParseChannelText(const QString& text);
+
+// Where the dialog gets the system colour chooser, the state of the right
+// mouse button and the screen pixel under the pointer. The Qt implementation
+// is the default; tests substitute their own.
+struct ColourPickerHost {
+  virtual ~ColourPickerHost() = default;
+  // The chosen colour, or nothing when the user cancelled.
+  virtual std::optional<QColor> SystemChooser(QWidget* parent, const QColor& initial) = 0;
+  virtual bool RightButtonDown() = 0;
+  // An invalid colour when the screen cannot be read.
+  virtual QColor PixelUnderPointer() = 0;
+};
+ColourPickerHost& QtColourPickerHost();
+
+// A 0..31 number field: a line edit that takes any text, with up and down
+// arrows beside it. The dialog decides what the text means.
+class ChannelField : public QWidget {
+  Q_OBJECT
+ public:
+  ChannelField(const QString& objectName, QWidget* parent);
+  QLineEdit* lineEdit() const { return edit_; }
+  QToolButton* upButton() const { return up_; }
+  QToolButton* downButton() const { return down_; }
+  QString text() const;
+  // Rewrites the text only when it differs, so the cursor stays put while
+  // the user types a value the dialog accepts unchanged.
+  void setText(const QString& text);
+
+ signals:
+  // The user changed the text, by typing or with the arrows.
+  void edited();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Step(int delta);
+
+  QLineEdit* edit_;
+  QToolButton* up_;
+  QToolButton* down_;
+};
+
+class ColourDialog : public QDialog {
+  Q_OBJECT
+ public:
+  ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, ColourPickerHost& host);
+
+  const ColourDialogState& state() const { return state_; }
+  // What the dialog returns: the colour last displayed after OK, the input
+  // otherwise.
+  Rgb24 chosenColour() const { return result_; }
+
+  // One pass of the polling: the eyedropper while the right button is held,
+  // then the refresh of the display. The timer calls it every millisecond.
+  void Poll();
+
+ protected:
+  // The window has no close box; Escape and close requests are ignored, only
+  // OK and Cancel end the dialog.
+  void reject() override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FieldEdited(int channel);
+  void OpenChooser();
+  void Finish(bool ok);
+  // editedChannel is the field the user is typing in, or -1.
+  void RefreshView(int editedChannel = -1);
+  void PaintSwatch();
+  void ShowFields(int editedChannel = -1);
+
+  ColourDialogState state_;
+  Rgb24 result_;
+  ColourPickerHost& host_;
+  bool done_ = false;
+  QTimer* poll_;
+  QLabel* swatch_;
+  QLineEdit* inputCode_;
+  QLineEdit* newCode_;
+  ChannelField* fields_[3];
+  QPushButton* chooser_;
+  QPushButton* ok_;
+  QPushButton* cancel_;
+};
+
+// Modal: the owner is disabled while the dialog is open. Returns the colour
+// last displayed on OK, the input on Cancel.
+Rgb24 RunColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts,
+                      ColourPickerHost& host = QtColourPickerHost());

@@ -1,0 +1,38 @@
+// The standard dialogs the editor uses, behind one interface so that the
+// shell can be driven by tests with scripted answers.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include "skin/colour.h"
+
+class QWidget;
+class LanguageTable;
+
+// A filter entry as the editor describes it: a label and its patterns
+// separated by ';' ("Bitmap (*.bmp)", "*.bmp;*.png;*.jpg").
+struct FileFilter {
+  QString label, patterns;
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // An empty result means cancelled.
+  virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
+  virtual QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& startFile,
+                                 const QList<FileFilter>& filters, int selected) = 0;
+  // `filterIndex` comes in as the preselected entry and goes out as the entry in force.
+  virtual QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& startFolder,
+                                 const QList<FileFilter>& filters, int& filterIndex) = 0;
+  virtual void ShowMessage(QWidget* parent, const QString& title, const QString& body) = 0;
+  // The colour dialog: the colour to store (the input when cancelled).
+  virtual Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts) = 0;
+  virtual void ShowAbout(QWidget* parent, const LanguageTable& texts) = 0;
+  virtual void CopyToClipboard(const QImage& image) = 0;
+};
+
+// The real dialogs of the desktop.
+Dialogs& QtDialogs();

@@ -1,0 +1,80 @@
+// The real dialogs: Qt's file and folder choosers and message boxes, our
+// colour dialog and about box, and the system clipboard.
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "app/about_box.h"
+#include "app/colour_dialog.h"
+#include "app/dialogs.h"
+
+namespace {
+
+// "Bitmap (*.bmp)" with "*.bmp;*.png;*.jpg" becomes "Bitmap (*.bmp *.png *.jpg)":
+// Qt reads the patterns from the parentheses at the end of the label.
+QString QtFilter(const FileFilter& f) {
+  QString label = f.label.trimmed();
+  if (label.endsWith(QLatin1Char(')'))) {
+    const int open = label.lastIndexOf(QLatin1Char('('));
+    if (open > 0) label = label.left(open).trimmed();
+  }
+  QString patterns = f.patterns;
+  patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+  return label + QStringLiteral(" (") + patterns + QLatin1Char(')');
+}
+
+QStringList QtFilters(const QList<FileFilter>& filters) {
+  QStringList out;
+  for (const FileFilter& f : filters) out << QtFilter(f);
+  return out;
+}
+
+class RealDialogs : public Dialogs {
+ public:
+  QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override {
+    return QFileDialog::getExistingDirectory(parent, title, start);
+  }
+
+  QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& startFile,
+                         const QList<FileFilter>& filters, int selected) override {
+    const QStringList list = QtFilters(filters);
+    QString chosenFilter = list.value(selected);
+    return QFileDialog::getOpenFileName(parent, title, startFile, list.join(QStringLiteral(";;")), &chosenFilter);
+  }
+
+  QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& startFolder,
+                         const QList<FileFilter>& filters, int& filterIndex) override {
+    const QStringList list = QtFilters(filters);
+    QFileDialog dialog(parent, title, startFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // No question about overwriting, and no extension added behind our back.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilters(list);
+    dialog.selectNameFilter(list.value(filterIndex));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    filterIndex = std::max(0, static_cast<int>(list.indexOf(dialog.selectedNameFilter())));
+    return dialog.selectedFiles().front();
+  }
+
+  void ShowMessage(QWidget* parent, const QString& title, const QString& body) override {
+    QMessageBox box(QMessageBox::Warning, title, body, QMessageBox::Ok, parent);
+    box.exec();
+  }
+
+  Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts) override {
+    return RunColourDialog(parent, input, texts);
+  }
+
+  void ShowAbout(QWidget* parent, const LanguageTable& texts) override { RunAboutBox(parent, texts); }
+
+  void CopyToClipboard(const QImage& image) override { QApplication::clipboard()->setImage(image); }
+};
+
+}  // namespace
+
+Dialogs& QtDialogs() {
+  static RealDialogs dialogs;
+  return dialogs;
+}

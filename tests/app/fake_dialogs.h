@@ -1,0 +1,48 @@
+// Scripted answers for the editor's dialogs, and a record of what was asked.
+#pragma once
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+#include "app/dialogs.h"
+
+struct FakeDialogs : Dialogs {
+  struct Request {
+    QString kind, title, start;
+    QList<FileFilter> filters;
+    int selected = 0;
+  };
+  QQueue<QString> answers;       // folder and file choosers, in order; "" = cancelled
+  QQueue<int> filterAnswers;     // the filter in force when a save chooser closes
+  QQueue<Rgb24> colourAnswers;   // the colour dialog's result
+  QList<Request> requests;
+  QList<QPair<QString, QString>> messages;  // title, body
+  QImage clipboard;
+  int aboutShown = 0;
+
+  QString Next() { return answers.isEmpty() ? QString() : answers.dequeue(); }
+
+  QString ChooseFolder(QWidget*, const QString& title, const QString& start) override {
+    requests.push_back({QStringLiteral("folder"), title, start, {}, 0});
+    return Next();
+  }
+  QString ChooseOpenFile(QWidget*, const QString& title, const QString& startFile, const QList<FileFilter>& filters,
+                         int selected) override {
+    requests.push_back({QStringLiteral("open"), title, startFile, filters, selected});
+    return Next();
+  }
+  QString ChooseSaveFile(QWidget*, const QString& title, const QString& startFolder, const QList<FileFilter>& filters,
+                         int& filterIndex) override {
+    requests.push_back({QStringLiteral("save"), title, startFolder, filters, filterIndex});
+    if (!filterAnswers.isEmpty()) filterIndex = filterAnswers.dequeue();
+    return Next();
+  }
+  void ShowMessage(QWidget*, const QString& title, const QString& body) override { messages.push_back({title, body}); }
+  Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&) override {
+    requests.push_back({QStringLiteral("colour"), {}, {}, {}, 0});
+    return colourAnswers.isEmpty() ? input : colourAnswers.dequeue();
+  }
+  void ShowAbout(QWidget*, const LanguageTable&) override { ++aboutShown; }
+  void CopyToClipboard(const QImage& image) override { clipboard = image; }
+};

@@ -1,0 +1,418 @@
+// The editor window driven as a user would, with scripted dialogs.
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+#include "app/editor_panel.h"
+#include "app/main_window.h"
+#include "app/panel_tables.h"
+#include "app/shell.h"
+#include "fake_dialogs.h"
+#include "images/defaults.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+// The number of enabled controls of each kind on the panel.
+struct Enabled {
+  int colours = 0, images = 0;
+  QList<int> rows;
+};
+
+Enabled EnabledControls(MainWindow* w) {
+  Enabled e;
+  for (QPushButton* b : w->panel()->findChildren<QPushButton*>()) {
+    if (!b->isEnabled()) continue;
+    if (b->objectName().startsWith(QLatin1String("colour:"))) ++e.colours;
+    if (b->objectName().startsWith(QLatin1String("image:"))) ++e.images;
+  }
+  for (QWidget* wdg : w->panel()->findChildren<QWidget*>()) {
+    const QStringList parts = wdg->objectName().split(QLatin1Char(':'));
+    if (parts.size() == 2 && parts[0] == QLatin1String("element") && wdg->isEnabled()) e.rows << parts[1].toInt();
+  }
+  std::sort(e.rows.begin(), e.rows.end());
+  return e;
+}
+
+QList<int> Range(int from, int to) {
+  QList<int> r;
+  for (int i = from; i <= to; ++i) r << i;
+  return r;
+}
+
+}  // namespace
+
+class ShellTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  FakeDialogs dialogs_;
+  std::unique_ptr<EditorShell> shell_;
+
+  QString SettingsFile() const { return dir_.filePath(QStringLiteral("settings/settings.ini")); }
+
+  EditorShell& StartShell(const QString& languageDir = QStringLiteral(SKIN_SOURCE_DIR "/language")) {
+    shell_ = std::make_unique<EditorShell>(dialogs_, ShellPaths{SettingsFile(), languageDir});
+    shell_->Start();
+    QCoreApplication::processEvents();
+    return *shell_;
+  }
+  MainWindow* Window() { return shell_->window(); }
+  QImage Preview() { return Window()->previewLabel()->pixmap().toImage(); }
+
+ private slots:
+  void init() {
+    dialogs_ = FakeDialogs();
+    QDir(dir_.path()).removeRecursively();
+    QDir().mkpath(dir_.path());
+  }
+  void cleanup() { shell_.reset(); }
+
+  void startUpWithoutSettings() {
+    EditorShell& shell = StartShell();
+    MainWindow* w = Window();
+    QCOMPARE(w->windowTitle(), QStringLiteral("Skin Editor v0.100603"));
+    QCOMPARE(w->centralWidget()->size(), QSize(666, 521));
+    QCOMPARE(w->minimumSize(), w->size());
+    QCOMPARE(shell.zoom(), 1.0f);
+    QCOMPARE(shell.settings().bgColor, 0);
+    QCOMPARE(shell.currentScreen(), 0);
+    // Preview on the left, panel on the right, laid out for 666 pixels.
+    QCOMPARE(w->viewport()->geometry(), QRect(3, 28, 268, 490));
+    QCOMPARE(w->panel()->geometry(), QRect(274, 0, 392, 521));
+    QCOMPARE(w->screenButton(0)->geometry(), QRect(6, 3, 19, 20));
+    QCOMPARE(w->screenButton(13)->geometry(), QRect(6 + 13 * 19, 3, 19, 20));
+    QCOMPARE(w->panel()->tabText(0), QStringLiteral("Colors"));
+    QCOMPARE(w->progress()->maximum(), 53);
+    QCOMPARE(w->progress()->value(), 0);
+    QVERIFY(w->screenAction(0)->isChecked());
+    QVERIFY(w->languageAction(0)->isChecked());
+    QCOMPARE(Preview().size(), QSize(266, 490));
+    QCOMPARE(Preview().pixelColor(0, 0), QColor(0, 0, 0));
+  }
+
+  void startUpWithSettings() {
+    WriteAll(SettingsFile(), "[settings]\nSwapView=7\nBGColor = 255\nLanguage=5\nLastPath=/skins/\n");
+    EditorShell& shell = StartShell();
+    MainWindow* w = Window();
+    QCOMPARE(shell.settings().swapView, 1);
+    QCOMPARE(w->panel()->geometry(), QRect(3, 0, 392, 521));
+    QCOMPARE(w->viewport()->geometry(), QRect(392, 28, 274, 490));
+    QVERIFY(w->swapAction()->isChecked());
+    QCOMPARE(Preview().pixelColor(0, 0), QColor(255, 0, 0));  // 255 is red
+    QCOMPARE(w->panel()->tabText(0), QStringLiteral("Farben"));
+    QVERIFY(w->languageAction(5)->isChecked());
+    shell.Finish();
+    const QByteArray written = ReadAll(SettingsFile());
+    QCOMPARE(written, QByteArray("\xEF\xBB\xBF\r\n[settings]\r\nLastPath = /skins/\r\nLanguage = 5\r\n"
+                                 "BGColor = 255\r\nSwapView = 1\r\n"));
+  }
+
+  void oddSettingsValues() {
+    WriteAll(SettingsFile(), "\xEF\xBB\xBF[Settings]\r\nlanguage = -1\r\nbgcolor=16711680\r\n[settings]\r\nSwapView=1\r\n");
+    EditorShell& shell = StartShell();
+    QCOMPARE(shell.settings().language, -1);
+    QCOMPARE(shell.settings().swapView, 0);  // only the first group of a name counts
+    for (int i = 0; i < 10; ++i) QVERIFY(!Window()->languageAction(i)->isChecked());
+    QCOMPARE(Window()->panel()->tabText(0), QStringLiteral("Colors"));
+    QCOMPARE(Preview().pixelColor(0, 0), QColor(0, 0, 255));
+    shell.Finish();
+    QVERIFY(ReadAll(SettingsFile()).contains("Language = -1\r\nBGColor = 16711680\r\nSwapView = 0\r\n"));
+    // The settings folder is made again when it is gone.
+    QDir(dir_.filePath(QStringLiteral("settings"))).removeRecursively();
+    shell.Finish();
+    QVERIFY(QFileInfo::exists(SettingsFile()));
+  }
+
+  void swapLayout() {
+    EditorShell& shell = StartShell();
+    MainWindow* w = Window();
+    shell.ToggleSwapView();
+    QCOMPARE(w->panel()->geometry(), QRect(3, 0, 392, 521));
+    QCOMPARE(w->viewport()->geometry(), QRect(392, 28, 274, 490));
+    QCOMPARE(w->screenButton(0)->geometry(), QRect(395, 3, 19, 20));
+    QVERIFY(w->swapAction()->isChecked());
+    shell.ToggleSwapView();
+    QCOMPARE(w->viewport()->geometry(), QRect(3, 28, 268, 490));
+    QCOMPARE(w->screenButton(0)->x(), 6);
+    QCOMPARE(w->panel()->x(), 274);
+    QVERIFY(!w->swapAction()->isChecked());
+
+    // A larger window: the viewport takes the width, the buttons share it.
+    w->resize(1000, w->height() + 100);
+    QCoreApplication::processEvents();
+    QCOMPARE(w->viewport()->geometry(), QRect(3, 28, 1000 - 398, 521 + 100 - 31));
+    QCOMPARE(w->screenButton(1)->geometry(), QRect(6 + (1000 - 398) / 14, 3, (1000 - 398) / 14, 20));
+    QCOMPARE(w->panel()->geometry(), QRect(1000 - 392, 0, 392, 621));
+  }
+
+  void wheelZoom() {
+    EditorShell& shell = StartShell();
+    shell.Wheel(-120);
+    QCOMPARE(shell.zoom(), 1.0f);
+    shell.Wheel(240);
+    shell.Wheel(-60);
+    QCOMPARE(shell.zoom(), 1.0f);
+    float expected = 1.0f;
+    for (int i = 0; i < 27; ++i) {
+      shell.Wheel(120);
+      expected += 0.15f;
+    }
+    QCOMPARE(shell.zoom(), expected);
+    QVERIFY(expected > 5.0f);
+    shell.Wheel(120);  // the 28th notch does nothing
+    QCOMPARE(shell.zoom(), expected);
+    QCOMPARE(Preview().width(), int(std::nearbyint(266.0f * expected)));
+    QCOMPARE(Preview().height(), int(std::nearbyint(490.0f * expected)));
+    // A real wheel event over the preview.
+    QWheelEvent down(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(Window()->viewport()->viewport(), &down);
+    QCOMPARE(shell.zoom(), expected - 0.15f);
+  }
+
+  void enabledControlsPerScreen() {
+    EditorShell& shell = StartShell();
+    struct Expect {
+      int colours, images;
+      QList<int> rows;
+    };
+    const QList<Expect> expected = {
+        {7, 20, Range(0, 11)}, {2, 2, {12}},   {5, 6, {13, 14}}, {5, 4, {}},  {0, 1, {15}},
+        {0, 0, {}},            {0, 1, {16}},   {0, 0, {}},       {0, 0, {17, 18}}, {0, 0, {19}},
+        {0, 2, {}},            {0, 0, {}},     {7, 4, {}},       {3, 10, Range(20, 23)},
+    };
+    Enabled e = EnabledControls(Window());
+    QCOMPARE(e.colours, 7);
+    QCOMPARE(e.images, 20);
+    QCOMPARE(e.rows, Range(0, 11));
+    for (int s = 0; s < 14; ++s) {
+      // By button and by menu entry alike; the check mark follows.
+      if (s % 2) Window()->screenButton(s)->click();
+      else Window()->screenAction(s)->trigger();
+      QCOMPARE(shell.currentScreen(), s);
+      for (int k = 0; k < 14; ++k) QCOMPARE(Window()->screenAction(k)->isChecked(), k == s);
+      e = EnabledControls(Window());
+      QCOMPARE(e.colours, expected[s].colours);
+      QCOMPARE(e.images, expected[s].images);
+      QCOMPARE(e.rows, expected[s].rows);
+    }
+    // The information boxes are always enabled.
+    QVERIFY(Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:0"))->isEnabled());
+  }
+
+  void controlEditsReachSkinAndPreview() {
+    EditorShell& shell = StartShell();
+    const QImage before = Preview();
+    auto* fileNameShow = Window()->panel()->findChild<QCheckBox*>(QStringLiteral("element:2"));
+    QVERIFY(fileNameShow && fileNameShow->isChecked());
+    fileNameShow->click();
+    QCOMPARE(shell.skin().fileName.show, 0);
+    QCOMPARE(shell.skin().fileName.titleshow, 1);  // independent of it
+    QVERIFY(Preview() != before);
+
+    auto* startBarY = Window()->panel()->findChild<QSpinBox*>(QStringLiteral("element:7:y"));
+    QVERIFY(startBarY);
+    QCOMPARE(startBarY->maximum(), 191);
+    startBarY->setValue(100);
+    QCOMPARE(shell.skin().startBar.y, 100);
+
+    // A loaded value out of range is shown limited and kept until edited.
+    shell.skin().startMenu.x = 300;
+    shell.skin().fileType.w = -5;
+    Window()->panel()->SyncControls(shell.skin());
+    auto* menuX = Window()->panel()->findChild<QSpinBox*>(QStringLiteral("element:13:x"));
+    QCOMPARE(menuX->value(), 255);
+    QCOMPARE(shell.skin().startMenu.x, 300);
+    QCOMPARE(shell.skin().fileType.w, -5);
+    shell.ChooseScreen(2);
+    menuX->setValue(254);
+    QCOMPARE(shell.skin().startMenu.x, 254);
+
+    // A colour button stores what the colour dialog returns.
+    dialogs_.colourAnswers.enqueue({8, 16, 24});
+    Window()->panel()->findChild<QPushButton*>(QStringLiteral("colour:formFrameColor"))->click();
+    QCOMPARE(shell.skin().colours.formFrameColor, (Rgb24{8, 16, 24}));
+  }
+
+  void newAndOpen() {
+    EditorShell& shell = StartShell();
+    QTemporaryDir skinDir;
+    WriteAll(skinDir.filePath(QStringLiteral("uisettings.ini")), "[SkinInfo]\r\nTitle=Opened\r\n[start bar]\r\ny=150\r\n");
+    auto* title = Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:0"));
+    title->setText(QStringLiteral("typed, not saved"));
+    shell.ChooseScreen(5);
+    dialogs_.answers.enqueue(skinDir.path());
+    shell.OpenFolder();
+    QCOMPARE(dialogs_.requests.back().title, QStringLiteral("Choose a skin folder"));
+    QCOMPARE(shell.settings().lastPath, skinDir.path() + QLatin1Char('/'));
+    QCOMPARE(shell.currentScreen(), 0);
+    QCOMPARE(shell.skin().startBar.y, 150);
+    QCOMPARE(title->text(), QStringLiteral("Opened"));
+    QCOMPARE(dialogs_.messages.size(), 53);  // no pictures in the folder
+    QCOMPARE(dialogs_.messages[0].first, QStringLiteral("Error"));
+    QCOMPARE(dialogs_.messages[0].second, skinDir.path() + QStringLiteral("/active.bmp : File not found"));
+    QCOMPARE(Window()->progress()->value(), 0);
+
+    // Cancelled: nothing changes, LastPath included.
+    dialogs_.answers.enqueue(QString());
+    shell.OpenFolder();
+    QCOMPARE(shell.settings().lastPath, skinDir.path() + QLatin1Char('/'));
+
+    // An archive: LastPath becomes the archive's folder.
+    dialogs_.messages.clear();
+    dialogs_.answers.enqueue(QStringLiteral(SKIN_TEST_DATA "/archives/python_top.zip"));
+    shell.OpenArchive();
+    QCOMPARE(dialogs_.requests.back().start, QStringLiteral("*.zip"));
+    QCOMPARE(shell.settings().lastPath, QStringLiteral(SKIN_TEST_DATA "/archives/"));
+    QCOMPARE(shell.skin().image(ImageId::lamp).width, 2);
+
+    shell.NewSkin();
+    QCOMPARE(shell.skin().startBar.y, 172);
+    QCOMPARE(title->text(), QString());
+  }
+
+  void saveTakesTypedTexts() {
+    EditorShell& shell = StartShell();
+    QTemporaryDir target;
+    Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:1"))->setText(QStringLiteral("Ann \u00e9"));
+    dialogs_.answers.enqueue(target.path());
+    shell.SaveFolder();
+    QCOMPARE(dialogs_.requests.back().title, QStringLiteral("Choose the folder to save the skin in"));
+    QCOMPARE(shell.skin().info.Author, std::string("Ann \xE9"));
+    QVERIFY(ReadAll(target.filePath(QStringLiteral("uisettings.ini"))).contains("\r\nAuthor=Ann \xE9\r\n"));
+    QVERIFY(QFileInfo::exists(target.filePath(QStringLiteral("icon/nds.bmp"))));
+    QVERIFY(dialogs_.messages.isEmpty());
+  }
+
+  void importStartsAtLastPathWithTheBaseName() {
+    EditorShell& shell = StartShell();
+    shell.settings().lastPath = QStringLiteral("/pictures/");
+    dialogs_.answers.enqueue(QStringLiteral(SKIN_TEST_DATA "/images/card_rgb8.png"));
+    Window()->panel()->findChild<QPushButton*>(QStringLiteral("image:cheat"))->click();
+    const FakeDialogs::Request r = dialogs_.requests.back();
+    QCOMPARE(r.start, QStringLiteral("/pictures/cheat.bmp"));
+    QCOMPARE(r.title, QStringLiteral("Open file"));
+    QCOMPARE(r.filters.size(), 3);
+    QCOMPARE(r.filters[0].label, QStringLiteral("Bitmap (*.bmp)"));
+    QCOMPARE(r.filters[0].patterns, QStringLiteral("*.bmp;*.png;*.jpg"));
+    QCOMPARE(r.filters[2].label, QStringLiteral("JPEG - JFIF Compliant (*.jpg)"));
+    QCOMPARE(r.selected, 0);
+    QCOMPARE(shell.skin().image(ImageId::icon_cheat).width, 4);  // kept at its own size
+    QCOMPARE(shell.settings().lastPath, QStringLiteral("/pictures/"));
+    shell.ChooseScreen(13);
+    dialogs_.answers.enqueue(QString());
+    Window()->panel()->findChild<QPushButton*>(QStringLiteral("image:startbar"))->click();  // disabled: nothing
+    Window()->panel()->findChild<QPushButton*>(QStringLiteral("image:pitchon"))->click();
+    QCOMPARE(dialogs_.requests.back().start, QStringLiteral("/pictures/pitchon.bmp"));
+  }
+
+  void screenshotsShowScreenZero() {
+    EditorShell& shell = StartShell();
+    shell.ChooseScreen(5);
+    QTemporaryDir out;
+    const QString base = out.filePath(QStringLiteral("shot"));
+    struct Case {
+      QString name;
+      int filter;
+      QString written;  // empty: nothing
+    };
+    const QList<Case> cases = {
+        {base, 0, base + QStringLiteral(".png")},
+        {base + QStringLiteral(".png"), 1, base + QStringLiteral(".png.bmp")},
+        {base + QStringLiteral(".jpg"), 2, base + QStringLiteral(".jpg")},
+        {base + QStringLiteral(".PNG"), 0, QString()},
+        {base + QStringLiteral(".jpeg"), 2, QString()},
+    };
+    for (const Case& c : cases) {
+      const int before = QDir(out.path()).entryList(QDir::Files).size();
+      dialogs_.messages.clear();
+      dialogs_.answers.enqueue(c.name);
+      dialogs_.filterAnswers.enqueue(c.filter);
+      shell.SaveScreenshot();
+      if (c.written.isEmpty()) {
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), before);
+        QCOMPARE(dialogs_.messages.size(), 1);  // the user is told that nothing was written
+      } else {
+        QVERIFY2(QFileInfo::exists(c.written), qPrintable(c.written));
+        QVERIFY(dialogs_.messages.isEmpty());
+      }
+    }
+    QCOMPARE(shell.settings().lastPath, out.path() + QLatin1Char('/'));
+    QCOMPARE(QFileInfo(base + QStringLiteral(".png.bmp")).size(), 294966);
+    const QImage png(base + QStringLiteral(".png"));
+    QCOMPARE(png.size(), QSize(256, 384));
+    shell.CopyScreenshot();
+    QCOMPARE(dialogs_.clipboard.size(), QSize(256, 384));
+    QCOMPARE(dialogs_.clipboard.convertToFormat(QImage::Format_RGB888), png.convertToFormat(QImage::Format_RGB888));
+    QCOMPARE(shell.currentScreen(), 5);
+  }
+
+  void languageChangeKeepsState() {
+    EditorShell& shell = StartShell();
+    shell.Wheel(120);
+    shell.ToggleSwapView();
+    dialogs_.colourAnswers.enqueue({0, 0, 248});
+    shell.EditBackgroundColour();
+    shell.skin().startBar.y = 99;
+    shell.ChooseScreen(7);
+    const QPoint position = Window()->frameGeometry().topLeft();
+    MainWindow* old = Window();
+    Window()->languageAction(8)->trigger();  // 日本語: japanese.ini, index 9
+    QCoreApplication::processEvents();
+    QVERIFY(Window() != old);
+    QCOMPARE(shell.settings().language, 9);
+    QCOMPARE(Window()->frameGeometry().topLeft(), position);
+    QCOMPARE(shell.currentScreen(), 0);
+    QVERIFY(Window()->screenAction(0)->isChecked());
+    QCOMPARE(shell.zoom(), 1.15f);
+    QCOMPARE(shell.settings().swapView, 1);
+    QCOMPARE(Window()->panel()->x(), 3);
+    QCOMPARE(shell.settings().bgColor, 0xF80000);
+    QCOMPARE(shell.skin().startBar.y, 99);
+    QCOMPARE(Window()->panel()->findChild<QSpinBox*>(QStringLiteral("element:7:y"))->value(), 99);
+    QVERIFY(Window()->languageAction(8)->isChecked());
+    QVERIFY(Window()->panel()->tabText(0) != QStringLiteral("Colors"));
+    // Back to the built-in texts.
+    Window()->languageAction(0)->trigger();
+    QCOMPARE(Window()->panel()->tabText(0), QStringLiteral("Colors"));
+    QCOMPARE(Window()->panel()->findChild<QPushButton*>(QStringLiteral("colour:formFrameColor"))->text(),
+             QStringLiteral("formFrameColor"));
+  }
+
+  void closeRequestEndsTheProgram() {
+    EditorShell& shell = StartShell();
+    QSignalSpy quit(&shell, &EditorShell::quit);
+    Window()->close();
+    QCOMPARE(quit.count(), 1);
+    QVERIFY(shell.quitRequested());
+    dialogs_.colourAnswers.clear();
+    shell.ShowAbout();
+    QCOMPARE(dialogs_.aboutShown, 1);
+  }
+};
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
