@@ -23,6 +23,8 @@ std::string ToSkinText(const QString& s) { return s.toLatin1().toStdString(); }
 EditorPanel::EditorPanel(QWidget* parent, EditorShell& shell, const LanguageTable& texts)
     : QTabWidget(parent), shell_(shell) {
   setObjectName(QStringLiteral("EditorPanel"));
+  // Narrow padding: the captions of the 128-pixel buttons need the room.
+  setStyleSheet(QStringLiteral("QPushButton { padding: 0px 2px; }"));
   addTab(BuildColoursPage(texts), texts.Text("LANG_PANEL_COLORS$"));
   addTab(BuildImagesPage(texts), texts.Text("LANG_PANEL_IMAGES$"));
   addTab(BuildElementsPage(texts), texts.Text("LANG_PANEL_ELEMETS$"));

@@ -1,5 +1,8 @@
 // skinedit: the skin editor's window.
 #include <QApplication>
+#include <QFont>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +33,11 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  // The panel's buttons are 128 by 20 pixels; a compact font keeps their
+  // captions readable.
+  QFont font = QApplication::font();
+  font.setPointSizeF(std::min<qreal>(font.pointSizeF(), 8.0));
+  QApplication::setFont(font);
   EditorShell shell(QtDialogs());
   QObject::connect(&shell, &EditorShell::quit, &app, &QApplication::quit, Qt::QueuedConnection);
   shell.Start();

@@ -1,0 +1,186 @@
+// The about box: layout, its text in order, the link and banner addresses,
+// and the modal run that only OK ends.
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+#include "app/about_box.h"
+#include "app/app_texts.h"
+#include "app/language.h"
+#include "app/qt_picture.h"
+#include "images/defaults.h"
+
+namespace {
+
+// Counts the pixels of exactly this colour.
+int CountPixels(const QImage& image, const QColor& colour) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  int n = 0;
+  for (int y = 0; y < rgb.height(); ++y)
+    for (int x = 0; x < rgb.width(); ++x)
+      if (rgb.pixelColor(x, y) == colour) ++n;
+  return n;
+}
+
+}  // namespace
+
+class AboutBoxTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void layoutAndCaption();
+  void textBlocksInOrder();
+  void linkLooksLikeALink();
+  void clicksOpenTheirAddresses();
+  void modalRunEndsOnlyWithOk();
+
+ private:
+  LanguageTable texts_;
+  std::vector<QUrl> opened_;
+  UrlOpener Recorder() {
+    return [this](const QUrl& url) { opened_.push_back(url); };
+  }
+};
+
+void AboutBoxTest::layoutAndCaption() {
+  AboutBox box(nullptr, texts_, Recorder());
+  box.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&box));
+  QCOMPARE(box.size(), QSize(468, 250));
+  QCOMPARE(box.minimumSize(), box.maximumSize());
+  QCOMPARE(box.windowTitle(), texts_.Text("LANG_ABOUT_ABOUT$"));
+  QVERIFY(!box.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+  QVERIFY(box.windowFlags().testFlag(Qt::CustomizeWindowHint));
+
+  const std::pair<const char*, QRect> places[] = {
+      {"banner", {0, 0, 468, 60}},
+      {"aboutText", {5, 65, 458, 130}},
+      {"link", {20, 200, 150, 20}},
+      {"okButton", {184, 220, 100, 20}},
+  };
+  for (const auto& [name, rect] : places) {
+    auto* w = box.findChild<QWidget*>(QString::fromLatin1(name));
+    QVERIFY2(w && w->isVisible(), name);
+    QVERIFY2(w->geometry() == rect, name);
+  }
+  QCOMPARE(box.findChild<QPushButton*>("okButton")->text(), texts_.Text("LANG_OK$"));
+
+  // The banner shows the built-in picture, pixel for pixel.
+  const QImage banner = box.findChild<QLabel*>("banner")->pixmap().toImage().convertToFormat(QImage::Format_RGB888);
+  const QImage expected = ToQImage(BuiltinPicture(BuiltinPictureId::AboutBanner));
+  QCOMPARE(banner.size(), QSize(468, 60));
+  QCOMPARE(banner, expected);
+}
+
+void AboutBoxTest::textBlocksInOrder() {
+  AboutBox box(nullptr, texts_, Recorder());
+  auto* text = box.findChild<QPlainTextEdit*>("aboutText");
+  QVERIFY(text);
+  QVERIFY(text->isReadOnly());
+  // None of the blocks has a line feed of its own, so the lines are exactly
+  // the blocks and the blank lines between them.
+  for (int i = 0; i < 4; ++i) QVERIFY(!AboutText(i).isEmpty() && !AboutText(i).contains(QLatin1Char('\n')));
+  const QStringList lines = text->toPlainText().split(QLatin1Char('\n'));
+  const QStringList expected{
+      AboutText(0), QString(), QString(), TitleText() + QStringLiteral("v0.100603") + AboutText(1), AboutText(2),
+      QString(),    AboutText(3)};
+  QCOMPARE(lines, expected);
+  QCOMPARE(AboutBoxText(), text->toPlainText());
+}
+
+void AboutBoxTest::linkLooksLikeALink() {
+  AboutBox box(nullptr, texts_, Recorder());
+  box.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&box));
+  auto* link = box.findChild<QLabel*>("link");
+  QCOMPARE(link->text(), AboutLinkText());
+  QCOMPARE(link->palette().color(QPalette::WindowText), QColor(64, 64, 255));
+  QVERIFY(link->font().underline());
+  QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+  // The underline is drawn solid in the link colour; the rest of the box has
+  // none of it.
+  const QImage linkImage = link->grab().toImage();
+  QVERIFY(CountPixels(linkImage, QColor(64, 64, 255)) >= 20);
+  // The text fits its 150 x 20 box.
+  QVERIFY(link->fontMetrics().horizontalAdvance(link->text()) <= 150);
+  QCOMPARE(CountPixels(box.findChild<QPushButton*>("okButton")->grab().toImage(), QColor(64, 64, 255)), 0);
+}
+
+void AboutBoxTest::clicksOpenTheirAddresses() {
+  AboutBox box(nullptr, texts_, Recorder());
+  box.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&box));
+  auto* banner = box.findChild<QLabel*>("banner");
+  auto* link = box.findChild<QLabel*>("link");
+  QVERIFY(AboutLinkAddress() != AboutBannerAddress());
+
+  opened_.clear();
+  QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(10, 10));
+  QCOMPARE(opened_.size(), std::size_t(1));
+  QCOMPARE(opened_.back(), QUrl(AboutLinkAddress()));
+  QVERIFY(opened_.back().isValid());
+  QCOMPARE(opened_.back().scheme(), QStringLiteral("https"));
+
+  QTest::mouseClick(banner, Qt::LeftButton, {}, QPoint(300, 30));
+  QCOMPARE(opened_.size(), std::size_t(2));
+  QCOMPARE(opened_.back(), QUrl(AboutBannerAddress()));
+
+  // Only the left button counts on the banner; the text area opens nothing.
+  QTest::mouseClick(banner, Qt::RightButton, {}, QPoint(300, 30));
+  QTest::mouseClick(banner, Qt::MiddleButton, {}, QPoint(300, 30));
+  QTest::mouseClick(box.findChild<QPlainTextEdit*>("aboutText")->viewport(), Qt::LeftButton);
+  QCOMPARE(opened_.size(), std::size_t(2));
+  QVERIFY(box.isVisible());
+}
+
+void AboutBoxTest::modalRunEndsOnlyWithOk() {
+  QWidget owner;
+  owner.resize(700, 560);
+  owner.move(40, 30);
+  owner.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&owner));
+
+  bool ownerDisabled = false, boxEnabled = false, modal = false, stillOpen = false, closedByOk = false;
+  QRect boxFrame;
+  std::function<void()> attempt = [&] {
+    auto* box = owner.findChild<AboutBox*>();
+    if (!box || !box->isVisible()) {
+      QTimer::singleShot(5, attempt);
+      return;
+    }
+    ownerDisabled = !owner.isEnabled();
+    boxEnabled = box->isEnabled();
+    modal = QApplication::activeModalWidget() == box;
+    boxFrame = box->frameGeometry();
+    QTest::keyClick(box, Qt::Key_Escape);
+    box->close();
+    box->reject();
+    stillOpen = box->isVisible();
+    QTest::mouseClick(box->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+    closedByOk = !box->isVisible();
+    if (!closedByOk) box->done(QDialog::Accepted);  // never hang the test run
+  };
+  QTimer::singleShot(0, attempt);
+  std::vector<QUrl> opened;
+  RunAboutBox(&owner, texts_, [&](const QUrl& url) { opened.push_back(url); });
+
+  QVERIFY(ownerDisabled);
+  QVERIFY(boxEnabled);
+  QVERIFY(modal);
+  QVERIFY(stillOpen);
+  QVERIFY(closedByOk);
+  QVERIFY(owner.isEnabled());
+  QVERIFY(opened.empty());
+  QCOMPARE(boxFrame.size(), QSize(468, 250));
+  // Centred over the owner (to the pixel: both have even sizes).
+  QCOMPARE(boxFrame.center(), owner.frameGeometry().center());
+  QVERIFY(!owner.findChild<AboutBox*>());
+}
+
+QTEST_MAIN(AboutBoxTest)
+#include "about_box_test.moc"

@@ -1,0 +1,564 @@
+// The colour dialog: its state rules, the widget it builds, and the modal run
+// with the owner disabled.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <functional>
+
+#include "app/colour_dialog.h"
+#include "app/language.h"
+
+Q_DECLARE_METATYPE(Rgb24)
+
+// Readable values in failed comparisons.
+char* toString(const Rgb24& c) {
+  return QTest::toString(QStringLiteral("(%1, %2, %3)").arg(c.r).arg(c.g).arg(c.b));
+}
+
+namespace {
+
+// Scripted chooser, right button and screen.
+struct FakeHost : ColourPickerHost {
+  std::optional<QColor> chooserAnswer;
+  QColor chooserInitial;
+  int chooserCalls = 0;
+  bool rightDown = false;
+  QColor pixel;
+  int pixelReads = 0;
+
+  std::optional<QColor> SystemChooser(QWidget*, const QColor& initial) override {
+    ++chooserCalls;
+    chooserInitial = initial;
+    return chooserAnswer;
+  }
+  bool RightButtonDown() override { return rightDown; }
+  QColor PixelUnderPointer() override {
+    ++pixelReads;
+    return pixel;
+  }
+};
+
+Rgb24 C(int r, int g, int b) {
+  return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
+}
+
+QLineEdit* Edit(QWidget* dialog, const char* name) { return dialog->findChild<QLineEdit*>(QString::fromLatin1(name)); }
+QWidget* Child(QWidget* dialog, const char* name) { return dialog->findChild<QWidget*>(QString::fromLatin1(name)); }
+
+QStringList FieldTexts(QWidget* dialog) {
+  return {Edit(dialog, "redField")->text(), Edit(dialog, "greenField")->text(), Edit(dialog, "blueField")->text()};
+}
+
+// Replaces a field's text by typing, as the user does.
+void TypeInto(QLineEdit* edit, const QString& text) {
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClicks(edit, text);
+}
+
+QColor SwatchPixel(QWidget* dialog, int x, int y) {
+  const auto* swatch = dialog->findChild<QLabel*>(QStringLiteral("swatch"));
+  return swatch->pixmap().toImage().pixelColor(x, y);
+}
+
+// Runs `check` once the modal dialog of `owner` is open. `check` must end the
+// dialog; if it does not, a watchdog cancels so a failing test cannot hang.
+void WhenOpen(QWidget* owner, std::function<void(ColourDialog*)> check) {
+  auto attempt = std::make_shared<std::function<void()>>();
+  *attempt = [owner, check, attempt] {
+    auto* dialog = owner->findChild<ColourDialog*>();
+    if (!dialog || !dialog->isVisible()) {
+      QTimer::singleShot(5, *attempt);
+      return;
+    }
+    check(dialog);
+    QTimer::singleShot(3000, dialog, [dialog] {
+      if (dialog->isVisible()) QTest::mouseClick(dialog->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+    });
+  };
+  QTimer::singleShot(0, *attempt);
+}
+
+}  // namespace
+
+class ColourDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void displayCode_data();
+  void displayCode();
+  void parseChannelText_data();
+  void parseChannelText();
+  void stateFieldRules();
+  void stateChooserEyedropperAndResults();
+  void openingShowsTheInput_data();
+  void openingShowsTheInput();
+  void layout();
+  void typingInTheFields();
+  void arrowsStepWithinRange();
+  void systemChooser();
+  void eyedropperPolling();
+  void closeRequestsAreIgnored();
+  void modalRunOkAndCancel();
+
+ private:
+  LanguageTable texts_;
+};
+
+void ColourDialogTest::displayCode_data() {
+  QTest::addColumn<Rgb24>("colour");
+  QTest::addColumn<QString>("code");
+  QTest::newRow("white") << C(248, 248, 248) << "0x7FFF";
+  QTest::newRow("full 8-bit white") << C(255, 255, 255) << "0x7FFF";
+  QTest::newRow("red high") << C(248, 0, 0) << "0x7C00";
+  QTest::newRow("green middle") << C(0, 248, 0) << "0x03E0";
+  QTest::newRow("blue low") << C(0, 0, 248) << "0x001F";
+  QTest::newRow("black padded") << C(0, 0, 0) << "0x0000";
+  QTest::newRow("1,2,3 padded") << C(8, 16, 24) << "0x0443";
+  QTest::newRow("low bits dropped") << C(255, 128, 1) << "0x7E00";
+  QTest::newRow("upper-case letters") << C(88, 88, 88) << "0x2D6B";
+}
+
+void ColourDialogTest::displayCode() {
+  QFETCH(Rgb24, colour);
+  QFETCH(QString, code);
+  QCOMPARE(ColourDisplayCode(colour), code);
+}
+
+void ColourDialogTest::parseChannelText_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<qlonglong>("value");
+  QTest::newRow("plain") << "17" << 17LL;
+  QTest::newRow("leading blanks") << "  \t7" << 7LL;
+  QTest::newRow("plus sign") << "+5" << 5LL;
+  QTest::newRow("negative") << "-12" << -12LL;
+  QTest::newRow("stops at letter") << "12abc" << 12LL;
+  QTest::newRow("stops at inner blank") << "1 2" << 1LL;
+  QTest::newRow("sign then blank") << "- 4" << 0LL;
+  QTest::newRow("no digits") << "abc" << 0LL;
+  QTest::newRow("sign only") << "-" << 0LL;
+  QTest::newRow("empty") << "" << 0LL;
+  QTest::newRow("leading zeros") << "0031" << 31LL;
+}
+
+void ColourDialogTest::parseChannelText() {
+  QFETCH(QString, text);
+  QFETCH(qlonglong, value);
+  QCOMPARE(ParseChannelText(text), value);
+}
+
+void ColourDialogTest::stateFieldRules() {
+  {
+    // 40 in green: the field must read 31 and the colour takes 31 * 8.
+    ColourDialogState s(C(248, 0, 0));
+    QCOMPARE(s.FieldEdited(1, "31", "40", "0"), QStringLiteral("31"));
+    QCOMPARE(s.current(), C(248, 248, 0));
+    QCOMPARE(s.lastDisplayed(), C(248, 0, 0));  // not yet displayed
+    QVERIFY(s.Refresh());
+    QCOMPARE(s.lastDisplayed(), C(248, 248, 0));
+    QCOMPARE(s.g5(), 31);
+    QCOMPARE(ColourDisplayCode(s.lastDisplayed()), QStringLiteral("0x7FE0"));
+    QVERIFY(!s.Refresh());  // nothing new to show
+  }
+  {
+    // A value in range is returned as typed, even with trailing text.
+    ColourDialogState s(C(0, 0, 0));
+    QCOMPARE(s.FieldEdited(2, "0", "0", "12x"), QStringLiteral("12x"));
+    QCOMPARE(s.current(), C(0, 0, 96));
+    // A huge number is cut to 31 as well.
+    QCOMPARE(s.FieldEdited(0, "123456789012345678901234", "0", "12"), QStringLiteral("31"));
+    QCOMPARE(s.current(), C(248, 0, 96));
+  }
+  {
+    // Negative numbers and text without digits count as 0 and are left as typed.
+    ColourDialogState s(C(248, 248, 248));
+    QCOMPARE(s.FieldEdited(0, "-5", "31", "31"), QStringLiteral("-5"));
+    QCOMPARE(s.current(), C(0, 248, 248));
+    QCOMPARE(s.FieldEdited(2, "-5", "31", "blue"), QStringLiteral("blue"));
+    QCOMPARE(s.current(), C(0, 248, 0));
+    QCOMPARE(s.FieldEdited(1, "-5", "", "blue"), QString());
+    QCOMPARE(s.current(), C(0, 0, 0));
+  }
+  {
+    // Every field is read, not only the one that changed; an over-range
+    // neighbour still gives a valid channel.
+    ColourDialogState s(C(0, 0, 0));
+    QCOMPARE(s.FieldEdited(0, "1", "2", "3"), QStringLiteral("1"));
+    QCOMPARE(s.current(), C(8, 16, 24));
+    QCOMPARE(s.FieldEdited(0, "1", "99", "3"), QStringLiteral("1"));
+    QCOMPARE(s.current(), C(8, 248, 24));
+  }
+}
+
+void ColourDialogTest::stateChooserEyedropperAndResults() {
+  const Rgb24 input = C(16, 32, 64);
+  ColourDialogState s(input);
+  QCOMPARE(s.input(), input);
+  QCOMPARE(s.current(), input);
+  QCOMPARE(s.lastDisplayed(), input);
+  QCOMPARE(s.ResultOk(), input);
+  QVERIFY(!s.Refresh());
+
+  // The chooser's colour keeps all eight bits per channel.
+  s.ChooserPicked(QColor(255, 128, 1));
+  QCOMPARE(s.current(), C(255, 128, 1));
+  QVERIFY(s.Refresh());
+  QCOMPARE(s.r5(), 31);
+  QCOMPARE(s.g5(), 16);
+  QCOMPARE(s.b5(), 0);
+  QCOMPARE(s.ResultOk(), C(255, 128, 1));
+  QCOMPARE(s.ResultCancel(), input);
+
+  // A cancelled or unreadable colour changes nothing.
+  s.ChooserPicked(QColor());
+  s.EyedropperPixel(QColor());
+  QCOMPARE(s.current(), C(255, 128, 1));
+
+  // The eyedropper clears the low three bits of each channel.
+  s.EyedropperPixel(QColor(201, 99, 7));
+  QCOMPARE(s.current(), C(200, 96, 0));
+  QCOMPARE(s.ResultOk(), C(255, 128, 1));  // OK returns what is displayed
+  QVERIFY(s.Refresh());
+  QCOMPARE(s.ResultOk(), C(200, 96, 0));
+  QCOMPARE(s.ResultCancel(), input);
+  s.EyedropperPixel(QColor(255, 255, 255));
+  QCOMPARE(s.current(), C(248, 248, 248));
+}
+
+void ColourDialogTest::openingShowsTheInput_data() {
+  QTest::addColumn<Rgb24>("input");
+  QTest::addColumn<QStringList>("fields");
+  QTest::addColumn<QString>("code");
+  QTest::newRow("white") << C(248, 248, 248) << QStringList{"31", "31", "31"} << "0x7FFF";
+  QTest::newRow("pure red") << C(248, 0, 0) << QStringList{"31", "0", "0"} << "0x7C00";
+  QTest::newRow("8-bit colour") << C(255, 128, 1) << QStringList{"31", "16", "0"} << "0x7E00";
+}
+
+void ColourDialogTest::openingShowsTheInput() {
+  QFETCH(Rgb24, input);
+  QFETCH(QStringList, fields);
+  QFETCH(QString, code);
+  FakeHost host;
+  ColourDialog dialog(nullptr, input, texts_, host);
+  dialog.show();
+  QCOMPARE(FieldTexts(&dialog), fields);
+  QCOMPARE(Edit(&dialog, "inputCode")->text(), code);
+  QCOMPARE(Edit(&dialog, "newCode")->text(), code);
+  QVERIFY(Edit(&dialog, "inputCode")->isReadOnly());
+  QVERIFY(Edit(&dialog, "newCode")->isReadOnly());
+  const QColor expected(input.r, input.g, input.b);
+  QCOMPARE(SwatchPixel(&dialog, 0, 0), expected);
+  QCOMPARE(SwatchPixel(&dialog, 49, 99), expected);
+  // Polling with the right button up leaves everything as it was and never
+  // touches the screen.
+  QTest::qWait(20);
+  QCOMPARE(FieldTexts(&dialog), fields);
+  QCOMPARE(host.pixelReads, 0);
+  QCOMPARE(dialog.state().lastDisplayed(), input);
+}
+
+void ColourDialogTest::layout() {
+  FakeHost host;
+  ColourDialog dialog(nullptr, C(0, 0, 0), texts_, host);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  QCOMPARE(dialog.size(), QSize(200, 350));
+  QCOMPARE(dialog.minimumSize(), QSize(200, 350));
+  QCOMPARE(dialog.maximumSize(), QSize(200, 350));
+  QCOMPARE(dialog.windowTitle(), texts_.Text("LANG_COLORSETTING$"));
+  const Qt::WindowFlags flags = dialog.windowFlags();
+  QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+  QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
+  QVERIFY(flags.testFlag(Qt::WindowTitleHint));
+  QVERIFY(!flags.testFlag(Qt::WindowCloseButtonHint));
+
+  struct Place {
+    const char* name;
+    QRect rect;
+  };
+  const Place places[] = {
+      {"info", {5, 5, 190, 100}},          {"swatch", {5, 115, 50, 100}},
+      {"actualLabel", {65, 115, 120, 20}}, {"inputCode", {70, 135, 50, 20}},
+      {"newLabel", {65, 165, 120, 20}},    {"newCode", {70, 185, 50, 20}},
+      {"redFieldBox", {5, 230, 40, 20}},   {"greenFieldBox", {5, 255, 40, 20}},
+      {"blueFieldBox", {5, 280, 40, 20}},  {"redLabel", {60, 232, 130, 20}},
+      {"greenLabel", {60, 257, 130, 20}},  {"blueLabel", {60, 282, 130, 20}},
+      {"chooserButton", {0, 310, 200, 20}}, {"okButton", {0, 330, 100, 20}},
+      {"cancelButton", {100, 330, 100, 20}},
+  };
+  for (const Place& p : places) {
+    QWidget* w = Child(&dialog, p.name);
+    QVERIFY2(w, p.name);
+    QVERIFY2(w->parentWidget() == &dialog, p.name);
+    QVERIFY2(w->geometry() == p.rect, p.name);
+    QVERIFY2(w->isVisible(), p.name);
+  }
+
+  const auto* info = dialog.findChild<QLabel*>("info");
+  QCOMPARE(info->text(), texts_.Text("LANG_INFO$"));
+  QVERIFY(info->wordWrap());
+  QCOMPARE(info->frameShadow(), QFrame::Sunken);
+  QVERIFY(info->frameShape() != QFrame::NoFrame);
+  QCOMPARE(dialog.findChild<QLabel*>("actualLabel")->text(), texts_.Text("LANG_ACTUAL_COLOR$"));
+  QCOMPARE(dialog.findChild<QLabel*>("newLabel")->text(), texts_.Text("LANG_NEW_COLOR$"));
+  QCOMPARE(dialog.findChild<QLabel*>("redLabel")->text(), texts_.Text("LANG_RED$"));
+  QCOMPARE(dialog.findChild<QLabel*>("greenLabel")->text(), texts_.Text("LANG_GREEN$"));
+  QCOMPARE(dialog.findChild<QLabel*>("blueLabel")->text(), texts_.Text("LANG_BLUE$"));
+  QCOMPARE(dialog.findChild<QPushButton*>("chooserButton")->text(), texts_.Text("LANG_COLORREQUESTER$"));
+  QCOMPARE(dialog.findChild<QPushButton*>("okButton")->text(), texts_.Text("LANG_OK$"));
+  QCOMPARE(dialog.findChild<QPushButton*>("cancelButton")->text(), texts_.Text("LANG_CANCEL$"));
+
+  // Each number field has its arrows inside its 40 x 20 box.
+  for (const char* name : {"redField", "greenField", "blueField"}) {
+    QWidget* box = Child(&dialog, (QByteArray(name) + "Box").constData());
+    for (const char* part : {"Up", "Down"}) {
+      auto* arrow = box->findChild<QToolButton*>(QString::fromLatin1(name) + QString::fromLatin1(part));
+      QVERIFY2(arrow && arrow->isVisible(), name);
+      QVERIFY(QRect(0, 0, 40, 20).contains(arrow->geometry()));
+    }
+    QVERIFY(QRect(0, 0, 40, 20).contains(Edit(&dialog, name)->geometry()));
+  }
+}
+
+void ColourDialogTest::typingInTheFields() {
+  FakeHost host;
+  ColourDialog dialog(nullptr, C(248, 0, 0), texts_, host);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  QLineEdit* red = Edit(&dialog, "redField");
+  QLineEdit* green = Edit(&dialog, "greenField");
+  QLineEdit* blue = Edit(&dialog, "blueField");
+
+  // 40 becomes 31 the moment the 0 is typed.
+  TypeInto(green, "40");
+  QCOMPARE(green->text(), QStringLiteral("31"));
+  QCOMPARE(dialog.state().lastDisplayed(), C(248, 248, 0));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7FE0"));
+  QCOMPARE(Edit(&dialog, "inputCode")->text(), QStringLiteral("0x7C00"));
+  QCOMPARE(SwatchPixel(&dialog, 10, 10), QColor(248, 0, 0));
+  QCOMPARE(SwatchPixel(&dialog, 10, 60), QColor(248, 248, 0));
+
+  // A value in range is kept and shown.
+  TypeInto(blue, "9");
+  QCOMPARE(blue->text(), QStringLiteral("9"));
+  QCOMPARE(dialog.state().lastDisplayed(), C(248, 248, 72));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7FE9"));
+
+  // A negative number counts as 0; the sign being typed is not replaced.
+  TypeInto(red, "-5");
+  QCOMPARE(red->text(), QStringLiteral("-5"));
+  QCOMPARE(dialog.state().lastDisplayed(), C(0, 248, 72));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x03E9"));
+
+  // Text without digits counts as 0.
+  TypeInto(green, "xy");
+  QCOMPARE(dialog.state().lastDisplayed(), C(0, 0, 72));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x0009"));
+
+  // A field emptied with backspace is 0 too, and typing after it works.
+  blue->setFocus();
+  blue->end(false);
+  QTest::keyClick(blue, Qt::Key_Backspace);
+  QCOMPARE(dialog.state().lastDisplayed(), C(0, 0, 0));
+  QTest::keyClicks(blue, "12");
+  QCOMPARE(blue->text(), QStringLiteral("12"));
+  QCOMPARE(dialog.state().lastDisplayed(), C(0, 0, 96));
+
+  // A change elsewhere rewrites every field with its number.
+  host.chooserAnswer = QColor(8, 16, 24);
+  QTest::mouseClick(dialog.findChild<QPushButton*>("chooserButton"), Qt::LeftButton);
+  QCOMPARE(FieldTexts(&dialog), (QStringList{"1", "2", "3"}));
+}
+
+void ColourDialogTest::arrowsStepWithinRange() {
+  FakeHost host;
+  ColourDialog dialog(nullptr, C(240, 0, 8), texts_, host);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  auto* redUp = dialog.findChild<QToolButton*>("redFieldUp");
+  auto* greenDown = dialog.findChild<QToolButton*>("greenFieldDown");
+  auto* blueDown = dialog.findChild<QToolButton*>("blueFieldDown");
+
+  QTest::mouseClick(redUp, Qt::LeftButton);
+  QCOMPARE(Edit(&dialog, "redField")->text(), QStringLiteral("31"));
+  QCOMPARE(dialog.state().lastDisplayed(), C(248, 0, 8));
+  QTest::mouseClick(redUp, Qt::LeftButton);  // stays at the top
+  QCOMPARE(Edit(&dialog, "redField")->text(), QStringLiteral("31"));
+  QCOMPARE(dialog.state().lastDisplayed(), C(248, 0, 8));
+
+  QTest::mouseClick(greenDown, Qt::LeftButton);  // stays at the bottom
+  QCOMPARE(Edit(&dialog, "greenField")->text(), QStringLiteral("0"));
+  QTest::mouseClick(blueDown, Qt::LeftButton);
+  QCOMPARE(Edit(&dialog, "blueField")->text(), QStringLiteral("0"));
+  QCOMPARE(dialog.state().lastDisplayed(), C(248, 0, 0));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7C00"));
+
+  // The arrow keys step the field that has the focus.
+  QLineEdit* green = Edit(&dialog, "greenField");
+  green->setFocus();
+  QTest::keyClick(green, Qt::Key_Up);
+  QTest::keyClick(green, Qt::Key_Up);
+  QCOMPARE(green->text(), QStringLiteral("2"));
+  QCOMPARE(dialog.state().lastDisplayed(), C(248, 16, 0));
+}
+
+void ColourDialogTest::systemChooser() {
+  FakeHost host;
+  ColourDialog dialog(nullptr, C(248, 248, 248), texts_, host);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  auto* chooser = dialog.findChild<QPushButton*>("chooserButton");
+
+  // Cancelled: nothing changes; the chooser was offered the current colour.
+  QTest::mouseClick(chooser, Qt::LeftButton);
+  QCOMPARE(host.chooserCalls, 1);
+  QCOMPARE(host.chooserInitial, QColor(248, 248, 248));
+  QCOMPARE(dialog.state().lastDisplayed(), C(248, 248, 248));
+
+  host.chooserAnswer = QColor(255, 128, 1);
+  QTest::mouseClick(chooser, Qt::LeftButton);
+  QCOMPARE(host.chooserCalls, 2);
+  QCOMPARE(FieldTexts(&dialog), (QStringList{"31", "16", "0"}));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7E00"));
+  QCOMPARE(Edit(&dialog, "inputCode")->text(), QStringLiteral("0x7FFF"));
+  QCOMPARE(SwatchPixel(&dialog, 25, 75), QColor(255, 128, 1));
+  QCOMPARE(SwatchPixel(&dialog, 25, 25), QColor(248, 248, 248));
+
+  // The next opening starts from the colour now current.
+  host.chooserAnswer.reset();
+  QTest::mouseClick(chooser, Qt::LeftButton);
+  QCOMPARE(host.chooserInitial, QColor(255, 128, 1));
+
+  QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+  QVERIFY(!dialog.isVisible());
+  QCOMPARE(dialog.result(), int(QDialog::Accepted));
+  QCOMPARE(dialog.chosenColour(), C(255, 128, 1));
+}
+
+void ColourDialogTest::eyedropperPolling() {
+  FakeHost host;
+  host.pixel = QColor(201, 99, 7);
+  ColourDialog dialog(nullptr, C(0, 0, 0), texts_, host);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+  QTest::qWait(10);
+  QCOMPARE(host.pixelReads, 0);
+  host.rightDown = true;
+  QTRY_COMPARE_WITH_TIMEOUT(dialog.state().lastDisplayed(), C(200, 96, 0), 1000);
+  QCOMPARE(FieldTexts(&dialog), (QStringList{"25", "12", "0"}));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x6580"));
+  QCOMPARE(SwatchPixel(&dialog, 25, 75), QColor(200, 96, 0));
+
+  // While the button stays down the pixel under the pointer keeps being read.
+  host.pixel = QColor(255, 255, 255);
+  QTRY_COMPARE_WITH_TIMEOUT(dialog.state().lastDisplayed(), C(248, 248, 248), 1000);
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7FFF"));
+
+  // Released: the last colour stays.
+  host.rightDown = false;
+  host.pixel = QColor(0, 0, 0);
+  const int reads = host.pixelReads;
+  QTest::qWait(20);
+  QCOMPARE(host.pixelReads, reads);
+  QCOMPARE(dialog.state().lastDisplayed(), C(248, 248, 248));
+
+  // After OK the polling ends.
+  QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+  QCOMPARE(dialog.chosenColour(), C(248, 248, 248));
+  host.rightDown = true;
+  QTest::qWait(20);
+  QCOMPARE(host.pixelReads, reads);
+}
+
+void ColourDialogTest::closeRequestsAreIgnored() {
+  FakeHost host;
+  ColourDialog dialog(nullptr, C(8, 8, 8), texts_, host);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  QVERIFY(dialog.isVisible());
+  QVERIFY(!dialog.close());
+  QVERIFY(dialog.isVisible());
+  dialog.reject();
+  QVERIFY(dialog.isVisible());
+  QTest::mouseClick(dialog.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+  QVERIFY(!dialog.isVisible());
+  QCOMPARE(dialog.result(), int(QDialog::Rejected));
+}
+
+void ColourDialogTest::modalRunOkAndCancel() {
+  QWidget owner;
+  owner.resize(400, 300);
+  owner.move(120, 90);
+  owner.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&owner));
+  const Rgb24 input = C(248, 0, 0);
+
+  {
+    // Changes, then Cancel: the input comes back.
+    bool ownerDisabled = false, dialogEnabled = false, modal = false;
+    QPoint outerTopLeft;
+    WhenOpen(&owner, [&](ColourDialog* dialog) {
+      ownerDisabled = !owner.isEnabled();
+      dialogEnabled = dialog->isEnabled();
+      modal = dialog->isModal() && QApplication::activeModalWidget() == dialog;
+      outerTopLeft = dialog->frameGeometry().topLeft();
+      TypeInto(Edit(dialog, "greenField"), "40");
+      TypeInto(Edit(dialog, "blueField"), "3");
+      QTest::mouseClick(dialog->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+    });
+    FakeHost host;
+    const Rgb24 result = RunColourDialog(&owner, input, texts_, host);
+    QCOMPARE(result, input);
+    QVERIFY(ownerDisabled);
+    QVERIFY(dialogEnabled);
+    QVERIFY(modal);
+    QCOMPARE(outerTopLeft, owner.frameGeometry().topLeft() + QPoint(50, 50));
+    QVERIFY(owner.isEnabled());
+    QVERIFY(!owner.findChild<ColourDialog*>());  // gone with the call
+  }
+  {
+    // Chooser, then a field edit, then OK: the colour last displayed.
+    QString greenAfterTyping;
+    WhenOpen(&owner, [&](ColourDialog* dialog) {
+      QTest::mouseClick(dialog->findChild<QPushButton*>("chooserButton"), Qt::LeftButton);
+      TypeInto(Edit(dialog, "blueField"), "40");
+      greenAfterTyping = Edit(dialog, "greenField")->text();
+      QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+    });
+    FakeHost host;
+    host.chooserAnswer = QColor(255, 128, 1);
+    // The edit reads all three fields, so red and green fall to the 5-bit grid.
+    QCOMPARE(RunColourDialog(&owner, input, texts_, host), C(248, 128, 248));
+    QCOMPARE(greenAfterTyping, QStringLiteral("16"));
+    QVERIFY(owner.isEnabled());
+  }
+  {
+    // Only the chooser, then OK: the full 8-bit colour unchanged.
+    WhenOpen(&owner, [&](ColourDialog* dialog) {
+      QTest::mouseClick(dialog->findChild<QPushButton*>("chooserButton"), Qt::LeftButton);
+      QTest::keyClick(dialog, Qt::Key_Escape);  // ignored
+      QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+    });
+    FakeHost host;
+    host.chooserAnswer = QColor(255, 128, 1);
+    QCOMPARE(RunColourDialog(&owner, input, texts_, host), C(255, 128, 1));
+  }
+  {
+    // OK straight away returns the input.
+    WhenOpen(&owner, [&](ColourDialog* dialog) {
+      QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+    });
+    FakeHost host;
+    QCOMPARE(RunColourDialog(&owner, C(40, 80, 120), texts_, host), C(40, 80, 120));
+  }
+}
+
+QTEST_MAIN(ColourDialogTest)
+#include "colour_dialog_test.moc"
