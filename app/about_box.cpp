@@ -8,11 +8,34 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
 #include "app/app_texts.h"
 #include "app/language.h"
 #include "app/qt_picture.h"
 #include "images/defaults.h"
+
+namespace {
+
+constexpr int kTextMargin = 3;
+
+// The text area has a fixed size; rather than make the reader scroll, the
+// font shrinks in half points (not below 7) until the whole text fits.
+QFont FittingFont(QFont font, const QString& text, QSize area, int margin) {
+  if (font.pointSizeF() <= 0) return font;  // a pixel-sized font is left alone
+  for (qreal size = font.pointSizeF(); size >= 7; size -= 0.5) {
+    font.setPointSizeF(size);
+    QTextDocument doc;
+    doc.setDefaultFont(font);
+    doc.setDocumentMargin(margin);
+    doc.setPlainText(text);
+    doc.setTextWidth(area.width());
+    if (doc.size().height() <= area.height()) break;
+  }
+  return font;
+}
+
+}  // namespace
 
 UrlOpener SystemUrlOpener() {
   return [](const QUrl& url) { QDesktopServices::openUrl(url); };
@@ -42,6 +65,8 @@ AboutBox::AboutBox(QWidget* owner, const LanguageTable& texts, UrlOpener open)
   text_->setGeometry(5, 65, 458, 130);
   text_->setReadOnly(true);
   text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  text_->setFont(FittingFont(text_->font(), AboutBoxText(), QSize(458, 130) - QSize(4, 4), kTextMargin));
+  text_->document()->setDocumentMargin(kTextMargin);
   text_->setPlainText(AboutBoxText());
 
   link_ = new QLabel(AboutLinkText(), this);

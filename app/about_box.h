@@ -28,10 +28,11 @@ class AboutBox : public QDialog {
   // Centres the window over `owner`, both measured with their frames.
   void CentreOver(const QWidget* owner);
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   // No close box: only the OK button closes the window.
   void reject() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

@@ -125,10 +125,11 @@ class ColourDialog : public QDialog {
   // then the refresh of the display. The timer calls it every millisecond.
   void Poll();
 
- protected:
   // The window has no close box; Escape and close requests are ignored, only
   // OK and Cancel end the dialog.
   void reject() override;
+
+ protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:

@@ -190,7 +190,7 @@ QString FindLanguageDir() {
   const QStringList candidates = {
       QDir::current().filePath(QStringLiteral("language")),
       QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("language")),
-      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../language")),
+      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/skinedit/language")),
       QStringLiteral(SKIN_DATA_DIR "/language"),
   };
   for (const QString& dir : candidates) {

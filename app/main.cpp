@@ -1,6 +1,8 @@
 // skinedit: the skin editor's window.
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+#include <QPixmap>
 
 #include <algorithm>
 
@@ -8,7 +10,9 @@
 #include <cstdlib>
 
 #include "app/dialogs.h"
+#include "app/qt_picture.h"
 #include "app/shell.h"
+#include "images/defaults.h"
 
 namespace {
 
@@ -38,6 +42,7 @@ int main(int argc, char** argv) {
   QFont font = QApplication::font();
   font.setPointSizeF(std::min<qreal>(font.pointSizeF(), 8.0));
   QApplication::setFont(font);
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ToQImage(BuiltinPicture(BuiltinPictureId::AppIcon)))));
   EditorShell shell(QtDialogs());
   QObject::connect(&shell, &EditorShell::quit, &app, &QApplication::quit, Qt::QueuedConnection);
   shell.Start();
