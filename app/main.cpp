@@ -10,9 +10,8 @@
 #include <cstdlib>
 
 #include "app/dialogs.h"
-#include "app/qt_picture.h"
 #include "app/shell.h"
-#include "images/defaults.h"
+#include "assets/embedded.h"
 
 namespace {
 
@@ -42,7 +41,10 @@ int main(int argc, char** argv) {
   QFont font = QApplication::font();
   font.setPointSizeF(std::min<qreal>(font.pointSizeF(), 8.0));
   QApplication::setFont(font);
-  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ToQImage(BuiltinPicture(BuiltinPictureId::AppIcon)))));
+  // The icon keeps its alpha, so Qt reads it rather than the skin decoder.
+  const std::string_view icon = EmbeddedFileBytes("app_icon.png");
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(
+      QImage::fromData(reinterpret_cast<const uchar*>(icon.data()), static_cast<int>(icon.size()), "PNG"))));
   EditorShell shell(QtDialogs());
   QObject::connect(&shell, &EditorShell::quit, &app, &QApplication::quit, Qt::QueuedConnection);
   shell.Start();

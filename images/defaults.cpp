@@ -38,11 +38,10 @@ void ResetSkinToDefaults(Skin& skin) {
 }
 
 const Picture& BuiltinPicture(BuiltinPictureId id) {
-  static const std::array<Picture, 4> pictures = {
+  static const std::array<Picture, 3> pictures = {
       DecodeEmbedded("sample_icon.png", 32, 32),
       DecodeEmbedded("hinge.png", 266, 86),
       DecodeEmbedded("about_banner.png", 468, 60),
-      DecodeEmbedded("app_icon.png", 256, 256),
   };
   return pictures[static_cast<std::size_t>(id)];
 }

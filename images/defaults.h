@@ -8,7 +8,7 @@
 // picture to its built-in default. Cannot fail.
 void ResetSkinToDefaults(Skin& skin);
 
-enum class BuiltinPictureId { SampleGameIcon, Hinge, AboutBanner, AppIcon };
+enum class BuiltinPictureId { SampleGameIcon, Hinge, AboutBanner };
 
 // Decoded once and kept for the life of the program.
 const Picture& BuiltinPicture(BuiltinPictureId id);

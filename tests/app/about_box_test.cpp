@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -69,6 +70,8 @@ void AboutBoxTest::layoutAndCaption() {
     QVERIFY2(w->geometry() == rect, name);
   }
   QCOMPARE(box.findChild<QPushButton*>("okButton")->text(), texts_.Text("LANG_OK$"));
+  // The whole text fits the fixed area: nothing to scroll.
+  QCOMPARE(box.findChild<QPlainTextEdit*>("aboutText")->verticalScrollBar()->maximum(), 0);
 
   // The banner shows the built-in picture, pixel for pixel.
   const QImage banner = box.findChild<QLabel*>("banner")->pixmap().toImage().convertToFormat(QImage::Format_RGB888);
