@@ -287,7 +287,7 @@ void ColourDialog::Poll() {
   RefreshView();
 }
 
-void ColourDialog::reject() { Finish(false); }
+void ColourDialog::reject() {}
 
 void ColourDialog::closeEvent(QCloseEvent* event) {
   if (done_) {

@@ -111,6 +111,13 @@ void EditorShell::AfterOpen() {
   ChooseScreen(0);
 }
 
+void EditorShell::RunCoreOperation(const std::function<void(SkinIoContext&)>& operation) {
+  ShellFeedback feedback(dialogs_, window_, texts_);
+  const MessageTexts messages = MessagesOf(texts_);
+  SkinIoContext ctx{feedback, messages};
+  operation(ctx);
+}
+
 void EditorShell::NewSkin() {
   ResetSkinToDefaults(*skin_);
   ChooseScreen(0);
@@ -126,10 +133,7 @@ void EditorShell::OpenFolder() {
   const QString folder = dialogs_.ChooseFolder(window_, texts_.Text("LANG_REQPATH_LOAD$"), settings_.lastPath);
   if (folder.isEmpty()) return;
   settings_.lastPath = ChosenFolder(folder);
-  ShellFeedback feedback(dialogs_, window_, texts_);
-  const MessageTexts messages = MessagesOf(texts_);
-  SkinIoContext ctx{feedback, messages};
-  OpenSkinFolder(*skin_, Local(folder), ctx);
+  RunCoreOperation([&](SkinIoContext& ctx) { OpenSkinFolder(*skin_, Local(folder), ctx); });
   AfterOpen();
 }
 
@@ -139,10 +143,7 @@ void EditorShell::OpenArchive() {
                                                {{QStringLiteral("* (*.zip)"), QStringLiteral("*.zip")}}, 0);
   if (file.isEmpty()) return;
   settings_.lastPath = FolderOf(file);
-  ShellFeedback feedback(dialogs_, window_, texts_);
-  const MessageTexts messages = MessagesOf(texts_);
-  SkinIoContext ctx{feedback, messages};
-  OpenSkinArchive(*skin_, Local(file), ctx);
+  RunCoreOperation([&](SkinIoContext& ctx) { OpenSkinArchive(*skin_, Local(file), ctx); });
   AfterOpen();
 }
 
@@ -150,10 +151,9 @@ void EditorShell::SaveFolder() {
   const QString folder = dialogs_.ChooseFolder(window_, texts_.Text("LANG_REQPATH_SAVE$"), settings_.lastPath);
   if (folder.isEmpty()) return;
   settings_.lastPath = ChosenFolder(folder);
-  ShellFeedback feedback(dialogs_, window_, texts_);
-  const MessageTexts messages = MessagesOf(texts_);
-  SkinIoContext ctx{feedback, messages};
-  SaveSkinFolder(*skin_, Local(folder), window_->panel()->TypedTexts(), SystemClock(), ctx);
+  RunCoreOperation([&](SkinIoContext& ctx) {
+    SaveSkinFolder(*skin_, Local(folder), window_->panel()->TypedTexts(), SystemClock(), ctx);
+  });
 }
 
 void EditorShell::SaveScreenshot() {
@@ -227,10 +227,7 @@ void EditorShell::ImportImage(ImageId image) {
        {QStringLiteral("JPEG - JFIF Compliant (*.jpg)"), QStringLiteral("*.jpg")}},
       0);
   if (!file.isEmpty()) {
-    ShellFeedback feedback(dialogs_, window_, texts_);
-    const MessageTexts messages = MessagesOf(texts_);
-    SkinIoContext ctx{feedback, messages};
-    LoadSkinImageFile(*skin_, image, Local(file), ctx);
+    RunCoreOperation([&](SkinIoContext& ctx) { LoadSkinImageFile(*skin_, image, Local(file), ctx); });
   }
   RedrawPreview();
 }

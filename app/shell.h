@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 #include "app/app_settings.h"
@@ -17,6 +18,7 @@
 
 class MainWindow;
 struct ColourControl;
+struct SkinIoContext;
 
 struct ShellPaths {
   QString settingsFile = kSettingsPath;
@@ -74,6 +76,8 @@ class EditorShell : public QObject {
  private:
   void BuildWindow(const QPoint* position);
   void AfterOpen();
+  // Runs an open, save or load with the window's message boxes and progress bar.
+  void RunCoreOperation(const std::function<void(SkinIoContext&)>& operation);
   QString ChosenFolder(const QString& folder) const;
 
   Dialogs& dialogs_;

@@ -60,35 +60,31 @@ const Fixture& Files() {
   return f;
 }
 
-void BM_OpenSkinFolder(benchmark::State& state) {
+// Runs `operation` on the default skin for every iteration.
+template <typename Operation>
+void RunOnDefaultSkin(benchmark::State& state, Operation operation) {
   static Skin skin;
   ResetSkinToDefaults(skin);
   NullFeedback fb;
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{fb, texts};
-  for (auto _ : state) OpenSkinFolder(skin, Files().folder, ctx);
+  for (auto _ : state) operation(skin, ctx);
+}
+
+void BM_OpenSkinFolder(benchmark::State& state) {
+  RunOnDefaultSkin(state, [](Skin& skin, SkinIoContext& ctx) { OpenSkinFolder(skin, Files().folder, ctx); });
 }
 BENCHMARK(BM_OpenSkinFolder)->Unit(benchmark::kMillisecond);
 
 void BM_OpenSkinArchive(benchmark::State& state) {
-  static Skin skin;
-  ResetSkinToDefaults(skin);
-  NullFeedback fb;
-  const MessageTexts texts = MessageTexts::BuiltIn();
-  SkinIoContext ctx{fb, texts};
-  for (auto _ : state) OpenSkinArchive(skin, Files().archive, ctx);
+  RunOnDefaultSkin(state, [](Skin& skin, SkinIoContext& ctx) { OpenSkinArchive(skin, Files().archive, ctx); });
 }
 BENCHMARK(BM_OpenSkinArchive)->Unit(benchmark::kMillisecond);
 
 void BM_SaveSkinFolder(benchmark::State& state) {
-  static Skin skin;
-  ResetSkinToDefaults(skin);
-  NullFeedback fb;
-  const MessageTexts texts = MessageTexts::BuiltIn();
-  SkinIoContext ctx{fb, texts};
   const std::string target = Files().folder + "-saved";
   std::system(("mkdir -p '" + target + "'").c_str());
-  for (auto _ : state) SaveSkinFolder(skin, target, {}, FixedClock(), ctx);
+  RunOnDefaultSkin(state, [&](Skin& skin, SkinIoContext& ctx) { SaveSkinFolder(skin, target, {}, FixedClock(), ctx); });
 }
 BENCHMARK(BM_SaveSkinFolder)->Unit(benchmark::kMillisecond);
 
