@@ -1,5 +1,7 @@
 #include "app/colour_dialog.h"
 
+#include <QApplication>
+
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCursor>
@@ -20,6 +22,7 @@
 
 #include "app/language.h"
 #include "app/qt_picture.h"
+#include "app/x11_pointer.h"
 
 namespace {
 
@@ -93,6 +96,7 @@ long long ParseChannelText(const QString& text) {
 // ---------------------------------------------------------------------------
 // The Qt host
 
+
 namespace {
 
 class QtHost final : public ColourPickerHost {
@@ -103,7 +107,13 @@ class QtHost final : public ColourPickerHost {
     return chosen;
   }
 
-  bool RightButtonDown() override { return QGuiApplication::mouseButtons().testFlag(Qt::RightButton); }
+  // Qt only knows the buttons from its own events, so a press that starts
+  // over another program's window would go unseen; on X11 the server is
+  // asked directly, wherever the pointer is.
+  bool RightButtonDown() override {
+    if (const std::optional<bool> down = X11RightButtonDown()) return *down;
+    return QGuiApplication::mouseButtons().testFlag(Qt::RightButton);
+  }
 
   QColor PixelUnderPointer() override {
     const QPoint pos = QCursor::pos();
