@@ -120,7 +120,7 @@ std::string ParseOptions(int argc, char** argv, Options& o) {
       char* end = nullptr;
       if (!value(v) || v.empty()) return "--zoom needs a factor";
       o.zoom = std::strtof(v.c_str(), &end);
-      if (*end != '\0' || !(o.zoom > 0.0f) || o.zoom > 64.0f) return "--zoom needs a factor from 0 to 64";
+      if (*end != '\0' || !(o.zoom > 0.0f) || o.zoom > kMaxZoom) return "--zoom needs a factor from 0 to 16";
     } else if (arg == "--background") {
       long long n = 0;
       if (!value(v) || !ParseInteger(v, 0, 0xFFFFFF, n)) return "--background needs a number from 0 to 16777215";

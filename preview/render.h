@@ -8,6 +8,7 @@
 inline constexpr int kPreviewScreenCount = 14;
 inline constexpr int kPreviewWidth = 266;
 inline constexpr int kPreviewHeight = 490;
+inline constexpr float kMaxZoom = 16.0f;  // larger factors are taken as this
 
 struct ScreenPair {
   Picture upper, lower;

@@ -417,6 +417,10 @@ TEST(RenderPreview, CompositionScalingAndScreenshot) {
   EXPECT_EQ(w, static_cast<int>(std::nearbyint(266.0f * zoom)));
   EXPECT_EQ(h, static_cast<int>(std::nearbyint(490.0f * zoom)));
   EXPECT_GE(w, 1342);
+  PreviewSize(1000.0f, w, h);  // far beyond the wheel: taken as 16
+  EXPECT_EQ(w, 266 * 16);
+  PreviewSize(std::nanf(""), w, h);
+  EXPECT_EQ(w, 266);
   PreviewSize(1.25f, w, h);  // 332.5 and 612.5: halves go to even
   EXPECT_EQ(w, 332);
   EXPECT_EQ(h, 612);
