@@ -8,6 +8,7 @@
 
 #include "images/defaults.h"
 #include "preview/canvas.h"
+#include "preview/scale.h"
 #include "preview/screens.h"
 
 namespace {
@@ -62,37 +63,6 @@ void PreviewSize(float zoom, int& width, int& height) {
   const float h = static_cast<float>(kPreviewHeight) * zoom;
   width = static_cast<int>(std::nearbyint(w));
   height = static_cast<int>(std::nearbyint(h));
-}
-
-Picture ScaleNearest(const Picture& source, int width, int height) {
-  if (source.empty() || width <= 0 || height <= 0) return Picture(std::max(width, 0), std::max(height, 0));
-  // How often each source column repeats: target column x shows source
-  // column x * sourceWidth / width; likewise for the rows.
-  std::vector<int> repeats(static_cast<std::size_t>(source.width), 0);
-  for (int x = 0; x < width; ++x) ++repeats[static_cast<std::size_t>(std::int64_t(x) * source.width / width)];
-  std::vector<int> rowRepeats(static_cast<std::size_t>(source.height), 0);
-  for (int y = 0; y < height; ++y) ++rowRepeats[static_cast<std::size_t>(std::int64_t(y) * source.height / height)];
-
-  // Each scaled row is built once and appended as often as it repeats, so
-  // the output is written exactly once (no zero fill first).
-  Picture out;
-  out.width = width;
-  out.height = height;
-  out.pixels.reserve(std::size_t(width) * std::size_t(height));
-  std::vector<Rgb24> line(static_cast<std::size_t>(width));
-  for (int sy = 0; sy < source.height; ++sy) {
-    if (rowRepeats[static_cast<std::size_t>(sy)] == 0) continue;
-    const Rgb24* src = source.row(sy);
-    Rgb24* dst = line.data();
-    for (int sx = 0; sx < source.width; ++sx) {
-      const Rgb24 v = src[sx];
-      for (int n = repeats[static_cast<std::size_t>(sx)]; n > 0; --n) *dst++ = v;
-    }
-    for (int n = rowRepeats[static_cast<std::size_t>(sy)]; n > 0; --n) {
-      out.pixels.insert(out.pixels.end(), line.begin(), line.end());
-    }
-  }
-  return out;
 }
 
 Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background) {

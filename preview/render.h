@@ -3,6 +3,7 @@
 #pragma once
 
 #include "images/picture.h"
+#include "preview/scale.h"
 #include "skin/skin.h"
 
 inline constexpr int kPreviewScreenCount = 14;
@@ -25,8 +26,6 @@ Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background
 // The size RenderPreview gives for a zoom factor.
 void PreviewSize(float zoom, int& width, int& height);
 
-// Nearest-neighbour scaling: every target pixel repeats one source pixel.
-Picture ScaleNearest(const Picture& source, int width, int height);
 
 // Screen 0, the upper screen above the lower one: 256 x 384.
 Picture ComposeScreenshot(const Skin& skin);

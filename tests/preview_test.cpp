@@ -433,6 +433,37 @@ TEST(RenderPreview, CompositionScalingAndScreenshot) {
   EXPECT_EQ(shot.at(255, 383), screens.lower.at(255, 191));
 }
 
+TEST(RenderPreview, ScalingMatchesThePixelRule) {
+  const Picture src = [] {
+    Picture p(266, 490);
+    std::uint32_t seed = 3;
+    for (Rgb24& px : p.pixels) {
+      seed = seed * 1664525u + 1013904223u;
+      px = {static_cast<std::uint8_t>(seed >> 24), static_cast<std::uint8_t>(seed >> 16),
+            static_cast<std::uint8_t>(seed >> 8)};
+    }
+    return p;
+  }();
+  float largest = 1.0f;
+  for (int i = 0; i < 27; ++i) largest += 0.15f;
+  for (float zoom : {1.15f, 1.3f, 2.0f, 2.5f, 3.85f, largest, 16.0f}) {
+    int w = 0, h = 0;
+    PreviewSize(zoom, w, h);
+    const Picture scaled = ScaleNearest(src, w, h);
+    ASSERT_EQ(scaled.width, w);
+    ASSERT_EQ(scaled.height, h);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        ASSERT_EQ(scaled.at(x, y), src.at(int(std::int64_t(x) * 266 / w), int(std::int64_t(y) * 490 / h)))
+            << zoom << " at " << x << "," << y;
+      }
+    }
+  }
+  // Shrinking and odd sizes take the plain path and follow the same rule.
+  const Picture small = ScaleNearest(src, 7, 3);
+  EXPECT_EQ(small.at(6, 2), src.at(6 * 266 / 7, 2 * 490 / 3));
+}
+
 TEST(RenderPreview, AnySkinRendersWithoutFault) {
   // Empty pictures, zero widths, wild positions: every screen still draws.
   Skin s;
