@@ -11,6 +11,7 @@
 #include "images/file_io.h"
 #include "images/reduce.h"
 #include "images/skin_io.h"
+#include "tests/test_util.h"
 
 namespace {
 
@@ -89,13 +90,7 @@ void BM_SaveSkinFolder(benchmark::State& state) {
 BENCHMARK(BM_SaveSkinFolder)->Unit(benchmark::kMillisecond);
 
 void BM_ReduceTo15Bit(benchmark::State& state) {
-  Picture source(256, 192);
-  std::uint32_t seed = 1;
-  for (Rgb24& px : source.pixels) {
-    seed = seed * 1664525u + 1013904223u;
-    px = {static_cast<std::uint8_t>(seed >> 24), static_cast<std::uint8_t>(seed >> 16),
-          static_cast<std::uint8_t>(seed >> 8)};
-  }
+  const Picture source = testutil::MakePicture(256, 192, 1);
   Picture work;
   for (auto _ : state) {
     state.PauseTiming();

@@ -8,6 +8,7 @@
 #include "preview/font.h"
 #include "preview/render.h"
 #include "preview/screens.h"
+#include "test_util.h"
 
 namespace {
 
@@ -434,16 +435,7 @@ TEST(RenderPreview, CompositionScalingAndScreenshot) {
 }
 
 TEST(RenderPreview, ScalingMatchesThePixelRule) {
-  const Picture src = [] {
-    Picture p(266, 490);
-    std::uint32_t seed = 3;
-    for (Rgb24& px : p.pixels) {
-      seed = seed * 1664525u + 1013904223u;
-      px = {static_cast<std::uint8_t>(seed >> 24), static_cast<std::uint8_t>(seed >> 16),
-            static_cast<std::uint8_t>(seed >> 8)};
-    }
-    return p;
-  }();
+  const Picture src = testutil::MakePicture(266, 490, 3);
   float largest = 1.0f;
   for (int i = 0; i < 27; ++i) largest += 0.15f;
   for (float zoom : {1.15f, 1.3f, 2.0f, 2.5f, 3.85f, largest, 16.0f}) {
