@@ -17,7 +17,6 @@ struct Submenu {
   std::int64_t barX, barLength, barRow;
   std::int64_t textX;
   ImageId marker = ImageId::active;
-  bool hasMarker = false;
   std::int64_t markerX = 0, markerRow = 0;
   std::int64_t highlightRow = -1;  // -1: none
   bool whiteText = false;
@@ -71,7 +70,7 @@ class SubmenuPainter {
 Submenu SystemSettingsMenu(const Skin& skin) {
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.sysetMenu.x;
   return {ax + 107, skin.sysetMenu.y, 75, {"Display", "Brightness", "Hotkey"}, ax + 109, 71, 0, ax + 116,
-          ImageId::active, false, 0, 0, 0, false};
+          ImageId::active, 0, 0, 0, false};
 }
 
 Picture MenuBase(const Skin& skin, int item) {
@@ -116,7 +115,7 @@ Picture DrawFileOperationMenuScreen(const Skin& skin) {
   Picture c = MenuBase(skin, 0);
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.fileHandleMenu.x;
   const Submenu m{ax + 107, skin.fileHandleMenu.y, 70, {"Copy", "Cut", "Paste", "Delete"}, ax + 109, 66, 3,
-                  ax + 119, ImageId::active, false, 0, 0, 3, false};
+                  ax + 119, ImageId::active, 0, 0, 3, false};
   SubmenuPainter p(c, skin, m);
   p.Box();
   p.Bar();
@@ -128,7 +127,7 @@ Picture DrawSkinMenuScreen(const Skin& skin) {
   Picture c = MenuBase(skin, 1);
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.uiTypeMenu.x;
   const Submenu m{ax + 107, skin.uiTypeMenu.y, 100, {"PINK", "SILVER"}, ax + 109, 96, 0,
-                  ax + 119, ImageId::activehotkey, true, ax + 109, 0, -1, false};
+                  ax + 119, ImageId::activehotkey, ax + 109, 0, -1, false};
   SubmenuPainter p(c, skin, m);
   p.Box();
   p.Bar();
@@ -148,9 +147,7 @@ Picture DrawLanguageMenuScreen(const Skin& skin) {
                   96,
                   5,
                   ax + 119,
-                  ImageId::active,
-                  true,
-                  ax + 111,
+                  ImageId::active, ax + 111,
                   0,
                   5,
                   false};
@@ -185,14 +182,14 @@ Picture SystemSettingsScreen(const Skin& skin, const Submenu& second) {
 Picture DrawDisplayMenuScreen(const Skin& skin) {
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.sysetMenu.x + skin.listTypeMenu.x;
   const Submenu second{ax + 182, skin.listTypeMenu.y, 50, {"Icon", "List"}, ax + 184, 46, 1,
-                       ax + 194, ImageId::active, true, ax + 186, 0, 1, false};
+                       ax + 194, ImageId::active, ax + 186, 0, 1, false};
   return SystemSettingsScreen(skin, second);
 }
 
 Picture DrawBrightnessMenuScreen(const Skin& skin) {
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.sysetMenu.x + skin.brightnessMenu.x;
   const Submenu second{ax + 182, skin.brightnessMenu.y, 60, {"Level 1", "Level 2", "Level 3", "Level 4"},
-                       ax + 184, 56, 0, ax + 194, ImageId::active, true, ax + 186, 2, 0, false};
+                       ax + 184, 56, 0, ax + 194, ImageId::active, ax + 186, 2, 0, false};
   return SystemSettingsScreen(skin, second);
 }
 
@@ -201,7 +198,7 @@ Picture DrawHotkeyScreen(const Skin& skin) {
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.sysetMenu.x;
   // One pixel further right than on screens 8 and 9; the texts stay.
   const Submenu m{ax + 108, skin.sysetMenu.y, 75, {"Display", "Brightness", "Hotkey"}, ax + 110, 71, 2,
-                  ax + 116, ImageId::active, false, 0, 0, -1, true};
+                  ax + 116, ImageId::active, 0, 0, -1, true};
   SubmenuPainter p(c, skin, m);
   p.Box();
   p.Bar();
