@@ -20,6 +20,7 @@
 
 #include <algorithm>
 
+#include "app/ini_text.h"
 #include "app/language.h"
 #include "app/qt_picture.h"
 #include "app/x11_pointer.h"
@@ -74,23 +75,8 @@ QString ColourDisplayCode(Rgb24 c) {
 }
 
 long long ParseChannelText(const QString& text) {
-  // Far beyond any channel value, yet safe from overflow.
-  constexpr long long kCeiling = 1000000000000LL;
-  qsizetype i = 0;
-  const qsizetype n = text.size();
-  while (i < n && text[i].isSpace()) ++i;
-  bool negative = false;
-  if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-    negative = text[i] == QLatin1Char('-');
-    ++i;
-  }
-  long long value = 0;
-  for (; i < n; ++i) {
-    const char16_t ch = text[i].unicode();
-    if (ch < u'0' || ch > u'9') break;
-    value = std::min(kCeiling, value * 10 + (ch - u'0'));
-  }
-  return negative ? -value : value;
+  // The same number reading as the settings file's integers.
+  return IniText::ToInteger(text);
 }
 
 // ---------------------------------------------------------------------------
