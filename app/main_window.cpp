@@ -13,6 +13,7 @@
 #include "app/app_texts.h"
 #include "app/editor_panel.h"
 #include "app/language.h"
+#include "app/preview_picture.h"
 #include "app/shell.h"
 
 MainWindow::MainWindow(EditorShell& shell, const LanguageTable& texts, const AppSettings& settings)
@@ -107,8 +108,7 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   viewport_->verticalScrollBar()->setSingleStep(8);
   viewport_->setGeometry(previewX_, 28, 266, 490);
   viewport_->viewport()->installEventFilter(this);
-  preview_ = new QLabel;
-  preview_->setObjectName(QStringLiteral("PreviewPicture"));
+  preview_ = new PreviewPicture;
   preview_->resize(265, 489);
   viewport_->setWidget(preview_);
 
@@ -125,10 +125,7 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   panel_->setGeometry(panelX_, 0, 392, kAboveStatusBar);
 }
 
-void MainWindow::ShowPreview(const QImage& picture) {
-  preview_->setPixmap(QPixmap::fromImage(picture));
-  preview_->resize(picture.size());
-}
+void MainWindow::ShowPreview(Picture picture) { preview_->SetPicture(std::move(picture)); }
 
 void MainWindow::ApplyLayout() {
   const int w = centre_->width();

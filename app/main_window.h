@@ -8,12 +8,13 @@
 #include <array>
 
 #include "app/app_settings.h"
+#include "images/picture.h"
 
 class EditorPanel;
 class EditorShell;
 class LanguageTable;
 class QAction;
-class QLabel;
+class PreviewPicture;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
@@ -28,7 +29,7 @@ class MainWindow : public QMainWindow {
 
   EditorPanel* panel() const { return panel_; }
   QScrollArea* viewport() const { return viewport_; }
-  QLabel* previewLabel() const { return preview_; }
+  PreviewPicture* previewPicture() const { return preview_; }
   QProgressBar* progress() const { return progress_; }
   QPushButton* screenButton(int i) const { return screenButtons_[std::size_t(i)]; }
   QAction* screenAction(int i) const { return screenActions_[std::size_t(i)]; }
@@ -37,7 +38,7 @@ class MainWindow : public QMainWindow {
   int previewX() const { return previewX_; }
   int panelX() const { return panelX_; }
 
-  void ShowPreview(const QImage& picture);
+  void ShowPreview(Picture picture);
   // The layout rule: places viewport, buttons and panel for the client size.
   void ApplyLayout();
   // Swapped layout on or off: the viewport and buttons move, the panel moves
@@ -56,7 +57,7 @@ class MainWindow : public QMainWindow {
   EditorShell& shell_;
   QWidget* centre_ = nullptr;
   QScrollArea* viewport_ = nullptr;
-  QLabel* preview_ = nullptr;
+  PreviewPicture* preview_ = nullptr;
   EditorPanel* panel_ = nullptr;
   QProgressBar* progress_ = nullptr;
   std::array<QPushButton*, 14> screenButtons_{};

@@ -92,8 +92,7 @@ void EditorShell::Finish() { WriteAppSettings(settings_, paths_.settingsFile); }
 
 void EditorShell::RedrawPreview() {
   if (!window_) return;
-  const Picture picture = RenderPreview(*skin_, currentScreen_, zoom_, UnpackRgb24(std::uint32_t(settings_.bgColor)));
-  window_->ShowPreview(ToQImage(picture));
+  window_->ShowPreview(RenderPreview(*skin_, currentScreen_, zoom_, UnpackRgb24(std::uint32_t(settings_.bgColor))));
 }
 
 void EditorShell::ChooseScreen(int screen) {

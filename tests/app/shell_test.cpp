@@ -16,6 +16,7 @@
 #include "app/editor_panel.h"
 #include "app/main_window.h"
 #include "app/panel_tables.h"
+#include "app/preview_picture.h"
 #include "app/shell.h"
 #include "fake_dialogs.h"
 #include "images/defaults.h"
@@ -80,7 +81,7 @@ class ShellTest : public QObject {
     return *shell_;
   }
   MainWindow* Window() { return shell_->window(); }
-  QImage Preview() { return Window()->previewLabel()->pixmap().toImage(); }
+  QImage Preview() { return Window()->previewPicture()->image().copy(); }
 
  private slots:
   void init() {
