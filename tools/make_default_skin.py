@@ -50,25 +50,25 @@ def write_file(path, data):
         f.write(data)
 
 
-def png_rgb(width, height, pixels):
-    """pixels: list of (r, g, b) ints, row-major."""
+def _pixel_rows(width, height, pixels):
+    """Row-major tuples of channel values as one byte string per row."""
     rows = []
     for y in range(height):
         row = bytearray()
         for p in pixels[y * width:(y + 1) * width]:
             row += bytes(p)
         rows.append(row)
-    return _png(width, height, 2, rows)
+    return rows
+
+
+def png_rgb(width, height, pixels):
+    """pixels: list of (r, g, b) ints, row-major."""
+    return _png(width, height, 2, _pixel_rows(width, height, pixels))
 
 
 def png_rgba(width, height, pixels):
-    rows = []
-    for y in range(height):
-        row = bytearray()
-        for p in pixels[y * width:(y + 1) * width]:
-            row += bytes(p)
-        rows.append(row)
-    return _png(width, height, 6, rows)
+    """pixels: list of (r, g, b, a) ints, row-major."""
+    return _png(width, height, 6, _pixel_rows(width, height, pixels))
 
 
 def png_palette(width, height, pixels):
