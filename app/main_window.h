@@ -8,7 +8,7 @@
 #include <array>
 
 #include "app/app_settings.h"
-#include "images/picture.h"
+#include "skin/picture.h"
 
 class EditorPanel;
 class EditorShell;

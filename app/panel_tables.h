@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "images/catalogue.h"
+#include "skin/catalogue.h"
 #include "skin/skin.h"
 
 struct ColourControl {

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "images/picture.h"
+#include "skin/picture.h"
 
 class PreviewPicture : public QWidget {
   Q_OBJECT

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <QImage>
 
-#include "images/picture.h"
+#include "skin/picture.h"
 
 // A deep copy in QImage::Format_RGB888.
 inline QImage ToQImage(const Picture& p) {

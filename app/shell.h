@@ -13,7 +13,7 @@
 #include "app/dialogs.h"
 #include "app/language.h"
 #include "app/main_window.h"
-#include "images/catalogue.h"
+#include "skin/catalogue.h"
 #include "skin/skin.h"
 
 class MainWindow;

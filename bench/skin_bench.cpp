@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "images/catalogue.h"
+#include "skin/catalogue.h"
 #include "images/defaults.h"
 #include "images/file_io.h"
 #include "images/reduce.h"

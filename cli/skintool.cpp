@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "images/catalogue.h"
+#include "skin/catalogue.h"
 #include "images/defaults.h"
 #include "images/feedback.h"
 #include "images/png_codec.h"

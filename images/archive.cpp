@@ -4,13 +4,11 @@
 
 #include <algorithm>
 
+#include "skin/ascii.h"
+
 namespace {
 
-char Fold(char c) {
-  if (c == '/') return '\\';
-  if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
-  return c;
-}
+char Fold(char c) { return c == '/' ? '\\' : AsciiLower(c); }
 
 }  // namespace
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "images/picture.h"
+#include "skin/picture.h"
 
 // A skin picture as the console reads it: 16 bits per pixel (5-5-5, red in
 // bits 10-14), bottom-up rows padded to 4 bytes, two zero bytes after the

@@ -6,6 +6,7 @@
 #include "images/jpeg_codec.h"
 #include "images/png_codec.h"
 #include "images/reduce.h"
+#include "images/picture_limits.h"
 
 namespace {
 

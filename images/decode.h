@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "images/picture.h"
+#include "skin/picture.h"
 
 // A 16-bit uncompressed BMP is read directly (its colours are 15-bit already);
 // anything else is decoded by its content as BMP, PNG or JPEG and, when

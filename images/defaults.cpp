@@ -5,6 +5,7 @@
 
 #include "assets/embedded.h"
 #include "images/png_codec.h"
+#include "skin/schema.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The built-in default skin and the program's own pictures.
 #pragma once
 
-#include "images/picture.h"
+#include "skin/picture.h"
 #include "skin/skin.h"
 
 // Every field to its default, the information texts emptied, and every

@@ -8,7 +8,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <strings.h>
+
+#include "skin/ascii.h"
 
 ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t limit) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -93,7 +94,7 @@ bool FindIgnoringCase(const std::string& folder, const std::string& name, std::s
   if (!dir) return false;
   bool ok = false;
   while (const dirent* e = ::readdir(dir)) {
-    if (::strcasecmp(e->d_name, name.c_str()) == 0) {
+    if (EqualsIgnoringAsciiCase(e->d_name, name)) {
       found = e->d_name;
       ok = true;
       break;

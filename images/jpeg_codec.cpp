@@ -7,7 +7,7 @@
 
 #include <jpeglib.h>
 
-#include "images/bmp_decoder.h"
+#include "images/picture_limits.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "images/bmp_decoder.h"
+#include "images/picture_limits.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "images/picture.h"
+#include "skin/picture.h"
 
 bool IsPng(std::string_view bytes);
 

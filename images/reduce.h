@@ -1,7 +1,7 @@
 // Reduction to the console's 15-bit colour.
 #pragma once
 
-#include "images/picture.h"
+#include "skin/picture.h"
 
 // Floyd-Steinberg error diffusion to 5 bits per channel in integer
 // arithmetic. Errors are never negative, so a picture whose channels are all

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "images/picture.h"
+#include "skin/picture.h"
 
 enum class ScreenshotFormat { Png, Bmp, Jpeg };
 

@@ -8,6 +8,7 @@
 #include "images/bmp_writer.h"
 #include "images/decode.h"
 #include "images/file_io.h"
+#include "skin/ascii.h"
 
 namespace {
 
@@ -24,17 +25,6 @@ void ReportNotSaved(SkinIoContext& ctx, const std::string& name) {
 }
 void ReportSettingsMissing(SkinIoContext& ctx, const std::string& where) {
   ctx.feedback.ShowError(where + " : " + ctx.texts.settingsMissing);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 void SetDecoded(Skin& skin, ImageId id, std::string_view bytes, bool reduce, const std::string& name,
@@ -92,7 +82,7 @@ void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& 
     for (std::size_t i = 0; i < entries.size() && !settingsIndex; ++i) {
       const std::string& name = entries[i].name;
       const std::size_t slash = name.rfind('\\');
-      if (EqualsIgnoringCase(slash == std::string::npos ? name : std::string_view(name).substr(slash + 1),
+      if (EqualsIgnoringAsciiCase(slash == std::string::npos ? name : std::string_view(name).substr(slash + 1),
                              kSettingsFile)) {
         settingsIndex = i;
       }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "images/catalogue.h"
+#include "skin/catalogue.h"
 #include "images/feedback.h"
 #include "skin/clock.h"
 #include "skin/settings_file.h"

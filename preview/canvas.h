@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "images/picture.h"
+#include "skin/picture.h"
 #include "skin/skin.h"
 
 inline constexpr int kScreenWidth = 256;

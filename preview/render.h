@@ -2,7 +2,7 @@
 // hinge between them, on the background colour, scaled by the zoom.
 #pragma once
 
-#include "images/picture.h"
+#include "skin/picture.h"
 #include "preview/scale.h"
 #include "skin/skin.h"
 

@@ -1,7 +1,7 @@
 // Nearest-neighbour scaling of the preview picture.
 #pragma once
 
-#include "images/picture.h"
+#include "skin/picture.h"
 
 // Every target pixel repeats one source pixel: target (x, y) shows source
 // (x * sourceWidth / width, y * sourceHeight / height). Never blended.

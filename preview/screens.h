@@ -2,7 +2,7 @@
 // drawn 256 x 192 canvas and only reads the skin.
 #pragma once
 
-#include "images/picture.h"
+#include "skin/picture.h"
 #include "skin/skin.h"
 
 // Upper screens.

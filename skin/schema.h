@@ -28,3 +28,7 @@ struct SchemaSection {
 
 // "[SkinInfo]", "[global settings]" and the 34 element sections, in file order.
 std::span<const SchemaSection> SkinSchema();
+
+// Sets every text, colour and number to its built-in default (texts empty).
+// Pictures are left alone; ResetSkinToDefaults (images/defaults.h) does both.
+void ResetSkinFieldsToDefaults(Skin& skin);

@@ -4,19 +4,10 @@
 #include <functional>
 #include <vector>
 
+#include "skin/ascii.h"
 #include "skin/schema.h"
 
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
 
 std::string WithoutSpaces(std::string_view s) {
   std::string out;
@@ -101,7 +92,7 @@ void RunPass(Skin& skin, std::string_view bytes, Pass pass) {
     const std::size_t eq = line.find('=');
     const std::string key = WithoutSpaces(line.substr(0, eq));
     for (const KnownSection& k : known) {
-      if (EqualsIgnoreCase(key, k.name)) {
+      if (EqualsIgnoringAsciiCase(key, k.name)) {
         current = k.section;
         break;
       }
@@ -113,7 +104,7 @@ void RunPass(Skin& skin, std::string_view bytes, Pass pass) {
         value = value.substr(0, value.find('='));
       }
       for (const SchemaField& f : current->fields) {
-        if (!EqualsIgnoreCase(key, f.key)) continue;
+        if (!EqualsIgnoringAsciiCase(key, f.key)) continue;
         if (pass == Pass::Colours && f.kind == FieldKind::Colour) {
           *f.colour(skin) = ParseSkinColour(WithoutSpaces(value));
         } else if (pass == Pass::Elements && f.kind == FieldKind::Number) {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "images/catalogue.h"
-#include "images/picture.h"
+#include "skin/catalogue.h"
+#include "skin/picture.h"
 #include "skin/colour.h"
 
 struct SkinInfo {
@@ -101,7 +101,3 @@ struct Skin {
   Picture& image(ImageId id) { return images[static_cast<std::size_t>(id)]; }
   const Picture& image(ImageId id) const { return images[static_cast<std::size_t>(id)]; }
 };
-
-// Sets every text, colour and number to its built-in default (texts empty).
-// Pictures are left alone; ResetSkinToDefaults (images/defaults.h) does both.
-void ResetSkinFieldsToDefaults(Skin& skin);

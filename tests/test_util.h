@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "images/feedback.h"
-#include "images/picture.h"
+#include "skin/picture.h"
 
 namespace testutil {
 

@@ -1,4 +1,4 @@
-#include "images/catalogue.h"
+#include "skin/catalogue.h"
 
 namespace {
 
