@@ -15,6 +15,13 @@ DateTime FromTm(const std::tm& tm) {
 
 DateTime SystemClock::Now() const {
   std::tm tm{};
+  const std::time_t t = std::time(nullptr);
+  localtime_r(&t, &tm);
+  return FromTm(tm);
+}
+
+DateTime SourceDateEpochClock::Now() const {
+  std::tm tm{};
   if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
     char* end = nullptr;
     errno = 0;
@@ -24,9 +31,7 @@ DateTime SystemClock::Now() const {
       if (gmtime_r(&t, &tm)) return FromTm(tm);
     }
   }
-  const std::time_t t = std::time(nullptr);
-  localtime_r(&t, &tm);
-  return FromTm(tm);
+  return SystemClock().Now();
 }
 
 std::string FormatLastUpdate(const DateTime& t) {

@@ -12,9 +12,16 @@ struct Clock {
   virtual ~Clock() = default;
 };
 
-// Local time of the computer; when SOURCE_DATE_EPOCH is set, that moment
-// (in UTC) instead, so that saved skins can be reproduced byte for byte.
+// Local time of the computer: what the editor stamps.
 class SystemClock : public Clock {
+ public:
+  DateTime Now() const override;
+};
+
+// For skintool, a build tool: when SOURCE_DATE_EPOCH is set, that moment (in
+// UTC), so that skins made by a build can be reproduced byte for byte; else
+// local time.
+class SourceDateEpochClock : public Clock {
  public:
   DateTime Now() const override;
 };

@@ -1,0 +1,157 @@
+#include "cli/cli_common.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <iostream>
+
+#include "images/defaults.h"
+#include "preview/render.h"
+
+namespace {
+
+// A whole decimal number in [lo, hi], nothing else.
+bool ParseInteger(const std::string& text, long long lo, long long hi, long long& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtoll(text.c_str(), &end, 10);
+  return errno == 0 && *end == '\0' && value >= lo && value <= hi;
+}
+
+// "X,Y", two whole numbers inside the preview picture.
+bool ParsePoint(const std::string& text, Point& p) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string::npos) return false;
+  long long x = 0, y = 0;
+  if (!ParseInteger(text.substr(0, comma), 0, kPreviewWidth - 1, x) ||
+      !ParseInteger(text.substr(comma + 1), 0, kPreviewHeight - 1, y)) {
+    return false;
+  }
+  p = {static_cast<int>(x), static_cast<int>(y)};
+  return true;
+}
+
+}  // namespace
+
+int UsageError(const std::string& why) {
+  std::cerr << "skintool: " << why << "\nusage:\n";
+  for (const Command* c : Commands()) std::cerr << "  " << c->synopsis << '\n';
+  std::cerr << "  skintool help [COMMAND]\n";
+  return 2;
+}
+
+std::string ParseOptions(const Command& command, int argc, char** argv, int first, Options& o) {
+  struct Known {
+    const char* name;
+    unsigned flag;
+  };
+  static constexpr Known kKnown[] = {
+      {"--skin", kOptSkin},     {"--import", kOptImport},         {"--import-dir", kOptImportDir},
+      {"--out", kOptOut},       {"--screen", kOptScreen},         {"--zoom", kOptZoom},
+      {"--background", kOptBackground}, {"--at", kOptAt},         {"--json", kOptJson},
+      {"--all", kOptAll},
+  };
+  for (int i = first; i < argc; ++i) {
+    const std::string arg = argv[i];
+    unsigned flag = 0;
+    for (const Known& k : kKnown) {
+      if (arg == k.name) flag = k.flag;
+    }
+    if (!flag || !(command.options & flag)) {
+      return "unknown option '" + arg + "' for " + command.name;
+    }
+    std::string v;
+    const bool takesValue = !(flag & (kOptJson | kOptAll));
+    if (takesValue) {
+      if (i + 1 >= argc) return arg + " needs a value";
+      v = argv[++i];
+    }
+    switch (flag) {
+      case kOptSkin: o.skins.push_back(v); break;
+      case kOptImport: {
+        const std::size_t eq = v.find('=');
+        if (eq == std::string::npos) return "--import needs NAME=FILE, got '" + v + "'";
+        const std::optional<ImageId> id = FindImage(v.substr(0, eq));
+        if (!id) return "unknown picture name '" + v.substr(0, eq) + "'";
+        o.imports.push_back({id, v.substr(eq + 1)});
+        break;
+      }
+      case kOptImportDir: o.imports.push_back({std::nullopt, v}); break;
+      case kOptOut: o.out = v; break;
+      case kOptScreen: {
+        long long n = 0;
+        if (!ParseInteger(v, 0, kPreviewScreenCount - 1, n)) return "--screen needs a number from 0 to 13";
+        o.screen = static_cast<int>(n);
+        break;
+      }
+      case kOptZoom: {
+        char* end = nullptr;
+        o.zoom = v.empty() ? 0.0f : std::strtof(v.c_str(), &end);
+        if (v.empty() || *end != '\0' || !(o.zoom > 0.0f) || o.zoom > kMaxZoom) {
+          return "--zoom needs a factor from 0 to 16";
+        }
+        break;
+      }
+      case kOptBackground: {
+        long long n = 0;
+        if (!ParseInteger(v, 0, 0xFFFFFF, n)) return "--background needs a number from 0 to 16777215";
+        o.background = static_cast<std::uint32_t>(n);
+        break;
+      }
+      case kOptAt: {
+        Point p;
+        if (!ParsePoint(v, p)) return "--at needs X,Y inside the 266 x 490 preview, got '" + v + "'";
+        o.at.push_back(p);
+        break;
+      }
+      case kOptJson: o.json = true; break;
+      case kOptAll: o.all = true; break;
+    }
+  }
+  return "";
+}
+
+void StderrFeedback::ShowError(const std::string& body) {
+  std::cerr << body << '\n';
+  ++messages;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool EndsWith(const std::string& s, const std::string& suffix) {
+  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+bool MakeFolders(const std::string& path) {
+  for (std::size_t i = 1; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '/') {
+      const std::string part = path.substr(0, i);
+      if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    }
+  }
+  return IsFolder(path);
+}
+
+void AssembleSkin(const Options& o, Skin& skin, SkinIoContext& ctx) {
+  ResetSkinToDefaults(skin);
+  for (const std::string& path : o.skins) {
+    if (IsFolder(path)) {
+      OpenSkinFolder(skin, path, ctx);
+    } else {
+      OpenSkinArchive(skin, path, ctx);
+    }
+  }
+  for (const ImportStep& step : o.imports) {
+    if (step.image) LoadSkinImageFile(skin, *step.image, step.path, ctx);
+  }
+}
+
+Skin& CommandSkin() {
+  static Skin skin;
+  return skin;
+}
