@@ -1,14 +1,12 @@
-// What the core tells the person using it. The editor shows messages in
-// modal boxes and moves its progress bar; skintool prints to stderr.
+// What the core tells the person using it. The editor collects the messages
+// of one operation into one message box and moves its progress bar; skintool
+// prints them to stderr; the skin check turns them into problems.
 #pragma once
 
+#include <optional>
 #include <string>
 
-struct Feedback {
-  virtual void ShowError(const std::string& body) = 0;  // one message, to be confirmed
-  virtual void SetProgress(int value) = 0;              // 1..53 while opening or saving, then 0
-  virtual ~Feedback() = default;
-};
+#include "skin/catalogue.h"
 
 // The message texts, from the interface language. The defaults are the
 // built-in English texts.
@@ -17,6 +15,43 @@ struct MessageTexts {
   std::string fileUnknown;      // "<path>: " + this
   std::string fileNotSaved;     // "<path>: " + this
   std::string settingsMissing;  // "<path> : " + this
+  std::string pictureEmpty;     // "<path>: " + this (a save leaves an empty picture out)
+  std::string cannotExtract;    // "<member>: " + this (damaged, encrypted or too large)
+  std::string tooLarge;         // "<path>: " + this
 
   static MessageTexts BuiltIn();
+};
+
+enum class MessageKind {
+  FileNotFound,
+  UnknownFormat,
+  NotSaved,
+  SettingsMissing,
+  PictureEmpty,
+  CannotExtract,
+  TooLarge,
+};
+
+// One thing that went wrong: what, with which file (a path, or an archive
+// member's name) and, where there is one, which picture.
+struct Message {
+  MessageKind kind;
+  std::string subject;
+  std::optional<ImageId> image;
+};
+
+// The text shown for a message: the subject, the separator of its kind and
+// the language's text.
+std::string FormatMessage(const Message& message, const MessageTexts& texts);
+
+struct Feedback {
+  virtual void ShowError(const std::string& body) = 0;  // one message, to be confirmed
+  virtual void SetProgress(int value) = 0;              // 1..53 while opening or saving, then 0
+  // Every message of an operation arrives here, with its text already made;
+  // by default only the text is shown.
+  virtual void Report(const Message& message, const std::string& body) {
+    (void)message;
+    ShowError(body);
+  }
+  virtual ~Feedback() = default;
 };

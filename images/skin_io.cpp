@@ -14,17 +14,21 @@ namespace {
 
 constexpr std::string_view kSettingsFile = "uisettings.ini";
 
-void ReportNotFound(SkinIoContext& ctx, const std::string& name) {
-  ctx.feedback.ShowError(name + " : " + ctx.texts.fileNotFound);
+void Report(SkinIoContext& ctx, MessageKind kind, const std::string& subject, std::optional<ImageId> image = {}) {
+  const Message m{kind, subject, image};
+  ctx.feedback.Report(m, FormatMessage(m, ctx.texts));
 }
-void ReportUnknown(SkinIoContext& ctx, const std::string& name) {
-  ctx.feedback.ShowError(name + ": " + ctx.texts.fileUnknown);
+void ReportNotFound(SkinIoContext& ctx, const std::string& name, ImageId id) {
+  Report(ctx, MessageKind::FileNotFound, name, id);
 }
-void ReportNotSaved(SkinIoContext& ctx, const std::string& name) {
-  ctx.feedback.ShowError(name + ": " + ctx.texts.fileNotSaved);
+void ReportUnknown(SkinIoContext& ctx, const std::string& name, ImageId id) {
+  Report(ctx, MessageKind::UnknownFormat, name, id);
+}
+void ReportNotSaved(SkinIoContext& ctx, const std::string& name, std::optional<ImageId> id) {
+  Report(ctx, MessageKind::NotSaved, name, id);
 }
 void ReportSettingsMissing(SkinIoContext& ctx, const std::string& where) {
-  ctx.feedback.ShowError(where + " : " + ctx.texts.settingsMissing);
+  Report(ctx, MessageKind::SettingsMissing, where);
 }
 
 void SetDecoded(Skin& skin, ImageId id, std::string_view bytes, bool reduce, const std::string& name,
@@ -34,7 +38,7 @@ void SetDecoded(Skin& skin, ImageId id, std::string_view bytes, bool reduce, con
   if (std::optional<Picture> pic = DecodeSkinImage(bytes, reduce)) {
     target = std::move(*pic);
   } else {
-    ReportUnknown(ctx, name);
+    ReportUnknown(ctx, name, id);
   }
 }
 
@@ -42,10 +46,10 @@ void LoadFromFile(Skin& skin, ImageId id, const std::string& openPath, const std
                   SkinIoContext& ctx) {
   std::string bytes;
   switch (ReadWholeFile(openPath, bytes, kMaxPictureFileSize)) {
-    case ReadStatus::CannotOpen: ReportNotFound(ctx, shownPath); return;
+    case ReadStatus::CannotOpen: ReportNotFound(ctx, shownPath, id); return;
     case ReadStatus::TooLarge:
       skin.image(id) = Picture();
-      ReportUnknown(ctx, shownPath);
+      ReportUnknown(ctx, shownPath, id);
       return;
     case ReadStatus::Ok: break;
   }
@@ -104,13 +108,13 @@ void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& 
     for (char c : e.file) member += c == '/' ? '\\' : c;
     const std::optional<std::size_t> index = archive->Find(member);
     if (!index) {
-      ReportNotFound(ctx, member);
+      ReportNotFound(ctx, member, e.id);
       continue;
     }
     std::string bytes;
     if (!archive->Extract(*index, bytes)) {
       skin.image(e.id) = Picture();
-      ReportUnknown(ctx, member);
+      ReportUnknown(ctx, member, e.id);
       continue;
     }
     SetDecoded(skin, e.id, bytes, /*reduce=*/false, member, ctx);
@@ -118,23 +122,32 @@ void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& 
   ctx.feedback.SetProgress(0);
 }
 
+std::vector<SkinFile> EncodeSkinFiles(Skin& skin, const TypedInfo& typed, const DateTime& now) {
+  std::vector<SkinFile> files;
+  files.reserve(kImageCount + 1);
+  files.push_back({std::string(kSettingsFile), WriteSkinSettings(skin, typed, now), std::nullopt, false});
+  for (const CatalogueEntry& e : ImageCatalogue()) {
+    const Picture& pic = skin.image(e.id);
+    // A picture that could not be decoded has nothing to write.
+    files.push_back({std::string(e.file), pic.empty() ? std::string() : EncodeBmp16(pic), e.id, pic.empty()});
+  }
+  return files;
+}
+
 void SaveSkinFolder(Skin& skin, const std::string& folder, const TypedInfo& typed, const Clock& clock,
                     SkinIoContext& ctx) {
-  const std::string settingsPath = JoinPath(folder, kSettingsFile);
-  if (!ReplaceFile(settingsPath, WriteSkinSettings(skin, typed, clock.Now()))) ReportNotSaved(ctx, settingsPath);
-
+  const std::vector<SkinFile> files = EncodeSkinFiles(skin, typed, clock.Now());
   bool iconFolderMade = false;
   int k = 0;
-  for (const CatalogueEntry& e : ImageCatalogue()) {
-    if (!iconFolderMade && e.file.starts_with("icon/")) {
+  for (const SkinFile& f : files) {
+    if (!iconFolderMade && f.path.starts_with("icon/")) {
       ::mkdir(JoinPath(folder, "icon").c_str(), 0777);  // an existing folder is fine
       iconFolderMade = true;
     }
-    ctx.feedback.SetProgress(++k);
-    const std::string path = JoinPath(folder, e.file);
-    const Picture& pic = skin.image(e.id);
-    // A picture that could not be decoded has nothing to write; its old file stays.
-    if (pic.empty() || !ReplaceFile(path, EncodeBmp16(pic))) ReportNotSaved(ctx, path);
+    if (f.image) ctx.feedback.SetProgress(++k);
+    const std::string path = JoinPath(folder, f.path);
+    // An empty picture's old file stays.
+    if (f.empty || !ReplaceFile(path, f.bytes)) ReportNotSaved(ctx, path, f.image);
   }
   ctx.feedback.SetProgress(0);
 }

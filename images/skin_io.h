@@ -1,7 +1,9 @@
 // Opening and saving skins, and loading single pictures.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "skin/catalogue.h"
 #include "images/feedback.h"
@@ -31,6 +33,19 @@ void OpenSkinFolder(Skin& skin, const std::string& folder, SkinIoContext& ctx);
 // folder) fixes the skin's root; pictures come from below that root and are
 // kept as decoded.
 void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& ctx);
+
+// One file of a saved skin: its path inside the skin folder ("uisettings.ini",
+// "icon/nds.bmp"), its bytes, and the picture it holds.
+struct SkinFile {
+  std::string path;
+  std::string bytes;
+  std::optional<ImageId> image;  // unset for uisettings.ini
+  bool empty = false;            // an empty picture: there is nothing to write
+};
+
+// The files a save writes, in the order it writes them: uisettings.ini (its
+// LastUpdate stamped with `now`), then the 53 pictures in catalogue order.
+std::vector<SkinFile> EncodeSkinFiles(Skin& skin, const TypedInfo& typed, const DateTime& now);
 
 // Writes uisettings.ini and the 53 pictures as 16-bit BMP files into an
 // existing folder (creating its "icon" sub-folder).

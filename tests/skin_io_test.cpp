@@ -15,7 +15,8 @@ using testutil::RecordingFeedback;
 using testutil::TempDir;
 using testutil::WriteFile;
 
-const MessageTexts kTexts{"File not found", "Unknown file format", "File could not be saved", "No settings"};
+const MessageTexts kTexts{"File not found", "Unknown file format", "File could not be saved", "No settings",
+                          "picture empty", "cannot extract", "too large"};
 
 struct FixedClock : Clock {
   DateTime Now() const override { return {2011, 2, 3, 4, 5, 6}; }
