@@ -58,6 +58,18 @@ void LoadFromFile(Skin& skin, ImageId id, const std::string& openPath, const std
 
 }  // namespace
 
+std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx) {
+  std::string bytes;
+  switch (ReadWholeFile(path, bytes, kMaxPictureFileSize)) {
+    case ReadStatus::CannotOpen: ReportNotFound(ctx, path, id); return std::nullopt;
+    case ReadStatus::TooLarge: ReportUnknown(ctx, path, id); return std::nullopt;
+    case ReadStatus::Ok: break;
+  }
+  std::optional<Picture> pic = DecodeSkinImage(bytes, /*reduce=*/true);
+  if (!pic) ReportUnknown(ctx, path, id);
+  return pic;
+}
+
 void LoadSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx) {
   LoadFromFile(skin, id, path, path, ctx);
 }

@@ -25,6 +25,11 @@ inline constexpr std::size_t kMaxPictureFileSize = 512u * 1024 * 1024;
 // was; an undecodable one empties it. Both are reported.
 void LoadSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx);
 
+// Import: the picture of the file at `path` for picture `id` (reduced as
+// above), or nothing when the file is missing or cannot be decoded, which is
+// reported. The skin is not touched, so a failed import loses nothing.
+std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx);
+
 // Opens the skin in a folder over the current one: settings first, then the
 // 53 pictures in catalogue order.
 void OpenSkinFolder(Skin& skin, const std::string& folder, SkinIoContext& ctx);
