@@ -50,7 +50,7 @@ void DrawGridLabelsAndSelection(Picture& c, const Skin& skin) {
   DrawLine(c, 48, 63, 1, 34, col.logoFrameColor);
   DrawLine(c, 15, 96, 34, 1, col.logoFrameColor);
   FillBox(c, 3, 98, 61, 13, col.listTextBgColor);
-  const std::string label = FitText("0022 - Super Mario", 60);
+  const std::string label = FitText("0022 - Gear Hollow", 60);
   PutText(c, 4 + (60 - MeasureText(label)) / 2, 96, label, col.vTextHighLightColor);
 }
 

@@ -61,7 +61,7 @@ Picture DrawMessageDialog(const Skin& skin, const MessageDialog& d) {
 Picture DrawDeleteConfirmScreen(const Skin& skin) {
   return DrawMessageDialog(skin, {0, "Confirm", 62,
                                   {"File cannot be recovered after", "deletion. Do you wish to delete '0022 -",
-                                   "Super Mario DS (E)(M5).nds"},
+                                   "Gear Hollow DX (E)(M5).nds"},
                                   "YES(A) ", "NO(B) "});
 }
 

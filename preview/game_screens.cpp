@@ -11,7 +11,7 @@ Picture DrawGameSettingsScreen(const Skin& skin) {
   DrawSkinImage(c, skin.image(ImageId::settingbg), 28, 46, Blit::GreenKey);
   DrawSkinImage(c, skin.image(ImageId::close1), 200, 49, Blit::GreenKey);
 
-  PutText(c, 80, 46, "0022 - Super Mario", col.romInfoTitleColor);
+  PutText(c, 80, 46, "0022 - Gear Hollow", col.romInfoTitleColor);
   PutText(c, 80, 70, "Multi-Save", col.romInfoTextColor);
   PutText(c, 80, 90, "Cheat", col.romInfoTextColor);
   PutText(c, 80, 110, "Mode", col.romInfoTextColor);

@@ -238,11 +238,11 @@ class Mock:
         p.draw(self.I("upper_screen"), 0, 0, key=False)
         if not folder:
             self.text(p, 127, 69, "File name", COL["gameInfoTitleColor"])
-            name = self.font.fit("0022 - Super Mario DS.nds ", 115)
-            off = 0 if self.font.width("0022 - Super Mario DS.nds ") > 115 else (115 - self.font.width(name)) // 2
+            name = self.font.fit("0022 - Gear Hollow DX.nds ", 115)
+            off = 0 if self.font.width("0022 - Gear Hollow DX.nds ") > 115 else (115 - self.font.width(name)) // 2
             self.text(p, 127 + off, 84, name, COL["fileNameTextColor"])
             self.text(p, 127, 99, "Game name", COL["gameInfoTitleColor"])
-            self.text(p, 127, 114, "SUPER MARIO DS", COL["gameInfoTextColor"])
+            self.text(p, 127, 114, "GEAR HOLLOW DX", COL["gameInfoTextColor"])
             for i, s in enumerate(("Type: NDS ", "Size: 16 MB ", "Save: EEPROM ")):
                 self.text(p, 166, 30 + 12 * i, self.font.fit(s, 78), COL["gameInfoTextColor"])
             p.draw(self.sample, 127, 30)
@@ -286,7 +286,7 @@ class Mock:
         p.box(48, 63, 1, 34, c)
         p.box(15, 96, 34, 1, c)
         p.box(3, 98, 61, 13, COL["listTextBgColor"])
-        s = self.font.fit("0022 - Super Mario", 60)
+        s = self.font.fit("0022 - Gear Hollow", 60)
         self.text(p, 4 + (60 - self.font.width(s)) // 2, 96, s, COL["vTextHighLightColor"])
 
     def icon_view(self):
@@ -400,7 +400,7 @@ class Mock:
         p.box(12, 65, 234, 80, COL["formFrameColor"])
         p.box(13, 66, 232, 78, COL["formBodyColor"])
         for y, s in zip((74, 86, 98), ("File cannot be recovered after", "deletion. Do you wish to delete '0022 -",
-                                       "Super Mario DS (E)(M5).nds")):
+                                       "Gear Hollow DX (E)(M5).nds")):
             self.text(p, 36, y, s, COL["formTextColor"])
         b3 = self.I("btn3")
         w3 = b3.w
@@ -462,7 +462,7 @@ class Mock:
         p = self.base()
         p.draw(self.I("settingbg"), 28, 46)
         p.draw(self.I("close1"), 200, 49)
-        self.text(p, 80, 46, "0022 - Super Mario", COL["romInfoTitleColor"])
+        self.text(p, 80, 46, "0022 - Gear Hollow", COL["romInfoTitleColor"])
         for y, s in ((70, "Multi-Save"), (90, "Cheat"), (110, "Mode")):
             self.text(p, 80, y, s, COL["romInfoTextColor"])
         for y, body, val, dx, vc in ((72, "spinBoxFocusColor", "3", 26, "spinBoxTextHighLightColor"),
@@ -489,7 +489,7 @@ class Mock:
     def screen_cheats(self):
         p = Pic(256, 192)
         p.draw(self.I("cheatbg"), 0, 0, key=False)
-        self.text(p, 15, 13, self.font.fit("Super Mario DS - cheats ", 160), COL["cheatTitleTextColor"])
+        self.text(p, 15, 13, self.font.fit("Gear Hollow DX - cheats ", 160), COL["cheatTitleTextColor"])
         self.text(p, 180, 11, self.font.fit("Clear all ", 56), COL["cheatTitleTextColor"])
         p.draw(self.I("cheat_clearall"), 160, 13)
         p.draw(self.I("close"), 233, 11)
@@ -498,8 +498,8 @@ class Mock:
         marks = ("pitchon", "pitchon", "pitchdown", "onehoton", "onehotdown", "onehotdown", "fathernode")
         for i, m in enumerate(marks):
             p.draw(self.I(m), 18, 41 + 20 * i)
-        entries = ("Infinite lives", "Max coins", "Moon jump", "Start as Luigi", "Start as Wario",
-                   "Start as Yoshi", "Level select codes")
+        entries = ("Infinite lives", "Max cogs", "Float jump", "Start as Tilly", "Start as Bram",
+                   "Start as Wren", "Level select codes")
         for i, s in enumerate(entries):
             self.text(p, 35, 38 + 20 * i, s,
                       COL["cheatListTextHighLightColor"] if i == 0 else COL["cheatListTextColor"])
