@@ -1,0 +1,89 @@
+// What the skin check finds: problems as data. Nothing here prints; skintool
+// prints the problems and the editor lists them in the interface language.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class Severity { Error, Warning };
+
+enum class ProblemCode {
+  MissingSettings,
+  MissingPicture,
+  UnreadablePicture,
+  SettingsUnknownSection,
+  SettingsUnknownKey,
+  SettingsBadNumber,
+  PictureSize,
+  OffScreen,
+  LowContrast,
+  StrayFile,
+  Not16Bit,
+};
+inline constexpr std::size_t kProblemCodeCount = 11;
+
+// The wording of a problem: one template per code, and a second one where a
+// code has two ways to say it. Templates hold numbered parameters {1}..{9}
+// filled from Problem::params; "{{" stands for a literal "{".
+enum class ProblemText {
+  MissingSettings,        // {1} where it was looked for
+  MissingPicture,         // {1} the file or archive member
+  UnreadablePicture,      // {1} the file or archive member
+  SettingsUnknownSection, // {1} line
+  SettingsUnknownKey,     // {1} line, {2} section, {3} key
+  SettingsUnknownKeyNear, // {1} line, {2} section, {3} key, {4} the key it is close to
+  SettingsBadNumber,      // {1} line, {2} the value as written, {3} the number the reader takes
+  PictureSizeExact,       // {1} x {2} the picture, {3} x {4} the size the firmware expects
+  PictureSizeTooLarge,    // {1} x {2} the picture, {3} x {4} the room it has
+  OffScreen,              // {1}, {2} x and y, {3} x {4} the screen
+  LowContrast,            // {1} preview screen (0-13), {2} contrast ratio, {3} the least ratio wanted
+  StrayFile,              // {1} the file the firmware reads
+  Not16Bit,               // {1} the file, {2} what it is ("PNG", "JPEG", "24-bit BMP", ...)
+};
+inline constexpr std::size_t kProblemTextCount = 13;
+
+struct Problem {
+  Severity severity = Severity::Warning;
+  ProblemCode code = ProblemCode::MissingSettings;
+  ProblemText text = ProblemText::MissingSettings;
+  std::string subject;              // "uisettings.ini", "icon/nds", "[global settings] formFrameColr", a path
+  std::vector<std::string> params;  // the template's {1}, {2}, ...
+  std::string message;              // the built-in English text
+  std::optional<int> line;          // 1-based line of uisettings.ini, settings codes only
+  std::optional<int> screen;        // preview screen 0..13, low-contrast only
+
+  friend bool operator==(const Problem&, const Problem&) = default;
+};
+
+// "error", "warning".
+std::string_view SeverityName(Severity severity);
+// "missing-settings", "settings-unknown-key", ... as skintool prints them.
+std::string_view ProblemCodeName(ProblemCode code);
+// A stable name per template, for the editor's language table:
+// "missing-picture", "settings-unknown-key.near", "picture-size.too-large", ...
+std::string_view ProblemTextName(ProblemText text);
+
+using ProblemTemplates = std::array<std::string, kProblemTextCount>;
+
+// The built-in English templates.
+const ProblemTemplates& BuiltInProblemTemplates();
+
+// Fills {1}..{9} of a template; a parameter the list lacks becomes empty.
+std::string FillTemplate(std::string_view pattern, const std::vector<std::string>& params);
+
+// The problem's text in the given templates' language.
+std::string FormatProblem(const Problem& problem, const ProblemTemplates& templates);
+
+// A problem with its English message filled in. The severity follows from the
+// code: the three opening codes are errors, everything else is a warning.
+Problem MakeProblem(ProblemCode code, ProblemText text, std::string subject, std::vector<std::string> params);
+
+// Control bytes as "\t" or "\xHH", so that a subject taken from a file shows
+// what is really there (a tab before a key stays visible). Bytes 0x80-0xFF
+// are escaped too when `escapeHigh` is set (a settings file is 8-bit text in
+// no known code page, and a byte-order mark must not hide); file names keep
+// them.
+std::string PrintableText(std::string_view text, bool escapeHigh);

@@ -1,0 +1,27 @@
+// Saving a skin as one .zip to share: the files a folder save writes, inside
+// one folder of the archive.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "images/skin_io.h"
+
+// The bytes of a .zip that holds `files` (EncodeSkinFiles) in the folder
+// `folder`, in the order given, deflated, every entry dated `stamp` (dates
+// before 1980, which a .zip cannot hold, are written as 1980-01-01 00:00:00).
+// Empty pictures are left out. The same files give the same bytes.
+std::string EncodeSkinArchive(const std::vector<SkinFile>& files, std::string_view folder, const DateTime& stamp);
+
+// "MySkin" for ".../MySkin.zip": the folder inside the archive.
+std::string ArchiveFolderName(const std::string& archivePath);
+
+// Saves the skin as a .zip at `archivePath`: uisettings.ini (LastUpdate
+// stamped with the clock's now, which also dates the entries) and the 53
+// pictures as 16-bit BMP files, exactly the bytes of a folder save, in one
+// folder named after the archive. The archive is written beside the target
+// under a temporary name and then renamed over it, so a failure leaves the
+// old archive as it was. Failures and empty pictures are reported.
+void SaveSkinArchive(Skin& skin, const std::string& archivePath, const TypedInfo& typed, const Clock& clock,
+                     SkinIoContext& ctx);

@@ -1,0 +1,38 @@
+// Importing every picture of a folder by its file name at once.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "images/skin_io.h"
+
+struct FolderImport {
+  struct Taken {
+    ImageId image;
+    std::string path;  // the file it came from
+    Picture picture;   // decoded and reduced as an import reduces
+  };
+  struct PassedOver {
+    std::string path;   // a second file for a picture already taken
+    ImageId image;
+    std::string taken;  // the file taken instead
+  };
+  bool folderFound = false;
+  std::vector<Taken> pictures;          // in catalogue order
+  std::vector<PassedOver> passedOver;   // several files for one picture
+  std::vector<std::string> unmatched;   // picture-like files that name no picture
+};
+
+// Reads every file of `folder` (the 42 pictures of the skin's top folder)
+// and of its "icon" sub-folder (the 11 icons) whose name is a picture's file
+// name, or its base name with ".bmp", ".png", ".jpg" or ".jpeg", in any
+// letter case. Each is decoded by the rules of an import (ReadSkinImageFile):
+// reduced to 15-bit colour unless it is a 16-bit BMP; a file that cannot be
+// read is reported and left out, so the skin keeps its old picture. Files
+// with a picture extension that name no picture are listed in `unmatched`.
+// The skin is not touched: apply the result with ApplyFolderImport, or as
+// one undo step of the editor. A missing folder is reported as not found.
+FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx);
+
+// Gives each taken picture to the skin.
+void ApplyFolderImport(Skin& skin, const FolderImport& import);
