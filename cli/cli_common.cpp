@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "images/defaults.h"
+#include "images/import_folder.h"
 #include "preview/render.h"
 
 namespace {
@@ -137,7 +138,25 @@ bool MakeFolders(const std::string& path) {
   return IsFolder(path);
 }
 
-void AssembleSkin(const Options& o, Skin& skin, SkinIoContext& ctx) {
+namespace {
+
+void ImportFolder(const std::string& folder, Skin& skin, SkinIoContext& ctx, Assembly& done) {
+  const FolderImport import = ReadPictureFolder(folder, ctx);
+  ApplyFolderImport(skin, import);
+  for (const FolderImport::Taken& t : import.pictures) done.imported[static_cast<std::size_t>(t.image)] = true;
+  for (const std::string& path : import.unmatched) {
+    std::cerr << "skintool: note: " << path << ": no picture has this name; not imported\n";
+  }
+  for (const FolderImport::PassedOver& p : import.passedOver) {
+    std::cerr << "skintool: note: " << p.path << ": not imported, " << p.taken << " is taken for "
+              << CatalogueEntryOf(p.image).name << '\n';
+  }
+}
+
+}  // namespace
+
+Assembly AssembleSkin(const Options& o, Skin& skin, SkinIoContext& ctx) {
+  Assembly done;
   ResetSkinToDefaults(skin);
   for (const std::string& path : o.skins) {
     if (IsFolder(path)) {
@@ -147,8 +166,15 @@ void AssembleSkin(const Options& o, Skin& skin, SkinIoContext& ctx) {
     }
   }
   for (const ImportStep& step : o.imports) {
-    if (step.image) LoadSkinImageFile(skin, *step.image, step.path, ctx);
+    if (!step.image) {
+      ImportFolder(step.path, skin, ctx, done);
+    } else if (std::optional<Picture> picture = ReadSkinImageFile(*step.image, step.path, ctx)) {
+      // A failed import keeps the picture the skin had.
+      skin.image(*step.image) = std::move(*picture);
+      done.imported[static_cast<std::size_t>(*step.image)] = true;
+    }
   }
+  return done;
 }
 
 Skin& CommandSkin() {

@@ -2,6 +2,7 @@
 // and the messages printed to stderr.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <utility>
@@ -75,9 +76,18 @@ class StderrFeedback : public Feedback {
   int messages = 0;
 };
 
+// What building the skin did besides the messages.
+struct Assembly {
+  std::array<bool, kImageCount> imported{};  // replaced by --import or --import-dir
+};
+
 // Builds the skin as the options say: the built-in default, each --skin in
-// order (a folder, or anything else as a .zip), then the imports in order.
-void AssembleSkin(const Options& options, Skin& skin, SkinIoContext& ctx);
+// order (a folder, or anything else as a .zip), then the imports in order
+// (--import one picture, --import-dir every picture a folder names; a later
+// step wins for its picture). Files of an --import-dir folder that name no
+// picture, or that lose to another file for the same picture, are noted on
+// stderr without counting as messages.
+Assembly AssembleSkin(const Options& options, Skin& skin, SkinIoContext& ctx);
 
 bool IsFolder(const std::string& path);
 bool EndsWith(const std::string& s, const std::string& suffix);

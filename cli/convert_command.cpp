@@ -3,23 +3,33 @@
 
 #include <iostream>
 
+#include "images/archive_writer.h"
+#include "skin/ascii.h"
 #include "skin/clock.h"
 
 namespace {
 
+bool IsArchiveName(const std::string& path) {
+  return path.size() > 4 && EqualsIgnoringAsciiCase(std::string_view(path).substr(path.size() - 4), ".zip");
+}
+
 int Convert(const Options& o) {
-  if (!o.out) return UsageError("convert needs --out DIR");
+  if (!o.out) return UsageError("convert needs --out DIR or --out NAME.zip");
   StderrFeedback feedback;
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{feedback, texts};
   Skin& skin = CommandSkin();
   AssembleSkin(o, skin, ctx);
+  const TypedInfo typed{skin.info.Title, skin.info.Author, skin.info.eMail, skin.info.Url};
+  if (IsArchiveName(*o.out)) {
+    SaveSkinArchive(skin, *o.out, typed, SourceDateEpochClock(), ctx);
+    return feedback.messages ? 1 : 0;
+  }
   if (!MakeFolders(*o.out)) {
     std::cerr << *o.out << ": " << texts.fileNotSaved << '\n';
     return 1;
   }
-  SaveSkinFolder(skin, *o.out, TypedInfo{skin.info.Title, skin.info.Author, skin.info.eMail, skin.info.Url},
-                 SourceDateEpochClock(), ctx);
+  SaveSkinFolder(skin, *o.out, typed, SourceDateEpochClock(), ctx);
   return feedback.messages ? 1 : 0;
 }
 
@@ -28,24 +38,32 @@ int Convert(const Options& o) {
 extern const Command kConvertCommand = {
     "convert",
     kOptSkin | kOptImport | kOptImportDir | kOptOut,
-    "skintool convert [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] --out DIR",
+    "skintool convert [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] --out DIR|NAME.zip",
     "Starts from the built-in default skin, opens each --skin in the order given\n"
     "(a folder, or anything else as a .zip archive) without a reset between them,\n"
     "applies the imports in the order given, and saves the skin into DIR as\n"
     "uisettings.ini plus 16-bit BMP files, as the editor's Save does (DIR is created\n"
     "when missing; files already there are replaced in place of their old bytes).\n"
+    "With --out NAME.zip the same files, with the same bytes, go into one archive\n"
+    "instead, inside a folder NAME: uisettings.ini first, then the pictures in\n"
+    "catalogue order, deflated and dated with LastUpdate, so that two exports of\n"
+    "one skin are the same bytes. The archive is written under a temporary name\n"
+    "and renamed, so a failure leaves an old archive as it was.\n"
     "\n"
     "  --skin PATH         a skin folder or a .zip holding one; may be repeated\n"
     "  --import NAME=FILE  replace picture NAME (startbar, icon/nds, ...) from a BMP,\n"
     "                      PNG or JPEG file, reduced to 15-bit colour unless it is a\n"
     "                      16-bit BMP; may be repeated\n"
-    "  --import-dir DIR    import every file of DIR (and DIR/icon) named after a\n"
-    "                      picture; a later --import wins for its picture\n"
-    "  --out DIR           the folder to save into\n"
+    "  --import-dir DIR    import every file of DIR (and of DIR/icon for the icons)\n"
+    "                      named after a picture: lamp.bmp, LAMP.PNG, lamp.jpeg, ...\n"
+    "                      (.bmp, .png, .jpg, .jpeg in any letter case); steps run in\n"
+    "                      order, so a later --import wins for its picture\n"
+    "  --out DIR           the folder to save into, or NAME.zip for one archive\n"
     "\n"
     "When SOURCE_DATE_EPOCH is set, that moment (UTC) is stamped into LastUpdate.\n"
     "\n"
     "Example:\n"
-    "  skintool convert --skin myskin.zip --import startbar=bar.png --out myskin\n",
+    "  skintool convert --skin myskin.zip --import startbar=bar.png --out myskin\n"
+    "  skintool convert --skin myskin --import-dir drawings --out myskin-1.2.zip\n",
     Convert,
 };

@@ -1,6 +1,7 @@
 // skintool render and screenshot: the preview and the screenshot as files.
 #include "cli/cli_common.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "images/screenshot.h"
@@ -8,14 +9,37 @@
 
 namespace {
 
+// The fourteen screens in one picture, seven to a row in screen order, each
+// cell exactly the picture of that screen alone.
+constexpr int kSheetColumns = 7;
+// A sheet at zoom 16 would take gigabytes; 4 keeps it near 90 MB.
+constexpr float kMaxSheetZoom = 4.0f;
+
+Picture ContactSheet(const Skin& skin, float zoom, Rgb24 background) {
+  int cellWidth = 0, cellHeight = 0;
+  PreviewSize(zoom, cellWidth, cellHeight);
+  const int rows = (kPreviewScreenCount + kSheetColumns - 1) / kSheetColumns;
+  Picture sheet(cellWidth * kSheetColumns, cellHeight * rows, background);
+  for (int screen = 0; screen < kPreviewScreenCount; ++screen) {
+    const Picture cell = RenderPreview(skin, screen, zoom, background);
+    const int x0 = (screen % kSheetColumns) * cellWidth, y0 = (screen / kSheetColumns) * cellHeight;
+    for (int y = 0; y < cell.height; ++y) std::copy(cell.row(y), cell.row(y) + cell.width, sheet.row(y0 + y) + x0);
+  }
+  return sheet;
+}
+
 int Render(const Options& o) {
   if (!o.out || !EndsWith(*o.out, ".png")) return UsageError("render needs --out FILE.png");
+  if (o.all && o.screen) return UsageError("render takes --all or --screen, not both");
+  if (o.all && o.zoom > kMaxSheetZoom) return UsageError("render --all takes a --zoom of at most 4");
   StderrFeedback feedback;
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{feedback, texts};
   Skin& skin = CommandSkin();
   AssembleSkin(o, skin, ctx);
-  const Picture preview = RenderPreview(skin, o.screen.value_or(0), o.zoom, UnpackRgb24(o.background));
+  const Rgb24 background = UnpackRgb24(o.background);
+  const Picture preview =
+      o.all ? ContactSheet(skin, o.zoom, background) : RenderPreview(skin, o.screen.value_or(0), o.zoom, background);
   if (!WriteScreenshotFile(preview, ScreenshotFormat::Png, *o.out)) {
     std::cerr << *o.out << ": " << texts.fileNotSaved << '\n';
     return 1;
@@ -45,20 +69,25 @@ int Screenshot(const Options& o) {
 
 extern const Command kRenderCommand = {
     "render",
-    kOptSkin | kOptImport | kOptImportDir | kOptScreen | kOptZoom | kOptBackground | kOptOut,
-    "skintool render [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--screen N] [--zoom F]\n"
-    "                  [--background INT] --out FILE.png",
+    kOptSkin | kOptImport | kOptImportDir | kOptScreen | kOptZoom | kOptBackground | kOptOut | kOptAll,
+    "skintool render [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--screen N | --all]\n"
+    "                  [--zoom F] [--background INT] --out FILE.png",
     "Draws one preview screen as the editor shows it: both console screens with\n"
     "the hinge between them, 266 x 490 pixels at zoom 1, on the background colour.\n"
+    "With --all, a contact sheet of all fourteen screens instead: seven to a row in\n"
+    "screen order (0-6, then 7-13), each cell exactly what --screen N draws with the\n"
+    "same --zoom and --background (1862 x 980 pixels at zoom 1).\n"
     "\n"
     "  --skin, --import, --import-dir   build the skin, as for convert\n"
     "  --screen N        the preview screen, 0 to 13 (default 0, the file browser)\n"
+    "  --all             every screen in one picture; not with --screen; zoom at most 4\n"
     "  --zoom F          scale factor, above 1 repeats pixels (default 1, at most 16)\n"
     "  --background INT  background colour, red + 256 x green + 65536 x blue (default 0)\n"
     "  --out FILE.png    the picture to write\n"
     "\n"
     "Example:\n"
-    "  skintool render --skin myskin --screen 13 --zoom 2 --out cheats.png\n",
+    "  skintool render --skin myskin --screen 13 --zoom 2 --out cheats.png\n"
+    "  skintool render --skin myskin --all --out sheet.png\n",
     Render,
 };
 

@@ -7,12 +7,14 @@
 
 #include "cli/cli_common.h"
 
+extern const Command kCheckCommand;
 extern const Command kConvertCommand;
 extern const Command kRenderCommand;
 extern const Command kScreenshotCommand;
 
 const std::vector<const Command*>& Commands() {
-  static const std::vector<const Command*> commands = {&kConvertCommand, &kRenderCommand, &kScreenshotCommand};
+  static const std::vector<const Command*> commands = {&kConvertCommand, &kRenderCommand, &kScreenshotCommand,
+                                                          &kCheckCommand};
   return commands;
 }
 

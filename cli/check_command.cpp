@@ -1,0 +1,128 @@
+// skintool check: what is wrong with a skin, one problem a line or as JSON.
+#include <sys/stat.h>
+
+#include <iostream>
+
+#include "check/check.h"
+#include "cli/cli_common.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// A JSON string. Valid UTF-8 passes as it is; any other byte stands for the
+// Latin-1 character of its value, as the settings file's 8-bit text does.
+std::string JsonString(std::string_view s) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b == '"' || b == '\\') {
+      out += '\\';
+      out += static_cast<char>(b);
+    } else if (b < 0x20 || b == 0x7F) {
+      out += "\\u00";
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    } else if (b < 0x80) {
+      out += static_cast<char>(b);
+    } else {
+      const std::size_t need = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 ? 2 : 0;
+      bool valid = need > 0 && i + need <= s.size();
+      for (std::size_t k = 1; valid && k < need; ++k) valid = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
+      if (valid) {
+        out.append(s.substr(i, need));
+        i += need - 1;
+      } else {
+        out += "\\u00";
+        out += kHex[b >> 4];
+        out += kHex[b & 15];
+      }
+    }
+  }
+  return out + "\"";
+}
+
+void PrintJson(const std::vector<Problem>& problems) {
+  std::cout << "[";
+  for (std::size_t i = 0; i < problems.size(); ++i) {
+    const Problem& p = problems[i];
+    std::cout << (i ? ",\n " : "\n ") << "{\"severity\": " << JsonString(SeverityName(p.severity))
+              << ", \"code\": " << JsonString(ProblemCodeName(p.code)) << ", \"subject\": " << JsonString(p.subject)
+              << ", \"message\": " << JsonString(p.message);
+    if (p.line) std::cout << ", \"line\": " << *p.line;
+    if (p.screen) std::cout << ", \"screen\": " << *p.screen;
+    std::cout << "}";
+  }
+  std::cout << (problems.empty() ? "]\n" : "\n]\n");
+}
+
+int Check(const Options& o) {
+  for (const std::string& path : o.skins) {
+    if (!Exists(path)) return UsageError("no skin at '" + path + "'");
+  }
+  for (const ImportStep& step : o.imports) {
+    if (!step.image && !IsFolder(step.path)) return UsageError("no folder at '" + step.path + "'");
+  }
+  // The opening messages are not shown: they become problems.
+  MessageCollector collector;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{collector, texts};
+  Skin& skin = CommandSkin();
+  CheckInput input;
+  input.replaced = AssembleSkin(o, skin, ctx).imported;
+  input.messages = std::move(collector.messages);
+  for (const std::string& path : o.skins) input.sources.push_back(ReadSkinSource(path));
+  const std::vector<Problem> problems = CheckSkin(skin, input);
+  if (o.json) {
+    PrintJson(problems);
+  } else {
+    for (const Problem& p : problems) {
+      std::cout << SeverityName(p.severity) << ' ' << ProblemCodeName(p.code) << ' ' << p.subject << ": " << p.message
+                << '\n';
+    }
+  }
+  return problems.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+extern const Command kCheckCommand = {
+    "check",
+    kOptSkin | kOptImport | kOptImportDir | kOptJson,
+    "skintool check [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--json]",
+    "Builds the skin as convert does and tells what is wrong with it before it goes\n"
+    "to the card, one problem a line: SEVERITY CODE SUBJECT: text. The messages of\n"
+    "opening are not printed as well: they become the first three problems.\n"
+    "\n"
+    "  error missing-settings uisettings.ini   a --skin without a settings file\n"
+    "  error missing-picture NAME              a picture's file is missing\n"
+    "  error unreadable-picture NAME           a picture's file cannot be decoded\n"
+    "  warning settings-unknown-section [S]    a header the reader does not know\n"
+    "  warning settings-unknown-key [S] key    a line no pass of the reader takes\n"
+    "  warning settings-bad-number [S] key     not a plain decimal (0x10 reads as 0)\n"
+    "  warning picture-size NAME               larger than the screen, a background\n"
+    "                                          not 256 x 192, a file-type icon not\n"
+    "                                          32 x 32 (one pixel either way is fine)\n"
+    "  warning off-screen [S]                  an element wholly outside the screen\n"
+    "  warning low-contrast [global settings] key\n"
+    "                                          text hard to read on a preview screen\n"
+    "                                          (contrast below 1.5:1 around the text)\n"
+    "  warning stray-file PATH                 a file no picture uses whose name is\n"
+    "                                          close to one the firmware reads\n"
+    "  warning not-16-bit NAME                 a picture file that is not a 16-bit BMP\n"
+    "\n"
+    "  --skin, --import, --import-dir   build the skin, as for convert\n"
+    "  --json            one JSON array of objects with severity, code, subject,\n"
+    "                    message, and line and screen where they apply\n"
+    "\n"
+    "Exit status: 0 when nothing is found, 1 when anything is, 2 for a usage error\n"
+    "or a --skin or --import-dir path that does not exist.\n"
+    "\n"
+    "Example:\n"
+    "  skintool check --skin myskin\n",
+    Check,
+};
