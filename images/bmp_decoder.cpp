@@ -54,7 +54,17 @@ class ByteReader {
 
 // One colour channel of a bit-field pixel. The mask may be anything a file
 // claims: zero gives a channel that is always 0, and a mask with holes in it
-// still scales into 0..255 because the extracted value never exceeds `max`.
+// still widens into 0..255 because the extracted value never exceeds `max`.
+//
+// How a channel is widened to 8 bits is ours to choose, and the choice
+// decides what the 15-bit reduction makes of it. A channel of at most 5 bits
+// is widened to the console's own 5-bit steps (v << 3, after rounding a
+// narrower channel to the nearest 5-bit value): those values are multiples
+// of 8, so the reduction keeps them exactly and a 5-5-5 bit-field file comes
+// out as the uncompressed 16-bit road reads it, with no dither noise. Scaling
+// 31 to 255 instead would leave a remainder in most values that the error
+// diffusion then spreads. Wider channels carry more than the console shows;
+// they are scaled to 0..255 and reduced with error diffusion.
 class Channel {
  public:
   Channel() = default;
@@ -65,6 +75,7 @@ class Channel {
   std::uint8_t operator()(std::uint32_t pixel) const {
     if (max_ == 0) return 0;
     const std::uint64_t v = (pixel & mask_) >> shift_;
+    if (max_ <= 31) return static_cast<std::uint8_t>(((v * 31 + max_ / 2) / max_) << 3);
     return static_cast<std::uint8_t>((v * 255 + max_ / 2) / max_);
   }
 
@@ -123,12 +134,13 @@ bool IsValidDepth(int bitsPerPixel, std::uint32_t compression, bool coreHeader) 
   }
 }
 
-bool ReadLayout(const ByteReader& file, Layout& layout) {
-  if (!file.has(0, kFileHeaderSize + 4)) return false;
-  if (file.u8(0) != 'B' || file.u8(1) != 'M') return false;
+DecodeResult::Kind ReadLayout(const ByteReader& file, Layout& layout) {
+  constexpr DecodeResult::Kind kRefused = DecodeResult::Unreadable;
+  if (!file.has(0, kFileHeaderSize + 4)) return kRefused;
+  if (file.u8(0) != 'B' || file.u8(1) != 'M') return kRefused;
 
   const std::uint32_t headerSize = file.u32(kFileHeaderSize);
-  if (!IsKnownHeaderSize(headerSize) || !file.has(kFileHeaderSize, headerSize)) return false;
+  if (!IsKnownHeaderSize(headerSize) || !file.has(kFileHeaderSize, headerSize)) return kRefused;
   const bool core = headerSize == 12;
   const std::uint64_t h = kFileHeaderSize;  // start of the info header
 
@@ -150,15 +162,15 @@ bool ReadLayout(const ByteReader& file, Layout& layout) {
   // Size limits come before anything is allocated; 64-bit math keeps -2^31 harmless.
   layout.topDown = height < 0;
   if (height < 0) height = -height;
-  if (width <= 0 || height <= 0 || width > kMaxImageDimension || height > kMaxImageDimension) return false;
-  if (width * height > kMaxImagePixels) return false;
+  if (width <= 0 || height <= 0) return kRefused;
+  if (const DecodeResult limits = CheckPictureLimits(width, height); !limits) return limits.kind;
   layout.width = static_cast<int>(width);
   layout.height = static_cast<int>(height);
 
-  if (!IsValidDepth(layout.bitsPerPixel, layout.compression, core)) return false;
+  if (!IsValidDepth(layout.bitsPerPixel, layout.compression, core)) return kRefused;
   const bool rle = layout.compression == kBiRle8 || layout.compression == kBiRle4;
   // Run-length data can only describe a picture from the bottom up.
-  if (rle && layout.topDown) return false;
+  if (rle && layout.topDown) return kRefused;
 
   // Bit masks: inside the larger headers, or right after a 40/64-byte one.
   std::uint64_t masksSize = 0;
@@ -173,7 +185,7 @@ bool ReadLayout(const ByteReader& file, Layout& layout) {
     } else {
       masksSize = withAlpha ? 16 : 12;
       const std::uint64_t m = h + headerSize;
-      if (!file.has(m, masksSize)) return false;
+      if (!file.has(m, masksSize)) return kRefused;
       r = file.u32(m);
       g = file.u32(m + 4);
       b = file.u32(m + 8);
@@ -215,7 +227,7 @@ bool ReadLayout(const ByteReader& file, Layout& layout) {
     const std::uint64_t e = headersEnd + static_cast<std::uint64_t>(i) * entrySize;
     layout.palette[static_cast<std::size_t>(i)] = Rgb24{file.u8(e + 2), file.u8(e + 1), file.u8(e)};
   }
-  return true;
+  return DecodeResult::Ok;
 }
 
 Rgb24 PaletteColour(const Layout& layout, unsigned index) {
@@ -233,14 +245,14 @@ std::uint32_t PixelWord(const unsigned char* row, int x, int bitsPerPixel) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-bool DecodeUncompressed(const ByteReader& file, const Layout& layout, Picture& picture) {
+DecodeResult::Kind DecodeUncompressed(const ByteReader& file, const Layout& layout, Picture& picture) {
   const std::uint64_t width = static_cast<std::uint64_t>(layout.width);
   const std::uint64_t bits = static_cast<std::uint64_t>(layout.bitsPerPixel);
   const std::uint64_t stride = (width * bits + 31) / 32 * 4;
   // The last row's padding is often left out by writers; it is never read anyway.
   const std::uint64_t lastRow = (width * bits + 7) / 8;
   const std::uint64_t needed = stride * static_cast<std::uint64_t>(layout.height - 1) + lastRow;
-  if (!file.has(layout.dataOffset, needed)) return false;
+  if (!file.has(layout.dataOffset, needed)) return DecodeResult::Unreadable;
 
   const unsigned char* data = file.at(layout.dataOffset);
   auto storedRow = [&](int r) { return data + std::uint64_t(r) * stride; };
@@ -289,15 +301,22 @@ bool DecodeUncompressed(const ByteReader& file, const Layout& layout, Picture& p
     }
   }
   picture = std::move(result);
-  return true;
+  return DecodeResult::Ok;
 }
 
 // RLE8 and RLE4. A stream that ends early, or a run or jump that leaves the
 // picture, is not an error: what was drawn stays and the rest is black.
-bool DecodeRunLength(const ByteReader& file, const Layout& layout, Picture& picture) {
-  if (layout.dataOffset >= file.size()) return false;  // no pixel data at all
+DecodeResult::Kind DecodeRunLength(const ByteReader& file, const Layout& layout, Picture& picture) {
+  if (layout.dataOffset >= file.size()) return DecodeResult::Unreadable;  // no pixel data at all
   const unsigned char* data = file.at(layout.dataOffset);
   const std::uint64_t size = file.size() - layout.dataOffset;
+  // A run codes at most 255 pixels in two bytes; skips and an early end can
+  // leave more untouched, so allow eight times that before calling the
+  // picture's size a claim the data cannot back.
+  constexpr long long kRunLengthPixelsPerByte = 1024;
+  if (!BytesCanHold(size, static_cast<long long>(layout.width) * layout.height, kRunLengthPixelsPerByte)) {
+    return DecodeResult::Unreadable;
+  }
   const bool nibbles = layout.compression == kBiRle4;
   const std::int64_t width = layout.width, height = layout.height;
 
@@ -343,15 +362,15 @@ bool DecodeRunLength(const ByteReader& file, const Layout& layout, Picture& pict
     }
   }
   picture = std::move(result);
-  return true;
+  return DecodeResult::Ok;
 }
 
 }  // namespace
 
-bool DecodeBmp(std::string_view bytes, Picture& out) {
+DecodeResult DecodeBmp(std::string_view bytes, Picture& out) {
   const ByteReader file(bytes);
   Layout layout;
-  if (!ReadLayout(file, layout)) return false;
-  if (layout.compression == kBiRle8 || layout.compression == kBiRle4) return DecodeRunLength(file, layout, out);
-  return DecodeUncompressed(file, layout, out);
+  if (const DecodeResult::Kind k = ReadLayout(file, layout); k != DecodeResult::Ok) return {k};
+  if (layout.compression == kBiRle8 || layout.compression == kBiRle4) return {DecodeRunLength(file, layout, out)};
+  return {DecodeUncompressed(file, layout, out)};
 }

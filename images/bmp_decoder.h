@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "images/picture_limits.h"
+#include "images/decode_result.h"
 #include "skin/picture.h"
 
-// Decodes a BMP file of any common kind. Returns false (and leaves `out` untouched) when the bytes are not a BMP it can read.
-bool DecodeBmp(std::string_view bytes, Picture& out);
+// Decodes a BMP file of any common kind. A refusal leaves `out` untouched.
+DecodeResult DecodeBmp(std::string_view bytes, Picture& out);

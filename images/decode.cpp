@@ -6,7 +6,6 @@
 #include "images/jpeg_codec.h"
 #include "images/png_codec.h"
 #include "images/reduce.h"
-#include "images/picture_limits.h"
 
 namespace {
 
@@ -21,42 +20,59 @@ bool IsBmp16Direct(std::string_view b) {
   return b.size() >= 34 && b[0] == 'B' && b[1] == 'M' && U16(b, 28) == 16 && U32(b, 30) == 0;
 }
 
-std::optional<Picture> DecodeBmp16Direct(std::string_view b) {
-  if (!IsBmp16Direct(b) || b.size() < 26) return std::nullopt;
+namespace {
+
+DecodeResult ReadBmp16Direct(std::string_view b, Picture& out) {
+  constexpr DecodeResult kRefused{DecodeResult::Unreadable};
+  if (!IsBmp16Direct(b) || b.size() < 26) return kRefused;
   const std::int32_t width = static_cast<std::int32_t>(U32(b, 18));
   const std::int32_t rawHeight = static_cast<std::int32_t>(U32(b, 22));
   // A negative height stores the rows top-down; read them so.
   const bool topDown = rawHeight < 0;
   const std::int64_t height = topDown ? -std::int64_t(rawHeight) : rawHeight;
-  if (width <= 0 || height <= 0 || width > kMaxImageDimension || height > kMaxImageDimension ||
-      std::int64_t(width) * height > kMaxImagePixels) {
-    return std::nullopt;
-  }
+  if (width <= 0 || height <= 0) return kRefused;
+  if (const DecodeResult limits = CheckPictureLimits(width, height); !limits) return limits;
   const std::uint64_t offset = U32(b, 10);
   const std::uint64_t stride = (std::uint64_t(width) * 2 + 3) & ~std::uint64_t(3);
-  if (offset > b.size() || (b.size() - offset) / stride < std::uint64_t(height)) return std::nullopt;
+  if (offset > b.size() || (b.size() - offset) / stride < std::uint64_t(height)) return kRefused;
 
   Picture pic(width, static_cast<int>(height));
   const auto* data = reinterpret_cast<const std::uint8_t*>(b.data()) + offset;
   for (std::int64_t r = 0; r < height; ++r) {
     const std::uint8_t* s = data + stride * std::uint64_t(r);
-    Rgb24* out = pic.row(static_cast<int>(topDown ? r : height - 1 - r));
+    Rgb24* dst = pic.row(static_cast<int>(topDown ? r : height - 1 - r));
     for (std::int32_t x = 0; x < width; ++x, s += 2) {
       const unsigned v = s[0] | (unsigned(s[1]) << 8);
-      out[x] = {static_cast<std::uint8_t>(((v >> 10) & 31) * 8), static_cast<std::uint8_t>(((v >> 5) & 31) * 8),
+      dst[x] = {static_cast<std::uint8_t>(((v >> 10) & 31) * 8), static_cast<std::uint8_t>(((v >> 5) & 31) * 8),
                 static_cast<std::uint8_t>((v & 31) * 8)};
     }
   }
+  out = std::move(pic);
+  return {DecodeResult::Ok};
+}
+
+}  // namespace
+
+std::optional<Picture> DecodeBmp16Direct(std::string_view b) {
+  Picture pic;
+  if (!ReadBmp16Direct(b, pic)) return std::nullopt;
   return pic;
 }
 
-std::optional<Picture> DecodeSkinImage(std::string_view bytes, bool reduce) {
-  if (IsBmp16Direct(bytes)) return DecodeBmp16Direct(bytes);
+DecodeResult DecodeSkinImage(std::string_view bytes, bool reduce, Picture& out) {
+  if (IsBmp16Direct(bytes)) return ReadBmp16Direct(bytes, out);
   Picture pic;
-  const bool ok = IsPng(bytes)    ? DecodePng(bytes, pic)
-                  : IsJpeg(bytes) ? DecodeJpeg(bytes, pic)
-                                  : DecodeBmp(bytes, pic);
-  if (!ok) return std::nullopt;
+  const DecodeResult result = IsPng(bytes)    ? DecodePng(bytes, pic)
+                              : IsJpeg(bytes) ? DecodeJpeg(bytes, pic)
+                                              : DecodeBmp(bytes, pic);
+  if (!result) return result;
   if (reduce) ReduceTo15Bit(pic);
+  out = std::move(pic);
+  return result;
+}
+
+std::optional<Picture> DecodeSkinImage(std::string_view bytes, bool reduce) {
+  Picture pic;
+  if (!DecodeSkinImage(bytes, reduce, pic)) return std::nullopt;
   return pic;
 }

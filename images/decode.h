@@ -4,12 +4,17 @@
 #include <optional>
 #include <string_view>
 
+#include "images/decode_result.h"
 #include "skin/picture.h"
 
 // A 16-bit uncompressed BMP is read directly (its colours are 15-bit already);
 // anything else is decoded by its content as BMP, PNG or JPEG and, when
 // `reduce` is set, reduced to 15-bit colour. The file name plays no part.
 std::optional<Picture> DecodeSkinImage(std::string_view bytes, bool reduce);
+
+// The same, telling a picture over the size limits from a file that cannot
+// be read; `out` changes only on success.
+DecodeResult DecodeSkinImage(std::string_view bytes, bool reduce, Picture& out);
 
 // The direct path alone: nullopt when the bytes are not a 16-bit
 // uncompressed BMP or do not hold all of their rows.

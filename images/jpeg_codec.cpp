@@ -6,8 +6,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
-#include "images/picture_limits.h"
 
 namespace {
 
@@ -21,6 +21,24 @@ void OnError(j_common_ptr cinfo) {
 }
 void OnMessage(j_common_ptr) {}  // corrupt-data warnings are not worth a message
 
+// Each scan of a progressive file passes over the whole picture, and a scan
+// header costs a few bytes: a small file with thousands of them would keep
+// the decoder busy for minutes. Real files have about ten.
+constexpr int kMaxScans = 500;
+
+void OnProgress(j_common_ptr cinfo) {
+  if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
+    OnError(cinfo);
+  }
+}
+
+// Huffman coding spends at least one bit on each 8 x 8 block, so a complete
+// file holds at most 512 pixels per byte; twice that leaves room for
+// arithmetic coding. A header claiming more than its file can hold would
+// make libjpeg allocate the whole picture (and for progressive files all of
+// its coefficients) before the data run out.
+constexpr long long kJpegPixelsPerByte = 1024;
+
 // Kept by the caller: the function that calls setjmp changes none of its
 // own locals after it.
 struct JpegBuffers {
@@ -31,25 +49,33 @@ struct JpegBuffers {
   unsigned long encodedSize = 0;
 };
 
-bool ReadJpeg(std::string_view bytes, JpegBuffers& buf) {
+DecodeResult::Kind ReadJpeg(std::string_view bytes, JpegBuffers& buf) {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
+  jpeg_progress_mgr progress{};
+  progress.progress_monitor = OnProgress;
   cinfo.err = jpeg_std_error(&err.pub);
   err.pub.error_exit = OnError;
   err.pub.output_message = OnMessage;
   if (setjmp(err.jump)) {
+    // libjpeg refuses dimensions over 65500 itself.
+    const bool tooBig = err.pub.msg_code == JERR_IMAGE_TOO_BIG;
     jpeg_destroy_decompress(&cinfo);
-    return false;
+    return tooBig ? DecodeResult::TooLarge : DecodeResult::Unreadable;
   }
   jpeg_create_decompress(&cinfo);
   cinfo.mem->max_memory_to_use = 512L * 1024 * 1024;
+  cinfo.progress = &progress;
   jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&cinfo, TRUE);
-  if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > unsigned(kMaxImageDimension) ||
-      cinfo.image_height > unsigned(kMaxImageDimension) ||
-      static_cast<long long>(cinfo.image_width) * cinfo.image_height > kMaxImagePixels) {
+  const long long pixels = static_cast<long long>(cinfo.image_width) * cinfo.image_height;
+  DecodeResult::Kind verdict = CheckPictureLimits(cinfo.image_width, cinfo.image_height).kind;
+  if (verdict == DecodeResult::Ok && (pixels == 0 || !BytesCanHold(bytes.size(), pixels, kJpegPixelsPerByte))) {
+    verdict = DecodeResult::Unreadable;
+  }
+  if (verdict != DecodeResult::Ok) {
     jpeg_destroy_decompress(&cinfo);
-    return false;
+    return verdict;
   }
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
@@ -60,7 +86,7 @@ bool ReadJpeg(std::string_view bytes, JpegBuffers& buf) {
   buf.components = cinfo.output_components;
   if ((buf.components != 3 && buf.components != 4) || (buf.components == 4) != cmyk) {
     jpeg_destroy_decompress(&cinfo);
-    return false;
+    return DecodeResult::Unreadable;
   }
   const std::size_t stride = std::size_t(buf.width) * std::size_t(buf.components);
   buf.data.resize(stride * std::size_t(buf.height));
@@ -70,7 +96,7 @@ bool ReadJpeg(std::string_view bytes, JpegBuffers& buf) {
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
-  return true;
+  return DecodeResult::Ok;
 }
 
 bool WriteJpeg(const Picture& picture, int quality, JpegBuffers& buf) {
@@ -116,10 +142,10 @@ bool IsJpeg(std::string_view bytes) {
          static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
 }
 
-bool DecodeJpeg(std::string_view bytes, Picture& out) {
-  if (!IsJpeg(bytes)) return false;
+DecodeResult DecodeJpeg(std::string_view bytes, Picture& out) {
+  if (!IsJpeg(bytes)) return {DecodeResult::Unreadable};
   JpegBuffers buf;
-  if (!ReadJpeg(bytes, buf)) return false;
+  if (const DecodeResult::Kind k = ReadJpeg(bytes, buf); k != DecodeResult::Ok) return {k};
   Picture pic(buf.width, buf.height);
   const unsigned char* s = buf.data.data();
   if (buf.components == 3) {
@@ -138,7 +164,7 @@ bool DecodeJpeg(std::string_view bytes, Picture& out) {
     }
   }
   out = std::move(pic);
-  return true;
+  return {DecodeResult::Ok};
 }
 
 bool EncodeJpeg(const Picture& picture, int quality, std::string& out) {

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "images/picture_limits.h"
 
 namespace {
 
@@ -51,29 +50,58 @@ struct PngBuffers {
   std::string encoded;
 };
 
-bool ReadPng(std::string_view bytes, PngBuffers& buf) {
+// What libpng is told before it reads a chunk. Chunk lengths are claims: a
+// hundred-byte file may say its text runs to 2 GB, and libpng allocates what
+// an ancillary chunk claims before it finds the data missing. The editor
+// uses none of these chunks, so they are skipped unread (skipping only
+// reads on through the bytes we hold), and what libpng still allocates for
+// a chunk is capped.
+void LimitPngReader(png_structp png) {
+  static constexpr png_byte kUnused[] = {
+      'i', 'C', 'C', 'P', '\0', 'i', 'T', 'X', 't', '\0', 'p', 'C', 'A', 'L', '\0', 's', 'C', 'A', 'L', '\0',
+      's', 'P', 'L', 'T', '\0', 't', 'E', 'X', 't', '\0', 'z', 'T', 'X', 't', '\0', 'e', 'X', 'I', 'f', '\0',
+  };
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);  // chunks libpng does not know
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnused, static_cast<int>(sizeof kUnused / 5));
+  png_set_chunk_malloc_max(png, 1024 * 1024);
+  png_set_chunk_cache_max(png, 128);
+  // The picture limits are checked by us after the header, so that a picture
+  // over them is told apart from a damaged file.
+  png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+}
+
+// Deflate packs at most 1032 bytes into one, and the leanest PNG pixel is
+// one bit: a complete file cannot hold more pixels than this per byte.
+constexpr long long kPngPixelsPerByte = 1032 * 8;
+
+DecodeResult::Kind ReadPng(std::string_view bytes, PngBuffers& buf) {
+  constexpr DecodeResult::Kind kRefused = DecodeResult::Unreadable;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Error, Warning);
-  if (!png) return false;
+  if (!png) return kRefused;
   png_infop info = png_create_info_struct(png);
   if (!info) {
     png_destroy_read_struct(&png, nullptr, nullptr);
-    return false;
+    return kRefused;
   }
   MemoryReader reader{bytes};
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
-    return false;
+    return kRefused;
   }
   png_set_read_fn(png, &reader, ReadFromMemory);
-  png_set_user_limits(png, kMaxImageDimension, kMaxImageDimension);
-  png_set_chunk_malloc_max(png, 8 * 1024 * 1024);
+  LimitPngReader(png);
   png_read_info(png, info);
 
   buf.width = png_get_image_width(png, info);
   buf.height = png_get_image_height(png, info);
-  if (buf.width == 0 || buf.height == 0 || static_cast<long long>(buf.width) * buf.height > kMaxImagePixels) {
+  const long long pixels = static_cast<long long>(buf.width) * buf.height;
+  DecodeResult::Kind verdict = CheckPictureLimits(buf.width, buf.height).kind;
+  if (verdict == DecodeResult::Ok && (pixels == 0 || !BytesCanHold(bytes.size(), pixels, kPngPixelsPerByte))) {
+    verdict = kRefused;
+  }
+  if (verdict != DecodeResult::Ok) {
     png_destroy_read_struct(&png, &info, nullptr);
-    return false;
+    return verdict;
   }
   // Everything becomes 8-bit RGBA: palettes and grey expanded, transparency
   // chunks turned into alpha, 16-bit samples cut to their high byte.
@@ -85,7 +113,7 @@ bool ReadPng(std::string_view bytes, PngBuffers& buf) {
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != std::size_t(buf.width) * 4) {
     png_destroy_read_struct(&png, &info, nullptr);
-    return false;
+    return kRefused;
   }
   buf.data.resize(std::size_t(buf.width) * buf.height * 4);
   buf.rows.resize(buf.height);
@@ -93,7 +121,7 @@ bool ReadPng(std::string_view bytes, PngBuffers& buf) {
   png_read_image(png, buf.rows.data());
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
-  return true;
+  return DecodeResult::Ok;
 }
 
 bool WritePng(const Picture& picture, PngBuffers& buf) {
@@ -133,10 +161,10 @@ bool WritePng(const Picture& picture, PngBuffers& buf) {
 
 }  // namespace
 
-bool DecodePng(std::string_view bytes, Picture& out) {
-  if (!IsPng(bytes)) return false;
+DecodeResult DecodePng(std::string_view bytes, Picture& out) {
+  if (!IsPng(bytes)) return {DecodeResult::Unreadable};
   PngBuffers buf;
-  if (!ReadPng(bytes, buf)) return false;
+  if (const DecodeResult::Kind k = ReadPng(bytes, buf); k != DecodeResult::Ok) return {k};
   Picture pic(static_cast<int>(buf.width), static_cast<int>(buf.height));
   const png_byte* s = buf.data.data();
   for (Rgb24& px : pic.pixels) {
@@ -144,7 +172,7 @@ bool DecodePng(std::string_view bytes, Picture& out) {
     s += 4;
   }
   out = std::move(pic);
-  return true;
+  return {DecodeResult::Ok};
 }
 
 bool EncodePng(const Picture& picture, std::string& out) {

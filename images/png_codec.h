@@ -4,13 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "images/decode_result.h"
 #include "skin/picture.h"
 
 bool IsPng(std::string_view bytes);
 
 // Any colour type and depth, palettes with transparency, 16-bit, interlaced.
 // Pixels whose alpha is below 128 become the key green (0, 248, 0).
-bool DecodePng(std::string_view bytes, Picture& out);
+DecodeResult DecodePng(std::string_view bytes, Picture& out);
 
 // 8-bit RGBA, every pixel opaque, not interlaced, compression level 9, no row filter.
 bool EncodePng(const Picture& picture, std::string& out);

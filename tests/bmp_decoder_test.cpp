@@ -28,6 +28,10 @@ constexpr Rgb24 kGreen{0, 255, 0};
 constexpr Rgb24 kBlue{0, 0, 255};
 constexpr Rgb24 kWhite{255, 255, 255};
 constexpr Rgb24 kMagenta{255, 0, 255};
+// Full 5-bit channels come out as the console's own 248.
+constexpr Rgb24 kRed5{248, 0, 0};
+constexpr Rgb24 kGreen5{0, 248, 0};
+constexpr Rgb24 kBlue5{0, 0, 248};
 
 // Four palette colours that are none of black, so that "never written" shows.
 constexpr Rgb24 kP0{10, 10, 10};
@@ -140,7 +144,7 @@ struct TestBmp {
 bool DecodeExact(const std::string& bytes, Picture& p) {
   const std::unique_ptr<char[]> block(new char[bytes.size() + (bytes.empty() ? 1 : 0)]);
   std::copy(bytes.begin(), bytes.end(), block.get());
-  return DecodeBmp(std::string_view(block.get(), bytes.size()), p);
+  return static_cast<bool>(DecodeBmp(std::string_view(block.get(), bytes.size()), p));
 }
 
 Picture Decode(const std::string& bytes) {
@@ -266,20 +270,20 @@ TEST(BmpDecoder, ReadsEveryHeaderSize) {
 }
 
 TEST(BmpDecoder, ReadsSixteenBitPixels) {
-  {  // Plain 16-bit is 5-5-5 with bit 15 ignored; channels scale 31 -> 255
+  {  // Plain 16-bit is 5-5-5 with bit 15 ignored; 5-bit channels widen by v << 3
     TestBmp s;
     s.width = 3;
     s.height = 2;
     s.bitsPerPixel = 16;
     s.pixels = Row({0xE0, 0x03, 0x10, 0x00, 0x00, 0x84}, 0xFF) + Row({0xFF, 0x7F, 0x00, 0x80, 0x01, 0x7C}, 0xFF);
-    // 0x7FFF white, 0x8000 black, 0x7C01 = red 31 + blue 1 -> (255, 0, 8): (1 * 255 + 15) / 31 = 8
-    // 0x03E0 green, 0x0010 blue 16 -> (16 * 255 + 15) / 31 = 132, 0x8400 red 1 -> 8
+    // 0x7FFF white, 0x8000 black, 0x7C01 = red 31 + blue 1 -> (248, 0, 8)
+    // 0x03E0 green, 0x0010 blue 16 -> 128, 0x8400 red 1 -> 8
     EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 2,
-                          {kWhite, kBlack, Rgb24{255, 0, 8}, kGreen, Rgb24{0, 0, 132}, Rgb24{8, 0, 0}}));
+                          {Rgb24{248, 248, 248}, kBlack, Rgb24{248, 0, 8}, kGreen5, Rgb24{0, 0, 128}, Rgb24{8, 0, 0}}));
   }
-  // 5-6-5: 0xF800 red, 0x0400 green 32 of 63 -> (32 * 255 + 31) / 63 = 130, 0x001F blue
+  // 5-6-5: 0xF800 red, 0x0400 green 32 of 63 -> (32 * 255 + 31) / 63 = 130 (six bits still scale), 0x001F blue
   const std::string pixels565 = Words16({0xF800, 0x0400, 0x001F}) + "\xEE\xEE";
-  const std::vector<Rgb24> expected565 = {kRed, Rgb24{0, 130, 0}, kBlue};
+  const std::vector<Rgb24> expected565 = {kRed5, Rgb24{0, 130, 0}, kBlue5};
   {  // masks after a 40-byte header
     TestBmp s;
     s.width = 3;
@@ -307,7 +311,7 @@ TEST(BmpDecoder, ReadsSixteenBitPixels) {
     s.compression = 6;
     s.trailingMasks = {0x7C00, 0x03E0, 0x001F, 0x8000};
     s.pixels = Words16({0xFC00, 0x7C00, 0x83E0}) + std::string(2, '\0');
-    EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, {kRed, kKey, kGreen}));
+    EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, {kRed5, kKey, kGreen5}));
   }
 }
 
@@ -564,10 +568,10 @@ TEST(BmpDecoder, CopesWithLyingPixelOffsetsAndPaletteSizes) {
   masks.trailingMasks = {0xF800, 0x07E0, 0x001F};
   masks.pixels = Words16({0xF800, 0x001F});
   masks.pixelOffset = 0;
-  EXPECT_TRUE(PictureIs(Decode(masks.Build()), 2, 1, {kRed, kBlue}));
+  EXPECT_TRUE(PictureIs(Decode(masks.Build()), 2, 1, {kRed5, kBlue5}));
   masks.compression = 6;  // four masks
   masks.trailingMasks = {0xF800, 0x07E0, 0x001F, 0};
-  EXPECT_TRUE(PictureIs(Decode(masks.Build()), 2, 1, {kRed, kBlue}));
+  EXPECT_TRUE(PictureIs(Decode(masks.Build()), 2, 1, {kRed5, kBlue5}));
 
   // A huge colour count is capped by 256 and by the bytes before the pixel data.
   s.coloursUsed = 0xFFFFFFFF;
@@ -603,22 +607,23 @@ TEST(BmpDecoder, SurvivesZeroAndOddMasks) {
   }
   {  // red mask with a hole: 0xF0F0 -> value range 0..0xF0F
     // 0x00F0 -> 0x00F: (15 * 255 + 1927) / 3855 = 1; 0xF000 -> 0xF00: (3840 * 255 + 1927) / 3855 = 254
+    // blue: four bits, 7 of 15 -> nearest 5-bit value (7 * 31 + 7) / 15 = 14 -> 112
     TestBmp s;
     s.width = 3;
     s.bitsPerPixel = 32;
     s.compression = 3;
     s.trailingMasks = {0x0000F0F0, 0, 0x0F000000};
     s.pixels = Words32({0x0000F0F0, 0x000000F0, 0x0700F000});
-    EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, {Rgb24{255, 0, 0}, Rgb24{1, 0, 0}, Rgb24{254, 0, 119}}));
+    EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, {Rgb24{255, 0, 0}, Rgb24{1, 0, 0}, Rgb24{254, 0, 112}}));
   }
-  {  // 16-bit pixels with masks reaching past bit 15, and a one-bit mask
+  {  // 16-bit pixels with masks reaching past bit 15, and a one-bit mask (1 -> 31 -> 248)
     TestBmp s;
     s.width = 2;
     s.bitsPerPixel = 16;
     s.compression = 3;
     s.trailingMasks = {0xFFFF0000, 0xFFFFFFFF, 0x00000001};
     s.pixels = Words16({0xFFFF, 0x0002});
-    EXPECT_TRUE(PictureIs(Decode(s.Build()), 2, 1, {Rgb24{0, 0, 255}, kBlack}));
+    EXPECT_TRUE(PictureIs(Decode(s.Build()), 2, 1, {kBlue5, kBlack}));
   }
   {  // an alpha mask equal to a colour mask: still bounded, alpha rule applies
     TestBmp s;
@@ -807,7 +812,7 @@ std::vector<TruncationCase> TruncationCases() {
     s.trailingMasks = {0xF800, 0x07E0, 0x001F};
     s.pixels = Words16({0xF800, 0x07E0, 0x001F}) + std::string(2, '\0');
     const std::string f = s.Build();
-    cases.push_back({"5-6-5", f, f.size() - 2, 3, 1, {kRed, kGreen, kBlue}, false});
+    cases.push_back({"5-6-5", f, f.size() - 2, 3, 1, {kRed5, kGreen, kBlue5}, false});
   }
   {
     TestBmp s;
@@ -894,11 +899,13 @@ std::string ReadFixture(const char* name) {
 TEST(BmpDecoder, ReadsFilesOfAnotherWriter) {
   // Red, green, blue over white, magenta, black (see data/bmp/README.md).
   const std::vector<Rgb24> six = {kRed, kGreen, kBlue, kWhite, kMagenta, kBlack};
-  for (const char* name : {"rgb24_info40.bmp", "rgb24_v5.bmp", "rgb24_os2.bmp", "pal4.bmp", "rle8.bmp",
-                           "rgb565_v5.bmp"}) {
+  for (const char* name : {"rgb24_info40.bmp", "rgb24_v5.bmp", "rgb24_os2.bmp", "pal4.bmp", "rle8.bmp"}) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(PictureIs(Decode(ReadFixture(name)), 3, 2, six));
   }
+  // 5-6-5: red and blue in the console's 5-bit steps, green scaled from six bits.
+  EXPECT_TRUE(PictureIs(Decode(ReadFixture("rgb565_v5.bmp")), 3, 2,
+                        {kRed5, kGreen, kBlue5, Rgb24{248, 255, 248}, Rgb24{248, 0, 248}, kBlack}));
   EXPECT_TRUE(PictureIs(Decode(ReadFixture("pal1.bmp")), 3, 2, {kBlack, kWhite, kBlack, kWhite, kBlack, kBlack}));
   // Alpha 255, 127, 128 over 0, 200, 255.
   EXPECT_TRUE(
