@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <minizip/unzip.h>
+
+#include "images/archive.h"
+#include "images/archive_writer.h"
+#include "images/defaults.h"
+#include "test_util.h"
+
+namespace {
+
+using testutil::Data;
+using testutil::ReadFile;
+using testutil::RecordingFeedback;
+using testutil::TempDir;
+
+struct FixedClock : Clock {
+  DateTime now;
+  explicit FixedClock(DateTime t) : now(t) {}
+  DateTime Now() const override { return now; }
+};
+
+const MessageTexts kTexts = MessageTexts::BuiltIn();
+
+class ArchiveWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSkinToDefaults(skin);
+    // Something of everything: a text, a colour, a number, an imported picture.
+    skin.info.Title = "Night Orchard";
+    skin.colours.formBodyColor = {8, 16, 24};
+    skin.startMenu.itemHeight = 19;
+    SkinIoContext ctx{feedback, kTexts};
+    LoadSkinImageFile(skin, ImageId::startbar, Data("images/card_rgb8.png"), ctx);
+  }
+  std::string Save(const std::string& path, const DateTime& when = {2021, 7, 8, 9, 10, 11}) {
+    SkinIoContext ctx{feedback, kTexts};
+    SaveSkinArchive(skin, path, {skin.info.Title, "", "", ""}, FixedClock(when), ctx);
+    return ReadFile(path);
+  }
+  static inline Skin skin, reopened;
+  RecordingFeedback feedback;
+};
+
+TEST_F(ArchiveWriterTest, TwoExportsAreTheSameBytesAndOpenBackToTheSameSkin) {
+  TempDir a, b;
+  const std::string first = Save(a / "Night.zip");
+  const std::string second = Save(b / "Night.zip");
+  ASSERT_FALSE(first.empty());
+  EXPECT_EQ(first, second);
+  EXPECT_TRUE(feedback.messages.empty());
+
+  // The members: one folder named after the archive, the folder save's order.
+  std::unique_ptr<SkinArchive> archive = SkinArchive::Open(a / "Night.zip");
+  ASSERT_TRUE(archive);
+  ASSERT_EQ(archive->entries().size(), kImageCount + 1);
+  EXPECT_EQ(archive->entries()[0].name, "Night\\uisettings.ini");
+  for (const CatalogueEntry& e : ImageCatalogue()) {
+    std::string expected = "Night\\" + std::string(e.file);
+    for (char& c : expected) c = c == '/' ? '\\' : c;
+    EXPECT_EQ(archive->entries()[static_cast<std::size_t>(e.id) + 1].name, expected);
+  }
+
+  // Opened again, the skin saves to the same files, byte for byte.
+  ResetSkinToDefaults(reopened);
+  SkinIoContext ctx{feedback, kTexts};
+  OpenSkinArchive(reopened, a / "Night.zip", ctx);
+  EXPECT_TRUE(feedback.messages.empty());
+  const DateTime t{2021, 7, 8, 9, 10, 11};
+  const std::vector<SkinFile> original = EncodeSkinFiles(skin, {skin.info.Title, "", "", ""}, t);
+  const std::vector<SkinFile> again = EncodeSkinFiles(reopened, {reopened.info.Title, "", "", ""}, t);
+  ASSERT_EQ(original.size(), again.size());
+  for (std::size_t i = 0; i < original.size(); ++i) EXPECT_EQ(original[i].bytes, again[i].bytes) << original[i].path;
+}
+
+TEST_F(ArchiveWriterTest, EntriesAreDatedWithLastUpdateAndOldDatesBecome1980) {
+  TempDir dir;
+  for (const auto& [when, dosDate] : {std::pair{DateTime{2021, 7, 8, 9, 10, 11}, (41u << 25) | (7u << 21) | (8u << 16) |
+                                                                                      (9u << 11) | (10u << 5) | 5u},
+                                      std::pair{DateTime{1970, 1, 1, 0, 0, 0}, (1u << 21) | (1u << 16)}}) {
+    Save(dir / "s.zip", when);
+    unzFile zip = unzOpen64((dir / "s.zip").c_str());
+    ASSERT_TRUE(zip);
+    for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK; rc = unzGoToNextFile(zip)) {
+      unz_file_info64 info{};
+      ASSERT_EQ(unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0), UNZ_OK);
+      EXPECT_EQ(info.dosDate, dosDate);
+      EXPECT_EQ(info.compression_method, unsigned(Z_DEFLATED));
+    }
+    unzClose(zip);
+  }
+}
+
+TEST_F(ArchiveWriterTest, FailuresAreReportedAndEmptyPicturesLeftOut) {
+  TempDir dir;
+  const std::string folderInTheWay = dir / "taken.zip";
+  ASSERT_EQ(::mkdir(folderInTheWay.c_str(), 0777), 0);
+  Save(folderInTheWay);
+  ASSERT_EQ(feedback.messages.size(), 1u);
+  EXPECT_EQ(feedback.messages[0], folderInTheWay + ": " + kTexts.fileNotSaved);
+
+  feedback.messages.clear();
+  skin.image(ImageId::lamp) = Picture();
+  Save(dir / "skin.zip");
+  ASSERT_EQ(feedback.messages.size(), 1u);
+  EXPECT_EQ(feedback.messages[0], "skin/lamp.bmp: " + kTexts.pictureEmpty);
+  std::unique_ptr<SkinArchive> archive = SkinArchive::Open(dir / "skin.zip");
+  ASSERT_TRUE(archive);
+  EXPECT_EQ(archive->entries().size(), kImageCount);
+  EXPECT_FALSE(archive->Find("skin\\lamp.bmp"));
+  EXPECT_EQ(ArchiveFolderName("/a/b.c/My Skin.ZIP"), "My Skin");
+}
+
+}  // namespace
