@@ -64,8 +64,10 @@ bool SkinArchive::Extract(std::size_t index, std::string& out) {
   unz64_file_pos pos{positions_[index], directoryPositions_[index]};
   if (unzGoToFilePos64(handle_, &pos) != UNZ_OK) return false;
   if (unzOpenCurrentFile(handle_) != UNZ_OK) return false;
-  // The recorded size is a hint, never a promise: read until the stream
-  // ends, and give up once more than the limit has come out.
+  // The recorded size is a claim: memory is reserved for it only up to a few
+  // megabytes, and a member that inflates to more than it recorded is
+  // damaged, so reading stops there (a small archive cannot make us inflate
+  // gigabytes behind a small recorded size).
   std::string data;
   data.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(e.uncompressedSize, 4u << 20)));
   char buf[65536];
@@ -77,14 +79,15 @@ bool SkinArchive::Extract(std::size_t index, std::string& out) {
       break;
     }
     if (n == 0) break;
-    if (data.size() + static_cast<std::size_t>(n) > kMaxMemberSize) {
+    if (data.size() + static_cast<std::size_t>(n) > e.uncompressedSize) {
       ok = false;
       break;
     }
     data.append(buf, static_cast<std::size_t>(n));
   }
-  // Closing checks the CRC of a member read to its end.
-  if (unzCloseCurrentFile(handle_) != UNZ_OK) ok = false;
+  // Closing checks the CRC of a member read to its end; one that ends short
+  // of its recorded size is damaged too.
+  if (unzCloseCurrentFile(handle_) != UNZ_OK || data.size() != e.uncompressedSize) ok = false;
   if (!ok) return false;
   out = std::move(data);
   return true;

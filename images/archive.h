@@ -33,7 +33,7 @@ class SkinArchive {
   std::optional<std::size_t> Find(std::string_view name) const;
 
   // The whole content of an entry; false when it is too large, encrypted,
-  // damaged or fails its checksum.
+  // damaged, longer than its recorded size or fails its checksum.
   bool Extract(std::size_t index, std::string& out);
 
  private:

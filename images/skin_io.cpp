@@ -18,56 +18,74 @@ void Report(SkinIoContext& ctx, MessageKind kind, const std::string& subject, st
   const Message m{kind, subject, image};
   ctx.feedback.Report(m, FormatMessage(m, ctx.texts));
 }
-void ReportNotFound(SkinIoContext& ctx, const std::string& name, ImageId id) {
-  Report(ctx, MessageKind::FileNotFound, name, id);
-}
-void ReportUnknown(SkinIoContext& ctx, const std::string& name, ImageId id) {
-  Report(ctx, MessageKind::UnknownFormat, name, id);
-}
-void ReportNotSaved(SkinIoContext& ctx, const std::string& name, std::optional<ImageId> id) {
-  Report(ctx, MessageKind::NotSaved, name, id);
-}
-void ReportSettingsMissing(SkinIoContext& ctx, const std::string& where) {
-  Report(ctx, MessageKind::SettingsMissing, where);
+// Why a picture file gave no picture, as the message that says so.
+MessageKind FailureOf(DecodeResult result) {
+  return result.kind == DecodeResult::TooLarge ? MessageKind::TooLarge : MessageKind::UnknownFormat;
 }
 
-void SetDecoded(Skin& skin, ImageId id, std::string_view bytes, bool reduce, const std::string& name,
-                SkinIoContext& ctx) {
-  Picture& target = skin.image(id);
-  target = Picture();  // the old picture is given up before decoding
-  if (std::optional<Picture> pic = DecodeSkinImage(bytes, reduce)) {
-    target = std::move(*pic);
-  } else {
-    ReportUnknown(ctx, name, id);
+// The picture in a file's bytes, or nothing, reported, when there is none.
+std::optional<Picture> DecodeReported(std::string_view bytes, bool reduce, const std::string& name, ImageId id,
+                                      SkinIoContext& ctx) {
+  Picture pic;
+  const DecodeResult result = DecodeSkinImage(bytes, reduce, pic);
+  if (!result) {
+    Report(ctx, FailureOf(result), name, id);
+    return std::nullopt;
   }
+  return pic;
 }
 
-void LoadFromFile(Skin& skin, ImageId id, const std::string& openPath, const std::string& shownPath,
-                  SkinIoContext& ctx) {
+// Reads the file at `openPath`, shown to the user as `shownPath`. False when
+// it cannot be opened; otherwise `picture` is its picture, or nothing when it
+// holds none. Either failure is reported.
+bool ReadReported(ImageId id, const std::string& openPath, const std::string& shownPath, SkinIoContext& ctx,
+                  std::optional<Picture>& picture) {
   std::string bytes;
   switch (ReadWholeFile(openPath, bytes, kMaxPictureFileSize)) {
-    case ReadStatus::CannotOpen: ReportNotFound(ctx, shownPath, id); return;
-    case ReadStatus::TooLarge:
-      skin.image(id) = Picture();
-      ReportUnknown(ctx, shownPath, id);
-      return;
+    case ReadStatus::CannotOpen: Report(ctx, MessageKind::FileNotFound, shownPath, id); return false;
+    case ReadStatus::TooLarge: Report(ctx, MessageKind::TooLarge, shownPath, id); return true;
     case ReadStatus::Ok: break;
   }
-  SetDecoded(skin, id, bytes, /*reduce=*/true, shownPath, ctx);
+  picture = DecodeReported(bytes, /*reduce=*/true, shownPath, id, ctx);
+  return true;
+}
+
+// Opening a skin: a missing file leaves the picture as it was; a file that
+// is there but gives no picture leaves it empty.
+void LoadFromFile(Skin& skin, ImageId id, const std::string& openPath, const std::string& shownPath,
+                  SkinIoContext& ctx) {
+  std::optional<Picture> pic;
+  if (!ReadReported(id, openPath, shownPath, ctx, pic)) return;
+  skin.image(id) = pic ? std::move(*pic) : Picture();
+}
+
+// The first entry named uisettings.ini in any folder, in central-directory
+// order.
+std::optional<std::size_t> FindSettingsEntry(const SkinArchive& archive) {
+  const auto& entries = archive.entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string_view name = entries[i].name;
+    const std::size_t slash = name.rfind('\\');
+    if (EqualsIgnoringAsciiCase(slash == std::string_view::npos ? name : name.substr(slash + 1), kSettingsFile)) {
+      return i;
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
 std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx) {
-  std::string bytes;
-  switch (ReadWholeFile(path, bytes, kMaxPictureFileSize)) {
-    case ReadStatus::CannotOpen: ReportNotFound(ctx, path, id); return std::nullopt;
-    case ReadStatus::TooLarge: ReportUnknown(ctx, path, id); return std::nullopt;
-    case ReadStatus::Ok: break;
-  }
-  std::optional<Picture> pic = DecodeSkinImage(bytes, /*reduce=*/true);
-  if (!pic) ReportUnknown(ctx, path, id);
+  std::optional<Picture> pic;
+  ReadReported(id, path, path, ctx, pic);
   return pic;
+}
+
+bool ImportSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx) {
+  std::optional<Picture> pic = ReadSkinImageFile(id, path, ctx);
+  if (!pic) return false;
+  skin.image(id) = std::move(*pic);
+  return true;
 }
 
 void LoadSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx) {
@@ -78,7 +96,7 @@ void OpenSkinFolder(Skin& skin, const std::string& folder, SkinIoContext& ctx) {
   std::string settings;
   const std::string settingsPath = ResolvePathIgnoringCase(folder, kSettingsFile);
   if (ReadWholeFile(settingsPath, settings, kMaxPictureFileSize) != ReadStatus::Ok) {
-    ReportSettingsMissing(ctx, JoinPath(folder, kSettingsFile));
+    Report(ctx, MessageKind::SettingsMissing, JoinPath(folder, kSettingsFile));
     return;
   }
   ReadSkinSettings(skin, settings);
@@ -92,24 +110,18 @@ void OpenSkinFolder(Skin& skin, const std::string& folder, SkinIoContext& ctx) {
 
 void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& ctx) {
   std::unique_ptr<SkinArchive> archive = SkinArchive::Open(archivePath);
-  std::optional<std::size_t> settingsIndex;
-  if (archive) {
-    const auto& entries = archive->entries();
-    for (std::size_t i = 0; i < entries.size() && !settingsIndex; ++i) {
-      const std::string& name = entries[i].name;
-      const std::size_t slash = name.rfind('\\');
-      if (EqualsIgnoringAsciiCase(slash == std::string::npos ? name : std::string_view(name).substr(slash + 1),
-                             kSettingsFile)) {
-        settingsIndex = i;
-      }
-    }
-  }
-  std::string settings;
-  if (!settingsIndex || !archive->Extract(*settingsIndex, settings)) {
-    ReportSettingsMissing(ctx, archivePath);
+  const std::optional<std::size_t> settingsIndex = archive ? FindSettingsEntry(*archive) : std::nullopt;
+  if (!settingsIndex) {
+    Report(ctx, MessageKind::SettingsMissing, archivePath);
     return;
   }
   const std::string& settingsName = archive->entries()[*settingsIndex].name;
+  std::string settings;
+  if (!archive->Extract(*settingsIndex, settings)) {
+    // It is there, but damaged, encrypted or too large: not missing.
+    Report(ctx, MessageKind::CannotExtract, settingsName);
+    return;
+  }
   const std::string root = settingsName.substr(0, settingsName.rfind('\\') + 1);
   ReadSkinSettings(skin, settings);
 
@@ -120,16 +132,17 @@ void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& 
     for (char c : e.file) member += c == '/' ? '\\' : c;
     const std::optional<std::size_t> index = archive->Find(member);
     if (!index) {
-      ReportNotFound(ctx, member, e.id);
+      Report(ctx, MessageKind::FileNotFound, member, e.id);
       continue;
     }
     std::string bytes;
-    if (!archive->Extract(*index, bytes)) {
-      skin.image(e.id) = Picture();
-      ReportUnknown(ctx, member, e.id);
-      continue;
+    std::optional<Picture> pic;
+    if (archive->Extract(*index, bytes)) {
+      pic = DecodeReported(bytes, /*reduce=*/false, member, e.id, ctx);
+    } else {
+      Report(ctx, MessageKind::CannotExtract, member, e.id);
     }
-    SetDecoded(skin, e.id, bytes, /*reduce=*/false, member, ctx);
+    skin.image(e.id) = pic ? std::move(*pic) : Picture();
   }
   ctx.feedback.SetProgress(0);
 }
@@ -146,20 +159,30 @@ std::vector<SkinFile> EncodeSkinFiles(Skin& skin, const TypedInfo& typed, const 
   return files;
 }
 
-void SaveSkinFolder(Skin& skin, const std::string& folder, const TypedInfo& typed, const Clock& clock,
-                    SkinIoContext& ctx) {
-  const std::vector<SkinFile> files = EncodeSkinFiles(skin, typed, clock.Now());
+void WriteSkinFiles(const std::vector<SkinFile>& files, const std::string& folder, SkinIoContext& ctx,
+                    FileSync sync) {
   bool iconFolderMade = false;
   int k = 0;
   for (const SkinFile& f : files) {
     if (!iconFolderMade && f.path.starts_with("icon/")) {
-      ::mkdir(JoinPath(folder, "icon").c_str(), 0777);  // an existing folder is fine
+      // An "icon" folder of another letter case is the one to write into.
+      ::mkdir(ResolvePathIgnoringCase(folder, "icon").c_str(), 0777);  // an existing folder is fine
       iconFolderMade = true;
     }
     if (f.image) ctx.feedback.SetProgress(++k);
-    const std::string path = JoinPath(folder, f.path);
-    // An empty picture's old file stays.
-    if (f.empty || !ReplaceFile(path, f.bytes)) ReportNotSaved(ctx, path, f.image);
+    // The name the folder already holds, in whatever letter case: on a card
+    // that ignores case a second spelling would be the same file twice.
+    const std::string path = ResolvePathIgnoringCase(folder, f.path);
+    if (f.empty) {
+      Report(ctx, MessageKind::PictureEmpty, path, f.image);  // its old file, if any, stays
+    } else if (!ReplaceFile(path, f.bytes, sync)) {
+      Report(ctx, MessageKind::NotSaved, path, f.image);
+    }
   }
   ctx.feedback.SetProgress(0);
+}
+
+void SaveSkinFolder(Skin& skin, const std::string& folder, const TypedInfo& typed, const Clock& clock,
+                    SkinIoContext& ctx) {
+  WriteSkinFiles(EncodeSkinFiles(skin, typed, clock.Now()), folder, ctx, FileSync::Flush);
 }
