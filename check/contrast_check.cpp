@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "check/check.h"
@@ -75,27 +76,47 @@ double ContrastRatio(double l1, double l2) {
 // the colour draws no word.
 using CanvasResult = std::array<std::optional<double>, kColourCount>;
 
+// Rgb24 is three bytes without padding.
+static_assert(sizeof(Rgb24) == 3);
+bool SamePixels(const Rgb24* a, const Rgb24* b, std::size_t count) {
+  return std::memcmp(a, b, count * sizeof(Rgb24)) == 0;
+}
+
+// Finds the words of every text colour on one canvas pair at a time; its
+// buffers are kept from one canvas to the next.
 class CanvasAnalysis {
  public:
-  CanvasAnalysis(const Picture& a, const Picture& b, const std::array<double, kColourCount>& textLuminance)
-      : a_(a), textLuminance_(textLuminance), owner_(a.pixels.size(), -1), stamp_(a.pixels.size(), 0) {
-    for (std::size_t p = 0; p < a.pixels.size(); ++p) {
-      if (a.pixels[p] == b.pixels[p]) continue;
-      const std::size_t i = std::size_t(a.pixels[p].r) - 1;
-      if (i < kColourCount && a.pixels[p] == MarkerA(i)) owner_[p] = static_cast<int>(i);
-    }
-  }
+  explicit CanvasAnalysis(const std::array<double, kColourCount>& textLuminance) : textLuminance_(textLuminance) {}
 
-  CanvasResult Run() {
+  CanvasResult Run(const Picture& a, const Picture& b) {
+    a_ = &a;
+    owner_.assign(a.pixels.size(), -1);
+    stamp_.resize(a.pixels.size(), 0);
+    text_.clear();
+    const std::size_t w = std::size_t(a.width);
+    for (int y = 0; y < a.height; ++y) {
+      const Rgb24* ra = a.row(y);
+      const Rgb24* rb = b.row(y);
+      if (SamePixels(ra, rb, w)) continue;  // most rows hold no text
+      for (std::size_t x = 0; x < w; ++x) {
+        if (ra[x] == rb[x]) continue;
+        const std::size_t i = std::size_t(ra[x].r) - 1;
+        if (i < kColourCount && ra[x] == MarkerA(i)) {
+          owner_[std::size_t(y) * w + x] = static_cast<int>(i);
+          text_.push_back(std::size_t(y) * w + x);
+        }
+      }
+    }
     CanvasResult result;
-    for (std::size_t p = 0; p < owner_.size(); ++p) {
-      if (owner_[p] < 0 || stamp_[p] != 0) continue;
+    for (const std::size_t p : text_) {
+      if (stamp_[p] > canvasStart_) continue;
       const int colour = owner_[p];
       if (const std::optional<double> ratio = WordContrast(p); ratio) {
         std::optional<double>& worst = result[std::size_t(colour)];
         worst = worst ? std::min(*worst, *ratio) : *ratio;
       }
     }
+    canvasStart_ = words_;
     return result;
   }
 
@@ -110,7 +131,7 @@ class CanvasAnalysis {
     queue_.assign(1, start);
     stamp_[start] = word;
     ratios_.clear();
-    const int w = a_.width, h = a_.height;
+    const int w = a_->width, h = a_->height;
     for (std::size_t next = 0; next < queue_.size(); ++next) {
       const int x = static_cast<int>(queue_[next] % std::size_t(w)), y = static_cast<int>(queue_[next] / std::size_t(w));
       for (int dy = -2; dy <= 2; ++dy) {
@@ -125,7 +146,7 @@ class CanvasAnalysis {
             queue_.push_back(q);
           } else if (owner_[q] < 0 && touches) {
             stamp_[q] = word;
-            ratios_.push_back(ContrastRatio(textLuminance_[std::size_t(colour)], Luminance(a_.pixels[q])));
+            ratios_.push_back(ContrastRatio(textLuminance_[std::size_t(colour)], Luminance(a_->pixels[q])));
           }
         }
       }
@@ -136,13 +157,15 @@ class CanvasAnalysis {
     return *middle;
   }
 
-  const Picture& a_;
   const std::array<double, kColourCount>& textLuminance_;
+  const Picture* a_ = nullptr;
   std::vector<int> owner_;  // the text colour that drew each pixel, -1 for none
-  std::vector<int> stamp_;  // the last word that visited each pixel
+  std::vector<int> stamp_;  // the last word that visited each pixel; words only count up
+  std::vector<std::size_t> text_;  // the text pixels, row by row
   std::vector<std::size_t> queue_;
   std::vector<double> ratios_;
   int words_ = 0;
+  int canvasStart_ = 0;  // words up to this one belong to earlier canvases
 };
 
 void SetMarkers(Skin& probe, Rgb24 (*marker)(std::size_t)) {
@@ -156,12 +179,14 @@ struct SeenCanvas {
   CanvasResult result;
 };
 
-CanvasResult Analyse(const Picture& a, const Picture& b, const std::array<double, kColourCount>& luminance,
-                     std::vector<SeenCanvas>& seen) {
+CanvasResult Analyse(const Picture& a, const Picture& b, CanvasAnalysis& analysis, std::vector<SeenCanvas>& seen) {
   for (const SeenCanvas& s : seen) {
-    if (s.a == a && s.b == b) return s.result;
+    if (SamePixels(s.a.pixels.data(), a.pixels.data(), a.pixels.size()) &&
+        SamePixels(s.b.pixels.data(), b.pixels.data(), b.pixels.size())) {
+      return s.result;
+    }
   }
-  CanvasResult result = CanvasAnalysis(a, b, luminance).Run();
+  CanvasResult result = analysis.Run(a, b);
   seen.push_back({a, b, result});
   return result;
 }
@@ -181,14 +206,15 @@ std::vector<Problem> CheckContrast(const Skin& skin) {
   // The first screen on which each colour is hard to read, and how hard.
   std::array<std::optional<std::pair<int, double>>, kColourCount> found;
   std::vector<SeenCanvas> seenUpper;
+  CanvasAnalysis analysis(luminance);
   Skin probe = skin;
   for (int screen = 0; screen < kPreviewScreenCount; ++screen) {
     SetMarkers(probe, MarkerA);
     const ScreenPair a = DrawPreviewScreens(probe, screen);
     SetMarkers(probe, MarkerB);
     const ScreenPair b = DrawPreviewScreens(probe, screen);
-    const CanvasResult upper = Analyse(a.upper, b.upper, luminance, seenUpper);
-    const CanvasResult lower = CanvasAnalysis(a.lower, b.lower, luminance).Run();
+    const CanvasResult upper = Analyse(a.upper, b.upper, analysis, seenUpper);
+    const CanvasResult lower = analysis.Run(a.lower, b.lower);
     for (std::size_t i = 0; i < kColourCount; ++i) {
       for (const std::optional<double>& r : {upper[i], lower[i]}) {
         if (r && *r < kLeastContrast && (!found[i] || found[i]->first == screen)) {

@@ -76,7 +76,7 @@ std::string EncodeSkinArchive(const std::vector<SkinFile>& files, std::string_vi
     // No zip64 fields and no data descriptors: the plainest entries every
     // unzip reads, and the same bytes on every run.
     ok = ok &&
-         zipOpenNewFileInZip4_64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_BEST_COMPRESSION,
+         zipOpenNewFileInZip4_64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION,
                                  0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, 0, 0, 0) == ZIP_OK &&
          zipWriteInFileInZip(zip, f.bytes.data(), static_cast<unsigned>(f.bytes.size())) == ZIP_OK &&
          zipCloseFileInZip(zip) == ZIP_OK;
