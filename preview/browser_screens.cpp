@@ -33,14 +33,14 @@ constexpr std::array<GridIcon, 12> kGrid = {{
     {3, 2, ImageId::icon_unk, false, "unk.bmp", 193, 150},
 }};
 
-void DrawGridIcons(Picture& c, const Skin& skin) {
+void DrawGridIcons(Canvas& c, const Skin& skin) {
   for (const GridIcon& g : kGrid) {
     const Picture& icon = g.sampleGame ? BuiltinPicture(BuiltinPictureId::SampleGameIcon) : skin.image(g.image);
     DrawSkinImage(c, icon, kColumnX[g.column], kRowY[g.row], Blit::GreenKey);
   }
 }
 
-void DrawGridLabelsAndSelection(Picture& c, const Skin& skin) {
+void DrawGridLabelsAndSelection(Canvas& c, const Skin& skin) {
   const GlobalColours& col = skin.colours;
   for (const GridIcon& g : kGrid) {
     if (g.label) PutText(c, g.labelX, g.labelY, g.label, col.vTextColor);
@@ -54,64 +54,58 @@ void DrawGridLabelsAndSelection(Picture& c, const Skin& skin) {
   PutText(c, 4 + (60 - MeasureText(label)) / 2, 96, label, col.vTextHighLightColor);
 }
 
-// A skin picture at the position of an element record.
-template <typename Record>
-void DrawAt(Picture& c, const Skin& skin, ImageId id, const Record& at, Blit mode) {
-  DrawSkinImage(c, skin.image(id), at.x, at.y, mode);
-}
-
 }  // namespace
 
-Picture DrawIconViewScreen(const Skin& skin) {
-  Picture c = NewScreenCanvas();
+void DrawIconViewScreen(Canvas& c, const Skin& skin) {
   DrawBackground(c, skin.image(ImageId::lower_screen));
-  DrawAt(c, skin, ImageId::startbar, skin.startBar, Blit::Opaque);
+  DrawAt(c, skin.image(ImageId::startbar), skin.startBar, Blit::Opaque);
   DrawGridIcons(c, skin);
-  DrawAt(c, skin, ImageId::start_released, skin.startButton, Blit::GreenKey);
+  DrawAt(c, skin.image(ImageId::start_released), skin.startButton, Blit::GreenKey);
   DrawGridLabelsAndSelection(c, skin);
-  DrawAt(c, skin, ImageId::cardFrame0, skin.diskIcon, Blit::GreenKey);
-  DrawAt(c, skin, ImageId::brightness, skin.brightnessBtn, Blit::Opaque);
-  DrawAt(c, skin, ImageId::reBack, skin.rebackBtn, Blit::GreenKey);
-  return c;
+  DrawAt(c, skin.image(ImageId::cardFrame0), skin.diskIcon, Blit::GreenKey);
+  DrawAt(c, skin.image(ImageId::brightness), skin.brightnessBtn, Blit::Opaque);
+  DrawAt(c, skin.image(ImageId::reBack), skin.rebackBtn, Blit::GreenKey);
 }
 
 // Drawn in another order than screen 0 and without the card indicator: the
 // buttons lie under the icons here.
-Picture DrawIconViewBase(const Skin& skin) {
-  Picture c = NewScreenCanvas();
+void DrawIconViewBase(Canvas& c, const Skin& skin) {
   DrawBackground(c, skin.image(ImageId::lower_screen));
-  DrawAt(c, skin, ImageId::startbar, skin.startBar, Blit::Opaque);
-  DrawAt(c, skin, ImageId::brightness, skin.brightnessBtn, Blit::Opaque);
-  DrawAt(c, skin, ImageId::reBack, skin.rebackBtn, Blit::GreenKey);
+  DrawAt(c, skin.image(ImageId::startbar), skin.startBar, Blit::Opaque);
+  DrawAt(c, skin.image(ImageId::brightness), skin.brightnessBtn, Blit::Opaque);
+  DrawAt(c, skin.image(ImageId::reBack), skin.rebackBtn, Blit::GreenKey);
   DrawGridIcons(c, skin);
-  DrawAt(c, skin, ImageId::start_released, skin.startButton, Blit::GreenKey);
+  DrawAt(c, skin.image(ImageId::start_released), skin.startButton, Blit::GreenKey);
   DrawGridLabelsAndSelection(c, skin);
-  return c;
 }
 
-Picture DrawListViewScreen(const Skin& skin) {
-  Picture c = NewScreenCanvas();
+void DrawListViewScreen(Canvas& c, const Skin& skin) {
   const GlobalColours& col = skin.colours;
   DrawBackground(c, skin.image(ImageId::lower_screen));
-  DrawAt(c, skin, ImageId::startbar, skin.startBar, Blit::Opaque);
-  DrawAt(c, skin, ImageId::start_released, skin.startButton, Blit::GreenKey);
+  DrawAt(c, skin.image(ImageId::startbar), skin.startBar, Blit::Opaque);
+  DrawAt(c, skin.image(ImageId::start_released), skin.startButton, Blit::GreenKey);
   const Picture& bar = skin.image(ImageId::selectbar);
   DrawSkinImage(c, bar, 0, 55 - (bar.height - 32) / 2, Blit::GreenKey);
 
   const Picture& folder = skin.image(ImageId::icon_pth);
   const std::int64_t ox = skin.logoOffset.x, oy = skin.logoOffset.y;
   DrawSkinImage(c, folder, 16, 17, Blit::GreenKey);
-  DrawSkinImage(c, folder, ox + 16, oy + 55, Blit::GreenKey);
+  {
+    ElementScope at(c, skin.logoOffset);
+    DrawSkinImage(c, folder, ox + 16, oy + 55, Blit::GreenKey);
+  }
   DrawSkinImage(c, folder, 16, 93, Blit::GreenKey);
   DrawSkinImage(c, folder, 16, 131, Blit::GreenKey);
-  // The selected row's text moves sideways with the offset, never down.
   PutText(c, 52, 26, sample::ListRow(0), col.listTextColor);
-  PutText(c, ox + 52, 64, sample::ListRow(1), col.listTextHighLightColor);
+  {
+    // The selected row's text moves sideways with the offset, never down.
+    ElementScope at(c, skin.logoOffset);
+    PutText(c, ox + 52, 64, sample::ListRow(1), col.listTextHighLightColor);
+  }
   PutText(c, 52, 102, sample::ListRow(2), col.listTextColor);
   PutText(c, 52, 140, sample::ListRow(3), col.listTextColor);
 
-  DrawAt(c, skin, ImageId::cardFrame1, skin.diskIcon, Blit::GreenKey);
-  DrawAt(c, skin, ImageId::brightness, skin.brightnessBtn, Blit::Opaque);
-  DrawAt(c, skin, ImageId::reBack, skin.rebackBtn, Blit::GreenKey);
-  return c;
+  DrawAt(c, skin.image(ImageId::cardFrame1), skin.diskIcon, Blit::GreenKey);
+  DrawAt(c, skin.image(ImageId::brightness), skin.brightnessBtn, Blit::Opaque);
+  DrawAt(c, skin.image(ImageId::reBack), skin.rebackBtn, Blit::GreenKey);
 }

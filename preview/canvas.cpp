@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "preview/font.h"
+#include "preview/screen_trace.h"
 
 namespace {
 
@@ -21,43 +22,69 @@ Span Clip(std::int64_t start, std::int64_t length, std::int64_t limit) {
   return e > b ? Span{b, e} : Span{0, 0};
 }
 
-}  // namespace
+// The tags of row `y` of a traced canvas, from column `x`.
+PixelTag* TagRow(Canvas& canvas, std::int64_t x, std::int64_t y) {
+  return canvas.trace->tags.data() + std::size_t(y) * std::size_t(canvas.picture.width) + std::size_t(x);
+}
 
-void DrawSkinImage(Picture& canvas, const Picture& image, std::int64_t x, std::int64_t y, Blit mode) {
+// Draws `image`; on a traced canvas its pixels count as pixels of `shown`
+// (the image itself, or the skin picture a scratch was cut from).
+void DrawPicture(Canvas& canvas, const Picture& image, const Picture& shown, std::int64_t x, std::int64_t y,
+                 Blit mode) {
   if (image.empty() || image.pixels.size() != std::size_t(image.width) * std::size_t(image.height)) return;
-  const Span cols = Clip(x, image.width, canvas.width);
-  const Span rows = Clip(y, image.height, canvas.height);
+  Picture& target = canvas.picture;
+  const Span cols = Clip(x, image.width, target.width);
+  const Span rows = Clip(y, image.height, target.height);
   const std::size_t n = static_cast<std::size_t>(cols.end - cols.begin);
   if (n == 0 || rows.end <= rows.begin) return;
+  const PixelTag tag = canvas.trace ? canvas.trace->TagOf(shown) : PixelTag{};
   for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
     const Rgb24* src = image.row(static_cast<int>(ty - y)) + (cols.begin - x);
-    Rgb24* dst = canvas.row(static_cast<int>(ty)) + cols.begin;
+    Rgb24* dst = target.row(static_cast<int>(ty)) + cols.begin;
+    PixelTag* tags = canvas.trace ? TagRow(canvas, cols.begin, ty) : nullptr;
     if (mode == Blit::Opaque) {
       std::memcpy(dst, src, n * sizeof(Rgb24));
-    } else {
+      if (tags) std::fill(tags, tags + n, tag);
+    } else if (!tags) {
       for (std::size_t i = 0; i < n; ++i) {
         if (!IsKeyGreen(src[i])) dst[i] = src[i];
+      }
+    } else {
+      for (std::size_t i = 0; i < n; ++i) {
+        if (!IsKeyGreen(src[i])) dst[i] = src[i], tags[i] = tag;
       }
     }
   }
 }
 
-void DrawBackground(Picture& canvas, const Picture& image) { DrawSkinImage(canvas, image, 0, 0, Blit::Opaque); }
+}  // namespace
 
-void PutText(Picture& canvas, std::int64_t x, std::int64_t y, std::string_view text, Rgb24 colour) {
+void DrawSkinImage(Canvas& canvas, const Picture& image, std::int64_t x, std::int64_t y, Blit mode) {
+  DrawPicture(canvas, image, image, x, y, mode);
+}
+
+void DrawBackground(Canvas& canvas, const Picture& image) { DrawSkinImage(canvas, image, 0, 0, Blit::Opaque); }
+
+void PutText(Canvas& canvas, std::int64_t x, std::int64_t y, std::string_view text, const Rgb24& colour) {
   const PixelFont& font = PreviewFont();
+  Picture& target = canvas.picture;
+  const PixelTag tag = canvas.trace ? canvas.trace->TagOf(colour) : PixelTag{};
+  const Rgb24 value = colour;
   std::int64_t pen = x;
   ForEachCodePoint(text, [&](char32_t cp, std::size_t, std::size_t) {
     const Glyph* g = font.Find(cp);
     if (!g) return;
-    const Span cols = Clip(pen, g->advance, canvas.width);
-    const Span rows = Clip(y, PixelFont::kCellHeight, canvas.height);
+    const Span cols = Clip(pen, g->advance, target.width);
+    const Span rows = Clip(y, PixelFont::kCellHeight, target.height);
     for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
       const unsigned bits = g->rows[static_cast<std::size_t>(ty - y)];
       if (!bits) continue;
-      Rgb24* dst = canvas.row(static_cast<int>(ty));
+      Rgb24* dst = target.row(static_cast<int>(ty));
+      PixelTag* tags = canvas.trace ? TagRow(canvas, 0, ty) : nullptr;
       for (std::int64_t tx = cols.begin; tx < cols.end; ++tx) {
-        if (bits & (1u << (tx - pen))) dst[tx] = colour;
+        if (!(bits & (1u << (tx - pen)))) continue;
+        dst[tx] = value;
+        if (tags) tags[tx] = tag;
       }
     }
     pen += g->advance;
@@ -92,15 +119,22 @@ std::string FitText(std::string_view text, std::int64_t limit) {
   return std::string(text.substr(0, keep == 0 ? 0 : ends[keep - 1]));
 }
 
-void FillBox(Picture& canvas, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, Rgb24 colour) {
-  const Span cols = Clip(x, w, canvas.width);
-  const Span rows = Clip(y, h, canvas.height);
+void FillBox(Canvas& canvas, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, const Rgb24& colour) {
+  Picture& target = canvas.picture;
+  const Span cols = Clip(x, w, target.width);
+  const Span rows = Clip(y, h, target.height);
+  const PixelTag tag = canvas.trace ? canvas.trace->TagOf(colour) : PixelTag{};
+  const Rgb24 value = colour;
   for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
-    std::fill(canvas.row(static_cast<int>(ty)) + cols.begin, canvas.row(static_cast<int>(ty)) + cols.end, colour);
+    std::fill(target.row(static_cast<int>(ty)) + cols.begin, target.row(static_cast<int>(ty)) + cols.end, value);
+    if (canvas.trace) {
+      PixelTag* tags = TagRow(canvas, cols.begin, ty);
+      std::fill(tags, tags + (cols.end - cols.begin), tag);
+    }
   }
 }
 
-void DrawLine(Picture& canvas, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, Rgb24 colour) {
+void DrawLine(Canvas& canvas, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, const Rgb24& colour) {
   FillBox(canvas, x, y, w, h, colour);
 }
 
@@ -116,14 +150,24 @@ Scratch Grab(const Picture& image, std::int64_t x, std::int64_t y, std::int64_t 
   }
   s.offsetX = cols.begin - x;
   s.offsetY = rows.begin - y;
+  s.origin = &image;
   return s;
 }
 
-void DrawScratch(Picture& canvas, const Scratch& scratch, std::int64_t x, std::int64_t y) {
-  DrawSkinImage(canvas, scratch.picture, x + scratch.offsetX, y + scratch.offsetY, Blit::GreenKey);
+void DrawScratch(Canvas& canvas, const Scratch& scratch, std::int64_t x, std::int64_t y) {
+  DrawPicture(canvas, scratch.picture, scratch.origin ? *scratch.origin : scratch.picture, x + scratch.offsetX,
+              y + scratch.offsetY, Blit::GreenKey);
 }
 
-void DrawMenuFrame(Picture& canvas, const Skin& skin) {
+ElementScope::ElementScope(Canvas& canvas, const void* record) : trace_(canvas.trace) {
+  if (trace_) outer_ = trace_->Enter(record);
+}
+
+ElementScope::~ElementScope() {
+  if (trace_) trace_->Leave(outer_);
+}
+
+void DrawMenuFrame(Canvas& canvas, const Skin& skin) {
   const std::int64_t mx = skin.startMenu.x, my = skin.startMenu.y;
   const Picture& left = skin.image(ImageId::form_L);
   const Picture& middle = skin.image(ImageId::form_M);
@@ -142,7 +186,7 @@ void DrawMenuFrame(Picture& canvas, const Skin& skin) {
   DrawSkinImage(canvas, right, mx + 108 - right.width, my, Blit::GreenKey);
 }
 
-void DrawTitleBar(Picture& canvas, const Skin& skin, std::int64_t tx, std::int64_t ty, std::int64_t m0,
+void DrawTitleBar(Canvas& canvas, const Skin& skin, std::int64_t tx, std::int64_t ty, std::int64_t m0,
                   std::int64_t m1, std::int64_t rx) {
   const Picture& bg = skin.image(ImageId::title_bg);
   DrawSkinImage(canvas, skin.image(ImageId::title_left), tx, ty, Blit::GreenKey);
@@ -156,8 +200,9 @@ void DrawTitleBar(Picture& canvas, const Skin& skin, std::int64_t tx, std::int64
 
 std::int64_t MarkerAnchor(std::int64_t height) { return height / 2 + 1 + (height % 2 != 0 ? 1 : 0); }
 
-void DrawBigClock(Picture& canvas, const Skin& skin) {
+void DrawBigClock(Canvas& canvas, const Skin& skin) {
   if (skin.bigClock.show != 1) return;
+  ElementScope at(canvas, skin.bigClock);
   const Picture& digits = skin.image(ImageId::clock_numbers);
   const std::int64_t dh = digits.height / 10, dw = digits.width;
   const std::int64_t cx = skin.bigClock.x, cy = skin.bigClock.y;

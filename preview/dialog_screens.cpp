@@ -16,8 +16,8 @@ struct MessageDialog {
 
 // A button label: centred over its button when narrower than the button,
 // otherwise fitted to the button's width and drawn from `fittedX`.
-void DrawButtonLabel(Picture& c, const std::string& label, std::int64_t buttonX, std::int64_t buttonWidth,
-                     std::int64_t fittedX, std::int64_t y, Rgb24 colour) {
+void DrawButtonLabel(Canvas& c, const std::string& label, std::int64_t buttonX, std::int64_t buttonWidth,
+                     std::int64_t fittedX, std::int64_t y, const Rgb24& colour) {
   const int w = MeasureText(label);
   if (w < buttonWidth) {
     PutText(c, buttonX + (buttonWidth - w) / 2, y, label, colour);
@@ -26,8 +26,8 @@ void DrawButtonLabel(Picture& c, const std::string& label, std::int64_t buttonX,
   }
 }
 
-Picture DrawMessageDialog(const Skin& skin, const MessageDialog& d) {
-  Picture c = DrawIconViewBase(skin);
+void DrawMessageDialog(Canvas& c, const Skin& skin, const MessageDialog& d) {
+  DrawIconViewBase(c, skin);
   DrawStartMenu(c, skin, d.menuItem);
   const GlobalColours& col = skin.colours;
 
@@ -45,50 +45,54 @@ Picture DrawMessageDialog(const Skin& skin, const MessageDialog& d) {
   DrawButtonLabel(c, d.leftLabel, leftX, w3, leftX - 3, 125, col.buttonTextColor);
   DrawButtonLabel(c, d.rightLabel, rightX, w3, 234 - w3, 125, col.buttonTextColor);
 
-  DrawSkinImage(c, skin.image(ImageId::brightness), skin.brightnessBtn.x, skin.brightnessBtn.y, Blit::Opaque);
-  DrawSkinImage(c, skin.image(ImageId::reBack), skin.rebackBtn.x, skin.rebackBtn.y, Blit::GreenKey);
+  DrawAt(c, skin.image(ImageId::brightness), skin.brightnessBtn, Blit::Opaque);
+  DrawAt(c, skin.image(ImageId::reBack), skin.rebackBtn, Blit::GreenKey);
 
   const Picture& left = skin.image(ImageId::title_left);
   DrawTitleBar(c, skin, 12, 65 - std::int64_t(left.height), 12 + std::int64_t(left.width),
                244 - std::int64_t(left.width), 246 - std::int64_t(left.width));
   const std::int64_t bgh = skin.image(ImageId::title_bg).height;
   PutText(c, 112, d.titleOffset - bgh + (bgh - 12) / 2, d.title, col.formTitleTextColor);
-  return c;
 }
 
 }  // namespace
 
-Picture DrawDeleteConfirmScreen(const Skin& skin) {
-  return DrawMessageDialog(skin, {0, "Confirm", 62,
+void DrawDeleteConfirmScreen(Canvas& c, const Skin& skin) {
+  DrawMessageDialog(c, skin, {0, "Confirm", 62,
                                   {"File cannot be recovered after", "deletion. Do you wish to delete '0022 -",
                                    "Gear Hollow DX (E)(M5).nds"},
                                   "YES(A) ", "NO(B) "});
 }
 
-Picture DrawStyleWarningScreen(const Skin& skin) {
-  return DrawMessageDialog(skin, {1, "Warning", 63,
+void DrawStyleWarningScreen(Canvas& c, const Skin& skin) {
+  DrawMessageDialog(c, skin, {1, "Warning", 63,
                                   {"User interface style changed. Restart", "now to apply new style? Press NO to",
                                    "keep current style."},
                                   "OK(A) ", "NO(B) "});
 }
 
-Picture DrawLanguageQuestionScreen(const Skin& skin) {
-  return DrawMessageDialog(skin, {2, "Question", 63,
+void DrawLanguageQuestionScreen(Canvas& c, const Skin& skin) {
+  DrawMessageDialog(c, skin, {2, "Question", 63,
                                   {"System Language changed. Restart", "now to apply new language? Press NO",
                                    "to restart later."},
                                   "OK(A) ", "NO(B) "});
 }
 
-Picture DrawHelpScreen(const Skin& skin) {
-  Picture c = DrawIconViewBase(skin);
+void DrawHelpScreen(Canvas& c, const Skin& skin) {
+  DrawIconViewBase(c, skin);
   DrawStartMenu(c, skin, 4);
   const GlobalColours& col = skin.colours;
   const std::int64_t ww = skin.helpWindow.w, wh = skin.helpWindow.h;
   const std::int64_t hx = (256 - ww) / 2, hy = (192 - wh) / 2;
   const std::int64_t th = skin.image(ImageId::title_left).height;
 
-  FillBox(c, hx, hy + th, ww, wh - th, col.formFrameColor);
-  FillBox(c, hx + 1, hy + th + 1, ww - 2, wh - th - 2, col.formBodyColor);
+  // The window's size places its box, title bar and title; its lines and
+  // button stay where they are.
+  {
+    ElementScope window(c, skin.helpWindow);
+    FillBox(c, hx, hy + th, ww, wh - th, col.formFrameColor);
+    FillBox(c, hx + 1, hy + th + 1, ww - 2, wh - th - 2, col.formBodyColor);
+  }
 
   // The first seven lines start with the code points that the preview font
   // draws as the pad and the A, B, Y, X, L and R buttons.
@@ -107,12 +111,17 @@ Picture DrawHelpScreen(const Skin& skin) {
   for (const auto& [y, text] : kLines) PutText(c, 38, y, text, col.formTextColor);
 
   const std::int64_t leftWidth = skin.image(ImageId::title_left).width;
-  DrawTitleBar(c, skin, hx, hy, hx + skin.image(ImageId::title_right).width, hx + ww - leftWidth, hx + ww - leftWidth);
-
+  {
+    ElementScope window(c, skin.helpWindow);
+    DrawTitleBar(c, skin, hx, hy, hx + skin.image(ImageId::title_right).width, hx + ww - leftWidth,
+                 hx + ww - leftWidth);
+  }
   const Picture& button = skin.image(ImageId::btn);
   const std::int64_t bx = 217 - std::int64_t(button.width);
   DrawSkinImage(c, button, bx, 154, Blit::GreenKey);
-  PutText(c, hx + 56, hy, "Help informations", col.formTitleTextColor);
+  {
+    ElementScope window(c, skin.helpWindow);
+    PutText(c, hx + 56, hy, "Help informations", col.formTitleTextColor);
+  }
   DrawButtonLabel(c, "OK(A) ", bx, button.width, bx, 153, col.buttonTextColor);
-  return c;
 }

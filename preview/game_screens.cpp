@@ -5,8 +5,8 @@
 #include "preview/sample_texts.h"
 #include "preview/screens.h"
 
-Picture DrawGameSettingsScreen(const Skin& skin) {
-  Picture c = DrawIconViewBase(skin);
+void DrawGameSettingsScreen(Canvas& c, const Skin& skin) {
+  DrawIconViewBase(c, skin);
   const GlobalColours& col = skin.colours;
   DrawSkinImage(c, skin.image(ImageId::settingbg), 28, 46, Blit::GreenKey);
   DrawSkinImage(c, skin.image(ImageId::close1), 200, 49, Blit::GreenKey);
@@ -18,10 +18,10 @@ Picture DrawGameSettingsScreen(const Skin& skin) {
 
   struct Spin {
     int y;
-    Rgb24 body;
+    const Rgb24& body;  // the skin's fields themselves, so that a trace knows them
     const char* value;
     int dx;
-    Rgb24 text;
+    const Rgb24& text;
   };
   const std::array<Spin, 3> spins = {{
       {72, col.spinBoxFocusColor, "3", 26, col.spinBoxTextHighLightColor},
@@ -43,28 +43,28 @@ Picture DrawGameSettingsScreen(const Skin& skin) {
   DrawSkinImage(c, skin.image(ImageId::cheatmenubtn), 36, 131, Blit::GreenKey);
   DrawSkinImage(c, skin.image(ImageId::btn), 120, 131, Blit::GreenKey);
   DrawSkinImage(c, skin.image(ImageId::btn), 170, 131, Blit::GreenKey);
-  DrawSkinImage(c, skin.image(ImageId::brightness), skin.brightnessBtn.x, skin.brightnessBtn.y, Blit::Opaque);
-  DrawSkinImage(c, skin.image(ImageId::reBack), skin.rebackBtn.x, skin.rebackBtn.y, Blit::GreenKey);
+  DrawAt(c, skin.image(ImageId::brightness), skin.brightnessBtn, Blit::Opaque);
+  DrawAt(c, skin.image(ImageId::reBack), skin.rebackBtn, Blit::GreenKey);
 
   PutText(c, 50, 130, "Cheat(Y)", col.buttonTextColor);
   PutText(c, 131, 130, "OK(A)", col.buttonTextColor);
   PutText(c, 181, 130, "NO(B)", col.buttonTextColor);
-  return c;
 }
 
-Picture DrawCheatListScreen(const Skin& skin) {
-  Picture c = NewScreenCanvas();
+void DrawCheatListScreen(Canvas& c, const Skin& skin) {
   const GlobalColours& col = skin.colours;
   DrawBackground(c, skin.image(ImageId::cheatbg));
 
-  const RectRecord& title = skin.cheatTitle;
-  PutText(c, title.x, std::int64_t(title.y) - 2, FitText(sample::CheatTitle(), title.w), col.cheatTitleTextColor);
-  const RectRecord& clear = skin.cheatClearTitle;
-  PutText(c, clear.x, std::int64_t(clear.y) - 2, FitText(sample::ClearAllTitle(), clear.w), col.cheatTitleTextColor);
+  // A title and its fitted text, placed and limited by `record`.
+  const auto title = [&](const RectRecord& record, const std::string& text) {
+    ElementScope at(c, record);
+    PutText(c, record.x, std::int64_t(record.y) - 2, FitText(text, record.w), col.cheatTitleTextColor);
+  };
+  title(skin.cheatTitle, sample::CheatTitle());
+  title(skin.cheatClearTitle, sample::ClearAllTitle());
 
-  DrawSkinImage(c, skin.image(ImageId::cheat_clearall), skin.cheatCancelAllBtn.x, skin.cheatCancelAllBtn.y,
-                Blit::GreenKey);
-  DrawSkinImage(c, skin.image(ImageId::close), skin.closeBtn.x, skin.closeBtn.y, Blit::GreenKey);
+  DrawAt(c, skin.image(ImageId::cheat_clearall), skin.cheatCancelAllBtn, Blit::GreenKey);
+  DrawAt(c, skin.image(ImageId::close), skin.closeBtn, Blit::GreenKey);
   DrawSkinImage(c, skin.image(ImageId::cheatselectbar), 18, 36, Blit::Opaque);
   DrawSkinImage(c, skin.image(ImageId::cheatselectbar), 18, 55, Blit::Opaque);
 
@@ -75,5 +75,4 @@ Picture DrawCheatListScreen(const Skin& skin) {
   for (int i = 0; i < 7; ++i) {
     PutText(c, 35, 38 + 20 * i, sample::CheatEntry(i), i == 0 ? col.cheatListTextHighLightColor : col.cheatListTextColor);
   }
-  return c;
 }

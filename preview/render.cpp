@@ -9,13 +9,15 @@
 #include "images/defaults.h"
 #include "preview/canvas.h"
 #include "preview/scale.h"
+#include "preview/screen_trace.h"
 #include "preview/screens.h"
+#include "preview/trace.h"
 
 namespace {
 
 struct ScreenDrawers {
-  Picture (*upper)(const Skin&);
-  Picture (*lower)(const Skin&);
+  void (*upper)(Canvas&, const Skin&);
+  void (*lower)(Canvas&, const Skin&);
 };
 
 constexpr std::array<ScreenDrawers, kPreviewScreenCount> kScreens = {{
@@ -35,18 +37,53 @@ constexpr std::array<ScreenDrawers, kPreviewScreenCount> kScreens = {{
     {DrawGameInformation, DrawCheatListScreen},
 }};
 
+constexpr int kScreenLeft = 5, kUpperTop = 5, kHingeTop = 202, kLowerTop = 293;
+
+// Copies `source` to (x, y), x and y not negative, cut at the target's edges.
 void Copy(Picture& target, const Picture& source, int x, int y) {
-  DrawSkinImage(target, source, x, y, Blit::Opaque);
+  if (source.pixels.size() != std::size_t(source.width) * std::size_t(source.height)) return;
+  const int w = std::min(source.width, target.width - x), h = std::min(source.height, target.height - y);
+  for (int r = 0; r < h && w > 0; ++r) {
+    std::memcpy(target.row(y + r) + x, source.row(r), std::size_t(w) * sizeof(Rgb24));
+  }
+}
+
+// The screens' tags at their places in the preview; the margin and the hinge
+// have none.
+void ComposeTrace(TraceMap& map, const ScreenTrace& upper, const ScreenTrace& lower, ElementSetTable& sets) {
+  map.tags.assign(std::size_t(kPreviewWidth) * kPreviewHeight, PixelTag{});
+  for (int y = 0; y < kScreenHeight; ++y) {
+    const auto row = [y](const ScreenTrace& t) { return t.tags.begin() + std::ptrdiff_t(y) * kScreenWidth; };
+    std::copy(row(upper), row(upper) + kScreenWidth, map.tags.begin() + (kUpperTop + y) * kPreviewWidth + kScreenLeft);
+    std::copy(row(lower), row(lower) + kScreenWidth, map.tags.begin() + (kLowerTop + y) * kPreviewWidth + kScreenLeft);
+  }
+  map.elementSets = std::move(sets.sets);
 }
 
 }  // namespace
 
-ScreenPair DrawPreviewScreens(const Skin& skin, int screen) {
+ScreenPair DrawPreviewScreens(const Skin& skin, int screen, TraceMap* trace) {
   const ScreenDrawers& d = kScreens[screen >= 0 && screen < kPreviewScreenCount ? std::size_t(screen) : 0];
-  ScreenPair pair;
-  pair.upper = d.upper(skin);
-  pair.lower = d.lower(skin);
-  return pair;
+  Canvas upper, lower;
+  if (!trace) {
+    d.upper(upper, skin);
+    d.lower(lower, skin);
+    return {std::move(upper.picture), std::move(lower.picture)};
+  }
+  ElementSetTable sets;
+  ScreenTrace upperTrace(skin, sets, kScreenWidth, kScreenHeight), lowerTrace(skin, sets, kScreenWidth, kScreenHeight);
+  upper.trace = &upperTrace;
+  lower.trace = &lowerTrace;
+  d.upper(upper, skin);
+  d.lower(lower, skin);
+  ComposeTrace(*trace, upperTrace, lowerTrace, sets);
+  return {std::move(upper.picture), std::move(lower.picture)};
+}
+
+TraceMap TracePreview(const Skin& skin, int screen) {
+  TraceMap map;
+  DrawPreviewScreens(skin, screen, &map);
+  return map;
 }
 
 void PreviewSize(float zoom, int& width, int& height) {
@@ -65,12 +102,12 @@ void PreviewSize(float zoom, int& width, int& height) {
   height = static_cast<int>(std::nearbyint(h));
 }
 
-Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background) {
-  const ScreenPair screens = DrawPreviewScreens(skin, screen);
+Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background, TraceMap* trace) {
+  const ScreenPair screens = DrawPreviewScreens(skin, screen, trace);
   Picture preview(kPreviewWidth, kPreviewHeight, background);
-  Copy(preview, screens.upper, 5, 5);
-  Copy(preview, BuiltinPicture(BuiltinPictureId::Hinge), 0, 202);
-  Copy(preview, screens.lower, 5, 293);
+  Copy(preview, screens.upper, kScreenLeft, kUpperTop);
+  Copy(preview, BuiltinPicture(BuiltinPictureId::Hinge), 0, kHingeTop);
+  Copy(preview, screens.lower, kScreenLeft, kLowerTop);
   if (!(zoom > 1.0f)) return preview;
   int width = 0, height = 0;
   PreviewSize(zoom, width, height);

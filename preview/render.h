@@ -15,13 +15,18 @@ struct ScreenPair {
   Picture upper, lower;
 };
 
+struct TraceMap;
+
 // Runs the upper and then the lower drawer of a preview screen (0..13; other
-// values draw screen 0).
-ScreenPair DrawPreviewScreens(const Skin& skin, int screen);
+// values draw screen 0). With `trace`, also notes what drew each pixel of the
+// 266 x 490 preview (preview/trace.h).
+ScreenPair DrawPreviewScreens(const Skin& skin, int screen, TraceMap* trace = nullptr);
 
 // 266 x 490 at a zoom of 1.0 or less; round(266 x zoom) by round(490 x zoom),
-// pixels repeated, above 1.0.
-Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background);
+// pixels repeated, above 1.0. With `trace`, the same drawing also fills in
+// what drew each pixel at zoom 1 (preview/trace.h), for the price of a
+// trace instead of a second render.
+Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background, TraceMap* trace = nullptr);
 
 // The size RenderPreview gives for a zoom factor.
 void PreviewSize(float zoom, int& width, int& height);

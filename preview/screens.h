@@ -1,34 +1,35 @@
-// The screen drawers of the fourteen preview screens. Each returns a freshly
-// drawn 256 x 192 canvas and only reads the skin.
+// The screen drawers of the fourteen preview screens. Each draws on a fresh
+// 256 x 192 canvas and only reads the skin. Every drawing whose place comes
+// from an element record is drawn inside an ElementScope of that record.
 #pragma once
 
-#include "skin/picture.h"
+#include "preview/canvas.h"
 #include "skin/skin.h"
 
 // Upper screens.
-Picture DrawGameInformation(const Skin& skin);
-Picture DrawFolderInformation(const Skin& skin);
+void DrawGameInformation(Canvas& c, const Skin& skin);
+void DrawFolderInformation(Canvas& c, const Skin& skin);
 
 // File browser.
-Picture DrawIconViewScreen(const Skin& skin);   // screen 0
-Picture DrawListViewScreen(const Skin& skin);   // screen 1
-Picture DrawIconViewBase(const Skin& skin);     // under the menus of screens 2 to 12
+void DrawIconViewScreen(Canvas& c, const Skin& skin);  // screen 0
+void DrawListViewScreen(Canvas& c, const Skin& skin);  // screen 1
+void DrawIconViewBase(Canvas& c, const Skin& skin);    // under the menus of screens 2 to 12
 
 // Start menu with item h highlighted, over the icon view base.
-void DrawStartMenu(Picture& canvas, const Skin& skin, int h);
-Picture DrawFileOperationMenuScreen(const Skin& skin);  // 2
-Picture DrawSkinMenuScreen(const Skin& skin);           // 4
-Picture DrawLanguageMenuScreen(const Skin& skin);       // 6
-Picture DrawDisplayMenuScreen(const Skin& skin);        // 8
-Picture DrawBrightnessMenuScreen(const Skin& skin);     // 9
-Picture DrawHotkeyScreen(const Skin& skin);             // 10
+void DrawStartMenu(Canvas& c, const Skin& skin, int h);
+void DrawFileOperationMenuScreen(Canvas& c, const Skin& skin);  // 2
+void DrawSkinMenuScreen(Canvas& c, const Skin& skin);           // 4
+void DrawLanguageMenuScreen(Canvas& c, const Skin& skin);       // 6
+void DrawDisplayMenuScreen(Canvas& c, const Skin& skin);        // 8
+void DrawBrightnessMenuScreen(Canvas& c, const Skin& skin);     // 9
+void DrawHotkeyScreen(Canvas& c, const Skin& skin);             // 10
 
 // Dialogs and help.
-Picture DrawDeleteConfirmScreen(const Skin& skin);      // 3
-Picture DrawStyleWarningScreen(const Skin& skin);       // 5
-Picture DrawLanguageQuestionScreen(const Skin& skin);   // 7
-Picture DrawHelpScreen(const Skin& skin);               // 11
+void DrawDeleteConfirmScreen(Canvas& c, const Skin& skin);      // 3
+void DrawStyleWarningScreen(Canvas& c, const Skin& skin);       // 5
+void DrawLanguageQuestionScreen(Canvas& c, const Skin& skin);   // 7
+void DrawHelpScreen(Canvas& c, const Skin& skin);               // 11
 
 // Game settings and cheats.
-Picture DrawGameSettingsScreen(const Skin& skin);       // 12
-Picture DrawCheatListScreen(const Skin& skin);          // 13
+void DrawGameSettingsScreen(Canvas& c, const Skin& skin);       // 12
+void DrawCheatListScreen(Canvas& c, const Skin& skin);          // 13

@@ -24,7 +24,7 @@ struct Submenu {
 
 class SubmenuPainter {
  public:
-  SubmenuPainter(Picture& c, const Skin& skin, const Submenu& m)
+  SubmenuPainter(Canvas& c, const Skin& skin, const Submenu& m)
       : c_(c), skin_(skin), m_(m), sih_(skin.startMenu.subMenuItemHeight), soy_(skin.startMenu.submenuoffsetY) {}
 
   void Box() {
@@ -48,7 +48,7 @@ class SubmenuPainter {
 
   void Texts() {
     for (std::size_t i = 0; i < m_.rows.size(); ++i) {
-      const Rgb24 colour = m_.whiteText                            ? kWhite
+      const Rgb24& colour = m_.whiteText                            ? kWhite
                            : std::int64_t(i) == m_.highlightRow   ? skin_.colours.popSubMenuTextHighLightColor
                                                                   : skin_.colours.popSubMenuTextColor;
       PutText(c_, m_.textX, m_.boxY + soy_ + std::int64_t(i) * sih_ - 2, m_.rows[i], colour);
@@ -60,7 +60,7 @@ class SubmenuPainter {
   }
 
  private:
-  Picture& c_;
+  Canvas& c_;
   const Skin& skin_;
   const Submenu& m_;
   std::int64_t sih_, soy_;
@@ -73,16 +73,16 @@ Submenu SystemSettingsMenu(const Skin& skin) {
           ImageId::active, 0, 0, 0, false};
 }
 
-Picture MenuBase(const Skin& skin, int item) {
-  Picture c = DrawIconViewBase(skin);
+void MenuBase(Canvas& c, const Skin& skin, int item) {
+  DrawIconViewBase(c, skin);
   DrawStartMenu(c, skin, item);
-  return c;
 }
 
 }  // namespace
 
-void DrawStartMenu(Picture& c, const Skin& skin, int h) {
+void DrawStartMenu(Canvas& c, const Skin& skin, int h) {
   const StartMenuRecord& m = skin.startMenu;
+  ElementScope at(c, m);
   const std::int64_t mx = m.x, my = m.y, ih = m.itemHeight;
   DrawMenuFrame(c, skin);
 
@@ -111,8 +111,9 @@ void DrawStartMenu(Picture& c, const Skin& skin, int h) {
   }
 }
 
-Picture DrawFileOperationMenuScreen(const Skin& skin) {
-  Picture c = MenuBase(skin, 0);
+void DrawFileOperationMenuScreen(Canvas& c, const Skin& skin) {
+  MenuBase(c, skin, 0);
+  ElementScope menu(c, skin.startMenu), submenu(c, skin.fileHandleMenu);
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.fileHandleMenu.x;
   const Submenu m{ax + 107, skin.fileHandleMenu.y, 70, {"Copy", "Cut", "Paste", "Delete"}, ax + 109, 66, 3,
                   ax + 119, ImageId::active, 0, 0, 3, false};
@@ -120,11 +121,11 @@ Picture DrawFileOperationMenuScreen(const Skin& skin) {
   p.Box();
   p.Bar();
   p.Texts();
-  return c;
 }
 
-Picture DrawSkinMenuScreen(const Skin& skin) {
-  Picture c = MenuBase(skin, 1);
+void DrawSkinMenuScreen(Canvas& c, const Skin& skin) {
+  MenuBase(c, skin, 1);
+  ElementScope menu(c, skin.startMenu), submenu(c, skin.uiTypeMenu);
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.uiTypeMenu.x;
   const Submenu m{ax + 107, skin.uiTypeMenu.y, 100, {"PINK", "SILVER"}, ax + 109, 96, 0,
                   ax + 119, ImageId::activehotkey, ax + 109, 0, -1, false};
@@ -133,11 +134,11 @@ Picture DrawSkinMenuScreen(const Skin& skin) {
   p.Bar();
   p.Marker();
   p.Texts();
-  return c;
 }
 
-Picture DrawLanguageMenuScreen(const Skin& skin) {
-  Picture c = MenuBase(skin, 2);
+void DrawLanguageMenuScreen(Canvas& c, const Skin& skin) {
+  MenuBase(c, skin, 2);
+  ElementScope menu(c, skin.startMenu), submenu(c, skin.languageMenu);
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.languageMenu.x;
   const Submenu m{ax + 107,
                   skin.languageMenu.y,
@@ -156,53 +157,58 @@ Picture DrawLanguageMenuScreen(const Skin& skin) {
   p.Marker();
   p.Bar();
   p.Texts();
-  return c;
 }
 
 namespace {
 
-// Screens 8 and 9: the system settings submenu and one second-level box.
-Picture SystemSettingsScreen(const Skin& skin, const Submenu& second) {
-  Picture c = MenuBase(skin, 3);
+// Screens 8 and 9: the system settings submenu and one second-level box,
+// placed by `secondRecord` besides the start menu and the first level.
+template <typename Record>
+void SystemSettingsScreen(Canvas& c, const Skin& skin, const Record& secondRecord, const Submenu& second) {
+  MenuBase(c, skin, 3);
+  ElementScope menu(c, skin.startMenu), submenu(c, skin.sysetMenu);
   const Submenu first = SystemSettingsMenu(skin);
   SubmenuPainter p1(c, skin, first);
   p1.Box();
   p1.Bar();
   p1.Texts();
+  ElementScope secondLevel(c, secondRecord);
   SubmenuPainter p2(c, skin, second);
   p2.Box();
   p2.Bar();
   p2.Marker();
   p2.Texts();
-  return c;
 }
 
 }  // namespace
 
-Picture DrawDisplayMenuScreen(const Skin& skin) {
+void DrawDisplayMenuScreen(Canvas& c, const Skin& skin) {
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.sysetMenu.x + skin.listTypeMenu.x;
   const Submenu second{ax + 182, skin.listTypeMenu.y, 50, {"Icon", "List"}, ax + 184, 46, 1,
                        ax + 194, ImageId::active, ax + 186, 0, 1, false};
-  return SystemSettingsScreen(skin, second);
+  SystemSettingsScreen(c, skin, skin.listTypeMenu, second);
 }
 
-Picture DrawBrightnessMenuScreen(const Skin& skin) {
+void DrawBrightnessMenuScreen(Canvas& c, const Skin& skin) {
   const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.sysetMenu.x + skin.brightnessMenu.x;
   const Submenu second{ax + 182, skin.brightnessMenu.y, 60, {"Level 1", "Level 2", "Level 3", "Level 4"},
                        ax + 184, 56, 0, ax + 194, ImageId::active, ax + 186, 2, 0, false};
-  return SystemSettingsScreen(skin, second);
+  SystemSettingsScreen(c, skin, skin.brightnessMenu, second);
 }
 
-Picture DrawHotkeyScreen(const Skin& skin) {
-  Picture c = MenuBase(skin, 3);
-  const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.sysetMenu.x;
-  // One pixel further right than on screens 8 and 9; the texts stay.
-  const Submenu m{ax + 108, skin.sysetMenu.y, 75, {"Display", "Brightness", "Hotkey"}, ax + 110, 71, 2,
-                  ax + 116, ImageId::active, 0, 0, -1, true};
-  SubmenuPainter p(c, skin, m);
-  p.Box();
-  p.Bar();
-  p.Texts();
+void DrawHotkeyScreen(Canvas& c, const Skin& skin) {
+  MenuBase(c, skin, 3);
+  {
+    ElementScope menu(c, skin.startMenu), submenu(c, skin.sysetMenu);
+    const std::int64_t ax = std::int64_t(skin.startMenu.x) + skin.sysetMenu.x;
+    // One pixel further right than on screens 8 and 9; the texts stay.
+    const Submenu m{ax + 108, skin.sysetMenu.y, 75, {"Display", "Brightness", "Hotkey"}, ax + 110, 71, 2,
+                    ax + 116, ImageId::active, 0, 0, -1, true};
+    SubmenuPainter p(c, skin, m);
+    p.Box();
+    p.Bar();
+    p.Texts();
+  }
 
   const Picture& window = skin.image(ImageId::hotkeybk);
   DrawSkinImage(c, window, (256 - window.width) / 2, (192 - window.height) / 2, Blit::GreenKey);
@@ -211,5 +217,4 @@ Picture DrawHotkeyScreen(const Skin& skin) {
   PutText(c, 110, 32, "Hotkey", skin.colours.formTitleTextColor);
   PutText(c, 86, 138, "OK(A)", skin.colours.buttonTextColor);
   PutText(c, 146, 138, "NO(B)", skin.colours.buttonTextColor);
-  return c;
 }

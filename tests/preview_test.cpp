@@ -39,39 +39,47 @@ int InkColumns(const Picture& c, Rgb24 ink, int y) {
   return n;
 }
 
+// A screen drawer's fresh canvas.
+Picture Drawn(void (*drawer)(Canvas&, const Skin&), const Skin& s) {
+  Canvas c;
+  drawer(c, s);
+  return c.picture;
+}
+
 TEST(Primitives, GreenKeyAndOpaqueDrawing) {
   Picture img(4, 1);
   img.pixels = {{0, 248, 0}, {0, 255, 0}, {0, 247, 0}, {1, 248, 0}};
-  Picture c(4, 1, kBlue);
+  Canvas c{Picture(4, 1, kBlue)};
   DrawSkinImage(c, img, 0, 0, Blit::GreenKey);
-  EXPECT_EQ(c.pixels, (std::vector<Rgb24>{kBlue, kBlue, {0, 247, 0}, {1, 248, 0}}));
+  EXPECT_EQ(c.picture.pixels, (std::vector<Rgb24>{kBlue, kBlue, {0, 247, 0}, {1, 248, 0}}));
   DrawSkinImage(c, img, 0, 0, Blit::Opaque);
-  EXPECT_EQ(c.pixels, img.pixels);
+  EXPECT_EQ(c.picture.pixels, img.pixels);
 
-  Picture canvas = NewScreenCanvas();
+  Canvas canvas;
   DrawSkinImage(canvas, Picture(10, 10, kRed), 250, 0, Blit::GreenKey);
-  EXPECT_EQ(InkColumns(canvas, kRed, 0), 6);
-  canvas = NewScreenCanvas();
+  EXPECT_EQ(InkColumns(canvas.picture, kRed, 0), 6);
+  canvas = Canvas();
   DrawSkinImage(canvas, Picture(1, 10, kRed), 0, -5, Blit::GreenKey);
-  EXPECT_EQ(canvas.at(0, 4), kRed);
-  EXPECT_EQ(canvas.at(0, 5), kBlack);
+  EXPECT_EQ(canvas.picture.at(0, 4), kRed);
+  EXPECT_EQ(canvas.picture.at(0, 5), kBlack);
   // Far away or empty: nothing, and no crash.
   DrawSkinImage(canvas, Picture(10, 10, kRed), INT32_MIN, INT32_MAX, Blit::Opaque);
   DrawSkinImage(canvas, Picture(), 0, 0, Blit::Opaque);
-  EXPECT_EQ(canvas.at(1, 1), kBlack);
+  EXPECT_EQ(canvas.picture.at(1, 1), kBlack);
 }
 
 TEST(Primitives, LinesAndBoxes) {
-  Picture c = NewScreenCanvas();
-  FillBox(c, 10, 10, 0, 5, kRed);
-  FillBox(c, 10, 10, 5, -1, kRed);
-  DrawLine(c, 10, 10, -3, 1, kRed);
+  Canvas canvas;
+  const Picture& c = canvas.picture;
+  FillBox(canvas, 10, 10, 0, 5, kRed);
+  FillBox(canvas, 10, 10, 5, -1, kRed);
+  DrawLine(canvas, 10, 10, -3, 1, kRed);
   EXPECT_EQ(InkColumns(c, kRed, 10), 0);
-  DrawLine(c, 250, 3, 20, 1, kRed);
+  DrawLine(canvas, 250, 3, 20, 1, kRed);
   EXPECT_EQ(InkColumns(c, kRed, 3), 6);
-  FillBox(c, -10, 190, 15, 10, kBlue);
+  FillBox(canvas, -10, 190, 15, 10, kBlue);
   EXPECT_EQ(InkColumns(c, kBlue, 191), 5);
-  FillBox(c, INT32_MIN, INT32_MIN, INT64_C(1) << 40, INT64_C(1) << 40, kWhite);  // covers everything
+  FillBox(canvas, INT32_MIN, INT32_MIN, INT64_C(1) << 40, INT64_C(1) << 40, kWhite);  // covers everything
   EXPECT_EQ(InkColumns(c, kWhite, 100), 256);
 }
 
@@ -104,8 +112,9 @@ TEST(Font, AdvanceWidthsAndRows) {
   // Capitals stand on rows y + 4 to y + 12, 5 pixels wide ('I' 1); lower
   // case without ascenders on y + 7 to y + 12.
   for (char ch : std::string("ABCDGHKMNOPQRTUVWXYZI")) {
-    Picture c(20, 20);
-    PutText(c, 2, 1, std::string(1, ch), kWhite);
+    Canvas canvas{Picture(20, 20)};
+    const Picture& c = canvas.picture;
+    PutText(canvas, 2, 1, std::string(1, ch), kWhite);
     int top = 99, bottom = -1, left = 99, right = -1;
     for (int y = 0; y < 20; ++y) {
       for (int x = 0; x < 20; ++x) {
@@ -117,12 +126,14 @@ TEST(Font, AdvanceWidthsAndRows) {
     EXPECT_EQ(bottom, 13) << ch;
     EXPECT_EQ(right - left + 1, ch == 'I' ? 1 : 5) << ch;
   }
-  Picture c(20, 20);
-  PutText(c, 0, 0, "A", kWhite);
+  Canvas a{Picture(20, 20)};
+  PutText(a, 0, 0, "A", kWhite);
+  const Picture& c = a.picture;
   EXPECT_EQ(c.at(2, 4), kWhite);  // the apex in the middle column
   EXPECT_EQ(c.at(0, 4), kBlack);
-  Picture x(20, 20);
-  PutText(x, 0, 0, "x", kWhite);
+  Canvas xc{Picture(20, 20)};
+  PutText(xc, 0, 0, "x", kWhite);
+  const Picture& x = xc.picture;
   EXPECT_EQ(InkColumns(x, kWhite, 6), 0);
   EXPECT_GT(InkColumns(x, kWhite, 7), 0);
   EXPECT_GT(InkColumns(x, kWhite, 12), 0);
@@ -151,9 +162,9 @@ TEST(Primitives, MenuFrameAndAnchors) {
     s.image(ImageId::form_L) = Picture(caps, 4, kRed);
     s.image(ImageId::form_R) = Picture(caps, 4, kGreenKey);
     s.image(ImageId::form_M) = Picture(m, 4, middle);
-    Picture c = NewScreenCanvas();
+    Canvas c;
     DrawMenuFrame(c, s);
-    return c;
+    return c.picture;
   };
   EXPECT_EQ(InkColumns(framed(60, 10), middle, 0), 0);  // n = -1: no middle piece
   Picture one = framed(55, 10);                        // n = 0: one piece
@@ -168,9 +179,9 @@ TEST(Primitives, MenuFrameAndAnchors) {
   {
     s.image(ImageId::form_L) = Picture(20, 4, kRed);
     s.image(ImageId::form_M) = Picture(10, 4, middle);
-    Picture c = NewScreenCanvas();
+    Canvas c;
     DrawMenuFrame(c, s);
-    EXPECT_EQ(c.at(88, 0), kBlue);  // the right cap at 108 - 20, over the last piece
+    EXPECT_EQ(c.picture.at(88, 0), kBlue);  // the right cap at 108 - 20, over the last piece
   }
   framed(20, 0);  // a middle piece without width: no division by zero
 
@@ -191,8 +202,9 @@ TEST(Primitives, BigClock) {
   s.image(ImageId::clock_numbers) = digits;
   s.image(ImageId::clock_colon) = Picture(5, 10, kWhite);
   s.bigClock = {100, 50, 1};
-  Picture c = NewScreenCanvas();
-  DrawBigClock(c, s);
+  Canvas canvas;
+  DrawBigClock(canvas, s);
+  const Picture& c = canvas.picture;
   EXPECT_EQ(c.at(100, 50), (Rgb24{10, 1, 1}));   // 1
   EXPECT_EQ(c.at(112, 59), (Rgb24{20, 1, 1}));   // 2
   EXPECT_EQ(c.at(124, 50), kWhite);              // colon
@@ -202,15 +214,15 @@ TEST(Primitives, BigClock) {
   EXPECT_EQ(c.at(100, 60), kBlack);
   for (int show : {0, 2, -1}) {
     s.bigClock.show = show;
-    Picture none = NewScreenCanvas();
+    Canvas none;
     DrawBigClock(none, s);
-    EXPECT_EQ(none, NewScreenCanvas()) << show;
+    EXPECT_EQ(none.picture, Canvas().picture) << show;
   }
   s.bigClock.show = 1;
   s.image(ImageId::clock_numbers) = Picture(12, 7, kWhite);  // less than ten rows: digits of height 0
-  Picture small = NewScreenCanvas();
+  Canvas small;
   DrawBigClock(small, s);
-  EXPECT_EQ(small.at(100, 50), kBlack);
+  EXPECT_EQ(small.picture.at(100, 50), kBlack);
 }
 
 TEST(UpperScreens, PositionsAndVisibility) {
@@ -219,7 +231,7 @@ TEST(UpperScreens, PositionsAndVisibility) {
   s.colours.gameInfoTitleColor = kRed;
   s.colours.fileNameTextColor = kBlue;
   s.colours.gameInfoTextColor = kWhite;
-  Picture c = DrawGameInformation(s);
+  Picture c = Drawn(DrawGameInformation, s);
   // "File name": the F's stem from (127, 69 + 4) down to row 69 + 12.
   EXPECT_EQ(c.at(127, 73), kRed);
   EXPECT_EQ(c.at(127, 81), kRed);
@@ -230,7 +242,7 @@ TEST(UpperScreens, PositionsAndVisibility) {
 
   s.fileName.x = 10;
   s.fileName.titleshow = 0;
-  c = DrawGameInformation(s);
+  c = Drawn(DrawGameInformation, s);
   EXPECT_EQ(c.at(127, 73), bg);
   EXPECT_EQ(c.at(10, 73), bg);  // no title, the value still drawn
   int valueInk = 0;
@@ -240,15 +252,15 @@ TEST(UpperScreens, PositionsAndVisibility) {
   // Everything hidden: the background and the icon only.
   s.fileName.show = s.gameName.show = s.fileType.show = s.folderText.show = s.bigClock.show = 0;
   s.image(ImageId::upper_screen) = Picture(256, 192, bg);
-  c = DrawGameInformation(s);
-  Picture expected(256, 192, bg);
+  c = Drawn(DrawGameInformation, s);
+  Canvas expected{Picture(256, 192, bg)};
   DrawSkinImage(expected, icon, s.logoInfo.x, s.logoInfo.y, Blit::GreenKey);
-  EXPECT_EQ(c, expected);
+  EXPECT_EQ(c, expected.picture);
   // The folder information draws the folder icon there instead.
-  c = DrawFolderInformation(s);
-  expected = Picture(256, 192, bg);
+  c = Drawn(DrawFolderInformation, s);
+  expected = Canvas{Picture(256, 192, bg)};
   DrawSkinImage(expected, s.image(ImageId::icon_pth), s.logoInfo.x, s.logoInfo.y, Blit::GreenKey);
-  EXPECT_EQ(c, expected);
+  EXPECT_EQ(c, expected.picture);
 }
 
 TEST(BrowserScreens, IconAndListView) {
@@ -256,7 +268,7 @@ TEST(BrowserScreens, IconAndListView) {
   s.colours.logoFrameColor = kRed;
   s.colours.listTextBgColor = kBlue;
   s.image(ImageId::startbar) = Picture(256, 20, kGreenKey);  // opaque: still covers
-  Picture c = DrawIconViewScreen(s);
+  Picture c = Drawn(DrawIconViewScreen, s);
   EXPECT_EQ(c.at(15, 63), kRed);
   EXPECT_EQ(c.at(48, 96), kRed);
   EXPECT_EQ(c.at(63, 110), kBlue);
@@ -267,14 +279,14 @@ TEST(BrowserScreens, IconAndListView) {
   EXPECT_EQ(c.at(178, 174), ColourOf(s, ImageId::cardFrame0));
   s.image(ImageId::icon_unk) = Picture(30, 30, kWhite);
   s.rebackBtn = {193, 118, 23, 18};
-  EXPECT_EQ(DrawIconViewScreen(s).at(200, 120), ColourOf(s, ImageId::reBack));
-  Picture base = DrawIconViewBase(s);
+  EXPECT_EQ(Drawn(DrawIconViewScreen, s).at(200, 120), ColourOf(s, ImageId::reBack));
+  Picture base = Drawn(DrawIconViewBase, s);
   EXPECT_EQ(base.at(200, 120), kWhite);
   EXPECT_NE(base.at(180, 176), ColourOf(s, ImageId::cardFrame0));
 
   const auto barTop = [&](int h) {
     s.image(ImageId::selectbar) = Picture(256, h, kWhite);
-    const Picture l = DrawListViewScreen(s);
+    const Picture l = Drawn(DrawListViewScreen, s);
     for (int y = 0; y < 192; ++y) {
       if (l.at(255, y) == kWhite) return y;
     }
@@ -284,7 +296,7 @@ TEST(BrowserScreens, IconAndListView) {
   EXPECT_EQ(barTop(32), 55);
   EXPECT_EQ(barTop(33), 55);
   s.logoOffset = {10, 10};
-  Picture l = DrawListViewScreen(s);
+  Picture l = Drawn(DrawListViewScreen, s);
   EXPECT_EQ(l.at(26, 65), ColourOf(s, ImageId::icon_pth));  // moved right and down
   EXPECT_NE(l.at(16, 55), ColourOf(s, ImageId::icon_pth));
 }
@@ -294,39 +306,39 @@ TEST(StartMenuScreens, LampSubmenusAndBar) {
   s.image(ImageId::lamp) = Picture(4, 8, kRed);
   const StartMenuRecord& m = s.startMenu;
   // Item 3: my + 18 + 8 + 51 - 5 = my + 72.
-  Picture c = DrawDisplayMenuScreen(s);
+  Picture c = Drawn(DrawDisplayMenuScreen, s);
   EXPECT_EQ(c.at(m.x + m.leftlogoupX, m.y + 72), kRed);
   EXPECT_NE(c.at(m.x + m.leftlogoupX, m.y + 71), kRed);
   // Item 0 loses its top leftlogoupY rows but keeps its place; item 4 its bottom rows.
   s.image(ImageId::lamp) = Picture(4, 20, kRed);
   const int k = 11, c0 = m.y + m.itemY + m.itemHeight / 2;
-  c = DrawFileOperationMenuScreen(s);
+  c = Drawn(DrawFileOperationMenuScreen, s);
   EXPECT_NE(c.at(m.x + m.leftlogoupX, c0 - k + m.leftlogoupY - 1), kRed);
   EXPECT_EQ(c.at(m.x + m.leftlogoupX, c0 - k + m.leftlogoupY), kRed);
-  c = DrawHelpScreen(s);
+  c = Drawn(DrawHelpScreen, s);
   const int c4 = c0 + 4 * m.itemHeight;
   EXPECT_EQ(c.at(m.x + m.leftlogoupX, c4 - k + 20 - m.leftlogodownY - 1), kRed);
   s.startMenu.leftlogoupY = 0;
-  c = DrawFileOperationMenuScreen(s);
+  c = Drawn(DrawFileOperationMenuScreen, s);
   EXPECT_EQ(c.at(m.x + m.leftlogoupX, c0 - k), kRed);
 
   // Submenu box of screen 2 at (mx + x + 107, y); screen 10 one pixel further right than 8.
   s.colours.formFrameColor = kBlue;
   s.image(ImageId::hotkeybk) = Picture();
-  c = DrawFileOperationMenuScreen(s);
+  c = Drawn(DrawFileOperationMenuScreen, s);
   EXPECT_EQ(c.at(m.x + s.fileHandleMenu.x + 107, s.fileHandleMenu.y), kBlue);
   const int sx = m.x + s.sysetMenu.x;
-  EXPECT_EQ(DrawDisplayMenuScreen(s).at(sx + 107, s.sysetMenu.y), kBlue);
-  EXPECT_NE(DrawHotkeyScreen(s).at(sx + 107, s.sysetMenu.y), kBlue);
-  EXPECT_EQ(DrawHotkeyScreen(s).at(sx + 108, s.sysetMenu.y), kBlue);
+  EXPECT_EQ(Drawn(DrawDisplayMenuScreen, s).at(sx + 107, s.sysetMenu.y), kBlue);
+  EXPECT_NE(Drawn(DrawHotkeyScreen, s).at(sx + 107, s.sysetMenu.y), kBlue);
+  EXPECT_EQ(Drawn(DrawHotkeyScreen, s).at(sx + 108, s.sysetMenu.y), kBlue);
 
   // The bar: a piece exactly L wide is drawn once; a wider one not at all.
   const int barY = s.fileHandleMenu.y + m.submenuoffsetY + m.subMenuItemHeight / 2 - 6 - 1 + 3 * m.subMenuItemHeight;
   s.colours.popSubMenuTextHighLightColor = kRed;
   s.image(ImageId::popsubbar) = Picture(66, 12, kWhite);
-  EXPECT_EQ(InkColumns(DrawFileOperationMenuScreen(s), kWhite, barY), 66);
+  EXPECT_EQ(InkColumns(Drawn(DrawFileOperationMenuScreen, s), kWhite, barY), 66);
   s.image(ImageId::popsubbar) = Picture(67, 12, kWhite);
-  EXPECT_EQ(InkColumns(DrawFileOperationMenuScreen(s), kWhite, barY), 0);
+  EXPECT_EQ(InkColumns(Drawn(DrawFileOperationMenuScreen, s), kWhite, barY), 0);
 }
 
 TEST(DialogScreens, ButtonsTitleBarAndHelpWindow) {
@@ -338,7 +350,7 @@ TEST(DialogScreens, ButtonsTitleBarAndHelpWindow) {
   for (int y = 0; y < 16; ++y) bg.at(0, y) = {1, 1, 1}, bg.at(1, y) = {2, 2, 2};
   s.image(ImageId::title_bg) = bg;
   s.colours.buttonTextColor = kBlue;
-  Picture c = DrawDeleteConfirmScreen(s);
+  Picture c = Drawn(DrawDeleteConfirmScreen, s);
   EXPECT_EQ(c.at(149, 139), kRed);
   EXPECT_EQ(c.at(148, 139), s.colours.formBodyColor);
   EXPECT_EQ(c.at(197, 139), kRed);
@@ -358,7 +370,7 @@ TEST(DialogScreens, ButtonsTitleBarAndHelpWindow) {
   // starts at y = 32 and is 144 rows high.
   s.image(ImageId::title_left) = Picture(56, 16, kWhite);
   s.colours.formFrameColor = kRed;
-  c = DrawHelpScreen(s);
+  c = Drawn(DrawHelpScreen, s);
   EXPECT_EQ(c.at(28, 16), kWhite);
   EXPECT_EQ(c.at(28, 32), kRed);
   EXPECT_EQ(c.at(28, 175), kRed);
@@ -369,7 +381,7 @@ TEST(DialogScreens, ButtonsTitleBarAndHelpWindow) {
 TEST(GameScreens, SettingsAndCheatList) {
   Skin s = FlatSkin();
   s.image(ImageId::spin_btn_left) = Picture(10, 14, kRed);
-  Picture c = DrawGameSettingsScreen(s);
+  Picture c = Drawn(DrawGameSettingsScreen, s);
   EXPECT_EQ(c.at(135, 72), kRed);
   EXPECT_EQ(c.at(144, 112), kRed);
   EXPECT_EQ(c.at(207, 92), ColourOf(s, ImageId::spin_btn_right));
@@ -377,7 +389,7 @@ TEST(GameScreens, SettingsAndCheatList) {
 
   s.image(ImageId::cheatbg) = Picture(256, 192, kGreenKey);  // copied without a key
   s.image(ImageId::cheatselectbar) = Picture(203, 25, kWhite);
-  c = DrawCheatListScreen(s);
+  c = Drawn(DrawCheatListScreen, s);
   EXPECT_EQ(c.at(0, 0), kGreenKey);
   EXPECT_EQ(c.at(18, 79), kWhite);   // the lower copy, drawn last, reaches 55 + 24
   EXPECT_EQ(c.at(18, 81), ColourOf(s, ImageId::pitchdown));

@@ -1,0 +1,53 @@
+// What a traced canvas records while the drawers run: one tag per canvas
+// pixel, set by the primitives with every pixel they draw. Only the
+// primitives, ElementScope and the tracer use this.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "preview/trace.h"
+
+// A colour field: its section and field in SkinSchema(), and where it lives
+// inside a Skin. In schema order, so entry i is ColourSource(i).
+struct ColourFieldPlace {
+  std::size_t section = 0, field = 0;
+  std::uintptr_t offset = 0;
+};
+const std::array<ColourFieldPlace, kColourSourceCount>& ColourFieldPlaces();
+
+// The distinct element sets met while tracing, shared by both screens of a
+// preview so that one index means one set across the whole picture.
+class ElementSetTable {
+ public:
+  // The index of `set` with `section` added.
+  std::uint8_t With(std::uint8_t set, std::size_t section);
+  std::vector<ElementSet> sets{ElementSet{}};
+};
+
+class ScreenTrace {
+ public:
+  ScreenTrace(const Skin& skin, ElementSetTable& sets, int width, int height);
+
+  std::vector<PixelTag> tags;  // one per canvas pixel, rows top to bottom
+
+  // The tag of a pixel drawn now from `image` or in `colour`: the skin field
+  // it is (none for anything that does not live in the skin) and the current
+  // element set.
+  PixelTag TagOf(const Picture& image) const { return {SourceOf(image), elements_}; }
+  PixelTag TagOf(const Rgb24& colour) const { return {SourceOf(colour), elements_}; }
+
+  // Adds the element record at `record` to the current set; gives the set
+  // to return to.
+  std::uint8_t Enter(const void* record);
+  void Leave(std::uint8_t outer) { elements_ = outer; }
+
+ private:
+  TraceSource SourceOf(const Picture& image) const;
+  TraceSource SourceOf(const Rgb24& colour) const;
+
+  const Skin& skin_;
+  ElementSetTable& sets_;
+  std::uint8_t elements_ = 0;
+};
