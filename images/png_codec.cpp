@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -65,9 +66,20 @@ void LimitPngReader(png_structp png) {
   png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnused, static_cast<int>(sizeof kUnused / 5));
   png_set_chunk_malloc_max(png, 1024 * 1024);
   png_set_chunk_cache_max(png, 128);
-  // The picture limits are checked by us after the header, so that a picture
-  // over them is told apart from a damaged file.
-  png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+  png_set_user_limits(png, kMaxImageDimension, kMaxImageDimension);
+}
+
+std::uint32_t BigEndian32(std::string_view b, std::size_t at) {
+  return std::uint32_t(static_cast<std::uint8_t>(b[at])) << 24 | std::uint32_t(static_cast<std::uint8_t>(b[at + 1])) << 16 |
+         std::uint32_t(static_cast<std::uint8_t>(b[at + 2])) << 8 | static_cast<std::uint8_t>(b[at + 3]);
+}
+
+// The header chunk comes first in every PNG. Its size is looked at before
+// libpng reads on, so that a picture over the limits is told apart from a
+// damaged file (libpng's own refusal of it would look like any other).
+DecodeResult::Kind CheckHeaderSize(std::string_view bytes) {
+  if (bytes.size() < 24 || bytes.substr(12, 4) != "IHDR") return DecodeResult::Ok;  // libpng will refuse it
+  return CheckPictureLimits(BigEndian32(bytes, 16), BigEndian32(bytes, 20)).kind;
 }
 
 // Deflate packs at most 1032 bytes into one, and the leanest PNG pixel is
@@ -76,6 +88,7 @@ constexpr long long kPngPixelsPerByte = 1032 * 8;
 
 DecodeResult::Kind ReadPng(std::string_view bytes, PngBuffers& buf) {
   constexpr DecodeResult::Kind kRefused = DecodeResult::Unreadable;
+  if (const DecodeResult::Kind k = CheckHeaderSize(bytes); k != DecodeResult::Ok) return k;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Error, Warning);
   if (!png) return kRefused;
   png_infop info = png_create_info_struct(png);

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <array>
 #include <cstdlib>
 
 #include "images/decode.h"
-#include "images/png_codec.h"
 #include "images/jpeg_codec.h"
+#include "images/png_codec.h"
+#include "images/reduce.h"
 #include "test_util.h"
 
 namespace {
@@ -79,6 +81,40 @@ TEST(GeneralPath, BitFieldBmp16IsDecodedAndReduced) {
   const auto pic = DecodeSkinImage(b, true);
   ASSERT_TRUE(pic);
   EXPECT_EQ(pic->at(0, 0), (Rgb24{248, 0, 0}));
+}
+
+TEST(GeneralPath, BitFields555ImportLikeTheDirectRoad) {
+  // The V3 file with its compression set to none is a plain 16-bit file:
+  // the direct road reads the same words.
+  std::string plain = ReadFile(Data("bmp/rgb555_v3.bmp"));
+  testutil::Put32(plain, 30, 0);
+  const auto direct = DecodeSkinImage(plain, true);
+  ASSERT_TRUE(direct);
+  ASSERT_EQ(direct->width, 32);
+  for (const char* name : {"bmp/rgb555_v3.bmp", "bmp/rgb555_v5.bmp"}) {
+    const auto pic = DecodeSkinImage(ReadFile(Data(name)), true);
+    ASSERT_TRUE(pic) << name;
+    EXPECT_EQ(*pic, *direct) << name;
+  }
+}
+
+TEST(GeneralPath, BitFields565KeepRedAndBlueAndDiffuseGreen) {
+  const std::string bytes = ReadFile(Data("bmp/rgb565_ramp_v5.bmp"));
+  const auto plain = DecodeSkinImage(bytes, false);
+  const auto imported = DecodeSkinImage(bytes, true);
+  ASSERT_TRUE(plain && imported);
+  Picture diffused = *plain;
+  ReduceTo15Bit(diffused);
+  EXPECT_EQ(*imported, diffused);
+  int carried = 0;  // green values raised by a neighbour's error
+  for (std::size_t i = 0; i < plain->pixels.size(); ++i) {
+    const Rgb24 before = plain->pixels[i], after = imported->pixels[i];
+    EXPECT_TRUE(before.r % 8 == 0 && before.b % 8 == 0) << i;  // five bits: the console's steps already
+    EXPECT_EQ(after.r, before.r) << i;
+    EXPECT_EQ(after.b, before.b) << i;
+    carried += after.g != (before.g & 0xF8);
+  }
+  EXPECT_GT(carried, 0);
 }
 
 TEST(GeneralPath, PngOfEveryKind) {
@@ -159,6 +195,62 @@ TEST(GeneralPath, MalformedPngAndJpegAreRefused) {
   EXPECT_FALSE(DecodeSkinImage("", true));
   EXPECT_FALSE(DecodeSkinImage("GIF89a", true));
   EXPECT_FALSE(DecodeSkinImage(std::string(300, '\xFF'), true));
+}
+
+// `jpeg` with the picture size in its frame header replaced.
+std::string JpegWithSize(std::string jpeg, unsigned w, unsigned h) {
+  const std::size_t sof = jpeg.find("\xFF\xC0");
+  jpeg[sof + 5] = static_cast<char>(h >> 8);
+  jpeg[sof + 6] = static_cast<char>(h & 255);
+  jpeg[sof + 7] = static_cast<char>(w >> 8);
+  jpeg[sof + 8] = static_cast<char>(w & 255);
+  return jpeg;
+}
+
+// An 8-bit run-length BMP of the given size whose data end at once.
+std::string RleWithSize(std::uint32_t w, std::uint32_t h) {
+  std::string b(54 + 4, '\0');
+  b[0] = 'B';
+  b[1] = 'M';
+  testutil::Put32(b, 10, 54);
+  testutil::Put32(b, 14, 40);
+  testutil::Put32(b, 18, w);
+  testutil::Put32(b, 22, h);
+  testutil::Put16(b, 26, 1);
+  testutil::Put16(b, 28, 8);
+  testutil::Put32(b, 30, 1);
+  b[57] = 1;  // end of bitmap
+  return b;
+}
+
+TEST(GeneralPath, SizesOverTheLimitsOrBeyondTheBytesAreRefusedBeforeAllocating) {
+  const std::string jpeg = ReadFile(Data("images/baseline.jpg"));
+  std::string wideBmp16 = MakeBmp16(1, {{0}});
+  testutil::Put32(wideBmp16, 18, 20000);
+  const struct {
+    const char* what;
+    std::string bytes;
+    DecodeResult::Kind kind;
+  } cases[] = {
+      {"PNG text chunk claiming 1.7 GB", ReadFile(std::string(SKIN_TEST_DATA) + "/../fuzz/decode/text_claims_2gb.png"),
+       DecodeResult::Unreadable},
+      {"PNG header alone, 8000 x 8000", PngWithSize(8000, 8000), DecodeResult::Unreadable},
+      {"PNG 20000 wide", PngWithSize(20000, 10), DecodeResult::TooLarge},
+      {"JPEG of 16 x 16 claiming 8000 x 8000", JpegWithSize(jpeg, 8000, 8000), DecodeResult::Unreadable},
+      {"JPEG 20000 wide", JpegWithSize(jpeg, 20000, 16), DecodeResult::TooLarge},
+      {"JPEG 65535 wide", JpegWithSize(jpeg, 65535, 16), DecodeResult::TooLarge},
+      {"RLE8 of four bytes claiming 8000 x 8000", RleWithSize(8000, 8000), DecodeResult::Unreadable},
+      {"RLE8 20000 high", RleWithSize(10, 20000), DecodeResult::TooLarge},
+      {"16-bit 20000 wide", wideBmp16, DecodeResult::TooLarge},
+  };
+  for (const auto& c : cases) {
+    Picture pic;
+    EXPECT_EQ(DecodeSkinImage(c.bytes, true, pic).kind, c.kind) << c.what;
+    EXPECT_TRUE(pic.empty()) << c.what;
+  }
+  // The same sizes within what the bytes can hold still decode.
+  EXPECT_TRUE(DecodeSkinImage(JpegWithSize(jpeg, 16, 16), true));
+  EXPECT_TRUE(DecodeSkinImage(RleWithSize(1000, 1000), true));
 }
 
 TEST(Encoders, PngAndJpegRoundTrip) {

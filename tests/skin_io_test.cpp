@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "images/bmp_writer.h"
 #include "images/defaults.h"
@@ -93,6 +94,22 @@ TEST_F(SkinIoTest, LoadingOnePicture) {
   EXPECT_EQ(skin.image(ImageId::active).width, 4);
   EXPECT_TRUE(Clean15(skin.image(ImageId::active)));
   EXPECT_EQ(feedback.messages.size(), 2u);
+}
+
+TEST_F(SkinIoTest, PicturesOverTheLimitsAreCalledTooLarge) {
+  TempDir dir;
+  std::string wide = testutil::MakeBmp16(1, {{0}});
+  testutil::Put32(wide, 18, 20000);
+  WriteFile(dir / "wide.bmp", wide);
+  // A file over the size limit is not even read: a sparse one will do.
+  WriteFile(dir / "huge.bmp", "BM");
+  ASSERT_EQ(::truncate((dir / "huge.bmp").c_str(), static_cast<off_t>(kMaxPictureFileSize) + 1), 0);
+  SkinIoContext c = ctx();
+  for (const char* name : {"wide.bmp", "huge.bmp"}) {
+    LoadSkinImageFile(skin, ImageId::lamp, dir / name, c);
+    EXPECT_EQ(feedback.messages.back(), dir / name + ": too large");
+    EXPECT_TRUE(skin.image(ImageId::lamp).empty());  // opening: a file without a picture empties it
+  }
 }
 
 TEST_F(SkinIoTest, FolderFailures) {
@@ -223,7 +240,7 @@ TEST_F(SkinIoTest, ArchiveNamesCaseAndFirstSettingsEntry) {
 TEST_F(SkinIoTest, BrokenArchives) {
   // Members that are there but fail to come out (too large, damaged) are
   // reported as such and leave the picture empty.
-  for (const char* name : {"archives/bomb.zip", "archives/bad_crc.zip"}) {
+  for (const char* name : {"archives/bomb.zip", "archives/bad_crc.zip", "archives/claims_60mb.zip"}) {
     ResetSkinToDefaults(skin);
     feedback.messages.clear();
     OpenArchive(Data(name));

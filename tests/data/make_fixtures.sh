@@ -9,6 +9,7 @@ PY=/usr/bin/python3
 IM=/usr/bin/convert
 
 # --- pictures -----------------------------------------------------------------
+# (The 5-5-5 and 5-6-5 bit-field ramps are made in ../data/bmp; see its README.)
 cd images
 # A 4 x 3 test card; its colours are the expectations in the tests.
 $PY - <<'PYEOF'
@@ -98,4 +99,15 @@ data[at + 60] ^= 0xFF
 open("bad_crc.zip", "wb").write(data)
 # Truncated: the first 100 bytes of a valid archive.
 open("truncated.zip", "wb").write(open("python_top.zip", "rb").read()[:100])
+# A member of 102 bytes whose local and central headers record 60 MiB.
+with zipfile.ZipFile("claims_60mb.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr(zipfile.ZipInfo("uisettings.ini", (2020, 1, 1, 0, 0, 0)), settings, zipfile.ZIP_DEFLATED)
+    z.writestr(zipfile.ZipInfo("lamp.bmp", (2020, 1, 1, 0, 0, 0)), b"BM" + b"\0" * 100, zipfile.ZIP_DEFLATED)
+data = bytearray(open("claims_60mb.zip", "rb").read())
+claim = struct.pack("<I", 60 * 1024 * 1024)
+local = data.find(b"PK\x03\x04", data.find(b"lamp.bmp") - 40)
+data[local + 22:local + 26] = claim
+central = data.rfind(b"PK\x01\x02")
+data[central + 24:central + 28] = claim
+open("claims_60mb.zip", "wb").write(data)
 PYEOF
