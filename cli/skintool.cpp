@@ -9,12 +9,13 @@
 
 extern const Command kCheckCommand;
 extern const Command kConvertCommand;
+extern const Command kInspectCommand;
 extern const Command kRenderCommand;
 extern const Command kScreenshotCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands = {&kConvertCommand, &kRenderCommand, &kScreenshotCommand,
-                                                          &kCheckCommand};
+                                                          &kCheckCommand, &kInspectCommand};
   return commands;
 }
 

@@ -24,13 +24,15 @@ PixelMask MaskWhere(const TraceMap& map, Predicate in) {
   for (int y = 0; y < m.height; ++y) {
     const PixelTag* row = &map.at(0, y);
     std::uint8_t* out = m.pixels.data() + std::size_t(y) * std::size_t(m.width);
+    int first = m.width, last = -1;
     for (int x = 0; x < m.width; ++x) {
-      if (!in(row[x])) continue;
-      out[x] = 1;
-      ++m.count;
-      m.left = std::min(m.left, x), m.right = std::max(m.right, x);
-      m.top = std::min(m.top, y), m.bottom = std::max(m.bottom, y);
+      out[x] = in(row[x]) ? 1 : 0;
+      if (out[x]) last = x, first = std::min(first, x);
     }
+    if (last < 0) continue;
+    m.count += static_cast<int>(std::count(out + first, out + last + 1, 1));
+    m.left = std::min(m.left, first), m.right = std::max(m.right, last);
+    m.top = std::min(m.top, y), m.bottom = y;
   }
   if (m.count == 0) m.left = m.top = 0;
   return m;

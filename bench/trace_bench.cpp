@@ -1,0 +1,62 @@
+// What the editor pays for "what draws this pixel": a whole-screen trace per
+// screen, a redraw that traces as it draws, and the highlight masks of one
+// picture and one element record.
+//   ./build/bench/trace_bench
+#include <benchmark/benchmark.h>
+
+#include "images/defaults.h"
+#include "preview/trace.h"
+
+namespace {
+
+const Skin& DefaultSkin() {
+  static const Skin* skin = [] {
+    auto* s = new Skin;
+    ResetSkinToDefaults(*s);
+    return s;
+  }();
+  return *skin;
+}
+
+void BM_TracePreview(benchmark::State& state) {
+  const int screen = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    TraceMap map = TracePreview(DefaultSkin(), screen);
+    benchmark::DoNotOptimize(map.tags.data());
+  }
+}
+BENCHMARK(BM_TracePreview)->DenseRange(0, 13, 1)->Unit(benchmark::kMicrosecond);
+
+// The redraw at zoom 1 with the trace filled in, against RenderPreview alone
+// in render_bench.
+void BM_RenderPreviewWithTrace(benchmark::State& state) {
+  const int screen = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    TraceMap map;
+    Picture p = RenderPreview(DefaultSkin(), screen, 1.0f, Rgb24{0, 0, 0}, &map);
+    benchmark::DoNotOptimize(p.pixels.data());
+    benchmark::DoNotOptimize(map.tags.data());
+  }
+}
+BENCHMARK(BM_RenderPreviewWithTrace)->DenseRange(0, 13, 1)->Unit(benchmark::kMicrosecond);
+
+void BM_SourceMask(benchmark::State& state) {
+  const TraceMap map = TracePreview(DefaultSkin(), 2);
+  for (auto _ : state) {
+    PixelMask m = SourceMask(map, PictureSource(ImageId::form_M));
+    benchmark::DoNotOptimize(m.pixels.data());
+  }
+}
+BENCHMARK(BM_SourceMask)->Unit(benchmark::kMicrosecond);
+
+void BM_ElementMask(benchmark::State& state) {
+  const TraceMap map = TracePreview(DefaultSkin(), 2);
+  const std::size_t section = FindElementSection("[start menu]").value();
+  for (auto _ : state) {
+    PixelMask m = ElementMask(map, section);
+    benchmark::DoNotOptimize(m.pixels.data());
+  }
+}
+BENCHMARK(BM_ElementMask)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
