@@ -12,6 +12,7 @@
 
 #include "app/app_texts.h"
 #include "app/language.h"
+#include "app/modal.h"
 #include "app/qt_picture.h"
 #include "images/defaults.h"
 
@@ -127,11 +128,6 @@ void AboutBox::closeEvent(QCloseEvent* event) {
 
 void RunAboutBox(QWidget* owner, const LanguageTable& texts, UrlOpener open) {
   AboutBox box(owner, texts, std::move(open));
-  if (owner) {
-    box.CentreOver(owner);
-    owner->setEnabled(false);
-    box.setEnabled(true);
-  }
-  box.exec();
-  if (owner) owner->setEnabled(true);
+  box.CentreOver(owner);
+  RunModalOver(owner, box);
 }

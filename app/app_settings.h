@@ -1,4 +1,5 @@
-// The editor's own settings, kept between runs in settings/settings.ini.
+// The editor's own settings, kept between runs in settings.ini (where that
+// file lives: app/paths.h).
 #pragma once
 
 #include <QByteArray>
@@ -12,8 +13,6 @@ struct AppSettings {
   std::int32_t bgColor = 0; // red in bits 0-7, green 8-15, blue 16-23
   int swapView = 0;         // 0 or 1
 };
-
-inline const QString kSettingsPath = QStringLiteral("settings/settings.ini");
 
 // Missing or unreadable file: the defaults. Any SwapView other than 0 reads as 1.
 AppSettings ReadAppSettings(const QString& path);

@@ -22,6 +22,7 @@
 
 #include "app/ini_text.h"
 #include "app/language.h"
+#include "app/modal.h"
 #include "app/qt_picture.h"
 #include "app/x11_pointer.h"
 
@@ -347,13 +348,7 @@ void ColourDialog::ShowFields(int editedChannel) {
 
 Rgb24 RunColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, ColourPickerHost& host) {
   ColourDialog dialog(owner, input, texts, host);
-  if (owner) {
-    dialog.move(owner->frameGeometry().topLeft() + QPoint(50, 50));
-    owner->setEnabled(false);
-    // A window is not disabled with its owner unless told so; make sure.
-    dialog.setEnabled(true);
-  }
-  dialog.exec();
-  if (owner) owner->setEnabled(true);
+  if (owner) dialog.move(owner->frameGeometry().topLeft() + QPoint(50, 50));
+  RunModalOver(owner, dialog);
   return dialog.chosenColour();
 }

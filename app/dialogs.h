@@ -17,6 +17,9 @@ struct FileFilter {
   QString label, patterns;
 };
 
+// The answer to the question asked before unsaved changes would be lost.
+enum class UnsavedChoice { Save, Discard, Cancel };
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -27,7 +30,12 @@ class Dialogs {
   // `filterIndex` comes in as the preselected entry and goes out as the entry in force.
   virtual QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& startFolder,
                                  const QList<FileFilter>& filters, int& filterIndex) = 0;
-  virtual void ShowMessage(QWidget* parent, const QString& title, const QString& body) = 0;
+  // One message box with one OK button; `details`, when given, is the whole
+  // list behind a details button.
+  virtual void ShowMessage(QWidget* parent, const QString& title, const QString& body,
+                           const QString& details = QString()) = 0;
+  // Save, Discard or Cancel, with the button texts of the language.
+  virtual UnsavedChoice AskSaveChanges(QWidget* parent, const QString& question, const LanguageTable& texts) = 0;
   // The colour dialog: the colour to store (the input when cancelled).
   virtual Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts) = 0;
   virtual void ShowAbout(QWidget* parent, const LanguageTable& texts) = 0;

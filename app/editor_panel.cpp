@@ -1,149 +1,301 @@
 #include "app/editor_panel.h"
 
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QToolTip>
+#include <QValidator>
+
+#include <functional>
 
 #include "app/language.h"
 #include "app/panel_tables.h"
-#include "app/shell.h"
 
 namespace {
 
-constexpr int kButtonWidth = 128, kRowHeight = 20;
+constexpr int kButtonWidth = 128, kRowHeight = 20, kSwatch = 12;
+// The Elements tab: headings above the number columns, rows below them.
+constexpr int kHeadingHeight = 14, kFirstRow = 14;
 
 // Skin texts are 8-bit; the editor shows each byte as its Latin-1 character.
 QString FromSkinText(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
-std::string ToSkinText(const QString& s) { return s.toLatin1().toStdString(); }
+
+QString Latin1(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
+// "[start bar] y", as the settings file has it.
+QString FieldText(const SkinField& f) { return Latin1(f.section) + QLatin1Char(' ') + Latin1(f.field->key); }
+
+// A caption shown on a button or check box: "&" is a character, not a mnemonic.
+QString Escaped(QString s) { return s.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
+// Shortens the caption with "..." at its end until the control fits `width`.
+template <typename Control>
+void FitCaption(Control* control, const QString& caption, int width) {
+  control->setText(Escaped(caption));
+  const QFontMetrics metrics(control->font());
+  for (int room = metrics.horizontalAdvance(caption); control->sizeHint().width() > width && room > 0; room -= 2) {
+    control->setText(Escaped(metrics.elidedText(caption, Qt::ElideRight, room)));
+  }
+}
+
+// A swatch readable on any button and in any colour: the colour inside a black
+// and a white frame. It is not greyed on a disabled button.
+QIcon Swatch(Rgb24 c) {
+  QPixmap pixmap(kSwatch, kSwatch);
+  pixmap.fill(QColor(c.r, c.g, c.b));
+  QPainter painter(&pixmap);
+  painter.setPen(Qt::black);
+  painter.drawRect(0, 0, kSwatch - 1, kSwatch - 1);
+  painter.setPen(Qt::white);
+  painter.drawRect(1, 1, kSwatch - 3, kSwatch - 3);
+  painter.end();
+  QIcon icon;
+  icon.addPixmap(pixmap, QIcon::Normal);
+  icon.addPixmap(pixmap, QIcon::Disabled);
+  return icon;
+}
+
+// An image button that also takes one picture file dropped on it.
+class ImageButton : public QPushButton {
+ public:
+  ImageButton(QWidget* parent, std::function<void(const QString&)> dropped)
+      : QPushButton(parent), dropped_(std::move(dropped)) {
+    setAcceptDrops(true);
+  }
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override {
+    if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  }
+  void dropEvent(QDropEvent* event) override {
+    const QString file = DroppedFile(event->mimeData());
+    if (file.isEmpty()) return;
+    event->acceptProposedAction();
+    dropped_(file);
+  }
+
+ private:
+  static QString DroppedFile(const QMimeData* data) {
+    if (!data || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
+    const QString path = data->urls().front().toLocalFile();
+    return QFileInfo(path).isFile() ? path : QString();
+  }
+  std::function<void(const QString&)> dropped_;
+};
+
+// What uisettings.ini can hold: 8-bit Latin-1 text on one line.
+class Latin1Validator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    for (QChar c : input) {
+      if (c.unicode() > 0xFF || c == QLatin1Char('\n') || c == QLatin1Char('\r')) return Invalid;
+    }
+    return Acceptable;
+  }
+};
 
 }  // namespace
 
-EditorPanel::EditorPanel(QWidget* parent, EditorShell& shell, const LanguageTable& texts)
-    : QTabWidget(parent), shell_(shell) {
+EditorPanel::EditorPanel(QWidget* parent, const LanguageTable& texts) : QTabWidget(parent) {
   setObjectName(QStringLiteral("EditorPanel"));
-  // Narrow padding: the captions of the 128-pixel buttons need the room.
-  setStyleSheet(QStringLiteral("QPushButton { padding: 0px 2px; }"));
+  // Narrow padding: the captions of the 128-pixel buttons need the room. The
+  // colour buttons show their swatch, then the caption from the left.
+  setStyleSheet(QStringLiteral("QPushButton { padding: 0px 2px; }"
+                               "QPushButton[swatch=\"true\"] { text-align: left; padding-left: 3px; }"));
+  for (int s = 0; s < 14; ++s) screenNames_ << texts.Text(QStringLiteral("LANG_SCREEN_%1$").arg(s, 2, 10, QLatin1Char('0')));
+  screenTip_ = texts.Text("LANG_PANEL_TIP_SCREEN$");
   addTab(BuildColoursPage(texts), texts.Text("LANG_PANEL_COLORS$"));
   addTab(BuildImagesPage(texts), texts.Text("LANG_PANEL_IMAGES$"));
   addTab(BuildElementsPage(texts), texts.Text("LANG_PANEL_ELEMETS$"));
   addTab(BuildInformationPage(texts), texts.Text("LANG_PANEL_INFORMATIONS$"));
   setCurrentIndex(0);
-  for (int s = 1; s < 14; ++s) SetScreenEnabled(s, false);
+  SetScreen(0);
+}
+
+void EditorPanel::AddControl(QWidget* control, int screen, const QString& tip) {
+  screenControls_[std::size_t(screen)].push_back(control);
+  tips_.push_back({control, tip, screen});
 }
 
 QWidget* EditorPanel::BuildColoursPage(const LanguageTable& texts) {
-  auto* page = new QWidget;
+  auto* page = new QWidget(this);  // parented at once, so the panel's style applies while captions are fitted
   for (const ColourControl& c : ColourControls()) {
-    auto* b = new QPushButton(texts.Text(c.key()), page);
+    auto* b = new QPushButton(page);
     b->setObjectName(QStringLiteral("colour:%1").arg(QLatin1String(c.name)));
+    b->setProperty("swatch", true);
+    b->setIconSize(QSize(kSwatch, kSwatch));
+    b->setIcon(Swatch({}));
     b->setGeometry(c.column * kButtonWidth, c.row * kRowHeight, kButtonWidth, kRowHeight);
-    b->setToolTip(QLatin1String(c.name));
-    const ColourControl* control = &c;
-    connect(b, &QPushButton::clicked, this, [this, control] { shell_.EditColour(*control); });
-    screenControls_[std::size_t(c.screen)].push_back(b);
+    const QString caption = texts.Text(c.key());
+    FitCaption(b, caption, kButtonWidth);
+    const SkinField field = c.field();
+    connect(b, &QPushButton::clicked, this, [this, field] { emit colourClicked(field); });
+    colours_.push_back({b, field});
+    AddControl(b, c.screen, caption + QLatin1Char('\n') + texts.Text("LANG_PANEL_TIP_COLOR$").arg(QLatin1String(c.name)));
   }
   return page;
 }
 
 QWidget* EditorPanel::BuildImagesPage(const LanguageTable& texts) {
-  auto* page = new QWidget;
+  auto* page = new QWidget(this);
   for (const ImageControl& c : ImageControls()) {
-    auto* b = new QPushButton(texts.Text(c.key()), page);
+    const ImageId image = c.image;
+    auto* b = new ImageButton(page, [this, image](const QString& file) { emit imageFileDropped(image, file); });
     b->setObjectName(QStringLiteral("image:%1").arg(c.baseName()));
     b->setGeometry(c.column * kButtonWidth, c.row * kRowHeight, kButtonWidth, kRowHeight);
-    b->setToolTip(c.baseName() + QStringLiteral(".bmp"));
-    const ImageId image = c.image;
-    connect(b, &QPushButton::clicked, this, [this, image] { shell_.ImportImage(image); });
-    screenControls_[std::size_t(c.screen)].push_back(b);
+    const QString caption = texts.Text(c.key());
+    FitCaption(b, caption, kButtonWidth);
+    connect(b, &QPushButton::clicked, this, [this, image] { emit imageClicked(image); });
+    AddControl(b, c.screen,
+               caption + QLatin1Char('\n') + texts.Text("LANG_PANEL_TIP_IMAGE$").arg(Latin1(CatalogueEntryOf(image).file)));
   }
   return page;
 }
 
 QWidget* EditorPanel::BuildElementsPage(const LanguageTable& texts) {
-  auto* page = new QWidget;
+  auto* page = new QWidget(this);
+  struct Column {
+    bool ElementControl::*has;
+    const char* key;
+    int x, maximum;
+    const char* heading;
+  };
+  static constexpr Column kColumns[] = {{&ElementControl::x, "x", 205, 255, "LANG_PANEL_COLUMN_X$"},
+                                        {&ElementControl::y, "y", 265, 191, "LANG_PANEL_COLUMN_Y$"},
+                                        {&ElementControl::w, "w", 325, 255, "LANG_PANEL_COLUMN_W$"}};
+  for (const Column& col : kColumns) {
+    auto* heading = new QLabel(texts.Text(col.heading), page);
+    heading->setObjectName(QStringLiteral("heading:%1").arg(QLatin1String(col.key)));
+    heading->setAlignment(Qt::AlignCenter);
+    heading->setGeometry(col.x, 0, 48, kHeadingHeight);
+  }
+  const QString fieldTip = texts.Text("LANG_PANEL_TIP_FIELD$");
   for (const ElementControl& c : ElementControls()) {
-    const int y = c.row * kRowHeight + 5;
+    const int y = c.row * kRowHeight + kFirstRow;
     const QString caption = c.key ? texts.Text(c.key) : QString::fromLatin1(c.builtinCaption);
     QWidget* label;
-    if (c.checkBox) {
-      auto* box = new QCheckBox(caption, page);
+    QString labelTip = caption;
+    if (c.checkBox()) {
+      auto* box = new QCheckBox(page);
       box->setGeometry(5, y, 186, kRowHeight);
-      const auto field = c.flag;
+      FitCaption(box, caption, 186);
+      const SkinField field = SkinFieldOf(c.section, c.flag);
       connect(box, &QCheckBox::toggled, this, [this, field](bool on) {
-        if (syncing_) return;
-        *field(shell_.skin()) = on ? 1 : 0;
-        shell_.RedrawPreview();
+        if (!syncing_) emit flagToggled(field, on);
       });
       checks_.push_back({box, field});
+      labelTip += QLatin1Char('\n') + fieldTip.arg(FieldText(field));
       label = box;
     } else {
-      auto* l = new QLabel(caption, page);
+      auto* l = new QLabel(page);
       l->setGeometry(20, y, 186, kRowHeight);
+      FitCaption(l, caption, 186);
       label = l;
     }
     label->setObjectName(QStringLiteral("element:%1").arg(c.row));
-    screenControls_[std::size_t(c.screen)].push_back(label);
+    AddControl(label, c.screen, labelTip);
 
-    struct Column {
-      std::int32_t* (*field)(Skin&);
-      int x, maximum;
-      const char* name;
-    };
-    for (const Column& col : {Column{c.x, 205, 255, "x"}, Column{c.y, 265, 191, "y"}, Column{c.w, 325, 255, "w"}}) {
-      if (!col.field) continue;
+    for (const Column& col : kColumns) {
+      if (!(c.*(col.has))) continue;
       auto* spin = new QSpinBox(page);
-      spin->setObjectName(QStringLiteral("element:%1:%2").arg(c.row).arg(QLatin1String(col.name)));
+      spin->setObjectName(QStringLiteral("element:%1:%2").arg(c.row).arg(QLatin1String(col.key)));
       spin->setGeometry(col.x, y, 48, kRowHeight);
       spin->setRange(0, col.maximum);
-      const auto field = col.field;
+      // The wheel changes a number only in the field being typed in: one
+      // passing over the panel must not move an element.
+      spin->setFocusPolicy(Qt::StrongFocus);
+      spin->installEventFilter(this);
+      const SkinField field = SkinFieldOf(c.section, col.key);
       // Only a change the user makes reaches the skin: a loaded value
       // outside the range is shown limited but kept until then.
       connect(spin, &QSpinBox::valueChanged, this, [this, field](int v) {
-        if (syncing_) return;
-        shell_.NumberEdited(field, v);
+        if (!syncing_) emit numberEdited(field, v);
       });
       numbers_.push_back({spin, field});
-      screenControls_[std::size_t(c.screen)].push_back(spin);
+      AddControl(spin, c.screen, caption + QLatin1Char('\n') + fieldTip.arg(FieldText(field)));
     }
   }
   return page;
 }
 
 QWidget* EditorPanel::BuildInformationPage(const LanguageTable& texts) {
-  auto* page = new QWidget;
+  auto* page = new QWidget(this);
   static constexpr const char* kLabels[] = {"LANG_INFO_TITLE$", "LANG_INFO_AUTHOR$", "LANG_INFO_EMAIL$",
                                             "LANG_INFO_URL$", "LANG_INFO_UPDATE$"};
+  static constexpr const char* kKeys[] = {"Title", "Author", "eMail", "Url", "LastUpdate"};
+  const QString hint = texts.Text("LANG_INFO_LATIN1$");
   for (int i = 0; i < 5; ++i) {
     auto* label = new QLabel(texts.Text(kLabels[i]), page);
     label->setGeometry(5, 10 + 40 * i, 374, 15);
     auto* edit = new QLineEdit(page);
     edit->setObjectName(QStringLiteral("info:%1").arg(i));
     edit->setGeometry(5, 25 + 40 * i, 374, kRowHeight);
+    const SkinField field = SkinFieldOf("[SkinInfo]", kKeys[i]);
+    edit->setToolTip(texts.Text("LANG_PANEL_TIP_FIELD$").arg(FieldText(field)));
     edit->setReadOnly(i == 4);
-    info_[std::size_t(i)] = edit;
+    edit->setValidator(new Latin1Validator(edit));
+    edit->installEventFilter(this);
+    // A refused character says why, instead of being saved as "?" later.
+    connect(edit, &QLineEdit::inputRejected, this, [edit, hint] {
+      QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), hint, edit);
+    });
+    connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
+      if (!syncing_) emit textEdited(field, text);
+    });
+    info_.push_back({edit, field});
   }
   return page;
 }
 
-void EditorPanel::SyncControls(const Skin& constSkin) {
-  Skin& skin = const_cast<Skin&>(constSkin);  // the accessors hand out pointers; nothing is written
+void EditorPanel::SyncControls(const Skin& skin) {
   syncing_ = true;
-  for (const BoundCheck& c : checks_) c.box->setChecked(*c.field(skin) == 1);
-  for (const BoundNumber& n : numbers_) n.box->setValue(*n.field(skin));
-  const std::array<const std::string*, 5> info = {&skin.info.Title, &skin.info.Author, &skin.info.eMail,
-                                                  &skin.info.Url, &skin.info.LastUpdate};
-  for (std::size_t i = 0; i < 5; ++i) info_[i]->setText(FromSkinText(*info[i]));
+  for (const BoundColour& c : colours_) c.button->setIcon(Swatch(std::get<Rgb24>(ReadField(skin, c.field))));
+  for (const BoundCheck& c : checks_) {
+    const bool on = std::get<std::int32_t>(ReadField(skin, c.field)) == 1;
+    if (c.box->isChecked() != on) c.box->setChecked(on);
+  }
+  for (const BoundNumber& n : numbers_) {
+    const std::int32_t v = std::get<std::int32_t>(ReadField(skin, n.field));
+    if (n.box->value() != v) n.box->setValue(v);
+  }
+  for (const BoundText& t : info_) {
+    const QString text = FromSkinText(std::get<std::string>(ReadField(skin, t.field)));
+    if (t.box->text() != text) t.box->setText(text);
+  }
   syncing_ = false;
 }
 
-void EditorPanel::SetScreenEnabled(int screen, bool enabled) {
-  if (screen < 0 || screen >= 14) return;
-  for (QWidget* w : screenControls_[std::size_t(screen)]) w->setEnabled(enabled);
+void EditorPanel::SetScreen(int screen) {
+  for (const Tip& t : tips_) {
+    const bool enabled = t.screen == screen;
+    t.control->setEnabled(enabled);
+    // A greyed control says where it can be edited.
+    t.control->setToolTip(enabled ? t.text : t.text + QLatin1Char('\n') + screenTip_.arg(screenNames_[t.screen]));
+  }
 }
 
-TypedInfo EditorPanel::TypedTexts() const {
-  return {ToSkinText(info_[0]->text()), ToSkinText(info_[1]->text()), ToSkinText(info_[2]->text()),
-          ToSkinText(info_[3]->text())};
+bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (event->type() == QEvent::Wheel && qobject_cast<QSpinBox*>(watched) && !widget->hasFocus()) {
+    event->accept();
+    return true;
+  }
+  // Undo and Redo are the editor's, not the text box's own: left to the
+  // window's shortcuts, they undo whole steps of the skin.
+  if (event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+      key->ignore();
+      return true;
+    }
+  }
+  return QTabWidget::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 // The tab panel beside the preview: colours, images, elements, information.
 // Every control is built from the tables of panel_tables.h; only the
-// controls of the current preview screen are enabled.
+// controls of the current preview screen are enabled. The panel reports what
+// the user did and shows the skin it is given; it never changes the skin.
 #pragma once
 
 #include <QTabWidget>
@@ -8,52 +9,82 @@
 
 #include <array>
 
-#include "skin/settings_file.h"
+#include "app/skin_field.h"
+#include "skin/catalogue.h"
 #include "skin/skin.h"
 
-class EditorShell;
 class LanguageTable;
+class QAbstractButton;
 class QCheckBox;
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 
 class EditorPanel : public QTabWidget {
   Q_OBJECT
  public:
   // Builds every control with the current texts, in the state of screen 0.
-  EditorPanel(QWidget* parent, EditorShell& shell, const LanguageTable& texts);
+  EditorPanel(QWidget* parent, const LanguageTable& texts);
 
-  // Writes the skin's values into the check boxes, number fields and
-  // information boxes, without reporting them as edits.
+  // Shows the skin's values in the controls (colour swatches, check boxes,
+  // number fields, information boxes), without reporting them as edits. A
+  // control that already shows its value is left alone, so the caret of a
+  // box being typed in stays where it is.
   void SyncControls(const Skin& skin);
 
-  // Disables the controls of screen `from`, enables those of screen `to`.
-  void SetScreenEnabled(int screen, bool enabled);
-
-  // The texts of the four editable information boxes, as 8-bit text.
-  TypedInfo TypedTexts() const;
+  // Enables the controls of `screen` and disables all others.
+  void SetScreen(int screen);
 
   // For tests and the layout: the controls of one preview screen.
   const QVector<QWidget*>& ControlsOf(int screen) const { return screenControls_[std::size_t(screen)]; }
+
+ signals:
+  void colourClicked(SkinField field);
+  void imageClicked(ImageId image);
+  void imageFileDropped(ImageId image, const QString& path);
+  void numberEdited(SkinField field, int value);
+  void flagToggled(SkinField field, bool on);
+  void textEdited(SkinField field, const QString& text);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QWidget* BuildColoursPage(const LanguageTable& texts);
   QWidget* BuildImagesPage(const LanguageTable& texts);
   QWidget* BuildElementsPage(const LanguageTable& texts);
   QWidget* BuildInformationPage(const LanguageTable& texts);
+  // Registers a control of `screen` with the tooltip saying what it edits.
+  void AddControl(QWidget* control, int screen, const QString& tip);
 
-  EditorShell& shell_;
+  QStringList screenNames_;
+  QString screenTip_;
   std::array<QVector<QWidget*>, 14> screenControls_;
+  struct Tip {
+    QWidget* control;
+    QString text;
+    int screen;
+  };
+  QVector<Tip> tips_;
+  struct BoundColour {
+    QPushButton* button;
+    SkinField field;
+  };
   struct BoundCheck {
     QCheckBox* box;
-    std::int32_t* (*field)(Skin&);
+    SkinField field;
   };
   struct BoundNumber {
     QSpinBox* box;
-    std::int32_t* (*field)(Skin&);
+    SkinField field;
   };
+  struct BoundText {
+    QLineEdit* box;
+    SkinField field;
+  };
+  QVector<BoundColour> colours_;
   QVector<BoundCheck> checks_;
   QVector<BoundNumber> numbers_;
-  std::array<QLineEdit*, 5> info_{};
+  QVector<BoundText> info_;
   bool syncing_ = false;
 };

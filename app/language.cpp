@@ -1,9 +1,7 @@
 #include "app/language.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 #include "app/ini_text.h"
 #include "app/panel_tables.h"
@@ -18,8 +16,9 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_FILE_NEW$" "\0" "New" "\0"
     "LANG_FILE_OPEN$" "\0" "Open" "\0"
     "LANG_FILE_OPEN_FOLDER$" "\0" "Skin folder..." "\0"
+    "LANG_FILE_OPEN_RECENT$" "\0" "Open recent" "\0"
     "LANG_FILE_SAVE$" "\0" "Save" "\0"
-    "LANG_FILE_SAVE_FOLDER$" "\0" "To folder..." "\0"
+    "LANG_FILE_SAVE_FOLDER$" "\0" "Save to folder..." "\0"
     "LANG_FILE_SCREENSHOT$" "\0" "Screenshot" "\0"
     "LANG_FILE_SCREENSHOT2D$" "\0" "Save to file..." "\0"
     "LANG_FILE_SCREENSHOT2C$" "\0" "Copy to clipboard" "\0"
@@ -58,19 +57,40 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_REQPATH_LOAD$" "\0" "Choose a skin folder" "\0"
     "LANG_REQFILE_SAVE$" "\0" "Save screenshot" "\0"
     "LANG_REQFILE_LOAD$" "\0" "Open file" "\0"
-    "LANG_FILE_NOTFOUND$" "\0" "File not found" "\0"
-    "LANG_FILE_NOTSAVE$" "\0" "File could not be saved" "\0"
-    "LANG_FILE_UNKNOWN$" "\0" "Unknown file format" "\0"
     "LANG_ERROR$" "\0" "Error" "\0"
+    "LANG_EDIT$" "\0" "Edit" "\0"
+    "LANG_EDIT_UNDO$" "\0" "Undo" "\0"
+    "LANG_EDIT_REDO$" "\0" "Redo" "\0"
+    "LANG_VIEW$" "\0" "View" "\0"
+    "LANG_VIEW_ZOOM_IN$" "\0" "Zoom in" "\0"
+    "LANG_VIEW_ZOOM_OUT$" "\0" "Zoom out" "\0"
+    "LANG_VIEW_ZOOM_RESET$" "\0" "Actual size" "\0"
+    "LANG_SCREEN_PREV$" "\0" "Previous screen" "\0"
+    "LANG_SCREEN_NEXT$" "\0" "Next screen" "\0"
+    "LANG_MESSAGES_MORE$" "\0" "... and %1 more: see the details" "\0"
+    "LANG_ASK_SAVE$" "\0" "The skin \"%1\" has changes that are not saved. Save them first?" "\0"
+    "LANG_DISCARD$" "\0" "Discard" "\0"
+    "LANG_SKIN_NEW$" "\0" "New skin" "\0"
+    "LANG_STATUS_OPENED$" "\0" "Opened %1" "\0"
+    "LANG_STATUS_SAVED$" "\0" "Saved %1 files to %2" "\0"
+    "LANG_STATUS_ZOOM$" "\0" "Zoom %1%" "\0"
     "LANG_PANEL_COLORS$" "\0" "Colors" "\0"
     "LANG_PANEL_IMAGES$" "\0" "Images" "\0"
     "LANG_PANEL_ELEMETS$" "\0" "Elements" "\0"
     "LANG_PANEL_INFORMATIONS$" "\0" "Information" "\0"
+    "LANG_PANEL_COLUMN_X$" "\0" "X" "\0"
+    "LANG_PANEL_COLUMN_Y$" "\0" "Y" "\0"
+    "LANG_PANEL_COLUMN_W$" "\0" "W" "\0"
+    "LANG_PANEL_TIP_COLOR$" "\0" "Color %1 of uisettings.ini. Click to change it." "\0"
+    "LANG_PANEL_TIP_IMAGE$" "\0" "Picture %1. Click to choose a BMP, PNG or JPEG file, or drop one here." "\0"
+    "LANG_PANEL_TIP_FIELD$" "\0" "%1 in uisettings.ini" "\0"
+    "LANG_PANEL_TIP_SCREEN$" "\0" "Used by the screen \"%1\": choose that screen to edit it." "\0"
     "LANG_INFO_TITLE$" "\0" "Title" "\0"
     "LANG_INFO_AUTHOR$" "\0" "Author" "\0"
     "LANG_INFO_EMAIL$" "\0" "E-mail" "\0"
     "LANG_INFO_URL$" "\0" "Web address" "\0"
-    "LANG_INFO_UPDATE$" "\0" "Last update" "\0");
+    "LANG_INFO_UPDATE$" "\0" "Last update" "\0"
+    "LANG_INFO_LATIN1$" "\0" "Only Latin-1 characters, without line breaks, can be kept in uisettings.ini." "\0");
 
 constexpr auto kLanguageTitle = ScrambleText("Language");
 constexpr auto kEnglish = ScrambleText("English");
@@ -93,6 +113,9 @@ QHash<QString, QString> BuiltinTexts() {
     texts.insert(Text(blob.substr(at, keyEnd - at)), Text(blob.substr(keyEnd + 1, valueEnd - keyEnd - 1)));
     at = valueEnd + 1;
   }
+  // The messages of opening, saving and importing: the core's own texts.
+  const MessageTexts messages = MessageTexts::BuiltIn();
+  for (const MessageTextKey& k : MessageTextKeys()) texts.insert(QString::fromLatin1(k.key), Text(messages.*(k.text)));
   // The captions of the colour, image and element controls are plain.
   for (const ColourControl& c : ColourControls()) texts.insert(c.key(), QString::fromLatin1(c.name));
   for (const ImageControl& c : ImageControls()) texts.insert(c.key(), c.builtinCaption());
@@ -103,6 +126,18 @@ QHash<QString, QString> BuiltinTexts() {
 }
 
 }  // namespace
+
+const std::array<MessageTextKey, 6>& MessageTextKeys() {
+  static const std::array<MessageTextKey, 6> keys = {{
+      {"LANG_FILE_NOTFOUND$", &MessageTexts::fileNotFound},
+      {"LANG_FILE_UNKNOWN$", &MessageTexts::fileUnknown},
+      {"LANG_FILE_NOTSAVE$", &MessageTexts::fileNotSaved},
+      {"LANG_FILE_EMPTY$", &MessageTexts::pictureEmpty},
+      {"LANG_FILE_DAMAGED$", &MessageTexts::cannotExtract},
+      {"LANG_FILE_TOOLARGE$", &MessageTexts::tooLarge},
+  }};
+  return keys;
+}
 
 const std::array<LanguageEntry, 10>& LanguageMenu() {
   static const std::array<LanguageEntry, 10> menu = {{
@@ -184,17 +219,4 @@ QStringList LanguageTable::AllKeys() {
   QStringList keys;
   for (const LanguageGroup& g : LanguageGroups()) keys += g.keys;
   return keys;
-}
-
-QString FindLanguageDir() {
-  const QStringList candidates = {
-      QDir::current().filePath(QStringLiteral("language")),
-      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("language")),
-      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/skinedit/language")),
-      QStringLiteral(SKIN_DATA_DIR "/language"),
-  };
-  for (const QString& dir : candidates) {
-    if (QFileInfo(dir).isDir()) return dir;
-  }
-  return candidates.front();
 }

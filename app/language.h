@@ -7,6 +7,10 @@
 #include <QStringList>
 
 #include <array>
+#include <string>
+#include <vector>
+
+#include "images/feedback.h"
 
 // One entry of the language menu, in menu order.
 struct LanguageEntry {
@@ -49,6 +53,10 @@ class LanguageTable {
   QHash<QString, QString> texts_;
 };
 
-// Where the language files are: "language" in the working directory when it
-// exists, else beside the program, else in the installed data folder.
-QString FindLanguageDir();
+// The language keys of the core's message texts. Their built-in English is
+// the core's own (MessageTexts::BuiltIn), so it is written in one place.
+struct MessageTextKey {
+  const char* key;
+  std::string MessageTexts::*text;
+};
+const std::array<MessageTextKey, 6>& MessageTextKeys();

@@ -1,4 +1,5 @@
-// skinedit: the skin editor's window.
+// skinedit: the skin editor's window. "skinedit [SKIN]" opens a skin folder
+// or .zip at once, as "Open with" from a file manager does.
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
@@ -8,6 +9,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include <QFile>
 
 #include "app/dialogs.h"
 #include "app/shell.h"
@@ -34,7 +38,13 @@ int main(int argc, char** argv) {
                stderr);
     return 1;
   }
+  if (argc > 2 || (argc == 2 && argv[1][0] == '-' && argv[1][1] != '\0')) {
+    std::fputs("usage: skinedit [SKIN]   (a skin folder or a .zip that holds one)\n", stderr);
+    return argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) ? 0 : 2;
+  }
   QApplication app(argc, argv);
+  // The name of the folder of the user's settings, ~/.config/skinedit.
+  QApplication::setApplicationName(QStringLiteral("skinedit"));
   QApplication::setQuitOnLastWindowClosed(false);
   // The panel's buttons are 128 by 20 pixels; a compact font keeps their
   // captions readable.
@@ -45,9 +55,9 @@ int main(int argc, char** argv) {
   const std::string_view icon = EmbeddedFileBytes("app_icon.png");
   QApplication::setWindowIcon(QIcon(QPixmap::fromImage(
       QImage::fromData(reinterpret_cast<const uchar*>(icon.data()), static_cast<int>(icon.size()), "PNG"))));
-  EditorShell shell(QtDialogs());
+  EditorShell shell(QtDialogs(), FindShellPaths());
   QObject::connect(&shell, &EditorShell::quit, &app, &QApplication::quit, Qt::QueuedConnection);
-  shell.Start();
+  shell.Start(argc == 2 ? QFile::decodeName(argv[1]) : QString());
   app.exec();
   shell.Finish();
   return 0;

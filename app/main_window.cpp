@@ -1,27 +1,52 @@
 #include "app/main_window.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QUndoStack>
 #include <QWheelEvent>
 
 #include "app/app_texts.h"
 #include "app/editor_panel.h"
 #include "app/language.h"
+#include "app/mnemonics.h"
+#include "app/paths.h"
 #include "app/preview_picture.h"
-#include "app/shell.h"
 
-MainWindow::MainWindow(EditorShell& shell, const LanguageTable& texts, const AppSettings& settings)
-    : shell_(shell), swapped_(settings.swapView != 0) {
+namespace {
+
+QString ScreenKey(int i) { return QStringLiteral("LANG_SCREEN_%1$").arg(i, 2, 10, QLatin1Char('0')); }
+
+// The one skin folder or archive in a drag, or nothing.
+QString DraggedSkin(const QMimeData* data) {
+  if (!data || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
+  const QString path = data->urls().front().toLocalFile();
+  return QFileInfo(path).isDir() || IsSkinArchive(path) ? path : QString();
+}
+
+// The Undo and Redo entries name the step they take back or repeat.
+void FollowStackText(QAction* action, const QString& prefix, const QString& step) {
+  QString name = step;
+  action->setText(step.isEmpty() ? prefix : prefix + QLatin1Char(' ') + name.replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, QUndoStack& history)
+    : swapped_(settings.swapView != 0) {
   setObjectName(QStringLiteral("MainWindow"));
-  setWindowTitle(TitleText() + QLatin1String(kVersionText));
   setAttribute(Qt::WA_DeleteOnClose, false);
-  BuildMenuBar(texts, settings);
+  setAcceptDrops(true);
+  zoomFormat_ = texts.Text("LANG_STATUS_ZOOM$");
+  BuildMenuBar(texts, settings, history);
   BuildStatusBar();
   BuildCentre(texts, settings);
   // 666 pixels wide, 521 between the menu bar and the status bar; no smaller.
@@ -29,21 +54,63 @@ MainWindow::MainWindow(EditorShell& shell, const LanguageTable& texts, const App
   setMinimumSize(size());
 }
 
-void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& settings) {
-  QMenuBar* bar = menuBar();
-  QMenu* file = bar->addMenu(texts.Text("LANG_FILE$"));
-  file->addAction(texts.Text("LANG_FILE_NEW$"), this, [this] { shell_.NewSkin(); });
+void MainWindow::BuildFileMenu(const LanguageTable& texts) {
+  QMenu* file = menuBar()->addMenu(texts.Text("LANG_FILE$"));
+  file->addAction(texts.Text("LANG_FILE_NEW$"), QKeySequence::New, this, &MainWindow::newRequested);
   QMenu* open = file->addMenu(texts.Text("LANG_FILE_OPEN$"));
-  open->addAction(texts.Text("LANG_FILE_OPEN_FOLDER$"), this, [this] { shell_.OpenFolder(); });
-  open->addAction(QStringLiteral("*.zip"), this, [this] { shell_.OpenArchive(); });
-  QMenu* save = file->addMenu(texts.Text("LANG_FILE_SAVE$"));
-  save->addAction(texts.Text("LANG_FILE_SAVE_FOLDER$"), this, [this] { shell_.SaveFolder(); });
+  open->addAction(texts.Text("LANG_FILE_OPEN_FOLDER$"), QKeySequence::Open, this, &MainWindow::openFolderRequested);
+  open->addAction(QStringLiteral("*.zip"), this, &MainWindow::openArchiveRequested);
+  recent_ = file->addMenu(texts.Text("LANG_FILE_OPEN_RECENT$"));
+  recent_->setObjectName(QStringLiteral("recentMenu"));
+  recent_->menuAction()->setEnabled(false);
+  file->addAction(texts.Text("LANG_FILE_SAVE$"), QKeySequence::Save, this, &MainWindow::saveRequested);
+  file->addAction(texts.Text("LANG_FILE_SAVE_FOLDER$"), QKeySequence::SaveAs, this, &MainWindow::saveAsRequested);
   file->addSeparator();
   QMenu* shot = file->addMenu(texts.Text("LANG_FILE_SCREENSHOT$"));
-  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2D$"), this, [this] { shell_.SaveScreenshot(); });
-  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2C$"), this, [this] { shell_.CopyScreenshot(); });
+  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2D$"), this, &MainWindow::screenshotFileRequested);
+  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2C$"), this, &MainWindow::screenshotClipboardRequested);
   file->addSeparator();
-  file->addAction(texts.Text("LANG_FILE_CLOSE$"), this, [this] { shell_.RequestQuit(); });
+  file->addAction(texts.Text("LANG_FILE_CLOSE$"), QKeySequence::Quit, this, &MainWindow::quitRequested);
+}
+
+void MainWindow::BuildEditMenu(const LanguageTable& texts, QUndoStack& history) {
+  QMenu* edit = menuBar()->addMenu(texts.Text("LANG_EDIT$"));
+  undo_ = edit->addAction(texts.Text("LANG_EDIT_UNDO$"), QKeySequence::Undo, &history, &QUndoStack::undo);
+  redo_ = edit->addAction(texts.Text("LANG_EDIT_REDO$"), QKeySequence::Redo, &history, &QUndoStack::redo);
+  connect(&history, &QUndoStack::canUndoChanged, undo_, &QAction::setEnabled);
+  connect(&history, &QUndoStack::canRedoChanged, redo_, &QAction::setEnabled);
+}
+
+void MainWindow::BuildScreenMenu(const LanguageTable& texts) {
+  QMenu* screens = menuBar()->addMenu(texts.Text("LANG_SCREEN$"));
+  auto* group = new QActionGroup(this);
+  for (int i = 0; i < 14; ++i) {
+    QAction* a = screens->addAction(texts.Text(ScreenKey(i)));
+    a->setCheckable(true);
+    a->setChecked(i == 0);
+    group->addAction(a);
+    if (i < 9) a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+    connect(a, &QAction::triggered, this, [this, i] { emit screenRequested(i); });
+    screenActions_[std::size_t(i)] = a;
+  }
+  screens->addSeparator();
+  screens->addAction(texts.Text("LANG_SCREEN_PREV$"), QKeySequence(Qt::Key_PageUp), this,
+                     [this] { emit screenStepRequested(-1); });
+  screens->addAction(texts.Text("LANG_SCREEN_NEXT$"), QKeySequence(Qt::Key_PageDown), this,
+                     [this] { emit screenStepRequested(1); });
+}
+
+void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& settings, QUndoStack& history) {
+  QMenuBar* bar = menuBar();
+  BuildFileMenu(texts);
+  BuildEditMenu(texts, history);
+
+  QMenu* view = bar->addMenu(texts.Text("LANG_VIEW$"));
+  QAction* in = view->addAction(texts.Text("LANG_VIEW_ZOOM_IN$"), this, [this] { emit zoomStepRequested(1); });
+  in->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence::ZoomIn});
+  view->addAction(texts.Text("LANG_VIEW_ZOOM_OUT$"), QKeySequence::ZoomOut, this, [this] { emit zoomStepRequested(-1); });
+  view->addAction(texts.Text("LANG_VIEW_ZOOM_RESET$"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
+                  &MainWindow::zoomResetRequested);
 
   QMenu* languages = bar->addMenu(LanguageMenuTitle());
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {
@@ -53,34 +120,39 @@ void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& set
     a->setChecked(e.index == settings.language);
     const int index = e.index;
     // Chosen even when it is the current one: the texts are read again.
-    connect(a, &QAction::triggered, this, [this, index] { shell_.ChangeLanguage(index); });
+    connect(a, &QAction::triggered, this, [this, index] { emit languageRequested(index); });
     languageActions_[i] = a;
   }
 
   QMenu* options = bar->addMenu(texts.Text("LANG_OPTIONS$"));
-  options->addAction(texts.Text("LANG_OPTIONS_BACKCOLOR$"), this, [this] { shell_.EditBackgroundColour(); });
+  options->addAction(texts.Text("LANG_OPTIONS_BACKCOLOR$"), this, &MainWindow::backgroundColourRequested);
   swapAction_ = options->addAction(texts.Text("LANG_OPTIONS_SWAPVIEW$"));
   swapAction_->setCheckable(true);
   swapAction_->setChecked(settings.swapView == 1);
-  connect(swapAction_, &QAction::triggered, this, [this] { shell_.ToggleSwapView(); });
+  connect(swapAction_, &QAction::triggered, this, &MainWindow::swapViewRequested);
 
-  QMenu* screens = bar->addMenu(texts.Text("LANG_SCREEN$"));
-  for (int i = 0; i < 14; ++i) {
-    QAction* a = screens->addAction(texts.Text(QStringLiteral("LANG_SCREEN_%1$").arg(i, 2, 10, QLatin1Char('0'))));
-    a->setCheckable(true);
-    a->setChecked(i == 0);
-    connect(a, &QAction::triggered, this, [this, i] { shell_.ChooseScreen(i); });
-    screenActions_[std::size_t(i)] = a;
-  }
+  BuildScreenMenu(texts);
 
   QMenu* about = bar->addMenu(texts.Text("LANG_ABOUT$"));
-  about->addAction(texts.Text("LANG_ABOUT_ABOUT$"), this, [this] { shell_.ShowAbout(); });
+  about->addAction(texts.Text("LANG_ABOUT_ABOUT$"), this, &MainWindow::aboutRequested);
+
+  AddMnemonics(bar);
+  // Undo and Redo keep their mnemonic in front of the step they name.
+  const QString undoPrefix = undo_->text(), redoPrefix = redo_->text();
+  connect(&history, &QUndoStack::undoTextChanged, undo_,
+          [this, undoPrefix](const QString& step) { FollowStackText(undo_, undoPrefix, step); });
+  connect(&history, &QUndoStack::redoTextChanged, redo_,
+          [this, redoPrefix](const QString& step) { FollowStackText(redo_, redoPrefix, step); });
+  FollowStackText(undo_, undoPrefix, history.undoText());
+  FollowStackText(redo_, redoPrefix, history.redoText());
+  undo_->setEnabled(history.canUndo());
+  redo_->setEnabled(history.canRedo());
 }
 
 void MainWindow::BuildStatusBar() {
-  QStatusBar* status = statusBar();
-  status->setSizeGripEnabled(true);
-  status->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
+  QStatusBar* bar = statusBar();
+  bar->setSizeGripEnabled(true);
+  bar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
   progress_ = new QProgressBar;
   progress_->setObjectName(QStringLiteral("LoadProgress"));
   progress_->setRange(0, 53);
@@ -88,8 +160,13 @@ void MainWindow::BuildStatusBar() {
   progress_->setTextVisible(false);
   progress_->setFixedWidth(275);
   progress_->setMaximumHeight(16);
-  status->addWidget(progress_);
-  status->addWidget(new QLabel, 1);
+  bar->addWidget(progress_);
+  status_ = new QLabel;
+  status_->setObjectName(QStringLiteral("statusText"));
+  bar->addWidget(status_, 1);
+  zoom_ = new QLabel;
+  zoom_->setObjectName(QStringLiteral("zoomText"));
+  bar->addPermanentWidget(zoom_);
 }
 
 void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& settings) {
@@ -116,16 +193,62 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
     auto* b = new QPushButton(QString::number(i + 1), centre_);
     b->setObjectName(QStringLiteral("screen:%1").arg(i));
     b->setGeometry(previewX_ + 19 * i, 3, 19, 20);
-    b->setFocusPolicy(Qt::NoFocus);
-    connect(b, &QPushButton::clicked, this, [this, i] { shell_.ChooseScreen(i); });
+    // Reached with Tab, but a click leaves the focus where it was.
+    b->setFocusPolicy(Qt::TabFocus);
+    b->setCheckable(true);
+    b->setChecked(i == 0);
+    b->setToolTip(texts.Text(ScreenKey(i)));
+    connect(b, &QPushButton::clicked, this, [this, i] { emit screenRequested(i); });
     screenButtons_[std::size_t(i)] = b;
   }
 
-  panel_ = new EditorPanel(centre_, shell_, texts);
+  panel_ = new EditorPanel(centre_, texts);
   panel_->setGeometry(panelX_, 0, 392, kAboveStatusBar);
+  connect(panel_, &EditorPanel::colourClicked, this, &MainWindow::colourClicked);
+  connect(panel_, &EditorPanel::imageClicked, this, &MainWindow::imageClicked);
+  connect(panel_, &EditorPanel::imageFileDropped, this, &MainWindow::imageFileDropped);
+  connect(panel_, &EditorPanel::numberEdited, this, &MainWindow::numberEdited);
+  connect(panel_, &EditorPanel::flagToggled, this, &MainWindow::flagToggled);
+  connect(panel_, &EditorPanel::textEdited, this, &MainWindow::textEdited);
 }
 
 void MainWindow::ShowPreview(Picture picture) { preview_->SetPicture(std::move(picture)); }
+
+void MainWindow::ShowSkin(const Skin& skin) { panel_->SyncControls(skin); }
+
+void MainWindow::ShowScreen(int screen) {
+  panel_->SetScreen(screen);
+  for (int i = 0; i < 14; ++i) {
+    screenActions_[std::size_t(i)]->setChecked(i == screen);
+    screenButtons_[std::size_t(i)]->setChecked(i == screen);
+  }
+}
+
+void MainWindow::ShowTitle(const QString& skinName, bool modified) {
+  setWindowTitle(skinName + QStringLiteral("[*] - ") + TitleText() + QLatin1String(kVersionText));
+  setWindowModified(modified);
+}
+
+void MainWindow::ShowZoom(float zoom) { zoom_->setText(zoomFormat_.arg(qRound(zoom * 100.0f))); }
+
+void MainWindow::ShowProgress(int value) {
+  progress_->setValue(value);
+  // Painted at once: the operation holds the event loop until it is done.
+  progress_->repaint();
+}
+
+void MainWindow::ShowStatus(const QString& text) { status_->setText(text); }
+
+void MainWindow::ShowRecent(const QStringList& skins) {
+  recent_->clear();
+  for (int i = 0; i < skins.size(); ++i) {
+    QString shown = skins[i];
+    const QString path = skins[i];
+    recent_->addAction(QStringLiteral("&%1 ").arg(i + 1) + shown.replace(QLatin1Char('&'), QStringLiteral("&&")), this,
+                       [this, path] { emit openRecentRequested(path); });
+  }
+  recent_->menuAction()->setEnabled(!skins.isEmpty());
+}
 
 void MainWindow::ApplyLayout() {
   const int w = centre_->width();
@@ -156,19 +279,35 @@ void MainWindow::ApplySwap(bool swapped) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  event->accept();
-  shell_.RequestQuit();
+  if (closeAllowed_) {
+    event->accept();
+    return;
+  }
+  // The shell decides: it may ask about unsaved changes first.
+  event->ignore();
+  emit quitRequested();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == centre_ && event->type() == QEvent::Resize) {
     ApplyLayout();
-    shell_.RedrawPreview();
+    emit resized();
     return false;
   }
-  if (event->type() == QEvent::Wheel) {
-    shell_.Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+  if (viewport_ && watched == viewport_->viewport() && event->type() == QEvent::Wheel) {
+    emit wheelTurned(static_cast<QWheelEvent*>(event)->angleDelta().y());
     return true;
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DraggedSkin(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString skin = DraggedSkin(event->mimeData());
+  if (skin.isEmpty()) return;
+  event->acceptProposedAction();
+  emit skinDropped(skin);
 }

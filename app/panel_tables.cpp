@@ -2,7 +2,7 @@
 
 namespace {
 
-#define C(name, row, column, screen) ColourControl{#name, &GlobalColours::name, row, column, screen}
+#define C(name, row, column, screen) ColourControl{#name, row, column, screen}
 
 }  // namespace
 
@@ -28,6 +28,8 @@ const std::vector<ColourControl>& ColourControls() {
 }
 
 #undef C
+
+SkinField ColourControl::field() const { return SkinFieldOf("[global settings]", name); }
 
 QString ImageControl::baseName() const {
   const auto base = CatalogueEntryOf(image).baseName();
@@ -62,42 +64,33 @@ const std::vector<ImageControl>& ImageControls() {
   return table;
 }
 
-namespace {
-
-#define F(expr) [](Skin& s) -> std::int32_t* { return &s.expr; }
-#define XY(rec) F(rec.x), F(rec.y)
-
-}  // namespace
-
 const std::vector<ElementControl>& ElementControls() {
+  constexpr bool X = true, Y = true, W = true, _ = false;
   static const std::vector<ElementControl> table = {
-      {0, false, "LANG_SETTINGS_LOGO_INFO_text$", "LogoInfo", nullptr, XY(logoInfo), nullptr, 0},
-      {1, true, "LANG_SETTINGS_FILE_TYPE_show$", "FileType", F(fileType.show), XY(fileType), F(fileType.w), 0},
-      {2, true, "LANG_SETTINGS_FILE_NAME_show$", "FileName", F(fileName.show), XY(fileName), F(fileName.w), 0},
-      {3, true, "LANG_SETTINGS_FILE_NAME_title$", "FileName Titleshow", F(fileName.titleshow), nullptr, nullptr,
-       nullptr, 0},
-      {4, true, "LANG_SETTINGS_GAME_NAME_show$", "GameName", F(gameName.show), XY(gameName), nullptr, 0},
-      {5, true, "LANG_BIG_CLOCK_show$", "BigClock", F(bigClock.show), XY(bigClock), nullptr, 0},
-      {6, true, "LANG_FOLDER_TEXT_show$", "FolderText", F(folderText.show), XY(folderText), F(folderText.w), 0},
-      {7, false, "LANG_START_BAR_text$", "StartBar", nullptr, XY(startBar), nullptr, 0},
-      {8, false, "LANG_SETTINGS_START_BUTTON_text$", "StartButton", nullptr, XY(startButton), nullptr, 0},
-      {9, false, "LANG_DISC_ICON_text$", "DiscIcon", nullptr, XY(diskIcon), nullptr, 0},
-      {10, false, "LANG_SETTINGS_BRIGHTNESS_BTN_text$", "BrightnessButton", nullptr, XY(brightnessBtn), nullptr, 0},
-      {11, false, "LANG_SETTINGS_REBACK_BTN_text$", "RebackButton", nullptr, XY(rebackBtn), nullptr, 0},
-      {12, false, nullptr, "LogoOffset", nullptr, F(logoOffset.x), nullptr, nullptr, 1},
-      {13, false, "LANG_START_MENU_text$", "StartMenu", nullptr, XY(startMenu), nullptr, 2},
-      {14, false, "LANG_FILE_HANDLE_MENU_text$", "FileHandleMenu", nullptr, XY(fileHandleMenu), nullptr, 2},
-      {15, false, "LANG_UITYPE_MENU_text$", "UITypeMenu", nullptr, XY(uiTypeMenu), nullptr, 4},
-      {16, false, "LANG_LANGUAGE_text$", "LanguageMenu", nullptr, XY(languageMenu), nullptr, 6},
-      {17, false, "LANG_SYSET_MENU_text$", "SysSetMenu", nullptr, XY(sysetMenu), nullptr, 8},
-      {18, false, "LANG_LIST_TYPE_text$", "ListTypeMenu", nullptr, XY(listTypeMenu), nullptr, 8},
-      {19, false, "LANG_BRIGHTNESS_text$", "BrightnessMenu", nullptr, XY(brightnessMenu), nullptr, 9},
-      {20, false, "LANG_CHEAT_TITLE_text$", "CheatTitle", nullptr, XY(cheatTitle), F(cheatTitle.w), 13},
-      {21, false, "LANG_CHEAT_CANCEL_ALL_BTN_text$", "CheatClearAllButton", nullptr, XY(cheatCancelAllBtn), nullptr,
-       13},
-      {22, false, "LANG_CHEAT_CLEARTITLE_text$", "CheatClearTitle", nullptr, XY(cheatClearTitle), F(cheatClearTitle.w),
-       13},
-      {23, false, "LANG_CLOSE_BTN_text$", "CheatCloseButton", nullptr, XY(closeBtn), nullptr, 13},
+      {0, "LANG_SETTINGS_LOGO_INFO_text$", "LogoInfo", "[logo info]", nullptr, X, Y, _, 0},
+      {1, "LANG_SETTINGS_FILE_TYPE_show$", "FileType", "[file type]", "show", X, Y, W, 0},
+      {2, "LANG_SETTINGS_FILE_NAME_show$", "FileName", "[file name]", "show", X, Y, W, 0},
+      {3, "LANG_SETTINGS_FILE_NAME_title$", "FileName Titleshow", "[file name]", "titleshow", _, _, _, 0},
+      {4, "LANG_SETTINGS_GAME_NAME_show$", "GameName", "[game name]", "show", X, Y, _, 0},
+      {5, "LANG_BIG_CLOCK_show$", "BigClock", "[big clock]", "show", X, Y, _, 0},
+      {6, "LANG_FOLDER_TEXT_show$", "FolderText", "[folder text]", "show", X, Y, W, 0},
+      {7, "LANG_START_BAR_text$", "StartBar", "[start bar]", nullptr, X, Y, _, 0},
+      {8, "LANG_SETTINGS_START_BUTTON_text$", "StartButton", "[start button]", nullptr, X, Y, _, 0},
+      {9, "LANG_DISC_ICON_text$", "DiscIcon", "[disk icon]", nullptr, X, Y, _, 0},
+      {10, "LANG_SETTINGS_BRIGHTNESS_BTN_text$", "BrightnessButton", "[brightness btn]", nullptr, X, Y, _, 0},
+      {11, "LANG_SETTINGS_REBACK_BTN_text$", "RebackButton", "[reback btn]", nullptr, X, Y, _, 0},
+      {12, nullptr, "LogoOffset", "[logo offset]", nullptr, X, _, _, 1},
+      {13, "LANG_START_MENU_text$", "StartMenu", "[start menu]", nullptr, X, Y, _, 2},
+      {14, "LANG_FILE_HANDLE_MENU_text$", "FileHandleMenu", "[file handle menu]", nullptr, X, Y, _, 2},
+      {15, "LANG_UITYPE_MENU_text$", "UITypeMenu", "[UiType menu]", nullptr, X, Y, _, 4},
+      {16, "LANG_LANGUAGE_text$", "LanguageMenu", "[Language menu]", nullptr, X, Y, _, 6},
+      {17, "LANG_SYSET_MENU_text$", "SysSetMenu", "[Syset menu]", nullptr, X, Y, _, 8},
+      {18, "LANG_LIST_TYPE_text$", "ListTypeMenu", "[List type menu]", nullptr, X, Y, _, 8},
+      {19, "LANG_BRIGHTNESS_text$", "BrightnessMenu", "[Brightness menu]", nullptr, X, Y, _, 9},
+      {20, "LANG_CHEAT_TITLE_text$", "CheatTitle", "[cheat title]", nullptr, X, Y, W, 13},
+      {21, "LANG_CHEAT_CANCEL_ALL_BTN_text$", "CheatClearAllButton", "[cheat cancel all btn]", nullptr, X, Y, _, 13},
+      {22, "LANG_CHEAT_CLEARTITLE_text$", "CheatClearTitle", "[cheat clearTitle]", nullptr, X, Y, W, 13},
+      {23, "LANG_CLOSE_BTN_text$", "CheatCloseButton", "[close btn]", nullptr, X, Y, _, 13},
   };
   return table;
 }

@@ -7,14 +7,14 @@
 
 #include <QString>
 
+#include "app/skin_field.h"
 #include "skin/catalogue.h"
-#include "skin/skin.h"
 
 struct ColourControl {
-  const char* name;  // colour name, for example "formFrameColor"
-  Rgb24 GlobalColours::*colour;
+  const char* name;  // colour name in [global settings], for example "formFrameColor"
   int row, column, screen;
   QString key() const { return QStringLiteral("LANG_COLOR_%1$").arg(QLatin1String(name)); }
+  SkinField field() const;
 };
 
 struct ImageControl {
@@ -25,16 +25,17 @@ struct ImageControl {
   QString baseName() const;  // the file name offered first, without ".bmp"
 };
 
+// One row of the Elements tab. The fields are those of one section; a row
+// has a check box when it names a flag, and a number field per column it has.
 struct ElementControl {
   int row;
-  bool checkBox;            // check box at x = 5, or a plain label at x = 20
-  const char* key;          // nullptr: fixed caption
+  const char* key;  // nullptr: fixed caption
   const char* builtinCaption;
-  std::int32_t* (*flag)(Skin&);  // the show/titleshow field of a check box
-  std::int32_t* (*x)(Skin&);     // column X, range 0..255
-  std::int32_t* (*y)(Skin&);     // column Y, range 0..191
-  std::int32_t* (*w)(Skin&);     // column W, range 0..255
+  const char* section;  // "[file name]"
+  const char* flag;     // "show", "titleshow", or nullptr: a plain label
+  bool x, y, w;         // columns X (0..255), Y (0..191), W (0..255)
   int screen;
+  bool checkBox() const { return flag != nullptr; }
 };
 
 const std::vector<ColourControl>& ColourControls();

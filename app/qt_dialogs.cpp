@@ -5,7 +5,11 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <QPushButton>
+
 #include "app/about_box.h"
+#include "app/app_texts.h"
+#include "app/language.h"
 #include "app/colour_dialog.h"
 #include "app/dialogs.h"
 
@@ -58,9 +62,23 @@ class RealDialogs : public Dialogs {
     return dialog.selectedFiles().front();
   }
 
-  void ShowMessage(QWidget* parent, const QString& title, const QString& body) override {
+  void ShowMessage(QWidget* parent, const QString& title, const QString& body, const QString& details) override {
     QMessageBox box(QMessageBox::Warning, title, body, QMessageBox::Ok, parent);
+    if (!details.isEmpty()) box.setDetailedText(details);
     box.exec();
+  }
+
+  UnsavedChoice AskSaveChanges(QWidget* parent, const QString& question, const LanguageTable& texts) override {
+    QMessageBox box(QMessageBox::Question, TitleText().trimmed(), question, QMessageBox::NoButton, parent);
+    QPushButton* save = box.addButton(texts.Text("LANG_FILE_SAVE$"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(texts.Text("LANG_DISCARD$"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(texts.Text("LANG_CANCEL$"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return UnsavedChoice::Save;
+    if (box.clickedButton() == discard) return UnsavedChoice::Discard;
+    return UnsavedChoice::Cancel;
   }
 
   Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts) override {

@@ -1,72 +1,100 @@
 // The editor's state and every action of its window. The window and its
-// panel are rebuilt on a language change; the shell and the skin live on.
+// panel are rebuilt on a language change; the shell, the skin and its undo
+// history live on. Every change of the skin is a SkinEdit that the shell
+// applies and records; after each, it tells the window what to show.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+#include <QUndoStack>
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/app_settings.h"
 #include "app/dialogs.h"
 #include "app/language.h"
 #include "app/main_window.h"
+#include "app/operation_feedback.h"
+#include "app/paths.h"
+#include "app/skin_edit.h"
 #include "skin/catalogue.h"
+#include "skin/clock.h"
 #include "skin/skin.h"
 
-class MainWindow;
-struct ColourControl;
 struct SkinIoContext;
-
-struct ShellPaths {
-  QString settingsFile = kSettingsPath;
-  QString languageDir;  // empty: FindLanguageDir()
-};
 
 class EditorShell : public QObject {
   Q_OBJECT
  public:
+  // Empty paths: FindShellPaths().
   EditorShell(Dialogs& dialogs, ShellPaths paths = {});
   ~EditorShell() override;
 
   // Reads the settings and the language, builds the window in the state of
-  // screen 0, puts in the default skin, fills the panel and draws.
-  void Start();
-  // Writes the settings; called once the event loop has ended.
+  // screen 0, puts in the default skin, fills the panel and draws; then opens
+  // `skin` (a folder or a .zip) when one is given.
+  void Start(const QString& skin = QString());
+  // Writes the settings and the recent skins; called once the event loop has ended.
   void Finish();
 
   MainWindow* window() const { return window_; }
-  Skin& skin() { return *skin_; }
+  const Skin& skin() const { return *skin_; }
+  QUndoStack& history() { return history_; }
   const AppSettings& settings() const { return settings_; }
   AppSettings& settings() { return settings_; }
   const LanguageTable& texts() const { return texts_; }
+  const QStringList& recentSkins() const { return recent_; }
+  QString skinName() const;
+  QString saveFolder() const { return saveFolder_; }
   float zoom() const { return zoom_; }
   int currentScreen() const { return currentScreen_; }
   bool quitRequested() const { return quitRequested_; }
+  // The clock that stamps LastUpdate when saving (tests set a fixed one).
+  void SetClock(const Clock* clock) { clock_ = clock; }
 
   // Menu commands.
   void NewSkin();
   void OpenFolder();
   void OpenArchive();
-  void SaveFolder();
+  // A folder or .zip from Open Recent, the command line or a drop; asks about
+  // unsaved changes first.
+  void OpenSkin(const QString& path);
+  // Save writes again into the folder of the last save; before there is one
+  // it is SaveAs, which asks for a folder. Both return whether every file was
+  // written.
+  bool Save();
+  bool SaveAs();
   void SaveScreenshot();
   void CopyScreenshot();
+  // Ends the program, after asking about unsaved changes.
   void RequestQuit();
   void ChangeLanguage(int index);
   void EditBackgroundColour();
   void ToggleSwapView();
   void ChooseScreen(int screen);  // screen buttons and screen menu entries
+  void StepScreen(int step);
   void ShowAbout();
 
-  // Panel controls.
-  void EditColour(const ColourControl& control);
-  void ImportImage(ImageId image);
-  void NumberEdited(std::int32_t* (*field)(Skin&), int value);
+  // Edits of the skin, each one undo step.
+  void ApplyEdit(SkinEdit edit);
+  void EditNumber(const SkinField& field, int value);  // steps of one field merge
+  void EditFlag(const SkinField& field, bool on);
+  void EditText(const SkinField& field, const QString& text);  // typing in one box merges
+  void EditColour(const SkinField& field);                     // opens the colour dialog
+  void ImportImage(ImageId image);                             // opens the file chooser
+  void ImportImageFile(ImageId image, const QString& path);
+  void ReplacePictures(std::vector<std::pair<ImageId, Picture>> pictures, const QString& name);
 
-  // The mouse wheel over the preview: exactly +120 or -120 steps the zoom.
+  // The mouse wheel or touchpad over the preview: every 120 of movement is
+  // one zoom step, however it arrives.
   void Wheel(int delta);
+  void StepZoom(int steps);
+  void ResetZoom();
 
   void RedrawPreview();
 
@@ -75,17 +103,33 @@ class EditorShell : public QObject {
 
  private:
   void BuildWindow(const QPoint* position);
-  void AfterOpen();
-  // Runs an open, save or load with the window's message boxes and progress bar.
-  void RunCoreOperation(const std::function<void(SkinIoContext&)>& operation);
-  QString ChosenFolder(const QString& folder) const;
+  void ShowAll();
+  void UpdateTitle();
+  void SkinChanged();
+  // Asks whether to save unsaved changes; true when the caller may go on.
+  bool MaybeSave();
+  // Opens a folder or archive chosen by the user (no question asked).
+  void LoadSkin(const QString& path);
+  bool SaveInto(const QString& folder);
+  void AddRecent(const QString& path);
+  // Runs an open, save or import with the progress bar; its messages are
+  // collected, to be shown in one message box once the window shows the result.
+  OperationFeedback RunCoreOperation(const std::function<void(SkinIoContext&)>& operation);
+  void ShowMessages(const OperationFeedback& feedback);
 
   Dialogs& dialogs_;
   ShellPaths paths_;
   std::unique_ptr<Skin> skin_;
+  QUndoStack history_;
   AppSettings settings_;
   LanguageTable texts_;
+  QStringList recent_, recentRead_;
+  QString skinPath_;    // the folder or archive the skin came from; empty for the built-in skin
+  QString saveFolder_;  // where Save writes; empty until the first save
+  SystemClock systemClock_;
+  const Clock* clock_ = &systemClock_;
   float zoom_ = 1.0f;
+  int wheel_ = 0;  // wheel movement not yet turned into zoom steps
   int currentScreen_ = 0;
   bool quitRequested_ = false;
   QPointer<MainWindow> window_;

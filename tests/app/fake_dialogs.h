@@ -18,6 +18,9 @@ struct FakeDialogs : Dialogs {
   QQueue<Rgb24> colourAnswers;   // the colour dialog's result
   QList<Request> requests;
   QList<QPair<QString, QString>> messages;  // title, body
+  QStringList details;                      // the details of each message
+  QQueue<UnsavedChoice> unsavedAnswers;     // the question about unsaved changes; none left: Cancel
+  QStringList questions;
   QImage clipboard;
   int aboutShown = 0;
 
@@ -38,7 +41,14 @@ struct FakeDialogs : Dialogs {
     if (!filterAnswers.isEmpty()) filterIndex = filterAnswers.dequeue();
     return Next();
   }
-  void ShowMessage(QWidget*, const QString& title, const QString& body) override { messages.push_back({title, body}); }
+  void ShowMessage(QWidget*, const QString& title, const QString& body, const QString& more) override {
+    messages.push_back({title, body});
+    details.push_back(more);
+  }
+  UnsavedChoice AskSaveChanges(QWidget*, const QString& question, const LanguageTable&) override {
+    questions.push_back(question);
+    return unsavedAnswers.isEmpty() ? UnsavedChoice::Cancel : unsavedAnswers.dequeue();
+  }
   Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&) override {
     requests.push_back({QStringLiteral("colour"), {}, {}, {}, 0});
     return colourAnswers.isEmpty() ? input : colourAnswers.dequeue();

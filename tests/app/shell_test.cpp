@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include "app/panel_tables.h"
 #include "app/preview_picture.h"
 #include "app/shell.h"
+#include "app/skin_edit.h"
 #include "fake_dialogs.h"
 #include "images/defaults.h"
 
@@ -94,10 +96,12 @@ class ShellTest : public QObject {
   void startUpWithoutSettings() {
     EditorShell& shell = StartShell();
     MainWindow* w = Window();
-    QCOMPARE(w->windowTitle(), QStringLiteral("Skin Editor v0.100603"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("New skin[*] - Skin Editor v0.100603"));
+    QVERIFY(!w->isWindowModified());
     QCOMPARE(w->centralWidget()->size(), QSize(666, 521));
     QCOMPARE(w->minimumSize(), w->size());
     QCOMPARE(shell.zoom(), 1.0f);
+    QCOMPARE(w->zoomText()->text(), QStringLiteral("Zoom 100%"));
     QCOMPARE(shell.settings().bgColor, 0);
     QCOMPARE(shell.currentScreen(), 0);
     // Preview on the left, panel on the right, laid out for 666 pixels.
@@ -109,6 +113,7 @@ class ShellTest : public QObject {
     QCOMPARE(w->progress()->maximum(), 53);
     QCOMPARE(w->progress()->value(), 0);
     QVERIFY(w->screenAction(0)->isChecked());
+    QVERIFY(w->screenButton(0)->isChecked());
     QVERIFY(w->languageAction(0)->isChecked());
     QCOMPARE(Preview().size(), QSize(266, 490));
     QCOMPARE(Preview().pixelColor(0, 0), QColor(0, 0, 0));
@@ -173,8 +178,18 @@ class ShellTest : public QObject {
     EditorShell& shell = StartShell();
     shell.Wheel(-120);
     QCOMPARE(shell.zoom(), 1.0f);
+    // Movements add up, whatever size they come in: +240 is two steps, two
+    // times -60 one step back.
     shell.Wheel(240);
+    QCOMPARE(shell.zoom(), 1.0f + 0.15f + 0.15f);
+    QCOMPARE(Window()->zoomText()->text(), QStringLiteral("Zoom 130%"));
     shell.Wheel(-60);
+    QCOMPARE(shell.zoom(), 1.0f + 0.15f + 0.15f);
+    shell.Wheel(-60);
+    QCOMPARE(shell.zoom(), 1.0f + 0.15f + 0.15f - 0.15f);
+    for (int i = 0; i < 40; ++i) shell.Wheel(-15);  // a touchpad: many small movements
+    QVERIFY(shell.zoom() <= 1.0f);
+    shell.ResetZoom();
     QCOMPARE(shell.zoom(), 1.0f);
     float expected = 1.0f;
     for (int i = 0; i < 27; ++i) {
@@ -191,6 +206,9 @@ class ShellTest : public QObject {
     QWheelEvent down(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
                      Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(Window()->viewport()->viewport(), &down);
+    QCOMPARE(shell.zoom(), expected - 0.15f);
+    // Over the panel the wheel does not zoom.
+    QCoreApplication::sendEvent(Window()->panel(), &down);
     QCOMPARE(shell.zoom(), expected - 0.15f);
   }
 
@@ -241,9 +259,9 @@ class ShellTest : public QObject {
     QCOMPARE(shell.skin().startBar.y, 100);
 
     // A loaded value out of range is shown limited and kept until edited.
-    shell.skin().startMenu.x = 300;
-    shell.skin().fileType.w = -5;
-    Window()->panel()->SyncControls(shell.skin());
+    SkinEdit outOfRange;
+    outOfRange.Set(shell.skin(), SkinFieldOf("[start menu]", "x"), 300).Set(shell.skin(), SkinFieldOf("[file type]", "w"), -5);
+    shell.ApplyEdit(outOfRange);
     auto* menuX = Window()->panel()->findChild<QSpinBox*>(QStringLiteral("element:13:x"));
     QCOMPARE(menuX->value(), 255);
     QCOMPARE(shell.skin().startMenu.x, 300);
@@ -263,18 +281,25 @@ class ShellTest : public QObject {
     QTemporaryDir skinDir;
     WriteAll(skinDir.filePath(QStringLiteral("uisettings.ini")), "[SkinInfo]\r\nTitle=Opened\r\n[start bar]\r\ny=150\r\n");
     auto* title = Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:0"));
-    title->setText(QStringLiteral("typed, not saved"));
+    QTest::keyClicks(title, QStringLiteral("typed, not saved"));
     shell.ChooseScreen(5);
+    dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
     dialogs_.answers.enqueue(skinDir.path());
     shell.OpenFolder();
+    QCOMPARE(dialogs_.questions.size(), 1);
     QCOMPARE(dialogs_.requests.back().title, QStringLiteral("Choose a skin folder"));
     QCOMPARE(shell.settings().lastPath, skinDir.path() + QLatin1Char('/'));
     QCOMPARE(shell.currentScreen(), 0);
     QCOMPARE(shell.skin().startBar.y, 150);
     QCOMPARE(title->text(), QStringLiteral("Opened"));
-    QCOMPARE(dialogs_.messages.size(), 53);  // no pictures in the folder
+    // No pictures in the folder: one message box lists all 53.
+    QCOMPARE(dialogs_.messages.size(), 1);
     QCOMPARE(dialogs_.messages[0].first, QStringLiteral("Error"));
-    QCOMPARE(dialogs_.messages[0].second, skinDir.path() + QStringLiteral("/active.bmp : File not found"));
+    QVERIFY(dialogs_.messages[0].second.startsWith(skinDir.path() + QStringLiteral("/active.bmp : File not found\n")));
+    QVERIFY(dialogs_.messages[0].second.endsWith(QStringLiteral("... and 48 more: see the details")));
+    QCOMPARE(dialogs_.details[0].split(QLatin1Char('\n')).size(), 53);
+    QVERIFY(Window()->windowTitle().startsWith(QFileInfo(skinDir.path()).fileName() + QStringLiteral("[*]")));
+    QVERIFY(!Window()->isWindowModified());
     QCOMPARE(Window()->progress()->value(), 0);
 
     // Cancelled: nothing changes, LastPath included.
@@ -298,14 +323,21 @@ class ShellTest : public QObject {
   void saveTakesTypedTexts() {
     EditorShell& shell = StartShell();
     QTemporaryDir target;
-    Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:1"))->setText(QStringLiteral("Ann \u00e9"));
+    auto* author = Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:1"));
+    QTest::keyClicks(author, QStringLiteral("Ann "));
+    QKeyEvent eAcute(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QStringLiteral("\u00e9"));
+    QCoreApplication::sendEvent(author, &eAcute);
     dialogs_.answers.enqueue(target.path());
-    shell.SaveFolder();
+    shell.SaveAs();
     QCOMPARE(dialogs_.requests.back().title, QStringLiteral("Choose the folder to save the skin in"));
     QCOMPARE(shell.skin().info.Author, std::string("Ann \xE9"));
     QVERIFY(ReadAll(target.filePath(QStringLiteral("uisettings.ini"))).contains("\r\nAuthor=Ann \xE9\r\n"));
     QVERIFY(QFileInfo::exists(target.filePath(QStringLiteral("icon/nds.bmp"))));
     QVERIFY(dialogs_.messages.isEmpty());
+    QCOMPARE(Window()->statusText()->text(), QStringLiteral("Saved 54 files to ") + QDir::toNativeSeparators(target.path()));
+    QCOMPARE(Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:4"))->text(),
+             QString::fromLatin1(shell.skin().info.LastUpdate.c_str()));
+    QVERIFY(!shell.skin().info.LastUpdate.empty());
   }
 
   void importStartsAtLastPathWithTheBaseName() {
@@ -377,7 +409,7 @@ class ShellTest : public QObject {
     shell.ToggleSwapView();
     dialogs_.colourAnswers.enqueue({0, 0, 248});
     shell.EditBackgroundColour();
-    shell.skin().startBar.y = 99;
+    shell.EditNumber(SkinFieldOf("[start bar]", "y"), 99);
     shell.ChooseScreen(7);
     const QPoint position = Window()->frameGeometry().topLeft();
     MainWindow* old = Window();

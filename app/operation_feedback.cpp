@@ -1,0 +1,33 @@
+#include "app/operation_feedback.h"
+
+#include <algorithm>
+
+#include "app/language.h"
+
+void OperationFeedback::ShowError(const std::string& body) {
+  lines_ << QString::fromUtf8(body.data(), static_cast<int>(body.size()));
+}
+
+void OperationFeedback::Report(const Message& message, const std::string& body) {
+  messages_.push_back(message);
+  ShowError(body);
+}
+
+int OperationFeedback::Count(MessageKind kind) const {
+  return static_cast<int>(
+      std::count_if(messages_.begin(), messages_.end(), [kind](const Message& m) { return m.kind == kind; }));
+}
+
+MessageTexts MessageTextsOf(const LanguageTable& texts) {
+  MessageTexts m = MessageTexts::BuiltIn();
+  for (const MessageTextKey& k : MessageTextKeys()) m.*(k.text) = texts.Text(k.key).toStdString();
+  return m;
+}
+
+QString MessageSummary(const QStringList& lines, const LanguageTable& texts) {
+  QString body = lines.mid(0, kSummaryLines).join(QLatin1Char('\n'));
+  if (lines.size() > kSummaryLines) {
+    body += QStringLiteral("\n\n") + texts.Text("LANG_MESSAGES_MORE$").arg(lines.size() - kSummaryLines);
+  }
+  return body;
+}

@@ -1,0 +1,278 @@
+// The one edit path: every change of the skin is an undo step, and the
+// window shows whether the skin has unsaved changes.
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <QtTest>
+
+#include <functional>
+
+#include "app/editor_panel.h"
+#include "app/main_window.h"
+#include "app/preview_picture.h"
+#include "app/shell.h"
+#include "app/skin_edit.h"
+#include "fake_dialogs.h"
+#include "skin/settings_file.h"
+
+namespace {
+
+struct FixedClock : Clock {
+  DateTime Now() const override { return {2010, 6, 3, 9, 5, 7}; }
+};
+
+// What an edit can change: the settings file's bytes, the pictures, and the
+// preview's pixels.
+struct Snapshot {
+  std::string settings;
+  std::array<Picture, kImageCount> pictures;
+  QImage preview;
+  bool operator==(const Snapshot&) const = default;
+};
+
+// Typed character by character, as a keyboard with any layout would send it.
+void Type(QWidget* box, const QString& text) {
+  for (QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(box, &press);
+  }
+}
+
+}  // namespace
+
+class EditTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  FakeDialogs dialogs_;
+  FixedClock clock_;
+  std::unique_ptr<EditorShell> shell_;
+
+  EditorShell& Start() {
+    shell_ = std::make_unique<EditorShell>(
+        dialogs_, ShellPaths{dir_.filePath(QStringLiteral("settings/settings.ini")), QStringLiteral(SKIN_SOURCE_DIR "/language")});
+    shell_->SetClock(&clock_);
+    shell_->Start();
+    return *shell_;
+  }
+  MainWindow* Window() { return shell_->window(); }
+  template <typename T>
+  T* Control(const QString& name) {
+    T* c = Window()->panel()->findChild<T*>(name);
+    if (!c) qFatal("no control %s", qPrintable(name));
+    return c;
+  }
+  Snapshot Take() {
+    Skin copy = shell_->skin();
+    const TypedInfo typed{copy.info.Title, copy.info.Author, copy.info.eMail, copy.info.Url};
+    return {WriteSkinSettings(copy, typed, clock_.Now()), copy.images,
+            Window()->previewPicture()->image().copy()};
+  }
+  QUndoStack& History() { return shell_->history(); }
+
+ private slots:
+  void init() {
+    dialogs_ = FakeDialogs();
+    QDir(dir_.path()).removeRecursively();
+    QDir().mkpath(dir_.path());
+  }
+  void cleanup() { shell_.reset(); }
+
+  void everyEditUndoesAndRedoes() {
+    Start();
+    struct Case {
+      const char* name;
+      std::function<void()> edit;
+      QString undoText;
+    };
+    const QList<Case> cases = {
+        {"number", [&] { Control<QSpinBox>(QStringLiteral("element:7:y"))->setValue(100); }, QStringLiteral("[start bar] y")},
+        {"check box", [&] { Control<QCheckBox>(QStringLiteral("element:2"))->click(); }, QStringLiteral("[file name] show")},
+        {"colour",
+         [&] {
+           dialogs_.colourAnswers.enqueue({8, 16, 24});
+           Control<QPushButton>(QStringLiteral("colour:gameInfoTextColor"))->click();
+         },
+         QStringLiteral("gameInfoTextColor")},
+        {"text", [&] { QTest::keyClicks(Control<QLineEdit>(QStringLiteral("info:0")), QStringLiteral("Gear")); },
+         QStringLiteral("Title")},
+        {"picture",
+         [&] {
+           dialogs_.answers.enqueue(QStringLiteral(SKIN_TEST_DATA "/images/card_rgb8.png"));
+           Control<QPushButton>(QStringLiteral("image:upper_screen"))->click();
+         },
+         QStringLiteral("upper_screen")},
+    };
+    for (const Case& c : cases) {
+      const Snapshot before = Take();
+      const int steps = History().count();
+      c.edit();
+      const Snapshot after = Take();
+      QVERIFY2(!(after == before), c.name);
+      QCOMPARE(History().count(), steps + 1);
+      QCOMPARE(Window()->undoAction()->text().remove(QLatin1Char('&')), QStringLiteral("Undo ") + c.undoText);
+      QVERIFY(Window()->isWindowModified());
+      Window()->undoAction()->trigger();
+      QVERIFY2(Take() == before, c.name);
+      Window()->redoAction()->trigger();
+      QVERIFY2(Take() == after, c.name);
+    }
+    // Undone all the way back to the skin as started: nothing is unsaved.
+    while (History().canUndo()) History().undo();
+    QVERIFY(!Window()->isWindowModified());
+  }
+
+  void stepsOfOneControlMerge() {
+    EditorShell& shell = Start();
+    auto* y = Control<QSpinBox>(QStringLiteral("element:7:y"));
+    const int original = y->value();
+    for (int v : {10, 11, 12, 13}) y->setValue(v);
+    QCOMPARE(History().count(), 1);
+    Control<QSpinBox>(QStringLiteral("element:7:x"))->setValue(5);
+    y->setValue(50);  // another field came between: a step of its own
+    QCOMPARE(History().count(), 3);
+    History().undo();
+    History().undo();
+    History().undo();
+    QCOMPARE(shell.skin().startBar.y, original);
+    QCOMPARE(y->value(), original);
+
+    // Typing in one box is one step; typed and deleted again, it is none.
+    auto* author = Control<QLineEdit>(QStringLiteral("info:1"));
+    QTest::keyClicks(author, QStringLiteral("Ann"));
+    QCOMPARE(History().count(), 1);
+    QCOMPARE(shell.skin().info.Author, std::string("Ann"));
+    for (int i = 0; i < 3; ++i) QTest::keyClick(author, Qt::Key_Backspace);
+    QCOMPARE(History().count(), 0);
+    QVERIFY(!Window()->isWindowModified());
+
+    // An edit of several fields with a merge key (a drag of x and y) and a
+    // change of several pictures are one step each.
+    for (int x : {20, 21, 22}) {
+      SkinEdit drag;
+      drag.name = QStringLiteral("[start bar]");
+      drag.mergeKey = QStringLiteral("drag 1");
+      drag.Set(shell.skin(), SkinFieldOf("[start bar]", "x"), x).Set(shell.skin(), SkinFieldOf("[start bar]", "y"), x + 1);
+      shell.ApplyEdit(drag);
+    }
+    shell.ReplacePictures({{ImageId::lamp, Picture(3, 3)}, {ImageId::close, Picture(4, 4)}}, QStringLiteral("lamp"));
+    QCOMPARE(History().count(), 2);
+    QCOMPARE(shell.skin().startBar.x, 22);
+    History().undo();
+    QCOMPARE(shell.skin().image(ImageId::close).width != 4, true);
+    History().undo();
+    QCOMPARE(shell.skin().startBar.y, original);
+  }
+
+  void savingMarksTheCleanState() {
+    EditorShell& shell = Start();
+    QTemporaryDir target;
+    QCOMPARE(Window()->windowTitle(), QStringLiteral("New skin[*] - Skin Editor v0.100603"));
+    Control<QCheckBox>(QStringLiteral("element:1"))->click();
+    QVERIFY(Window()->isWindowModified());
+    // The first Save asks for a folder; the next one writes there again.
+    dialogs_.answers.enqueue(target.path());
+    QVERIFY(shell.Save());
+    QCOMPARE(dialogs_.requests.size(), 1);
+    QVERIFY(!Window()->isWindowModified());
+    const QString name = QFileInfo(target.path()).fileName();
+    QCOMPARE(Window()->windowTitle(), name + QStringLiteral("[*] - Skin Editor v0.100603"));
+    QCOMPARE(shell.recentSkins().value(0), target.path());
+    History().undo();
+    QVERIFY(Window()->isWindowModified());
+    History().redo();
+    QVERIFY(!Window()->isWindowModified());
+    Control<QCheckBox>(QStringLiteral("element:1"))->click();
+    QVERIFY(shell.Save());
+    QCOMPARE(dialogs_.requests.size(), 1);
+    QVERIFY(!Window()->isWindowModified());
+    QVERIFY(dialogs_.messages.isEmpty());
+  }
+
+  void unsavedChangesAreAskedAboutOnlyWhenThereAreSome() {
+    EditorShell& shell = Start();
+    QSignalSpy quit(&shell, &EditorShell::quit);
+    shell.NewSkin();
+    QVERIFY(dialogs_.questions.isEmpty());
+
+    dialogs_.colourAnswers.enqueue({8, 8, 8});
+    Control<QPushButton>(QStringLiteral("colour:vTextColor"))->click();
+    const Snapshot edited = Take();
+    // Cancel keeps everything: the skin, its history and the window.
+    for (const std::function<void()>& command : QList<std::function<void()>>{
+             [&] { Window()->close(); }, [&] { shell.NewSkin(); }, [&] { shell.OpenFolder(); },
+             [&] { shell.OpenSkin(QStringLiteral(SKIN_TEST_DATA "/archives/python_top.zip")); }}) {
+      dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Cancel);
+      command();
+      QCOMPARE(Take(), edited);
+      QCOMPARE(History().count(), 1);
+    }
+    QCOMPARE(dialogs_.questions.size(), 4);
+    QVERIFY(dialogs_.questions[0].contains(QStringLiteral("\"New skin\"")));
+    QVERIFY(dialogs_.requests.size() == 1);  // only the colour dialog: no chooser was opened
+    QCOMPARE(quit.count(), 0);
+    QVERIFY(Window()->isVisible());
+
+    // Save: the chooser, then the program ends.
+    QTemporaryDir target;
+    dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Save);
+    dialogs_.answers.enqueue(target.path());
+    Window()->close();
+    QCOMPARE(quit.count(), 1);
+    QVERIFY(QFileInfo::exists(target.filePath(QStringLiteral("uisettings.ini"))));
+
+    // Discard: New goes ahead with a fresh history.
+    Start();
+    Control<QCheckBox>(QStringLiteral("element:1"))->click();
+    dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
+    shell_->NewSkin();
+    QCOMPARE(History().count(), 0);
+    QCOMPARE(shell_->skin().fileType.show, 1);
+  }
+
+  void languageSwitchKeepsTextsAndHistory() {
+    EditorShell& shell = Start();
+    QTest::keyClicks(Control<QLineEdit>(QStringLiteral("info:2")), QStringLiteral("ann@example.org"));
+    Control<QSpinBox>(QStringLiteral("element:0:x"))->setValue(3);
+    Window()->languageAction(5)->trigger();  // Deutsch
+    QCoreApplication::processEvents();
+    QCOMPARE(Control<QLineEdit>(QStringLiteral("info:2"))->text(), QStringLiteral("ann@example.org"));
+    QCOMPARE(History().count(), 2);
+    QVERIFY(Window()->isWindowModified());
+    QVERIFY(Window()->undoAction()->isEnabled());
+    QVERIFY(Window()->undoAction()->text().remove(QLatin1Char('&')).endsWith(QStringLiteral(" [logo info] x")));
+    Window()->undoAction()->trigger();
+    Window()->undoAction()->trigger();
+    QCOMPARE(Control<QLineEdit>(QStringLiteral("info:2"))->text(), QString());
+    QCOMPARE(shell.skin().info.eMail, std::string());
+    QVERIFY(!Window()->isWindowModified());
+  }
+
+  void failedImportChangesNothing() {
+    EditorShell& shell = Start();
+    const Picture lamp = shell.skin().image(ImageId::lamp);
+    for (const QString& file : {dir_.filePath(QStringLiteral("missing.png")), QStringLiteral(SKIN_TEST_DATA "/README.md")}) {
+      dialogs_.messages.clear();
+      shell.ImportImageFile(ImageId::lamp, file);
+      QCOMPARE(shell.skin().image(ImageId::lamp), lamp);
+      QCOMPARE(History().count(), 0);
+      QCOMPARE(dialogs_.messages.size(), 1);
+    }
+  }
+
+  void informationBoxesRefuseWhatTheFileCannotHold() {
+    EditorShell& shell = Start();
+    auto* title = Control<QLineEdit>(QStringLiteral("info:0"));
+    Type(title, QString::fromUtf8("a\u20acb\u03a9\u00e9"));
+    QCOMPARE(title->text(), QString::fromUtf8("ab\u00e9"));
+    QCOMPARE(shell.skin().info.Title, std::string("ab\xE9"));
+  }
+};
+
+QTEST_MAIN(EditTest)
+#include "edit_test.moc"
