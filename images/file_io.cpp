@@ -90,19 +90,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-bool Flush(int fd, FileSync sync) { return sync == FileSync::NoFlush || ::fdatasync(fd) == 0; }
-
-// New bytes over the old from the start, then the file cut to their length:
-// a file that keeps its size (a picture saved again) is never shorter than
-// before, even when the write fails half way.
-bool WriteInPlace(const std::string& path, std::string_view bytes, FileSync sync) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && Flush(fd, sync);
-  if (::close(fd) != 0) ok = false;
-  return ok;
-}
-
 // The replacement takes the old file's owner, group and mode. Only root may
 // give a file away; a user may still keep the group when it is one of theirs.
 // Failing here is no reason to fail the save.
@@ -111,29 +98,90 @@ void TakeOwnerAndMode(int fd, const struct stat& old) {
   (void)::fchmod(fd, old.st_mode & 07777);
 }
 
+std::string TemporaryNameFor(const std::string& target) {
+  static std::atomic<unsigned> counter{0};
+  return target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
 }  // namespace
 
-bool ReplaceFile(const std::string& path, std::string_view bytes, FileSync sync) {
+bool FileReplacer::Start(const std::string& path, std::string_view bytes, Pending& p) {
   const std::optional<std::string> target = FollowLinks(path);
   if (!target) return false;
+  p.target = *target;
   struct stat old {};
-  const bool exists = ::stat(target->c_str(), &old) == 0;
+  const bool exists = ::stat(p.target.c_str(), &old) == 0;
   if (exists) {
-    if (!S_ISREG(old.st_mode)) return false;                    // a folder, a device, a pipe
-    if (::access(target->c_str(), W_OK) != 0) return false;     // respect a read-only file
-    if (old.st_nlink > 1) return WriteInPlace(*target, bytes, sync);  // a rename would split the links
+    if (!S_ISREG(old.st_mode)) return false;                 // a folder, a device, a pipe
+    if (::access(p.target.c_str(), W_OK) != 0) return false;  // respect a read-only file
   }
-  static std::atomic<unsigned> counter{0};
-  const std::string temp = *target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  // Private until it is complete; it gets the old file's mode before the rename.
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
-  if (fd < 0) return exists && WriteInPlace(*target, bytes, sync);
-  if (exists) TakeOwnerAndMode(fd, old);
-  bool ok = WriteAll(fd, bytes) && Flush(fd, sync);
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(temp.c_str(), target->c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  // A rename would split a file from its other hard links.
+  if (!exists || old.st_nlink == 1) {
+    p.temp = TemporaryNameFor(p.target);
+    // Private until it is complete; it gets the old file's mode before the rename.
+    p.fd = ::open(p.temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+    if (p.fd < 0) {
+      p.temp.clear();
+      if (!exists) return false;
+    } else if (exists) {
+      TakeOwnerAndMode(p.fd, old);
+    }
+  }
+  if (p.fd < 0) {
+    // In place: new bytes over the old from the start, then cut to length, so
+    // a file that keeps its size is never shorter, even after a failure.
+    p.fd = ::open(p.target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (p.fd < 0) return false;
+  }
+  if (!WriteAll(p.fd, bytes)) return false;
+  if (p.temp.empty() && ::ftruncate(p.fd, static_cast<off_t>(bytes.size())) != 0) return false;
+  // Start writing it out now; Finish waits for it.
+  if (sync_ == FileSync::Flush) (void)::sync_file_range(p.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+  return true;
+}
+
+void FileReplacer::Abandon(Pending& p) {
+  if (p.fd >= 0) ::close(p.fd);
+  p.fd = -1;
+  if (!p.temp.empty()) ::unlink(p.temp.c_str());
+  p.temp.clear();
+  p.ok = false;
+}
+
+bool FileReplacer::Write(const std::string& path, std::string_view bytes) {
+  Pending& p = pending_.emplace_back();
+  p.ok = Start(path, bytes, p);
+  if (!p.ok) Abandon(p);
+  return p.ok;
+}
+
+std::vector<bool> FileReplacer::Finish() {
+  for (Pending& p : pending_) {
+    if (p.fd < 0) continue;
+    if (sync_ == FileSync::Flush && ::fdatasync(p.fd) != 0) p.ok = false;
+    if (::close(p.fd) != 0) p.ok = false;
+    p.fd = -1;
+  }
+  std::vector<bool> done;
+  for (Pending& p : pending_) {
+    if (p.ok && !p.temp.empty()) {
+      if (std::rename(p.temp.c_str(), p.target.c_str()) == 0) p.temp.clear();
+      else p.ok = false;
+    }
+    if (!p.ok) Abandon(p);
+    done.push_back(p.ok);
+  }
+  pending_.clear();
+  return done;
+}
+
+FileReplacer::~FileReplacer() {
+  for (Pending& p : pending_) Abandon(p);
+}
+
+bool ReplaceFile(const std::string& path, std::string_view bytes, FileSync sync) {
+  FileReplacer replacer(sync);
+  return replacer.Write(path, bytes) && replacer.Finish().front();
 }
 
 std::string JoinPath(const std::string& folder, std::string_view relative) {

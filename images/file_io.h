@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class ReadStatus { Ok, CannotOpen, TooLarge };
 
@@ -15,10 +16,10 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t 
 // Saving always flushes; NoFlush exists to measure what the flushing costs.
 enum class FileSync { Flush, NoFlush };
 
-// Gives the file at `path` the new bytes and keeps everything else about it:
-// a symbolic link stays a link and its target gets the bytes (a dangling one
-// gets its target created), the file's mode, owner and group stay (as far as
-// the process may set them), and so do its hard links.
+// Gives files new bytes and keeps everything else about them: a symbolic
+// link stays a link and its target gets the bytes (a dangling one gets its
+// target created), a file's mode, owner and group stay (as far as the
+// process may set them), and so do its hard links.
 //
 // The bytes go to a temporary file beside the file, flushed, then renamed
 // over it, so a failure or a power cut never leaves a short file. A file
@@ -27,6 +28,38 @@ enum class FileSync { Flush, NoFlush };
 // over the old from the start, then cut to length, so only a failure half
 // way through (reported like any other) can leave a mix. A name taken by a
 // folder or by a read-only file fails.
+//
+// Files are written one by one, but flushed and renamed together in
+// Finish: one journal commit then serves them all, where flushing each
+// before writing the next would wait for one commit per file.
+class FileReplacer {
+ public:
+  explicit FileReplacer(FileSync sync = FileSync::Flush) : sync_(sync) {}
+  ~FileReplacer();  // removes the temporary files of an unfinished batch
+  FileReplacer(const FileReplacer&) = delete;
+  FileReplacer& operator=(const FileReplacer&) = delete;
+
+  // Writes the bytes meant for `path`; false when that failed already.
+  bool Write(const std::string& path, std::string_view bytes);
+  // Flushes what was written and puts it in place: one result per Write,
+  // in order, true where the file now holds its new bytes.
+  std::vector<bool> Finish();
+
+ private:
+  struct Pending {
+    std::string target;  // the file that gets the bytes, links followed
+    std::string temp;    // empty when written in place
+    int fd = -1;
+    bool ok = false;
+  };
+  bool Start(const std::string& path, std::string_view bytes, Pending& p);
+  static void Abandon(Pending& p);
+
+  FileSync sync_;
+  std::vector<Pending> pending_;
+};
+
+// One file replaced as FileReplacer does.
 bool ReplaceFile(const std::string& path, std::string_view bytes, FileSync sync = FileSync::Flush);
 
 // "folder" + "/" + "relative", where each component that does not exist with

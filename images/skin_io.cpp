@@ -161,6 +161,8 @@ std::vector<SkinFile> EncodeSkinFiles(Skin& skin, const TypedInfo& typed, const 
 
 void WriteSkinFiles(const std::vector<SkinFile>& files, const std::string& folder, SkinIoContext& ctx,
                     FileSync sync) {
+  FileReplacer replacer(sync);
+  std::vector<std::string> paths;
   bool iconFolderMade = false;
   int k = 0;
   for (const SkinFile& f : files) {
@@ -172,11 +174,17 @@ void WriteSkinFiles(const std::vector<SkinFile>& files, const std::string& folde
     if (f.image) ctx.feedback.SetProgress(++k);
     // The name the folder already holds, in whatever letter case: on a card
     // that ignores case a second spelling would be the same file twice.
-    const std::string path = ResolvePathIgnoringCase(folder, f.path);
-    if (f.empty) {
-      Report(ctx, MessageKind::PictureEmpty, path, f.image);  // its old file, if any, stays
-    } else if (!ReplaceFile(path, f.bytes, sync)) {
-      Report(ctx, MessageKind::NotSaved, path, f.image);
+    paths.push_back(ResolvePathIgnoringCase(folder, f.path));
+    if (!f.empty) replacer.Write(paths.back(), f.bytes);
+  }
+  // Failures are known once everything is flushed; they are told in file order.
+  const std::vector<bool> written = replacer.Finish();
+  std::size_t w = 0;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files[i].empty) {
+      Report(ctx, MessageKind::PictureEmpty, paths[i], files[i].image);  // its old file, if any, stays
+    } else if (!written[w++]) {
+      Report(ctx, MessageKind::NotSaved, paths[i], files[i].image);
     }
   }
   ctx.feedback.SetProgress(0);

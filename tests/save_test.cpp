@@ -80,7 +80,9 @@ TEST_F(SaveTest, LinksModesOwnersAndHardLinksStay) {
   ASSERT_EQ(::symlink((dir / "shared/lamp.bmp").c_str(), Path("lamp.bmp").c_str()), 0);
   ::chmod(Path("active.bmp").c_str(), 0600);
   ASSERT_EQ(::link(Path("btn.bmp").c_str(), (dir / "shared/btn.bmp").c_str()), 0);
-  if (root) ASSERT_EQ(::chown(Path("icon/nds.bmp").c_str(), 65534, 65534), 0);
+  if (root) {
+    ASSERT_EQ(::chown(Path("icon/nds.bmp").c_str(), 65534, 65534), 0);
+  }
   const ino_t btnInode = Lstat(Path("btn.bmp")).st_ino;
 
   Save(dir / "skin");
