@@ -23,8 +23,7 @@ using testutil::RecordingFeedback;
 using testutil::TempDir;
 using testutil::WriteFile;
 
-const MessageTexts kTexts{"File not found", "Unknown file format", "File could not be saved", "No settings",
-                          "picture empty",  "cannot extract",      "too large"};
+const MessageTexts kTexts = MessageTexts::BuiltIn();
 
 struct FixedClock : Clock {
   DateTime Now() const override { return {2012, 3, 4, 5, 6, 7}; }
