@@ -77,6 +77,10 @@ void MainWindow::BuildEditMenu(const LanguageTable& texts, QUndoStack& history) 
   QMenu* edit = menuBar()->addMenu(texts.Text("LANG_EDIT$"));
   undo_ = edit->addAction(texts.Text("LANG_EDIT_UNDO$"), QKeySequence::Undo, &history, &QUndoStack::undo);
   redo_ = edit->addAction(texts.Text("LANG_EDIT_REDO$"), QKeySequence::Redo, &history, &QUndoStack::redo);
+  // Ctrl+Y as well, whatever the desktop's own binding for Redo is.
+  QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+  if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
+  redo_->setShortcuts(redoKeys);
   connect(&history, &QUndoStack::canUndoChanged, undo_, &QAction::setEnabled);
   connect(&history, &QUndoStack::canRedoChanged, redo_, &QAction::setEnabled);
 }

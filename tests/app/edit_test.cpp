@@ -16,7 +16,7 @@
 #include "app/preview_picture.h"
 #include "app/shell.h"
 #include "app/skin_edit.h"
-#include "fake_dialogs.h"
+#include "shell_fixture.h"
 #include "skin/settings_file.h"
 
 namespace {
@@ -48,18 +48,13 @@ class EditTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  FakeDialogs dialogs_;
+  ShellFixture f_;
+  QTemporaryDir& dir_ = f_.dir;
+  FakeDialogs& dialogs_ = f_.dialogs;
+  std::unique_ptr<EditorShell>& shell_ = f_.shell;
   FixedClock clock_;
-  std::unique_ptr<EditorShell> shell_;
 
-  EditorShell& Start() {
-    shell_ = std::make_unique<EditorShell>(
-        dialogs_, ShellPaths{dir_.filePath(QStringLiteral("settings/settings.ini")), QStringLiteral(SKIN_SOURCE_DIR "/language")});
-    shell_->SetClock(&clock_);
-    shell_->Start();
-    return *shell_;
-  }
+  EditorShell& Start() { return f_.Start(QString(), &clock_); }
   MainWindow* Window() { return shell_->window(); }
   template <typename T>
   T* Control(const QString& name) {
@@ -76,11 +71,7 @@ class EditTest : public QObject {
   QUndoStack& History() { return shell_->history(); }
 
  private slots:
-  void init() {
-    dialogs_ = FakeDialogs();
-    QDir(dir_.path()).removeRecursively();
-    QDir().mkpath(dir_.path());
-  }
+  void init() { f_.Reset(); }
   void cleanup() { shell_.reset(); }
 
   void everyEditUndoesAndRedoes() {

@@ -20,7 +20,7 @@
 #include "app/preview_picture.h"
 #include "app/shell.h"
 #include "app/skin_edit.h"
-#include "fake_dialogs.h"
+#include "shell_fixture.h"
 #include "images/defaults.h"
 
 namespace {
@@ -70,27 +70,18 @@ class ShellTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  FakeDialogs dialogs_;
-  std::unique_ptr<EditorShell> shell_;
+  ShellFixture f_;
+  QTemporaryDir& dir_ = f_.dir;
+  FakeDialogs& dialogs_ = f_.dialogs;
+  std::unique_ptr<EditorShell>& shell_ = f_.shell;
 
-  QString SettingsFile() const { return dir_.filePath(QStringLiteral("settings/settings.ini")); }
-
-  EditorShell& StartShell(const QString& languageDir = QStringLiteral(SKIN_SOURCE_DIR "/language")) {
-    shell_ = std::make_unique<EditorShell>(dialogs_, ShellPaths{SettingsFile(), languageDir});
-    shell_->Start();
-    QCoreApplication::processEvents();
-    return *shell_;
-  }
+  QString SettingsFile() const { return f_.SettingsFile(); }
+  EditorShell& StartShell() { return f_.Start(); }
   MainWindow* Window() { return shell_->window(); }
   QImage Preview() { return Window()->previewPicture()->image().copy(); }
 
  private slots:
-  void init() {
-    dialogs_ = FakeDialogs();
-    QDir(dir_.path()).removeRecursively();
-    QDir().mkpath(dir_.path());
-  }
+  void init() { f_.Reset(); }
   void cleanup() { shell_.reset(); }
 
   void startUpWithoutSettings() {

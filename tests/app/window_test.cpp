@@ -1,0 +1,190 @@
+// The window as a daily tool: keyboard, menus, panel hints, recent skins,
+// drag and drop, the command line, and where the settings are kept.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/editor_panel.h"
+#include "app/main_window.h"
+#include "app/mnemonics.h"
+#include "app/paths.h"
+#include "app/recent_skins.h"
+#include "app/shell.h"
+#include "shell_fixture.h"
+
+namespace {
+
+const QString kArchive = QStringLiteral(SKIN_TEST_DATA "/archives/python_top.zip");
+
+// Drops `path` on `target` as a file manager would.
+bool Drop(QWidget* target, const QString& path) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &drop);
+  return true;
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  ShellFixture f_;
+  QTemporaryDir& dir_ = f_.dir;
+  FakeDialogs& dialogs_ = f_.dialogs;
+  std::unique_ptr<EditorShell>& shell_ = f_.shell;
+
+  EditorShell& Start(const QString& skin = QString()) { return f_.Start(skin); }
+  MainWindow* Window() { return shell_->window(); }
+  QWidget* Control(const QString& name) { return Window()->panel()->findChild<QWidget*>(name); }
+  QAction* ActionFor(const QKeySequence& keys) {
+    for (QAction* a : Window()->findChildren<QAction*>()) {
+      if (a->shortcuts().contains(keys)) return a;
+    }
+    qFatal("no action for %s", qPrintable(keys.toString()));
+  }
+
+ private slots:
+  void init() { f_.Reset(); }
+  void cleanup() { shell_.reset(); }
+
+  void shortcutsAndMnemonics() {
+    EditorShell& shell = Start();
+    struct Case {
+      QKeySequence keys;
+      int screen;
+    };
+    // Ctrl+3 chooses screen 3 (index 2); Page Down and Page Up step.
+    for (const Case& c : {Case{QKeySequence(Qt::CTRL | Qt::Key_3), 2}, Case{QKeySequence(Qt::Key_PageDown), 3},
+                          Case{QKeySequence(Qt::Key_PageUp), 2}, Case{QKeySequence(Qt::CTRL | Qt::Key_9), 8}}) {
+      ActionFor(c.keys)->trigger();
+      QCOMPARE(shell.currentScreen(), c.screen);
+      for (int i = 0; i < 14; ++i) QCOMPARE(Window()->screenButton(i)->isChecked(), i == c.screen);
+    }
+    QCOMPARE(Window()->screenButton(0)->focusPolicy(), Qt::TabFocus);
+    // Every menu title and entry has a mnemonic, unique among its siblings.
+    for (QMenu* menu : Window()->menuBar()->findChildren<QMenu*>()) {
+      QSet<QChar> seen;
+      for (QAction* a : menu->actions()) {
+        if (a->isSeparator()) continue;
+        const int amp = a->text().indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+        QVERIFY2(amp >= 0, qPrintable(a->text()));
+        QVERIFY2(!seen.contains(a->text()[amp + 1].toUpper()), qPrintable(a->text()));
+        seen.insert(a->text()[amp + 1].toUpper());
+      }
+    }
+    QSet<QChar> taken{QLatin1Char('F')};
+    QCOMPARE(WithMnemonic(QStringLiteral("File & more"), taken), QStringLiteral("F&ile && more"));
+    QCOMPARE(WithMnemonic(QString::fromUtf8("\u6a94\u6848"), taken), QString::fromUtf8("\u6a94\u6848(&A)"));
+    // Zoom from the keyboard.
+    ActionFor(QKeySequence(Qt::CTRL | Qt::Key_Equal))->trigger();
+    QCOMPARE(shell.zoom(), 1.15f);
+    ActionFor(QKeySequence(Qt::CTRL | Qt::Key_0))->trigger();
+    QCOMPARE(shell.zoom(), 1.0f);
+  }
+
+  void panelExplainsItself() {
+    Start();
+    QVERIFY(Control(QStringLiteral("heading:x")) && Control(QStringLiteral("heading:w")));
+    // A caption too long for its button ends in "..." and is whole in the tooltip.
+    auto* long1 = static_cast<QPushButton*>(Control(QStringLiteral("colour:popSubMenuTextHighLightColor")));
+    QVERIFY(long1->text().endsWith(QChar(0x2026)));
+    QVERIFY(long1->sizeHint().width() <= 128);
+    QVERIFY(long1->toolTip().startsWith(QStringLiteral("popSubMenuTextHighLightColor\n")));
+    // Greyed, it says which screen uses it; enabled, it does not need to.
+    QVERIFY(!long1->isEnabled());
+    QVERIFY(long1->toolTip().contains(QStringLiteral("\"3 - Start menu: file operations\"")));
+    shell_->ChooseScreen(2);
+    QVERIFY(!long1->toolTip().contains(QStringLiteral("Start menu")));
+    // The swatch shows the colour.
+    const QImage swatch = long1->icon().pixmap(12, 12).toImage();
+    const Rgb24 c = shell_->skin().colours.popSubMenuTextHighLightColor;
+    QCOMPARE(swatch.pixelColor(6, 6), QColor(c.r, c.g, c.b));
+    // A number field without focus ignores the wheel.
+    auto* x = static_cast<QSpinBox*>(Control(QStringLiteral("element:13:x")));
+    const int before = x->value();
+    QWheelEvent wheel(QPointF(5, 5), x->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(x, &wheel);
+    QCOMPARE(x->value(), before);
+    QCOMPARE(shell_->history().count(), 0);
+  }
+
+  void recentSkinsDropsAndTheCommandLine() {
+    // A skin named on the command line is opened at start.
+    EditorShell& shell = Start(kArchive);
+    QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));
+    QCOMPARE(shell.skin().image(ImageId::lamp).width, 2);
+    QCOMPARE(shell.recentSkins(), QStringList{QDir::cleanPath(kArchive)});
+    QCOMPARE(Window()->recentMenu()->actions().size(), 1);
+    shell.Finish();
+    // The recent list has a file of its own; settings.ini keeps its form.
+    QCOMPARE(ReadRecentSkins(dir_.filePath(QStringLiteral("settings/recent.ini"))), QStringList{QDir::cleanPath(kArchive)});
+    QVERIFY(!ReadAll(dir_.filePath(QStringLiteral("settings/settings.ini"))).contains("python_top"));
+
+    // A folder dropped on the window opens; a picture dropped on its button is imported.
+    QTemporaryDir skin;
+    QFile settings(skin.filePath(QStringLiteral("uisettings.ini")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[start bar]\r\ny=150\r\n");
+    settings.close();
+    Start();
+    QCOMPARE(shell_->recentSkins().size(), 1);
+    QVERIFY(!Drop(Window(), QStringLiteral(SKIN_TEST_DATA "/README.md")));
+    QVERIFY(Drop(Window(), skin.path()));
+    QCOMPARE(shell_->skin().startBar.y, 150);
+    QCOMPARE(shell_->recentSkins().value(0), skin.path());
+    QVERIFY(Drop(Control(QStringLiteral("image:startbar")), QStringLiteral(SKIN_TEST_DATA "/images/card_rgb8.png")));
+    QCOMPARE(shell_->skin().image(ImageId::startbar).width, 4);
+    QCOMPARE(shell_->history().count(), 1);
+    // Open Recent opens the archive again.
+    Window()->recentMenu()->actions().at(1)->trigger();
+    QCOMPARE(dialogs_.questions.size(), 1);  // the imported picture is not saved: Cancel
+    dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
+    Window()->recentMenu()->actions().at(1)->trigger();
+    QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));
+    QCOMPARE(WithRecentSkin({QStringLiteral("a"), QStringLiteral("b")}, QStringLiteral("b")),
+             (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
+  }
+
+  void settingsLiveBesideAPortableCopyOrInTheUsersConfiguration() {
+    QStandardPaths::setTestModeEnabled(true);
+    const QString before = QDir::currentPath();
+    QTemporaryDir portable, installed;
+    QDir(portable.path()).mkdir(QStringLiteral("language"));
+    QDir::setCurrent(portable.path());
+    ShellPaths p = FindShellPaths();
+    QCOMPARE(p.settingsFile, portable.filePath(QStringLiteral("settings/settings.ini")));
+    QCOMPARE(p.languageDir, portable.filePath(QStringLiteral("language")));
+    QCOMPARE(p.RecentFile(), portable.filePath(QStringLiteral("settings/recent.ini")));
+    QDir::setCurrent(installed.path());
+    p = FindShellPaths();
+    QCOMPARE(QFileInfo(p.settingsFile).absolutePath(),
+             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    QVERIFY(!p.settingsFile.startsWith(installed.path()));
+    QDir::setCurrent(before);
+    QCOMPARE(SkinNameOf(QStringLiteral("/skins/Night Sky/")), QStringLiteral("Night Sky"));
+    QCOMPARE(SkinNameOf(QStringLiteral("/skins/Night.Sky.ZIP")), QStringLiteral("Night.Sky"));
+  }
+
+ private:
+  static QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
