@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kButtonWidth = 128, kRowHeight = 20, kSwatch = 12;
 // The Elements tab: headings above the number columns, rows below them.
-constexpr int kHeadingHeight = 14, kFirstRow = 14;
+constexpr int kHeadingHeight = 12, kFirstRow = 12;
 
 // Skin texts are 8-bit; the editor shows each byte as its Latin-1 character.
 QString FromSkinText(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
