@@ -4,19 +4,10 @@
 //   ./build/bench/render_bench
 #include <benchmark/benchmark.h>
 
-#include "images/defaults.h"
+#include "bench/default_skin.h"
 #include "preview/render.h"
 
 namespace {
-
-const Skin& DefaultSkin() {
-  static const Skin* skin = [] {
-    auto* s = new Skin;
-    ResetSkinToDefaults(*s);
-    return s;
-  }();
-  return *skin;
-}
 
 float LargestZoom() {
   float zoom = 1.0f;
@@ -28,7 +19,7 @@ void BM_RenderPreview(benchmark::State& state) {
   const int screen = static_cast<int>(state.range(0));
   const float zoom = state.range(1) ? LargestZoom() : 1.0f;
   for (auto _ : state) {
-    Picture p = RenderPreview(DefaultSkin(), screen, zoom, Rgb24{0, 0, 0});
+    Picture p = RenderPreview(BenchDefaultSkin(), screen, zoom, Rgb24{0, 0, 0});
     benchmark::DoNotOptimize(p.pixels.data());
   }
 }

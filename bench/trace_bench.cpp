@@ -4,24 +4,15 @@
 //   ./build/bench/trace_bench
 #include <benchmark/benchmark.h>
 
-#include "images/defaults.h"
+#include "bench/default_skin.h"
 #include "preview/trace.h"
 
 namespace {
 
-const Skin& DefaultSkin() {
-  static const Skin* skin = [] {
-    auto* s = new Skin;
-    ResetSkinToDefaults(*s);
-    return s;
-  }();
-  return *skin;
-}
-
 void BM_TracePreview(benchmark::State& state) {
   const int screen = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    TraceMap map = TracePreview(DefaultSkin(), screen);
+    TraceMap map = TracePreview(BenchDefaultSkin(), screen);
     benchmark::DoNotOptimize(map.tags.data());
   }
 }
@@ -33,7 +24,7 @@ void BM_RenderPreviewWithTrace(benchmark::State& state) {
   const int screen = static_cast<int>(state.range(0));
   for (auto _ : state) {
     TraceMap map;
-    Picture p = RenderPreview(DefaultSkin(), screen, 1.0f, Rgb24{0, 0, 0}, &map);
+    Picture p = RenderPreview(BenchDefaultSkin(), screen, 1.0f, Rgb24{0, 0, 0}, &map);
     benchmark::DoNotOptimize(p.pixels.data());
     benchmark::DoNotOptimize(map.tags.data());
   }
@@ -41,7 +32,7 @@ void BM_RenderPreviewWithTrace(benchmark::State& state) {
 BENCHMARK(BM_RenderPreviewWithTrace)->DenseRange(0, 13, 1)->Unit(benchmark::kMicrosecond);
 
 void BM_SourceMask(benchmark::State& state) {
-  const TraceMap map = TracePreview(DefaultSkin(), 2);
+  const TraceMap map = TracePreview(BenchDefaultSkin(), 2);
   for (auto _ : state) {
     PixelMask m = SourceMask(map, PictureSource(ImageId::form_M));
     benchmark::DoNotOptimize(m.pixels.data());
@@ -50,7 +41,7 @@ void BM_SourceMask(benchmark::State& state) {
 BENCHMARK(BM_SourceMask)->Unit(benchmark::kMicrosecond);
 
 void BM_ElementMask(benchmark::State& state) {
-  const TraceMap map = TracePreview(DefaultSkin(), 2);
+  const TraceMap map = TracePreview(BenchDefaultSkin(), 2);
   const std::size_t section = FindElementSection("[start menu]").value();
   for (auto _ : state) {
     PixelMask m = ElementMask(map, section);

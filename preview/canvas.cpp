@@ -22,9 +22,50 @@ Span Clip(std::int64_t start, std::int64_t length, std::int64_t limit) {
   return e > b ? Span{b, e} : Span{0, 0};
 }
 
-// The tags of row `y` of a traced canvas, from column `x`.
-PixelTag* TagRow(Canvas& canvas, std::int64_t x, std::int64_t y) {
-  return canvas.trace->tags.data() + std::size_t(y) * std::size_t(canvas.picture.width) + std::size_t(x);
+// Where a primitive notes what it drew. On an untraced canvas it notes
+// nothing, and the drawing compiles to what it is without traces.
+struct NoTags {
+  void Row(std::int64_t, std::int64_t) {}
+  void Set(std::int64_t) {}
+  void Fill(std::int64_t, std::int64_t) {}
+};
+
+// On a traced canvas: one tag for everything one primitive call draws.
+class Tags {
+ public:
+  Tags(Canvas& canvas, PixelTag tag)
+      : tags_(canvas.trace->tags.data()), width_(std::size_t(canvas.picture.width)), tag_(tag) {}
+  void Row(std::int64_t y, std::int64_t x) { row_ = tags_ + std::size_t(y) * width_ + std::size_t(x); }
+  void Set(std::int64_t i) { row_[i] = tag_; }
+  void Fill(std::int64_t begin, std::int64_t end) { std::fill(row_ + begin, row_ + end, tag_); }
+
+ private:
+  PixelTag* tags_;
+  std::size_t width_;
+  PixelTag tag_;
+  PixelTag* row_ = nullptr;
+};
+
+template <typename Tagger>
+void DrawPictureRows(Picture& target, const Picture& image, std::int64_t x, std::int64_t y, Blit mode,
+                     Tagger tags) {
+  const Span cols = Clip(x, image.width, target.width);
+  const Span rows = Clip(y, image.height, target.height);
+  const std::size_t n = static_cast<std::size_t>(cols.end - cols.begin);
+  if (n == 0 || rows.end <= rows.begin) return;
+  for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
+    const Rgb24* src = image.row(static_cast<int>(ty - y)) + (cols.begin - x);
+    Rgb24* dst = target.row(static_cast<int>(ty)) + cols.begin;
+    tags.Row(ty, cols.begin);
+    if (mode == Blit::Opaque) {
+      std::memcpy(dst, src, n * sizeof(Rgb24));
+      tags.Fill(0, std::int64_t(n));
+    } else {
+      for (std::size_t i = 0; i < n; ++i) {
+        if (!IsKeyGreen(src[i])) dst[i] = src[i], tags.Set(std::int64_t(i));
+      }
+    }
+  }
 }
 
 // Draws `image`; on a traced canvas its pixels count as pixels of `shown`
@@ -32,28 +73,45 @@ PixelTag* TagRow(Canvas& canvas, std::int64_t x, std::int64_t y) {
 void DrawPicture(Canvas& canvas, const Picture& image, const Picture& shown, std::int64_t x, std::int64_t y,
                  Blit mode) {
   if (image.empty() || image.pixels.size() != std::size_t(image.width) * std::size_t(image.height)) return;
-  Picture& target = canvas.picture;
-  const Span cols = Clip(x, image.width, target.width);
-  const Span rows = Clip(y, image.height, target.height);
-  const std::size_t n = static_cast<std::size_t>(cols.end - cols.begin);
-  if (n == 0 || rows.end <= rows.begin) return;
-  const PixelTag tag = canvas.trace ? canvas.trace->TagOf(shown) : PixelTag{};
-  for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
-    const Rgb24* src = image.row(static_cast<int>(ty - y)) + (cols.begin - x);
-    Rgb24* dst = target.row(static_cast<int>(ty)) + cols.begin;
-    PixelTag* tags = canvas.trace ? TagRow(canvas, cols.begin, ty) : nullptr;
-    if (mode == Blit::Opaque) {
-      std::memcpy(dst, src, n * sizeof(Rgb24));
-      if (tags) std::fill(tags, tags + n, tag);
-    } else if (!tags) {
-      for (std::size_t i = 0; i < n; ++i) {
-        if (!IsKeyGreen(src[i])) dst[i] = src[i];
-      }
-    } else {
-      for (std::size_t i = 0; i < n; ++i) {
-        if (!IsKeyGreen(src[i])) dst[i] = src[i], tags[i] = tag;
+  if (canvas.trace) {
+    DrawPictureRows(canvas.picture, image, x, y, mode, Tags(canvas, canvas.trace->TagOf(shown)));
+  } else {
+    DrawPictureRows(canvas.picture, image, x, y, mode, NoTags());
+  }
+}
+
+template <typename Tagger>
+void PutTextPixels(Picture& target, std::int64_t x, std::int64_t y, std::string_view text, Rgb24 colour,
+                   Tagger tags) {
+  const PixelFont& font = PreviewFont();
+  std::int64_t pen = x;
+  ForEachCodePoint(text, [&](char32_t cp, std::size_t, std::size_t) {
+    const Glyph* g = font.Find(cp);
+    if (!g) return;
+    const Span cols = Clip(pen, g->advance, target.width);
+    const Span rows = Clip(y, PixelFont::kCellHeight, target.height);
+    for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
+      const unsigned bits = g->rows[static_cast<std::size_t>(ty - y)];
+      if (!bits) continue;
+      Rgb24* dst = target.row(static_cast<int>(ty));
+      tags.Row(ty, 0);
+      for (std::int64_t tx = cols.begin; tx < cols.end; ++tx) {
+        if (bits & (1u << (tx - pen))) dst[tx] = colour, tags.Set(tx);
       }
     }
+    pen += g->advance;
+  });
+}
+
+template <typename Tagger>
+void FillRows(Picture& target, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, Rgb24 colour,
+              Tagger tags) {
+  const Span cols = Clip(x, w, target.width);
+  const Span rows = Clip(y, h, target.height);
+  for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
+    std::fill(target.row(static_cast<int>(ty)) + cols.begin, target.row(static_cast<int>(ty)) + cols.end, colour);
+    tags.Row(ty, 0);
+    tags.Fill(cols.begin, cols.end);
   }
 }
 
@@ -66,29 +124,11 @@ void DrawSkinImage(Canvas& canvas, const Picture& image, std::int64_t x, std::in
 void DrawBackground(Canvas& canvas, const Picture& image) { DrawSkinImage(canvas, image, 0, 0, Blit::Opaque); }
 
 void PutText(Canvas& canvas, std::int64_t x, std::int64_t y, std::string_view text, const Rgb24& colour) {
-  const PixelFont& font = PreviewFont();
-  Picture& target = canvas.picture;
-  const PixelTag tag = canvas.trace ? canvas.trace->TagOf(colour) : PixelTag{};
-  const Rgb24 value = colour;
-  std::int64_t pen = x;
-  ForEachCodePoint(text, [&](char32_t cp, std::size_t, std::size_t) {
-    const Glyph* g = font.Find(cp);
-    if (!g) return;
-    const Span cols = Clip(pen, g->advance, target.width);
-    const Span rows = Clip(y, PixelFont::kCellHeight, target.height);
-    for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
-      const unsigned bits = g->rows[static_cast<std::size_t>(ty - y)];
-      if (!bits) continue;
-      Rgb24* dst = target.row(static_cast<int>(ty));
-      PixelTag* tags = canvas.trace ? TagRow(canvas, 0, ty) : nullptr;
-      for (std::int64_t tx = cols.begin; tx < cols.end; ++tx) {
-        if (!(bits & (1u << (tx - pen)))) continue;
-        dst[tx] = value;
-        if (tags) tags[tx] = tag;
-      }
-    }
-    pen += g->advance;
-  });
+  if (canvas.trace) {
+    PutTextPixels(canvas.picture, x, y, text, colour, Tags(canvas, canvas.trace->TagOf(colour)));
+  } else {
+    PutTextPixels(canvas.picture, x, y, text, colour, NoTags());
+  }
 }
 
 int MeasureText(std::string_view text) {
@@ -120,17 +160,10 @@ std::string FitText(std::string_view text, std::int64_t limit) {
 }
 
 void FillBox(Canvas& canvas, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, const Rgb24& colour) {
-  Picture& target = canvas.picture;
-  const Span cols = Clip(x, w, target.width);
-  const Span rows = Clip(y, h, target.height);
-  const PixelTag tag = canvas.trace ? canvas.trace->TagOf(colour) : PixelTag{};
-  const Rgb24 value = colour;
-  for (std::int64_t ty = rows.begin; ty < rows.end; ++ty) {
-    std::fill(target.row(static_cast<int>(ty)) + cols.begin, target.row(static_cast<int>(ty)) + cols.end, value);
-    if (canvas.trace) {
-      PixelTag* tags = TagRow(canvas, cols.begin, ty);
-      std::fill(tags, tags + (cols.end - cols.begin), tag);
-    }
+  if (canvas.trace) {
+    FillRows(canvas.picture, x, y, w, h, colour, Tags(canvas, canvas.trace->TagOf(colour)));
+  } else {
+    FillRows(canvas.picture, x, y, w, h, colour, NoTags());
   }
 }
 
