@@ -208,12 +208,6 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
 
   panel_ = new EditorPanel(centre_, texts);
   panel_->setGeometry(panelX_, 0, 392, kAboveStatusBar);
-  connect(panel_, &EditorPanel::colourClicked, this, &MainWindow::colourClicked);
-  connect(panel_, &EditorPanel::imageClicked, this, &MainWindow::imageClicked);
-  connect(panel_, &EditorPanel::imageFileDropped, this, &MainWindow::imageFileDropped);
-  connect(panel_, &EditorPanel::numberEdited, this, &MainWindow::numberEdited);
-  connect(panel_, &EditorPanel::flagToggled, this, &MainWindow::flagToggled);
-  connect(panel_, &EditorPanel::textEdited, this, &MainWindow::textEdited);
 }
 
 void MainWindow::ShowPreview(Picture picture) { preview_->SetPicture(std::move(picture)); }

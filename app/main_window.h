@@ -11,7 +11,6 @@
 #include <array>
 
 #include "app/app_settings.h"
-#include "app/skin_field.h"
 #include "skin/catalogue.h"
 #include "skin/picture.h"
 #include "skin/skin.h"
@@ -92,13 +91,7 @@ class MainWindow : public QMainWindow {
   void wheelTurned(int delta);  // over the preview
   void aboutRequested();
   void resized();
-  // The panel's controls.
-  void colourClicked(SkinField field);
-  void imageClicked(ImageId image);
-  void imageFileDropped(ImageId image, const QString& path);
-  void numberEdited(SkinField field, int value);
-  void flagToggled(SkinField field, bool on);
-  void textEdited(SkinField field, const QString& text);
+  // What the user does with the panel's controls, its own signals report.
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/app_texts.h"
+#include "app/editor_panel.h"
 #include "app/main_window.h"
 #include "app/operation_feedback.h"
 #include "app/qt_picture.h"
@@ -88,12 +89,13 @@ void EditorShell::BuildWindow(const QPoint* position) {
   connect(w, &MainWindow::wheelTurned, this, &EditorShell::Wheel);
   connect(w, &MainWindow::aboutRequested, this, &EditorShell::ShowAbout);
   connect(w, &MainWindow::resized, this, &EditorShell::RedrawPreview);
-  connect(w, &MainWindow::colourClicked, this, &EditorShell::EditColour);
-  connect(w, &MainWindow::imageClicked, this, &EditorShell::ImportImage);
-  connect(w, &MainWindow::imageFileDropped, this, &EditorShell::ImportImageFile);
-  connect(w, &MainWindow::numberEdited, this, &EditorShell::EditNumber);
-  connect(w, &MainWindow::flagToggled, this, &EditorShell::EditFlag);
-  connect(w, &MainWindow::textEdited, this, &EditorShell::EditText);
+  const EditorPanel* panel = w->panel();
+  connect(panel, &EditorPanel::colourClicked, this, &EditorShell::EditColour);
+  connect(panel, &EditorPanel::imageClicked, this, &EditorShell::ImportImage);
+  connect(panel, &EditorPanel::imageFileDropped, this, &EditorShell::ImportImageFile);
+  connect(panel, &EditorPanel::numberEdited, this, &EditorShell::EditNumber);
+  connect(panel, &EditorPanel::flagToggled, this, &EditorShell::EditFlag);
+  connect(panel, &EditorPanel::textEdited, this, &EditorShell::EditText);
   if (position) w->move(*position);
   MainWindow* old = window_;
   window_ = w;

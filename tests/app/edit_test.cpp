@@ -49,13 +49,11 @@ class EditTest : public QObject {
 
  private:
   ShellFixture f_;
-  QTemporaryDir& dir_ = f_.dir;
   FakeDialogs& dialogs_ = f_.dialogs;
-  std::unique_ptr<EditorShell>& shell_ = f_.shell;
   FixedClock clock_;
 
   EditorShell& Start() { return f_.Start(QString(), &clock_); }
-  MainWindow* Window() { return shell_->window(); }
+  MainWindow* Window() { return f_.shell->window(); }
   template <typename T>
   T* Control(const QString& name) {
     T* c = Window()->panel()->findChild<T*>(name);
@@ -63,16 +61,16 @@ class EditTest : public QObject {
     return c;
   }
   Snapshot Take() {
-    Skin copy = shell_->skin();
+    Skin copy = f_.shell->skin();
     const TypedInfo typed{copy.info.Title, copy.info.Author, copy.info.eMail, copy.info.Url};
     return {WriteSkinSettings(copy, typed, clock_.Now()), copy.images,
             Window()->previewPicture()->image().copy()};
   }
-  QUndoStack& History() { return shell_->history(); }
+  QUndoStack& History() { return f_.shell->history(); }
 
  private slots:
   void init() { f_.Reset(); }
-  void cleanup() { shell_.reset(); }
+  void cleanup() { f_.Reset(); }
 
   void everyEditUndoesAndRedoes() {
     Start();
@@ -221,9 +219,9 @@ class EditTest : public QObject {
     Start();
     Control<QCheckBox>(QStringLiteral("element:1"))->click();
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
-    shell_->NewSkin();
+    f_.shell->NewSkin();
     QCOMPARE(History().count(), 0);
-    QCOMPARE(shell_->skin().fileType.show, 1);
+    QCOMPARE(f_.shell->skin().fileType.show, 1);
   }
 
   void languageSwitchKeepsTextsAndHistory() {
@@ -247,7 +245,7 @@ class EditTest : public QObject {
   void failedImportChangesNothing() {
     EditorShell& shell = Start();
     const Picture lamp = shell.skin().image(ImageId::lamp);
-    for (const QString& file : {dir_.filePath(QStringLiteral("missing.png")), QStringLiteral(SKIN_TEST_DATA "/README.md")}) {
+    for (const QString& file : {f_.dir.filePath(QStringLiteral("missing.png")), QStringLiteral(SKIN_TEST_DATA "/README.md")}) {
       dialogs_.messages.clear();
       shell.ImportImageFile(ImageId::lamp, file);
       QCOMPARE(shell.skin().image(ImageId::lamp), lamp);

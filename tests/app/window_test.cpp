@@ -42,12 +42,10 @@ class WindowTest : public QObject {
 
  private:
   ShellFixture f_;
-  QTemporaryDir& dir_ = f_.dir;
   FakeDialogs& dialogs_ = f_.dialogs;
-  std::unique_ptr<EditorShell>& shell_ = f_.shell;
 
   EditorShell& Start(const QString& skin = QString()) { return f_.Start(skin); }
-  MainWindow* Window() { return shell_->window(); }
+  MainWindow* Window() { return f_.shell->window(); }
   QWidget* Control(const QString& name) { return Window()->panel()->findChild<QWidget*>(name); }
   QAction* ActionFor(const QKeySequence& keys) {
     for (QAction* a : Window()->findChildren<QAction*>()) {
@@ -58,7 +56,7 @@ class WindowTest : public QObject {
 
  private slots:
   void init() { f_.Reset(); }
-  void cleanup() { shell_.reset(); }
+  void cleanup() { f_.Reset(); }
 
   void shortcutsAndMnemonics() {
     EditorShell& shell = Start();
@@ -106,11 +104,11 @@ class WindowTest : public QObject {
     // Greyed, it says which screen uses it; enabled, it does not need to.
     QVERIFY(!long1->isEnabled());
     QVERIFY(long1->toolTip().contains(QStringLiteral("\"3 - Start menu: file operations\"")));
-    shell_->ChooseScreen(2);
+    f_.shell->ChooseScreen(2);
     QVERIFY(!long1->toolTip().contains(QStringLiteral("Start menu")));
     // The swatch shows the colour.
     const QImage swatch = long1->icon().pixmap(12, 12).toImage();
-    const Rgb24 c = shell_->skin().colours.popSubMenuTextHighLightColor;
+    const Rgb24 c = f_.shell->skin().colours.popSubMenuTextHighLightColor;
     QCOMPARE(swatch.pixelColor(6, 6), QColor(c.r, c.g, c.b));
     // A number field without focus ignores the wheel.
     auto* x = static_cast<QSpinBox*>(Control(QStringLiteral("element:13:x")));
@@ -119,7 +117,7 @@ class WindowTest : public QObject {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(x, &wheel);
     QCOMPARE(x->value(), before);
-    QCOMPARE(shell_->history().count(), 0);
+    QCOMPARE(f_.shell->history().count(), 0);
   }
 
   void recentSkinsDropsAndTheCommandLine() {
@@ -131,8 +129,8 @@ class WindowTest : public QObject {
     QCOMPARE(Window()->recentMenu()->actions().size(), 1);
     shell.Finish();
     // The recent list has a file of its own; settings.ini keeps its form.
-    QCOMPARE(ReadRecentSkins(dir_.filePath(QStringLiteral("settings/recent.ini"))), QStringList{QDir::cleanPath(kArchive)});
-    QVERIFY(!ReadAll(dir_.filePath(QStringLiteral("settings/settings.ini"))).contains("python_top"));
+    QCOMPARE(ReadRecentSkins(f_.dir.filePath(QStringLiteral("settings/recent.ini"))), QStringList{QDir::cleanPath(kArchive)});
+    QVERIFY(!ReadAll(f_.dir.filePath(QStringLiteral("settings/settings.ini"))).contains("python_top"));
 
     // A folder dropped on the window opens; a picture dropped on its button is imported.
     QTemporaryDir skin;
@@ -141,14 +139,14 @@ class WindowTest : public QObject {
     settings.write("[start bar]\r\ny=150\r\n");
     settings.close();
     Start();
-    QCOMPARE(shell_->recentSkins().size(), 1);
+    QCOMPARE(f_.shell->recentSkins().size(), 1);
     QVERIFY(!Drop(Window(), QStringLiteral(SKIN_TEST_DATA "/README.md")));
     QVERIFY(Drop(Window(), skin.path()));
-    QCOMPARE(shell_->skin().startBar.y, 150);
-    QCOMPARE(shell_->recentSkins().value(0), skin.path());
+    QCOMPARE(f_.shell->skin().startBar.y, 150);
+    QCOMPARE(f_.shell->recentSkins().value(0), skin.path());
     QVERIFY(Drop(Control(QStringLiteral("image:startbar")), QStringLiteral(SKIN_TEST_DATA "/images/card_rgb8.png")));
-    QCOMPARE(shell_->skin().image(ImageId::startbar).width, 4);
-    QCOMPARE(shell_->history().count(), 1);
+    QCOMPARE(f_.shell->skin().image(ImageId::startbar).width, 4);
+    QCOMPARE(f_.shell->history().count(), 1);
     // Open Recent opens the archive again.
     Window()->recentMenu()->actions().at(1)->trigger();
     QCOMPARE(dialogs_.questions.size(), 1);  // the imported picture is not saved: Cancel
