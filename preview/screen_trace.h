@@ -30,7 +30,7 @@ class ScreenTrace {
  public:
   ScreenTrace(const Skin& skin, ElementSetTable& sets, int width, int height);
 
-  std::vector<PixelTag> tags;  // one per canvas pixel, rows top to bottom
+  std::vector<PixelTag> tags;  // one per pixel of the canvas it is attached to, which is width x height
 
   // The tag of a pixel drawn now from `image` or in `colour`: the skin field
   // it is (none for anything that does not live in the skin) and the current

@@ -48,9 +48,9 @@ class SubmenuPainter {
 
   void Texts() {
     for (std::size_t i = 0; i < m_.rows.size(); ++i) {
-      const Rgb24& colour = m_.whiteText                            ? kWhite
-                           : std::int64_t(i) == m_.highlightRow   ? skin_.colours.popSubMenuTextHighLightColor
-                                                                  : skin_.colours.popSubMenuTextColor;
+      const Rgb24& colour = m_.whiteText                          ? kWhite
+                            : std::int64_t(i) == m_.highlightRow ? skin_.colours.popSubMenuTextHighLightColor
+                                                                 : skin_.colours.popSubMenuTextColor;
       PutText(c_, m_.textX, m_.boxY + soy_ + std::int64_t(i) * sih_ - 2, m_.rows[i], colour);
     }
   }
@@ -163,8 +163,7 @@ namespace {
 
 // Screens 8 and 9: the system settings submenu and one second-level box,
 // placed by `secondRecord` besides the start menu and the first level.
-template <typename Record>
-void SystemSettingsScreen(Canvas& c, const Skin& skin, const Record& secondRecord, const Submenu& second) {
+void SystemSettingsScreen(Canvas& c, const Skin& skin, const RectRecord& secondRecord, const Submenu& second) {
   MenuBase(c, skin, 3);
   ElementScope menu(c, skin.startMenu), submenu(c, skin.sysetMenu);
   const Submenu first = SystemSettingsMenu(skin);

@@ -84,7 +84,8 @@ struct TraceMap {
 };
 
 // Traces one preview screen (0..13; other values trace screen 0) of `skin`.
-// Costs about one render and a half (see bench/trace_bench.cpp).
+// Costs about as much as drawing the screen: well under a millisecond
+// (bench/trace_bench.cpp).
 TraceMap TracePreview(const Skin& skin, int screen);
 
 // The pixels of one screen's preview that a source or an element record
