@@ -29,7 +29,7 @@ struct CheckInput {
 
 // Every check, in this order: the opening messages, then per source its
 // settings file and its files, then the pictures' sizes, the elements'
-// places and the text colours' contrast. About 3 ms for the default skin,
+// places and the text colours' contrast. About 5 ms for the default skin,
 // nearly all of it the 28 renders of the contrast check.
 std::vector<Problem> CheckSkin(const Skin& skin, const CheckInput& input);
 
