@@ -1,6 +1,6 @@
 // What the editor pays for "what draws this pixel": a whole-screen trace per
 // screen, a redraw that traces as it draws, and the highlight masks of one
-// picture and one element record.
+// picture and one element record, and one highlight zoomed.
 //   ./build/bench/trace_bench
 #include <benchmark/benchmark.h>
 
@@ -49,5 +49,17 @@ void BM_ElementMask(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ElementMask)->Unit(benchmark::kMicrosecond);
+
+// The highlight at the largest zoom of the mouse wheel, about 1340 x 2470.
+void BM_ZoomMask(benchmark::State& state) {
+  const PixelMask m = SourceMask(TracePreview(BenchDefaultSkin(), 2), PictureSource(ImageId::form_M));
+  float zoom = 1.0f;
+  for (int i = 0; i < 27; ++i) zoom += 0.15f;
+  for (auto _ : state) {
+    PixelMask z = ZoomMask(m, zoom);
+    benchmark::DoNotOptimize(z.pixels.data());
+  }
+}
+BENCHMARK(BM_ZoomMask)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

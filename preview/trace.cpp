@@ -14,27 +14,31 @@ const ColourFieldPlace& PlaceOf(TraceSource source) {
   return ColourFieldPlaces()[static_cast<std::size_t>(IdOf(source) - 1)];
 }
 
-// 1 where `in` holds for a pixel's tag, with the count and the bounds.
-template <typename Predicate>
-PixelMask MaskWhere(const TraceMap& map, Predicate in) {
-  PixelMask m;
-  m.pixels.assign(std::size_t(m.width) * std::size_t(m.height), 0);
-  m.left = m.width;
-  m.top = m.height;
+// Counts the pixels set and finds their bounds.
+void Measure(PixelMask& m) {
+  m.count = 0;
+  m.left = m.width, m.top = m.height, m.right = m.bottom = -1;
   for (int y = 0; y < m.height; ++y) {
-    const PixelTag* row = &map.at(0, y);
-    std::uint8_t* out = m.pixels.data() + std::size_t(y) * std::size_t(m.width);
-    int first = m.width, last = -1;
-    for (int x = 0; x < m.width; ++x) {
-      out[x] = in(row[x]) ? 1 : 0;
-      if (out[x]) last = x, first = std::min(first, x);
-    }
-    if (last < 0) continue;
-    m.count += static_cast<int>(std::count(out + first, out + last + 1, 1));
-    m.left = std::min(m.left, first), m.right = std::max(m.right, last);
+    const std::uint8_t* row = m.pixels.data() + std::size_t(y) * std::size_t(m.width);
+    const std::uint8_t* end = row + m.width;
+    const std::uint8_t* first = std::find(row, end, 1);
+    if (first == end) continue;
+    const std::uint8_t* last = end - 1;
+    while (*last == 0) --last;
+    m.count += static_cast<int>(std::count(first, last + 1, 1));
+    m.left = std::min(m.left, int(first - row)), m.right = std::max(m.right, int(last - row));
     m.top = std::min(m.top, y), m.bottom = y;
   }
   if (m.count == 0) m.left = m.top = 0;
+}
+
+// 1 where `in` holds for a pixel's tag.
+template <typename Predicate>
+PixelMask MaskWhere(const TraceMap& map, Predicate in) {
+  PixelMask m;
+  m.pixels.resize(std::size_t(m.width) * std::size_t(m.height));
+  for (std::size_t i = 0; i < m.pixels.size(); ++i) m.pixels[i] = in(map.tags[i]) ? 1 : 0;
+  Measure(m);
   return m;
 }
 
@@ -113,4 +117,37 @@ bool PreviewPixelAt(float zoom, int zx, int zy, int& x, int& y) {
   x = static_cast<int>(std::int64_t(zx) * kPreviewWidth / w);
   y = static_cast<int>(std::int64_t(zy) * kPreviewHeight / h);
   return true;
+}
+
+PixelMask ZoomMask(const PixelMask& mask, float zoom) {
+  PixelMask z;
+  PreviewSize(zoom, z.width, z.height);
+  if (z.width == mask.width && z.height == mask.height) return mask;
+  // Pixels repeated by the rule of ScaleNearest, so that the highlight
+  // covers exactly the zoomed pixels it stands for: target x shows source
+  // x * source width / width. Each source row is zoomed once and copied
+  // down as often as it repeats.
+  std::vector<int> columns(static_cast<std::size_t>(z.width));
+  for (int x = 0; x < z.width; ++x) columns[std::size_t(x)] = int(std::int64_t(x) * mask.width / z.width);
+  z.pixels.resize(std::size_t(z.width) * std::size_t(z.height));
+  std::vector<std::uint8_t> line(static_cast<std::size_t>(z.width));
+  int lineOf = -1, lineCount = 0;
+  for (int y = 0; y < z.height; ++y) {
+    const int sy = int(std::int64_t(y) * mask.height / z.height);
+    if (sy != lineOf) {
+      const std::uint8_t* src = mask.pixels.data() + std::size_t(sy) * std::size_t(mask.width);
+      for (int x = 0; x < z.width; ++x) line[std::size_t(x)] = src[columns[std::size_t(x)]];
+      lineCount = static_cast<int>(std::count(line.begin(), line.end(), 1));
+      lineOf = sy;
+    }
+    std::copy(line.begin(), line.end(), z.pixels.begin() + std::ptrdiff_t(y) * z.width);
+    z.count += lineCount;
+  }
+  if (z.count == 0) return z;
+  // The first and the last target pixel that repeat a source pixel.
+  const auto first = [](int s, int from, int to) { return int((std::int64_t(s) * to + from - 1) / from); };
+  const auto last = [](int s, int from, int to) { return int(((std::int64_t(s) + 1) * to - 1) / from); };
+  z.left = first(mask.left, mask.width, z.width), z.right = last(mask.right, mask.width, z.width);
+  z.top = first(mask.top, mask.height, z.height), z.bottom = last(mask.bottom, mask.height, z.height);
+  return z;
 }

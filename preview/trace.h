@@ -99,6 +99,10 @@ struct PixelMask {
 PixelMask SourceMask(const TraceMap& map, TraceSource source);
 PixelMask ElementMask(const TraceMap& map, std::size_t section);
 
+// A zoom-1 mask at the size RenderPreview gives for `zoom`, each pixel
+// repeated exactly as the preview's pixels are.
+PixelMask ZoomMask(const PixelMask& mask, float zoom);
+
 // The zoom-1 preview pixel that a pixel of the picture RenderPreview gives at
 // `zoom` repeats; false when (zx, zy) lies outside that picture.
 bool PreviewPixelAt(float zoom, int zx, int zy, int& x, int& y);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <set>
@@ -280,6 +281,33 @@ TEST(Trace, MasksAndZoomedPoints) {
       ASSERT_EQ(big.at(zx, zy), small.at(x, y)) << zx << "," << zy;
     }
   }
+  // The zoomed highlight covers exactly the zoomed pixels of the bar.
+  const PixelMask zoomed = ZoomMask(bar, zoom);
+  ASSERT_EQ(zoomed.pixels.size(), big.pixels.size());
+  for (int zy = 0; zy < big.height; zy += 3) {
+    for (int zx = 0; zx < big.width; zx += 3) {
+      int x = -1, y = -1;
+      PreviewPixelAt(zoom, zx, zy, x, y);
+      ASSERT_EQ(zoomed.pixels[std::size_t(zy) * std::size_t(big.width) + std::size_t(zx)],
+                bar.pixels[std::size_t(y) * kPreviewWidth + std::size_t(x)]);
+    }
+  }
+  PixelMask measured = zoomed;  // the bounds and count it gives, counted pixel by pixel
+  measured.count = 0, measured.left = measured.top = 1 << 20, measured.right = measured.bottom = -1;
+  for (int zy = 0; zy < measured.height; ++zy) {
+    for (int zx = 0; zx < measured.width; ++zx) {
+      if (!measured.pixels[std::size_t(zy) * std::size_t(measured.width) + std::size_t(zx)]) continue;
+      ++measured.count;
+      measured.left = std::min(measured.left, zx), measured.right = std::max(measured.right, zx);
+      measured.top = std::min(measured.top, zy), measured.bottom = std::max(measured.bottom, zy);
+    }
+  }
+  EXPECT_EQ(zoomed.count, measured.count);
+  EXPECT_EQ(std::vector<int>({zoomed.left, zoomed.top, zoomed.right, zoomed.bottom}),
+            std::vector<int>({measured.left, measured.top, measured.right, measured.bottom}));
+  EXPECT_EQ(zoomed.left, 13);  // the first column that repeats column 5: 5 x 665 / 266 = 12.5, up
+  EXPECT_EQ(ZoomMask(bar, 1.0f).pixels, bar.pixels);
+
   int x = 0, y = 0;
   EXPECT_FALSE(PreviewPixelAt(zoom, big.width, 0, x, y));
   EXPECT_FALSE(PreviewPixelAt(zoom, 0, -1, x, y));
