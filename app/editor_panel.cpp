@@ -154,6 +154,7 @@ QWidget* EditorPanel::BuildImagesPage(const LanguageTable& texts) {
     const QString caption = texts.Text(c.key());
     FitCaption(b, caption, kButtonWidth);
     connect(b, &QPushButton::clicked, this, [this, image] { emit imageClicked(image); });
+    images_.push_back({image, b});
     AddControl(b, c.screen,
                caption + QLatin1Char('\n') + texts.Text("LANG_PANEL_TIP_IMAGE$").arg(Latin1(CatalogueEntryOf(image).file)));
   }
@@ -202,6 +203,7 @@ QWidget* EditorPanel::BuildElementsPage(const LanguageTable& texts) {
     }
     label->setObjectName(QStringLiteral("element:%1").arg(c.row));
     AddControl(label, c.screen, labelTip);
+    ElementRow row{c.section, {label}};
 
     for (const Column& col : kColumns) {
       if (!(c.*(col.has))) continue;
@@ -220,8 +222,10 @@ QWidget* EditorPanel::BuildElementsPage(const LanguageTable& texts) {
         if (!syncing_) emit numberEdited(field, v);
       });
       numbers_.push_back({spin, field});
+      row.controls.push_back(spin);
       AddControl(spin, c.screen, caption + QLatin1Char('\n') + fieldTip.arg(FieldText(field)));
     }
+    elementRows_.push_back(std::move(row));
   }
   return page;
 }
@@ -271,6 +275,59 @@ void EditorPanel::SyncControls(const Skin& skin) {
     if (t.box->text() != text) t.box->setText(text);
   }
   syncing_ = false;
+}
+
+QWidget* EditorPanel::Reveal(QWidget* control) {
+  if (!control) return nullptr;
+  for (QWidget* w = control->parentWidget(); w; w = w->parentWidget()) {
+    if (const int tab = indexOf(w); tab >= 0) {
+      setCurrentIndex(tab);
+      break;
+    }
+  }
+  control->setFocus(Qt::OtherFocusReason);
+  return control;
+}
+
+QWidget* EditorPanel::RevealField(const SkinField& field) {
+  for (const BoundColour& c : colours_) {
+    if (c.field == field) return Reveal(c.button);
+  }
+  for (const BoundCheck& c : checks_) {
+    if (c.field == field) return Reveal(c.box);
+  }
+  for (const BoundNumber& n : numbers_) {
+    if (n.field == field) return Reveal(n.box);
+  }
+  for (const BoundText& t : info_) {
+    if (t.field == field) return Reveal(t.box);
+  }
+  return nullptr;
+}
+
+QWidget* EditorPanel::RevealImage(ImageId image) {
+  for (const auto& [id, button] : images_) {
+    if (id == image) return Reveal(button);
+  }
+  return nullptr;
+}
+
+QVector<QWidget*> EditorPanel::ElementRowControls(std::string_view section) const {
+  for (const ElementRow& r : elementRows_) {
+    if (r.section == section) return r.controls;
+  }
+  return {};
+}
+
+QWidget* EditorPanel::RevealElement(std::string_view section) {
+  const QVector<QWidget*> row = ElementRowControls(section);
+  if (row.isEmpty()) return nullptr;
+  // A row's label is a check box or a plain text; a plain text takes no
+  // focus, so the row's first number field does.
+  QWidget* target = row.front();
+  if (target->focusPolicy() == Qt::NoFocus && row.size() > 1) target = row[1];
+  Reveal(target);
+  return row.front();
 }
 
 void EditorPanel::SetScreen(int screen) {

@@ -8,6 +8,8 @@
 #include <QVector>
 
 #include <array>
+#include <string_view>
+#include <utility>
 
 #include "app/skin_field.h"
 #include "skin/catalogue.h"
@@ -35,6 +37,19 @@ class EditorPanel : public QTabWidget {
   // Enables the controls of `screen` and disables all others.
   void SetScreen(int screen);
 
+  // Brings the control that edits a colour field, a picture or an element
+  // record into view: its tab becomes current and it takes the keyboard focus
+  // (a greyed control cannot take it, but is shown all the same). Returns the
+  // control, or nullptr when nothing in the panel edits it. An element record
+  // is named by its section ("[start bar]"); its row's first control is
+  // shown. The information texts are fields too ("[SkinInfo]" "Title").
+  QWidget* RevealField(const SkinField& field);
+  QWidget* RevealImage(ImageId image);
+  QWidget* RevealElement(std::string_view section);
+
+  // The controls of an element row, in the order label, X, Y, W.
+  QVector<QWidget*> ElementRowControls(std::string_view section) const;
+
   // For tests and the layout: the controls of one preview screen.
   const QVector<QWidget*>& ControlsOf(int screen) const { return screenControls_[std::size_t(screen)]; }
 
@@ -56,6 +71,7 @@ class EditorPanel : public QTabWidget {
   QWidget* BuildInformationPage(const LanguageTable& texts);
   // Registers a control of `screen` with the tooltip saying what it edits.
   void AddControl(QWidget* control, int screen, const QString& tip);
+  QWidget* Reveal(QWidget* control);
 
   QStringList screenNames_;
   QString screenTip_;
@@ -86,5 +102,11 @@ class EditorPanel : public QTabWidget {
   QVector<BoundCheck> checks_;
   QVector<BoundNumber> numbers_;
   QVector<BoundText> info_;
+  struct ElementRow {
+    std::string_view section;
+    QVector<QWidget*> controls;
+  };
+  QVector<ElementRow> elementRows_;
+  QVector<std::pair<ImageId, QWidget*>> images_;
   bool syncing_ = false;
 };

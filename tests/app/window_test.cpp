@@ -120,6 +120,24 @@ class WindowTest : public QObject {
     QCOMPARE(f_.shell->history().count(), 0);
   }
 
+  // The panel shows the control of a colour, a picture or an element on its tab.
+  void revealsTheControlOfAField() {
+    Start();
+    EditorPanel* panel = Window()->panel();
+    QCOMPARE(panel->RevealImage(ImageId::startbar), Control(QStringLiteral("image:startbar")));
+    QCOMPARE(panel->currentIndex(), 1);
+    QCOMPARE(panel->RevealField(SkinFieldOf("[global settings]", "formFrameColor")),
+             Control(QStringLiteral("colour:formFrameColor")));
+    QCOMPARE(panel->currentIndex(), 0);
+    // A row with a plain label gives its label; its X field takes the focus.
+    QCOMPARE(panel->RevealElement("[start bar]"), Control(QStringLiteral("element:7")));
+    QCOMPARE(panel->currentIndex(), 2);
+    QCOMPARE(QApplication::focusWidget(), Control(QStringLiteral("element:7:x")));
+    QCOMPARE(panel->RevealElement("[maker code]"), nullptr);
+    QCOMPARE(panel->RevealField(SkinFieldOf("[SkinInfo]", "Title")), Control(QStringLiteral("info:0")));
+    QCOMPARE(panel->currentIndex(), 3);
+  }
+
   void recentSkinsDropsAndTheCommandLine() {
     // A skin named on the command line is opened at start.
     EditorShell& shell = Start(kArchive);
