@@ -344,14 +344,14 @@ def fit_text(glyphs, text, limit):
 def layout_checks(glyphs):
     """Widths that the preview layout relies on."""
     errs = []
-    cases = [("0022 - Super Mario", 91), ("YES(A) ", 33), ("OK(A) ", 29), ("NO(B) ", 29)]
+    cases = [("0022 - Gear Hollow", 91), ("YES(A) ", 33), ("OK(A) ", 29), ("NO(B) ", 29)]
     for text, w in cases:
         got = measure(glyphs, text)
         if got != w:
             errs.append("width of %r is %d, must be %d" % (text, got, w))
-    fitted = fit_text(glyphs, "0022 - Super Mario", 60)
-    if fitted != "0022 - Supe" or measure(glyphs, fitted) != 58:
-        errs.append("FitText('0022 - Super Mario', 60) gives %r" % fitted)
+    fitted = fit_text(glyphs, "0022 - Gear Hollow", 60)
+    if fitted != "0022 - Gear" or measure(glyphs, fitted) != 58:
+        errs.append("FitText('0022 - Gear Hollow', 60) gives %r" % fitted)
     return errs
 
 
@@ -400,7 +400,7 @@ class Canvas:
 
 
 SAMPLES = [
-    "0022 - Super Mario",
+    "0022 - Gear Hollow",
     "File Operation",
     "Help informations",
     "\u00e6  Select Programs",
@@ -412,7 +412,7 @@ SAMPLES = [
     "The quick brown fox jumps over the lazy dog",
     "THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG",
     "File cannot be recovered after deletion. Do you wish to delete '0022 -",
-    "Super Mario DS (E)(M5).nds",
+    "Gear Hollow DX (E)(M5).nds",
     "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ 0123456789",
 ]
 
@@ -477,8 +477,8 @@ def main(argv):
     if errs:
         print("kestrelux: %d problem(s) in %s" % (len(errs), a.font), file=sys.stderr)
         return 1
-    print("kestrelux: %d glyphs OK; '0022 - Super Mario' is %d px wide"
-          % (len(glyphs), measure(glyphs, "0022 - Super Mario")))
+    print("kestrelux: %d glyphs OK; '0022 - Gear Hollow' is %d px wide"
+          % (len(glyphs), measure(glyphs, "0022 - Gear Hollow")))
     if not a.check_only:
         try:
             render(glyphs, a.out)
