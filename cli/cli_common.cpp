@@ -12,9 +12,9 @@
 
 namespace {
 
-// A whole decimal number in [lo, hi], nothing else.
+// A whole decimal number in [lo, hi], digits only: no blank, no sign.
 bool ParseInteger(const std::string& text, long long lo, long long hi, long long& value) {
-  if (text.empty()) return false;
+  if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos) return false;
   char* end = nullptr;
   errno = 0;
   value = std::strtoll(text.c_str(), &end, 10);

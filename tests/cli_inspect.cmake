@@ -58,6 +58,8 @@ run(2 ${SKINTOOL} inspect --at 266,0)
 run(2 ${SKINTOOL} inspect --at 3,490)
 run(2 ${SKINTOOL} inspect --at 1.5,2)
 run(2 ${SKINTOOL} inspect --at -1,2)
+run(2 ${SKINTOOL} inspect --at " 3,4")
+run(2 ${SKINTOOL} inspect --at +3,4)
 run(2 ${SKINTOOL} inspect --screen 14 --at 3,3)
 run(2 ${SKINTOOL} inspect --at 3,3 --out ${WORK}/x.png)
 
