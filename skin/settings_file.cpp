@@ -1,36 +1,13 @@
 #include "skin/settings_file.h"
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "skin/ascii.h"
 #include "skin/schema.h"
+#include "skin/settings_lines.h"
 
 namespace {
-
-std::string WithoutSpaces(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (char c : s) {
-    if (c != ' ') out.push_back(c);
-  }
-  return out;
-}
-
-// Calls `line` for every line that ends in CR or LF. After a CR the next byte
-// is skipped unseen (taken to be the LF of a pair); bytes after the last line
-// end are not a line.
-void ForEachLine(std::string_view bytes, const std::function<void(std::string_view)>& line) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c != '\r' && c != '\n') continue;
-    line(bytes.substr(start, i - start));
-    if (c == '\r') ++i;
-    start = i + 1;
-  }
-}
 
 // Decimal, "$" hexadecimal or "%" binary, after blanks and a sign; what is not
 // a digit ends the number. Accumulated in 64 bits; the low 32 bits are kept.
@@ -57,59 +34,22 @@ std::int32_t ParseNumber(std::string_view v) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(value & 0xffffffffu));
 }
 
-enum class Pass { Elements, Colours };
-
-struct KnownSection {
-  std::string name;               // without spaces
-  const SchemaSection* section;   // null for "[end]"
-};
-
-// The section names one pass recognises. The element pass knows every
-// section but "[global settings]", plus the misspelt "[clsoe btn]" that
-// stands for "[close btn]", and "[end]"; the colour pass knows only the
-// sections that hold colours.
-std::vector<KnownSection> KnownSections(Pass pass) {
-  std::vector<KnownSection> known;
-  for (const SchemaSection& s : SkinSchema()) {
-    bool hasColour = false;
-    for (const SchemaField& f : s.fields) hasColour |= f.kind == FieldKind::Colour;
-    const bool isGlobal = s.name == "[global settings]";
-    if (pass == Pass::Colours ? hasColour : !isGlobal) {
-      known.push_back({WithoutSpaces(s.name), &s});
-      if (pass == Pass::Elements && s.name == "[close btn]") known.push_back({"[clsoebtn]", &s});
-    }
-  }
-  if (pass == Pass::Elements) known.push_back({"[end]", nullptr});
-  return known;
-}
-
-void RunPass(Skin& skin, std::string_view bytes, Pass pass) {
-  const std::vector<KnownSection> known = KnownSections(pass);
+void RunPass(Skin& skin, std::string_view bytes, ReaderPass pass) {
   const SchemaSection* current = nullptr;
   const SchemaSection* const skinInfo = &SkinSchema()[0];
 
-  ForEachLine(bytes, [&](std::string_view line) {
-    const std::size_t eq = line.find('=');
-    const std::string key = WithoutSpaces(line.substr(0, eq));
-    for (const KnownSection& k : known) {
-      if (EqualsIgnoringAsciiCase(key, k.name)) {
-        current = k.section;
-        break;
-      }
-    }
+  ForEachSettingsLine(bytes, [&](std::string_view line, int) {
+    const std::string key = SettingsKeyPart(line);
+    if (const ReaderSection* k = FindReaderSection(pass, key)) current = k->section;
     if (current) {
-      std::string_view value;
-      if (eq != std::string_view::npos) {
-        value = line.substr(eq + 1);
-        value = value.substr(0, value.find('='));
-      }
+      const std::string_view value = SettingsValuePart(line);
       for (const SchemaField& f : current->fields) {
         if (!EqualsIgnoringAsciiCase(key, f.key)) continue;
-        if (pass == Pass::Colours && f.kind == FieldKind::Colour) {
+        if (pass == ReaderPass::Colours && f.kind == FieldKind::Colour) {
           *f.colour(skin) = ParseSkinColour(WithoutSpaces(value));
-        } else if (pass == Pass::Elements && f.kind == FieldKind::Number) {
+        } else if (pass == ReaderPass::Elements && f.kind == FieldKind::Number) {
           *f.number(skin) = ParseNumber(value);
-        } else if (pass == Pass::Elements && f.kind == FieldKind::Text) {
+        } else if (pass == ReaderPass::Elements && f.kind == FieldKind::Text) {
           *f.text(skin) = std::string(value);
         }
         break;
@@ -117,7 +57,7 @@ void RunPass(Skin& skin, std::string_view bytes, Pass pass) {
     }
     // While the information section is current, each line takes one leading
     // space from every information text.
-    if (pass == Pass::Elements && current == skinInfo) {
+    if (pass == ReaderPass::Elements && current == skinInfo) {
       for (const SchemaField& f : skinInfo->fields) {
         std::string* t = f.text(skin);
         if (!t->empty() && (*t)[0] == ' ') t->erase(0, 1);
@@ -141,10 +81,10 @@ std::string WithoutLineBreaks(const std::string& s) {
 void ReadSkinSettings(Skin& skin, std::string_view bytes) {
   skin.fileHandleMenu.x = -1;
   skin.fileHandleMenu.y = -1;
-  RunPass(skin, bytes, Pass::Elements);
+  RunPass(skin, bytes, ReaderPass::Elements);
   if (skin.fileHandleMenu.x == -1) skin.fileHandleMenu.x = 0;
   if (skin.fileHandleMenu.y == -1) skin.fileHandleMenu.y = 0;
-  RunPass(skin, bytes, Pass::Colours);
+  RunPass(skin, bytes, ReaderPass::Colours);
 }
 
 std::string WriteSkinSettings(Skin& skin, const TypedInfo& typed, const DateTime& now) {
