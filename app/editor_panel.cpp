@@ -138,6 +138,7 @@ QWidget* EditorPanel::BuildColoursPage(const LanguageTable& texts) {
     FitCaption(b, caption, kButtonWidth);
     const SkinField field = c.field();
     connect(b, &QPushButton::clicked, this, [this, field] { emit colourClicked(field); });
+    WatchHover(b, [this, field] { emit colourHovered(field); });
     colours_.push_back({b, field});
     AddControl(b, c.screen, caption + QLatin1Char('\n') + texts.Text("LANG_PANEL_TIP_COLOR$").arg(QLatin1String(c.name)));
   }
@@ -154,6 +155,7 @@ QWidget* EditorPanel::BuildImagesPage(const LanguageTable& texts) {
     const QString caption = texts.Text(c.key());
     FitCaption(b, caption, kButtonWidth);
     connect(b, &QPushButton::clicked, this, [this, image] { emit imageClicked(image); });
+    WatchHover(b, [this, image] { emit imageHovered(image); });
     images_.push_back({image, b});
     AddControl(b, c.screen,
                caption + QLatin1Char('\n') + texts.Text("LANG_PANEL_TIP_IMAGE$").arg(Latin1(CatalogueEntryOf(image).file)));
@@ -169,9 +171,9 @@ QWidget* EditorPanel::BuildElementsPage(const LanguageTable& texts) {
     int x, maximum;
     const char* heading;
   };
-  static constexpr Column kColumns[] = {{&ElementControl::x, "x", 205, 255, "LANG_PANEL_COLUMN_X$"},
-                                        {&ElementControl::y, "y", 265, 191, "LANG_PANEL_COLUMN_Y$"},
-                                        {&ElementControl::w, "w", 325, 255, "LANG_PANEL_COLUMN_W$"}};
+  static constexpr Column kColumns[] = {{&ElementControl::x, "x", 205, kElementMaxX, "LANG_PANEL_COLUMN_X$"},
+                                        {&ElementControl::y, "y", 265, kElementMaxY, "LANG_PANEL_COLUMN_Y$"},
+                                        {&ElementControl::w, "w", 325, kElementMaxX, "LANG_PANEL_COLUMN_W$"}};
   for (const Column& col : kColumns) {
     auto* heading = new QLabel(texts.Text(col.heading), page);
     heading->setObjectName(QStringLiteral("heading:%1").arg(QLatin1String(col.key)));
@@ -225,6 +227,8 @@ QWidget* EditorPanel::BuildElementsPage(const LanguageTable& texts) {
       row.controls.push_back(spin);
       AddControl(spin, c.screen, caption + QLatin1Char('\n') + fieldTip.arg(FieldText(field)));
     }
+    const QString section = QString::fromLatin1(c.section);
+    for (QWidget* control : row.controls) WatchHover(control, [this, section] { emit elementHovered(section); });
     elementRows_.push_back(std::move(row));
   }
   return page;
@@ -339,7 +343,19 @@ void EditorPanel::SetScreen(int screen) {
   }
 }
 
+void EditorPanel::WatchHover(QWidget* control, std::function<void()> entered) {
+  hoverEntered_.insert(control, std::move(entered));
+  control->installEventFilter(this);
+}
+
 bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
+  // Greyed controls are watched too: they say on which screens they draw.
+  if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
+    if (const auto it = hoverEntered_.constFind(watched); it != hoverEntered_.constEnd()) {
+      if (event->type() == QEvent::Enter) (*it)();
+      else emit hoverEnded();
+    }
+  }
   auto* widget = qobject_cast<QWidget*>(watched);
   if (event->type() == QEvent::Wheel && qobject_cast<QSpinBox*>(watched) && !widget->hasFocus()) {
     event->accept();

@@ -4,10 +4,12 @@
 // the user did and shows the skin it is given; it never changes the skin.
 #pragma once
 
+#include <QHash>
 #include <QTabWidget>
 #include <QVector>
 
 #include <array>
+#include <functional>
 #include <string_view>
 #include <utility>
 
@@ -60,6 +62,12 @@ class EditorPanel : public QTabWidget {
   void numberEdited(SkinField field, int value);
   void flagToggled(SkinField field, bool on);
   void textEdited(SkinField field, const QString& text);
+  // The pointer came onto a colour button, an image button or a control of
+  // an element row ("[start bar]"), or left it: the preview shows what it draws.
+  void colourHovered(SkinField field);
+  void imageHovered(ImageId image);
+  void elementHovered(const QString& section);
+  void hoverEnded();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,6 +80,8 @@ class EditorPanel : public QTabWidget {
   // Registers a control of `screen` with the tooltip saying what it edits.
   void AddControl(QWidget* control, int screen, const QString& tip);
   QWidget* Reveal(QWidget* control);
+  // Reports the pointer coming onto `control` by `entered`, leaving it by hoverEnded.
+  void WatchHover(QWidget* control, std::function<void()> entered);
 
   QStringList screenNames_;
   QString screenTip_;
@@ -108,5 +118,6 @@ class EditorPanel : public QTabWidget {
   };
   QVector<ElementRow> elementRows_;
   QVector<std::pair<ImageId, QWidget*>> images_;
+  QHash<const QObject*, std::function<void()>> hoverEntered_;
   bool syncing_ = false;
 };

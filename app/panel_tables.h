@@ -25,6 +25,9 @@ struct ImageControl {
   QString baseName() const;  // the file name offered first, without ".bmp"
 };
 
+// The ranges of the Elements tab's number fields: X and W 0..255, Y 0..191.
+inline constexpr int kElementMaxX = 255, kElementMaxY = 191;
+
 // One row of the Elements tab. The fields are those of one section; a row
 // has a check box when it names a flag, and a number field per column it has.
 struct ElementControl {

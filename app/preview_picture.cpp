@@ -1,11 +1,37 @@
 #include "app/preview_picture.h"
 
+#include <QApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+
+#include "app/paths.h"
+
+namespace {
+
+constexpr int kBlinkMs = 400;
+
+// The one picture file in a drag; a skin folder or archive is left to the
+// window, which opens it.
+QString DraggedPicture(const QMimeData* data) {
+  if (!data || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
+  const QString path = data->urls().front().toLocalFile();
+  return QFileInfo(path).isFile() && !IsSkinArchive(path) ? path : QString();
+}
+
+}  // namespace
 
 PreviewPicture::PreviewPicture(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("PreviewPicture"));
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::ClickFocus);
+  setAcceptDrops(true);
+  blink_.setInterval(kBlinkMs);
+  connect(&blink_, &QTimer::timeout, this, &PreviewPicture::Blink);
 }
 
 void PreviewPicture::SetPicture(Picture picture) {
@@ -15,8 +41,41 @@ void PreviewPicture::SetPicture(Picture picture) {
   view_ = picture_.empty() ? QImage()
                            : QImage(reinterpret_cast<const uchar*>(picture_.pixels.data()), picture_.width,
                                     picture_.height, picture_.width * 3, QImage::Format_RGB888);
+  if (hover_.width != picture_.width || hover_.height != picture_.height) ShowHover({});
+  if (selection_.width != picture_.width || selection_.height != picture_.height) ShowSelection({});
   resize(picture_.width, picture_.height);
   update();
+}
+
+void PreviewPicture::ShowHover(PixelMask mask) {
+  update(HighlightBounds(hover_));
+  hover_ = std::move(mask);
+  update(HighlightBounds(hover_));
+  // Every new hover starts with its tint shown.
+  tint_ = true;
+  if (hover_.count > 0) blink_.start();
+  else blink_.stop();
+}
+
+void PreviewPicture::ShowSelection(PixelMask mask) {
+  update(HighlightBounds(selection_));
+  selection_ = std::move(mask);
+  update(HighlightBounds(selection_));
+}
+
+void PreviewPicture::Blink() {
+  tint_ = !tint_;
+  update(HighlightBounds(hover_));
+}
+
+void PreviewPicture::SetPointerShape(Qt::CursorShape shape) {
+  if (cursor().shape() != shape) setCursor(shape);
+}
+
+void PreviewPicture::TakeArrowKeysOf(QWidget* control) {
+  if (keysOf_) keysOf_->removeEventFilter(this);
+  keysOf_ = control;
+  if (control) control->installEventFilter(this);
 }
 
 void PreviewPicture::paintEvent(QPaintEvent* event) {
@@ -27,4 +86,101 @@ void PreviewPicture::paintEvent(QPaintEvent* event) {
     return;
   }
   painter.drawImage(area.topLeft(), view_, area);
+  for (const auto& [mask, style] : {std::pair{&selection_, HighlightStyle::Selection}, {&hover_, HighlightStyle::Hover}}) {
+    if (mask->width == view_.width() && mask->height == view_.height()) PaintHighlight(painter, area, *mask, style, tint_);
+  }
+}
+
+void PreviewPicture::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  pressAt_ = event->position().toPoint();
+  drag_ = Drag::Pressed;
+  // Escape must reach the drag wherever the keyboard focus is.
+  qApp->installEventFilter(this);
+  emit pressed(pressAt_);
+}
+
+void PreviewPicture::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  if (!(event->buttons() & Qt::LeftButton)) {
+    emit pointerMoved(at);
+    return;
+  }
+  if (drag_ == Drag::Pressed && (at - pressAt_).manhattanLength() >= QApplication::startDragDistance()) {
+    drag_ = Drag::Moving;
+  }
+  if (drag_ == Drag::Moving) emit dragged(at);
+}
+
+void PreviewPicture::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) EndDrag();
+  QWidget::mouseReleaseEvent(event);
+}
+
+void PreviewPicture::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit doubleClicked(event->position().toPoint());
+}
+
+void PreviewPicture::EndDrag() {
+  if (drag_ != Drag::None) qApp->removeEventFilter(this);
+  drag_ = Drag::None;
+}
+
+void PreviewPicture::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && drag_ != Drag::None) return CancelDrag();
+  if (!Nudge(*event)) QWidget::keyPressEvent(event);
+}
+
+void PreviewPicture::CancelDrag() {
+  // The rest of this press moves nothing.
+  if (drag_ == Drag::Moving) emit dragCancelled();
+  if (drag_ != Drag::None) drag_ = Drag::Cancelled;
+}
+
+bool PreviewPicture::Nudge(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  if (mods != Qt::NoModifier && mods != Qt::ShiftModifier) return false;
+  const int step = mods == Qt::ShiftModifier ? 10 : 1;
+  switch (key.key()) {
+    case Qt::Key_Left: emit nudged(-step, 0); return true;
+    case Qt::Key_Right: emit nudged(step, 0); return true;
+    case Qt::Key_Up: emit nudged(0, -step); return true;
+    case Qt::Key_Down: emit nudged(0, step); return true;
+    default: return false;
+  }
+}
+
+bool PreviewPicture::eventFilter(QObject* watched, QEvent* event) {
+  if (drag_ != Drag::None && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    CancelDrag();
+    return true;
+  }
+  if (watched == keysOf_.data()) {
+    if (event->type() == QEvent::KeyPress && Nudge(*static_cast<QKeyEvent*>(event))) return true;
+    // Once the user has gone elsewhere, the control's keys are its own again.
+    // A menu or another window taking the focus for a while does not count.
+    if (event->type() == QEvent::FocusOut) {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) TakeArrowKeysOf(nullptr);
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void PreviewPicture::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DraggedPicture(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  else event->ignore();
+}
+
+void PreviewPicture::dragMoveEvent(QDragMoveEvent* event) {
+  if (!DraggedPicture(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  else event->ignore();
+}
+
+void PreviewPicture::dropEvent(QDropEvent* event) {
+  const QString path = DraggedPicture(event->mimeData());
+  if (path.isEmpty()) return event->ignore();
+  event->acceptProposedAction();
+  emit fileDropped(event->position().toPoint(), path);
 }

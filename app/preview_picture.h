@@ -2,11 +2,20 @@
 // paints only the part that is exposed, straight from the picture's pixels:
 // at the largest zoom the picture holds ten megabytes, and converting it for
 // display after every edit would cost more than drawing it.
+//
+// It is also the way into the skin: it reports where the user points,
+// clicks, drags, nudges with the arrow keys and drops a file, in pixels of
+// the picture as shown (zoomed), and shows the highlights and the pointer
+// shape it is given. What those mean is the shell's business.
 #pragma once
 
 #include <QImage>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
+#include "app/preview_highlight.h"
+#include "preview/trace.h"
 #include "skin/picture.h"
 
 class PreviewPicture : public QWidget {
@@ -14,16 +23,60 @@ class PreviewPicture : public QWidget {
  public:
   explicit PreviewPicture(QWidget* parent = nullptr);
 
-  // Takes the picture and resizes the widget to it.
+  // Takes the picture and resizes the widget to it. Highlights made for
+  // another size are dropped.
   void SetPicture(Picture picture);
 
   // A view of the pixels shown (valid until the next SetPicture).
   const QImage& image() const { return view_; }
 
+  // Highlights over the picture, masks at the picture's size; an empty mask
+  // shows none. The hover's tint blinks, so it shows on any colour; the
+  // selection's mark is steady.
+  void ShowHover(PixelMask mask);
+  void ShowSelection(PixelMask mask);
+  const PixelMask& hover() const { return hover_; }
+  const PixelMask& selection() const { return selection_; }
+
+  void SetPointerShape(Qt::CursorShape shape);
+
+  // The arrow keys pressed in `control` (the panel's control of what was
+  // picked) count as nudges of the preview until it loses the focus.
+  void TakeArrowKeysOf(QWidget* control);
+
+ signals:
+  void pointerMoved(QPoint at);  // no button held
+  void pressed(QPoint at);       // the left button
+  void dragged(QPoint at);       // held and moved past the drag distance
+  void dragCancelled();          // Escape while dragging
+  void doubleClicked(QPoint at);
+  void nudged(int dx, int dy);   // arrow keys: one pixel, ten with Shift
+  void fileDropped(QPoint at, const QString& path);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  bool Nudge(const QKeyEvent& key);
+  void EndDrag();
+  void CancelDrag();
+  void Blink();
+
   Picture picture_;
   QImage view_;
+  PixelMask hover_, selection_;
+  bool tint_ = true;
+  QTimer blink_;
+  enum class Drag { None, Pressed, Moving, Cancelled } drag_ = Drag::None;
+  QPoint pressAt_;
+  QPointer<QWidget> keysOf_;
 };

@@ -10,12 +10,14 @@
 #include "app/editor_panel.h"
 #include "app/main_window.h"
 #include "app/operation_feedback.h"
+#include "app/preview_interaction.h"
 #include "app/qt_picture.h"
 #include "app/recent_skins.h"
 #include "images/defaults.h"
 #include "images/screenshot.h"
 #include "images/skin_io.h"
 #include "preview/render.h"
+#include "preview/trace.h"
 
 namespace {
 
@@ -38,7 +40,10 @@ QString NameOf(ImageId image) {
 }  // namespace
 
 EditorShell::EditorShell(Dialogs& dialogs, ShellPaths paths)
-    : dialogs_(dialogs), paths_(std::move(paths)), skin_(std::make_unique<Skin>()) {
+    : dialogs_(dialogs),
+      paths_(std::move(paths)),
+      skin_(std::make_unique<Skin>()),
+      preview_(std::make_unique<PreviewInteraction>(*this)) {
   const ShellPaths found = paths_.settingsFile.isEmpty() || paths_.languageDir.isEmpty() ? FindShellPaths() : ShellPaths{};
   if (paths_.settingsFile.isEmpty()) paths_.settingsFile = found.settingsFile;
   if (paths_.languageDir.isEmpty()) paths_.languageDir = found.languageDir;
@@ -96,6 +101,7 @@ void EditorShell::BuildWindow(const QPoint* position) {
   connect(panel, &EditorPanel::numberEdited, this, &EditorShell::EditNumber);
   connect(panel, &EditorPanel::flagToggled, this, &EditorShell::EditFlag);
   connect(panel, &EditorPanel::textEdited, this, &EditorShell::EditText);
+  preview_->Attach(w);
   if (position) w->move(*position);
   MainWindow* old = window_;
   window_ = w;
@@ -126,7 +132,10 @@ void EditorShell::UpdateTitle() {
 
 void EditorShell::RedrawPreview() {
   if (!window_) return;
-  window_->ShowPreview(RenderPreview(*skin_, currentScreen_, zoom_, UnpackRgb24(std::uint32_t(settings_.bgColor))));
+  // The trace of this redraw answers "what is here?" until the next one.
+  TraceMap trace;
+  window_->ShowPreview(RenderPreview(*skin_, currentScreen_, zoom_, UnpackRgb24(std::uint32_t(settings_.bgColor)), &trace));
+  preview_->Redrawn(std::move(trace));
 }
 
 void EditorShell::SkinChanged() {

@@ -27,6 +27,7 @@
 #include "skin/skin.h"
 
 struct SkinIoContext;
+class PreviewInteraction;
 
 class EditorShell : public QObject {
   Q_OBJECT
@@ -52,6 +53,8 @@ class EditorShell : public QObject {
   QString skinName() const;
   QString saveFolder() const { return saveFolder_; }
   float zoom() const { return zoom_; }
+  // Clicks, drags, nudges, drops and highlights on the preview.
+  PreviewInteraction& preview() { return *preview_; }
   int currentScreen() const { return currentScreen_; }
   bool quitRequested() const { return quitRequested_; }
   // The clock that stamps LastUpdate when saving (tests set a fixed one).
@@ -133,4 +136,5 @@ class EditorShell : public QObject {
   int currentScreen_ = 0;
   bool quitRequested_ = false;
   QPointer<MainWindow> window_;
+  std::unique_ptr<PreviewInteraction> preview_;
 };

@@ -1,0 +1,222 @@
+#include "app/preview_interaction.h"
+
+#include <QLabel>
+#include <QStringList>
+
+#include <algorithm>
+
+#include "app/editor_panel.h"
+#include "app/main_window.h"
+#include "app/panel_tables.h"
+#include "app/preview_picture.h"
+#include "app/shell.h"
+#include "app/skin_edit.h"
+
+namespace {
+
+QString Text(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
+
+// The colour or picture of a source as the panel edits it; nothing when the
+// panel has no control for it (those the editor leaves as loaded).
+std::optional<SkinField> EditableColour(TraceSource source) {
+  if (KindOf(source) != SourceKind::Colour) return std::nullopt;
+  const SkinField field = SkinFieldOf(ColourSection(source).name, ColourField(source).key);
+  const auto& controls = ColourControls();
+  const bool has = std::any_of(controls.begin(), controls.end(), [&](const ColourControl& c) { return c.field() == field; });
+  return has ? std::optional(field) : std::nullopt;
+}
+
+std::optional<ImageId> ImportablePicture(TraceSource source) {
+  if (KindOf(source) != SourceKind::Picture) return std::nullopt;
+  const ImageId image = ImageOf(source);
+  const auto& controls = ImageControls();
+  const bool has = std::any_of(controls.begin(), controls.end(), [&](const ImageControl& c) { return c.image == image; });
+  return has ? std::optional(image) : std::nullopt;
+}
+
+}  // namespace
+
+PreviewInteraction::PreviewInteraction(EditorShell& shell) : shell_(shell) {}
+
+void PreviewInteraction::Attach(MainWindow* window) {
+  window_ = window;
+  hovered_ = selected_ = {};
+  moving_.reset();
+  statusBeforeHover_.reset();
+  const EditorPanel* panel = window->panel();
+  connect(panel, &EditorPanel::colourHovered, this, [this](const SkinField& field) {
+    Hover({FindColourSource(field.section, field.field->key).value_or(TraceSource::None), {}}, field.Name());
+  });
+  connect(panel, &EditorPanel::imageHovered, this, [this](ImageId image) {
+    Hover({PictureSource(image), {}}, Text(std::string(CatalogueEntryOf(image).name)));
+  });
+  connect(panel, &EditorPanel::elementHovered, this, [this](const QString& section) {
+    Hover({TraceSource::None, FindElementSection(section.toStdString())}, section);
+  });
+  connect(panel, &EditorPanel::hoverEnded, this, &PreviewInteraction::EndHover);
+  const PreviewPicture* preview = window->previewPicture();
+  connect(preview, &PreviewPicture::pointerMoved, this, &PreviewInteraction::PointAt);
+  connect(preview, &PreviewPicture::pressed, this, &PreviewInteraction::Press);
+  connect(preview, &PreviewPicture::dragged, this, &PreviewInteraction::Drag);
+  connect(preview, &PreviewPicture::dragCancelled, this, &PreviewInteraction::CancelDrag);
+  connect(preview, &PreviewPicture::doubleClicked, this, &PreviewInteraction::DoubleClick);
+  connect(preview, &PreviewPicture::nudged, this, &PreviewInteraction::Nudge);
+  connect(preview, &PreviewPicture::fileDropped, this, &PreviewInteraction::Drop);
+}
+
+void PreviewInteraction::Redrawn(TraceMap trace) {
+  trace_ = std::move(trace);
+  counts_ = CountElementPixels(trace_);
+  if (!window_) return;
+  window_->previewPicture()->ShowHover(ZoomedMask(hovered_));
+  window_->previewPicture()->ShowSelection(ZoomedMask(selected_));
+}
+
+PixelMask PreviewInteraction::ZoomedMask(const PreviewTarget& target) const {
+  if (target.empty() || trace_.tags.empty()) return {};
+  return ZoomMask(TargetMask(trace_, target), shell_.zoom());
+}
+
+void PreviewInteraction::ShowStatus(const QString& text) {
+  if (window_) window_->ShowStatus(text);
+}
+
+void PreviewInteraction::Hover(const PreviewTarget& target, const QString& name) {
+  if (!window_) return;
+  hovered_ = target;
+  PixelMask mask = ZoomedMask(target);
+  const bool shown = mask.count > 0;
+  window_->previewPicture()->ShowHover(std::move(mask));
+  if (shown) return;
+  // Nothing to show here: the status bar says where it does show.
+  if (!statusBeforeHover_) statusBeforeHover_ = window_->statusText()->text();
+  const std::vector<int> screens = ScreensDrawing(shell_.skin(), target);
+  QStringList numbers;
+  for (int s : screens) numbers << QString::number(s + 1);
+  ShowStatus(screens.empty() ? shell_.texts().Text("LANG_STATUS_NOT_DRAWN$").arg(name)
+                             : shell_.texts().Text("LANG_STATUS_NOT_ON_SCREEN$").arg(name, numbers.join(QStringLiteral(", "))));
+}
+
+void PreviewInteraction::EndHover() {
+  hovered_ = {};
+  if (!window_) return;
+  window_->previewPicture()->ShowHover({});
+  if (statusBeforeHover_) ShowStatus(*statusBeforeHover_);
+  statusBeforeHover_.reset();
+}
+
+std::optional<PreviewPick> PreviewInteraction::PickAtZoomed(QPoint at) const {
+  int x = 0, y = 0;
+  if (trace_.tags.empty() || !PreviewPixelAt(shell_.zoom(), at.x(), at.y(), x, y)) return std::nullopt;
+  return PickAt(trace_, counts_, x, y);
+}
+
+void PreviewInteraction::PointAt(QPoint at) {
+  if (!window_) return;
+  const std::optional<PreviewPick> pick = PickAtZoomed(at);
+  // A move cursor where a drag would move an element, a hand where a click
+  // selects something without moving it.
+  const Qt::CursorShape shape = !pick || pick->empty() ? Qt::ArrowCursor
+                                : pick->moves        ? Qt::SizeAllCursor
+                                                     : Qt::PointingHandCursor;
+  window_->previewPicture()->SetPointerShape(shape);
+}
+
+void PreviewInteraction::Press(QPoint at) {
+  const std::optional<PreviewPick> pick = PickAtZoomed(at);
+  if (!pick || !window_) return;
+  ++serial_;
+  pressAt_ = at;
+  dragMoved_ = false;
+  moving_ = pick->moves;
+  // The mark shows what drew the pixel: its source, or the record that
+  // places it when no skin field is its source (the sample game icon).
+  selected_ = {pick->source, pick->source == TraceSource::None && !pick->elements.empty()
+                                 ? std::optional(pick->moves.value_or(pick->elements.Sections().back()))
+                                 : std::nullopt};
+  if (moving_) {
+    const SkinField x = SkinFieldOf(SectionName(*moving_), "x"), y = SkinFieldOf(SectionName(*moving_), "y");
+    startX_ = std::get<std::int32_t>(ReadField(shell_.skin(), x));
+    startY_ = std::get<std::int32_t>(ReadField(shell_.skin(), y));
+  }
+  window_->previewPicture()->ShowSelection(ZoomedMask(selected_));
+  statusBeforeHover_.reset();
+  ShowStatus(pick->empty() ? shell_.texts().Text("LANG_STATUS_PIXEL_NONE$") : Text(PickName(*pick)));
+  Reveal(*pick);
+}
+
+void PreviewInteraction::Reveal(const PreviewPick& pick) {
+  EditorPanel* panel = window_->panel();
+  QWidget* control = nullptr;
+  if (const std::optional<SkinField> colour = EditableColour(pick.source)) control = panel->RevealField(*colour);
+  else if (const std::optional<ImageId> image = ImportablePicture(pick.source)) control = panel->RevealImage(*image);
+  if (!control) {
+    // The record a drag moves first, then the others, innermost first.
+    std::vector<std::size_t> sections = pick.elements.Sections();
+    std::sort(sections.begin(), sections.end(), [&](std::size_t a, std::size_t b) {
+      return std::pair(a != pick.moves, counts_[a]) < std::pair(b != pick.moves, counts_[b]);
+    });
+    for (std::size_t s = 0; !control && s < sections.size(); ++s) control = panel->RevealElement(SectionName(sections[s]));
+  }
+  PreviewPicture* preview = window_->previewPicture();
+  QWidget* focused = window_->focusWidget();
+  preview->TakeArrowKeysOf(moving_ && control && focused != preview ? focused : nullptr);
+}
+
+void PreviewInteraction::RevealRow(std::size_t section) {
+  if (!window_->panel()->RevealElement(SectionName(section))) return;
+  QWidget* focused = window_->focusWidget();
+  if (focused != window_->previewPicture()) window_->previewPicture()->TakeArrowKeysOf(focused);
+}
+
+void PreviewInteraction::MoveRecord(std::size_t section, std::int32_t x, std::int32_t y, const QString& mergeKey) {
+  const std::string name = SectionName(section);
+  SkinEdit edit;
+  edit.name = Text(name);
+  edit.mergeKey = mergeKey;
+  edit.Set(shell_.skin(), SkinFieldOf(name, "x"), x).Set(shell_.skin(), SkinFieldOf(name, "y"), y);
+  shell_.ApplyEdit(std::move(edit));
+}
+
+void PreviewInteraction::Drag(QPoint at) {
+  if (!moving_ || !window_) return;
+  if (!dragMoved_) {
+    // While it moves, the element's fields are in view and follow it.
+    dragMoved_ = true;
+    RevealRow(*moving_);
+  }
+  const float zoom = shell_.zoom();
+  const int dx = PreviewDistance(at.x() - pressAt_.x(), zoom), dy = PreviewDistance(at.y() - pressAt_.y(), zoom);
+  MoveRecord(*moving_, MovedValue(startX_, dx, kElementMaxX), MovedValue(startY_, dy, kElementMaxY),
+             QStringLiteral("drag %1").arg(serial_));
+}
+
+void PreviewInteraction::CancelDrag() {
+  // Back to where it was, merged into the drag's own step: the step goes.
+  if (moving_ && dragMoved_) MoveRecord(*moving_, startX_, startY_, QStringLiteral("drag %1").arg(serial_));
+}
+
+void PreviewInteraction::Nudge(int dx, int dy) {
+  if (!moving_) return;
+  const std::string name = SectionName(*moving_);
+  const auto x = std::get<std::int32_t>(ReadField(shell_.skin(), SkinFieldOf(name, "x")));
+  const auto y = std::get<std::int32_t>(ReadField(shell_.skin(), SkinFieldOf(name, "y")));
+  MoveRecord(*moving_, MovedValue(x, dx, kElementMaxX), MovedValue(y, dy, kElementMaxY),
+             QStringLiteral("nudge %1").arg(serial_));
+}
+
+void PreviewInteraction::DoubleClick(QPoint at) {
+  const std::optional<PreviewPick> pick = PickAtZoomed(at);
+  if (!pick) return;
+  if (const std::optional<SkinField> colour = EditableColour(pick->source)) shell_.EditColour(*colour);
+  else if (const std::optional<ImageId> image = ImportablePicture(pick->source)) shell_.ImportImage(*image);
+}
+
+void PreviewInteraction::Drop(QPoint at, const QString& path) {
+  const std::optional<PreviewPick> pick = PickAtZoomed(at);
+  if (const std::optional<ImageId> image = pick ? ImportablePicture(pick->source) : std::nullopt) {
+    shell_.ImportImageFile(*image, path);
+    return;
+  }
+  ShowStatus(shell_.texts().Text("LANG_STATUS_DROP_NO_PICTURE$"));
+}

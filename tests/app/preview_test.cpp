@@ -1,0 +1,295 @@
+// The preview as the way into the skin: a click selects, a drag moves, a
+// hover highlights, a drop imports.
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <functional>
+
+#include "app/editor_panel.h"
+#include "app/main_window.h"
+#include "app/preview_interaction.h"
+#include "app/preview_pick.h"
+#include "app/preview_picture.h"
+#include "app/shell.h"
+#include "shell_fixture.h"
+
+namespace {
+
+const QString kPicture = QStringLiteral(SKIN_TEST_DATA "/images/card_rgb8.png");
+
+// The first zoom-1 preview pixel that `in` accepts.
+QPoint FirstPixel(const TraceMap& map, const std::function<bool(const PixelTag&, ElementSet)>& in) {
+  for (int y = 0; y < kPreviewHeight; ++y) {
+    for (int x = 0; x < kPreviewWidth; ++x) {
+      if (in(map.at(x, y), map.ElementsAt(x, y))) return {x, y};
+    }
+  }
+  qFatal("no such pixel");
+}
+
+QPoint SourcePixel(const TraceMap& map, TraceSource source) {
+  return FirstPixel(map, [source](const PixelTag& t, ElementSet) { return t.source == source; });
+}
+
+QPoint SectionPixel(const TraceMap& map, std::string_view section) {
+  const std::size_t s = FindElementSection(section).value();
+  return FirstPixel(map, [s](const PixelTag&, ElementSet e) { return e.Has(s); });
+}
+
+// The first pixel on which a drag moves `section`.
+QPoint MovedPixel(const TraceMap& map, std::string_view section) {
+  const std::size_t s = FindElementSection(section).value();
+  const ElementPixels counts = CountElementPixels(map);
+  return FirstPixel(map, [&](const PixelTag& t, ElementSet e) {
+    const std::size_t i = std::size_t(&t - map.tags.data());
+    return e.Has(s) && PickAt(map, counts, int(i % kPreviewWidth), int(i / kPreviewWidth)).moves == s;
+  });
+}
+
+// The pixel of the zoomed picture at the top left of zoom-1 pixel `p`.
+QPoint Zoomed(QPoint p, float zoom) {
+  int w = 0, h = 0;
+  PreviewSize(zoom, w, h);
+  return {(p.x() * w + kPreviewWidth - 1) / kPreviewWidth, (p.y() * h + kPreviewHeight - 1) / kPreviewHeight};
+}
+
+void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, held, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &e);
+}
+
+void Hover(QWidget* control, bool enter) {
+  if (enter) {
+    QEnterEvent e(QPointF(2, 2), QPointF(2, 2), QPointF(control->mapToGlobal(QPoint(2, 2))));
+    QCoreApplication::sendEvent(control, &e);
+  } else {
+    QEvent e(QEvent::Leave);
+    QCoreApplication::sendEvent(control, &e);
+  }
+}
+
+}  // namespace
+
+class PreviewTest : public QObject {
+  Q_OBJECT
+
+ private:
+  ShellFixture f_;
+
+  EditorShell& Shell() { return *f_.shell; }
+  MainWindow* Window() { return f_.shell->window(); }
+  PreviewPicture* Preview() { return Window()->previewPicture(); }
+  const TraceMap& Trace() { return Shell().preview().trace(); }
+  QWidget* Control(const QString& name) {
+    QWidget* c = Window()->panel()->findChild<QWidget*>(name);
+    if (!c) qFatal("no control %s", qPrintable(name));
+    return c;
+  }
+  void ZoomSteps(int steps) {
+    Shell().ResetZoom();
+    Shell().StepZoom(steps);
+  }
+  void Click(QPoint at) {
+    Mouse(Preview(), QEvent::MouseButtonPress, at, Qt::LeftButton);
+    Mouse(Preview(), QEvent::MouseButtonRelease, at, Qt::NoButton);
+  }
+
+ private slots:
+  void init() {
+    f_.Reset();
+    f_.Start();
+  }
+  void cleanup() { f_.Reset(); }
+
+  void clickSelectsWhatDrewThePixel() {
+    struct Case {
+      int screen;
+      std::function<QPoint(const TraceMap&)> pixel;
+      const char* control;  // focused afterwards; nullptr: the panel stays as it was
+      int tab;
+      QString status;
+    };
+    const QList<Case> cases = {
+        {2, [](const TraceMap& m) { return SourcePixel(m, *FindColourSource("[global settings]", "formFrameColor")); },
+         "colour:formFrameColor", 0, QStringLiteral("formFrameColor, [start menu], [file handle menu]")},
+        {0, [](const TraceMap& m) { return SourcePixel(m, PictureSource(ImageId::startbar)); }, "image:startbar", 1,
+         QStringLiteral("startbar, [start bar]")},
+        // The sample game icon has no source; its record's X field takes the focus.
+        {0, [](const TraceMap& m) { return SectionPixel(m, "[logo info]"); }, "element:0:x", 2,
+         QStringLiteral("[logo info]")},
+        // The status names the source and every record; the colour's button
+        // is shown, greyed on this screen.
+        {8, [](const TraceMap& m) { return SectionPixel(m, "[List type menu]"); }, nullptr, 0,
+         QStringLiteral("formFrameColor, [start menu], [Syset menu], [List type menu]")},
+        {0, [](const TraceMap&) { return QPoint(130, 240); }, nullptr, 0, QStringLiteral("Nothing of the skin draws this pixel")},
+    };
+    for (const Case& c : cases) {
+      Shell().ChooseScreen(c.screen);
+      const QPoint at = c.pixel(Trace());
+      Click(at);
+      if (c.control) QCOMPARE(Window()->focusWidget(), Control(QString::fromLatin1(c.control)));
+      QCOMPARE(Window()->panel()->currentIndex(), c.tab);
+      if (!c.status.isEmpty()) QCOMPARE(Window()->statusText()->text(), c.status);
+      // The selection stays marked: the mark is made of what drew the pixel.
+      if (c.control) QVERIFY(Preview()->selection().count > 0);
+    }
+    QVERIFY(Window()->statusText()->text().startsWith(QStringLiteral("Nothing")));
+    QCOMPARE(Preview()->selection().count, 0);
+
+    // A double click opens the colour dialog of a colour, the import of a picture.
+    Shell().ChooseScreen(3);
+    f_.dialogs.colourAnswers.enqueue({8, 16, 24});
+    const QPoint frame = SourcePixel(Trace(), *FindColourSource("[global settings]", "formFrameColor"));
+    Mouse(Preview(), QEvent::MouseButtonDblClick, frame, Qt::LeftButton);
+    QCOMPARE(Shell().skin().colours.formFrameColor, (Rgb24{8, 16, 24}));
+    f_.dialogs.answers.enqueue(kPicture);
+    Mouse(Preview(), QEvent::MouseButtonDblClick, SourcePixel(Trace(), PictureSource(ImageId::title_bg)), Qt::LeftButton);
+    QCOMPARE(Shell().skin().image(ImageId::title_bg).width, 4);
+    QCOMPARE(Shell().history().count(), 2);
+  }
+
+  void dragMovesTheElementByThePointerOverTheZoom() {
+    struct Case {
+      int zoomSteps;
+      int screen;
+      const char* section;
+      QPoint by;  // on the zoomed picture
+      QPoint moved;
+    };
+    // Zoom 2.5 after ten steps: 31 / 2.5 rounds to 12, -20 / 2.5 is -8.
+    const QList<Case> cases = {{0, 0, "[start bar]", {7, -9}, {7, -9}},
+                               {10, 0, "[start bar]", {31, -20}, {12, -8}},
+                               // The panel's ranges: x and y stop at 0.
+                               {0, 8, "[List type menu]", {-30, 40}, {-2, 40}},
+                               {0, 0, "[reback btn]", {5, -400}, {5, -174}}};
+    for (const Case& c : cases) {
+      ZoomSteps(c.zoomSteps);
+      Shell().ChooseScreen(c.screen);
+      const SkinField x = SkinFieldOf(c.section, "x"), y = SkinFieldOf(c.section, "y");
+      const auto read = [&](const SkinField& f) { return std::get<std::int32_t>(ReadField(Shell().skin(), f)); };
+      const QPoint before(read(x), read(y));
+      const QPoint from = Zoomed(MovedPixel(Trace(), c.section), Shell().zoom());
+      QCOMPARE(Preview()->cursor().shape(), Qt::ArrowCursor);
+      Mouse(Preview(), QEvent::MouseMove, from, Qt::NoButton);
+      QCOMPARE(Preview()->cursor().shape(), Qt::SizeAllCursor);
+      Mouse(Preview(), QEvent::MouseButtonPress, from, Qt::LeftButton);
+      for (int step = 1; step <= 4; ++step) Mouse(Preview(), QEvent::MouseMove, from + c.by * step / 4, Qt::LeftButton);
+      Mouse(Preview(), QEvent::MouseButtonRelease, from + c.by, Qt::NoButton);
+      QCOMPARE(QPoint(read(x), read(y)), before + c.moved);
+      // The fields follow, and the whole drag is one step.
+      const QString row = Window()->panel()->ElementRowControls(c.section).value(1)->objectName();
+      QCOMPARE(static_cast<QSpinBox*>(Control(row))->value(), read(x));
+      QCOMPARE(Shell().history().count(), 1);
+      Shell().history().undo();
+      QCOMPARE(QPoint(read(x), read(y)), before);
+      Shell().history().clear();
+      Mouse(Preview(), QEvent::MouseMove, QPoint(0, 0), Qt::NoButton);
+    }
+
+    // Escape during a drag puts the element back and leaves no step.
+    ZoomSteps(0);
+    Shell().ChooseScreen(0);
+    const int startBarY = Shell().skin().startBar.y;
+    const QPoint from = MovedPixel(Trace(), "[start bar]");
+    Mouse(Preview(), QEvent::MouseButtonPress, from, Qt::LeftButton);
+    Mouse(Preview(), QEvent::MouseMove, from - QPoint(0, 30), Qt::LeftButton);
+    QCOMPARE(Shell().skin().startBar.y, startBarY - 30);
+    QTest::keyClick(Preview(), Qt::Key_Escape);
+    Mouse(Preview(), QEvent::MouseMove, from - QPoint(0, 40), Qt::LeftButton);
+    Mouse(Preview(), QEvent::MouseButtonRelease, from - QPoint(0, 40), Qt::NoButton);
+    QCOMPARE(Shell().skin().startBar.y, startBarY);
+    QCOMPARE(Shell().history().count(), 0);
+
+    // Arrow keys nudge the selected element, in the panel's field too; one
+    // series after a selection is one step.
+    Click(from);
+    QWidget* focused = Window()->focusWidget();
+    QVERIFY(focused && focused != Preview());
+    for (int i = 0; i < 3; ++i) QTest::keyClick(focused, Qt::Key_Right);
+    QTest::keyClick(focused, Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(Shell().skin().startBar.y, startBarY - 10);
+    QCOMPARE(Shell().history().count(), 1);
+    Click(from + QPoint(3, -10));
+    QTest::keyClick(Window()->focusWidget(), Qt::Key_Left);
+    QCOMPARE(Shell().history().count(), 2);
+    QCOMPARE(Shell().skin().startBar.x, 2);
+  }
+
+  void hoverHighlightsExactlyWhatTheControlDraws() {
+    struct Case {
+      int zoomSteps;
+      const char* control;
+      std::function<PixelMask(const TraceMap&)> mask;
+    };
+    const QList<Case> cases = {
+        {0, "colour:gameInfoTextColor",
+         [](const TraceMap& m) { return SourceMask(m, *FindColourSource("[global settings]", "gameInfoTextColor")); }},
+        {7, "image:cardFrame0", [](const TraceMap& m) { return SourceMask(m, PictureSource(ImageId::cardFrame0)); }},
+        {7, "element:7", [](const TraceMap& m) { return ElementMask(m, *FindElementSection("[start bar]")); }},
+    };
+    for (const Case& c : cases) {
+      ZoomSteps(c.zoomSteps);
+      const QImage plain = Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      const PixelMask mask = ZoomMask(c.mask(Trace()), Shell().zoom());
+      QVERIFY(mask.count > 0);
+      Hover(Control(QString::fromLatin1(c.control)), true);
+      const QImage lit = Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      QCOMPARE(lit.size(), QSize(mask.width, mask.height));
+      for (int y = 0; y < mask.height; ++y) {
+        for (int x = 0; x < mask.width; ++x) {
+          const QRgb was = plain.pixel(x, y), now = lit.pixel(x, y);
+          if (mask.pixels[std::size_t(y) * mask.width + x]) {
+            QVERIFY2(now != was, c.control);  // tinted
+          } else if (now != was) {
+            QVERIFY2(now == qRgb(0, 0, 0) || now == qRgb(255, 255, 255), c.control);  // the outline
+          }
+        }
+      }
+      Hover(Control(QString::fromLatin1(c.control)), false);
+      QCOMPARE(Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32), plain);
+    }
+
+    // Nothing to show on this screen: the status bar says where it shows.
+    ZoomSteps(0);
+    Window()->ShowStatus(QStringLiteral("before"));
+    Hover(Control(QStringLiteral("image:title_bg")), true);
+    QCOMPARE(Preview()->hover().count, 0);
+    QCOMPARE(Window()->statusText()->text(),
+             QStringLiteral("title_bg draws nothing on this screen; screens that show it: 4, 6, 8, 12"));
+    Hover(Control(QStringLiteral("image:title_bg")), false);
+    QCOMPARE(Window()->statusText()->text(), QStringLiteral("before"));
+  }
+
+  void droppedPictureGoesIntoThePictureUnderIt() {
+    const auto drop = [&](QPoint at, const QString& file) {
+      QMimeData data;
+      data.setUrls({QUrl::fromLocalFile(file)});
+      QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(Preview(), &enter);
+      if (!enter.isAccepted()) return false;
+      QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(Preview(), &dropped);
+      return true;
+    };
+    const Picture startbar = Shell().skin().image(ImageId::startbar);
+    const QPoint at = SourcePixel(Trace(), PictureSource(ImageId::startbar));
+    // A file that is not a picture fails: nothing changes.
+    QVERIFY(drop(at, QStringLiteral(SKIN_TEST_DATA "/README.md")));
+    QCOMPARE(Shell().skin().image(ImageId::startbar), startbar);
+    QCOMPARE(f_.dialogs.messages.size(), 1);
+    // Where no picture is drawn, the status bar says so.
+    QVERIFY(drop(QPoint(130, 240), kPicture));
+    QCOMPARE(Shell().history().count(), 0);
+    QVERIFY(Window()->statusText()->text().startsWith(QStringLiteral("No skin picture")));
+    QVERIFY(drop(at, kPicture));
+    QCOMPARE(Shell().skin().image(ImageId::startbar).width, 4);
+    QCOMPARE(Shell().history().count(), 1);
+  }
+};
+
+QTEST_MAIN(PreviewTest)
+#include "preview_test.moc"
