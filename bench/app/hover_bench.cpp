@@ -1,0 +1,93 @@
+// The hover highlight at the largest zoom of the mouse wheel (about 5.05,
+// 1343 x 2475): from the pointer coming onto a panel control to the
+// highlight painted in the viewport, which is scrolled to show it. Each
+// round leaves the last control and enters the next one, as a pointer moving
+// down the panel does; the viewport is then painted at once.
+//   ./build/bench/hover_bench
+// (on the offscreen platform unless QT_QPA_PLATFORM says otherwise)
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QScrollArea>
+#include <QTemporaryDir>
+
+#include "app/dialogs.h"
+#include "app/editor_panel.h"
+#include "app/main_window.h"
+#include "app/preview_picture.h"
+#include "app/shell.h"
+
+namespace {
+
+struct Editor {
+  QTemporaryDir dir;
+  EditorShell shell{QtDialogs(), ShellPaths{dir.filePath(QStringLiteral("settings.ini")),
+                                            QStringLiteral(SKIN_SOURCE_DIR "/language")}};
+  Editor() {
+    shell.Start();
+    shell.StepZoom(27);
+  }
+};
+
+Editor& TheEditor() {
+  static Editor* editor = [] {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "hover_bench";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    return new Editor;
+  }();
+  return *editor;
+}
+
+void Send(QWidget* control, bool enter) {
+  if (enter) {
+    QEnterEvent e(QPointF(2, 2), QPointF(2, 2), QPointF(control->mapToGlobal(QPoint(2, 2))));
+    QCoreApplication::sendEvent(control, &e);
+  } else {
+    QEvent e(QEvent::Leave);
+    QCoreApplication::sendEvent(control, &e);
+  }
+}
+
+// Hovers `control` in a window of `width` x `height`.
+void BM_HoverHighlight(benchmark::State& state, const char* control) {
+  Editor& editor = TheEditor();
+  MainWindow* window = editor.shell.window();
+  window->resize(int(state.range(0)), int(state.range(1)));
+  QCoreApplication::processEvents();
+  QWidget* target = window->panel()->findChild<QWidget*>(QString::fromLatin1(control));
+  QWidget* other = window->panel()->findChild<QWidget*>(QStringLiteral("colour:vTextColor"));
+  // Scrolled to the middle of the highlight, as the user would look at it.
+  Send(target, true);
+  const PixelMask& lit = window->previewPicture()->hover();
+  state.counters["pixels"] = lit.count;
+  window->viewport()->ensureVisible((lit.left + lit.right) / 2, (lit.top + lit.bottom) / 2,
+                                   window->viewport()->width() / 2, window->viewport()->height() / 2);
+  Send(target, false);
+  QCoreApplication::processEvents();
+  for (auto _ : state) {
+    Send(other, false);
+    Send(target, true);
+    window->viewport()->viewport()->repaint();
+    state.PauseTiming();
+    Send(target, false);
+    Send(other, true);
+    window->viewport()->viewport()->repaint();
+    state.ResumeTiming();
+  }
+  Send(other, false);
+}
+
+// The picture of the whole upper screen, a record's few pictures, and the
+// scattered pixels of one text colour.
+BENCHMARK_CAPTURE(BM_HoverHighlight, upper_screen, "image:upper_screen")
+    ->Args({666, 570})->Args({1600, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HoverHighlight, start_bar, "element:7")
+    ->Args({666, 570})->Args({1600, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HoverHighlight, gameInfoTextColor, "colour:gameInfoTextColor")
+    ->Args({666, 570})->Args({1600, 1000})->Unit(benchmark::kMillisecond);
+
+}  // namespace
