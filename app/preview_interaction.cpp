@@ -1,7 +1,6 @@
 #include "app/preview_interaction.h"
 
 #include <QLabel>
-#include <QStringList>
 
 #include <algorithm>
 
@@ -61,6 +60,8 @@ void PreviewInteraction::Attach(MainWindow* window) {
   connect(preview, &PreviewPicture::dragCancelled, this, &PreviewInteraction::CancelDrag);
   connect(preview, &PreviewPicture::doubleClicked, this, &PreviewInteraction::DoubleClick);
   connect(preview, &PreviewPicture::nudged, this, &PreviewInteraction::Nudge);
+  connect(preview, &PreviewPicture::fileDraggedOver, this, &PreviewInteraction::DragFileOver);
+  connect(preview, &PreviewPicture::fileDragLeft, this, &PreviewInteraction::EndHover);
   connect(preview, &PreviewPicture::fileDropped, this, &PreviewInteraction::Drop);
 }
 
@@ -91,10 +92,8 @@ void PreviewInteraction::Hover(const PreviewTarget& target, const QString& name)
   // Nothing to show here: the status bar says where it does show.
   if (!statusBeforeHover_) statusBeforeHover_ = window_->statusText()->text();
   const std::vector<int> screens = ScreensDrawing(shell_.skin(), target);
-  QStringList numbers;
-  for (int s : screens) numbers << QString::number(s + 1);
   ShowStatus(screens.empty() ? shell_.texts().Text("LANG_STATUS_NOT_DRAWN$").arg(name)
-                             : shell_.texts().Text("LANG_STATUS_NOT_ON_SCREEN$").arg(name, numbers.join(QStringLiteral(", "))));
+                             : shell_.texts().Text("LANG_STATUS_NOT_ON_SCREEN$").arg(name, Text(ScreenNumbers(screens))));
 }
 
 void PreviewInteraction::EndHover() {
@@ -210,6 +209,15 @@ void PreviewInteraction::DoubleClick(QPoint at) {
   if (!pick) return;
   if (const std::optional<SkinField> colour = EditableColour(pick->source)) shell_.EditColour(*colour);
   else if (const std::optional<ImageId> image = ImportablePicture(pick->source)) shell_.ImportImage(*image);
+}
+
+void PreviewInteraction::DragFileOver(QPoint at) {
+  const std::optional<PreviewPick> pick = PickAtZoomed(at);
+  const std::optional<ImageId> image = pick ? ImportablePicture(pick->source) : std::nullopt;
+  const PreviewTarget target{image ? PictureSource(*image) : TraceSource::None, {}};
+  if (target == hovered_ || !window_) return;
+  hovered_ = target;
+  window_->previewPicture()->ShowHover(ZoomedMask(target));
 }
 
 void PreviewInteraction::Drop(QPoint at, const QString& path) {

@@ -46,6 +46,9 @@ class PreviewInteraction : public QObject {
   void CancelDrag();
   void DoubleClick(QPoint at);
   void Nudge(int dx, int dy);
+  // A picture file dragged over the preview: the picture it would replace is
+  // highlighted as a hover would.
+  void DragFileOver(QPoint at);
   void Drop(QPoint at, const QString& path);
 
   // What the zoomed preview shows at `at`; none outside the picture.

@@ -31,6 +31,23 @@ std::vector<int> ScreensDrawing(const Skin& skin, const PreviewTarget& target) {
   return screens;
 }
 
+std::string ScreenNumbers(const std::vector<int>& screens) {
+  std::string text;
+  for (std::size_t i = 0; i < screens.size();) {
+    std::size_t end = i + 1;
+    while (end < screens.size() && screens[end] == screens[end - 1] + 1) ++end;
+    const std::string first = std::to_string(screens[i] + 1), last = std::to_string(screens[end - 1] + 1);
+    if (!text.empty()) text += ", ";
+    if (end - i >= 3) text += first + "-" + last;
+    else {
+      text += first;
+      if (end - i == 2) text += ", " + last;
+    }
+    i = end;
+  }
+  return text;
+}
+
 ElementPixels CountElementPixels(const TraceMap& map) {
   std::vector<int> perSet(map.elementSets.size(), 0);
   for (const PixelTag& t : map.tags) ++perSet[t.elements];

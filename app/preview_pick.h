@@ -32,6 +32,10 @@ PixelMask TargetMask(const TraceMap& map, const PreviewTarget& target);
 // `skin` as it is now.
 std::vector<int> ScreensDrawing(const Skin& skin, const PreviewTarget& target);
 
+// Screens as the screen buttons number them (1 to 14), runs of three or more
+// joined: "3-10, 12".
+std::string ScreenNumbers(const std::vector<int>& screens);
+
 // How many pixels of one screen each element record places, by section index.
 using ElementPixels = std::array<int, 64>;
 ElementPixels CountElementPixels(const TraceMap& map);

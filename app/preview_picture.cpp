@@ -174,13 +174,17 @@ void PreviewPicture::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void PreviewPicture::dragMoveEvent(QDragMoveEvent* event) {
-  if (!DraggedPicture(event->mimeData()).isEmpty()) event->acceptProposedAction();
-  else event->ignore();
+  if (DraggedPicture(event->mimeData()).isEmpty()) return event->ignore();
+  event->acceptProposedAction();
+  emit fileDraggedOver(event->position().toPoint());
 }
+
+void PreviewPicture::dragLeaveEvent(QDragLeaveEvent*) { emit fileDragLeft(); }
 
 void PreviewPicture::dropEvent(QDropEvent* event) {
   const QString path = DraggedPicture(event->mimeData());
   if (path.isEmpty()) return event->ignore();
   event->acceptProposedAction();
+  emit fileDragLeft();
   emit fileDropped(event->position().toPoint(), path);
 }

@@ -51,6 +51,8 @@ class PreviewPicture : public QWidget {
   void dragCancelled();          // Escape while dragging
   void doubleClicked(QPoint at);
   void nudged(int dx, int dy);   // arrow keys: one pixel, ten with Shift
+  void fileDraggedOver(QPoint at);  // a picture file, not yet dropped
+  void fileDragLeft();
   void fileDropped(QPoint at, const QString& path);
 
  protected:
@@ -62,6 +64,7 @@ class PreviewPicture : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

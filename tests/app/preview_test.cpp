@@ -256,21 +256,32 @@ class PreviewTest : public QObject {
     // Nothing to show on this screen: the status bar says where it shows.
     ZoomSteps(0);
     Window()->ShowStatus(QStringLiteral("before"));
-    Hover(Control(QStringLiteral("image:title_bg")), true);
-    QCOMPARE(Preview()->hover().count, 0);
-    QCOMPARE(Window()->statusText()->text(),
-             QStringLiteral("title_bg draws nothing on this screen; screens that show it: 4, 6, 8, 12"));
-    Hover(Control(QStringLiteral("image:title_bg")), false);
-    QCOMPARE(Window()->statusText()->text(), QStringLiteral("before"));
+    struct Absent {
+      const char* control;
+      QString status;
+    };
+    for (const Absent& a : {Absent{"image:title_bg", QStringLiteral("title_bg: only on screens 4, 6, 8, 12")},
+                            Absent{"colour:formFrameColor", QStringLiteral("formFrameColor: only on screens 3-10, 12")},
+                            Absent{"element:6", QStringLiteral("[folder text]: on no screen, as the skin is now")}}) {
+      Hover(Control(QString::fromLatin1(a.control)), true);
+      QCOMPARE(Preview()->hover().count, 0);
+      QCOMPARE(Window()->statusText()->text(), a.status);
+      Hover(Control(QString::fromLatin1(a.control)), false);
+      QCOMPARE(Window()->statusText()->text(), QStringLiteral("before"));
+    }
   }
 
   void droppedPictureGoesIntoThePictureUnderIt() {
+    int litWhileOver = 0;  // the highlight while the file is held over the preview
     const auto drop = [&](QPoint at, const QString& file) {
       QMimeData data;
       data.setUrls({QUrl::fromLocalFile(file)});
       QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
       QCoreApplication::sendEvent(Preview(), &enter);
       if (!enter.isAccepted()) return false;
+      QDragMoveEvent over(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(Preview(), &over);
+      litWhileOver = Preview()->hover().count;
       QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
       QCoreApplication::sendEvent(Preview(), &dropped);
       return true;
@@ -285,7 +296,11 @@ class PreviewTest : public QObject {
     QVERIFY(drop(QPoint(130, 240), kPicture));
     QCOMPARE(Shell().history().count(), 0);
     QVERIFY(Window()->statusText()->text().startsWith(QStringLiteral("No skin picture")));
+    QCOMPARE(litWhileOver, 0);
+    const int startbarPixels = SourceMask(Trace(), PictureSource(ImageId::startbar)).count;
     QVERIFY(drop(at, kPicture));
+    QCOMPARE(litWhileOver, startbarPixels);
+    QCOMPARE(Preview()->hover().count, 0);
     QCOMPARE(Shell().skin().image(ImageId::startbar).width, 4);
     QCOMPARE(Shell().history().count(), 1);
   }
