@@ -51,8 +51,8 @@ void PreviewPicture::ShowHover(PixelMask mask) {
   update(HighlightBounds(hover_));
   hover_ = std::move(mask);
   update(HighlightBounds(hover_));
-  // Every new hover starts with its tint shown.
-  tint_ = true;
+  // Every new hover starts shown inverted.
+  inverted_ = true;
   if (hover_.count > 0) blink_.start();
   else blink_.stop();
 }
@@ -64,7 +64,7 @@ void PreviewPicture::ShowSelection(PixelMask mask) {
 }
 
 void PreviewPicture::Blink() {
-  tint_ = !tint_;
+  inverted_ = !inverted_;
   update(HighlightBounds(hover_));
 }
 
@@ -87,7 +87,7 @@ void PreviewPicture::paintEvent(QPaintEvent* event) {
   }
   painter.drawImage(area.topLeft(), view_, area);
   for (const auto& [mask, style] : {std::pair{&selection_, HighlightStyle::Selection}, {&hover_, HighlightStyle::Hover}}) {
-    if (mask->width == view_.width() && mask->height == view_.height()) PaintHighlight(painter, area, *mask, style, tint_);
+    if (mask->width == view_.width() && mask->height == view_.height()) PaintHighlight(painter, area, *mask, style, inverted_);
   }
 }
 

@@ -31,8 +31,8 @@ class PreviewPicture : public QWidget {
   const QImage& image() const { return view_; }
 
   // Highlights over the picture, masks at the picture's size; an empty mask
-  // shows none. The hover's tint blinks, so it shows on any colour; the
-  // selection's mark is steady.
+  // shows none. The hover blinks between inverted and plain, so it shows on
+  // any colour; the selection's mark is steady.
   void ShowHover(PixelMask mask);
   void ShowSelection(PixelMask mask);
   const PixelMask& hover() const { return hover_; }
@@ -77,7 +77,7 @@ class PreviewPicture : public QWidget {
   Picture picture_;
   QImage view_;
   PixelMask hover_, selection_;
-  bool tint_ = true;
+  bool inverted_ = true;
   QTimer blink_;
   enum class Drag { None, Pressed, Moving, Cancelled } drag_ = Drag::None;
   QPoint pressAt_;
