@@ -12,16 +12,16 @@ QRect HighlightBounds(const PixelMask& mask) {
   return around.intersected(QRect(0, 0, mask.width, mask.height));
 }
 
-void PaintHighlight(QPainter& painter, const QRect& area, const PixelMask& mask, HighlightStyle style, bool invert) {
+void PaintHighlight(QPainter& painter, const QRect& area, const QImage& picture, const PixelMask& mask,
+                    HighlightStyle style, bool invert) {
   const QRect r = area.intersected(HighlightBounds(mask));
-  if (r.isEmpty()) return;
+  if (r.isEmpty() || picture.format() != QImage::Format_RGB888) return;
   invert = invert && style == HighlightStyle::Hover;
-  const QRgb dark = qRgba(0, 0, 0, 255), light = qRgba(255, 255, 255, 255);
+  const QRgb dark = qRgb(0, 0, 0), light = qRgb(255, 255, 255);
   const int dash = style == HighlightStyle::Hover ? 4 : 2;
-  // The outline is drawn over the picture; white drawn in difference mode
-  // inverts what lies under it.
-  QImage outline(r.size(), QImage::Format_ARGB32_Premultiplied), inverse;
-  if (invert) inverse = QImage(r.size(), QImage::Format_ARGB32_Premultiplied);
+  // One layer: the picture's own pixels inverted inside the mask, the
+  // outline around it, transparent elsewhere.
+  QImage layer(r.size(), QImage::Format_ARGB32_Premultiplied);
   // A pixel outside the mask is outline when one of its eight neighbours is
   // inside: the rows above, at and below are OR-ed into `near` first, so
   // each pixel then looks at three bytes of one row.
@@ -35,22 +35,18 @@ void PaintHighlight(QPainter& painter, const QRect& area, const PixelMask& mask,
       const std::uint8_t* line = here + std::ptrdiff_t(dy) * mask.width;
       for (int x = from; x <= to; ++x) near[std::size_t(x)] |= line[x];
     }
-    auto* out = reinterpret_cast<QRgb*>(outline.scanLine(y - r.top()));
-    if (invert) {
-      auto* in = reinterpret_cast<QRgb*>(inverse.scanLine(y - r.top()));
-      for (int x = r.left(); x <= r.right(); ++x) *in++ = here[x] ? light : 0;
-    }
+    const uchar* rgb = picture.constScanLine(y);
+    auto* out = reinterpret_cast<QRgb*>(layer.scanLine(y - r.top()));
     for (int x = r.left(); x <= r.right(); ++x, ++out) {
-      const bool edge = !here[x] && (near[std::size_t(x)] || (x > 0 && near[std::size_t(x - 1)]) ||
-                                     (x + 1 < mask.width && near[std::size_t(x + 1)]));
+      if (here[x]) {
+        const uchar* c = rgb + 3 * x;
+        *out = invert ? qRgb(255 - c[0], 255 - c[1], 255 - c[2]) : 0;
+        continue;
+      }
+      const bool edge = near[std::size_t(x)] || (x > 0 && near[std::size_t(x - 1)]) ||
+                        (x + 1 < mask.width && near[std::size_t(x + 1)]);
       *out = !edge ? 0 : ((x + y) / dash) % 2 ? dark : light;
     }
   }
-  if (invert) {
-    const QPainter::CompositionMode mode = painter.compositionMode();
-    painter.setCompositionMode(QPainter::CompositionMode_Difference);
-    painter.drawImage(r.topLeft(), inverse);
-    painter.setCompositionMode(mode);
-  }
-  painter.drawImage(r.topLeft(), outline);
+  painter.drawImage(r.topLeft(), layer);
 }

@@ -9,6 +9,7 @@
 
 #include "preview/trace.h"
 
+class QImage;
 class QPainter;
 
 enum class HighlightStyle {
@@ -20,8 +21,9 @@ enum class HighlightStyle {
 // outline around them. Empty for an empty mask.
 QRect HighlightBounds(const PixelMask& mask);
 
-// Paints the highlight of `mask` (at the size of the picture under it) into
-// `area` of the painter, which paints the picture's coordinates. Only the
-// pixels of `area` are computed, so a repaint of the visible part of a large
-// zoom costs what that part costs.
-void PaintHighlight(QPainter& painter, const QRect& area, const PixelMask& mask, HighlightStyle style, bool invert);
+// Paints the highlight of `mask` over `picture` (of the mask's size, RGB888)
+// into `area` of the painter, which paints the picture's coordinates. Only
+// the pixels of `area` are computed, so a repaint of the visible part of a
+// large zoom costs what that part costs.
+void PaintHighlight(QPainter& painter, const QRect& area, const QImage& picture, const PixelMask& mask,
+                    HighlightStyle style, bool invert);

@@ -87,7 +87,8 @@ void PreviewPicture::paintEvent(QPaintEvent* event) {
   }
   painter.drawImage(area.topLeft(), view_, area);
   for (const auto& [mask, style] : {std::pair{&selection_, HighlightStyle::Selection}, {&hover_, HighlightStyle::Hover}}) {
-    if (mask->width == view_.width() && mask->height == view_.height()) PaintHighlight(painter, area, *mask, style, inverted_);
+    if (mask->width != view_.width() || mask->height != view_.height()) continue;
+    PaintHighlight(painter, area, view_, *mask, style, inverted_);
   }
 }
 
