@@ -146,6 +146,7 @@ void PreviewInteraction::Press(QPoint at) {
 
 void PreviewInteraction::Reveal(const PreviewPick& pick) {
   EditorPanel* panel = window_->panel();
+  QWidget* const focusBefore = window_->focusWidget();
   QWidget* control = nullptr;
   if (const std::optional<SkinField> colour = EditableColour(pick.source)) control = panel->RevealField(*colour);
   else if (const std::optional<ImageId> image = ImportablePicture(pick.source)) control = panel->RevealImage(*image);
@@ -157,15 +158,20 @@ void PreviewInteraction::Reveal(const PreviewPick& pick) {
     });
     for (std::size_t s = 0; !control && s < sections.size(); ++s) control = panel->RevealElement(SectionName(sections[s]));
   }
-  PreviewPicture* preview = window_->previewPicture();
+  FollowArrowKeys(focusBefore);
+}
+
+void PreviewInteraction::FollowArrowKeys(QWidget* focusBefore) {
+  // Only a control that the reveal has just focused (a greyed one takes no
+  // focus, and the preview handles its own keys).
   QWidget* focused = window_->focusWidget();
-  preview->TakeArrowKeysOf(moving_ && control && focused != preview ? focused : nullptr);
+  const bool taken = moving_ && focused && focused != focusBefore && focused != window_->previewPicture();
+  window_->previewPicture()->TakeArrowKeysOf(taken ? focused : nullptr);
 }
 
 void PreviewInteraction::RevealRow(std::size_t section) {
-  if (!window_->panel()->RevealElement(SectionName(section))) return;
-  QWidget* focused = window_->focusWidget();
-  if (focused != window_->previewPicture()) window_->previewPicture()->TakeArrowKeysOf(focused);
+  QWidget* const focusBefore = window_->focusWidget();
+  if (window_->panel()->RevealElement(SectionName(section))) FollowArrowKeys(focusBefore);
 }
 
 void PreviewInteraction::MoveRecord(std::size_t section, std::int32_t x, std::int32_t y, const QString& mergeKey) {

@@ -20,6 +20,7 @@
 
 class EditorShell;
 class MainWindow;
+class QWidget;
 
 class PreviewInteraction : public QObject {
   Q_OBJECT
@@ -57,6 +58,8 @@ class PreviewInteraction : public QObject {
   // it then nudge the record a drag would move.
   void Reveal(const PreviewPick& pick);
   void RevealRow(std::size_t section);
+  // The arrow keys of the control focused since `focusBefore` nudge.
+  void FollowArrowKeys(QWidget* focusBefore);
   void MoveRecord(std::size_t section, std::int32_t x, std::int32_t y, const QString& mergeKey);
   PixelMask ZoomedMask(const PreviewTarget& target) const;
   void ShowStatus(const QString& text);

@@ -96,6 +96,9 @@ void PreviewPicture::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
   pressAt_ = event->position().toPoint();
   drag_ = Drag::Pressed;
+  // The preview has the focus first; the panel's control of what is picked
+  // may then take it.
+  setFocus(Qt::MouseFocusReason);
   // Escape must reach the drag wherever the keyboard focus is.
   qApp->installEventFilter(this);
   emit pressed(pressAt_);
