@@ -34,6 +34,10 @@ class Dialogs {
   // list behind a details button.
   virtual void ShowMessage(QWidget* parent, const QString& title, const QString& body,
                            const QString& details = QString()) = 0;
+  // The same box for a report that is no failure (an information icon).
+  virtual void ShowReport(QWidget* parent, const QString& title, const QString& body, const QString& details) {
+    ShowMessage(parent, title, body, details);
+  }
   // Save, Discard or Cancel, with the button texts of the language.
   virtual UnsavedChoice AskSaveChanges(QWidget* parent, const QString& question, const LanguageTable& texts) = 0;
   // The colour dialog: the colour to store (the input when cancelled).

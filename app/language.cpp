@@ -5,6 +5,7 @@
 
 #include "app/ini_text.h"
 #include "app/panel_tables.h"
+#include "app/problem_texts.h"
 #include "assets/builtin_text.h"
 
 namespace {
@@ -78,6 +79,31 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_STATUS_NOT_ON_SCREEN$" "\0" "%1: only on screens %2" "\0"
     "LANG_STATUS_NOT_DRAWN$" "\0" "%1: on no screen, as the skin is now" "\0"
     "LANG_STATUS_DROP_NO_PICTURE$" "\0" "No skin picture is drawn there: drop the file on one" "\0"
+    "LANG_FILE_SAVE_ARCHIVE$" "\0" "Save to archive..." "\0"
+    "LANG_FILE_IMPORT_FOLDER$" "\0" "Import pictures from folder..." "\0"
+    "LANG_REQFILE_SAVE_ARCHIVE$" "\0" "Save the skin as an archive" "\0"
+    "LANG_REQPATH_IMPORT$" "\0" "Choose a folder of pictures named like the skin's files" "\0"
+    "LANG_VIEW_PROBLEMS$" "\0" "Problems" "\0"
+    "LANG_PROBLEMS_CODE$" "\0" "Code" "\0"
+    "LANG_PROBLEMS_SUBJECT$" "\0" "Subject" "\0"
+    "LANG_PROBLEMS_MESSAGE$" "\0" "Description" "\0"
+    "LANG_PROBLEMS_NONE$" "\0" "No problems found." "\0"
+    "LANG_PROBLEMS_WARNING$" "\0" "Warning" "\0"
+    "LANG_STATUS_PROBLEMS$" "\0" "Errors: %1, warnings: %2" "\0"
+    "LANG_STATUS_PROBLEM_LINE$" "\0" "uisettings.ini, line %1" "\0"
+    "LANG_STATUS_RELOADED$" "\0" "Read again from disk: %1" "\0"
+    "LANG_STATUS_RELOAD_FAILED$" "\0" "Could not read %1; the skin keeps what it had until the file changes again" "\0"
+    "LANG_RELOAD_ASK$" "\0" "Changed on disk: %1. The skin here has unsaved changes to it." "\0"
+    "LANG_RELOAD_ASK_ARCHIVE$" "\0" "%1 changed on disk." "\0"
+    "LANG_RELOAD$" "\0" "Reload" "\0"
+    "LANG_RELOAD_KEEP$" "\0" "Keep mine" "\0"
+    "LANG_STEP_RELOAD$" "\0" "reload from disk" "\0"
+    "LANG_STEP_IMPORT_FOLDER$" "\0" "pictures from %1" "\0"
+    "LANG_STATUS_IMPORTED$" "\0" "Took %1 pictures from %2" "\0"
+    "LANG_IMPORT_RESULT$" "\0" "Pictures from a folder" "\0"
+    "LANG_IMPORT_TAKEN$" "\0" "Took %1 pictures: %2" "\0"
+    "LANG_IMPORT_UNMATCHED$" "\0" "No picture of the skin is named like these files: %1" "\0"
+    "LANG_IMPORT_PASSED$" "\0" "Passed over %1: %2 was taken for the same picture" "\0"
     "LANG_PANEL_COLORS$" "\0" "Colors" "\0"
     "LANG_PANEL_IMAGES$" "\0" "Images" "\0"
     "LANG_PANEL_ELEMETS$" "\0" "Elements" "\0"
@@ -120,6 +146,10 @@ QHash<QString, QString> BuiltinTexts() {
   // The messages of opening, saving and importing: the core's own texts.
   const MessageTexts messages = MessageTexts::BuiltIn();
   for (const MessageTextKey& k : MessageTextKeys()) texts.insert(QString::fromLatin1(k.key), Text(messages.*(k.text)));
+  // The problems of the skin check: the check's own English templates.
+  for (std::size_t i = 0; i < kProblemTextCount; ++i) {
+    texts.insert(ProblemTextKey(static_cast<ProblemText>(i)), Text(BuiltInProblemTemplates()[i]));
+  }
   // The captions of the colour, image and element controls are plain.
   for (const ColourControl& c : ColourControls()) texts.insert(c.key(), QString::fromLatin1(c.name));
   for (const ImageControl& c : ImageControls()) texts.insert(c.key(), c.builtinCaption());

@@ -11,6 +11,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -20,6 +21,8 @@
 #include "app/mnemonics.h"
 #include "app/paths.h"
 #include "app/preview_picture.h"
+#include "app/problems_panel.h"
+#include "app/reload_bar.h"
 
 namespace {
 
@@ -46,6 +49,9 @@ MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, 
   setAttribute(Qt::WA_DeleteOnClose, false);
   setAcceptDrops(true);
   zoomFormat_ = texts.Text("LANG_STATUS_ZOOM$");
+  // Hidden: the window opens at its fixed size, and the list adds its own height.
+  problems_ = new ProblemsDock(texts, this, kAboveStatusBar);
+  addDockWidget(Qt::BottomDockWidgetArea, problems_);
   BuildMenuBar(texts, settings, history);
   BuildStatusBar();
   BuildCentre(texts, settings);
@@ -65,6 +71,9 @@ void MainWindow::BuildFileMenu(const LanguageTable& texts) {
   recent_->menuAction()->setEnabled(false);
   file->addAction(texts.Text("LANG_FILE_SAVE$"), QKeySequence::Save, this, &MainWindow::saveRequested);
   file->addAction(texts.Text("LANG_FILE_SAVE_FOLDER$"), QKeySequence::SaveAs, this, &MainWindow::saveAsRequested);
+  file->addAction(texts.Text("LANG_FILE_SAVE_ARCHIVE$"), this, &MainWindow::saveArchiveRequested);
+  file->addSeparator();
+  file->addAction(texts.Text("LANG_FILE_IMPORT_FOLDER$"), this, &MainWindow::importFolderRequested);
   file->addSeparator();
   QMenu* shot = file->addMenu(texts.Text("LANG_FILE_SCREENSHOT$"));
   shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2D$"), this, &MainWindow::screenshotFileRequested);
@@ -115,6 +124,8 @@ void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& set
   view->addAction(texts.Text("LANG_VIEW_ZOOM_OUT$"), QKeySequence::ZoomOut, this, [this] { emit zoomStepRequested(-1); });
   view->addAction(texts.Text("LANG_VIEW_ZOOM_RESET$"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
                   &MainWindow::zoomResetRequested);
+  view->addSeparator();
+  view->addAction(problems_->toggleViewAction());
 
   QMenu* languages = bar->addMenu(LanguageMenuTitle());
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {
@@ -168,6 +179,7 @@ void MainWindow::BuildStatusBar() {
   status_ = new QLabel;
   status_->setObjectName(QStringLiteral("statusText"));
   bar->addWidget(status_, 1);
+  bar->addPermanentWidget(problems_->countButton());
   zoom_ = new QLabel;
   zoom_->setObjectName(QStringLiteral("zoomText"));
   bar->addPermanentWidget(zoom_);
@@ -192,6 +204,7 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   preview_ = new PreviewPicture;
   preview_->resize(265, 489);
   viewport_->setWidget(preview_);
+  reloadBar_ = new ReloadBar(texts, viewport_);
 
   for (int i = 0; i < 14; ++i) {
     auto* b = new QPushButton(QString::number(i + 1), centre_);

@@ -21,10 +21,12 @@ class QAction;
 class QLabel;
 class QMenu;
 class PreviewPicture;
+class ProblemsDock;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
 class QUndoStack;
+class ReloadBar;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -48,6 +50,8 @@ class MainWindow : public QMainWindow {
   QAction* undoAction() const { return undo_; }
   QAction* redoAction() const { return redo_; }
   QMenu* recentMenu() const { return recent_; }
+  ProblemsDock* problemsDock() const { return problems_; }
+  ReloadBar* reloadBar() const { return reloadBar_; }
   int previewX() const { return previewX_; }
   int panelX() const { return panelX_; }
 
@@ -78,6 +82,8 @@ class MainWindow : public QMainWindow {
   void skinDropped(const QString& skin);
   void saveRequested();
   void saveAsRequested();
+  void saveArchiveRequested();
+  void importFolderRequested();
   void screenshotFileRequested();
   void screenshotClipboardRequested();
   void quitRequested();  // the Exit command or a close request
@@ -122,6 +128,8 @@ class MainWindow : public QMainWindow {
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QMenu* recent_ = nullptr;
+  ProblemsDock* problems_ = nullptr;
+  ReloadBar* reloadBar_ = nullptr;
   bool swapped_ = false;
   bool closeAllowed_ = false;
   int previewX_ = 3, panelX_ = 272;

@@ -63,7 +63,16 @@ class RealDialogs : public Dialogs {
   }
 
   void ShowMessage(QWidget* parent, const QString& title, const QString& body, const QString& details) override {
-    QMessageBox box(QMessageBox::Warning, title, body, QMessageBox::Ok, parent);
+    ShowBox(QMessageBox::Warning, parent, title, body, details);
+  }
+
+  void ShowReport(QWidget* parent, const QString& title, const QString& body, const QString& details) override {
+    ShowBox(QMessageBox::Information, parent, title, body, details);
+  }
+
+  static void ShowBox(QMessageBox::Icon icon, QWidget* parent, const QString& title, const QString& body,
+                      const QString& details) {
+    QMessageBox box(icon, title, body, QMessageBox::Ok, parent);
     if (!details.isEmpty()) box.setDetailedText(details);
     box.exec();
   }

@@ -13,6 +13,7 @@
 #include "app/preview_interaction.h"
 #include "app/qt_picture.h"
 #include "app/recent_skins.h"
+#include "app/shell_workflow.h"
 #include "images/defaults.h"
 #include "images/screenshot.h"
 #include "images/skin_io.h"
@@ -48,6 +49,7 @@ EditorShell::EditorShell(Dialogs& dialogs, ShellPaths paths)
   if (paths_.settingsFile.isEmpty()) paths_.settingsFile = found.settingsFile;
   if (paths_.languageDir.isEmpty()) paths_.languageDir = found.languageDir;
   connect(&history_, &QUndoStack::cleanChanged, this, &EditorShell::UpdateTitle);
+  SetUpWorkflow();
 }
 
 EditorShell::~EditorShell() {
@@ -102,6 +104,7 @@ void EditorShell::BuildWindow(const QPoint* position) {
   connect(panel, &EditorPanel::flagToggled, this, &EditorShell::EditFlag);
   connect(panel, &EditorPanel::textEdited, this, &EditorShell::EditText);
   preview_->Attach(w);
+  ConnectWorkflow(w);
   if (position) w->move(*position);
   MainWindow* old = window_;
   window_ = w;
@@ -120,6 +123,7 @@ void EditorShell::ShowAll() {
   window_->ShowRecent(recent_);
   UpdateTitle();
   RedrawPreview();
+  ShowWorkflow();
 }
 
 QString EditorShell::skinName() const {
@@ -141,6 +145,7 @@ void EditorShell::RedrawPreview() {
 void EditorShell::SkinChanged() {
   if (window_) window_->ShowSkin(*skin_);
   RedrawPreview();
+  ScheduleCheck();
 }
 
 void EditorShell::ChooseScreen(int screen) {
@@ -186,6 +191,7 @@ void EditorShell::NewSkin() {
   history_.clear();
   skinPath_.clear();
   saveFolder_.clear();
+  SkinOpened(QString(), {});
   window_->ShowSkin(*skin_);
   ChooseScreen(0);
   UpdateTitle();
@@ -224,6 +230,7 @@ void EditorShell::LoadSkin(const QString& path) {
     saveFolder_.clear();
     AddRecent(skinPath_);
     window_->ShowStatus(texts_.Text("LANG_STATUS_OPENED$").arg(QDir::toNativeSeparators(skinPath_)));
+    SkinOpened(skinPath_, feedback.messages());
   }
   window_->ShowSkin(*skin_);
   ChooseScreen(0);
@@ -260,6 +267,7 @@ bool EditorShell::SaveInto(const QString& folder) {
   const int written = static_cast<int>(kImageCount) + 1 - skipped - failed;
   window_->ShowStatus(texts_.Text("LANG_STATUS_SAVED$").arg(written).arg(QDir::toNativeSeparators(target)));
   window_->ShowSkin(*skin_);  // the new LastUpdate
+  SkinSaved(target, failed == 0);
   if (failed == 0) {
     saveFolder_ = target;
     skinPath_ = target;

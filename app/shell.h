@@ -22,10 +22,13 @@
 #include "app/operation_feedback.h"
 #include "app/paths.h"
 #include "app/skin_edit.h"
+#include "check/problem.h"
 #include "skin/catalogue.h"
 #include "skin/clock.h"
 #include "skin/skin.h"
 
+struct DiskChanges;
+class SkinWatcher;
 struct SkinIoContext;
 class PreviewInteraction;
 
@@ -101,6 +104,24 @@ class EditorShell : public QObject {
 
   void RedrawPreview();
 
+  // The designer's workflow (shell_workflow.cpp). File > Import pictures
+  // from folder: every file named after a picture, as one undo step.
+  void ImportPictureFolder();
+  // File > Save to archive: a .zip to share. The skin's folder stays where
+  // Save writes, so the unsaved state is not changed; returns whether the
+  // archive was written.
+  bool SaveToArchive();
+  // What the skin check finds, checked again shortly after every change.
+  const std::vector<Problem>& problems() const;
+  void CheckSkinNow();
+  // A problem chosen in the list: its screen and the control concerned.
+  void ShowProblem(int index);
+  // Live reload: the files of the open skin that changed on disk are read
+  // again, or, where they hold unsaved changes, the reload bar asks.
+  SkinWatcher& watcher();
+  void ReloadFromDisk(const DiskChanges& changes);
+  void AnswerReload(bool reload);
+
  signals:
   void quit();
 
@@ -119,6 +140,17 @@ class EditorShell : public QObject {
   // collected, to be shown in one message box once the window shows the result.
   OperationFeedback RunCoreOperation(const std::function<void(SkinIoContext&)>& operation);
   void ShowMessages(const OperationFeedback& feedback);
+  // The workflow's part of starting, building the window, opening and saving.
+  struct Workflow;
+  void SetUpWorkflow();
+  void ConnectWorkflow(MainWindow* w);
+  void ShowWorkflow();
+  void ScheduleCheck();
+  void SkinOpened(const QString& path, const std::vector<Message>& messages);
+  void SkinSaved(const QString& folder, bool complete);
+  void ReloadFolderFiles(const DiskChanges& changes);
+  void ReopenArchive();
+  void AskAboutPendingReload();
 
   Dialogs& dialogs_;
   ShellPaths paths_;
@@ -137,4 +169,5 @@ class EditorShell : public QObject {
   bool quitRequested_ = false;
   QPointer<MainWindow> window_;
   std::unique_ptr<PreviewInteraction> preview_;
+  std::unique_ptr<Workflow> workflow_;
 };

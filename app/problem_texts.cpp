@@ -1,0 +1,25 @@
+#include "app/problem_texts.h"
+
+#include "app/language.h"
+
+QString ProblemTextKey(ProblemText text) {
+  QString name = QString::fromLatin1(ProblemTextName(text).data(), static_cast<int>(ProblemTextName(text).size()));
+  name.replace(QLatin1Char('-'), QLatin1Char('_')).replace(QLatin1Char('.'), QLatin1Char('_'));
+  return QStringLiteral("LANG_PROBLEM_") + name.toUpper() + QLatin1Char('$');
+}
+
+ProblemTemplates ProblemTemplatesOf(const LanguageTable& texts) {
+  ProblemTemplates t;
+  for (std::size_t i = 0; i < kProblemTextCount; ++i) {
+    t[i] = texts.Text(ProblemTextKey(static_cast<ProblemText>(i))).toStdString();
+  }
+  return t;
+}
+
+QString ProblemMessage(const Problem& problem, const ProblemTemplates& templates) {
+  Problem shown = problem;
+  if (shown.text == ProblemText::LowContrast && shown.screen && !shown.params.empty()) {
+    shown.params[0] = std::to_string(*shown.screen + 1);
+  }
+  return QString::fromStdString(FormatProblem(shown, templates));
+}

@@ -1,0 +1,137 @@
+#include "app/problems_panel.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLayout>
+#include <QMainWindow>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/language.h"
+#include "app/problem_texts.h"
+
+namespace {
+
+enum Column { kCode, kSubject, kMessage };
+constexpr int kIndexRole = Qt::UserRole;     // the problem's index in the list given
+constexpr int kIdentityRole = Qt::UserRole + 1;  // code and subject: what keeps a selection
+
+QString FromStd(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+}  // namespace
+
+ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window, int centreHeight)
+    : QDockWidget(texts.Text("LANG_VIEW_PROBLEMS$"), window),
+      window_(window),
+      centreHeight_(centreHeight),
+      templates_(ProblemTemplatesOf(texts)),
+      none_(texts.Text("LANG_PROBLEMS_NONE$")),
+      error_(texts.Text("LANG_ERROR$")),
+      warning_(texts.Text("LANG_PROBLEMS_WARNING$")),
+      countFormat_(texts.Text("LANG_STATUS_PROBLEMS$")) {
+  setObjectName(QStringLiteral("ProblemsDock"));
+  setAllowedAreas(Qt::BottomDockWidgetArea);
+  setFeatures(DockWidgetClosable | DockWidgetFloatable | DockWidgetMovable);
+  list_ = new QTreeWidget;
+  list_->setObjectName(QStringLiteral("problemList"));
+  list_->setColumnCount(3);
+  list_->setHeaderLabels({texts.Text("LANG_PROBLEMS_CODE$"), texts.Text("LANG_PROBLEMS_SUBJECT$"),
+                          texts.Text("LANG_PROBLEMS_MESSAGE$")});
+  list_->setRootIsDecorated(false);
+  list_->setUniformRowHeights(true);
+  list_->setAllColumnsShowFocus(true);
+  list_->setColumnWidth(kCode, 150);
+  list_->setColumnWidth(kSubject, 170);
+  list_->header()->setStretchLastSection(true);
+  setWidget(list_);
+  hide();
+
+  // Hidden, the dock takes no keys: F8 belongs to the View menu's entry.
+  toggleViewAction()->setShortcut(QKeySequence(Qt::Key_F8));
+  connect(toggleViewAction(), &QAction::triggered, this, &ProblemsDock::shownByUser);
+  connect(list_, &QTreeWidget::itemActivated, this, &ProblemsDock::Activated);
+
+  count_ = new QToolButton;
+  count_->setObjectName(QStringLiteral("problemCount"));
+  count_->setAutoRaise(true);
+  count_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  count_->setToolTip(windowTitle() + QStringLiteral(" (F8)"));
+  connect(count_, &QToolButton::clicked, this, [this] {
+    const bool show = isHidden();
+    setVisible(show);
+    emit shownByUser(show);
+  });
+
+  // The layout moves the dock only once the event loop runs again.
+  const auto fit = [this] { QMetaObject::invokeMethod(this, &ProblemsDock::FitWindow, Qt::QueuedConnection); };
+  connect(this, &QDockWidget::visibilityChanged, this, fit);
+  connect(this, &QDockWidget::topLevelChanged, this, fit);
+}
+
+void ProblemsDock::ShowProblems(const std::vector<Problem>& problems) {
+  const QTreeWidgetItem* selected = list_->currentItem();
+  const QString keep = selected ? selected->data(kCode, kIdentityRole).toString() : QString();
+  list_->clear();
+  int errors = 0, warnings = 0;
+  QTreeWidgetItem* again = nullptr;
+  const QIcon errorIcon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
+  const QIcon warningIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+  for (std::size_t i = 0; i < problems.size(); ++i) {
+    const Problem& p = problems[i];
+    const bool error = p.severity == Severity::Error;
+    ++(error ? errors : warnings);
+    const QString message = ProblemMessage(p, templates_);
+    auto* item = new QTreeWidgetItem(list_, {FromStd(ProblemCodeName(p.code)), FromStd(p.subject), message});
+    item->setIcon(kCode, error ? errorIcon : warningIcon);
+    item->setToolTip(kCode, error ? error_ : warning_);
+    item->setToolTip(kSubject, item->text(kSubject));
+    item->setToolTip(kMessage, message);
+    item->setData(kCode, kIndexRole, static_cast<int>(i));
+    const QString identity = item->text(kCode) + QLatin1Char('\n') + item->text(kSubject);
+    item->setData(kCode, kIdentityRole, identity);
+    if (!again && !keep.isEmpty() && identity == keep) again = item;
+  }
+  if (problems.empty()) {
+    auto* item = new QTreeWidgetItem(list_, {none_});
+    item->setFlags(Qt::NoItemFlags);
+    item->setFirstColumnSpanned(true);
+  }
+  if (again) list_->setCurrentItem(again);
+  count_->setText(countFormat_.arg(errors).arg(warnings));
+  count_->setIcon(errors ? errorIcon : warnings ? warningIcon : style()->standardIcon(QStyle::SP_DialogApplyButton));
+}
+
+void ProblemsDock::Activated(QTreeWidgetItem* item) {
+  const QVariant index = item ? item->data(kCode, kIndexRole) : QVariant();
+  if (index.isValid()) emit problemActivated(index.toInt());
+}
+
+void ProblemsDock::closeEvent(QCloseEvent* event) {
+  QDockWidget::closeEvent(event);
+  emit shownByUser(false);
+}
+
+void ProblemsDock::FitWindow() {
+  QWidget* centre = window_->centralWidget();
+  if (!centre || window_->isMaximized() || window_->isFullScreen() || window_->isMinimized()) return;
+  if (!isHidden() && !isFloating()) {
+    window_->layout()->activate();
+    const int need = centreHeight_ - centre->height();
+    if (need > 0) {
+      const int height = window_->height() + need;
+      grown_ += need;
+      // A larger minimum may already have grown the window.
+      window_->setMinimumHeight(window_->minimumHeight() + need);
+      if (window_->height() < height) window_->resize(window_->width(), height);
+    }
+    // Nor can the separator between them take the centre's height.
+    centre->setMinimumHeight(centreHeight_);
+  } else if (grown_ > 0) {
+    centre->setMinimumHeight(0);
+    window_->setMinimumHeight(window_->minimumHeight() - grown_);
+    window_->resize(window_->width(), window_->height() - grown_);
+    grown_ = 0;
+  }
+}

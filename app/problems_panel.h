@@ -1,0 +1,58 @@
+// The Problems list: what the skin check finds, one row a problem (severity
+// icon, code, subject, text in the interface language), in a dock below the
+// preview and the panel. It is hidden at start-up, so the window keeps its
+// fixed layout; the View menu (F8) and the count in the status bar show it.
+// Docked, it adds its height to the window instead of taking it from the
+// preview and the panel, and gives it back when it goes.
+#pragma once
+
+#include <QDockWidget>
+#include <QString>
+
+#include <vector>
+
+#include "check/problem.h"
+
+class LanguageTable;
+class QMainWindow;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class ProblemsDock : public QDockWidget {
+  Q_OBJECT
+ public:
+  // `centreHeight`: the height the window's centre keeps while the list is docked.
+  ProblemsDock(const LanguageTable& texts, QMainWindow* window, int centreHeight);
+
+  // Shows the problems in the order given; the selected problem stays
+  // selected when it is still there.
+  void ShowProblems(const std::vector<Problem>& problems);
+
+  QTreeWidget* list() const { return list_; }
+  // The count of errors and warnings, for the status bar; a click shows or
+  // hides the list.
+  QToolButton* countButton() const { return count_; }
+
+ signals:
+  // A double click or Enter on a problem: its index in the list given.
+  void problemActivated(int index);
+  // The user showed or hid the list (View menu, the count, the close button).
+  void shownByUser(bool shown);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Activated(QTreeWidgetItem* item);
+  // Keeps the centre at its height while the list is docked below it.
+  void FitWindow();
+
+  QMainWindow* window_;
+  int centreHeight_;
+  int grown_ = 0;  // what the window grew by for the list
+  QTreeWidget* list_ = nullptr;
+  QToolButton* count_ = nullptr;
+  ProblemTemplates templates_;
+  QString none_, error_, warning_, countFormat_;
+};

@@ -1,0 +1,60 @@
+#include "app/reload_bar.h"
+
+#include <QBoxLayout>
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/language.h"
+
+ReloadBar::ReloadBar(const LanguageTable& texts, QWidget* area) : QFrame(area) {
+  setObjectName(QStringLiteral("ReloadBar"));
+  setFrameShape(QFrame::StyledPanel);
+  // The colours of a tooltip: a note from outside, set apart from the preview.
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::ToolTipBase);
+  setForegroundRole(QPalette::ToolTipText);
+  question_ = new QLabel;
+  question_->setWordWrap(true);
+  question_->setForegroundRole(QPalette::ToolTipText);
+  reload_ = new QPushButton(texts.Text("LANG_RELOAD$"));
+  reload_->setObjectName(QStringLiteral("reload"));
+  keep_ = new QPushButton(texts.Text("LANG_RELOAD_KEEP$"));
+  keep_->setObjectName(QStringLiteral("keepMine"));
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(reload_);
+  buttons->addWidget(keep_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 4, 6, 4);
+  layout->setSpacing(4);
+  layout->addWidget(question_);
+  layout->addLayout(buttons);
+  connect(reload_, &QPushButton::clicked, this, [this] {
+    hide();
+    emit answered(true);
+  });
+  connect(keep_, &QPushButton::clicked, this, [this] {
+    hide();
+    emit answered(false);
+  });
+  area->installEventFilter(this);
+  hide();
+}
+
+void ReloadBar::Ask(const QString& question) {
+  question_->setText(question);
+  Place();
+  show();
+  raise();
+}
+
+void ReloadBar::Place() {
+  const int width = parentWidget()->width();
+  setGeometry(0, 0, width, layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : sizeHint().height());
+}
+
+bool ReloadBar::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parentWidget() && event->type() == QEvent::Resize && isVisible()) Place();
+  return QFrame::eventFilter(watched, event);
+}
