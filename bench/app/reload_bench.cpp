@@ -1,0 +1,113 @@
+// Live reload in the editor: from a file of the open skin that has changed on
+// disk (and settled) to the preview redrawn and painted. The editor runs on
+// the offscreen platform; writing the file is outside the measured time.
+//   ./build/bench/reload_bench
+// (on the offscreen platform unless QT_QPA_PLATFORM says otherwise)
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+#include <memory>
+
+#include "app/dialogs.h"
+#include "app/main_window.h"
+#include "app/preview_picture.h"
+#include "app/shell.h"
+#include "app/skin_watcher.h"
+#include "bench/default_skin.h"
+#include "check/check.h"
+#include "images/bmp_writer.h"
+#include "images/file_io.h"
+#include "images/skin_io.h"
+#include "skin/settings_file.h"
+
+namespace {
+
+// Nothing is asked while measuring.
+struct SilentDialogs : Dialogs {
+  QString ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
+  QString ChooseOpenFile(QWidget*, const QString&, const QString&, const QList<FileFilter>&, int) override { return {}; }
+  QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QList<FileFilter>&, int&) override { return {}; }
+  void ShowMessage(QWidget*, const QString&, const QString&, const QString&) override {}
+  UnsavedChoice AskSaveChanges(QWidget*, const QString&, const LanguageTable&) override { return UnsavedChoice::Discard; }
+  Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&) override { return input; }
+  void ShowAbout(QWidget*, const LanguageTable&) override {}
+  void CopyToClipboard(const QImage&) override {}
+};
+
+struct FixedClock : Clock {
+  DateTime Now() const override { return {2020, 1, 1, 0, 0, 0}; }
+};
+
+// The editor with the default skin opened from a folder it watches.
+struct WatchedEditor {
+  QTemporaryDir dir;
+  SilentDialogs dialogs;
+  std::unique_ptr<EditorShell> shell;
+
+  WatchedEditor() {
+    const QString skin = dir.filePath(QStringLiteral("skin"));
+    QDir().mkpath(skin);
+    Skin copy = BenchDefaultSkin();
+    MessageCollector quiet;
+    const MessageTexts texts = MessageTexts::BuiltIn();
+    SkinIoContext ctx{quiet, texts};
+    SaveSkinFolder(copy, skin.toStdString(), {}, FixedClock(), ctx);
+    shell = std::make_unique<EditorShell>(dialogs, ShellPaths{dir.filePath(QStringLiteral("settings.ini")),
+                                                              dir.filePath(QStringLiteral("language"))});
+    shell->Start(skin);
+  }
+  std::string File(const char* name) const { return dir.filePath(QStringLiteral("skin/") + QLatin1String(name)).toStdString(); }
+};
+
+// The editor needs an application; the benchmarks' own main makes none.
+void MakeApplication() {
+  static QApplication* app = [] {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "reload_bench";
+    static char* argv[] = {name, nullptr};
+    return new QApplication(argc, argv);
+  }();
+  (void)app;
+}
+
+// Each round writes the file with one of two contents, so every reload is a
+// real change, then takes the time of reading it into the preview.
+void Reload(benchmark::State& state, const char* file, const std::string (&contents)[2], DiskChanges changes) {
+  MakeApplication();
+  WatchedEditor editor;
+  EditorShell& shell = *editor.shell;
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ReplaceFile(editor.File(file), contents[++round % 2], FileSync::NoFlush);
+    shell.history().clear();  // the undo steps would hold every picture read
+    state.ResumeTiming();
+    shell.ReloadFromDisk(changes);
+    shell.window()->previewPicture()->repaint();
+  }
+}
+
+void BM_ReloadPicture(benchmark::State& state) {
+  const std::string contents[2] = {EncodeBmp16(Picture(256, 192, {248, 0, 0})), EncodeBmp16(Picture(256, 192, {0, 0, 248}))};
+  DiskChanges changes;
+  changes.images = {ImageId::upper_screen};
+  Reload(state, "upper_screen.bmp", contents, changes);
+}
+BENCHMARK(BM_ReloadPicture)->Unit(benchmark::kMillisecond);
+
+void BM_ReloadSettings(benchmark::State& state) {
+  Skin a = BenchDefaultSkin(), b = BenchDefaultSkin();
+  b.startBar.y = 150;
+  const std::string contents[2] = {WriteSkinSettings(a, {}, FixedClock().Now()), WriteSkinSettings(b, {}, FixedClock().Now())};
+  DiskChanges changes;
+  changes.settings = true;
+  Reload(state, "uisettings.ini", contents, changes);
+}
+BENCHMARK(BM_ReloadSettings)->Unit(benchmark::kMillisecond);
+
+}  // namespace
