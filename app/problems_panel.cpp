@@ -42,8 +42,8 @@ ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window, int 
   list_->setRootIsDecorated(false);
   list_->setUniformRowHeights(true);
   list_->setAllColumnsShowFocus(true);
-  list_->setColumnWidth(kCode, 150);
-  list_->setColumnWidth(kSubject, 170);
+  list_->header()->setSectionResizeMode(kCode, QHeaderView::ResizeToContents);
+  list_->setColumnWidth(kSubject, 200);
   list_->header()->setStretchLastSection(true);
   setWidget(list_);
   hide();
