@@ -11,7 +11,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QToolButton>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -179,7 +178,7 @@ void MainWindow::BuildStatusBar() {
   status_ = new QLabel;
   status_->setObjectName(QStringLiteral("statusText"));
   bar->addWidget(status_, 1);
-  bar->addPermanentWidget(problems_->countButton());
+  bar->addPermanentWidget(problems_->count());
   zoom_ = new QLabel;
   zoom_->setObjectName(QStringLiteral("zoomText"));
   bar->addPermanentWidget(zoom_);

@@ -1,6 +1,7 @@
 #include "app/problems_panel.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLayout>
@@ -53,21 +54,39 @@ ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window, int 
   connect(toggleViewAction(), &QAction::triggered, this, &ProblemsDock::shownByUser);
   connect(list_, &QTreeWidget::itemActivated, this, &ProblemsDock::Activated);
 
-  count_ = new QToolButton;
+  // Two numbers beside their icons: the status bar has little room.
+  count_ = new QWidget;
   count_->setObjectName(QStringLiteral("problemCount"));
-  count_->setAutoRaise(true);
-  count_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  count_->setToolTip(windowTitle() + QStringLiteral(" (F8)"));
-  connect(count_, &QToolButton::clicked, this, [this] {
-    const bool show = isHidden();
-    setVisible(show);
-    emit shownByUser(show);
-  });
+  auto* layout = new QHBoxLayout(count_);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  for (QToolButton** b : {&errors_, &warnings_}) {
+    *b = new QToolButton;
+    (*b)->setAutoRaise(true);
+    (*b)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    (*b)->setIcon(style()->standardIcon(b == &errors_ ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning));
+    layout->addWidget(*b);
+    connect(*b, &QToolButton::clicked, this, [this] {
+      const bool show = isHidden();
+      setVisible(show);
+      emit shownByUser(show);
+    });
+  }
 
   // The layout moves the dock only once the event loop runs again.
   const auto fit = [this] { QMetaObject::invokeMethod(this, &ProblemsDock::FitWindow, Qt::QueuedConnection); };
   connect(this, &QDockWidget::visibilityChanged, this, fit);
   connect(this, &QDockWidget::topLevelChanged, this, fit);
+  // Shown while the window was maximised, the list took the centre's height;
+  // restored, the window grows for it.
+  window_->installEventFilter(this);
+}
+
+bool ProblemsDock::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == window_ && event->type() == QEvent::WindowStateChange) {
+    QMetaObject::invokeMethod(this, &ProblemsDock::FitWindow, Qt::QueuedConnection);
+  }
+  return QDockWidget::eventFilter(watched, event);
 }
 
 void ProblemsDock::ShowProblems(const std::vector<Problem>& problems) {
@@ -99,8 +118,10 @@ void ProblemsDock::ShowProblems(const std::vector<Problem>& problems) {
     item->setFirstColumnSpanned(true);
   }
   if (again) list_->setCurrentItem(again);
-  count_->setText(countFormat_.arg(errors).arg(warnings));
-  count_->setIcon(errors ? errorIcon : warnings ? warningIcon : style()->standardIcon(QStyle::SP_DialogApplyButton));
+  errors_->setText(QString::number(errors));
+  warnings_->setText(QString::number(warnings));
+  count_->setToolTip(countFormat_.arg(errors).arg(warnings) + QStringLiteral(" - ") + windowTitle() + QStringLiteral(" (F8)"));
+  for (QToolButton* b : {errors_, warnings_}) b->setToolTip(count_->toolTip());
 }
 
 void ProblemsDock::Activated(QTreeWidgetItem* item) {

@@ -30,9 +30,11 @@ class ProblemsDock : public QDockWidget {
   void ShowProblems(const std::vector<Problem>& problems);
 
   QTreeWidget* list() const { return list_; }
-  // The count of errors and warnings, for the status bar; a click shows or
-  // hides the list.
-  QToolButton* countButton() const { return count_; }
+  // The count of errors and warnings, for the status bar; a click on either
+  // shows or hides the list. Its tooltip says it in words.
+  QWidget* count() const { return count_; }
+  QToolButton* errorCount() const { return errors_; }
+  QToolButton* warningCount() const { return warnings_; }
 
  signals:
   // A double click or Enter on a problem: its index in the list given.
@@ -42,6 +44,7 @@ class ProblemsDock : public QDockWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Activated(QTreeWidgetItem* item);
@@ -52,7 +55,9 @@ class ProblemsDock : public QDockWidget {
   int centreHeight_;
   int grown_ = 0;  // what the window grew by for the list
   QTreeWidget* list_ = nullptr;
-  QToolButton* count_ = nullptr;
+  QWidget* count_ = nullptr;
+  QToolButton* errors_ = nullptr;
+  QToolButton* warnings_ = nullptr;
   ProblemTemplates templates_;
   QString none_, error_, warning_, countFormat_;
 };

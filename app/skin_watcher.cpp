@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -110,6 +111,12 @@ void SkinWatcher::Touched() {
 }
 
 void SkinWatcher::Settle() {
+  // A chooser or the colour dialog is open: the skin must not change under
+  // it, so the look waits until it is closed.
+  if (QApplication::activeModalWidget()) {
+    timer_.start();
+    return;
+  }
   const Snapshot now = Take();
   if (!probing_ || !(now == probe_)) {
     // Still moving, or the first look: look again after another quiet interval.

@@ -91,7 +91,7 @@ class WorkflowTest : public QObject {
     EditorShell& shell = f_.Start();
     ProblemsDock* dock = Window()->problemsDock();
     QVERIFY(shell.problems().empty());
-    QCOMPARE(dock->countButton()->text(), QStringLiteral("Errors: 0, warnings: 0"));
+    QVERIFY(dock->count()->toolTip().startsWith(QStringLiteral("Errors: 0, warnings: 0")));
     struct Case {
       const char* name;
       std::function<void()> edit;
@@ -117,7 +117,8 @@ class WorkflowTest : public QObject {
       c.edit();
       QTRY_VERIFY2(HasProblem(shell, c.code, c.subject), c.name);
       QTRY_COMPARE(dock->list()->topLevelItemCount(), static_cast<int>(shell.problems().size()));
-      QCOMPARE(dock->countButton()->text(), QStringLiteral("Errors: 0, warnings: 1"));
+      QCOMPARE(dock->errorCount()->text(), QStringLiteral("0"));
+      QCOMPARE(dock->warningCount()->text(), QStringLiteral("1"));
       // A double click shows the screen and puts the focus on the control.
       dock->setVisible(true);
       QTreeWidgetItem* item = dock->list()->topLevelItem(0);
@@ -137,14 +138,14 @@ class WorkflowTest : public QObject {
     f_.Start();
     MainWindow* w = Window();
     const QSize size = w->size();
-    w->problemsDock()->countButton()->click();
+    w->problemsDock()->warningCount()->click();
     QTRY_COMPARE(w->centralWidget()->height(), MainWindow::kAboveStatusBar);
     QVERIFY(w->problemsDock()->isVisible());
     QVERIFY(w->height() > size.height());
     // It stays open across a change of language, and gives its height back.
     f_.shell->ChangeLanguage(5);
     QVERIFY(Window()->problemsDock()->isVisible());
-    Window()->problemsDock()->countButton()->click();
+    Window()->problemsDock()->errorCount()->click();
     QTRY_COMPARE(Window()->size(), size);
   }
 
