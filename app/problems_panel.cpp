@@ -35,6 +35,22 @@ ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window, int 
   setObjectName(QStringLiteral("ProblemsDock"));
   setAllowedAreas(Qt::BottomDockWidgetArea);
   setFeatures(DockWidgetClosable | DockWidgetFloatable | DockWidgetMovable);
+  BuildList(texts);
+  BuildCount();
+  hide();
+  toggleViewAction()->setShortcut(QKeySequence(Qt::Key_F8));
+  connect(toggleViewAction(), &QAction::triggered, this, &ProblemsDock::shownByUser);
+
+  // The layout moves the dock only once the event loop runs again.
+  const auto fit = [this] { QMetaObject::invokeMethod(this, &ProblemsDock::FitWindow, Qt::QueuedConnection); };
+  connect(this, &QDockWidget::visibilityChanged, this, fit);
+  connect(this, &QDockWidget::topLevelChanged, this, fit);
+  // Shown while the window was maximised, the list took the centre's height;
+  // restored, the window grows for it.
+  window_->installEventFilter(this);
+}
+
+void ProblemsDock::BuildList(const LanguageTable& texts) {
   list_ = new QTreeWidget;
   list_->setObjectName(QStringLiteral("problemList"));
   list_->setColumnCount(3);
@@ -47,13 +63,10 @@ ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window, int 
   list_->setColumnWidth(kSubject, 200);
   list_->header()->setStretchLastSection(true);
   setWidget(list_);
-  hide();
-
-  // Hidden, the dock takes no keys: F8 belongs to the View menu's entry.
-  toggleViewAction()->setShortcut(QKeySequence(Qt::Key_F8));
-  connect(toggleViewAction(), &QAction::triggered, this, &ProblemsDock::shownByUser);
   connect(list_, &QTreeWidget::itemActivated, this, &ProblemsDock::Activated);
+}
 
+void ProblemsDock::BuildCount() {
   // Two numbers beside their icons: the status bar has little room.
   count_ = new QWidget;
   count_->setObjectName(QStringLiteral("problemCount"));
@@ -72,14 +85,6 @@ ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window, int 
       emit shownByUser(show);
     });
   }
-
-  // The layout moves the dock only once the event loop runs again.
-  const auto fit = [this] { QMetaObject::invokeMethod(this, &ProblemsDock::FitWindow, Qt::QueuedConnection); };
-  connect(this, &QDockWidget::visibilityChanged, this, fit);
-  connect(this, &QDockWidget::topLevelChanged, this, fit);
-  // Shown while the window was maximised, the list took the centre's height;
-  // restored, the window grows for it.
-  window_->installEventFilter(this);
 }
 
 bool ProblemsDock::eventFilter(QObject* watched, QEvent* event) {

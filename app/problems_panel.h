@@ -47,6 +47,8 @@ class ProblemsDock : public QDockWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void BuildList(const LanguageTable& texts);
+  void BuildCount();
   void Activated(QTreeWidgetItem* item);
   // Keeps the centre at its height while the list is docked below it.
   void FitWindow();

@@ -28,6 +28,7 @@
 #include "skin/skin.h"
 
 struct DiskChanges;
+struct ShellWorkflow;
 class SkinWatcher;
 struct SkinIoContext;
 class PreviewInteraction;
@@ -141,7 +142,6 @@ class EditorShell : public QObject {
   OperationFeedback RunCoreOperation(const std::function<void(SkinIoContext&)>& operation);
   void ShowMessages(const OperationFeedback& feedback);
   // The workflow's part of starting, building the window, opening and saving.
-  struct Workflow;
   void SetUpWorkflow();
   void ConnectWorkflow(MainWindow* w);
   void ShowWorkflow();
@@ -169,5 +169,5 @@ class EditorShell : public QObject {
   bool quitRequested_ = false;
   QPointer<MainWindow> window_;
   std::unique_ptr<PreviewInteraction> preview_;
-  std::unique_ptr<Workflow> workflow_;
+  std::unique_ptr<ShellWorkflow> workflow_;
 };

@@ -77,10 +77,70 @@ bool NothingOpened(const OperationFeedback& feedback) {
   return false;
 }
 
+// What reading changed files again gives: the edit that nothing unsaved
+// stands in the way of, the files in it, the files that could not be read,
+// and whether any change was held back for the reload bar.
+struct ReadAgain {
+  SkinEdit now;
+  QStringList taken, failed;
+  bool held = false;
+};
+
+// uisettings.ini, read over the skin as opening reads it. A file gone
+// changes nothing, as opening changes nothing without it.
+void ReadSettingsAgain(const std::string& folder, const Skin& skin, ShellWorkflow& wf, ReadAgain& read) {
+  std::string bytes;
+  if (ReadWholeFile(ResolvePathIgnoringCase(folder, kSettingsFile), bytes, kMaxPictureFileSize) != ReadStatus::Ok) {
+    ReplaceMessages(wf.disk.messages, std::nullopt, {{MessageKind::SettingsMissing, JoinPath(folder, kSettingsFile), {}}});
+    return;
+  }
+  ReplaceMessages(wf.disk.messages, std::nullopt, {});
+  const bool mine = SettingsDiffer(skin, wf.disk.skin);
+  ReadSkinSettings(wf.disk.skin, bytes);
+  if (mine) {
+    wf.pending.settings = std::move(bytes);
+    read.held = true;
+    return;
+  }
+  Skin reread = skin;
+  ReadSkinSettings(reread, bytes);
+  read.now.Absorb(EditTowards(skin, reread, QString()));
+  read.taken << Latin(kSettingsFile);
+}
+
+// One picture file. A missing file leaves the picture as opening would. One
+// that does not decode may be half written: the user's picture stays, and
+// the file is read again at the next change.
+void ReadPictureAgain(const std::string& folder, ImageId id, const MessageTexts& texts, const Skin& skin,
+                      ShellWorkflow& wf, ReadAgain& read) {
+  const CatalogueEntry& e = CatalogueEntryOf(id);
+  OperationFeedback feedback(nullptr);
+  SkinIoContext ctx{feedback, texts};
+  std::optional<Picture> picture = ReadSkinImageFile(id, ResolvePathIgnoringCase(folder, e.file), ctx);
+  ReplaceMessages(wf.disk.messages, id, feedback.messages());
+  if (!picture) {
+    if (feedback.Count(MessageKind::FileNotFound) == 0) {
+      wf.watcher.Retry(id);
+      read.failed << Latin(e.file);
+    }
+    return;
+  }
+  const bool mine = !(skin.image(id) == wf.disk.skin.image(id));
+  wf.disk.skin.image(id) = *picture;
+  if (mine) {
+    std::erase_if(wf.pending.pictures, [id](const auto& p) { return p.first == id; });
+    wf.pending.pictures.emplace_back(id, std::move(*picture));
+    read.held = true;
+  } else {
+    read.now.Replace(skin, id, std::move(*picture));
+    read.taken << Latin(e.file);
+  }
+}
+
 }  // namespace
 
 void EditorShell::SetUpWorkflow() {
-  workflow_ = std::make_unique<Workflow>();
+  workflow_ = std::make_unique<ShellWorkflow>();
   workflow_->checkTimer.setSingleShot(true);
   workflow_->checkTimer.setInterval(kCheckDelayMs);
   connect(&workflow_->checkTimer, &QTimer::timeout, this, &EditorShell::CheckSkinNow);
@@ -131,7 +191,7 @@ void EditorShell::ShowProblem(int index) {
 }
 
 void EditorShell::SkinOpened(const QString& path, const std::vector<Message>& messages) {
-  Workflow& wf = *workflow_;
+  ShellWorkflow& wf = *workflow_;
   wf.pending = {};
   if (window_) window_->reloadBar()->hide();
   wf.disk.path = path;
@@ -166,75 +226,27 @@ void EditorShell::ReloadFromDisk(const DiskChanges& changes) {
 }
 
 void EditorShell::ReloadFolderFiles(const DiskChanges& changes) {
-  Workflow& wf = *workflow_;
+  ShellWorkflow& wf = *workflow_;
   const std::string folder = Local(wf.disk.path);
-  // What has no unsaved change in its way is taken at once, as one step.
-  SkinEdit now;
-  now.name = texts_.Text("LANG_STEP_RELOAD$");
-  QStringList taken, failed;
-  bool held = false;
-  if (changes.settings) {
-    std::string bytes;
-    const std::string path = ResolvePathIgnoringCase(folder, kSettingsFile);
-    if (ReadWholeFile(path, bytes, kMaxPictureFileSize) == ReadStatus::Ok) {
-      ReplaceMessages(wf.disk.messages, std::nullopt, {});
-      const bool mine = SettingsDiffer(*skin_, wf.disk.skin);
-      ReadSkinSettings(wf.disk.skin, bytes);
-      if (mine) {
-        wf.pending.settings = std::move(bytes);
-        held = true;
-      } else {
-        Skin read = *skin_;
-        ReadSkinSettings(read, bytes);
-        now.Absorb(EditTowards(*skin_, read, QString()));
-        taken << Latin(kSettingsFile);
-      }
-    } else {
-      // Gone: opening would change nothing, and neither does this.
-      ReplaceMessages(wf.disk.messages, std::nullopt, {{MessageKind::SettingsMissing, JoinPath(folder, kSettingsFile), {}}});
-    }
-  }
-  for (const ImageId id : changes.images) {
-    const CatalogueEntry& e = CatalogueEntryOf(id);
-    std::optional<Picture> picture;
-    const OperationFeedback feedback = RunCoreOperation(
-        [&](SkinIoContext& ctx) { picture = ReadSkinImageFile(id, ResolvePathIgnoringCase(folder, e.file), ctx); });
-    ReplaceMessages(wf.disk.messages, id, feedback.messages());
-    if (!picture) {
-      // A missing file leaves the picture as opening would. One that does not
-      // decode may be half written: the user's picture stays, and the file is
-      // read again at the next change.
-      if (feedback.Count(MessageKind::FileNotFound) == 0) {
-        wf.watcher.Retry(id);
-        failed << Latin(e.file);
-      }
-      continue;
-    }
-    const bool mine = !(skin_->image(id) == wf.disk.skin.image(id));
-    wf.disk.skin.image(id) = *picture;
-    if (mine) {
-      std::erase_if(wf.pending.pictures, [id](const auto& p) { return p.first == id; });
-      wf.pending.pictures.emplace_back(id, std::move(*picture));
-      held = true;
-    } else {
-      now.Replace(*skin_, id, std::move(*picture));
-      taken << Latin(e.file);
-    }
-  }
+  ReadAgain read;
+  read.now.name = texts_.Text("LANG_STEP_RELOAD$");
+  if (changes.settings) ReadSettingsAgain(folder, *skin_, wf, read);
+  const MessageTexts texts = MessageTextsOf(texts_);
+  for (const ImageId id : changes.images) ReadPictureAgain(folder, id, texts, *skin_, wf, read);
   wf.disk.source = ReadSkinSource(folder);
-  if (!taken.isEmpty()) {
-    ApplyEdit(std::move(now));
+  if (!read.taken.isEmpty()) {
+    ApplyEdit(std::move(read.now));
     // Read from disk, the skin may now be just what its folder holds.
     if (SameSkin(*skin_, wf.disk.skin)) history_.setClean();
-    window_->ShowStatus(texts_.Text("LANG_STATUS_RELOADED$").arg(NameList(taken)));
+    window_->ShowStatus(texts_.Text("LANG_STATUS_RELOADED$").arg(NameList(read.taken)));
   }
-  if (!failed.isEmpty()) window_->ShowStatus(texts_.Text("LANG_STATUS_RELOAD_FAILED$").arg(NameList(failed)));
-  if (held) AskAboutPendingReload();
+  if (!read.failed.isEmpty()) window_->ShowStatus(texts_.Text("LANG_STATUS_RELOAD_FAILED$").arg(NameList(read.failed)));
+  if (read.held) AskAboutPendingReload();
   ScheduleCheck();
 }
 
 void EditorShell::AskAboutPendingReload() {
-  const Workflow::Pending& p = workflow_->pending;
+  const ShellWorkflow::Pending& p = workflow_->pending;
   if (!window_ || !p.any()) return;
   if (p.archive) {
     window_->reloadBar()->Ask(texts_.Text("LANG_RELOAD_ASK_ARCHIVE$").arg(QFileInfo(workflow_->disk.path).fileName()));
@@ -247,7 +259,7 @@ void EditorShell::AskAboutPendingReload() {
 }
 
 void EditorShell::AnswerReload(bool reload) {
-  Workflow::Pending p = std::move(workflow_->pending);
+  ShellWorkflow::Pending p = std::move(workflow_->pending);
   workflow_->pending = {};
   if (window_) window_->reloadBar()->hide();
   // Keeping mine needs nothing more: the files as they are on disk are known,
@@ -273,7 +285,7 @@ void EditorShell::AnswerReload(bool reload) {
 }
 
 void EditorShell::ReopenArchive() {
-  Workflow& wf = *workflow_;
+  ShellWorkflow& wf = *workflow_;
   const QString path = wf.disk.path;
   // Opened over the skin as it is, like any opening, but as one undo step.
   Skin reopened = *skin_;

@@ -14,10 +14,10 @@
 #include "app/shell.h"
 #include "app/skin_watcher.h"
 
-struct EditorShell::Workflow {
+struct ShellWorkflow {
   DiskSkin disk;
   SkinWatcher watcher;
-  // The check runs this long after the last change: typing never waits for it.
+  // The check runs shortly after the last change: typing never waits for it.
   QTimer checkTimer;
   std::vector<Problem> problems;
   bool problemsShown = false;
