@@ -18,6 +18,12 @@ int OperationFeedback::Count(MessageKind kind) const {
       std::count_if(messages_.begin(), messages_.end(), [kind](const Message& m) { return m.kind == kind; }));
 }
 
+bool OperationFeedback::NothingOpened() const {
+  return std::any_of(messages_.begin(), messages_.end(), [](const Message& m) {
+    return !m.image && (m.kind == MessageKind::SettingsMissing || m.kind == MessageKind::CannotExtract);
+  });
+}
+
 MessageTexts MessageTextsOf(const LanguageTable& texts) {
   MessageTexts m = MessageTexts::BuiltIn();
   for (const MessageTextKey& k : MessageTextKeys()) m.*(k.text) = texts.Text(k.key).toStdString();

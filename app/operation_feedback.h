@@ -26,6 +26,9 @@ class OperationFeedback : public Feedback {
   const QStringList& lines() const { return lines_; }
   const std::vector<Message>& messages() const { return messages_; }
   int Count(MessageKind kind) const;
+  // Whether an opening read nothing at all: no settings file, or one that
+  // could not be extracted (damaged, encrypted, too large).
+  bool NothingOpened() const;
 
  private:
   std::function<void(int)> progress_;

@@ -222,9 +222,9 @@ void EditorShell::LoadSkin(const QString& path) {
     if (archive) OpenSkinArchive(*skin_, Local(path), ctx);
     else OpenSkinFolder(*skin_, Local(path), ctx);
   });
-  // Without its settings file nothing was read, and the skin being edited
-  // stays what it was, history and all.
-  if (feedback.Count(MessageKind::SettingsMissing) == 0) {
+  // Without a readable settings file nothing was read, and the skin being
+  // edited stays what it was, history and all.
+  if (!feedback.NothingOpened()) {
     history_.clear();
     skinPath_ = CleanPath(path);
     saveFolder_.clear();

@@ -68,15 +68,6 @@ int ControlScreen(const Subject& s) {
   return -1;
 }
 
-// Whether an opening read nothing at all: no settings file, or one that
-// could not be extracted.
-bool NothingOpened(const OperationFeedback& feedback) {
-  for (const Message& m : feedback.messages()) {
-    if (!m.image && (m.kind == MessageKind::SettingsMissing || m.kind == MessageKind::CannotExtract)) return true;
-  }
-  return false;
-}
-
 // What reading changed files again gives: the edit that nothing unsaved
 // stands in the way of, the files in it, the files that could not be read,
 // and whether any change was held back for the reload bar.
@@ -291,7 +282,7 @@ void EditorShell::ReopenArchive() {
   Skin reopened = *skin_;
   const OperationFeedback feedback =
       RunCoreOperation([&](SkinIoContext& ctx) { OpenSkinArchive(reopened, Local(path), ctx); });
-  if (NothingOpened(feedback)) {
+  if (feedback.NothingOpened()) {
     // Perhaps still being written: offered again when it changes.
     wf.watcher.RetryArchive();
     window_->ShowStatus(texts_.Text("LANG_STATUS_RELOAD_FAILED$").arg(QFileInfo(path).fileName()));

@@ -171,6 +171,14 @@ class WindowTest : public QObject {
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
     Window()->recentMenu()->actions().at(1)->trigger();
     QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));
+    // An archive whose settings cannot be extracted read nothing: the skin,
+    // its name and its history stay.
+    f_.shell->EditNumber(SkinFieldOf("[start bar]", "y"), 99);
+    dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
+    f_.shell->OpenSkin(QStringLiteral(SKIN_TEST_DATA "/archives/encrypted.zip"));
+    QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));
+    QCOMPARE(f_.shell->history().count(), 1);
+    QCOMPARE(f_.shell->skin().startBar.y, 99);
     QCOMPARE(WithRecentSkin({QStringLiteral("a"), QStringLiteral("b")}, QStringLiteral("b")),
              (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
   }
