@@ -1,16 +1,6 @@
 # skintool check, --import-dir, convert --out NAME.zip and render --all, end to end.
 #   cmake -DSKINTOOL=... -DWORK=... -DDATA=... -P cli_check.cmake
-file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK})
-
-function(run expected_rc)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_VARIABLE out)
-  if(NOT rc EQUAL expected_rc)
-    message(FATAL_ERROR "${ARGN}\nexit ${rc}, expected ${expected_rc}\n${out}${err}")
-  endif()
-  set(last_err "${err}" PARENT_SCOPE)
-  set(last_out "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_helpers.cmake)
 
 function(expect_text text pattern)
   string(FIND "${text}" "${pattern}" at)

@@ -1,17 +1,8 @@
 # skintool inspect end to end: what draws a few points of the default skin's
 # preview, an imported picture, a message, and the usage errors.
 #   cmake -DSKINTOOL=... -DWORK=... -DDATA=... -P cli_inspect.cmake
-file(REMOVE_RECURSE ${WORK})
+include(${CMAKE_CURRENT_LIST_DIR}/cli_helpers.cmake)
 file(MAKE_DIRECTORY ${WORK}/pictures)
-
-function(run expected_rc)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_VARIABLE out)
-  if(NOT rc EQUAL expected_rc)
-    message(FATAL_ERROR "${ARGN}\nexit ${rc}, expected ${expected_rc}\n${err}")
-  endif()
-  set(last_err "${err}" PARENT_SCOPE)
-  set(last_out "${out}" PARENT_SCOPE)
-endfunction()
 
 function(expect_output expected)
   if(NOT last_out STREQUAL expected)

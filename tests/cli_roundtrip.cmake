@@ -1,17 +1,7 @@
 # skintool end to end: convert the default skin, convert the result again, and
 # compare; then the exit codes of a message and of a usage error.
 #   cmake -DSKINTOOL=... -DWORK=... -DDATA=... -P cli_roundtrip.cmake
-file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK})
-
-function(run expected_rc)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_VARIABLE out)
-  if(NOT rc EQUAL expected_rc)
-    message(FATAL_ERROR "${ARGN}\nexit ${rc}, expected ${expected_rc}\n${err}")
-  endif()
-  set(last_err "${err}" PARENT_SCOPE)
-  set(last_out "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_helpers.cmake)
 
 run(0 ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${SKINTOOL} convert --out ${WORK}/A)
 run(0 ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=86400 ${SKINTOOL} convert --skin ${WORK}/A --out ${WORK}/B)
