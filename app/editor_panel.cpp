@@ -18,6 +18,7 @@
 
 #include "app/language.h"
 #include "app/panel_tables.h"
+#include "app/qt_text.h"
 
 namespace {
 
@@ -26,9 +27,7 @@ constexpr int kButtonWidth = 128, kRowHeight = 20, kSwatch = 12;
 constexpr int kHeadingHeight = 12, kFirstRow = 12;
 
 // Skin texts are 8-bit; the editor shows each byte as its Latin-1 character.
-QString FromSkinText(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
 
-QString Latin1(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
 // "[start bar] y", as the settings file has it.
 QString FieldText(const SkinField& f) { return Latin1(f.section) + QLatin1Char(' ') + Latin1(f.field->key); }
 
@@ -275,7 +274,7 @@ void EditorPanel::SyncControls(const Skin& skin) {
     if (n.box->value() != v) n.box->setValue(v);
   }
   for (const BoundText& t : info_) {
-    const QString text = FromSkinText(std::get<std::string>(ReadField(skin, t.field)));
+    const QString text = Latin1(std::get<std::string>(ReadField(skin, t.field)));
     if (t.box->text() != text) t.box->setText(text);
   }
   syncing_ = false;

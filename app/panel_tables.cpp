@@ -1,5 +1,7 @@
 #include "app/panel_tables.h"
 
+#include "app/qt_text.h"
+
 namespace {
 
 #define C(name, row, column, screen) ColourControl{#name, row, column, screen}
@@ -33,7 +35,7 @@ SkinField ColourControl::field() const { return SkinFieldOf("[global settings]",
 
 QString ImageControl::baseName() const {
   const auto base = CatalogueEntryOf(image).baseName();
-  return QString::fromLatin1(base.data(), static_cast<int>(base.size()));
+  return Latin1(base);
 }
 QString ImageControl::key() const { return QStringLiteral("LANG_IMAGE_%1$").arg(baseName()); }
 QString ImageControl::builtinCaption() const {

@@ -8,12 +8,11 @@
 #include "app/main_window.h"
 #include "app/panel_tables.h"
 #include "app/preview_picture.h"
+#include "app/qt_text.h"
 #include "app/shell.h"
 #include "app/skin_edit.h"
 
 namespace {
-
-QString Text(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
 
 // The colour or picture of a source as the panel edits it; nothing when the
 // panel has no control for it (those the editor leaves as loaded).
@@ -47,7 +46,7 @@ void PreviewInteraction::Attach(MainWindow* window) {
     Hover({FindColourSource(field.section, field.field->key).value_or(TraceSource::None), {}}, field.Name());
   });
   connect(panel, &EditorPanel::imageHovered, this, [this](ImageId image) {
-    Hover({PictureSource(image), {}}, Text(std::string(CatalogueEntryOf(image).name)));
+    Hover({PictureSource(image), {}}, Latin1(CatalogueEntryOf(image).name));
   });
   connect(panel, &EditorPanel::elementHovered, this, [this](const QString& section) {
     Hover({TraceSource::None, FindElementSection(section.toStdString())}, section);
@@ -93,7 +92,7 @@ void PreviewInteraction::Hover(const PreviewTarget& target, const QString& name)
   if (!statusBeforeHover_) statusBeforeHover_ = window_->statusText()->text();
   const std::vector<int> screens = ScreensDrawing(shell_.skin(), target);
   ShowStatus(screens.empty() ? shell_.texts().Text("LANG_STATUS_NOT_DRAWN$").arg(name)
-                             : shell_.texts().Text("LANG_STATUS_NOT_ON_SCREEN$").arg(name, Text(ScreenNumbers(screens))));
+                             : shell_.texts().Text("LANG_STATUS_NOT_ON_SCREEN$").arg(name, Latin1(ScreenNumbers(screens))));
 }
 
 void PreviewInteraction::EndHover() {
@@ -140,7 +139,7 @@ void PreviewInteraction::Press(QPoint at) {
   }
   window_->previewPicture()->ShowSelection(ZoomedMask(selected_));
   statusBeforeHover_.reset();
-  ShowStatus(pick->empty() ? shell_.texts().Text("LANG_STATUS_PIXEL_NONE$") : Text(PickName(*pick)));
+  ShowStatus(pick->empty() ? shell_.texts().Text("LANG_STATUS_PIXEL_NONE$") : Latin1(PickName(*pick)));
   Reveal(*pick);
 }
 
@@ -177,7 +176,7 @@ void PreviewInteraction::RevealRow(std::size_t section) {
 void PreviewInteraction::MoveRecord(std::size_t section, std::int32_t x, std::int32_t y, const QString& mergeKey) {
   const std::string name = SectionName(section);
   SkinEdit edit;
-  edit.name = Text(name);
+  edit.name = Latin1(name);
   edit.mergeKey = mergeKey;
   edit.Set(shell_.skin(), SkinFieldOf(name, "x"), x).Set(shell_.skin(), SkinFieldOf(name, "y"), y);
   shell_.ApplyEdit(std::move(edit));

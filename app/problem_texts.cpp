@@ -1,9 +1,10 @@
 #include "app/problem_texts.h"
 
 #include "app/language.h"
+#include "app/qt_text.h"
 
 QString ProblemTextKey(ProblemText text) {
-  QString name = QString::fromLatin1(ProblemTextName(text).data(), static_cast<int>(ProblemTextName(text).size()));
+  QString name = Latin1(ProblemTextName(text));
   name.replace(QLatin1Char('-'), QLatin1Char('_')).replace(QLatin1Char('.'), QLatin1Char('_'));
   return QStringLiteral("LANG_PROBLEM_") + name.toUpper() + QLatin1Char('$');
 }

@@ -12,6 +12,7 @@
 #include "app/operation_feedback.h"
 #include "app/preview_interaction.h"
 #include "app/qt_picture.h"
+#include "app/qt_text.h"
 #include "app/recent_skins.h"
 #include "app/shell_workflow.h"
 #include "images/defaults.h"
@@ -22,21 +23,9 @@
 
 namespace {
 
-std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
 // A folder or archive as the recent list and the title know it: absolute,
 // without a trailing separator.
 QString CleanPath(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
-
-// The information texts are part of the skin as they are typed.
-TypedInfo TypedInfoOf(const Skin& skin) {
-  return {skin.info.Title, skin.info.Author, skin.info.eMail, skin.info.Url};
-}
-
-QString NameOf(ImageId image) {
-  const std::string_view name = CatalogueEntryOf(image).name;
-  return QString::fromLatin1(name.data(), static_cast<int>(name.size()));
-}
 
 }  // namespace
 
@@ -254,15 +243,12 @@ bool EditorShell::SaveAs() {
 
 bool EditorShell::SaveInto(const QString& folder) {
   const OperationFeedback feedback = RunCoreOperation([&](SkinIoContext& ctx) {
+    // The information texts are part of the skin as they are typed.
     SaveSkinFolder(*skin_, Local(folder), TypedInfoOf(*skin_), *clock_, ctx);
   });
   // A picture that is empty (its file could not be read) has nothing to
   // write; any other file that was not written leaves the changes unsaved.
-  int skipped = 0, failed = 0;
-  for (const Message& m : feedback.messages()) {
-    const bool empty = m.kind == MessageKind::PictureEmpty || (m.image && skin_->image(*m.image).empty());
-    if (m.kind == MessageKind::NotSaved || m.kind == MessageKind::PictureEmpty) ++(empty ? skipped : failed);
-  }
+  const int skipped = feedback.Count(MessageKind::PictureEmpty), failed = feedback.Count(MessageKind::NotSaved);
   const QString target = CleanPath(folder);
   const int written = static_cast<int>(kImageCount) + 1 - skipped - failed;
   window_->ShowStatus(texts_.Text("LANG_STATUS_SAVED$").arg(written).arg(QDir::toNativeSeparators(target)));
@@ -368,8 +354,7 @@ void EditorShell::EditColour(const SkinField& field) {
 }
 
 void EditorShell::ImportImage(ImageId image) {
-  const QString base = QString::fromLatin1(CatalogueEntryOf(image).baseName().data(),
-                                           int(CatalogueEntryOf(image).baseName().size()));
+  const QString base = Latin1(CatalogueEntryOf(image).baseName());
   const QString file = dialogs_.ChooseOpenFile(
       window_, texts_.Text("LANG_REQFILE_LOAD$"), settings_.lastPath + base + QStringLiteral(".bmp"),
       {{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("*.bmp;*.png;*.jpg")},
@@ -386,7 +371,7 @@ void EditorShell::ImportImageFile(ImageId image, const QString& path) {
   if (!picture) return;
   std::vector<std::pair<ImageId, Picture>> pictures;
   pictures.emplace_back(image, std::move(*picture));
-  ReplacePictures(std::move(pictures), NameOf(image));
+  ReplacePictures(std::move(pictures), Latin1(CatalogueEntryOf(image).name));
 }
 
 void EditorShell::ReplacePictures(std::vector<std::pair<ImageId, Picture>> pictures, const QString& name) {

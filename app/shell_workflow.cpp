@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/panel_tables.h"
 #include "app/problems_panel.h"
+#include "app/qt_text.h"
 #include "app/reload_bar.h"
 #include "images/archive_writer.h"
 #include "images/file_io.h"
@@ -25,8 +26,6 @@ constexpr int kCheckDelayMs = 300;
 constexpr int kNamesShown = 4;
 constexpr std::string_view kSettingsFile = "uisettings.ini";
 
-std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString Latin(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
 QString Shown(const QString& path) { return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath())); }
 
 // "lamp.bmp, btn.bmp, icon/nds.bmp, close.bmp, +3"
@@ -96,7 +95,7 @@ void ReadSettingsAgain(const std::string& folder, const Skin& skin, ShellWorkflo
   Skin reread = skin;
   ReadSkinSettings(reread, bytes);
   read.now.Absorb(EditTowards(skin, reread, QString()));
-  read.taken << Latin(kSettingsFile);
+  read.taken << Latin1(kSettingsFile);
 }
 
 // One picture file. A missing file leaves the picture as opening would. One
@@ -112,7 +111,7 @@ void ReadPictureAgain(const std::string& folder, ImageId id, const MessageTexts&
   if (!picture) {
     if (feedback.Count(MessageKind::FileNotFound) == 0) {
       wf.watcher.Retry(id);
-      read.failed << Latin(e.file);
+      read.failed << Latin1(e.file);
     }
     return;
   }
@@ -124,7 +123,7 @@ void ReadPictureAgain(const std::string& folder, ImageId id, const MessageTexts&
     read.held = true;
   } else {
     read.now.Replace(skin, id, std::move(*picture));
-    read.taken << Latin(e.file);
+    read.taken << Latin1(e.file);
   }
 }
 
@@ -244,8 +243,8 @@ void EditorShell::AskAboutPendingReload() {
     return;
   }
   QStringList files;
-  if (p.settings) files << Latin(kSettingsFile);
-  for (const auto& [id, picture] : p.pictures) files << Latin(CatalogueEntryOf(id).file);
+  if (p.settings) files << Latin1(kSettingsFile);
+  for (const auto& [id, picture] : p.pictures) files << Latin1(CatalogueEntryOf(id).file);
   window_->reloadBar()->Ask(texts_.Text("LANG_RELOAD_ASK$").arg(NameList(files)));
 }
 
@@ -264,11 +263,11 @@ void EditorShell::AnswerReload(bool reload) {
   QStringList files;
   if (p.settings) {
     ReadSkinSettings(target, *p.settings);
-    files << Latin(kSettingsFile);
+    files << Latin1(kSettingsFile);
   }
   for (auto& [id, picture] : p.pictures) {
     target.image(id) = std::move(picture);
-    files << Latin(CatalogueEntryOf(id).file);
+    files << Latin1(CatalogueEntryOf(id).file);
   }
   ApplyEdit(EditTowards(*skin_, target, texts_.Text("LANG_STEP_RELOAD$")));
   if (SameSkin(*skin_, workflow_->disk.skin)) history_.setClean();
@@ -311,7 +310,7 @@ void EditorShell::ImportPictureFolder() {
   QStringList taken;
   std::vector<std::pair<ImageId, Picture>> pictures;
   for (FolderImport::Taken& t : import.pictures) {
-    taken << Latin(CatalogueEntryOf(t.image).name);
+    taken << Latin1(CatalogueEntryOf(t.image).name);
     pictures.emplace_back(t.image, std::move(t.picture));
   }
   if (!pictures.empty()) {
@@ -322,12 +321,12 @@ void EditorShell::ImportPictureFolder() {
   // it could not read.
   QStringList report{texts_.Text("LANG_IMPORT_TAKEN$").arg(taken.size()).arg(taken.join(QStringLiteral(", ")))};
   QStringList unmatched;
-  for (const std::string& path : import.unmatched) unmatched << QFile::decodeName(QByteArray::fromStdString(path));
+  for (const std::string& path : import.unmatched) unmatched << FromLocal(path);
   if (!unmatched.isEmpty()) report << texts_.Text("LANG_IMPORT_UNMATCHED$").arg(unmatched.join(QStringLiteral(", ")));
   for (const FolderImport::PassedOver& p : import.passedOver) {
     report << texts_.Text("LANG_IMPORT_PASSED$")
-                  .arg(QFile::decodeName(QByteArray::fromStdString(p.path)),
-                       QFile::decodeName(QByteArray::fromStdString(p.taken)));
+                  .arg(FromLocal(p.path),
+                       FromLocal(p.taken));
   }
   report += feedback.lines();
   const QString details = report.size() > kSummaryLines ? report.join(QLatin1Char('\n')) : QString();
@@ -348,9 +347,8 @@ bool EditorShell::SaveToArchive() {
   QString path = chosen;
   if (!path.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive)) path += QStringLiteral(".zip");
   settings_.lastPath = FolderOf(path);
-  const TypedInfo typed{skin_->info.Title, skin_->info.Author, skin_->info.eMail, skin_->info.Url};
-  const OperationFeedback feedback =
-      RunCoreOperation([&](SkinIoContext& ctx) { SaveSkinArchive(*skin_, Local(path), typed, *clock_, ctx); });
+  const OperationFeedback feedback = RunCoreOperation(
+      [&](SkinIoContext& ctx) { SaveSkinArchive(*skin_, Local(path), TypedInfoOf(*skin_), *clock_, ctx); });
   window_->ShowSkin(*skin_);  // the new LastUpdate
   const bool written = feedback.Count(MessageKind::NotSaved) == 0;
   if (written) {

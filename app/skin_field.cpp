@@ -2,10 +2,12 @@
 
 #include <cstdlib>
 
+#include "app/qt_text.h"
+
 QString SkinField::Name() const {
-  const QString key = QString::fromLatin1(field->key.data(), static_cast<int>(field->key.size()));
+  const QString key = Latin1(field->key);
   if (section == "[SkinInfo]" || section == "[global settings]") return key;
-  return QString::fromLatin1(section.data(), static_cast<int>(section.size())) + QLatin1Char(' ') + key;
+  return Latin1(section) + QLatin1Char(' ') + key;
 }
 
 std::optional<SkinField> FindSkinField(std::string_view section, std::string_view key) {

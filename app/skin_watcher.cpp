@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "app/paths.h"
+#include "app/qt_text.h"
 #include "images/file_io.h"
 #include "images/folder_list.h"
 
@@ -16,9 +17,6 @@ namespace {
 
 // Two looks this far apart, with no event between them, make a change settled.
 constexpr int kSettleMs = 150;
-
-std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString FromLocal(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 std::string IconFolder(const std::string& folder) { return ResolvePathIgnoringCase(folder, "icon"); }
 

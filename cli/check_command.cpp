@@ -5,6 +5,7 @@
 
 #include "check/check.h"
 #include "cli/cli_common.h"
+#include "images/folder_list.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ int Check(const Options& o) {
     if (!Exists(path)) return UsageError("no skin at '" + path + "'");
   }
   for (const ImportStep& step : o.imports) {
-    if (!step.image && !IsFolder(step.path)) return UsageError("no folder at '" + step.path + "'");
+    if (!step.image && !IsExistingFolder(step.path)) return UsageError("no folder at '" + step.path + "'");
   }
   // The opening messages are not shown: they become problems.
   MessageCollector collector;

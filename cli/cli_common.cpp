@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "images/defaults.h"
+#include "images/folder_list.h"
 #include "images/import_folder.h"
 #include "preview/render.h"
 
@@ -119,11 +120,6 @@ void StderrFeedback::ShowError(const std::string& body) {
   ++messages;
 }
 
-bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 bool EndsWith(const std::string& s, const std::string& suffix) {
   return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
@@ -135,7 +131,7 @@ bool MakeFolders(const std::string& path) {
       if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
     }
   }
-  return IsFolder(path);
+  return IsExistingFolder(path);
 }
 
 namespace {
@@ -159,7 +155,7 @@ Assembly AssembleSkin(const Options& o, Skin& skin, SkinIoContext& ctx) {
   Assembly done;
   ResetSkinToDefaults(skin);
   for (const std::string& path : o.skins) {
-    if (IsFolder(path)) {
+    if (IsExistingFolder(path)) {
       OpenSkinFolder(skin, path, ctx);
     } else {
       OpenSkinArchive(skin, path, ctx);
@@ -168,9 +164,7 @@ Assembly AssembleSkin(const Options& o, Skin& skin, SkinIoContext& ctx) {
   for (const ImportStep& step : o.imports) {
     if (!step.image) {
       ImportFolder(step.path, skin, ctx, done);
-    } else if (std::optional<Picture> picture = ReadSkinImageFile(*step.image, step.path, ctx)) {
-      // A failed import keeps the picture the skin had.
-      skin.image(*step.image) = std::move(*picture);
+    } else if (ImportSkinImageFile(skin, *step.image, step.path, ctx)) {
       done.imported[static_cast<std::size_t>(*step.image)] = true;
     }
   }

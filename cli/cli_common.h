@@ -89,7 +89,6 @@ struct Assembly {
 // stderr without counting as messages.
 Assembly AssembleSkin(const Options& options, Skin& skin, SkinIoContext& ctx);
 
-bool IsFolder(const std::string& path);
 bool EndsWith(const std::string& s, const std::string& suffix);
 // Creates a folder and its parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);

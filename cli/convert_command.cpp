@@ -20,7 +20,7 @@ int Convert(const Options& o) {
   SkinIoContext ctx{feedback, texts};
   Skin& skin = CommandSkin();
   AssembleSkin(o, skin, ctx);
-  const TypedInfo typed{skin.info.Title, skin.info.Author, skin.info.eMail, skin.info.Url};
+  const TypedInfo typed = TypedInfoOf(skin);
   if (IsArchiveName(*o.out)) {
     SaveSkinArchive(skin, *o.out, typed, SourceDateEpochClock(), ctx);
     return feedback.messages ? 1 : 0;

@@ -17,6 +17,11 @@ struct TypedInfo {
   std::string Title, Author, eMail, Url;
 };
 
+// The four texts as the skin holds them, for a save that writes them unchanged.
+inline TypedInfo TypedInfoOf(const Skin& skin) {
+  return {skin.info.Title, skin.info.Author, skin.info.eMail, skin.info.Url};
+}
+
 // Stores the typed texts and the LastUpdate stamp of `now` into the skin, then
 // returns the bytes of the settings file (243 lines, each ending CR LF).
 std::string WriteSkinSettings(Skin& skin, const TypedInfo& typed, const DateTime& now);

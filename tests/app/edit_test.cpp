@@ -62,7 +62,7 @@ class EditTest : public QObject {
   }
   Snapshot Take() {
     Skin copy = f_.shell->skin();
-    const TypedInfo typed{copy.info.Title, copy.info.Author, copy.info.eMail, copy.info.Url};
+    const TypedInfo typed = TypedInfoOf(copy);
     return {WriteSkinSettings(copy, typed, clock_.Now()), copy.images,
             Window()->previewPicture()->image().copy()};
   }
