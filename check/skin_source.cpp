@@ -76,14 +76,9 @@ void ReadArchive(const std::string& path, SkinSource& s) {
   const std::unique_ptr<SkinArchive> archive = SkinArchive::Open(path);
   if (!archive) return;
   const auto& entries = archive->entries();
-  std::optional<std::size_t> settings;
-  for (std::size_t i = 0; i < entries.size() && !settings; ++i) {
-    const std::string& name = entries[i].name;
-    if (EqualsIgnoringAsciiCase(std::string_view(name).substr(name.rfind('\\') + 1), kSettingsFile)) settings = i;
-  }
+  const std::optional<std::size_t> settings = archive->FindSettings();
   if (!settings) return;
-  const std::string& settingsName = entries[*settings].name;
-  const std::string root = settingsName.substr(0, settingsName.rfind('\\') + 1);
+  const std::string root = SkinRootOf(entries[*settings].name);
   s.settingsFound = archive->Extract(*settings, s.settings);
   for (const SkinArchive::Entry& e : entries) {
     if (e.name.size() <= root.size() || !SameArchiveName(std::string_view(e.name).substr(0, root.size()), root)) continue;
@@ -98,8 +93,7 @@ void ReadArchive(const std::string& path, SkinSource& s) {
     s.files.push_back(std::move(rel));
   }
   for (const CatalogueEntry& e : ImageCatalogue()) {
-    std::string member = root;
-    for (char c : e.file) member += c == '/' ? '\\' : c;
+    const std::string member = SkinMemberName(root, e.file);
     const std::optional<std::size_t> index = archive->Find(member);
     std::string bytes;
     if (!index) continue;

@@ -57,6 +57,24 @@ std::optional<std::size_t> SkinArchive::Find(std::string_view name) const {
   return std::nullopt;
 }
 
+std::optional<std::size_t> SkinArchive::FindSettings() const {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const std::string_view name = entries_[i].name;
+    if (EqualsIgnoringAsciiCase(name.substr(name.rfind('\\') + 1), "uisettings.ini")) return i;
+  }
+  return std::nullopt;
+}
+
+std::string SkinRootOf(std::string_view settingsEntry) {
+  return std::string(settingsEntry.substr(0, settingsEntry.rfind('\\') + 1));
+}
+
+std::string SkinMemberName(std::string_view root, std::string_view file) {
+  std::string member(root);
+  for (char c : file) member += c == '/' ? '\\' : c;
+  return member;
+}
+
 bool SkinArchive::Extract(std::size_t index, std::string& out) {
   if (index >= entries_.size()) return false;
   const Entry& e = entries_[index];

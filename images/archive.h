@@ -32,6 +32,10 @@ class SkinArchive {
   // "/" and "\" alike.
   std::optional<std::size_t> Find(std::string_view name) const;
 
+  // The skin's settings entry: the first entry, in central-directory order,
+  // named uisettings.ini in any letter case and in any folder.
+  std::optional<std::size_t> FindSettings() const;
+
   // The whole content of an entry; false when it is too large, encrypted,
   // damaged, longer than its recorded size or fails its checksum.
   bool Extract(std::size_t index, std::string& out);
@@ -46,3 +50,11 @@ class SkinArchive {
 
 // Compares two archive names ignoring ASCII case, "/" and "\" alike.
 bool SameArchiveName(std::string_view a, std::string_view b);
+
+// The skin's root in an archive: the folder part of its settings entry's
+// name, with its last "\" ("MySkin\"), or empty at the top.
+std::string SkinRootOf(std::string_view settingsEntry);
+
+// The member that holds a file of the skin: the root and the file's path in
+// the skin folder ("icon/nds.bmp"), with "\" for "/".
+std::string SkinMemberName(std::string_view root, std::string_view file);

@@ -8,7 +8,6 @@
 #include "images/bmp_writer.h"
 #include "images/decode.h"
 #include "images/file_io.h"
-#include "skin/ascii.h"
 
 namespace {
 
@@ -59,20 +58,6 @@ void LoadFromFile(Skin& skin, ImageId id, const std::string& openPath, const std
   skin.image(id) = pic ? std::move(*pic) : Picture();
 }
 
-// The first entry named uisettings.ini in any folder, in central-directory
-// order.
-std::optional<std::size_t> FindSettingsEntry(const SkinArchive& archive) {
-  const auto& entries = archive.entries();
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const std::string_view name = entries[i].name;
-    const std::size_t slash = name.rfind('\\');
-    if (EqualsIgnoringAsciiCase(slash == std::string_view::npos ? name : name.substr(slash + 1), kSettingsFile)) {
-      return i;
-    }
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx) {
@@ -110,7 +95,7 @@ void OpenSkinFolder(Skin& skin, const std::string& folder, SkinIoContext& ctx) {
 
 void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& ctx) {
   std::unique_ptr<SkinArchive> archive = SkinArchive::Open(archivePath);
-  const std::optional<std::size_t> settingsIndex = archive ? FindSettingsEntry(*archive) : std::nullopt;
+  const std::optional<std::size_t> settingsIndex = archive ? archive->FindSettings() : std::nullopt;
   if (!settingsIndex) {
     Report(ctx, MessageKind::SettingsMissing, archivePath);
     return;
@@ -122,14 +107,13 @@ void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& 
     Report(ctx, MessageKind::CannotExtract, settingsName);
     return;
   }
-  const std::string root = settingsName.substr(0, settingsName.rfind('\\') + 1);
+  const std::string root = SkinRootOf(settingsName);
   ReadSkinSettings(skin, settings);
 
   int k = 0;
   for (const CatalogueEntry& e : ImageCatalogue()) {
     ctx.feedback.SetProgress(++k);
-    std::string member = root;
-    for (char c : e.file) member += c == '/' ? '\\' : c;
+    const std::string member = SkinMemberName(root, e.file);
     const std::optional<std::size_t> index = archive->Find(member);
     if (!index) {
       Report(ctx, MessageKind::FileNotFound, member, e.id);
