@@ -12,3 +12,11 @@ function(run expected_rc)
   set(last_err "${err}" PARENT_SCOPE)
   set(last_out "${out}" PARENT_SCOPE)
 endfunction()
+
+# Fails with `why` unless files a and b hold the same bytes.
+function(expect_same_files a b why)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${a} ${b} RESULT_VARIABLE differs)
+  if(differs)
+    message(FATAL_ERROR "${why}")
+  endif()
+endfunction()

@@ -12,10 +12,7 @@ if(NOT count EQUAL 53)
   message(FATAL_ERROR "expected 53 pictures, found ${count}")
 endif()
 foreach(p IN LISTS pictures)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/A/${p} ${WORK}/B/${p} RESULT_VARIABLE diff)
-  if(diff)
-    message(FATAL_ERROR "${p} differs after a second conversion")
-  endif()
+  expect_same_files(${WORK}/A/${p} ${WORK}/B/${p} "${p} differs after a second conversion")
 endforeach()
 file(READ ${WORK}/A/uisettings.ini a)
 file(READ ${WORK}/B/uisettings.ini b)
@@ -49,11 +46,7 @@ run(1 ${SKINTOOL} convert --import startbar=${WORK}/junk.png --out ${WORK}/G)
 if(NOT last_err STREQUAL "${WORK}/junk.png: Unknown file format\n")
   message(FATAL_ERROR "unexpected message: ${last_err}")
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/A/startbar.bmp ${WORK}/G/startbar.bmp
-                RESULT_VARIABLE diff)
-if(diff)
-  message(FATAL_ERROR "a failed import did not keep the default startbar picture")
-endif()
+expect_same_files(${WORK}/A/startbar.bmp ${WORK}/G/startbar.bmp "a failed import did not keep the default startbar picture")
 
 # Saving over a skin keeps its files as they are and changes only their
 # bytes: a linked settings file, a private picture, upper-case names.
@@ -88,10 +81,7 @@ foreach(p btn.bmp icon)
   endif()
 endforeach()
 foreach(p BTN.BMP active.bmp ICON/NDS.BMP)  # the imported card, as in C/startbar.bmp
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/C/startbar.bmp ${WORK}/B/${p} RESULT_VARIABLE diff)
-  if(diff)
-    message(FATAL_ERROR "${p} does not hold the saved picture")
-  endif()
+  expect_same_files(${WORK}/C/startbar.bmp ${WORK}/B/${p} "${p} does not hold the saved picture")
 endforeach()
 
 # Usage errors.
