@@ -83,7 +83,6 @@ long long ParseChannelText(const QString& text) {
 // ---------------------------------------------------------------------------
 // The Qt host
 
-
 namespace {
 
 class QtHost final : public ColourPickerHost {

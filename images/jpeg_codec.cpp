@@ -8,7 +8,6 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-
 namespace {
 
 struct ErrorManager {

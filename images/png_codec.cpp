@@ -7,7 +7,6 @@
 #include <cstring>
 #include <vector>
 
-
 namespace {
 
 struct MemoryReader {

@@ -31,6 +31,5 @@ Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background
 // The size RenderPreview gives for a zoom factor.
 void PreviewSize(float zoom, int& width, int& height);
 
-
 // Screen 0, the upper screen above the lower one: 256 x 384.
 Picture ComposeScreenshot(const Skin& skin);
