@@ -161,14 +161,19 @@ QHash<QString, QString> BuiltinTexts() {
 
 }  // namespace
 
-const std::array<MessageTextKey, 6>& MessageTextKeys() {
-  static const std::array<MessageTextKey, 6> keys = {{
+const std::array<MessageTextKey, 11>& MessageTextKeys() {
+  static const std::array<MessageTextKey, 11> keys = {{
       {"LANG_FILE_NOTFOUND$", &MessageTexts::fileNotFound},
       {"LANG_FILE_UNKNOWN$", &MessageTexts::fileUnknown},
       {"LANG_FILE_NOTSAVE$", &MessageTexts::fileNotSaved},
       {"LANG_FILE_EMPTY$", &MessageTexts::pictureEmpty},
       {"LANG_FILE_DAMAGED$", &MessageTexts::cannotExtract},
       {"LANG_FILE_TOOLARGE$", &MessageTexts::tooLarge},
+      {"LANG_FILE_NOREAD$", &MessageTexts::cannotRead},
+      {"LANG_FILE_NOTFILE$", &MessageTexts::notAFile},
+      {"LANG_FILE_SETTINGS_TOOLARGE$", &MessageTexts::settingsTooLarge},
+      {"LANG_FILE_OVERBUDGET$", &MessageTexts::overBudget},
+      {"LANG_FILE_NOTWHOLE$", &MessageTexts::notReplacedWhole},
   }};
   return keys;
 }

@@ -19,9 +19,7 @@ int OperationFeedback::Count(MessageKind kind) const {
 }
 
 bool OperationFeedback::NothingOpened() const {
-  return std::any_of(messages_.begin(), messages_.end(), [](const Message& m) {
-    return !m.image && (m.kind == MessageKind::SettingsMissing || m.kind == MessageKind::CannotExtract);
-  });
+  return std::any_of(messages_.begin(), messages_.end(), IsSettingsFailure);
 }
 
 MessageTexts MessageTextsOf(const LanguageTable& texts) {

@@ -27,7 +27,8 @@ class OperationFeedback : public Feedback {
   const std::vector<Message>& messages() const { return messages_; }
   int Count(MessageKind kind) const;
   // Whether an opening read nothing at all: no settings file, or one that
-  // could not be extracted (damaged, encrypted, too large).
+  // could not be read (too large, not a file, no permission, damaged or
+  // encrypted in its archive).
   bool NothingOpened() const;
 
  private:

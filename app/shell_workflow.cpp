@@ -80,8 +80,13 @@ struct ReadAgain {
 // changes nothing, as opening changes nothing without it.
 void ReadSettingsAgain(const std::string& folder, const Skin& skin, ShellWorkflow& wf, ReadAgain& read) {
   std::string bytes;
-  if (ReadWholeFile(ResolvePathIgnoringCase(folder, kSettingsFile), bytes, kMaxPictureFileSize) != ReadStatus::Ok) {
-    ReplaceMessages(wf.disk.messages, std::nullopt, {{MessageKind::SettingsMissing, JoinPath(folder, kSettingsFile), {}}});
+  const std::string path = ResolvePathIgnoringCase(folder, kSettingsFile);
+  if (const ReadStatus status = ReadSettingsFile(path, bytes); status != ReadStatus::Ok) {
+    // Gone, too large or not a file: the skin keeps its settings, and the
+    // Problems list says why.
+    const std::string shown = status == ReadStatus::NotFound ? JoinPath(folder, kSettingsFile) : path;
+    ReplaceMessages(wf.disk.messages, std::nullopt, {{ReadFailure(status, true), shown, {}}});
+    if (status != ReadStatus::NotFound) read.failed << Latin1(kSettingsFile);
     return;
   }
   ReplaceMessages(wf.disk.messages, std::nullopt, {});
@@ -106,7 +111,8 @@ void ReadPictureAgain(const std::string& folder, ImageId id, const MessageTexts&
   const CatalogueEntry& e = CatalogueEntryOf(id);
   OperationFeedback feedback(nullptr);
   SkinIoContext ctx{feedback, texts};
-  std::optional<Picture> picture = ReadSkinImageFile(id, ResolvePathIgnoringCase(folder, e.file), ctx);
+  std::optional<Picture> picture =
+      ReadSkinImageFile(id, ResolvePathIgnoringCase(folder, e.file), ctx, PixelAllowance(skin, id, ctx.budget));
   ReplaceMessages(wf.disk.messages, id, feedback.messages());
   if (!picture) {
     if (feedback.Count(MessageKind::FileNotFound) == 0) {
@@ -302,7 +308,7 @@ void EditorShell::ImportPictureFolder() {
   if (folder.isEmpty()) return;
   FolderImport import;
   const OperationFeedback feedback =
-      RunCoreOperation([&](SkinIoContext& ctx) { import = ReadPictureFolder(Local(folder), ctx); });
+      RunCoreOperation([&](SkinIoContext& ctx) { import = ReadPictureFolder(Local(folder), ctx, *skin_); });
   if (!import.folderFound) {
     ShowMessages(feedback);
     return;
@@ -350,7 +356,7 @@ bool EditorShell::SaveToArchive() {
   const OperationFeedback feedback = RunCoreOperation(
       [&](SkinIoContext& ctx) { SaveSkinArchive(*skin_, Local(path), TypedInfoOf(*skin_), *clock_, ctx); });
   window_->ShowSkin(*skin_);  // the new LastUpdate
-  const bool written = feedback.Count(MessageKind::NotSaved) == 0;
+  const bool written = feedback.Count(MessageKind::NotSaved) + feedback.Count(MessageKind::NotReplacedWhole) == 0;
   if (written) {
     const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     const int files = static_cast<int>(kImageCount) + 1 - feedback.Count(MessageKind::PictureEmpty);

@@ -2,6 +2,7 @@
 
 #include "check/near_names.h"
 #include "skin/ascii.h"
+#include "skin/budgets.h"
 
 namespace {
 
@@ -50,19 +51,36 @@ void Append(std::vector<Problem>& to, std::vector<Problem> from) {
 }  // namespace
 
 std::optional<Problem> ProblemFromMessage(const Message& m) {
-  const std::string name = m.image ? std::string(CatalogueEntryOf(*m.image).name) : m.subject;
+  const std::string settings(kSettingsFile);
+  if (IsSettingsFailure(m)) {
+    switch (m.kind) {
+      case MessageKind::SettingsMissing:
+        return MakeProblem(ProblemCode::MissingSettings, ProblemText::MissingSettings, settings, {m.subject});
+      case MessageKind::SettingsTooLarge:
+        return MakeProblem(ProblemCode::UnreadableSettings, ProblemText::SettingsTooLarge, settings,
+                           {m.subject, std::to_string(kMaxSettingsFileSize)});
+      default:
+        return MakeProblem(ProblemCode::UnreadableSettings, ProblemText::UnreadableSettings, settings, {m.subject});
+    }
+  }
+  if (!m.image) return std::nullopt;  // the messages of saving, or a folder of pictures not found
+  const std::string name(CatalogueEntryOf(*m.image).name);
+  const auto unreadable = [&](ProblemText text, std::vector<std::string> params) {
+    params.insert(params.begin(), m.subject);
+    return MakeProblem(ProblemCode::UnreadablePicture, text, name, std::move(params));
+  };
   switch (m.kind) {
-    case MessageKind::SettingsMissing:
-      return MakeProblem(ProblemCode::MissingSettings, ProblemText::MissingSettings, std::string(kSettingsFile),
-                         {m.subject});
     case MessageKind::FileNotFound:
       return MakeProblem(ProblemCode::MissingPicture, ProblemText::MissingPicture, name, {m.subject});
-    case MessageKind::UnknownFormat:
-    case MessageKind::CannotExtract:
+    case MessageKind::CannotRead:
+    case MessageKind::NotAFile: return unreadable(ProblemText::PictureNoAccess, {});
     case MessageKind::TooLarge:
-      return MakeProblem(ProblemCode::UnreadablePicture, ProblemText::UnreadablePicture, name, {m.subject});
-    case MessageKind::NotSaved:
-    case MessageKind::PictureEmpty: break;
+      return unreadable(ProblemText::PictureTooLarge,
+                        {std::to_string(kMaxImageDimension), std::to_string(kMaxImagePixels)});
+    case MessageKind::OverBudget: return unreadable(ProblemText::PictureOverBudget, {std::to_string(kMaxSkinPixels)});
+    case MessageKind::UnknownFormat:
+    case MessageKind::CannotExtract: return unreadable(ProblemText::UnreadablePicture, {});
+    default: break;
   }
   return std::nullopt;
 }
@@ -73,15 +91,14 @@ std::vector<Problem> CheckSourceFiles(const SkinSource& source, const std::array
   for (const std::string& file : source.files) {
     if (FileName(file).starts_with('.')) continue;  // the desktop's own hidden files
     if (const std::optional<std::string_view> meant = MeantName(file, names)) {
-      problems.push_back(MakeProblem(ProblemCode::StrayFile, ProblemText::StrayFile, PrintableText(file, false),
-                                     {std::string(*meant)}));
+      problems.push_back(MakeProblem(ProblemCode::StrayFile, ProblemText::StrayFile, file, {std::string(*meant)}));
     }
   }
   for (const CatalogueEntry& e : ImageCatalogue()) {
     const auto i = static_cast<std::size_t>(e.id);
     if (!madeBy[i] || source.pictureKind[i].empty()) continue;
     problems.push_back(MakeProblem(ProblemCode::Not16Bit, ProblemText::Not16Bit, std::string(e.name),
-                                   {PrintableText(source.picturePath[i], false), source.pictureKind[i]}));
+                                   {source.picturePath[i], source.pictureKind[i]}));
   }
   return problems;
 }
@@ -111,5 +128,5 @@ std::vector<Problem> CheckSkin(const Skin& skin, const CheckInput& input) {
   Append(problems, CheckPictureSizes(skin));
   Append(problems, CheckPlacement(skin));
   Append(problems, CheckContrast(skin));
-  return problems;
+  return LimitPerCode(std::move(problems), kMaxProblemsPerCode);
 }

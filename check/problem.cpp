@@ -1,5 +1,7 @@
 #include "check/problem.h"
 
+#include <algorithm>
+
 namespace {
 
 struct CodeRow {
@@ -20,6 +22,7 @@ constexpr std::array<CodeRow, kProblemCodeCount> kCodes = {{
     {ProblemCode::LowContrast, Severity::Warning, "low-contrast"},
     {ProblemCode::StrayFile, Severity::Warning, "stray-file"},
     {ProblemCode::Not16Bit, Severity::Warning, "not-16-bit"},
+    {ProblemCode::UnreadableSettings, Severity::Error, "unreadable-settings"},
 }};
 
 struct TextRow {
@@ -50,6 +53,19 @@ constexpr std::array<TextRow, kProblemTextCount> kTexts = {{
     {ProblemText::StrayFile, "stray-file", "no picture uses this file; the firmware reads {1}"},
     {ProblemText::Not16Bit, "not-16-bit",
      "{1} is a {2} file, not a 16-bit BMP; a saved skin holds a 16-bit BMP instead"},
+    {ProblemText::UnreadableSettings, "unreadable-settings",
+     "{1} is there but cannot be read (no permission, not a file, or damaged or encrypted in its archive); "
+     "nothing of this skin can be opened"},
+    {ProblemText::SettingsTooLarge, "unreadable-settings.too-large",
+     "{1} is larger than the {2} bytes a settings file may have; nothing of this skin can be opened"},
+    {ProblemText::PictureNoAccess, "unreadable-picture.no-access",
+     "{1} is there but cannot be read (no permission, or not a file); the picture keeps what it held before"},
+    {ProblemText::PictureTooLarge, "unreadable-picture.too-large",
+     "{1} is larger than a skin picture may be ({2} pixels on a side, {3} pixels in all); the picture is empty"},
+    {ProblemText::PictureOverBudget, "unreadable-picture.over-budget",
+     "{1} was not read: with it the pictures of the skin would hold more than {2} pixels together; "
+     "the picture is empty"},
+    {ProblemText::More, "more", "{1} more problems of this kind are not listed"},
 }};
 
 constexpr bool TablesInOrder() {
@@ -109,27 +125,35 @@ Problem MakeProblem(ProblemCode code, ProblemText text, std::string subject, std
   p.severity = kCodes[static_cast<std::size_t>(code)].severity;
   p.code = code;
   p.text = text;
-  p.subject = std::move(subject);
+  p.subject = PrintableText(subject);
+  for (std::string& param : params) param = PrintableText(param);
   p.params = std::move(params);
   p.message = FormatProblem(p, BuiltInProblemTemplates());
   return p;
 }
 
-std::string PrintableText(std::string_view text, bool escapeHigh) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (c == '\t') {
-      out += "\\t";
-    } else if (b < 0x20 || b == 0x7F || (escapeHigh && b >= 0x80)) {
-      out += "\\x";
-      out += kHex[b >> 4];
-      out += kHex[b & 15];
-    } else {
-      out += c;
+std::vector<Problem> LimitPerCode(std::vector<Problem> problems, std::size_t limit) {
+  std::array<std::size_t, kProblemCodeCount> kept{}, dropped{}, lastKept{};
+  std::vector<Problem> out;
+  for (Problem& p : problems) {
+    const auto code = static_cast<std::size_t>(p.code);
+    if (kept[code] == limit) {
+      ++dropped[code];
+      continue;
     }
+    ++kept[code];
+    lastKept[code] = out.size();
+    out.push_back(std::move(p));
+  }
+  // From the back, so that the places found above stay where they are.
+  std::vector<std::size_t> codes;
+  for (std::size_t c = 0; c < kProblemCodeCount; ++c) {
+    if (dropped[c] > 0) codes.push_back(c);
+  }
+  std::sort(codes.begin(), codes.end(), [&](std::size_t a, std::size_t b) { return lastKept[a] > lastKept[b]; });
+  for (const std::size_t c : codes) {
+    out.insert(out.begin() + static_cast<std::ptrdiff_t>(lastKept[c] + 1),
+               MakeProblem(static_cast<ProblemCode>(c), ProblemText::More, "...", {std::to_string(dropped[c])}));
   }
   return out;
 }

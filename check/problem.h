@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "skin/printable.h"
+
 enum class Severity { Error, Warning };
 
 enum class ProblemCode {
@@ -22,8 +24,9 @@ enum class ProblemCode {
   LowContrast,
   StrayFile,
   Not16Bit,
+  UnreadableSettings,
 };
-inline constexpr std::size_t kProblemCodeCount = 11;
+inline constexpr std::size_t kProblemCodeCount = 12;
 
 // The wording of a problem: one template per code, and a second one where a
 // code has two ways to say it. Templates hold numbered parameters {1}..{9}
@@ -42,8 +45,14 @@ enum class ProblemText {
   LowContrast,            // {1} preview screen (0-13), {2} contrast ratio, {3} the least ratio wanted
   StrayFile,              // {1} the file the firmware reads
   Not16Bit,               // {1} the file, {2} what it is ("PNG", "JPEG", "24-bit BMP", ...)
+  UnreadableSettings,     // {1} the file or archive member
+  SettingsTooLarge,       // {1} the file or archive member, {2} the most a settings file may have (bytes)
+  PictureNoAccess,        // {1} the file
+  PictureTooLarge,        // {1} the file or member, {2} the most pixels on a side, {3} the most pixels
+  PictureOverBudget,      // {1} the file or member, {2} the most pixels of a whole skin
+  More,                   // {1} how many more problems of this code there are
 };
-inline constexpr std::size_t kProblemTextCount = 13;
+inline constexpr std::size_t kProblemTextCount = 19;
 
 struct Problem {
   Severity severity = Severity::Warning;
@@ -78,12 +87,12 @@ std::string FillTemplate(std::string_view pattern, const std::vector<std::string
 std::string FormatProblem(const Problem& problem, const ProblemTemplates& templates);
 
 // A problem with its English message filled in. The severity follows from the
-// code: the three opening codes are errors, everything else is a warning.
+// code: the opening codes are errors, everything else is a warning. The
+// subject and the parameters are shown escaped (PrintableText): they come
+// from files and archives, and a name must not forge a line of the output.
 Problem MakeProblem(ProblemCode code, ProblemText text, std::string subject, std::vector<std::string> params);
 
-// Control bytes as "\t" or "\xHH", so that a subject taken from a file shows
-// what is really there (a tab before a key stays visible). Bytes 0x80-0xFF
-// are escaped too when `escapeHigh` is set (a settings file is 8-bit text in
-// no known code page, and a byte-order mark must not hide); file names keep
-// them.
-std::string PrintableText(std::string_view text, bool escapeHigh);
+// At most `limit` problems of each code, in their order; where more were
+// found, one problem of that code after the last one kept says how many
+// more there are ("...": {1} more).
+std::vector<Problem> LimitPerCode(std::vector<Problem> problems, std::size_t limit);

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 
 #include "images/archive.h"
@@ -41,21 +40,11 @@ std::string KindOf(std::string_view head) {
   return kind;
 }
 
-std::string ReadHead(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char buf[64];
-  in.read(buf, sizeof buf);
-  return std::string(buf, static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-}
-
-bool IsRegularFile(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+// Enough of a file to tell what it is.
+constexpr std::size_t kHeadBytes = 64;
 
 void ReadFolder(const std::string& folder, SkinSource& s) {
-  s.settingsFound = ReadWholeFile(ResolvePathIgnoringCase(folder, kSettingsFile), s.settings, kMaxPictureFileSize) ==
-                    ReadStatus::Ok;
+  s.settingsFound = ReadSettingsFile(ResolvePathIgnoringCase(folder, kSettingsFile), s.settings) == ReadStatus::Ok;
   s.files = RegularFilesIn(folder);
   // The icon folder is found whatever its letter case, as opening finds it.
   const std::string icons = ResolvePathIgnoringCase(folder, "icon");
@@ -63,11 +52,13 @@ void ReadFolder(const std::string& folder, SkinSource& s) {
   for (const std::string& f : RegularFilesIn(icons)) s.files.push_back(iconName + "/" + f);
   for (const CatalogueEntry& e : ImageCatalogue()) {
     const std::string path = ResolvePathIgnoringCase(folder, e.file);
-    if (!IsRegularFile(path)) continue;
+    // Only a regular file is looked into: a pipe would wait for a writer.
+    std::string head;
+    if (ReadFileHead(path, head, kHeadBytes) != ReadStatus::Ok) continue;
     const auto i = static_cast<std::size_t>(e.id);
     s.pictureFound[i] = true;
     s.picturePath[i] = JoinPath(folder, e.file);
-    s.pictureKind[i] = KindOf(ReadHead(path));
+    s.pictureKind[i] = KindOf(head);
   }
 }
 
@@ -79,7 +70,8 @@ void ReadArchive(const std::string& path, SkinSource& s) {
   const std::optional<std::size_t> settings = archive->FindSettings();
   if (!settings) return;
   const std::string root = SkinRootOf(entries[*settings].name);
-  s.settingsFound = archive->Extract(*settings, s.settings);
+  s.settingsFound = entries[*settings].uncompressedSize <= kMaxSettingsFileSize &&
+                    archive->Extract(*settings, s.settings) == ExtractStatus::Ok;
   for (const SkinArchive::Entry& e : entries) {
     if (e.name.size() <= root.size() || !SameArchiveName(std::string_view(e.name).substr(0, root.size()), root)) continue;
     std::string rel = e.name.substr(root.size());
@@ -100,7 +92,8 @@ void ReadArchive(const std::string& path, SkinSource& s) {
     const auto i = static_cast<std::size_t>(e.id);
     s.pictureFound[i] = true;
     s.picturePath[i] = member;
-    if (archive->Extract(*index, bytes)) s.pictureKind[i] = KindOf(std::string_view(bytes).substr(0, 64));
+    // Its first bytes tell what it is: the rest is not inflated again.
+    if (archive->ExtractHead(*index, kHeadBytes, bytes) == ExtractStatus::Ok) s.pictureKind[i] = KindOf(bytes);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "check/check.h"
 #include "cli/cli_common.h"
+#include "skin/printable.h"
 #include "images/folder_list.h"
 
 namespace {
@@ -14,35 +15,29 @@ bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-// A JSON string. Valid UTF-8 passes as it is; any other byte stands for the
-// Latin-1 character of its value, as the settings file's 8-bit text does.
+// A JSON string, always valid UTF-8. Valid UTF-8 passes as it is (strictly:
+// no overlong forms, surrogates or code points above U+10FFFF); any other
+// byte stands for the Latin-1 character of its value ("\u00e9"), as the
+// settings file's 8-bit text does.
 std::string JsonString(std::string_view s) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out = "\"";
-  for (std::size_t i = 0; i < s.size(); ++i) {
+  for (std::size_t i = 0; i < s.size();) {
     const auto b = static_cast<unsigned char>(s[i]);
+    const std::size_t n = b < 0x80 ? 1 : Utf8SequenceLength(s.substr(i));
     if (b == '"' || b == '\\') {
       out += '\\';
       out += static_cast<char>(b);
-    } else if (b < 0x20 || b == 0x7F) {
+    } else if (b < 0x20 || b == 0x7F || n == 0) {
       out += "\\u00";
       out += kHex[b >> 4];
       out += kHex[b & 15];
-    } else if (b < 0x80) {
-      out += static_cast<char>(b);
     } else {
-      const std::size_t need = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 ? 2 : 0;
-      bool valid = need > 0 && i + need <= s.size();
-      for (std::size_t k = 1; valid && k < need; ++k) valid = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
-      if (valid) {
-        out.append(s.substr(i, need));
-        i += need - 1;
-      } else {
-        out += "\\u00";
-        out += kHex[b >> 4];
-        out += kHex[b & 15];
-      }
+      out.append(s.substr(i, n));
+      i += n;
+      continue;
     }
+    ++i;
   }
   return out + "\"";
 }
@@ -82,8 +77,10 @@ int Check(const Options& o) {
     PrintJson(problems);
   } else {
     for (const Problem& p : problems) {
-      std::cout << SeverityName(p.severity) << ' ' << ProblemCodeName(p.code) << ' ' << p.subject << ": " << p.message
-                << '\n';
+      // Subjects and messages hold names from the skin's files escaped
+      // already (MakeProblem); printed again escaped, no line can be forged.
+      std::cout << SeverityName(p.severity) << ' ' << ProblemCodeName(p.code) << ' ' << PrintableText(p.subject)
+                << ": " << PrintableText(p.message) << '\n';
     }
   }
   return problems.empty() ? 0 : 1;

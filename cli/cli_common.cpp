@@ -10,6 +10,7 @@
 #include "images/folder_list.h"
 #include "images/import_folder.h"
 #include "preview/render.h"
+#include "skin/printable.h"
 
 namespace {
 
@@ -20,6 +21,20 @@ bool ParseInteger(const std::string& text, long long lo, long long hi, long long
   errno = 0;
   value = std::strtoll(text.c_str(), &end, 10);
   return errno == 0 && *end == '\0' && value >= lo && value <= hi;
+}
+
+// A factor written in plain decimal digits, with at most one decimal point
+// ("2", "1.5", ".5", "3."): no sign, blank, exponent or hexadecimal, as the
+// other number options take none.
+bool ParseFactor(const std::string& text, float& value) {
+  const std::size_t point = text.find('.');
+  const std::size_t digits = text.size() - (point == std::string::npos ? 0 : 1);
+  if (digits == 0 || text.size() > 18 || text.find_first_not_of("0123456789.") != std::string::npos ||
+      (point != std::string::npos && text.find('.', point + 1) != std::string::npos)) {
+    return false;
+  }
+  value = std::strtof(text.c_str(), nullptr);
+  return true;
 }
 
 // "X,Y", two whole numbers inside the preview picture.
@@ -38,7 +53,7 @@ bool ParsePoint(const std::string& text, Point& p) {
 }  // namespace
 
 int UsageError(const std::string& why) {
-  std::cerr << "skintool: " << why << "\nusage:\n";
+  std::cerr << "skintool: " << PrintableText(why) << "\nusage:\n";
   for (const Command* c : Commands()) std::cerr << "  " << c->synopsis << '\n';
   std::cerr << "  skintool help [COMMAND]\n";
   return 2;
@@ -89,10 +104,8 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
         break;
       }
       case kOptZoom: {
-        char* end = nullptr;
-        o.zoom = v.empty() ? 0.0f : std::strtof(v.c_str(), &end);
-        if (v.empty() || *end != '\0' || !(o.zoom > 0.0f) || o.zoom > kMaxZoom) {
-          return "--zoom needs a factor from 0 to 16";
+        if (!ParseFactor(v, o.zoom) || !(o.zoom > 0.0f) || o.zoom > kMaxZoom) {
+          return "--zoom needs a factor above 0 and at most 16, in plain decimal digits (2, 1.5)";
         }
         break;
       }
@@ -116,7 +129,9 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
 }
 
 void StderrFeedback::ShowError(const std::string& body) {
-  std::cerr << body << '\n';
+  // The core escapes the names it puts into a message; whatever else comes
+  // is escaped here, so that one message is one line.
+  std::cerr << PrintableText(body) << '\n';
   ++messages;
 }
 
@@ -137,15 +152,15 @@ bool MakeFolders(const std::string& path) {
 namespace {
 
 void ImportFolder(const std::string& folder, Skin& skin, SkinIoContext& ctx, Assembly& done) {
-  const FolderImport import = ReadPictureFolder(folder, ctx);
+  const FolderImport import = ReadPictureFolder(folder, ctx, skin);
   ApplyFolderImport(skin, import);
   for (const FolderImport::Taken& t : import.pictures) done.imported[static_cast<std::size_t>(t.image)] = true;
   for (const std::string& path : import.unmatched) {
-    std::cerr << "skintool: note: " << path << ": no picture has this name; not imported\n";
+    std::cerr << "skintool: note: " << PrintableText(path) << ": no picture has this name; not imported\n";
   }
   for (const FolderImport::PassedOver& p : import.passedOver) {
-    std::cerr << "skintool: note: " << p.path << ": not imported, " << p.taken << " is taken for "
-              << CatalogueEntryOf(p.image).name << '\n';
+    std::cerr << "skintool: note: " << PrintableText(p.path) << ": not imported, " << PrintableText(p.taken)
+              << " is taken for " << CatalogueEntryOf(p.image).name << '\n';
   }
 }
 

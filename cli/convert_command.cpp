@@ -6,6 +6,7 @@
 #include "images/archive_writer.h"
 #include "skin/ascii.h"
 #include "skin/clock.h"
+#include "skin/printable.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ int Convert(const Options& o) {
     return feedback.messages ? 1 : 0;
   }
   if (!MakeFolders(*o.out)) {
-    std::cerr << *o.out << ": " << texts.fileNotSaved << '\n';
+    std::cerr << PrintableText(*o.out) << ": " << texts.fileNotSaved << '\n';
     return 1;
   }
   SaveSkinFolder(skin, *o.out, typed, SourceDateEpochClock(), ctx);

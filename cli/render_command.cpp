@@ -1,5 +1,6 @@
 // skintool render and screenshot: the preview and the screenshot as files.
 #include "cli/cli_common.h"
+#include "skin/printable.h"
 
 #include <algorithm>
 #include <iostream>
@@ -41,7 +42,7 @@ int Render(const Options& o) {
   const Picture preview =
       o.all ? ContactSheet(skin, o.zoom, background) : RenderPreview(skin, o.screen.value_or(0), o.zoom, background);
   if (!WriteScreenshotFile(preview, ScreenshotFormat::Png, *o.out)) {
-    std::cerr << *o.out << ": " << texts.fileNotSaved << '\n';
+    std::cerr << PrintableText(*o.out) << ": " << texts.fileNotSaved << '\n';
     return 1;
   }
   return feedback.messages ? 1 : 0;
@@ -59,7 +60,7 @@ int Screenshot(const Options& o) {
   Skin& skin = CommandSkin();
   AssembleSkin(o, skin, ctx);
   if (!WriteScreenshotFile(ComposeScreenshot(skin), *format, *o.out)) {
-    std::cerr << *o.out << ": " << texts.fileNotSaved << '\n';
+    std::cerr << PrintableText(*o.out) << ": " << texts.fileNotSaved << '\n';
     return 1;
   }
   return feedback.messages ? 1 : 0;

@@ -1,14 +1,55 @@
 #include "images/archive.h"
 
+#include <fcntl.h>
 #include <minizip/unzip.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 #include "skin/ascii.h"
 
 namespace {
 
 char Fold(char c) { return c == '/' ? '\\' : AsciiLower(c); }
+
+// minizip's own file functions, but opening only a regular file, without
+// blocking: fopen of a pipe would wait for a writer forever.
+struct OpenResult {
+  ReadStatus status = ReadStatus::Ok;
+};
+
+voidpf ZCALLBACK OpenRegularFile(voidpf opaque, const void* filename, int) {
+  auto* result = static_cast<OpenResult*>(opaque);
+  const char* path = static_cast<const char*>(filename);
+  struct stat st {};
+  if (::stat(path, &st) != 0) {
+    result->status = errno == ENOENT || errno == ENOTDIR ? ReadStatus::NotFound : ReadStatus::NotReadable;
+    return nullptr;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    result->status = ReadStatus::NotRegular;
+    return nullptr;
+  }
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    result->status = errno == ENOENT ? ReadStatus::NotFound : ReadStatus::NotReadable;
+    return nullptr;
+  }
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    result->status = ReadStatus::NotRegular;
+    return nullptr;
+  }
+  FILE* file = ::fdopen(fd, "rb");
+  if (!file) {
+    ::close(fd);
+    result->status = ReadStatus::NotReadable;
+  }
+  return file;
+}
 
 }  // namespace
 
@@ -20,10 +61,16 @@ bool SameArchiveName(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::unique_ptr<SkinArchive> SkinArchive::Open(const std::string& path) {
-  unzFile zip = unzOpen64(path.c_str());
+std::unique_ptr<SkinArchive> SkinArchive::Open(const std::string& path, ReadStatus* why, std::uint64_t inflateBudget) {
+  OpenResult opened;
+  zlib_filefunc64_def io{};
+  fill_fopen64_filefunc(&io);
+  io.zopen64_file = OpenRegularFile;
+  io.opaque = &opened;
+  unzFile zip = unzOpen2_64(path.c_str(), &io);
+  if (why) *why = opened.status;
   if (!zip) return nullptr;
-  std::unique_ptr<SkinArchive> archive(new SkinArchive(zip));
+  std::unique_ptr<SkinArchive> archive(new SkinArchive(zip, inflateBudget));
   unz_global_info64 global{};
   if (unzGetGlobalInfo64(zip, &global) != UNZ_OK) return nullptr;
   // The entry count comes from the file: do not reserve by it.
@@ -75,38 +122,54 @@ std::string SkinMemberName(std::string_view root, std::string_view file) {
   return member;
 }
 
-bool SkinArchive::Extract(std::size_t index, std::string& out) {
-  if (index >= entries_.size()) return false;
+ExtractStatus SkinArchive::Extract(std::size_t index, std::string& out) {
+  if (index >= entries_.size()) return ExtractStatus::Damaged;
   const Entry& e = entries_[index];
-  if (e.encrypted || e.uncompressedSize > kMaxMemberSize) return false;
+  if (e.uncompressedSize > kMaxArchiveMemberSize) return ExtractStatus::TooLarge;
+  return Inflate(index, static_cast<std::size_t>(e.uncompressedSize), true, out);
+}
+
+ExtractStatus SkinArchive::ExtractHead(std::size_t index, std::size_t count, std::string& out) {
+  if (index >= entries_.size()) return ExtractStatus::Damaged;
+  return Inflate(index, static_cast<std::size_t>(std::min<std::uint64_t>(count, entries_[index].uncompressedSize)),
+                 false, out);
+}
+
+ExtractStatus SkinArchive::Inflate(std::size_t index, std::size_t count, bool whole, std::string& out) {
+  const Entry& e = entries_[index];
+  if (e.encrypted) return ExtractStatus::Encrypted;
+  // What an open inflates is counted by the sizes entries record: a member
+  // cannot inflate past its own (reading stops there), so the sum of the
+  // records bounds the work.
+  if (count > inflateLeft_) return ExtractStatus::OverBudget;
+  inflateLeft_ -= count;
   unz64_file_pos pos{positions_[index], directoryPositions_[index]};
-  if (unzGoToFilePos64(handle_, &pos) != UNZ_OK) return false;
-  if (unzOpenCurrentFile(handle_) != UNZ_OK) return false;
-  // The recorded size is a claim: memory is reserved for it only up to a few
-  // megabytes, and a member that inflates to more than it recorded is
-  // damaged, so reading stops there (a small archive cannot make us inflate
-  // gigabytes behind a small recorded size).
+  if (unzGoToFilePos64(handle_, &pos) != UNZ_OK) return ExtractStatus::Damaged;
+  if (unzOpenCurrentFile(handle_) != UNZ_OK) return ExtractStatus::Damaged;
+  // The recorded size is within the member limit and the budget: the bytes
+  // are reserved once, so a member costs its own size and no more.
   std::string data;
-  data.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(e.uncompressedSize, 4u << 20)));
-  char buf[65536];
+  data.reserve(count);
   bool ok = true;
-  for (;;) {
-    const int n = unzReadCurrentFile(handle_, buf, sizeof buf);
-    if (n < 0) {
-      ok = false;
-      break;
-    }
-    if (n == 0) break;
-    if (data.size() + static_cast<std::size_t>(n) > e.uncompressedSize) {
-      ok = false;
+  while (data.size() < count) {
+    char buf[65536];
+    const unsigned want = static_cast<unsigned>(std::min<std::size_t>(sizeof buf, count - data.size()));
+    const int n = unzReadCurrentFile(handle_, buf, want);
+    if (n <= 0) {
+      ok = n == 0 && !whole;
       break;
     }
     data.append(buf, static_cast<std::size_t>(n));
   }
-  // Closing checks the CRC of a member read to its end; one that ends short
-  // of its recorded size is damaged too.
-  if (unzCloseCurrentFile(handle_) != UNZ_OK || data.size() != e.uncompressedSize) ok = false;
-  if (!ok) return false;
+  if (whole && ok) {
+    // A member that inflates to more than it recorded is damaged; closing
+    // checks the CRC of a member read to its end.
+    char extra = 0;
+    if (unzReadCurrentFile(handle_, &extra, 1) != 0) ok = false;
+  }
+  const int closed = unzCloseCurrentFile(handle_);
+  if (whole && closed != UNZ_OK) ok = false;
+  if (!ok) return ExtractStatus::Damaged;
   out = std::move(data);
-  return true;
+  return ExtractStatus::Ok;
 }

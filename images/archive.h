@@ -9,6 +9,18 @@
 #include <string_view>
 #include <vector>
 
+#include "images/file_io.h"
+#include "skin/budgets.h"
+
+// Why an entry gave no bytes.
+enum class ExtractStatus {
+  Ok,
+  Encrypted,   // needs a password
+  TooLarge,    // records more than a member may have
+  OverBudget,  // the open has inflated all it may
+  Damaged,     // does not inflate, or not to its recorded size and checksum
+};
+
 class SkinArchive {
  public:
   struct Entry {
@@ -17,11 +29,13 @@ class SkinArchive {
     bool encrypted = false;
   };
 
-  // Members larger than this are not extracted (a zip bomb must not be able
-  // to ask for gigabytes).
-  static constexpr std::uint64_t kMaxMemberSize = 64ull * 1024 * 1024;
-
-  static std::unique_ptr<SkinArchive> Open(const std::string& path);
+  // Only a regular file is opened (a pipe or a device is refused at once);
+  // nothing when it is not a .zip, with `why` telling NotFound, NotReadable
+  // or NotRegular apart from a file that is simply no archive (Ok). What
+  // this archive's entries inflate to, all together, stays within
+  // `inflateBudget`.
+  static std::unique_ptr<SkinArchive> Open(const std::string& path, ReadStatus* why = nullptr,
+                                           std::uint64_t inflateBudget = kMaxArchiveInflate);
   ~SkinArchive();
   SkinArchive(const SkinArchive&) = delete;
   SkinArchive& operator=(const SkinArchive&) = delete;
@@ -36,13 +50,17 @@ class SkinArchive {
   // named uisettings.ini in any letter case and in any folder.
   std::optional<std::size_t> FindSettings() const;
 
-  // The whole content of an entry; false when it is too large, encrypted,
-  // damaged, longer than its recorded size or fails its checksum.
-  bool Extract(std::size_t index, std::string& out);
+  // The whole content of an entry, inflated to exactly its recorded size
+  // (and no further) and checked against its checksum.
+  ExtractStatus Extract(std::size_t index, std::string& out);
+  // Its first `count` bytes (fewer when it is shorter), without the checksum.
+  ExtractStatus ExtractHead(std::size_t index, std::size_t count, std::string& out);
 
  private:
-  explicit SkinArchive(void* handle) : handle_(handle) {}
+  SkinArchive(void* handle, std::uint64_t budget) : handle_(handle), inflateLeft_(budget) {}
+  ExtractStatus Inflate(std::size_t index, std::size_t count, bool whole, std::string& out);
   void* handle_;
+  std::uint64_t inflateLeft_;
   std::vector<Entry> entries_;
   std::vector<std::uint64_t> positions_;  // offsets of the local headers
   std::vector<std::uint64_t> directoryPositions_;

@@ -87,10 +87,18 @@ std::string EncodeSkinArchive(const std::vector<SkinFile>& files, std::string_vi
 
 std::string ArchiveFolderName(const std::string& archivePath) {
   std::string name = archivePath.substr(archivePath.rfind('/') + 1);
-  if (name.size() > 4 && EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".zip")) {
+  if (name.size() >= 4 && EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".zip")) {
     name.resize(name.size() - 4);
   }
-  return name.empty() || name == ".zip" ? std::string("skin") : name;
+  // Every entry's name starts with this folder: nothing in it may climb out
+  // of the folder an unzip makes ("..") or be taken for another separator
+  // or a line of its listing.
+  for (char& c : name) {
+    const auto b = static_cast<unsigned char>(c);
+    if (c == '\\' || b < 0x20 || b == 0x7F) c = '_';
+  }
+  for (std::size_t at; (at = name.find("..")) != std::string::npos;) name.erase(at, 1);
+  return name.empty() || name == "." ? std::string("skin") : name;
 }
 
 void SaveSkinArchive(Skin& skin, const std::string& archivePath, const TypedInfo& typed, const Clock& clock,
@@ -107,8 +115,12 @@ void SaveSkinArchive(Skin& skin, const std::string& archivePath, const TypedInfo
     }
   }
   const std::string bytes = EncodeSkinArchive(files, folder, now);
-  if (bytes.empty() || !ReplaceFile(archivePath, bytes)) {
-    const Message m{MessageKind::NotSaved, archivePath, std::nullopt};
+  // An archive is often the only copy: it is replaced whole or not at all,
+  // never written over in place.
+  WriteRefusal refusal = WriteRefusal::None;
+  if (bytes.empty() || !ReplaceFile(archivePath, bytes, FileSync::Flush, Whole::Always, &refusal)) {
+    const bool inPlaceOnly = refusal == WriteRefusal::HardLinks || refusal == WriteRefusal::FolderReadOnly;
+    const Message m{inPlaceOnly ? MessageKind::NotReplacedWhole : MessageKind::NotSaved, archivePath, std::nullopt};
     ctx.feedback.Report(m, FormatMessage(m, ctx.texts));
   }
   ctx.feedback.SetProgress(0);

@@ -14,7 +14,9 @@
 // Empty pictures are left out. The same files give the same bytes.
 std::string EncodeSkinArchive(const std::vector<SkinFile>& files, std::string_view folder, const DateTime& stamp);
 
-// "MySkin" for ".../MySkin.zip": the folder inside the archive.
+// "MySkin" for ".../MySkin.zip": the folder inside the archive. A name that
+// holds "..", a backslash or a control character has them taken out, so no
+// entry of the archive can point outside its folder.
 std::string ArchiveFolderName(const std::string& archivePath);
 
 // Saves the skin as a .zip at `archivePath`: uisettings.ini (LastUpdate
@@ -22,6 +24,8 @@ std::string ArchiveFolderName(const std::string& archivePath);
 // pictures as 16-bit BMP files, exactly the bytes of a folder save, in one
 // folder named after the archive. The archive is written beside the target
 // under a temporary name and then renamed over it, so a failure leaves the
-// old archive as it was. Failures and empty pictures are reported.
+// old archive as it was; where that cannot be done (a read-only folder, an
+// archive with other hard links) nothing is written and that is reported.
+// Failures and empty pictures are reported.
 void SaveSkinArchive(Skin& skin, const std::string& archivePath, const TypedInfo& typed, const Clock& clock,
                      SkinIoContext& ctx);

@@ -134,7 +134,7 @@ bool IsValidDepth(int bitsPerPixel, std::uint32_t compression, bool coreHeader) 
   }
 }
 
-DecodeResult::Kind ReadLayout(const ByteReader& file, Layout& layout) {
+DecodeResult::Kind ReadLayout(const ByteReader& file, Layout& layout, long long allowance) {
   constexpr DecodeResult::Kind kRefused = DecodeResult::Unreadable;
   if (!file.has(0, kFileHeaderSize + 4)) return kRefused;
   if (file.u8(0) != 'B' || file.u8(1) != 'M') return kRefused;
@@ -163,7 +163,7 @@ DecodeResult::Kind ReadLayout(const ByteReader& file, Layout& layout) {
   layout.topDown = height < 0;
   if (height < 0) height = -height;
   if (width <= 0 || height <= 0) return kRefused;
-  if (const DecodeResult limits = CheckPictureLimits(width, height); !limits) return limits.kind;
+  if (const DecodeResult limits = CheckPictureLimits(width, height, allowance); !limits) return limits.kind;
   layout.width = static_cast<int>(width);
   layout.height = static_cast<int>(height);
 
@@ -367,10 +367,10 @@ DecodeResult::Kind DecodeRunLength(const ByteReader& file, const Layout& layout,
 
 }  // namespace
 
-DecodeResult DecodeBmp(std::string_view bytes, Picture& out) {
+DecodeResult DecodeBmp(std::string_view bytes, Picture& out, long long allowance) {
   const ByteReader file(bytes);
   Layout layout;
-  if (const DecodeResult::Kind k = ReadLayout(file, layout); k != DecodeResult::Ok) return {k};
+  if (const DecodeResult::Kind k = ReadLayout(file, layout, allowance); k != DecodeResult::Ok) return {k};
   if (layout.compression == kBiRle8 || layout.compression == kBiRle4) return {DecodeRunLength(file, layout, out)};
   return {DecodeUncompressed(file, layout, out)};
 }

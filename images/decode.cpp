@@ -22,7 +22,7 @@ bool IsBmp16Direct(std::string_view b) {
 
 namespace {
 
-DecodeResult ReadBmp16Direct(std::string_view b, Picture& out) {
+DecodeResult ReadBmp16Direct(std::string_view b, Picture& out, long long allowance) {
   constexpr DecodeResult kRefused{DecodeResult::Unreadable};
   if (!IsBmp16Direct(b) || b.size() < 26) return kRefused;
   const std::int32_t width = static_cast<std::int32_t>(U32(b, 18));
@@ -31,7 +31,7 @@ DecodeResult ReadBmp16Direct(std::string_view b, Picture& out) {
   const bool topDown = rawHeight < 0;
   const std::int64_t height = topDown ? -std::int64_t(rawHeight) : rawHeight;
   if (width <= 0 || height <= 0) return kRefused;
-  if (const DecodeResult limits = CheckPictureLimits(width, height); !limits) return limits;
+  if (const DecodeResult limits = CheckPictureLimits(width, height, allowance); !limits) return limits;
   const std::uint64_t offset = U32(b, 10);
   const std::uint64_t stride = (std::uint64_t(width) * 2 + 3) & ~std::uint64_t(3);
   if (offset > b.size() || (b.size() - offset) / stride < std::uint64_t(height)) return kRefused;
@@ -55,16 +55,16 @@ DecodeResult ReadBmp16Direct(std::string_view b, Picture& out) {
 
 std::optional<Picture> DecodeBmp16Direct(std::string_view b) {
   Picture pic;
-  if (!ReadBmp16Direct(b, pic)) return std::nullopt;
+  if (!ReadBmp16Direct(b, pic, kMaxImagePixels)) return std::nullopt;
   return pic;
 }
 
-DecodeResult DecodeSkinImage(std::string_view bytes, bool reduce, Picture& out) {
-  if (IsBmp16Direct(bytes)) return ReadBmp16Direct(bytes, out);
+DecodeResult DecodeSkinImage(std::string_view bytes, bool reduce, Picture& out, long long allowance) {
+  if (IsBmp16Direct(bytes)) return ReadBmp16Direct(bytes, out, allowance);
   Picture pic;
-  const DecodeResult result = IsPng(bytes)    ? DecodePng(bytes, pic)
-                              : IsJpeg(bytes) ? DecodeJpeg(bytes, pic)
-                                              : DecodeBmp(bytes, pic);
+  const DecodeResult result = IsPng(bytes)    ? DecodePng(bytes, pic, allowance)
+                              : IsJpeg(bytes) ? DecodeJpeg(bytes, pic, allowance)
+                                              : DecodeBmp(bytes, pic, allowance);
   if (!result) return result;
   if (reduce) ReduceTo15Bit(pic);
   out = std::move(pic);
@@ -75,4 +75,20 @@ std::optional<Picture> DecodeSkinImage(std::string_view bytes, bool reduce) {
   Picture pic;
   if (!DecodeSkinImage(bytes, reduce, pic)) return std::nullopt;
   return pic;
+}
+
+std::optional<long long> ClaimedPixels(std::string_view head) {
+  if (IsPng(head) && head.size() >= 24 && head.substr(12, 4) == "IHDR") {
+    const auto be32 = [&](std::size_t at) {
+      long long v = 0;
+      for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<std::uint8_t>(head[at + i]);
+      return v;
+    };
+    return be32(16) * be32(20);
+  }
+  if (head.size() < 26 || head[0] != 'B' || head[1] != 'M') return std::nullopt;
+  if (U32(head, 14) == 12) return static_cast<long long>(U16(head, 18)) * U16(head, 20);  // the old core header
+  const long long w = static_cast<std::int32_t>(U32(head, 18));
+  const long long h = static_cast<std::int32_t>(U32(head, 22));
+  return w > 0 && h != 0 ? std::optional(w * (h < 0 ? -h : h)) : std::nullopt;
 }

@@ -13,8 +13,17 @@
 std::optional<Picture> DecodeSkinImage(std::string_view bytes, bool reduce);
 
 // The same, telling a picture over the size limits from a file that cannot
-// be read; `out` changes only on success.
-DecodeResult DecodeSkinImage(std::string_view bytes, bool reduce, Picture& out);
+// be read; `out` changes only on success. A picture of more than `allowance`
+// pixels (what the skin still has room for) is refused as OverBudget before
+// it is decoded.
+DecodeResult DecodeSkinImage(std::string_view bytes, bool reduce, Picture& out,
+                             long long allowance = kMaxImagePixels);
+
+// The number of pixels a BMP or PNG file's header claims, from its first 64
+// bytes; nothing for other files (their size is only known to their
+// decoder). It lets a reader refuse a picture over its budget before it
+// reads or inflates the rest of the file.
+std::optional<long long> ClaimedPixels(std::string_view head);
 
 // The direct path alone: nullopt when the bytes are not a 16-bit
 // uncompressed BMP or do not hold all of their rows.

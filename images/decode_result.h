@@ -1,13 +1,14 @@
 // What a decoder made of a file's bytes.
 #pragma once
 
-#include "images/picture_limits.h"
+#include "skin/budgets.h"
 
 struct DecodeResult {
   enum Kind {
     Ok,
     Unreadable,  // not this format, damaged, or claiming more than its bytes can hold
     TooLarge,    // a well-formed header asking for more than the picture limits
+    OverBudget,  // within the limits of one picture, but more than the skin has room for
   };
   Kind kind = Unreadable;
 
@@ -16,10 +17,13 @@ struct DecodeResult {
   explicit operator bool() const { return kind == Ok; }
 };
 
-// The verdict on a claimed size: over the limits is TooLarge, otherwise Ok.
-inline DecodeResult CheckPictureLimits(long long width, long long height) {
-  const bool over = width > kMaxImageDimension || height > kMaxImageDimension || width * height > kMaxImagePixels;
-  return {over ? DecodeResult::TooLarge : DecodeResult::Ok};
+// The verdict on a claimed size: over the limits of one picture is TooLarge,
+// over what the skin still has room for (`allowance` pixels) OverBudget.
+inline DecodeResult CheckPictureLimits(long long width, long long height, long long allowance = kMaxImagePixels) {
+  if (width > kMaxImageDimension || height > kMaxImageDimension || width * height > kMaxImagePixels) {
+    return {DecodeResult::TooLarge};
+  }
+  return {width * height > allowance ? DecodeResult::OverBudget : DecodeResult::Ok};
 }
 
 // Whether `bytes` bytes of a format whose densest coding packs at most

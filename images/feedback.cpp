@@ -1,6 +1,7 @@
 #include "images/feedback.h"
 
 #include "assets/builtin_text.h"
+#include "skin/printable.h"
 
 namespace {
 constexpr auto kNotFound = ScrambleText("File not found");
@@ -10,22 +11,51 @@ constexpr auto kSettingsMissing = ScrambleText("No skin settings file (uisetting
 constexpr auto kPictureEmpty = ScrambleText("not saved, the picture is empty because its file could not be read");
 constexpr auto kCannotExtract = ScrambleText("could not be read from the archive (damaged, encrypted or too large)");
 constexpr auto kTooLarge = ScrambleText("File is too large for a skin picture");
+constexpr auto kCannotRead = ScrambleText("File is there but cannot be read (no permission)");
+constexpr auto kNotAFile = ScrambleText("not read: it is not a file but a folder, a pipe or a device");
+constexpr auto kSettingsTooLarge =
+    ScrambleText("not read: a settings file may have at most 1 MB; the settings keep their values");
+constexpr auto kOverBudget =
+    ScrambleText("not read: with it the pictures of the skin would hold more than 64 million pixels together");
+constexpr auto kNotReplacedWhole = ScrambleText(
+    "not written: an archive is only replaced whole, by a new file beside it, and here that cannot be done "
+    "(the folder takes no new file, or the archive has other hard links); the old archive is as it was");
 }  // namespace
 
 MessageTexts MessageTexts::BuiltIn() {
   return {Unscramble(kNotFound),    Unscramble(kUnknown),       Unscramble(kNotSaved), Unscramble(kSettingsMissing),
-          Unscramble(kPictureEmpty), Unscramble(kCannotExtract), Unscramble(kTooLarge)};
+          Unscramble(kPictureEmpty), Unscramble(kCannotExtract), Unscramble(kTooLarge), Unscramble(kCannotRead),
+          Unscramble(kNotAFile),     Unscramble(kSettingsTooLarge), Unscramble(kOverBudget),
+          Unscramble(kNotReplacedWhole)};
+}
+
+bool IsSettingsFailure(const Message& m) {
+  if (m.image) return false;
+  switch (m.kind) {
+    case MessageKind::SettingsMissing:
+    case MessageKind::SettingsTooLarge:
+    case MessageKind::CannotExtract:
+    case MessageKind::CannotRead:
+    case MessageKind::NotAFile: return true;
+    default: return false;
+  }
 }
 
 std::string FormatMessage(const Message& m, const MessageTexts& texts) {
+  const std::string subject = PrintableText(m.subject);
   switch (m.kind) {
-    case MessageKind::FileNotFound: return m.subject + " : " + texts.fileNotFound;
-    case MessageKind::UnknownFormat: return m.subject + ": " + texts.fileUnknown;
-    case MessageKind::NotSaved: return m.subject + ": " + texts.fileNotSaved;
-    case MessageKind::SettingsMissing: return m.subject + " : " + texts.settingsMissing;
-    case MessageKind::PictureEmpty: return m.subject + ": " + texts.pictureEmpty;
-    case MessageKind::CannotExtract: return m.subject + ": " + texts.cannotExtract;
-    case MessageKind::TooLarge: return m.subject + ": " + texts.tooLarge;
+    case MessageKind::FileNotFound: return subject + " : " + texts.fileNotFound;
+    case MessageKind::UnknownFormat: return subject + ": " + texts.fileUnknown;
+    case MessageKind::NotSaved: return subject + ": " + texts.fileNotSaved;
+    case MessageKind::SettingsMissing: return subject + " : " + texts.settingsMissing;
+    case MessageKind::PictureEmpty: return subject + ": " + texts.pictureEmpty;
+    case MessageKind::CannotExtract: return subject + ": " + texts.cannotExtract;
+    case MessageKind::TooLarge: return subject + ": " + texts.tooLarge;
+    case MessageKind::CannotRead: return subject + ": " + texts.cannotRead;
+    case MessageKind::NotAFile: return subject + ": " + texts.notAFile;
+    case MessageKind::SettingsTooLarge: return subject + ": " + texts.settingsTooLarge;
+    case MessageKind::OverBudget: return subject + ": " + texts.overBudget;
+    case MessageKind::NotReplacedWhole: return subject + ": " + texts.notReplacedWhole;
   }
-  return m.subject;
+  return subject;
 }

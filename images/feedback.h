@@ -18,6 +18,11 @@ struct MessageTexts {
   std::string pictureEmpty;     // "<path>: " + this (a save leaves an empty picture out)
   std::string cannotExtract;    // "<member>: " + this (damaged, encrypted or too large)
   std::string tooLarge;         // "<path>: " + this
+  std::string cannotRead;       // "<path>: " + this (there, but no permission to read it)
+  std::string notAFile;         // "<path>: " + this (a folder, pipe, device or socket)
+  std::string settingsTooLarge; // "<path>: " + this
+  std::string overBudget;       // "<path>: " + this (the skin would hold too many pixels)
+  std::string notReplacedWhole; // "<path>: " + this (an archive that cannot be replaced whole)
 
   static MessageTexts BuiltIn();
 };
@@ -30,6 +35,11 @@ enum class MessageKind {
   PictureEmpty,
   CannotExtract,
   TooLarge,
+  CannotRead,
+  NotAFile,
+  SettingsTooLarge,
+  OverBudget,
+  NotReplacedWhole,
 };
 
 // One thing that went wrong: what, with which file (a path, or an archive
@@ -40,8 +50,14 @@ struct Message {
   std::optional<ImageId> image;
 };
 
-// The text shown for a message: the subject, the separator of its kind and
-// the language's text.
+// Whether a message tells that a skin's settings file could not be read
+// (missing, too large, not a file, no permission, not extractable): then an
+// open read nothing.
+bool IsSettingsFailure(const Message& message);
+
+// The text shown for a message: the subject (its control characters
+// escaped, so a name cannot forge a line), the separator of its kind and the
+// language's text.
 std::string FormatMessage(const Message& message, const MessageTexts& texts);
 
 struct Feedback {

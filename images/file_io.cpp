@@ -9,43 +9,70 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <csignal>
 
 #include "skin/ascii.h"
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t limit) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return ReadStatus::CannotOpen;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+namespace {
+
+// Opens a regular file for reading, or says why not. The path is looked at
+// before it is opened, so that a device is never opened at all; the open
+// itself does not block (a pipe without a writer would hold it forever), and
+// what was opened is looked at again, in case the name changed in between.
+ReadStatus OpenRegular(const std::string& path, int& fd, struct stat& st) {
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? ReadStatus::NotFound : ReadStatus::NotReadable;
+  if (!S_ISREG(st.st_mode)) return ReadStatus::NotRegular;
+  fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return errno == ENOENT ? ReadStatus::NotFound : ReadStatus::NotReadable;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return ReadStatus::CannotOpen;
+    return ReadStatus::NotRegular;
   }
+  return ReadStatus::Ok;
+}
+
+// Reads up to `limit` bytes; TooLarge when the file holds more.
+ReadStatus ReadUpTo(int fd, std::size_t expected, std::size_t limit, bool stopAtLimit, std::string& out) {
   std::string data;
-  if (st.st_size > 0) {
-    if (static_cast<unsigned long long>(st.st_size) > limit) {
-      ::close(fd);
-      return ReadStatus::TooLarge;
-    }
-    data.reserve(static_cast<std::size_t>(st.st_size));
-  }
+  data.reserve(std::min(expected, limit));
   char buf[65536];
   for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+    const std::size_t room = stopAtLimit ? std::min(sizeof buf, limit - data.size()) : sizeof buf;
+    if (room == 0) break;
+    const ssize_t n = ::read(fd, buf, room);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ::close(fd);
-      return ReadStatus::CannotOpen;
+      return ReadStatus::NotReadable;
     }
     if (n == 0) break;
-    if (data.size() + static_cast<std::size_t>(n) > limit) {
-      ::close(fd);
-      return ReadStatus::TooLarge;
-    }
+    if (data.size() + static_cast<std::size_t>(n) > limit) return ReadStatus::TooLarge;
     data.append(buf, static_cast<std::size_t>(n));
   }
-  ::close(fd);
   out = std::move(data);
   return ReadStatus::Ok;
+}
+
+}  // namespace
+
+ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t limit) {
+  int fd = -1;
+  struct stat st {};
+  if (const ReadStatus s = OpenRegular(path, fd, st); s != ReadStatus::Ok) return s;
+  // The size is checked before anything is read; a file that grows while it
+  // is read is stopped at the limit all the same.
+  const auto size = static_cast<unsigned long long>(std::max<off_t>(st.st_size, 0));
+  const ReadStatus s = size > limit ? ReadStatus::TooLarge : ReadUpTo(fd, static_cast<std::size_t>(size), limit, false, out);
+  ::close(fd);
+  return s;
+}
+
+ReadStatus ReadFileHead(const std::string& path, std::string& out, std::size_t count) {
+  int fd = -1;
+  struct stat st {};
+  if (const ReadStatus s = OpenRegular(path, fd, st); s != ReadStatus::Ok) return s;
+  const ReadStatus s = ReadUpTo(fd, count, count, true, out);
+  ::close(fd);
+  return s;
 }
 
 namespace {
@@ -53,12 +80,6 @@ namespace {
 // A symbolic link is followed to the file it finally names, at most this
 // many links deep (the kernel's own limit), so that a loop ends.
 constexpr int kMaxLinkHops = 40;
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // The file that writing to `path` should change: `path` itself, or the end
 // of its chain of symbolic links, which need not exist yet. The chain is
@@ -72,7 +93,7 @@ std::optional<std::string> FollowLinks(std::string path) {
     const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
     if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return std::nullopt;
     target.resize(static_cast<std::size_t>(n));
-    path = target.front() == '/' ? target : JoinPath(FolderOf(path), target);
+    path = target.front() == '/' ? target : JoinPath(FolderOfPath(path), target);
   }
   return std::nullopt;
 }
@@ -98,17 +119,61 @@ void TakeOwnerAndMode(int fd, const struct stat& old) {
   (void)::fchmod(fd, old.st_mode & 07777);
 }
 
+// The process id of a temporary file of ours ("name.~PID-N"), or 0.
+pid_t TemporaryOwner(std::string_view name) {
+  const std::size_t mark = name.rfind(".~");
+  if (mark == std::string_view::npos || mark == 0) return 0;
+  const std::string_view rest = name.substr(mark + 2);
+  const std::size_t dash = rest.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash + 1 == rest.size() || dash > 9) return 0;
+  const auto digits = [](std::string_view d) { return d.find_first_not_of("0123456789") == std::string_view::npos; };
+  if (!digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return 0;
+  return static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
+}
+
+bool ProcessRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno != ESRCH; }
+
+}  // namespace
+
+std::string FolderOfPath(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 std::string TemporaryNameFor(const std::string& target) {
   static std::atomic<unsigned> counter{0};
   return target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
-}  // namespace
+int SweepStaleTemporaries(const std::string& folder) {
+  int removed = 0;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  std::vector<std::string> stale;
+  while (const dirent* e = ::readdir(dir)) {
+    const pid_t owner = TemporaryOwner(e->d_name);
+    if (owner > 0 && owner != ::getpid() && !ProcessRuns(owner)) stale.emplace_back(e->d_name);
+  }
+  ::closedir(dir);
+  for (const std::string& name : stale) {
+    const std::string path = JoinPath(folder, name);
+    struct stat st {};
+    // Only files: a folder of that name is nobody's temporary file of ours.
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
+}
 
 bool FileReplacer::Start(const std::string& path, std::string_view bytes, Pending& p) {
   const std::optional<std::string> target = FollowLinks(path);
   if (!target) return false;
   p.target = *target;
+  if (const std::string folder = FolderOfPath(p.target);
+      std::find(swept_.begin(), swept_.end(), folder) == swept_.end()) {
+    SweepStaleTemporaries(folder);
+    swept_.push_back(folder);
+  }
   struct stat old {};
   const bool exists = ::stat(p.target.c_str(), &old) == 0;
   if (exists) {
@@ -116,13 +181,18 @@ bool FileReplacer::Start(const std::string& path, std::string_view bytes, Pendin
     if (::access(p.target.c_str(), W_OK) != 0) return false;  // respect a read-only file
   }
   // A rename would split a file from its other hard links.
+  if (exists && old.st_nlink > 1 && whole_ == Whole::Always) {
+    refusal_ = WriteRefusal::HardLinks;
+    return false;
+  }
   if (!exists || old.st_nlink == 1) {
     p.temp = TemporaryNameFor(p.target);
     // Private until it is complete; it gets the old file's mode before the rename.
     p.fd = ::open(p.temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
     if (p.fd < 0) {
       p.temp.clear();
-      if (!exists) return false;
+      if (whole_ == Whole::Always) refusal_ = errno == EACCES || errno == EROFS ? WriteRefusal::FolderReadOnly : WriteRefusal::Other;
+      if (!exists || whole_ == Whole::Always) return false;
     } else if (exists) {
       TakeOwnerAndMode(p.fd, old);
     }
@@ -149,6 +219,7 @@ void FileReplacer::Abandon(Pending& p) {
 }
 
 bool FileReplacer::Write(const std::string& path, std::string_view bytes) {
+  refusal_ = WriteRefusal::None;
   Pending& p = pending_.emplace_back();
   p.ok = Start(path, bytes, p);
   if (!p.ok) Abandon(p);
@@ -179,9 +250,11 @@ FileReplacer::~FileReplacer() {
   for (Pending& p : pending_) Abandon(p);
 }
 
-bool ReplaceFile(const std::string& path, std::string_view bytes, FileSync sync) {
-  FileReplacer replacer(sync);
-  return replacer.Write(path, bytes) && replacer.Finish().front();
+bool ReplaceFile(const std::string& path, std::string_view bytes, FileSync sync, Whole whole, WriteRefusal* refusal) {
+  FileReplacer replacer(sync, whole);
+  const bool written = replacer.Write(path, bytes);
+  if (refusal) *refusal = replacer.refusal();
+  return written && replacer.Finish().front();
 }
 
 std::string JoinPath(const std::string& folder, std::string_view relative) {

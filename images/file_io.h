@@ -7,10 +7,22 @@
 #include <string_view>
 #include <vector>
 
-enum class ReadStatus { Ok, CannotOpen, TooLarge };
+enum class ReadStatus {
+  Ok,
+  NotFound,     // no such file
+  NotReadable,  // it is there, but may not be read (permissions) or reading failed
+  NotRegular,   // a folder, a pipe, a device or a socket: never read
+  TooLarge,     // more than the limit; nothing was read
+};
 
-// Reads a whole file; files larger than `limit` bytes are not read.
+// Reads a whole file; files larger than `limit` bytes are not read. Only a
+// regular file is read: anything else is refused at once, without waiting
+// for a writer of a pipe or reading a device that never ends.
 ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t limit);
+
+// The first `count` bytes of a regular file (fewer when it is shorter), with
+// the same refusals.
+ReadStatus ReadFileHead(const std::string& path, std::string& out, std::size_t count);
 
 // Whether written bytes are flushed to the disk before they replace a file.
 // Saving always flushes; NoFlush exists to measure what the flushing costs.
@@ -32,15 +44,29 @@ enum class FileSync { Flush, NoFlush };
 // Files are written one by one, but flushed and renamed together in
 // Finish: one journal commit then serves them all, where flushing each
 // before writing the next would wait for one commit per file.
+//
+// With Whole::Always a file is only ever replaced through a temporary file:
+// where that cannot be done, Write fails (WriteRefusal tells why) and the
+// old file stays as it was. An archive, often the user's only copy, is
+// written so.
+//
+// The first write into a folder also removes what a killed save left there:
+// temporary files of our own name pattern whose process is gone.
+enum class Whole { WhereItCan, Always };
+enum class WriteRefusal { None, HardLinks, FolderReadOnly, Other };
+
 class FileReplacer {
  public:
-  explicit FileReplacer(FileSync sync = FileSync::Flush) : sync_(sync) {}
+  explicit FileReplacer(FileSync sync = FileSync::Flush, Whole whole = Whole::WhereItCan)
+      : sync_(sync), whole_(whole) {}
   ~FileReplacer();  // removes the temporary files of an unfinished batch
   FileReplacer(const FileReplacer&) = delete;
   FileReplacer& operator=(const FileReplacer&) = delete;
 
   // Writes the bytes meant for `path`; false when that failed already.
   bool Write(const std::string& path, std::string_view bytes);
+  // Why the last Write failed before anything was written, under Whole::Always.
+  WriteRefusal refusal() const { return refusal_; }
   // Flushes what was written and puts it in place: one result per Write,
   // in order, true where the file now holds its new bytes.
   std::vector<bool> Finish();
@@ -56,11 +82,27 @@ class FileReplacer {
   static void Abandon(Pending& p);
 
   FileSync sync_;
+  Whole whole_;
+  WriteRefusal refusal_ = WriteRefusal::None;
   std::vector<Pending> pending_;
+  std::vector<std::string> swept_;  // folders cleared of stale temporary files
 };
 
 // One file replaced as FileReplacer does.
-bool ReplaceFile(const std::string& path, std::string_view bytes, FileSync sync = FileSync::Flush);
+bool ReplaceFile(const std::string& path, std::string_view bytes, FileSync sync = FileSync::Flush,
+                 Whole whole = Whole::WhereItCan, WriteRefusal* refusal = nullptr);
+
+// Removes from `folder` the temporary files a save or an export of this
+// program left when it was killed: names ending in ".~PID-N" whose process
+// PID no longer runs. A file of a
+// process that still runs is never touched. Returns how many were removed.
+int SweepStaleTemporaries(const std::string& folder);
+
+// The name of the temporary file that replaces `target`, in our pattern.
+std::string TemporaryNameFor(const std::string& target);
+
+// The folder part of a path ("." when it has none).
+std::string FolderOfPath(const std::string& path);
 
 // "folder" + "/" + "relative", where each component that does not exist with
 // the given letter case is taken from an entry of another case when there is

@@ -51,7 +51,7 @@ std::optional<ImageId> PictureNamed(std::string_view name, bool inIconFolder, st
 
 }  // namespace
 
-FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx) {
+FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx, const Skin& base) {
   FolderImport result;
   if (!IsExistingFolder(folder)) {
     const Message m{MessageKind::FileNotFound, folder, std::nullopt};
@@ -73,12 +73,20 @@ FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx) {
       }
     }
   }
+  // What the skin will hold: the pictures of `base`, each replaced as it is taken.
+  std::array<long long, kImageCount> pixels{};
+  long long total = 0;
+  for (const CatalogueEntry& e : ImageCatalogue()) total += pixels[std::size_t(e.id)] = base.image(e.id).pixels.size();
   for (const CatalogueEntry& e : ImageCatalogue()) {
     std::vector<Candidate>& files = candidates[static_cast<std::size_t>(e.id)];
     if (files.empty()) continue;
     std::sort(files.begin(), files.end(), Before);
     for (std::size_t i = 1; i < files.size(); ++i) result.passedOver.push_back({files[i].path, e.id, files[0].path});
-    if (std::optional<Picture> picture = ReadSkinImageFile(e.id, files[0].path, ctx)) {
+    long long& mine = pixels[std::size_t(e.id)];
+    const long long allowance = std::max(0LL, ctx.budget.pixels - (total - mine));
+    if (std::optional<Picture> picture = ReadSkinImageFile(e.id, files[0].path, ctx, allowance)) {
+      total += static_cast<long long>(picture->pixels.size()) - mine;
+      mine = static_cast<long long>(picture->pixels.size());
       result.pictures.push_back({e.id, files[0].path, std::move(*picture)});
     }
   }

@@ -32,7 +32,9 @@ struct FolderImport {
 // with a picture extension that name no picture are listed in `unmatched`.
 // The skin is not touched: apply the result with ApplyFolderImport, or as
 // one undo step of the editor. A missing folder is reported as not found.
-FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx);
+// The pictures taken, with those of `base` they do not replace, stay within
+// the skin's pixel budget; a picture that would pass it is refused.
+FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx, const Skin& base);
 
 // Gives each taken picture to the skin.
 void ApplyFolderImport(Skin& skin, const FolderImport& import);

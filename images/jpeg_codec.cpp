@@ -41,14 +41,31 @@ constexpr long long kJpegPixelsPerByte = 1024;
 // Kept by the caller: the function that calls setjmp changes none of its
 // own locals after it.
 struct JpegBuffers {
-  std::vector<unsigned char> data;
+  std::vector<unsigned char> data;  // one decoded row
   int width = 0, height = 0, components = 0;
   bool adobeInverted = false;
+  Picture picture;
   unsigned char* encoded = nullptr;
   unsigned long encodedSize = 0;
 };
 
-DecodeResult::Kind ReadJpeg(std::string_view bytes, JpegBuffers& buf) {
+// One decoded row into the picture.
+void StoreRow(const JpegBuffers& buf, Rgb24* dst) {
+  const unsigned char* s = buf.data.data();
+  if (buf.components == 3) {
+    for (int x = 0; x < buf.width; ++x, s += 3) dst[x] = {s[0], s[1], s[2]};
+    return;
+  }
+  // Adobe writes CMYK inverted (0 = full ink); others store it plainly.
+  for (int x = 0; x < buf.width; ++x, s += 4) {
+    unsigned c = s[0], m = s[1], y = s[2], k = s[3];
+    if (!buf.adobeInverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+    dst[x] = {static_cast<std::uint8_t>(c * k / 255), static_cast<std::uint8_t>(m * k / 255),
+              static_cast<std::uint8_t>(y * k / 255)};
+  }
+}
+
+DecodeResult::Kind ReadJpeg(std::string_view bytes, JpegBuffers& buf, long long allowance) {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   jpeg_progress_mgr progress{};
@@ -68,7 +85,7 @@ DecodeResult::Kind ReadJpeg(std::string_view bytes, JpegBuffers& buf) {
   jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&cinfo, TRUE);
   const long long pixels = static_cast<long long>(cinfo.image_width) * cinfo.image_height;
-  DecodeResult::Kind verdict = CheckPictureLimits(cinfo.image_width, cinfo.image_height).kind;
+  DecodeResult::Kind verdict = CheckPictureLimits(cinfo.image_width, cinfo.image_height, allowance).kind;
   if (verdict == DecodeResult::Ok && (pixels == 0 || !BytesCanHold(bytes.size(), pixels, kJpegPixelsPerByte))) {
     verdict = DecodeResult::Unreadable;
   }
@@ -87,11 +104,14 @@ DecodeResult::Kind ReadJpeg(std::string_view bytes, JpegBuffers& buf) {
     jpeg_destroy_decompress(&cinfo);
     return DecodeResult::Unreadable;
   }
-  const std::size_t stride = std::size_t(buf.width) * std::size_t(buf.components);
-  buf.data.resize(stride * std::size_t(buf.height));
+  // Row by row: the picture is the only copy of the pixels.
+  buf.data.resize(std::size_t(buf.width) * std::size_t(buf.components));
+  buf.picture = Picture(buf.width, buf.height);
   while (cinfo.output_scanline < cinfo.output_height) {
-    JSAMPROW row = buf.data.data() + stride * cinfo.output_scanline;
-    jpeg_read_scanlines(&cinfo, &row, 1);
+    const int y = static_cast<int>(cinfo.output_scanline);
+    JSAMPROW row = buf.data.data();
+    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
+    StoreRow(buf, buf.picture.row(y));
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
@@ -141,28 +161,11 @@ bool IsJpeg(std::string_view bytes) {
          static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
 }
 
-DecodeResult DecodeJpeg(std::string_view bytes, Picture& out) {
+DecodeResult DecodeJpeg(std::string_view bytes, Picture& out, long long allowance) {
   if (!IsJpeg(bytes)) return {DecodeResult::Unreadable};
   JpegBuffers buf;
-  if (const DecodeResult::Kind k = ReadJpeg(bytes, buf); k != DecodeResult::Ok) return {k};
-  Picture pic(buf.width, buf.height);
-  const unsigned char* s = buf.data.data();
-  if (buf.components == 3) {
-    for (Rgb24& px : pic.pixels) {
-      px = {s[0], s[1], s[2]};
-      s += 3;
-    }
-  } else {
-    // Adobe writes CMYK inverted (0 = full ink); others store it plainly.
-    for (Rgb24& px : pic.pixels) {
-      unsigned c = s[0], m = s[1], y = s[2], k = s[3];
-      if (!buf.adobeInverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
-      px = {static_cast<std::uint8_t>(c * k / 255), static_cast<std::uint8_t>(m * k / 255),
-            static_cast<std::uint8_t>(y * k / 255)};
-      s += 4;
-    }
-  }
-  out = std::move(pic);
+  if (const DecodeResult::Kind k = ReadJpeg(bytes, buf, allowance); k != DecodeResult::Ok) return {k};
+  out = std::move(buf.picture);
   return {DecodeResult::Ok};
 }
 

@@ -9,8 +9,9 @@
 
 bool IsJpeg(std::string_view bytes);
 
-// Baseline and progressive; RGB, greyscale, CMYK and YCCK.
-DecodeResult DecodeJpeg(std::string_view bytes, Picture& out);
+// Baseline and progressive; RGB, greyscale, CMYK and YCCK. A picture of more
+// than `allowance` pixels is refused before it is decoded.
+DecodeResult DecodeJpeg(std::string_view bytes, Picture& out, long long allowance = kMaxImagePixels);
 
 // Three components from RGB, libjpeg's defaults with the given quality.
 bool EncodeJpeg(const Picture& picture, int quality, std::string& out);

@@ -44,11 +44,17 @@ namespace {
 // The buffers live in the caller: a function that calls setjmp must not
 // change its own locals between setjmp and a possible longjmp.
 struct PngBuffers {
-  std::vector<png_byte> data;
+  std::vector<png_byte> data;  // RGBA: one row, or the whole picture when it is interlaced
   std::vector<png_bytep> rows;
   png_uint_32 width = 0, height = 0;
+  Picture picture;
   std::string encoded;
 };
+
+// One decoded RGBA row into the picture.
+void StoreRow(const png_byte* s, Rgb24* dst, png_uint_32 width) {
+  for (png_uint_32 x = 0; x < width; ++x, s += 4) dst[x] = s[3] < 128 ? kKeyGreen : Rgb24{s[0], s[1], s[2]};
+}
 
 // What libpng is told before it reads a chunk. Chunk lengths are claims: a
 // hundred-byte file may say its text runs to 2 GB, and libpng allocates what
@@ -76,18 +82,18 @@ std::uint32_t BigEndian32(std::string_view b, std::size_t at) {
 // The header chunk comes first in every PNG. Its size is looked at before
 // libpng reads on, so that a picture over the limits is told apart from a
 // damaged file (libpng's own refusal of it would look like any other).
-DecodeResult::Kind CheckHeaderSize(std::string_view bytes) {
+DecodeResult::Kind CheckHeaderSize(std::string_view bytes, long long allowance) {
   if (bytes.size() < 24 || bytes.substr(12, 4) != "IHDR") return DecodeResult::Ok;  // libpng will refuse it
-  return CheckPictureLimits(BigEndian32(bytes, 16), BigEndian32(bytes, 20)).kind;
+  return CheckPictureLimits(BigEndian32(bytes, 16), BigEndian32(bytes, 20), allowance).kind;
 }
 
 // Deflate packs at most 1032 bytes into one, and the leanest PNG pixel is
 // one bit: a complete file cannot hold more pixels than this per byte.
 constexpr long long kPngPixelsPerByte = 1032 * 8;
 
-DecodeResult::Kind ReadPng(std::string_view bytes, PngBuffers& buf) {
+DecodeResult::Kind ReadPng(std::string_view bytes, PngBuffers& buf, long long allowance) {
   constexpr DecodeResult::Kind kRefused = DecodeResult::Unreadable;
-  if (const DecodeResult::Kind k = CheckHeaderSize(bytes); k != DecodeResult::Ok) return k;
+  if (const DecodeResult::Kind k = CheckHeaderSize(bytes, allowance); k != DecodeResult::Ok) return k;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Error, Warning);
   if (!png) return kRefused;
   png_infop info = png_create_info_struct(png);
@@ -107,7 +113,7 @@ DecodeResult::Kind ReadPng(std::string_view bytes, PngBuffers& buf) {
   buf.width = png_get_image_width(png, info);
   buf.height = png_get_image_height(png, info);
   const long long pixels = static_cast<long long>(buf.width) * buf.height;
-  DecodeResult::Kind verdict = CheckPictureLimits(buf.width, buf.height).kind;
+  DecodeResult::Kind verdict = CheckPictureLimits(buf.width, buf.height, allowance).kind;
   if (verdict == DecodeResult::Ok && (pixels == 0 || !BytesCanHold(bytes.size(), pixels, kPngPixelsPerByte))) {
     verdict = kRefused;
   }
@@ -121,16 +127,29 @@ DecodeResult::Kind ReadPng(std::string_view bytes, PngBuffers& buf) {
   png_set_strip_16(png);
   png_set_gray_to_rgb(png);
   png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
+  const bool interlaced = png_set_interlace_handling(png) > 1;
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != std::size_t(buf.width) * 4) {
     png_destroy_read_struct(&png, &info, nullptr);
     return kRefused;
   }
-  buf.data.resize(std::size_t(buf.width) * buf.height * 4);
-  buf.rows.resize(buf.height);
-  for (png_uint_32 y = 0; y < buf.height; ++y) buf.rows[y] = buf.data.data() + std::size_t(y) * buf.width * 4;
-  png_read_image(png, buf.rows.data());
+  buf.picture = Picture(static_cast<int>(buf.width), static_cast<int>(buf.height));
+  if (interlaced) {
+    // The passes of an interlaced picture each cover the whole of it, so
+    // libpng needs all its rows at once.
+    buf.data.resize(std::size_t(buf.width) * buf.height * 4);
+    buf.rows.resize(buf.height);
+    for (png_uint_32 y = 0; y < buf.height; ++y) buf.rows[y] = buf.data.data() + std::size_t(y) * buf.width * 4;
+    png_read_image(png, buf.rows.data());
+    for (png_uint_32 y = 0; y < buf.height; ++y) StoreRow(buf.rows[y], buf.picture.row(int(y)), buf.width);
+  } else {
+    // Row by row: the picture is the only copy of the pixels.
+    buf.data.resize(std::size_t(buf.width) * 4);
+    for (png_uint_32 y = 0; y < buf.height; ++y) {
+      png_read_row(png, buf.data.data(), nullptr);
+      StoreRow(buf.data.data(), buf.picture.row(int(y)), buf.width);
+    }
+  }
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
   return DecodeResult::Ok;
@@ -173,17 +192,11 @@ bool WritePng(const Picture& picture, PngBuffers& buf) {
 
 }  // namespace
 
-DecodeResult DecodePng(std::string_view bytes, Picture& out) {
+DecodeResult DecodePng(std::string_view bytes, Picture& out, long long allowance) {
   if (!IsPng(bytes)) return {DecodeResult::Unreadable};
   PngBuffers buf;
-  if (const DecodeResult::Kind k = ReadPng(bytes, buf); k != DecodeResult::Ok) return {k};
-  Picture pic(static_cast<int>(buf.width), static_cast<int>(buf.height));
-  const png_byte* s = buf.data.data();
-  for (Rgb24& px : pic.pixels) {
-    px = s[3] < 128 ? kKeyGreen : Rgb24{s[0], s[1], s[2]};
-    s += 4;
-  }
-  out = std::move(pic);
+  if (const DecodeResult::Kind k = ReadPng(bytes, buf, allowance); k != DecodeResult::Ok) return {k};
+  out = std::move(buf.picture);
   return {DecodeResult::Ok};
 }
 

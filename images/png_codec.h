@@ -10,8 +10,9 @@
 bool IsPng(std::string_view bytes);
 
 // Any colour type and depth, palettes with transparency, 16-bit, interlaced.
-// Pixels whose alpha is below 128 become the key green (0, 248, 0).
-DecodeResult DecodePng(std::string_view bytes, Picture& out);
+// Pixels whose alpha is below 128 become the key green (0, 248, 0). A picture
+// of more than `allowance` pixels is refused before it is decoded.
+DecodeResult DecodePng(std::string_view bytes, Picture& out, long long allowance = kMaxImagePixels);
 
 // 8-bit RGBA, every pixel opaque, not interlaced, compression level 9, no row filter.
 bool EncodePng(const Picture& picture, std::string& out);

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "images/archive.h"
@@ -12,21 +13,36 @@
 namespace {
 
 constexpr std::string_view kSettingsFile = "uisettings.ini";
+// Enough of a picture file to know the size its header claims.
+constexpr std::size_t kHeadBytes = 64;
 
 void Report(SkinIoContext& ctx, MessageKind kind, const std::string& subject, std::optional<ImageId> image = {}) {
   const Message m{kind, subject, image};
   ctx.feedback.Report(m, FormatMessage(m, ctx.texts));
 }
+
 // Why a picture file gave no picture, as the message that says so.
 MessageKind FailureOf(DecodeResult result) {
-  return result.kind == DecodeResult::TooLarge ? MessageKind::TooLarge : MessageKind::UnknownFormat;
+  switch (result.kind) {
+    case DecodeResult::TooLarge: return MessageKind::TooLarge;
+    case DecodeResult::OverBudget: return MessageKind::OverBudget;
+    default: return MessageKind::UnknownFormat;
+  }
+}
+
+// A header that claims more than `allowance` pixels: the file is refused
+// before the rest of it is read or inflated.
+std::optional<MessageKind> OverClaim(std::string_view head, long long allowance) {
+  const std::optional<long long> claimed = ClaimedPixels(head);
+  if (!claimed || *claimed <= allowance) return std::nullopt;
+  return *claimed > kMaxImagePixels ? MessageKind::TooLarge : MessageKind::OverBudget;
 }
 
 // The picture in a file's bytes, or nothing, reported, when there is none.
-std::optional<Picture> DecodeReported(std::string_view bytes, bool reduce, const std::string& name, ImageId id,
-                                      SkinIoContext& ctx) {
+std::optional<Picture> DecodeReported(std::string_view bytes, bool reduce, long long allowance, const std::string& name,
+                                      ImageId id, SkinIoContext& ctx) {
   Picture pic;
-  const DecodeResult result = DecodeSkinImage(bytes, reduce, pic);
+  const DecodeResult result = DecodeSkinImage(bytes, reduce, pic, allowance);
   if (!result) {
     Report(ctx, FailureOf(result), name, id);
     return std::nullopt;
@@ -35,17 +51,25 @@ std::optional<Picture> DecodeReported(std::string_view bytes, bool reduce, const
 }
 
 // Reads the file at `openPath`, shown to the user as `shownPath`. False when
-// it cannot be opened; otherwise `picture` is its picture, or nothing when it
-// holds none. Either failure is reported.
-bool ReadReported(ImageId id, const std::string& openPath, const std::string& shownPath, SkinIoContext& ctx,
-                  std::optional<Picture>& picture) {
+// it cannot be read at all (missing, no permission, not a file); otherwise
+// `picture` is its picture, or nothing when it holds none. Either failure is
+// reported.
+bool ReadReported(ImageId id, const std::string& openPath, const std::string& shownPath, long long allowance,
+                  SkinIoContext& ctx, std::optional<Picture>& picture) {
   std::string bytes;
-  switch (ReadWholeFile(openPath, bytes, kMaxPictureFileSize)) {
-    case ReadStatus::CannotOpen: Report(ctx, MessageKind::FileNotFound, shownPath, id); return false;
-    case ReadStatus::TooLarge: Report(ctx, MessageKind::TooLarge, shownPath, id); return true;
-    case ReadStatus::Ok: break;
+  ReadStatus status = ReadFileHead(openPath, bytes, kHeadBytes);
+  if (status == ReadStatus::Ok) {
+    if (const std::optional<MessageKind> over = OverClaim(bytes, allowance)) {
+      Report(ctx, *over, shownPath, id);
+      return true;
+    }
+    status = ReadWholeFile(openPath, bytes, kMaxPictureFileSize);
   }
-  picture = DecodeReported(bytes, /*reduce=*/true, shownPath, id, ctx);
+  if (status != ReadStatus::Ok) {
+    Report(ctx, ReadFailure(status, false), shownPath, id);
+    return status == ReadStatus::TooLarge;
+  }
+  picture = DecodeReported(bytes, /*reduce=*/true, allowance, shownPath, id, ctx);
   return true;
 }
 
@@ -54,20 +78,66 @@ bool ReadReported(ImageId id, const std::string& openPath, const std::string& sh
 void LoadFromFile(Skin& skin, ImageId id, const std::string& openPath, const std::string& shownPath,
                   SkinIoContext& ctx) {
   std::optional<Picture> pic;
-  if (!ReadReported(id, openPath, shownPath, ctx, pic)) return;
+  if (!ReadReported(id, openPath, shownPath, PixelAllowance(skin, id, ctx.budget), ctx, pic)) return;
   skin.image(id) = pic ? std::move(*pic) : Picture();
+}
+
+// One picture of an archive, within what the skin and the archive's
+// inflate budget allow; nothing, reported, when it gives none.
+std::optional<Picture> ExtractPicture(SkinArchive& archive, std::size_t index, const std::string& member, ImageId id,
+                                      long long allowance, SkinIoContext& ctx) {
+  std::string bytes;
+  ExtractStatus status = archive.ExtractHead(index, kHeadBytes, bytes);
+  if (status == ExtractStatus::Ok) {
+    if (const std::optional<MessageKind> over = OverClaim(bytes, allowance)) {
+      Report(ctx, *over, member, id);
+      return std::nullopt;
+    }
+    status = archive.Extract(index, bytes);
+  }
+  switch (status) {
+    case ExtractStatus::Ok: return DecodeReported(bytes, /*reduce=*/false, allowance, member, id, ctx);
+    case ExtractStatus::TooLarge: Report(ctx, MessageKind::TooLarge, member, id); break;
+    case ExtractStatus::OverBudget: Report(ctx, MessageKind::OverBudget, member, id); break;
+    case ExtractStatus::Encrypted:
+    case ExtractStatus::Damaged: Report(ctx, MessageKind::CannotExtract, member, id); break;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx) {
+long long PixelAllowance(const Skin& skin, ImageId id, const SkinBudget& budget) {
+  long long others = 0;
+  for (const CatalogueEntry& e : ImageCatalogue()) {
+    if (e.id != id) others += static_cast<long long>(skin.image(e.id).pixels.size());
+  }
+  return std::max(0LL, budget.pixels - others);
+}
+
+MessageKind ReadFailure(ReadStatus status, bool settings) {
+  switch (status) {
+    case ReadStatus::NotReadable: return MessageKind::CannotRead;
+    case ReadStatus::NotRegular: return MessageKind::NotAFile;
+    case ReadStatus::TooLarge: return settings ? MessageKind::SettingsTooLarge : MessageKind::TooLarge;
+    case ReadStatus::NotFound:
+    case ReadStatus::Ok: break;
+  }
+  return settings ? MessageKind::SettingsMissing : MessageKind::FileNotFound;
+}
+
+ReadStatus ReadSettingsFile(const std::string& path, std::string& out) {
+  return ReadWholeFile(path, out, kMaxSettingsFileSize);
+}
+
+std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx, long long allowance) {
   std::optional<Picture> pic;
-  ReadReported(id, path, path, ctx, pic);
+  ReadReported(id, path, path, allowance, ctx, pic);
   return pic;
 }
 
 bool ImportSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx) {
-  std::optional<Picture> pic = ReadSkinImageFile(id, path, ctx);
+  std::optional<Picture> pic = ReadSkinImageFile(id, path, ctx, PixelAllowance(skin, id, ctx.budget));
   if (!pic) return false;
   skin.image(id) = std::move(*pic);
   return true;
@@ -80,8 +150,8 @@ void LoadSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoCo
 void OpenSkinFolder(Skin& skin, const std::string& folder, SkinIoContext& ctx) {
   std::string settings;
   const std::string settingsPath = ResolvePathIgnoringCase(folder, kSettingsFile);
-  if (ReadWholeFile(settingsPath, settings, kMaxPictureFileSize) != ReadStatus::Ok) {
-    Report(ctx, MessageKind::SettingsMissing, JoinPath(folder, kSettingsFile));
+  if (const ReadStatus status = ReadSettingsFile(settingsPath, settings); status != ReadStatus::Ok) {
+    Report(ctx, ReadFailure(status, true), status == ReadStatus::NotFound ? JoinPath(folder, kSettingsFile) : settingsPath);
     return;
   }
   ReadSkinSettings(skin, settings);
@@ -94,16 +164,22 @@ void OpenSkinFolder(Skin& skin, const std::string& folder, SkinIoContext& ctx) {
 }
 
 void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& ctx) {
-  std::unique_ptr<SkinArchive> archive = SkinArchive::Open(archivePath);
+  ReadStatus opened = ReadStatus::Ok;
+  std::unique_ptr<SkinArchive> archive = SkinArchive::Open(archivePath, &opened, ctx.budget.archiveInflate);
   const std::optional<std::size_t> settingsIndex = archive ? archive->FindSettings() : std::nullopt;
   if (!settingsIndex) {
-    Report(ctx, MessageKind::SettingsMissing, archivePath);
+    Report(ctx, ReadFailure(opened, true), archivePath);
     return;
   }
-  const std::string& settingsName = archive->entries()[*settingsIndex].name;
+  const SkinArchive::Entry& settingsEntry = archive->entries()[*settingsIndex];
+  const std::string settingsName = settingsEntry.name;
   std::string settings;
-  if (!archive->Extract(*settingsIndex, settings)) {
-    // It is there, but damaged, encrypted or too large: not missing.
+  if (settingsEntry.uncompressedSize > kMaxSettingsFileSize) {
+    Report(ctx, MessageKind::SettingsTooLarge, settingsName);
+    return;
+  }
+  if (archive->Extract(*settingsIndex, settings) != ExtractStatus::Ok) {
+    // It is there, but damaged or encrypted: not missing.
     Report(ctx, MessageKind::CannotExtract, settingsName);
     return;
   }
@@ -119,13 +195,8 @@ void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& 
       Report(ctx, MessageKind::FileNotFound, member, e.id);
       continue;
     }
-    std::string bytes;
-    std::optional<Picture> pic;
-    if (archive->Extract(*index, bytes)) {
-      pic = DecodeReported(bytes, /*reduce=*/false, member, e.id, ctx);
-    } else {
-      Report(ctx, MessageKind::CannotExtract, member, e.id);
-    }
+    std::optional<Picture> pic =
+        ExtractPicture(*archive, *index, member, e.id, PixelAllowance(skin, e.id, ctx.budget), ctx);
     skin.image(e.id) = pic ? std::move(*pic) : Picture();
   }
   ctx.feedback.SetProgress(0);

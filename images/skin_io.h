@@ -8,6 +8,7 @@
 #include "skin/catalogue.h"
 #include "images/feedback.h"
 #include "images/file_io.h"
+#include "skin/budgets.h"
 #include "skin/clock.h"
 #include "skin/settings_file.h"
 #include "skin/skin.h"
@@ -16,33 +17,47 @@
 struct SkinIoContext {
   Feedback& feedback;
   const MessageTexts& texts;
+  SkinBudget budget = {};
 };
 
-// Picture files larger than this are refused as too large.
-inline constexpr std::size_t kMaxPictureFileSize = 512u * 1024 * 1024;
+// How many pixels picture `id` may have, so that the skin's pictures stay
+// within the budget together: the budget less what the others hold.
+long long PixelAllowance(const Skin& skin, ImageId id, const SkinBudget& budget);
+
+// The message that tells why a file's bytes could not be read; `settings`
+// for uisettings.ini (too large has its own text there).
+MessageKind ReadFailure(ReadStatus status, bool settings);
+
+// Reads a skin's uisettings.ini with the settings file's own limit.
+ReadStatus ReadSettingsFile(const std::string& path, std::string& out);
 
 // Opening: gives the picture `id` the content of the file at `path`, reduced
-// to 15-bit colour unless it is a 16-bit BMP. A missing file leaves the
-// picture as it was; one that holds no picture (unknown, damaged, too large)
-// empties it. Both are reported.
+// to 15-bit colour unless it is a 16-bit BMP. A missing file (or one that
+// cannot be read, or is no regular file) leaves the picture as it was; one
+// that holds no picture (unknown, damaged, too large, more than the skin
+// has room for) empties it. Both are reported.
 void LoadSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx);
 
 // Import: the picture of the file at `path` for picture `id` (reduced as
 // above), or nothing when the file is missing or cannot be decoded, which is
-// reported. The skin is not touched, so a failed import loses nothing.
-std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx);
+// reported. The skin is not touched, so a failed import loses nothing. A
+// picture of more than `allowance` pixels (PixelAllowance) is refused.
+std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx,
+                                         long long allowance = kMaxImagePixels);
 
 // Import into the skin: picture `id` is replaced only when the file gives a
 // picture; on failure (reported) it stays as it was. True when replaced.
 bool ImportSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx);
 
 // Opens the skin in a folder over the current one: settings first, then the
-// 53 pictures in catalogue order.
+// 53 pictures in catalogue order, each within what the skin's pixel budget
+// still allows. A settings file that cannot be read (missing, too large,
+// not a file, no permission) opens nothing.
 void OpenSkinFolder(Skin& skin, const std::string& folder, SkinIoContext& ctx);
 
 // Opens the skin inside a .zip: the first entry named uisettings.ini (in any
 // folder) fixes the skin's root; pictures come from below that root and are
-// kept as decoded.
+// kept as decoded. What the open inflates stays within the budget too.
 void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& ctx);
 
 // One file of a saved skin: its path inside the skin folder ("uisettings.ini",

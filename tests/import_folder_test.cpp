@@ -34,7 +34,7 @@ TEST(ImportFolder, TakesEachPictureByNameAndLeavesTheSkinAlone) {
 
   RecordingFeedback feedback;
   SkinIoContext ctx{feedback, kTexts};
-  const FolderImport import = ReadPictureFolder(dir.path(), ctx);
+  const FolderImport import = ReadPictureFolder(dir.path(), ctx, Skin());
   EXPECT_TRUE(import.folderFound);
 
   std::vector<std::pair<ImageId, std::string>> taken;
@@ -66,7 +66,7 @@ TEST(ImportFolder, TakesEachPictureByNameAndLeavesTheSkinAlone) {
 TEST(ImportFolder, MissingFolderIsReported) {
   RecordingFeedback feedback;
   SkinIoContext ctx{feedback, kTexts};
-  const FolderImport import = ReadPictureFolder("/nonexistent/pictures", ctx);
+  const FolderImport import = ReadPictureFolder("/nonexistent/pictures", ctx, Skin());
   EXPECT_FALSE(import.folderFound);
   EXPECT_TRUE(import.pictures.empty());
   EXPECT_EQ(feedback.messages, (std::vector<std::string>{"/nonexistent/pictures : " + kTexts.fileNotFound}));
