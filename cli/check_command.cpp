@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "check/check.h"
+#include "check/problem_json.h"
 #include "cli/cli_common.h"
 #include "skin/printable.h"
 #include "images/folder_list.h"
@@ -13,47 +14,6 @@ namespace {
 bool Exists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
-}
-
-// A JSON string, always valid UTF-8. Valid UTF-8 passes as it is (strictly:
-// no overlong forms, surrogates or code points above U+10FFFF); any other
-// byte stands for the Latin-1 character of its value ("\u00e9"), as the
-// settings file's 8-bit text does.
-std::string JsonString(std::string_view s) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (std::size_t i = 0; i < s.size();) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    const std::size_t n = b < 0x80 ? 1 : Utf8SequenceLength(s.substr(i));
-    if (b == '"' || b == '\\') {
-      out += '\\';
-      out += static_cast<char>(b);
-    } else if (b < 0x20 || b == 0x7F || n == 0) {
-      out += "\\u00";
-      out += kHex[b >> 4];
-      out += kHex[b & 15];
-    } else {
-      out.append(s.substr(i, n));
-      i += n;
-      continue;
-    }
-    ++i;
-  }
-  return out + "\"";
-}
-
-void PrintJson(const std::vector<Problem>& problems) {
-  std::cout << "[";
-  for (std::size_t i = 0; i < problems.size(); ++i) {
-    const Problem& p = problems[i];
-    std::cout << (i ? ",\n " : "\n ") << "{\"severity\": " << JsonString(SeverityName(p.severity))
-              << ", \"code\": " << JsonString(ProblemCodeName(p.code)) << ", \"subject\": " << JsonString(p.subject)
-              << ", \"message\": " << JsonString(p.message);
-    if (p.line) std::cout << ", \"line\": " << *p.line;
-    if (p.screen) std::cout << ", \"screen\": " << *p.screen;
-    std::cout << "}";
-  }
-  std::cout << (problems.empty() ? "]\n" : "\n]\n");
 }
 
 int Check(const Options& o) {
@@ -74,7 +34,7 @@ int Check(const Options& o) {
   for (const std::string& path : o.skins) input.sources.push_back(ReadSkinSource(path));
   const std::vector<Problem> problems = CheckSkin(skin, input);
   if (o.json) {
-    PrintJson(problems);
+    std::cout << ProblemsJson(problems);
   } else {
     for (const Problem& p : problems) {
       // Subjects and messages hold names from the skin's files escaped

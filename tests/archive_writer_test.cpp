@@ -108,7 +108,41 @@ TEST_F(ArchiveWriterTest, FailuresAreReportedAndEmptyPicturesLeftOut) {
   ASSERT_TRUE(archive);
   EXPECT_EQ(archive->entries().size(), kImageCount);
   EXPECT_FALSE(archive->Find("skin\\lamp.bmp"));
-  EXPECT_EQ(ArchiveFolderName("/a/b.c/My Skin.ZIP"), "My Skin");
+}
+
+TEST_F(ArchiveWriterTest, TheFolderNameCannotClimbOutOrForgeALine) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/a/b.c/My Skin.ZIP", "My Skin"}, {"../x.zip", "x"},       {"...zip", "skin"},  {"..zip", "skin"},
+      {".zip", "skin"},                  {"a..b.zip", "a.b"},     {"a\\b.zip", "a_b"}, {"a\nb\x1b[1m.zip", "a_b_[1m"},
+      {"plain", "plain"},                {"/tmp/....zip", "skin"},
+  };
+  for (const auto& [path, folder] : cases) EXPECT_EQ(ArchiveFolderName(path), folder) << path;
+}
+
+TEST_F(ArchiveWriterTest, AnArchiveIsReplacedWholeOrNotAtAll) {
+  TempDir dir;
+  // A second hard link: a rename would part them, writing in place could
+  // leave a damaged archive behind. Nothing is written.
+  testutil::WriteFile(dir / "shared.zip", "old archive");
+  ASSERT_EQ(::link((dir / "shared.zip").c_str(), (dir / "other-name.zip").c_str()), 0);
+  Save(dir / "shared.zip");
+  ASSERT_EQ(feedback.messages.size(), 1u);
+  EXPECT_EQ(feedback.messages[0], dir / "shared.zip" + ": " + kTexts.notReplacedWhole);
+  EXPECT_EQ(ReadFile(dir / "shared.zip"), "old archive");
+  EXPECT_EQ(ReadFile(dir / "other-name.zip"), "old archive");
+
+  // What a killed export left beside it goes with the next one; the files
+  // of a process that still runs, and names that only look alike, stay.
+  feedback.messages.clear();
+  const std::string mine = "a.zip.~" + std::to_string(::getpid()) + "-3";
+  for (const std::string name : {"a.zip.~999999999-0", "b.bmp.~999999998-12", mine.c_str(), "c.~x-1", "d.~5-"}) {
+    testutil::WriteFile(dir / name, "left over");
+  }
+  Save(dir / "a.zip");
+  EXPECT_TRUE(feedback.messages.empty());
+  std::vector<std::string> left = testutil::ListFolder(dir.path());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"a.zip", mine, "c.~x-1", "d.~5-", "other-name.zip", "shared.zip"}));
 }
 
 }  // namespace

@@ -78,4 +78,45 @@ if(NOT header STREQUAL "00000746000003d4")  # 1862 x 980
 endif()
 run(2 ${SKINTOOL} render --all --screen 3 --out ${WORK}/sheet.png)
 run(2 ${SKINTOOL} render --all --zoom 5 --out ${WORK}/sheet.png)
+
+# Number options take plain decimal digits only; --zoom also a decimal point.
+foreach(zoom "0x10" "1e1" " 2" "2 " "-1" "+2" "" "1..5" "." "0" "16.5" "inf")
+  run(2 ${SKINTOOL} render --zoom "${zoom}" --out ${WORK}/z.png)
+endforeach()
+foreach(zoom "2" "1.5" ".5" "3.")
+  run(0 ${SKINTOOL} render --zoom "${zoom}" --out ${WORK}/z.png)
+endforeach()
+
+# A skin whose folder name holds a line break and an escape sequence: every
+# line printed is one problem, and no escape character reaches the output.
+string(ASCII 27 esc)
+set(evil "${WORK}/evil/My\nerror missing-settings ${esc}[31mSkin")
+file(MAKE_DIRECTORY "${evil}")
+file(COPY_FILE ${WORK}/skin/uisettings.ini "${evil}/uisettings.ini")
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${WORK}/evil.zip --format=zip "My\nerror missing-settings ${esc}[31mSkin"
+                WORKING_DIRECTORY ${WORK}/evil RESULT_VARIABLE zipped)
+foreach(command "check;--skin;${WORK}/evil.zip" "convert;--skin;${WORK}/evil.zip;--out;${WORK}/evil-out")
+  run(1 ${SKINTOOL} ${command})
+  string(FIND "${last_out}${last_err}" "${esc}" raw)
+  if(NOT zipped EQUAL 0 OR NOT raw EQUAL -1)
+    message(FATAL_ERROR "an escape character was printed:\n${last_out}${last_err}")
+  endif()
+endforeach()
+run(1 ${SKINTOOL} check --skin ${WORK}/evil.zip)
+string(REGEX REPLACE "\n$" "" lines "${last_out}")
+string(REPLACE "\n" ";" lines "${lines}")
+foreach(line IN LISTS lines)
+  if(NOT line MATCHES "^(error|warning) [a-z0-9-]+ ")
+    message(FATAL_ERROR "a line that is no problem of its own: '${line}'")
+  endif()
+endforeach()
+
+# The archive's folder is named after it, and no entry climbs out of it.
+file(MAKE_DIRECTORY ${WORK}/sub)
+run(0 ${SKINTOOL} convert --out ${WORK}/sub/../...zip)
+file(STRINGS ${WORK}/...zip climbing REGEX "\\.\\./")
+if(climbing)
+  message(FATAL_ERROR "entry names holding '../': ${climbing}")
+endif()
+run(0 ${SKINTOOL} check --skin ${WORK}/...zip)
 file(REMOVE_RECURSE ${WORK})

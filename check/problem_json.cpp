@@ -1,0 +1,40 @@
+#include "check/problem_json.h"
+
+#include "skin/printable.h"
+
+std::string JsonString(std::string_view s) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (std::size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const std::size_t n = b < 0x80 ? 1 : Utf8SequenceLength(s.substr(i));
+    if (b == '"' || b == '\\') {
+      out += '\\';
+      out += static_cast<char>(b);
+    } else if (b < 0x20 || b == 0x7F || n == 0) {
+      out += "\\u00";
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    } else {
+      out.append(s.substr(i, n));
+      i += n;
+      continue;
+    }
+    ++i;
+  }
+  return out + "\"";
+}
+
+std::string ProblemsJson(const std::vector<Problem>& problems) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < problems.size(); ++i) {
+    const Problem& p = problems[i];
+    out += i ? ",\n " : "\n ";
+    out += "{\"severity\": " + JsonString(SeverityName(p.severity)) + ", \"code\": " + JsonString(ProblemCodeName(p.code)) +
+           ", \"subject\": " + JsonString(p.subject) + ", \"message\": " + JsonString(p.message);
+    if (p.line) out += ", \"line\": " + std::to_string(*p.line);
+    if (p.screen) out += ", \"screen\": " + std::to_string(*p.screen);
+    out += "}";
+  }
+  return out + (problems.empty() ? "]\n" : "\n]\n");
+}
