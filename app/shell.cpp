@@ -323,6 +323,7 @@ void EditorShell::ShowAbout() { dialogs_.ShowAbout(window_, texts_); }
 void EditorShell::ApplyEdit(SkinEdit edit) {
   if (edit.Unchanged()) return;
   history_.push(new SkinEditCommand(*skin_, std::move(edit), [this](const SkinEdit&) { SkinChanged(); }));
+  SkinEditCommand::KeepWithin(history_, undoBudget_);
 }
 
 void EditorShell::EditNumber(const SkinField& field, int value) {

@@ -25,6 +25,7 @@
 #include "check/problem.h"
 #include "skin/catalogue.h"
 #include "skin/clock.h"
+#include "skin/budgets.h"
 #include "skin/skin.h"
 
 struct DiskChanges;
@@ -63,6 +64,8 @@ class EditorShell : public QObject {
   bool quitRequested() const { return quitRequested_; }
   // The clock that stamps LastUpdate when saving (tests set a fixed one).
   void SetClock(const Clock* clock) { clock_ = clock; }
+  // The memory the pictures of the undo history may hold (tests make it small).
+  void SetUndoBudget(std::size_t bytes) { undoBudget_ = bytes; }
 
   // Menu commands.
   void NewSkin();
@@ -163,6 +166,7 @@ class EditorShell : public QObject {
   QString saveFolder_;  // where Save writes; empty until the first save
   SystemClock systemClock_;
   const Clock* clock_ = &systemClock_;
+  std::size_t undoBudget_ = kUndoPictureBudget;
   float zoom_ = 1.0f;
   int wheel_ = 0;  // wheel movement not yet turned into zoom steps
   int currentScreen_ = 0;

@@ -45,6 +45,8 @@ struct SkinEdit {
   // Takes over an edit made after this one: its new values win, this edit's
   // old values stay.
   void Absorb(const SkinEdit& later);
+  // The memory its pictures hold, before and after.
+  std::size_t PictureBytes() const;
 };
 
 // A SkinEdit on the undo stack. Applying it, either way, is followed by
@@ -55,6 +57,15 @@ class SkinEditCommand : public QUndoCommand {
   SkinEditCommand(Skin& skin, SkinEdit edit, Changed changed);
 
   const SkinEdit& edit() const { return edit_; }
+  std::size_t bytes() const { return bytes_; }
+
+  // Drops the oldest steps of `history` (made of SkinEditCommands, with its
+  // last step current) until the pictures its steps hold fit `budget`; the
+  // newest step always stays. A reload of a large picture every few seconds
+  // would otherwise keep every version of it until memory runs out. The
+  // saved state stays where it was, or, when its step went, can no longer
+  // be reached by Undo.
+  static void KeepWithin(QUndoStack& history, std::size_t budget);
 
   void redo() override;
   void undo() override;
@@ -63,7 +74,15 @@ class SkinEditCommand : public QUndoCommand {
   bool mergeWith(const QUndoCommand* other) override;
 
  private:
+  // A step put back on a history that is being trimmed: it is applied
+  // already, and merges with nothing on the way in.
+  struct Restored {};
+  SkinEditCommand(Skin& skin, SkinEdit edit, Changed changed, Restored);
+
   Skin& skin_;
   SkinEdit edit_;
   Changed changed_;
+  std::size_t bytes_ = 0;
+  bool restored_ = false;
+  bool skipRedo_ = false;
 };

@@ -20,6 +20,15 @@ constexpr int kSettleMs = 150;
 
 std::string IconFolder(const std::string& folder) { return ResolvePathIgnoringCase(folder, "icon"); }
 
+// The nearest folder above `path` that exists. A watch on a folder ends
+// when the folder goes; the one above it sees the folder made again, or
+// another renamed into its place, and the watch is then set up anew.
+QString ExistingFolderAbove(const QString& path) {
+  QFileInfo up(QFileInfo(path).absolutePath());
+  while (!up.isDir() && !up.isRoot()) up = QFileInfo(up.absolutePath());
+  return up.absoluteFilePath();
+}
+
 }  // namespace
 
 SkinWatcher::SkinWatcher(QObject* parent) : QObject(parent) {
@@ -74,10 +83,11 @@ void SkinWatcher::Rewatch() {
   // the watch is set up again.
   QStringList paths;
   const std::string root = Local(path_);
+  paths << ExistingFolderAbove(path_);
   if (archive_) {
-    paths << path_ << QFileInfo(path_).absolutePath();
-  } else {
     paths << path_;
+  } else {
+    if (IsExistingFolder(root)) paths << path_;
     const std::string icons = IconFolder(root);
     if (IsExistingFolder(icons)) paths << FromLocal(icons);
     if (known_.settings.exists) paths << FromLocal(ResolvePathIgnoringCase(root, "uisettings.ini"));

@@ -158,6 +158,59 @@ class EditTest : public QObject {
     QCOMPARE(shell.skin().startBar.y, original);
   }
 
+  void historyKeepsItsPicturesWithinTheBudget() {
+    EditorShell& shell = Start();
+    // Room for the pictures of two steps of one 100 x 100 picture (before
+    // and after, 60 000 bytes a step), not three.
+    shell.SetUndoBudget(2 * 2 * 100 * 100 * sizeof(Rgb24));
+    QUndoStack& history = shell.history();
+    const auto picture = [](std::uint8_t v) { return Picture(100, 100, {v, v, v}); };
+    shell.ReplacePictures({{ImageId::upper_screen, picture(0)}}, QStringLiteral("start"));
+    history.clear();
+    shell.ReplacePictures({{ImageId::upper_screen, picture(8)}}, QStringLiteral("first"));
+    history.setClean();
+    shell.ReplacePictures({{ImageId::upper_screen, picture(16)}}, QStringLiteral("second"));
+    const std::int32_t y = shell.skin().startBar.y;
+    shell.EditNumber(SkinFieldOf("[start bar]", "y"), 100);  // holds no picture: it costs nothing
+    QCOMPARE(history.count(), 3);
+    QCOMPARE(history.cleanIndex(), 1);
+    shell.ReplacePictures({{ImageId::upper_screen, picture(24)}}, QStringLiteral("third"));
+    // The oldest step went; the saved state moved along with its step.
+    QCOMPARE(history.count(), 3);
+    QCOMPARE(history.text(0), QStringLiteral("second"));
+    QCOMPARE(history.cleanIndex(), 0);
+    QVERIFY(Window()->isWindowModified());
+    // What stayed undoes and redoes as it did.
+    history.undo();
+    history.undo();
+    QCOMPARE(shell.skin().startBar.y, y);
+    QCOMPARE(shell.skin().image(ImageId::upper_screen), picture(16));
+    history.undo();
+    QCOMPARE(shell.skin().image(ImageId::upper_screen), picture(8));
+    QVERIFY(!history.canUndo());
+    QVERIFY(!Window()->isWindowModified());
+    history.redo();
+    history.redo();
+    history.redo();
+    QCOMPARE(shell.skin().image(ImageId::upper_screen), picture(24));
+    QCOMPARE(shell.skin().startBar.y, 100);
+    // A step larger than the budget on its own still stays, alone; the
+    // saved state is then out of reach.
+    shell.SetUndoBudget(1);
+    shell.ReplacePictures({{ImageId::upper_screen, picture(32)}}, QStringLiteral("fourth"));
+    QCOMPARE(history.count(), 1);
+    QCOMPARE(history.cleanIndex(), -1);
+    // Typing that a trim has just put back still merges with what follows.
+    const std::string title = shell.skin().info.Title;
+    shell.EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("A"));
+    QCOMPARE(history.count(), 1);
+    QCOMPARE(history.text(0), QStringLiteral("Title"));
+    shell.EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("Ab"));
+    QCOMPARE(history.count(), 1);
+    history.undo();
+    QCOMPARE(shell.skin().info.Title, title);
+  }
+
   void savingMarksTheCleanState() {
     EditorShell& shell = Start();
     QTemporaryDir target;

@@ -174,6 +174,35 @@ class WorkflowTest : public QObject {
     QCOMPARE(Preview(), before);
   }
 
+  void reloadFollowsTheFolderWhenItGoesAndComesBack() {
+    EditorShell& shell = StartWatched();
+    const QString away = skinDir_.path() + QStringLiteral(".away");
+    QDir().rename(skinDir_.path(), away);
+    QTRY_VERIFY(HasProblem(shell, ProblemCode::MissingSettings, "uisettings.ini"));
+    QVERIFY(HasProblem(shell, ProblemCode::MissingPicture, "lamp"));
+    // Renamed back into its place: the files are there again, and so is the watch.
+    QDir().rename(away, skinDir_.path());
+    QTRY_VERIFY(shell.problems().empty());
+    // Deleted and made again, with one picture changed.
+    QDir(skinDir_.path()).removeRecursively();
+    QTRY_VERIFY(HasProblem(shell, ProblemCode::MissingSettings, "uisettings.ini"));
+    Skin saved = shell.skin();
+    const Picture red(256, 192, {248, 0, 0});
+    saved.image(ImageId::upper_screen) = red;
+    MessageCollector quiet;
+    const MessageTexts texts = MessageTexts::BuiltIn();
+    SkinIoContext ctx{quiet, texts};
+    const QString made = skinDir_.path() + QStringLiteral(".new");
+    QDir().mkpath(made);
+    SaveSkinFolder(saved, made.toStdString(), TypedInfoOf(saved), clock_, ctx);
+    QDir().rename(made, skinDir_.path());
+    QTRY_VERIFY(shell.skin().image(ImageId::upper_screen) == red);
+    QTRY_VERIFY(shell.problems().empty());
+    // Then a change of one file is seen as before.
+    WriteAll(SkinFile("upper_screen.bmp"), Bmp(Picture(256, 192, {0, 0, 248})));
+    QTRY_VERIFY(shell.skin().image(ImageId::upper_screen).at(0, 0) == (Rgb24{0, 0, 248}));
+  }
+
   void reloadBarAsksAboutUnsavedChanges() {
     struct Case {
       const char* name;
