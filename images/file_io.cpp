@@ -31,20 +31,22 @@ ReadStatus OpenRegular(const std::string& path, int& fd, struct stat& st) {
   return ReadStatus::Ok;
 }
 
-// Reads up to `limit` bytes; TooLarge when the file holds more.
-ReadStatus ReadUpTo(int fd, std::size_t expected, std::size_t limit, bool stopAtLimit, std::string& out) {
+// Reads from `offset` up to `limit` bytes; with `cut`, what lies beyond is
+// left unread, without it a file holding more is TooLarge.
+ReadStatus ReadFrom(int fd, std::size_t expected, std::size_t limit, bool cut, std::string& out) {
   std::string data;
   data.reserve(std::min(expected, limit));
   char buf[65536];
   for (;;) {
-    const std::size_t room = stopAtLimit ? std::min(sizeof buf, limit - data.size()) : sizeof buf;
+    const std::size_t room = cut ? std::min(sizeof buf, limit - data.size()) : sizeof buf;
     if (room == 0) break;
-    const ssize_t n = ::read(fd, buf, room);
+    const ssize_t n = ::pread(fd, buf, room, static_cast<off_t>(data.size()));
     if (n < 0) {
       if (errno == EINTR) continue;
       return ReadStatus::NotReadable;
     }
     if (n == 0) break;
+    // A file that grows while it is read is stopped at the limit all the same.
     if (data.size() + static_cast<std::size_t>(n) > limit) return ReadStatus::TooLarge;
     data.append(buf, static_cast<std::size_t>(n));
   }
@@ -54,25 +56,40 @@ ReadStatus ReadUpTo(int fd, std::size_t expected, std::size_t limit, bool stopAt
 
 }  // namespace
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t limit) {
-  int fd = -1;
+RegularFile::~RegularFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+ReadStatus RegularFile::Open(const std::string& path) {
   struct stat st {};
-  if (const ReadStatus s = OpenRegular(path, fd, st); s != ReadStatus::Ok) return s;
-  // The size is checked before anything is read; a file that grows while it
-  // is read is stopped at the limit all the same.
-  const auto size = static_cast<unsigned long long>(std::max<off_t>(st.st_size, 0));
-  const ReadStatus s = size > limit ? ReadStatus::TooLarge : ReadUpTo(fd, static_cast<std::size_t>(size), limit, false, out);
-  ::close(fd);
+  const ReadStatus s = OpenRegular(path, fd_, st);
+  if (s != ReadStatus::Ok) fd_ = -1;
+  size_ = static_cast<unsigned long long>(std::max<off_t>(st.st_size, 0));
   return s;
 }
 
+ReadStatus RegularFile::ReadHead(std::size_t count, std::string& out) {
+  if (fd_ < 0) return ReadStatus::NotReadable;
+  return ReadFrom(fd_, count, count, true, out);
+}
+
+ReadStatus RegularFile::ReadAll(std::size_t limit, std::string& out) {
+  if (fd_ < 0) return ReadStatus::NotReadable;
+  // The size is checked before anything is read.
+  if (size_ > limit) return ReadStatus::TooLarge;
+  return ReadFrom(fd_, static_cast<std::size_t>(size_), limit, false, out);
+}
+
+ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t limit) {
+  RegularFile file;
+  const ReadStatus s = file.Open(path);
+  return s == ReadStatus::Ok ? file.ReadAll(limit, out) : s;
+}
+
 ReadStatus ReadFileHead(const std::string& path, std::string& out, std::size_t count) {
-  int fd = -1;
-  struct stat st {};
-  if (const ReadStatus s = OpenRegular(path, fd, st); s != ReadStatus::Ok) return s;
-  const ReadStatus s = ReadUpTo(fd, count, count, true, out);
-  ::close(fd);
-  return s;
+  RegularFile file;
+  const ReadStatus s = file.Open(path);
+  return s == ReadStatus::Ok ? file.ReadHead(count, out) : s;
 }
 
 namespace {

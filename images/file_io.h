@@ -24,6 +24,30 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t 
 // the same refusals.
 ReadStatus ReadFileHead(const std::string& path, std::string& out, std::size_t count);
 
+// One regular file open for reading, for a reader that looks at its first
+// bytes before it decides to read the rest (a picture's header tells its
+// size before the pixels are read).
+class RegularFile {
+ public:
+  RegularFile() = default;
+  ~RegularFile();
+  RegularFile(const RegularFile&) = delete;
+  RegularFile& operator=(const RegularFile&) = delete;
+
+  // Refuses what ReadWholeFile refuses, without waiting or reading.
+  ReadStatus Open(const std::string& path);
+  // Its first `count` bytes, or fewer when it is shorter.
+  ReadStatus ReadHead(std::size_t count, std::string& out);
+  // All of it, from the start; TooLarge (nothing read) over `limit` bytes.
+  ReadStatus ReadAll(std::size_t limit, std::string& out);
+  // Its size when it was opened.
+  unsigned long long size() const { return size_; }
+
+ private:
+  int fd_ = -1;
+  unsigned long long size_ = 0;
+};
+
 // Whether written bytes are flushed to the disk before they replace a file.
 // Saving always flushes; NoFlush exists to measure what the flushing costs.
 enum class FileSync { Flush, NoFlush };

@@ -15,6 +15,9 @@ namespace {
 constexpr std::string_view kSettingsFile = "uisettings.ini";
 // Enough of a picture file to know the size its header claims.
 constexpr std::size_t kHeadBytes = 64;
+// Files up to this size are read whole at once: their decoder checks the
+// claim, and reading a header first would only cost time.
+constexpr unsigned long long kReadWhole = 1u << 20;
 
 void Report(SkinIoContext& ctx, MessageKind kind, const std::string& subject, std::optional<ImageId> image = {}) {
   const Message m{kind, subject, image};
@@ -57,14 +60,16 @@ std::optional<Picture> DecodeReported(std::string_view bytes, bool reduce, long 
 bool ReadReported(ImageId id, const std::string& openPath, const std::string& shownPath, long long allowance,
                   SkinIoContext& ctx, std::optional<Picture>& picture) {
   std::string bytes;
-  ReadStatus status = ReadFileHead(openPath, bytes, kHeadBytes);
-  if (status == ReadStatus::Ok) {
+  RegularFile file;
+  ReadStatus status = file.Open(openPath);
+  if (status == ReadStatus::Ok && file.size() > kReadWhole) {
+    status = file.ReadHead(kHeadBytes, bytes);
     if (const std::optional<MessageKind> over = OverClaim(bytes, allowance)) {
       Report(ctx, *over, shownPath, id);
       return true;
     }
-    status = ReadWholeFile(openPath, bytes, kMaxPictureFileSize);
   }
+  if (status == ReadStatus::Ok) status = file.ReadAll(kMaxPictureFileSize, bytes);
   if (status != ReadStatus::Ok) {
     Report(ctx, ReadFailure(status, false), shownPath, id);
     return status == ReadStatus::TooLarge;
@@ -87,14 +92,15 @@ void LoadFromFile(Skin& skin, ImageId id, const std::string& openPath, const std
 std::optional<Picture> ExtractPicture(SkinArchive& archive, std::size_t index, const std::string& member, ImageId id,
                                       long long allowance, SkinIoContext& ctx) {
   std::string bytes;
-  ExtractStatus status = archive.ExtractHead(index, kHeadBytes, bytes);
-  if (status == ExtractStatus::Ok) {
+  ExtractStatus status = ExtractStatus::Ok;
+  if (archive.entries()[index].uncompressedSize > kReadWhole) {
+    status = archive.ExtractHead(index, kHeadBytes, bytes);
     if (const std::optional<MessageKind> over = OverClaim(bytes, allowance)) {
       Report(ctx, *over, member, id);
       return std::nullopt;
     }
-    status = archive.Extract(index, bytes);
   }
+  if (status == ExtractStatus::Ok) status = archive.Extract(index, bytes);
   switch (status) {
     case ExtractStatus::Ok: return DecodeReported(bytes, /*reduce=*/false, allowance, member, id, ctx);
     case ExtractStatus::TooLarge: Report(ctx, MessageKind::TooLarge, member, id); break;
