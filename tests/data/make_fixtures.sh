@@ -111,3 +111,41 @@ central = data.rfind(b"PK\x01\x02")
 data[central + 24:central + 28] = claim
 open("claims_60mb.zip", "wb").write(data)
 PYEOF
+
+# --- seeds of the whole-skin fuzz targets (tests/fuzz/skin_open, skin_check) ----
+# Small versions of the skins made to break the budgets: the targets run with
+# small budgets, so that a few kilobytes reach every limit.
+cd ../fuzz
+mkdir -p skin_open skin_check
+$PY - <<'PYEOF'
+import shutil, struct, zipfile
+settings = b"[start menu]\r\nitemHeight=30\r\n"
+def bmp16(width, height):
+    stride = (width * 2 + 3) & ~3
+    return (b"BM" + struct.pack("<IHHI", 54 + stride * height, 0, 0, 54) +
+            struct.pack("<IiiHHIIiiII", 40, width, height, 1, 16, 0, stride * height, 0, 0, 0, 0) +
+            bytes(stride * height))
+# Three pictures of 300 x 300 (each fits, two together pass the small budget).
+with zipfile.ZipFile("skin_open/over_budget.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("Big/uisettings.ini", settings)
+    for name in ("active.bmp", "lamp.bmp", "icon/nds.bmp"):
+        z.writestr("Big/" + name, bmp16(300, 300))
+# A settings entry of 2 MB of one line over and over.
+with zipfile.ZipFile("skin_open/settings_2mb.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("Big/uisettings.ini", b"a=1\r\n" * (2 * 1024 * 1024 // 5))
+    z.writestr("Big/lamp.bmp", bmp16(2, 2))
+# A root folder whose name holds a line break and an escape sequence, and a
+# stray file whose name is no UTF-8.
+with zipfile.ZipFile("skin_open/forged_names.zip", "w", zipfile.ZIP_STORED) as z:
+    z.writestr("My\nerror missing-settings \x1b[31mSkin/uisettings.ini", settings)
+    z.writestr("My\nerror missing-settings \x1b[31mSkin/lamp.bmp.bak", b"x")
+    z.writestr("My\nerror missing-settings \x1b[31mSkin/XXX.bmp", b"x")
+# The last name with an overlong form where XXX stands (zipfile writes UTF-8 only).
+data = open("skin_open/forged_names.zip", "rb").read().replace(b"XXX.bmp", b"\xe0\x80\x80.bmp")
+open("skin_open/forged_names.zip", "wb").write(data)
+for name in ("over_budget.zip", "settings_2mb.zip", "forged_names.zip"):
+    shutil.copy("skin_open/" + name, "skin_check/" + name)
+for name in ("infozip_mixed.zip", "claims_60mb.zip", "python_backslash.zip"):
+    shutil.copy("../data/archives/" + name, "skin_open/" + name)
+    shutil.copy("../data/archives/" + name, "skin_check/" + name)
+PYEOF
