@@ -40,6 +40,9 @@ class Dialogs {
   }
   // Save, Discard or Cancel, with the button texts of the language.
   virtual UnsavedChoice AskSaveChanges(QWidget* parent, const QString& question, const LanguageTable& texts) = 0;
+  // Restore (true; the default, taken by Enter) or Discard the unsaved
+  // changes an editor that died left behind.
+  virtual bool AskRestore(QWidget* parent, const QString& question, const LanguageTable& texts) = 0;
   // The colour dialog: the colour to store (the input when cancelled).
   virtual Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts) = 0;
   virtual void ShowAbout(QWidget* parent, const LanguageTable& texts) = 0;

@@ -19,6 +19,8 @@
 #include "app/language.h"
 #include "app/panel_tables.h"
 #include "app/qt_text.h"
+#include "app/skin_document.h"
+#include "app/view_state.h"
 
 namespace {
 
@@ -109,7 +111,7 @@ EditorPanel::EditorPanel(QWidget* parent, const LanguageTable& texts) : QTabWidg
   // colour buttons show their swatch, then the caption from the left.
   setStyleSheet(QStringLiteral("QPushButton { padding: 0px 2px; }"
                                "QPushButton[swatch=\"true\"] { text-align: left; padding-left: 3px; }"));
-  for (int s = 0; s < 14; ++s) screenNames_ << texts.Text(QStringLiteral("LANG_SCREEN_%1$").arg(s, 2, 10, QLatin1Char('0')));
+  for (int s = 0; s < kPreviewScreenCount; ++s) screenNames_ << texts.Text(QStringLiteral("LANG_SCREEN_%1$").arg(s, 2, 10, QLatin1Char('0')));
   screenTip_ = texts.Text("LANG_PANEL_TIP_SCREEN$");
   addTab(BuildColoursPage(texts), texts.Text("LANG_PANEL_COLORS$"));
   addTab(BuildImagesPage(texts), texts.Text("LANG_PANEL_IMAGES$"));
@@ -117,6 +119,13 @@ EditorPanel::EditorPanel(QWidget* parent, const LanguageTable& texts) : QTabWidg
   addTab(BuildInformationPage(texts), texts.Text("LANG_PANEL_INFORMATIONS$"));
   setCurrentIndex(0);
   SetScreen(0);
+}
+
+void EditorPanel::Follow(const SkinDocument& document, const ViewState& view) {
+  connect(&document, &SkinDocument::skinChanged, this, [this, &document] { SyncControls(document.skin()); });
+  connect(&view, &ViewState::screenChanged, this, &EditorPanel::SetScreen);
+  SyncControls(document.skin());
+  SetScreen(view.screen());
 }
 
 void EditorPanel::AddControl(QWidget* control, int screen, const QString& tip) {

@@ -14,11 +14,14 @@
 #include <utility>
 
 #include "app/skin_field.h"
+#include "preview/render.h"
 #include "skin/catalogue.h"
 #include "skin/skin.h"
 
 class LanguageTable;
 class QAbstractButton;
+class SkinDocument;
+class ViewState;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -29,6 +32,10 @@ class EditorPanel : public QTabWidget {
  public:
   // Builds every control with the current texts, in the state of screen 0.
   EditorPanel(QWidget* parent, const LanguageTable& texts);
+
+  // Shows the document's skin, and the controls of the view's screen, now
+  // and after every change.
+  void Follow(const SkinDocument& document, const ViewState& view);
 
   // Shows the skin's values in the controls (colour swatches, check boxes,
   // number fields, information boxes), without reporting them as edits. A
@@ -85,7 +92,7 @@ class EditorPanel : public QTabWidget {
 
   QStringList screenNames_;
   QString screenTip_;
-  std::array<QVector<QWidget*>, 14> screenControls_;
+  std::array<QVector<QWidget*>, kPreviewScreenCount> screenControls_;
   struct Tip {
     QWidget* control;
     QString text;

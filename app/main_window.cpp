@@ -18,10 +18,15 @@
 #include "app/editor_panel.h"
 #include "app/language.h"
 #include "app/mnemonics.h"
+#include "app/panel_tables.h"
 #include "app/paths.h"
+#include "app/preview_interaction.h"
 #include "app/preview_picture.h"
 #include "app/problems_panel.h"
 #include "app/reload_bar.h"
+#include "app/skin_document.h"
+#include "app/view_state.h"
+#include "skin/ascii.h"
 
 namespace {
 
@@ -42,21 +47,66 @@ void FollowStackText(QAction* action, const QString& prefix, const QString& step
 
 }  // namespace
 
-MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, QUndoStack& history)
-    : swapped_(settings.swapView != 0) {
+MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, SkinDocument& document, ViewState& view)
+    : document_(document), view_(view), swapped_(settings.swapView != 0) {
   setObjectName(QStringLiteral("MainWindow"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   setAcceptDrops(true);
   zoomFormat_ = texts.Text("LANG_STATUS_ZOOM$");
+  newSkinName_ = texts.Text("LANG_SKIN_NEW$");
   // Hidden: the window opens at its fixed size, and the list adds its own height.
   problems_ = new ProblemsDock(texts, this, kAboveStatusBar);
   addDockWidget(Qt::BottomDockWidgetArea, problems_);
-  BuildMenuBar(texts, settings, history);
+  BuildMenuBar(texts, settings);
   BuildStatusBar();
   BuildCentre(texts, settings);
+  FollowDocument(texts);
   // 666 pixels wide, 521 between the menu bar and the status bar; no smaller.
   resize(kClientWidth, menuBar()->sizeHint().height() + kAboveStatusBar + statusBar()->sizeHint().height());
   setMinimumSize(size());
+}
+
+void MainWindow::FollowDocument(const LanguageTable& texts) {
+  panel_->Follow(document_, view_);
+  preview_->Follow(document_, view_);
+  problems_->Follow(document_);
+  connect(&document_, &SkinDocument::cleanChanged, this, &MainWindow::ShowTitle);
+  connect(&document_, &SkinDocument::originChanged, this, &MainWindow::ShowTitle);
+  connect(&view_, &ViewState::screenChanged, this, &MainWindow::ShowScreen);
+  connect(&view_, &ViewState::zoomChanged, this, &MainWindow::ShowZoom);
+  ShowTitle();
+  ShowScreen(view_.screen());
+  ShowZoom(view_.zoom());
+
+  // What the user does with the panel's controls goes to the document, or,
+  // where a dialog comes first, out as a request.
+  connect(panel_, &EditorPanel::numberEdited, &document_, &SkinDocument::EditNumber);
+  connect(panel_, &EditorPanel::flagToggled, &document_, &SkinDocument::EditFlag);
+  connect(panel_, &EditorPanel::textEdited, &document_, &SkinDocument::EditText);
+  connect(panel_, &EditorPanel::colourClicked, this, &MainWindow::editColourRequested);
+  connect(panel_, &EditorPanel::imageClicked, this, &MainWindow::importRequested);
+  connect(panel_, &EditorPanel::imageFileDropped, this, &MainWindow::importFileRequested);
+
+  interaction_ = new PreviewInteraction(document_, texts, preview_, panel_, this);
+  connect(interaction_, &PreviewInteraction::editColourRequested, this, &MainWindow::editColourRequested);
+  connect(interaction_, &PreviewInteraction::importRequested, this, &MainWindow::importRequested);
+  connect(interaction_, &PreviewInteraction::importFileRequested, this, &MainWindow::importFileRequested);
+  connect(interaction_, &PreviewInteraction::status, this, [this](const QString& text) {
+    beforeHint_.reset();
+    ShowStatus(text);
+  });
+  connect(interaction_, &PreviewInteraction::hint, this, [this](const QString& text) {
+    if (!beforeHint_) beforeHint_ = status_->text();
+    status_->setText(text);
+  });
+  connect(interaction_, &PreviewInteraction::hintEnded, this, [this] {
+    if (beforeHint_) status_->setText(*beforeHint_);
+    beforeHint_.reset();
+  });
+
+  connect(problems_, &ProblemsDock::problemActivated, this, &MainWindow::problemActivated);
+  connect(problems_, &ProblemsDock::shownByUser, this, &MainWindow::problemsShownByUser);
+  connect(reloadBar_, &ReloadBar::answered, this, &MainWindow::reloadAnswered);
 }
 
 void MainWindow::BuildFileMenu(const LanguageTable& texts) {
@@ -81,10 +131,13 @@ void MainWindow::BuildFileMenu(const LanguageTable& texts) {
   file->addAction(texts.Text("LANG_FILE_CLOSE$"), QKeySequence::Quit, this, &MainWindow::quitRequested);
 }
 
-void MainWindow::BuildEditMenu(const LanguageTable& texts, QUndoStack& history) {
+void MainWindow::BuildEditMenu(const LanguageTable& texts) {
+  QUndoStack& history = document_.history();
   QMenu* edit = menuBar()->addMenu(texts.Text("LANG_EDIT$"));
   undo_ = edit->addAction(texts.Text("LANG_EDIT_UNDO$"), QKeySequence::Undo, &history, &QUndoStack::undo);
+  undo_->setObjectName(QStringLiteral("undo"));
   redo_ = edit->addAction(texts.Text("LANG_EDIT_REDO$"), QKeySequence::Redo, &history, &QUndoStack::redo);
+  redo_->setObjectName(QStringLiteral("redo"));
   // Ctrl+Y as well, whatever the desktop's own binding for Redo is.
   QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
   if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
@@ -96,40 +149,45 @@ void MainWindow::BuildEditMenu(const LanguageTable& texts, QUndoStack& history) 
 void MainWindow::BuildScreenMenu(const LanguageTable& texts) {
   QMenu* screens = menuBar()->addMenu(texts.Text("LANG_SCREEN$"));
   auto* group = new QActionGroup(this);
-  for (int i = 0; i < 14; ++i) {
+  for (int i = 0; i < kPreviewScreenCount; ++i) {
     QAction* a = screens->addAction(texts.Text(ScreenKey(i)));
+    a->setObjectName(QStringLiteral("screenAction:%1").arg(i));
     a->setCheckable(true);
     a->setChecked(i == 0);
     group->addAction(a);
     if (i < 9) a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
-    connect(a, &QAction::triggered, this, [this, i] { emit screenRequested(i); });
+    connect(a, &QAction::triggered, &view_, [this, i] { view_.ChooseScreen(i); });
     screenActions_[std::size_t(i)] = a;
   }
   screens->addSeparator();
-  screens->addAction(texts.Text("LANG_SCREEN_PREV$"), QKeySequence(Qt::Key_PageUp), this,
-                     [this] { emit screenStepRequested(-1); });
-  screens->addAction(texts.Text("LANG_SCREEN_NEXT$"), QKeySequence(Qt::Key_PageDown), this,
-                     [this] { emit screenStepRequested(1); });
+  screens->addAction(texts.Text("LANG_SCREEN_PREV$"), QKeySequence(Qt::Key_PageUp), &view_,
+                     [this] { view_.StepScreen(-1); });
+  screens->addAction(texts.Text("LANG_SCREEN_NEXT$"), QKeySequence(Qt::Key_PageDown), &view_,
+                     [this] { view_.StepScreen(1); });
 }
 
-void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& settings, QUndoStack& history) {
-  QMenuBar* bar = menuBar();
-  BuildFileMenu(texts);
-  BuildEditMenu(texts, history);
-
-  QMenu* view = bar->addMenu(texts.Text("LANG_VIEW$"));
-  QAction* in = view->addAction(texts.Text("LANG_VIEW_ZOOM_IN$"), this, [this] { emit zoomStepRequested(1); });
+void MainWindow::BuildViewMenu(const LanguageTable& texts) {
+  QMenu* view = menuBar()->addMenu(texts.Text("LANG_VIEW$"));
+  QAction* in = view->addAction(texts.Text("LANG_VIEW_ZOOM_IN$"), &view_, [this] { view_.StepZoom(1); });
   in->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence::ZoomIn});
-  view->addAction(texts.Text("LANG_VIEW_ZOOM_OUT$"), QKeySequence::ZoomOut, this, [this] { emit zoomStepRequested(-1); });
-  view->addAction(texts.Text("LANG_VIEW_ZOOM_RESET$"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
-                  &MainWindow::zoomResetRequested);
+  view->addAction(texts.Text("LANG_VIEW_ZOOM_OUT$"), QKeySequence::ZoomOut, &view_, [this] { view_.StepZoom(-1); });
+  view->addAction(texts.Text("LANG_VIEW_ZOOM_RESET$"), QKeySequence(Qt::CTRL | Qt::Key_0), &view_,
+                  [this] { view_.ResetZoom(); });
   view->addSeparator();
   view->addAction(problems_->toggleViewAction());
+}
+
+void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& settings) {
+  QMenuBar* bar = menuBar();
+  BuildFileMenu(texts);
+  BuildEditMenu(texts);
+  BuildViewMenu(texts);
 
   QMenu* languages = bar->addMenu(LanguageMenuTitle());
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {
     const LanguageEntry& e = LanguageMenu()[i];
     QAction* a = languages->addAction(e.label);
+    a->setObjectName(QStringLiteral("language:%1").arg(i));
     a->setCheckable(true);
     a->setChecked(e.index == settings.language);
     const int index = e.index;
@@ -141,6 +199,7 @@ void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& set
   QMenu* options = bar->addMenu(texts.Text("LANG_OPTIONS$"));
   options->addAction(texts.Text("LANG_OPTIONS_BACKCOLOR$"), this, &MainWindow::backgroundColourRequested);
   swapAction_ = options->addAction(texts.Text("LANG_OPTIONS_SWAPVIEW$"));
+  swapAction_->setObjectName(QStringLiteral("swapView"));
   swapAction_->setCheckable(true);
   swapAction_->setChecked(settings.swapView == 1);
   connect(swapAction_, &QAction::triggered, this, &MainWindow::swapViewRequested);
@@ -152,6 +211,7 @@ void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& set
 
   AddMnemonics(bar);
   // Undo and Redo keep their mnemonic in front of the step they name.
+  QUndoStack& history = document_.history();
   const QString undoPrefix = undo_->text(), redoPrefix = redo_->text();
   connect(&history, &QUndoStack::undoTextChanged, undo_,
           [this, undoPrefix](const QString& step) { FollowStackText(undo_, undoPrefix, step); });
@@ -205,7 +265,7 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   viewport_->setWidget(preview_);
   reloadBar_ = new ReloadBar(texts, viewport_);
 
-  for (int i = 0; i < 14; ++i) {
+  for (int i = 0; i < kPreviewScreenCount; ++i) {
     auto* b = new QPushButton(QString::number(i + 1), centre_);
     b->setObjectName(QStringLiteral("screen:%1").arg(i));
     b->setGeometry(previewX_ + 19 * i, 3, 19, 20);
@@ -214,7 +274,7 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
     b->setCheckable(true);
     b->setChecked(i == 0);
     b->setToolTip(texts.Text(ScreenKey(i)));
-    connect(b, &QPushButton::clicked, this, [this, i] { emit screenRequested(i); });
+    connect(b, &QPushButton::clicked, &view_, [this, i] { view_.ChooseScreen(i); });
     screenButtons_[std::size_t(i)] = b;
   }
 
@@ -222,21 +282,43 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   panel_->setGeometry(panelX_, 0, 392, kAboveStatusBar);
 }
 
-void MainWindow::ShowPreview(Picture picture) { preview_->SetPicture(std::move(picture)); }
-
-void MainWindow::ShowSkin(const Skin& skin) { panel_->SyncControls(skin); }
-
 void MainWindow::ShowScreen(int screen) {
-  panel_->SetScreen(screen);
-  for (int i = 0; i < 14; ++i) {
+  for (int i = 0; i < kPreviewScreenCount; ++i) {
     screenActions_[std::size_t(i)]->setChecked(i == screen);
     screenButtons_[std::size_t(i)]->setChecked(i == screen);
   }
 }
 
-void MainWindow::ShowTitle(const QString& skinName, bool modified) {
-  setWindowTitle(skinName + QStringLiteral("[*] - ") + TitleText() + QLatin1String(kVersionText));
-  setWindowModified(modified);
+void MainWindow::ShowTitle() {
+  const QString path = document_.origin().path;
+  const QString name = path.isEmpty() ? newSkinName_ : SkinNameOf(path);
+  // "<skin>[*] - <program> v0.100603", with Qt's modified marker.
+  setWindowTitle(name + QStringLiteral("[*] - ") + TitleText() + QLatin1String(kVersionText));
+  setWindowModified(document_.modified());
+}
+
+void MainWindow::AskReload(const QString& question) { reloadBar_->Ask(question); }
+void MainWindow::HideReloadQuestion() { reloadBar_->hide(); }
+void MainWindow::ShowProblemsList(bool shown) { problems_->setVisible(shown); }
+
+void MainWindow::RevealSubject(const ProblemSubject& s) {
+  switch (s.kind) {
+    case ProblemSubject::Kind::Picture:
+      if (s.image) panel_->RevealImage(*s.image);
+      break;
+    case ProblemSubject::Kind::Field:
+    case ProblemSubject::Kind::Section: {
+      // A section as the file wrote it may differ from ours in letter case.
+      std::string section = s.section;
+      for (const ElementControl& c : ElementControls()) {
+        if (EqualsIgnoringAsciiCase(section, c.section)) section = c.section;
+      }
+      const std::optional<SkinField> field = FindSkinField(section, s.key);
+      if (!field || !panel_->RevealField(*field)) panel_->RevealElement(section);
+      break;
+    }
+    default: break;
+  }
 }
 
 void MainWindow::ShowZoom(float zoom) { zoom_->setText(zoomFormat_.arg(qRound(zoom * 100.0f))); }
@@ -276,8 +358,8 @@ void MainWindow::ApplyLayout() {
   }
   viewport_->setGeometry(previewX_, 28, std::max(previewWidth, 0), std::max(hs - 31, 0));
   panel_->setGeometry(panelX_, 0, 392, hs);
-  const int bw = std::max(previewWidth / 14, 0);
-  for (int i = 0; i < 14; ++i) screenButtons_[std::size_t(i)]->setGeometry(previewX_ + 3 + i * bw, 3, bw, 20);
+  const int bw = std::max(previewWidth / kPreviewScreenCount, 0);
+  for (int i = 0; i < kPreviewScreenCount; ++i) screenButtons_[std::size_t(i)]->setGeometry(previewX_ + 3 + i * bw, 3, bw, 20);
 }
 
 void MainWindow::ApplySwap(bool swapped) {
@@ -301,11 +383,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == centre_ && event->type() == QEvent::Resize) {
     ApplyLayout();
-    emit resized();
     return false;
   }
   if (viewport_ && watched == viewport_->viewport() && event->type() == QEvent::Wheel) {
-    emit wheelTurned(static_cast<QWheelEvent*>(event)->angleDelta().y());
+    view_.Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
     return true;
   }
   return QMainWindow::eventFilter(watched, event);

@@ -1,32 +1,38 @@
 // The main window: menu bar, preview viewport with the fourteen screen
 // buttons, the editor panel and a status bar with the progress bar. Every
-// child is placed by hand, as the layout rule below says. The window reports
-// what the user asked for through its signals and shows what the shell hands
-// it; it neither reads nor writes the skin itself.
+// child is placed by hand, as the layout rule below says. Its views (panel,
+// preview, Problems list, title) follow the document and the view state
+// themselves; the window reports what the user asked for through its
+// signals, and shows the texts it is handed. It hands out no widget: what
+// happens to the skin goes through the document.
 #pragma once
 
 #include <QMainWindow>
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 #include "app/app_settings.h"
+#include "app/skin_field.h"
+#include "check/problem.h"
+#include "preview/render.h"
 #include "skin/catalogue.h"
-#include "skin/picture.h"
-#include "skin/skin.h"
 
 class EditorPanel;
 class LanguageTable;
+class PreviewInteraction;
+class PreviewPicture;
+class ProblemsDock;
 class QAction;
 class QLabel;
 class QMenu;
-class PreviewPicture;
-class ProblemsDock;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
-class QUndoStack;
 class ReloadBar;
+class SkinDocument;
+class ViewState;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -34,38 +40,20 @@ class MainWindow : public QMainWindow {
   static constexpr int kClientWidth = 666;
   static constexpr int kAboveStatusBar = 521;
 
-  // The Edit menu's Undo and Redo follow `history`.
-  MainWindow(const LanguageTable& texts, const AppSettings& settings, QUndoStack& history);
+  // The views follow `document` and `view`; the Edit menu's Undo and Redo
+  // follow the document's history.
+  MainWindow(const LanguageTable& texts, const AppSettings& settings, SkinDocument& document, ViewState& view);
 
-  EditorPanel* panel() const { return panel_; }
-  QScrollArea* viewport() const { return viewport_; }
-  PreviewPicture* previewPicture() const { return preview_; }
-  QProgressBar* progress() const { return progress_; }
-  QLabel* statusText() const { return status_; }
-  QLabel* zoomText() const { return zoom_; }
-  QPushButton* screenButton(int i) const { return screenButtons_[std::size_t(i)]; }
-  QAction* screenAction(int i) const { return screenActions_[std::size_t(i)]; }
-  QAction* swapAction() const { return swapAction_; }
-  QAction* languageAction(int menuPosition) const { return languageActions_[std::size_t(menuPosition)]; }
-  QAction* undoAction() const { return undo_; }
-  QAction* redoAction() const { return redo_; }
-  QMenu* recentMenu() const { return recent_; }
-  ProblemsDock* problemsDock() const { return problems_; }
-  ReloadBar* reloadBar() const { return reloadBar_; }
-  int previewX() const { return previewX_; }
-  int panelX() const { return panelX_; }
-
-  // What the shell shows.
-  void ShowPreview(Picture picture);
-  void ShowSkin(const Skin& skin);
-  // The controls, menu entry and button of `screen`.
-  void ShowScreen(int screen);
-  // "<skin>[*] - <program> v0.100603", with Qt's modified marker.
-  void ShowTitle(const QString& skinName, bool modified);
-  void ShowZoom(float zoom);
+  // What the commands and tools have to say.
   void ShowProgress(int value);
   void ShowStatus(const QString& text);
   void ShowRecent(const QStringList& skins);
+  // The reload bar over the preview asks; reloadAnswered tells the answer.
+  void AskReload(const QString& question);
+  void HideReloadQuestion();
+  void ShowProblemsList(bool shown);
+  // Brings the panel's control of what a problem is about into view.
+  void RevealSubject(const ProblemSubject& subject);
   // The layout rule: places viewport, buttons and panel for the client size.
   void ApplyLayout();
   // Swapped layout on or off: the viewport and buttons move, the panel moves
@@ -90,14 +78,17 @@ class MainWindow : public QMainWindow {
   void languageRequested(int index);
   void backgroundColourRequested();
   void swapViewRequested();
-  void screenRequested(int screen);
-  void screenStepRequested(int step);  // -1 previous, +1 next
-  void zoomStepRequested(int steps);
-  void zoomResetRequested();
-  void wheelTurned(int delta);  // over the preview
   void aboutRequested();
-  void resized();
-  // What the user does with the panel's controls, its own signals report.
+  // A colour to edit in the colour dialog, a picture to import (chosen by
+  // the user, or a file dropped): from the panel and the preview alike.
+  void editColourRequested(const SkinField& field);
+  void importRequested(ImageId image);
+  void importFileRequested(ImageId image, const QString& path);
+  // A problem of the list chosen (its index), the list shown or hidden by
+  // the user, and the answer of the reload bar.
+  void problemActivated(int index);
+  void problemsShownByUser(bool shown);
+  void reloadAnswered(bool reload);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -106,12 +97,24 @@ class MainWindow : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  void BuildMenuBar(const LanguageTable& texts, const AppSettings& settings, QUndoStack& history);
+  void BuildMenuBar(const LanguageTable& texts, const AppSettings& settings);
   void BuildFileMenu(const LanguageTable& texts);
-  void BuildEditMenu(const LanguageTable& texts, QUndoStack& history);
+  void BuildEditMenu(const LanguageTable& texts);
+  void BuildViewMenu(const LanguageTable& texts);
   void BuildScreenMenu(const LanguageTable& texts);
   void BuildStatusBar();
   void BuildCentre(const LanguageTable& texts, const AppSettings& settings);
+  void FollowDocument(const LanguageTable& texts);
+  void ShowScreen(int screen);
+  void ShowZoom(float zoom);
+  void ShowTitle();
+
+  SkinDocument& document_;
+  ViewState& view_;
+  QString newSkinName_;
+  PreviewInteraction* interaction_ = nullptr;
+  // The status text a hint over the preview covers, shown again after it.
+  std::optional<QString> beforeHint_;
 
   QWidget* centre_ = nullptr;
   QScrollArea* viewport_ = nullptr;
@@ -121,8 +124,8 @@ class MainWindow : public QMainWindow {
   QLabel* status_ = nullptr;
   QLabel* zoom_ = nullptr;
   QString zoomFormat_;
-  std::array<QPushButton*, 14> screenButtons_{};
-  std::array<QAction*, 14> screenActions_{};
+  std::array<QPushButton*, kPreviewScreenCount> screenButtons_{};
+  std::array<QAction*, kPreviewScreenCount> screenActions_{};
   std::array<QAction*, 10> languageActions_{};
   QAction* swapAction_ = nullptr;
   QAction* undo_ = nullptr;

@@ -46,14 +46,16 @@ QString InstalledLanguageDir() {
 }  // namespace
 
 ShellPaths FindShellPaths() {
+  const QString recovery =
+      QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).filePath(QStringLiteral("recovery"));
   const QDir here = QDir::current();
   const bool portable = QFileInfo(here.filePath(QStringLiteral("settings"))).isDir() ||
                         QFileInfo(here.filePath(QStringLiteral("language"))).isDir();
   if (portable) {
     const QString language = here.filePath(QStringLiteral("language"));
     return {here.filePath(QStringLiteral("settings/settings.ini")),
-            QFileInfo(language).isDir() ? language : InstalledLanguageDir()};
+            QFileInfo(language).isDir() ? language : InstalledLanguageDir(), recovery};
   }
   const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  return {QDir(config).filePath(QStringLiteral("settings.ini")), InstalledLanguageDir()};
+  return {QDir(config).filePath(QStringLiteral("settings.ini")), InstalledLanguageDir(), recovery};
 }

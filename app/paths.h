@@ -17,6 +17,9 @@ bool IsSkinArchive(const QString& path);
 struct ShellPaths {
   QString settingsFile;  // settings.ini
   QString languageDir;
+  // The journals of unsaved changes: in the user's data folder, never
+  // beside a skin.
+  QString recoveryDir;
   // The recently opened skins, in a file of their own beside the settings.
   QString RecentFile() const;
 };
@@ -25,5 +28,6 @@ struct ShellPaths {
 // tree, a portable copy) keeps everything there: settings/settings.ini and
 // language/. Else (the installed program) the settings go to the user's
 // configuration folder and the language files come from beside the program
-// or the installed data folder.
+// or the installed data folder. The journals always go to the user's data
+// folder (~/.local/share/skinedit/recovery).
 ShellPaths FindShellPaths();

@@ -1,15 +1,16 @@
 #include "app/preview_interaction.h"
 
-#include <QLabel>
+#include <QApplication>
+#include <QWidget>
 
 #include <algorithm>
 
 #include "app/editor_panel.h"
-#include "app/main_window.h"
+#include "app/language.h"
 #include "app/panel_tables.h"
 #include "app/preview_picture.h"
 #include "app/qt_text.h"
-#include "app/shell.h"
+#include "app/skin_document.h"
 #include "app/skin_edit.h"
 
 namespace {
@@ -32,16 +33,18 @@ std::optional<ImageId> ImportablePicture(TraceSource source) {
   return has ? std::optional(image) : std::nullopt;
 }
 
+// One per press, for the whole run: the merge keys of a drag and of the
+// nudges after it, which no other press may share.
+int NextSerial() {
+  static int serial = 0;
+  return ++serial;
+}
+
 }  // namespace
 
-PreviewInteraction::PreviewInteraction(EditorShell& shell) : shell_(shell) {}
-
-void PreviewInteraction::Attach(MainWindow* window) {
-  window_ = window;
-  hovered_ = selected_ = {};
-  moving_.reset();
-  statusBeforeHover_.reset();
-  const EditorPanel* panel = window->panel();
+PreviewInteraction::PreviewInteraction(SkinDocument& document, const LanguageTable& texts, PreviewPicture* preview,
+                                       EditorPanel* panel, QObject* parent)
+    : QObject(parent), document_(document), texts_(texts), preview_(preview), panel_(panel) {
   connect(panel, &EditorPanel::colourHovered, this, [this](const SkinField& field) {
     Hover({FindColourSource(field.section, field.field->key).value_or(TraceSource::None), {}}, field.Name());
   });
@@ -52,7 +55,6 @@ void PreviewInteraction::Attach(MainWindow* window) {
     Hover({TraceSource::None, FindElementSection(section.toStdString())}, section);
   });
   connect(panel, &EditorPanel::hoverEnded, this, &PreviewInteraction::EndHover);
-  const PreviewPicture* preview = window->previewPicture();
   connect(preview, &PreviewPicture::pointerMoved, this, &PreviewInteraction::PointAt);
   connect(preview, &PreviewPicture::pressed, this, &PreviewInteraction::Press);
   connect(preview, &PreviewPicture::dragged, this, &PreviewInteraction::Drag);
@@ -62,100 +64,82 @@ void PreviewInteraction::Attach(MainWindow* window) {
   connect(preview, &PreviewPicture::fileDraggedOver, this, &PreviewInteraction::DragFileOver);
   connect(preview, &PreviewPicture::fileDragLeft, this, &PreviewInteraction::EndHover);
   connect(preview, &PreviewPicture::fileDropped, this, &PreviewInteraction::Drop);
-}
-
-void PreviewInteraction::Redrawn(TraceMap trace) {
-  trace_ = std::move(trace);
-  counts_ = CountElementPixels(trace_);
-  if (!window_) return;
-  window_->previewPicture()->ShowHover(ZoomedMask(hovered_));
-  window_->previewPicture()->ShowSelection(ZoomedMask(selected_));
-}
-
-PixelMask PreviewInteraction::ZoomedMask(const PreviewTarget& target) const {
-  if (target.empty() || trace_.tags.empty()) return {};
-  return ZoomMask(TargetMask(trace_, target), shell_.zoom());
-}
-
-void PreviewInteraction::ShowStatus(const QString& text) {
-  if (window_) window_->ShowStatus(text);
+  // What was hovered or selected in an earlier window is forgotten.
+  document_.SetHover({});
+  document_.SetSelection({});
 }
 
 void PreviewInteraction::Hover(const PreviewTarget& target, const QString& name) {
-  if (!window_) return;
-  hovered_ = target;
-  PixelMask mask = ZoomedMask(target);
-  const bool shown = mask.count > 0;
-  window_->previewPicture()->ShowHover(std::move(mask));
-  if (shown) return;
+  document_.SetHover(target);
+  if (preview_ && preview_->ZoomedMask(target).count > 0) return;
   // Nothing to show here: the status bar says where it does show.
-  if (!statusBeforeHover_) statusBeforeHover_ = window_->statusText()->text();
-  const std::vector<int> screens = ScreensDrawing(shell_.skin(), target);
-  ShowStatus(screens.empty() ? shell_.texts().Text("LANG_STATUS_NOT_DRAWN$").arg(name)
-                             : shell_.texts().Text("LANG_STATUS_NOT_ON_SCREEN$").arg(name, Latin1(ScreenNumbers(screens))));
+  const std::vector<int> screens = ScreensDrawing(document_.skin(), target);
+  hinting_ = true;
+  emit hint(screens.empty() ? texts_.Text("LANG_STATUS_NOT_DRAWN$").arg(name)
+                            : texts_.Text("LANG_STATUS_NOT_ON_SCREEN$").arg(name, Latin1(ScreenNumbers(screens))));
 }
 
 void PreviewInteraction::EndHover() {
-  hovered_ = {};
-  if (!window_) return;
-  window_->previewPicture()->ShowHover({});
-  if (statusBeforeHover_) ShowStatus(*statusBeforeHover_);
-  statusBeforeHover_.reset();
+  document_.SetHover({});
+  if (hinting_) emit hintEnded();
+  hinting_ = false;
 }
 
 std::optional<PreviewPick> PreviewInteraction::PickAtZoomed(QPoint at) const {
   int x = 0, y = 0;
-  if (trace_.tags.empty() || !PreviewPixelAt(shell_.zoom(), at.x(), at.y(), x, y)) return std::nullopt;
-  return PickAt(trace_, counts_, x, y);
+  if (!preview_ || preview_->trace().tags.empty() || !PreviewPixelAt(preview_->zoom(), at.x(), at.y(), x, y)) {
+    return std::nullopt;
+  }
+  return PickAt(preview_->trace(), preview_->elementPixels(), x, y);
 }
 
 void PreviewInteraction::PointAt(QPoint at) {
-  if (!window_) return;
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
   // A move cursor where a drag would move an element, a hand where a click
   // selects something without moving it.
   const Qt::CursorShape shape = !pick || pick->empty() ? Qt::ArrowCursor
                                 : pick->moves        ? Qt::SizeAllCursor
                                                      : Qt::PointingHandCursor;
-  window_->previewPicture()->SetPointerShape(shape);
+  preview_->SetPointerShape(shape);
 }
 
 void PreviewInteraction::Press(QPoint at) {
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
-  if (!pick || !window_) return;
-  ++serial_;
+  if (!pick || !panel_) return;
+  serial_ = NextSerial();
   pressAt_ = at;
   dragMoved_ = false;
   moving_ = pick->moves;
-  // The mark shows what drew the pixel: its source, or the record that
-  // places it when no skin field is its source (the sample game icon).
-  selected_ = {pick->source, pick->source == TraceSource::None && !pick->elements.empty()
-                                 ? std::optional(pick->moves.value_or(pick->elements.Sections().back()))
-                                 : std::nullopt};
   if (moving_) {
     const SkinField x = SkinFieldOf(SectionName(*moving_), "x"), y = SkinFieldOf(SectionName(*moving_), "y");
-    startX_ = std::get<std::int32_t>(ReadField(shell_.skin(), x));
-    startY_ = std::get<std::int32_t>(ReadField(shell_.skin(), y));
+    startX_ = std::get<std::int32_t>(ReadField(document_.skin(), x));
+    startY_ = std::get<std::int32_t>(ReadField(document_.skin(), y));
   }
-  window_->previewPicture()->ShowSelection(ZoomedMask(selected_));
-  statusBeforeHover_.reset();
-  ShowStatus(pick->empty() ? shell_.texts().Text("LANG_STATUS_PIXEL_NONE$") : Latin1(PickName(*pick)));
+  // The mark shows what drew the pixel: its source, or the record that
+  // places it when no skin field is its source (the sample game icon).
+  document_.SetSelection({pick->source, pick->source == TraceSource::None && !pick->elements.empty()
+                                            ? std::optional(pick->moves.value_or(pick->elements.Sections().back()))
+                                            : std::nullopt});
+  hinting_ = false;
+  emit status(pick->empty() ? texts_.Text("LANG_STATUS_PIXEL_NONE$") : Latin1(PickName(*pick)));
   Reveal(*pick);
 }
 
+QWidget* PreviewInteraction::FocusWidget() const { return preview_ ? preview_->window()->focusWidget() : nullptr; }
+
 void PreviewInteraction::Reveal(const PreviewPick& pick) {
-  EditorPanel* panel = window_->panel();
-  QWidget* const focusBefore = window_->focusWidget();
+  QWidget* const focusBefore = FocusWidget();
   QWidget* control = nullptr;
-  if (const std::optional<SkinField> colour = EditableColour(pick.source)) control = panel->RevealField(*colour);
-  else if (const std::optional<ImageId> image = ImportablePicture(pick.source)) control = panel->RevealImage(*image);
+  if (const std::optional<SkinField> colour = EditableColour(pick.source)) control = panel_->RevealField(*colour);
+  else if (const std::optional<ImageId> image = ImportablePicture(pick.source)) control = panel_->RevealImage(*image);
   if (!control) {
     // The record a drag moves first, then the others, innermost first.
+    const ElementPixels& counts = preview_->elementPixels();
     std::vector<std::size_t> sections = pick.elements.Sections();
     std::sort(sections.begin(), sections.end(), [&](std::size_t a, std::size_t b) {
-      return std::pair(a != pick.moves, counts_[a]) < std::pair(b != pick.moves, counts_[b]);
+      return std::pair(a != pick.moves, counts[a]) < std::pair(b != pick.moves, counts[b]);
     });
-    for (std::size_t s = 0; !control && s < sections.size(); ++s) control = panel->RevealElement(SectionName(sections[s]));
+    for (std::size_t s = 0; !control && s < sections.size(); ++s) control = panel_->RevealElement(SectionName(sections[s]));
   }
   FollowArrowKeys(focusBefore);
 }
@@ -163,14 +147,14 @@ void PreviewInteraction::Reveal(const PreviewPick& pick) {
 void PreviewInteraction::FollowArrowKeys(QWidget* focusBefore) {
   // Only a control that the reveal has just focused (a greyed one takes no
   // focus, and the preview handles its own keys).
-  QWidget* focused = window_->focusWidget();
-  const bool taken = moving_ && focused && focused != focusBefore && focused != window_->previewPicture();
-  window_->previewPicture()->TakeArrowKeysOf(taken ? focused : nullptr);
+  QWidget* focused = FocusWidget();
+  const bool taken = moving_ && focused && focused != focusBefore && focused != preview_;
+  preview_->TakeArrowKeysOf(taken ? focused : nullptr);
 }
 
 void PreviewInteraction::RevealRow(std::size_t section) {
-  QWidget* const focusBefore = window_->focusWidget();
-  if (window_->panel()->RevealElement(SectionName(section))) FollowArrowKeys(focusBefore);
+  QWidget* const focusBefore = FocusWidget();
+  if (panel_ && panel_->RevealElement(SectionName(section))) FollowArrowKeys(focusBefore);
 }
 
 void PreviewInteraction::MoveRecord(std::size_t section, std::int32_t x, std::int32_t y, const QString& mergeKey) {
@@ -178,18 +162,18 @@ void PreviewInteraction::MoveRecord(std::size_t section, std::int32_t x, std::in
   SkinEdit edit;
   edit.name = Latin1(name);
   edit.mergeKey = mergeKey;
-  edit.Set(shell_.skin(), SkinFieldOf(name, "x"), x).Set(shell_.skin(), SkinFieldOf(name, "y"), y);
-  shell_.ApplyEdit(std::move(edit));
+  edit.Set(document_.skin(), SkinFieldOf(name, "x"), x).Set(document_.skin(), SkinFieldOf(name, "y"), y);
+  document_.Apply(std::move(edit));
 }
 
 void PreviewInteraction::Drag(QPoint at) {
-  if (!moving_ || !window_) return;
+  if (!moving_) return;
   if (!dragMoved_) {
     // While it moves, the element's fields are in view and follow it.
     dragMoved_ = true;
     RevealRow(*moving_);
   }
-  const float zoom = shell_.zoom();
+  const float zoom = preview_->zoom();
   const int dx = PreviewDistance(at.x() - pressAt_.x(), zoom), dy = PreviewDistance(at.y() - pressAt_.y(), zoom);
   MoveRecord(*moving_, MovedValue(startX_, dx, kElementMaxX), MovedValue(startY_, dy, kElementMaxY),
              QStringLiteral("drag %1").arg(serial_));
@@ -203,8 +187,8 @@ void PreviewInteraction::CancelDrag() {
 void PreviewInteraction::Nudge(int dx, int dy) {
   if (!moving_) return;
   const std::string name = SectionName(*moving_);
-  const auto x = std::get<std::int32_t>(ReadField(shell_.skin(), SkinFieldOf(name, "x")));
-  const auto y = std::get<std::int32_t>(ReadField(shell_.skin(), SkinFieldOf(name, "y")));
+  const auto x = std::get<std::int32_t>(ReadField(document_.skin(), SkinFieldOf(name, "x")));
+  const auto y = std::get<std::int32_t>(ReadField(document_.skin(), SkinFieldOf(name, "y")));
   MoveRecord(*moving_, MovedValue(x, dx, kElementMaxX), MovedValue(y, dy, kElementMaxY),
              QStringLiteral("nudge %1").arg(serial_));
 }
@@ -212,24 +196,21 @@ void PreviewInteraction::Nudge(int dx, int dy) {
 void PreviewInteraction::DoubleClick(QPoint at) {
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
   if (!pick) return;
-  if (const std::optional<SkinField> colour = EditableColour(pick->source)) shell_.EditColour(*colour);
-  else if (const std::optional<ImageId> image = ImportablePicture(pick->source)) shell_.ImportImage(*image);
+  if (const std::optional<SkinField> colour = EditableColour(pick->source)) emit editColourRequested(*colour);
+  else if (const std::optional<ImageId> image = ImportablePicture(pick->source)) emit importRequested(*image);
 }
 
 void PreviewInteraction::DragFileOver(QPoint at) {
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
   const std::optional<ImageId> image = pick ? ImportablePicture(pick->source) : std::nullopt;
-  const PreviewTarget target{image ? PictureSource(*image) : TraceSource::None, {}};
-  if (target == hovered_ || !window_) return;
-  hovered_ = target;
-  window_->previewPicture()->ShowHover(ZoomedMask(target));
+  document_.SetHover({image ? PictureSource(*image) : TraceSource::None, {}});
 }
 
 void PreviewInteraction::Drop(QPoint at, const QString& path) {
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
   if (const std::optional<ImageId> image = pick ? ImportablePicture(pick->source) : std::nullopt) {
-    shell_.ImportImageFile(*image, path);
+    emit importFileRequested(*image, path);
     return;
   }
-  ShowStatus(shell_.texts().Text("LANG_STATUS_DROP_NO_PICTURE$"));
+  emit status(texts_.Text("LANG_STATUS_DROP_NO_PICTURE$"));
 }

@@ -1,8 +1,9 @@
-// The preview as the way into the skin, on the shell's side. It keeps the
-// trace of the last redraw and turns what the user does on the preview and
-// over the panel into highlights, selections and status texts, and into
-// edits that go through the shell like every other change: a drag is one
-// undo step, a series of arrow-key nudges after one selection is one more.
+// The preview as the way into the skin. It turns what the user does on the
+// preview and over the panel into the document's hover and selection, hints
+// for the status bar, and edits that go through the document like every
+// other change: a drag is one undo step, a series of arrow-key nudges after
+// one selection is one more. A double click or a dropped file asks for the
+// colour dialog or an import, which are commands of their own.
 #pragma once
 
 #include <QObject>
@@ -15,27 +16,31 @@
 
 #include "app/preview_pick.h"
 #include "app/skin_field.h"
-#include "preview/trace.h"
 #include "skin/catalogue.h"
 
-class EditorShell;
-class MainWindow;
+class EditorPanel;
+class LanguageTable;
+class PreviewPicture;
+class SkinDocument;
 class QWidget;
 
 class PreviewInteraction : public QObject {
   Q_OBJECT
  public:
-  explicit PreviewInteraction(EditorShell& shell);
+  // Follows the preview picture and the panel of one window.
+  PreviewInteraction(SkinDocument& document, const LanguageTable& texts, PreviewPicture* preview, EditorPanel* panel,
+                     QObject* parent);
 
-  // Follows a new window's preview and panel; what was hovered or selected
-  // in an old window is forgotten.
-  void Attach(MainWindow* window);
-  // The redraw just shown, with its trace: the highlights are made again
-  // from it, so the mark of a moved element goes along with it.
-  void Redrawn(TraceMap trace);
-
-  const TraceMap& trace() const { return trace_; }
-  const PreviewTarget& selection() const { return selected_; }
+ signals:
+  // A text for the status bar while the pointer rests on something, and
+  // its end (the status bar then shows what it showed before).
+  void hint(const QString& text);
+  void hintEnded();
+  // What a click names, for the status bar.
+  void status(const QString& text);
+  void editColourRequested(const SkinField& field);
+  void importRequested(ImageId image);
+  void importFileRequested(ImageId image, const QString& path);
 
  private:
   void Hover(const PreviewTarget& target, const QString& name);
@@ -61,18 +66,16 @@ class PreviewInteraction : public QObject {
   // The arrow keys of the control focused since `focusBefore` nudge.
   void FollowArrowKeys(QWidget* focusBefore);
   void MoveRecord(std::size_t section, std::int32_t x, std::int32_t y, const QString& mergeKey);
-  PixelMask ZoomedMask(const PreviewTarget& target) const;
-  void ShowStatus(const QString& text);
+  QWidget* FocusWidget() const;
 
-  EditorShell& shell_;
-  QPointer<MainWindow> window_;
-  TraceMap trace_;
-  ElementPixels counts_{};
-  PreviewTarget hovered_, selected_;
+  SkinDocument& document_;
+  const LanguageTable& texts_;
+  QPointer<PreviewPicture> preview_;
+  QPointer<EditorPanel> panel_;
   std::optional<std::size_t> moving_;  // the record of the selection that drags and nudges move
   QPoint pressAt_;
   std::int32_t startX_ = 0, startY_ = 0;
   bool dragMoved_ = false;
+  bool hinting_ = false;
   int serial_ = 0;  // one per press: the merge keys of its drag and of the nudges after it
-  std::optional<QString> statusBeforeHover_;
 };

@@ -9,6 +9,8 @@
 #include <QPainter>
 
 #include "app/paths.h"
+#include "app/skin_document.h"
+#include "app/view_state.h"
 
 namespace {
 
@@ -32,6 +34,41 @@ PreviewPicture::PreviewPicture(QWidget* parent) : QWidget(parent) {
   setAcceptDrops(true);
   blink_.setInterval(kBlinkMs);
   connect(&blink_, &QTimer::timeout, this, &PreviewPicture::Blink);
+}
+
+void PreviewPicture::Follow(const SkinDocument& document, const ViewState& view) {
+  document_ = &document;
+  viewState_ = &view;
+  connect(&document, &SkinDocument::skinChanged, this, &PreviewPicture::Redraw);
+  connect(&view, &ViewState::changed, this, &PreviewPicture::Redraw);
+  connect(&document, &SkinDocument::hoverChanged, this, &PreviewPicture::ShowMarks);
+  connect(&document, &SkinDocument::selectionChanged, this, &PreviewPicture::ShowMarks);
+  Redraw();
+}
+
+float PreviewPicture::zoom() const { return viewState_ ? viewState_->zoom() : 1.0f; }
+
+void PreviewPicture::Redraw() {
+  // The trace of this redraw answers "what is here?" until the next one.
+  TraceMap trace;
+  SetPicture(RenderPreview(document_->skin(), viewState_->screen(), viewState_->zoom(), viewState_->background(), &trace));
+  trace_ = std::move(trace);
+  counts_ = CountElementPixels(trace_);
+  // The marks are made again from the new trace: the mark of a moved
+  // element goes along with it.
+  ShowMarks();
+  emit redrawn();
+}
+
+PixelMask PreviewPicture::ZoomedMask(const PreviewTarget& target) const {
+  if (target.empty() || trace_.tags.empty()) return {};
+  return ZoomMask(TargetMask(trace_, target), zoom());
+}
+
+void PreviewPicture::ShowMarks() {
+  if (!document_) return;
+  ShowHover(ZoomedMask(document_->hover()));
+  ShowSelection(ZoomedMask(document_->selection()));
 }
 
 void PreviewPicture::SetPicture(Picture picture) {

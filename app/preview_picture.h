@@ -1,12 +1,15 @@
-// The preview picture inside the viewport. It keeps the rendered picture and
-// paints only the part that is exposed, straight from the picture's pixels:
-// at the largest zoom the picture holds ten megabytes, and converting it for
-// display after every edit would cost more than drawing it.
+// The preview picture inside the viewport. It follows the document and the
+// view: after every change of the skin, the screen or the zoom it draws the
+// preview again (keeping the trace of what drew each pixel), and it shows
+// the document's hover and selection over it. It paints only the part that
+// is exposed, straight from the picture's pixels: at the largest zoom the
+// picture holds ten megabytes, and converting it for display after every
+// edit would cost more than drawing it.
 //
 // It is also the way into the skin: it reports where the user points,
 // clicks, drags, nudges with the arrow keys and drops a file, in pixels of
-// the picture as shown (zoomed), and shows the highlights and the pointer
-// shape it is given. What those mean is the shell's business.
+// the picture as shown (zoomed), and shows the pointer shape it is given.
+// What those mean is the preview interaction's business.
 #pragma once
 
 #include <QImage>
@@ -15,13 +18,26 @@
 #include <QWidget>
 
 #include "app/preview_highlight.h"
+#include "app/preview_pick.h"
 #include "preview/trace.h"
 #include "skin/picture.h"
+
+class SkinDocument;
+class ViewState;
 
 class PreviewPicture : public QWidget {
   Q_OBJECT
  public:
   explicit PreviewPicture(QWidget* parent = nullptr);
+
+  // Draws `document` as `view` says, now and after every change of either.
+  void Follow(const SkinDocument& document, const ViewState& view);
+  // The trace of the picture shown, and how many pixels each element
+  // record places in it.
+  const TraceMap& trace() const { return trace_; }
+  const ElementPixels& elementPixels() const { return counts_; }
+  // The pixels the target draws, at the zoom shown.
+  PixelMask ZoomedMask(const PreviewTarget& target) const;
 
   // Takes the picture and resizes the widget to it. Highlights made for
   // another size are dropped.
@@ -39,12 +55,14 @@ class PreviewPicture : public QWidget {
   const PixelMask& selection() const { return selection_; }
 
   void SetPointerShape(Qt::CursorShape shape);
+  float zoom() const;
 
   // The arrow keys pressed in `control` (the panel's control of what was
   // picked) count as nudges of the preview until it loses the focus.
   void TakeArrowKeysOf(QWidget* control);
 
  signals:
+  void redrawn();                // a new picture and trace are shown
   void pointerMoved(QPoint at);  // no button held
   void pressed(QPoint at);       // the left button
   void dragged(QPoint at);       // held and moved past the drag distance
@@ -69,11 +87,17 @@ class PreviewPicture : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void Redraw();
+  void ShowMarks();
   bool Nudge(const QKeyEvent& key);
   void EndDrag();
   void CancelDrag();
   void Blink();
 
+  const SkinDocument* document_ = nullptr;
+  const ViewState* viewState_ = nullptr;
+  TraceMap trace_;
+  ElementPixels counts_{};
   Picture picture_;
   QImage view_;
   PixelMask hover_, selection_;

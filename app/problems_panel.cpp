@@ -12,6 +12,7 @@
 
 #include "app/language.h"
 #include "app/problem_texts.h"
+#include "app/skin_document.h"
 
 namespace {
 
@@ -92,6 +93,11 @@ bool ProblemsDock::eventFilter(QObject* watched, QEvent* event) {
     QMetaObject::invokeMethod(this, &ProblemsDock::FitWindow, Qt::QueuedConnection);
   }
   return QDockWidget::eventFilter(watched, event);
+}
+
+void ProblemsDock::Follow(const SkinDocument& document) {
+  connect(&document, &SkinDocument::problemsChanged, this, [this, &document] { ShowProblems(document.problems()); });
+  ShowProblems(document.problems());
 }
 
 void ProblemsDock::ShowProblems(const std::vector<Problem>& problems) {

@@ -15,6 +15,7 @@
 
 class LanguageTable;
 class QMainWindow;
+class SkinDocument;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -25,6 +26,8 @@ class ProblemsDock : public QDockWidget {
   // `centreHeight`: the height the window's centre keeps while the list is docked.
   ProblemsDock(const LanguageTable& texts, QMainWindow* window, int centreHeight);
 
+  // Shows the document's problems, now and whenever they change.
+  void Follow(const SkinDocument& document);
   // Shows the problems in the order given; the selected problem stays
   // selected when it is still there.
   void ShowProblems(const std::vector<Problem>& problems);

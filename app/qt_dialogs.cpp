@@ -90,6 +90,16 @@ class RealDialogs : public Dialogs {
     return UnsavedChoice::Cancel;
   }
 
+  bool AskRestore(QWidget* parent, const QString& question, const LanguageTable& texts) override {
+    QMessageBox box(QMessageBox::Question, texts.Text("LANG_RESTORE_TITLE$"), question, QMessageBox::NoButton, parent);
+    QPushButton* restore = box.addButton(texts.Text("LANG_RESTORE$"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(texts.Text("LANG_DISCARD$"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.setEscapeButton(restore);  // closing the box loses nothing
+    box.exec();
+    return box.clickedButton() != discard;
+  }
+
   Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts) override {
     return RunColourDialog(parent, input, texts);
   }

@@ -51,7 +51,7 @@ void Append(std::vector<Problem>& to, std::vector<Problem> from) {
 }  // namespace
 
 std::optional<Problem> ProblemFromMessage(const Message& m) {
-  const std::string settings(kSettingsFile);
+  const ProblemSubject settings = ProblemSubject::SettingsFile();
   if (IsSettingsFailure(m)) {
     switch (m.kind) {
       case MessageKind::SettingsMissing:
@@ -64,7 +64,7 @@ std::optional<Problem> ProblemFromMessage(const Message& m) {
     }
   }
   if (!m.image) return std::nullopt;  // the messages of saving, or a folder of pictures not found
-  const std::string name(CatalogueEntryOf(*m.image).name);
+  const ProblemSubject name = ProblemSubject::Picture(*m.image);
   const auto unreadable = [&](ProblemText text, std::vector<std::string> params) {
     params.insert(params.begin(), m.subject);
     return MakeProblem(ProblemCode::UnreadablePicture, text, name, std::move(params));
@@ -91,13 +91,14 @@ std::vector<Problem> CheckSourceFiles(const SkinSource& source, const std::array
   for (const std::string& file : source.files) {
     if (FileName(file).starts_with('.')) continue;  // the desktop's own hidden files
     if (const std::optional<std::string_view> meant = MeantName(file, names)) {
-      problems.push_back(MakeProblem(ProblemCode::StrayFile, ProblemText::StrayFile, file, {std::string(*meant)}));
+      problems.push_back(
+          MakeProblem(ProblemCode::StrayFile, ProblemText::StrayFile, ProblemSubject::File(file), {std::string(*meant)}));
     }
   }
   for (const CatalogueEntry& e : ImageCatalogue()) {
     const auto i = static_cast<std::size_t>(e.id);
     if (!madeBy[i] || source.pictureKind[i].empty()) continue;
-    problems.push_back(MakeProblem(ProblemCode::Not16Bit, ProblemText::Not16Bit, std::string(e.name),
+    problems.push_back(MakeProblem(ProblemCode::Not16Bit, ProblemText::Not16Bit, ProblemSubject::Picture(e.id),
                                    {source.picturePath[i], source.pictureKind[i]}));
   }
   return problems;

@@ -228,7 +228,7 @@ std::vector<Problem> CheckContrast(const Skin& skin) {
   for (std::size_t i = 0; i < kColourCount; ++i) {
     if (!found[i]) continue;
     Problem p = MakeProblem(ProblemCode::LowContrast, ProblemText::LowContrast,
-                            "[global settings] " + std::string(kTextColours[i].key),
+                            ProblemSubject::Field("[global settings]", std::string(kTextColours[i].key)),
                             {std::to_string(found[i]->first), FormatRatio(found[i]->second), FormatRatio(kLeastContrast)});
     p.screen = found[i]->first;
     problems.push_back(std::move(p));

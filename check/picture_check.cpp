@@ -44,7 +44,7 @@ SizeRule RuleOf(ImageId id) {
 }
 
 Problem SizeProblem(ImageId id, const Picture& p, ProblemText text, int w, int h) {
-  return MakeProblem(ProblemCode::PictureSize, text, std::string(CatalogueEntryOf(id).name),
+  return MakeProblem(ProblemCode::PictureSize, text, ProblemSubject::Picture(id),
                      {std::to_string(p.width), std::to_string(p.height), std::to_string(w), std::to_string(h)});
 }
 

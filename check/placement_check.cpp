@@ -121,7 +121,7 @@ std::vector<Problem> CheckPlacement(const Skin& skin) {
     if (const auto show = Number(skin, p.section, "show"); show && *show != 1) continue;
     const std::int64_t x = *Number(skin, p.section, "x"), y = *Number(skin, p.section, "y");
     if (!WhollyOutside(Bounds(skin, p, AnchorX(skin, p.anchor) + x, y))) continue;
-    problems.push_back(MakeProblem(ProblemCode::OffScreen, ProblemText::OffScreen, std::string(p.section),
+    problems.push_back(MakeProblem(ProblemCode::OffScreen, ProblemText::OffScreen, ProblemSubject::Section(std::string(p.section)),
                                    {std::to_string(x), std::to_string(y), std::to_string(kScreenWidth),
                                     std::to_string(kScreenHeight)}));
   }

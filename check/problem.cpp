@@ -120,12 +120,25 @@ std::string FormatProblem(const Problem& problem, const ProblemTemplates& templa
   return FillTemplate(templates[static_cast<std::size_t>(problem.text)], problem.params);
 }
 
-Problem MakeProblem(ProblemCode code, ProblemText text, std::string subject, std::vector<std::string> params) {
+std::string ProblemSubject::Text() const {
+  switch (kind) {
+    case Kind::SettingsFile: return "uisettings.ini";
+    case Kind::Field: return section.empty() ? key : section + " " + key;
+    case Kind::Section: return section;
+    case Kind::Picture: return image ? std::string(CatalogueEntryOf(*image).name) : std::string();
+    case Kind::File: return file;
+    case Kind::None: break;
+  }
+  return "...";
+}
+
+Problem MakeProblem(ProblemCode code, ProblemText text, ProblemSubject about, std::vector<std::string> params) {
   Problem p;
   p.severity = kCodes[static_cast<std::size_t>(code)].severity;
   p.code = code;
   p.text = text;
-  p.subject = PrintableText(subject);
+  p.subject = PrintableText(about.Text());
+  p.about = std::move(about);
   for (std::string& param : params) param = PrintableText(param);
   p.params = std::move(params);
   p.message = FormatProblem(p, BuiltInProblemTemplates());
@@ -153,7 +166,7 @@ std::vector<Problem> LimitPerCode(std::vector<Problem> problems, std::size_t lim
   std::sort(codes.begin(), codes.end(), [&](std::size_t a, std::size_t b) { return lastKept[a] > lastKept[b]; });
   for (const std::size_t c : codes) {
     out.insert(out.begin() + static_cast<std::ptrdiff_t>(lastKept[c] + 1),
-               MakeProblem(static_cast<ProblemCode>(c), ProblemText::More, "...", {std::to_string(dropped[c])}));
+               MakeProblem(static_cast<ProblemCode>(c), ProblemText::More, {}, {std::to_string(dropped[c])}));
   }
   return out;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "skin/catalogue.h"
 #include "skin/printable.h"
 
 enum class Severity { Error, Warning };
@@ -54,11 +55,36 @@ enum class ProblemText {
 };
 inline constexpr std::size_t kProblemTextCount = 19;
 
+// What a problem is about, as data: the editor leads from it to the control
+// that mends it, and its text is the problem's subject.
+struct ProblemSubject {
+  enum class Kind { None, SettingsFile, Field, Section, Picture, File };
+  Kind kind = Kind::None;
+  std::string section;           // Field, Section: "[start menu]" as the file writes it
+  std::string key;               // Field: "formFrameColr" (empty section: before any header)
+  std::optional<ImageId> image;  // Picture
+  std::string file;              // File: a path inside the skin ("lamp.bmp.bak")
+
+  static ProblemSubject SettingsFile() { return {Kind::SettingsFile, {}, {}, {}, {}}; }
+  static ProblemSubject Field(std::string section, std::string key) {
+    return {Kind::Field, std::move(section), std::move(key), {}, {}};
+  }
+  static ProblemSubject Section(std::string section) { return {Kind::Section, std::move(section), {}, {}, {}}; }
+  static ProblemSubject Picture(ImageId image) { return {Kind::Picture, {}, {}, image, {}}; }
+  static ProblemSubject File(std::string path) { return {Kind::File, {}, {}, {}, std::move(path)}; }
+
+  // "uisettings.ini", "[global settings] formFrameColr", "[start menu]",
+  // "icon/nds", "lamp.bmp.bak"; "..." for none.
+  std::string Text() const;
+  friend bool operator==(const ProblemSubject&, const ProblemSubject&) = default;
+};
+
 struct Problem {
   Severity severity = Severity::Warning;
   ProblemCode code = ProblemCode::MissingSettings;
   ProblemText text = ProblemText::MissingSettings;
-  std::string subject;              // "uisettings.ini", "icon/nds", "[global settings] formFrameColr", a path
+  ProblemSubject about;
+  std::string subject;              // about.Text(), escaped: "uisettings.ini", "icon/nds", ...
   std::vector<std::string> params;  // the template's {1}, {2}, ...
   std::string message;              // the built-in English text
   std::optional<int> line;          // 1-based line of uisettings.ini, settings codes only
@@ -90,7 +116,7 @@ std::string FormatProblem(const Problem& problem, const ProblemTemplates& templa
 // code: the opening codes are errors, everything else is a warning. The
 // subject and the parameters are shown escaped (PrintableText): they come
 // from files and archives, and a name must not forge a line of the output.
-Problem MakeProblem(ProblemCode code, ProblemText text, std::string subject, std::vector<std::string> params);
+Problem MakeProblem(ProblemCode code, ProblemText text, ProblemSubject about, std::vector<std::string> params);
 
 // At most `limit` problems of each code, in their order; where more were
 // found, one problem of that code after the last one kept says how many

@@ -80,7 +80,8 @@ class SettingsChecker {
     const std::string_view trimmed = TrimBlanks(line);
     if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#') return;
     if (eq == std::string_view::npos && trimmed.back() == ']' && trimmed.find('[') != std::string_view::npos) {
-      Add(ProblemCode::SettingsUnknownSection, ProblemText::SettingsUnknownSection, PrintableText(trimmed, true),
+      Add(ProblemCode::SettingsUnknownSection, ProblemText::SettingsUnknownSection,
+          ProblemSubject::Section(PrintableText(trimmed, true)),
           {std::to_string(number)}, number);
       underUnknownHeader_ = true;
       return;
@@ -97,7 +98,7 @@ class SettingsChecker {
   std::vector<Problem> Take() { return std::move(problems_); }
 
  private:
-  void Add(ProblemCode code, ProblemText text, std::string subject, std::vector<std::string> params, int line) {
+  void Add(ProblemCode code, ProblemText text, ProblemSubject subject, std::vector<std::string> params, int line) {
     Problem p = MakeProblem(code, text, std::move(subject), std::move(params));
     p.line = line;
     problems_.push_back(std::move(p));
@@ -107,14 +108,14 @@ class SettingsChecker {
     const std::string_view value = SettingsValuePart(line);
     if (IsPlainDecimal(value)) return;
     Add(ProblemCode::SettingsBadNumber, ProblemText::SettingsBadNumber,
-        std::string(SectionOf(elementSection_)) + " " + std::string(f.key),
+        ProblemSubject::Field(std::string(SectionOf(elementSection_)), std::string(f.key)),
         {std::to_string(number), PrintableText(value, true), std::to_string(ReaderNumber(value))}, number);
   }
 
   void UnknownKey(const std::string& key, int number) {
     const std::string shownKey = PrintableText(key, true);
     const std::string_view section = shown_ ? shown_->written() : std::string_view();
-    const std::string subject = section.empty() ? shownKey : std::string(section) + " " + shownKey;
+    const ProblemSubject subject = ProblemSubject::Field(std::string(section), shownKey);
     const std::string_view near = NearestKey(shown_ ? shown_->section : nullptr, key);
     if (near.empty()) {
       Add(ProblemCode::SettingsUnknownKey, ProblemText::SettingsUnknownKey, subject,

@@ -199,7 +199,8 @@ TEST(SkinCheck, SettingsLinesAreJudgedByTheReadersRules) {
 
 TEST(SkinCheck, TemplatesTakeNumberedParametersInAnyOrder) {
   EXPECT_EQ(FillTemplate("{2} before {1}, {{1} stays, {3} is empty", {"a", "b"}), "b before a, {1} stays,  is empty");
-  Problem p = MakeProblem(ProblemCode::OffScreen, ProblemText::OffScreen, "[start bar]", {"0", "300", "256", "192"});
+  Problem p = MakeProblem(ProblemCode::OffScreen, ProblemText::OffScreen, ProblemSubject::Section("[start bar]"),
+                          {"0", "300", "256", "192"});
   ProblemTemplates german = BuiltInProblemTemplates();
   german[static_cast<std::size_t>(ProblemText::OffScreen)] = "bei {1}, {2} ganz ausserhalb";
   EXPECT_EQ(FormatProblem(p, german), "bei 0, 300 ganz ausserhalb");

@@ -296,12 +296,12 @@ TEST_F(HostileInputTest, WhatEachMessageBecomesInTheCheck) {
 TEST_F(HostileInputTest, AtMostAHundredProblemsOfOneCode) {
   for (const std::size_t found : {std::size_t(100), std::size_t(101), std::size_t(5000)}) {
     std::vector<Problem> problems;
-    problems.push_back(MakeProblem(ProblemCode::OffScreen, ProblemText::OffScreen, "[first]", {}));
+    problems.push_back(MakeProblem(ProblemCode::OffScreen, ProblemText::OffScreen, ProblemSubject::Section("[first]"), {}));
     for (std::size_t i = 0; i < found; ++i) {
       problems.push_back(MakeProblem(ProblemCode::SettingsUnknownKey, ProblemText::SettingsUnknownKey,
-                                     "k" + std::to_string(i), {}));
+                                     ProblemSubject::Field("", "k" + std::to_string(i)), {}));
     }
-    problems.push_back(MakeProblem(ProblemCode::OffScreen, ProblemText::OffScreen, "[last]", {}));
+    problems.push_back(MakeProblem(ProblemCode::OffScreen, ProblemText::OffScreen, ProblemSubject::Section("[last]"), {}));
     const std::vector<Problem> shown = LimitPerCode(problems, 100);
     const bool more = found > 100;
     ASSERT_EQ(shown.size(), 102u + (more ? 1 : 0)) << found;

@@ -17,16 +17,17 @@
 #include "app/main_window.h"
 #include "app/preview_picture.h"
 #include "app/shell.h"
+#include "tests/app/window_parts.h"
 
 namespace {
 
 struct Editor {
   QTemporaryDir dir;
   EditorShell shell{QtDialogs(), ShellPaths{dir.filePath(QStringLiteral("settings.ini")),
-                                            QStringLiteral(SKIN_SOURCE_DIR "/language")}};
+                                            QStringLiteral(SKIN_SOURCE_DIR "/language"), dir.filePath(QStringLiteral("recovery"))}};
   Editor() {
     shell.Start();
-    shell.StepZoom(27);
+    shell.view().StepZoom(27);
   }
 };
 
@@ -67,26 +68,26 @@ void BM_HoverHighlight(benchmark::State& state, const char* control) {
   MainWindow* window = editor.shell.window();
   window->resize(int(state.range(0)), int(state.range(1)));
   QCoreApplication::processEvents();
-  QWidget* target = window->panel()->findChild<QWidget*>(QString::fromLatin1(control));
-  QWidget* other = window->panel()->findChild<QWidget*>(QStringLiteral("colour:vTextColor"));
+  QWidget* target = Panel(window)->findChild<QWidget*>(QString::fromLatin1(control));
+  QWidget* other = Panel(window)->findChild<QWidget*>(QStringLiteral("colour:vTextColor"));
   // Scrolled to the middle of the highlight, as the user would look at it.
   Send(target, true);
-  const PixelMask& lit = window->previewPicture()->hover();
+  const PixelMask& lit = Preview(window)->hover();
   state.counters["pixels"] = lit.count;
   PaintCounter counter;
-  window->viewport()->ensureVisible((lit.left + lit.right) / 2, (lit.top + lit.bottom) / 2,
-                                   window->viewport()->width() / 2, window->viewport()->height() / 2);
+  Viewport(window)->ensureVisible((lit.left + lit.right) / 2, (lit.top + lit.bottom) / 2,
+                                   Viewport(window)->width() / 2, Viewport(window)->height() / 2);
   Send(target, false);
   QCoreApplication::processEvents();
-  window->previewPicture()->installEventFilter(&counter);
+  Preview(window)->installEventFilter(&counter);
   for (auto _ : state) {
     Send(other, false);
     Send(target, true);
-    window->viewport()->viewport()->repaint();
+    Viewport(window)->viewport()->repaint();
     state.PauseTiming();
     Send(target, false);
     Send(other, true);
-    window->viewport()->viewport()->repaint();
+    Viewport(window)->viewport()->repaint();
     state.ResumeTiming();
   }
   Send(other, false);
@@ -102,10 +103,10 @@ void BM_PaintWithoutHighlight(benchmark::State& state) {
   window->resize(int(state.range(0)), int(state.range(1)));
   QCoreApplication::processEvents();
   PaintCounter counter;
-  window->previewPicture()->installEventFilter(&counter);
+  Preview(window)->installEventFilter(&counter);
   for (auto _ : state) {
-    window->previewPicture()->update();
-    window->viewport()->viewport()->repaint();
+    Preview(window)->update();
+    Viewport(window)->viewport()->repaint();
   }
   state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
 }

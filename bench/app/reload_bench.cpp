@@ -18,6 +18,7 @@
 #include "app/main_window.h"
 #include "app/preview_picture.h"
 #include "app/shell.h"
+#include "app/live_reload.h"
 #include "app/skin_watcher.h"
 #include "bench/default_skin.h"
 #include "check/check.h"
@@ -35,6 +36,7 @@ struct SilentDialogs : Dialogs {
   QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QList<FileFilter>&, int&) override { return {}; }
   void ShowMessage(QWidget*, const QString&, const QString&, const QString&) override {}
   UnsavedChoice AskSaveChanges(QWidget*, const QString&, const LanguageTable&) override { return UnsavedChoice::Discard; }
+  bool AskRestore(QWidget*, const QString&, const LanguageTable&) override { return false; }
   Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&) override { return input; }
   void ShowAbout(QWidget*, const LanguageTable&) override {}
   void CopyToClipboard(const QImage&) override {}
@@ -87,10 +89,10 @@ void Reload(benchmark::State& state, const char* file, const std::string (&conte
   for (auto _ : state) {
     state.PauseTiming();
     ReplaceFile(editor.File(file), contents[++round % 2], FileSync::NoFlush);
-    shell.history().clear();  // the undo steps would hold every picture read
+    shell.document().history().clear();  // the undo steps would hold every picture read
     state.ResumeTiming();
-    shell.ReloadFromDisk(changes);
-    shell.window()->previewPicture()->repaint();
+    shell.reload().ReloadFromDisk(changes);
+    shell.window()->findChild<PreviewPicture*>()->repaint();
   }
 }
 
@@ -128,13 +130,13 @@ void BM_ReloadLargePictureTwentyTimes(benchmark::State& state) {
       const std::uint8_t v = static_cast<std::uint8_t>(8 * (round % 31));
       ReplaceFile(editor.File("lower_screen.bmp"), EncodeBmp16(Picture(8192, 4095, {v, v, v})), FileSync::NoFlush);
       state.ResumeTiming();
-      shell.ReloadFromDisk(changes);
+      shell.reload().ReloadFromDisk(changes);
     }
   }
   struct rusage usage {};
   ::getrusage(RUSAGE_SELF, &usage);
   state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  state.counters["undo_steps"] = shell.history().count();
+  state.counters["undo_steps"] = shell.document().history().count();
 }
 BENCHMARK(BM_ReloadLargePictureTwentyTimes)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -17,6 +17,7 @@
 #include "app/shell.h"
 #include "app/skin_edit.h"
 #include "shell_fixture.h"
+#include "window_parts.h"
 #include "skin/settings_file.h"
 
 namespace {
@@ -56,17 +57,17 @@ class EditTest : public QObject {
   MainWindow* Window() { return f_.shell->window(); }
   template <typename T>
   T* Control(const QString& name) {
-    T* c = Window()->panel()->findChild<T*>(name);
+    T* c = Panel(Window())->findChild<T*>(name);
     if (!c) qFatal("no control %s", qPrintable(name));
     return c;
   }
   Snapshot Take() {
-    Skin copy = f_.shell->skin();
+    Skin copy = f_.shell->document().skin();
     const TypedInfo typed = TypedInfoOf(copy);
     return {WriteSkinSettings(copy, typed, clock_.Now()), copy.images,
-            Window()->previewPicture()->image().copy()};
+            Preview(Window())->image().copy()};
   }
-  QUndoStack& History() { return f_.shell->history(); }
+  QUndoStack& History() { return f_.shell->document().history(); }
 
  private slots:
   void init() { f_.Reset(); }
@@ -104,11 +105,11 @@ class EditTest : public QObject {
       const Snapshot after = Take();
       QVERIFY2(!(after == before), c.name);
       QCOMPARE(History().count(), steps + 1);
-      QCOMPARE(Window()->undoAction()->text().remove(QLatin1Char('&')), QStringLiteral("Undo ") + c.undoText);
+      QCOMPARE(UndoAction(Window())->text().remove(QLatin1Char('&')), QStringLiteral("Undo ") + c.undoText);
       QVERIFY(Window()->isWindowModified());
-      Window()->undoAction()->trigger();
+      UndoAction(Window())->trigger();
       QVERIFY2(Take() == before, c.name);
-      Window()->redoAction()->trigger();
+      RedoAction(Window())->trigger();
       QVERIFY2(Take() == after, c.name);
     }
     // Undone all the way back to the skin as started: nothing is unsaved.
@@ -128,14 +129,14 @@ class EditTest : public QObject {
     History().undo();
     History().undo();
     History().undo();
-    QCOMPARE(shell.skin().startBar.y, original);
+    QCOMPARE(shell.document().skin().startBar.y, original);
     QCOMPARE(y->value(), original);
 
     // Typing in one box is one step; typed and deleted again, it is none.
     auto* author = Control<QLineEdit>(QStringLiteral("info:1"));
     QTest::keyClicks(author, QStringLiteral("Ann"));
     QCOMPARE(History().count(), 1);
-    QCOMPARE(shell.skin().info.Author, std::string("Ann"));
+    QCOMPARE(shell.document().skin().info.Author, std::string("Ann"));
     for (int i = 0; i < 3; ++i) QTest::keyClick(author, Qt::Key_Backspace);
     QCOMPARE(History().count(), 0);
     QVERIFY(!Window()->isWindowModified());
@@ -146,35 +147,35 @@ class EditTest : public QObject {
       SkinEdit drag;
       drag.name = QStringLiteral("[start bar]");
       drag.mergeKey = QStringLiteral("drag 1");
-      drag.Set(shell.skin(), SkinFieldOf("[start bar]", "x"), x).Set(shell.skin(), SkinFieldOf("[start bar]", "y"), x + 1);
-      shell.ApplyEdit(drag);
+      drag.Set(shell.document().skin(), SkinFieldOf("[start bar]", "x"), x).Set(shell.document().skin(), SkinFieldOf("[start bar]", "y"), x + 1);
+      shell.document().Apply(drag);
     }
-    shell.ReplacePictures({{ImageId::lamp, Picture(3, 3)}, {ImageId::close, Picture(4, 4)}}, QStringLiteral("lamp"));
+    shell.document().ReplacePictures({{ImageId::lamp, Picture(3, 3)}, {ImageId::close, Picture(4, 4)}}, QStringLiteral("lamp"));
     QCOMPARE(History().count(), 2);
-    QCOMPARE(shell.skin().startBar.x, 22);
+    QCOMPARE(shell.document().skin().startBar.x, 22);
     History().undo();
-    QCOMPARE(shell.skin().image(ImageId::close).width != 4, true);
+    QCOMPARE(shell.document().skin().image(ImageId::close).width != 4, true);
     History().undo();
-    QCOMPARE(shell.skin().startBar.y, original);
+    QCOMPARE(shell.document().skin().startBar.y, original);
   }
 
   void historyKeepsItsPicturesWithinTheBudget() {
     EditorShell& shell = Start();
     // Room for the pictures of two steps of one 100 x 100 picture (before
     // and after, 60 000 bytes a step), not three.
-    shell.SetUndoBudget(2 * 2 * 100 * 100 * sizeof(Rgb24));
-    QUndoStack& history = shell.history();
+    shell.document().SetUndoBudget(2 * 2 * 100 * 100 * sizeof(Rgb24));
+    QUndoStack& history = shell.document().history();
     const auto picture = [](std::uint8_t v) { return Picture(100, 100, {v, v, v}); };
-    shell.ReplacePictures({{ImageId::upper_screen, picture(0)}}, QStringLiteral("start"));
+    shell.document().ReplacePictures({{ImageId::upper_screen, picture(0)}}, QStringLiteral("start"));
     history.clear();
-    shell.ReplacePictures({{ImageId::upper_screen, picture(8)}}, QStringLiteral("first"));
+    shell.document().ReplacePictures({{ImageId::upper_screen, picture(8)}}, QStringLiteral("first"));
     history.setClean();
-    shell.ReplacePictures({{ImageId::upper_screen, picture(16)}}, QStringLiteral("second"));
-    const std::int32_t y = shell.skin().startBar.y;
-    shell.EditNumber(SkinFieldOf("[start bar]", "y"), 100);  // holds no picture: it costs nothing
+    shell.document().ReplacePictures({{ImageId::upper_screen, picture(16)}}, QStringLiteral("second"));
+    const std::int32_t y = shell.document().skin().startBar.y;
+    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 100);  // holds no picture: it costs nothing
     QCOMPARE(history.count(), 3);
     QCOMPARE(history.cleanIndex(), 1);
-    shell.ReplacePictures({{ImageId::upper_screen, picture(24)}}, QStringLiteral("third"));
+    shell.document().ReplacePictures({{ImageId::upper_screen, picture(24)}}, QStringLiteral("third"));
     // The oldest step went; the saved state moved along with its step.
     QCOMPARE(history.count(), 3);
     QCOMPARE(history.text(0), QStringLiteral("second"));
@@ -183,32 +184,32 @@ class EditTest : public QObject {
     // What stayed undoes and redoes as it did.
     history.undo();
     history.undo();
-    QCOMPARE(shell.skin().startBar.y, y);
-    QCOMPARE(shell.skin().image(ImageId::upper_screen), picture(16));
+    QCOMPARE(shell.document().skin().startBar.y, y);
+    QCOMPARE(shell.document().skin().image(ImageId::upper_screen), picture(16));
     history.undo();
-    QCOMPARE(shell.skin().image(ImageId::upper_screen), picture(8));
+    QCOMPARE(shell.document().skin().image(ImageId::upper_screen), picture(8));
     QVERIFY(!history.canUndo());
     QVERIFY(!Window()->isWindowModified());
     history.redo();
     history.redo();
     history.redo();
-    QCOMPARE(shell.skin().image(ImageId::upper_screen), picture(24));
-    QCOMPARE(shell.skin().startBar.y, 100);
+    QCOMPARE(shell.document().skin().image(ImageId::upper_screen), picture(24));
+    QCOMPARE(shell.document().skin().startBar.y, 100);
     // A step larger than the budget on its own still stays, alone; the
     // saved state is then out of reach.
-    shell.SetUndoBudget(1);
-    shell.ReplacePictures({{ImageId::upper_screen, picture(32)}}, QStringLiteral("fourth"));
+    shell.document().SetUndoBudget(1);
+    shell.document().ReplacePictures({{ImageId::upper_screen, picture(32)}}, QStringLiteral("fourth"));
     QCOMPARE(history.count(), 1);
     QCOMPARE(history.cleanIndex(), -1);
     // Typing that a trim has just put back still merges with what follows.
-    const std::string title = shell.skin().info.Title;
-    shell.EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("A"));
+    const std::string title = shell.document().skin().info.Title;
+    shell.document().EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("A"));
     QCOMPARE(history.count(), 1);
     QCOMPARE(history.text(0), QStringLiteral("Title"));
-    shell.EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("Ab"));
+    shell.document().EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("Ab"));
     QCOMPARE(history.count(), 1);
     history.undo();
-    QCOMPARE(shell.skin().info.Title, title);
+    QCOMPARE(shell.document().skin().info.Title, title);
   }
 
   void savingMarksTheCleanState() {
@@ -219,7 +220,7 @@ class EditTest : public QObject {
     QVERIFY(Window()->isWindowModified());
     // The first Save asks for a folder; the next one writes there again.
     dialogs_.answers.enqueue(target.path());
-    QVERIFY(shell.Save());
+    QVERIFY(shell.files().Save());
     QCOMPARE(dialogs_.requests.size(), 1);
     QVERIFY(!Window()->isWindowModified());
     const QString name = QFileInfo(target.path()).fileName();
@@ -230,7 +231,7 @@ class EditTest : public QObject {
     History().redo();
     QVERIFY(!Window()->isWindowModified());
     Control<QCheckBox>(QStringLiteral("element:1"))->click();
-    QVERIFY(shell.Save());
+    QVERIFY(shell.files().Save());
     QCOMPARE(dialogs_.requests.size(), 1);
     QVERIFY(!Window()->isWindowModified());
     QVERIFY(dialogs_.messages.isEmpty());
@@ -239,7 +240,7 @@ class EditTest : public QObject {
   void unsavedChangesAreAskedAboutOnlyWhenThereAreSome() {
     EditorShell& shell = Start();
     QSignalSpy quit(&shell, &EditorShell::quit);
-    shell.NewSkin();
+    shell.files().NewSkin();
     QVERIFY(dialogs_.questions.isEmpty());
 
     dialogs_.colourAnswers.enqueue({8, 8, 8});
@@ -247,8 +248,8 @@ class EditTest : public QObject {
     const Snapshot edited = Take();
     // Cancel keeps everything: the skin, its history and the window.
     for (const std::function<void()>& command : QList<std::function<void()>>{
-             [&] { Window()->close(); }, [&] { shell.NewSkin(); }, [&] { shell.OpenFolder(); },
-             [&] { shell.OpenSkin(QStringLiteral(SKIN_TEST_DATA "/archives/python_top.zip")); }}) {
+             [&] { Window()->close(); }, [&] { shell.files().NewSkin(); }, [&] { shell.files().OpenFolder(); },
+             [&] { shell.files().OpenSkin(QStringLiteral(SKIN_TEST_DATA "/archives/python_top.zip")); }}) {
       dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Cancel);
       command();
       QCOMPARE(Take(), edited);
@@ -272,36 +273,36 @@ class EditTest : public QObject {
     Start();
     Control<QCheckBox>(QStringLiteral("element:1"))->click();
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
-    f_.shell->NewSkin();
+    f_.shell->files().NewSkin();
     QCOMPARE(History().count(), 0);
-    QCOMPARE(f_.shell->skin().fileType.show, 1);
+    QCOMPARE(f_.shell->document().skin().fileType.show, 1);
   }
 
   void languageSwitchKeepsTextsAndHistory() {
     EditorShell& shell = Start();
     QTest::keyClicks(Control<QLineEdit>(QStringLiteral("info:2")), QStringLiteral("ann@example.org"));
     Control<QSpinBox>(QStringLiteral("element:0:x"))->setValue(3);
-    Window()->languageAction(5)->trigger();  // Deutsch
+    LanguageAction(Window(), 5)->trigger();  // Deutsch
     QCoreApplication::processEvents();
     QCOMPARE(Control<QLineEdit>(QStringLiteral("info:2"))->text(), QStringLiteral("ann@example.org"));
     QCOMPARE(History().count(), 2);
     QVERIFY(Window()->isWindowModified());
-    QVERIFY(Window()->undoAction()->isEnabled());
-    QVERIFY(Window()->undoAction()->text().remove(QLatin1Char('&')).endsWith(QStringLiteral(" [logo info] x")));
-    Window()->undoAction()->trigger();
-    Window()->undoAction()->trigger();
+    QVERIFY(UndoAction(Window())->isEnabled());
+    QVERIFY(UndoAction(Window())->text().remove(QLatin1Char('&')).endsWith(QStringLiteral(" [logo info] x")));
+    UndoAction(Window())->trigger();
+    UndoAction(Window())->trigger();
     QCOMPARE(Control<QLineEdit>(QStringLiteral("info:2"))->text(), QString());
-    QCOMPARE(shell.skin().info.eMail, std::string());
+    QCOMPARE(shell.document().skin().info.eMail, std::string());
     QVERIFY(!Window()->isWindowModified());
   }
 
   void failedImportChangesNothing() {
     EditorShell& shell = Start();
-    const Picture lamp = shell.skin().image(ImageId::lamp);
+    const Picture lamp = shell.document().skin().image(ImageId::lamp);
     for (const QString& file : {f_.dir.filePath(QStringLiteral("missing.png")), QStringLiteral(SKIN_TEST_DATA "/README.md")}) {
       dialogs_.messages.clear();
-      shell.ImportImageFile(ImageId::lamp, file);
-      QCOMPARE(shell.skin().image(ImageId::lamp), lamp);
+      shell.files().ImportImageFile(ImageId::lamp, file);
+      QCOMPARE(shell.document().skin().image(ImageId::lamp), lamp);
       QCOMPARE(History().count(), 0);
       QCOMPARE(dialogs_.messages.size(), 1);
     }
@@ -312,7 +313,7 @@ class EditTest : public QObject {
     auto* title = Control<QLineEdit>(QStringLiteral("info:0"));
     Type(title, QString::fromUtf8("a\u20acb\u03a9\u00e9"));
     QCOMPARE(title->text(), QString::fromUtf8("ab\u00e9"));
-    QCOMPARE(shell.skin().info.Title, std::string("ab\xE9"));
+    QCOMPARE(shell.document().skin().info.Title, std::string("ab\xE9"));
   }
 };
 

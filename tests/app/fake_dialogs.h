@@ -20,6 +20,7 @@ struct FakeDialogs : Dialogs {
   QList<QPair<QString, QString>> messages;  // title, body
   QStringList details;                      // the details of each message
   QQueue<UnsavedChoice> unsavedAnswers;     // the question about unsaved changes; none left: Cancel
+  QQueue<bool> restoreAnswers;              // the question about a journal; none left: Restore
   QStringList questions;
   QImage clipboard;
   int aboutShown = 0;
@@ -48,6 +49,10 @@ struct FakeDialogs : Dialogs {
   UnsavedChoice AskSaveChanges(QWidget*, const QString& question, const LanguageTable&) override {
     questions.push_back(question);
     return unsavedAnswers.isEmpty() ? UnsavedChoice::Cancel : unsavedAnswers.dequeue();
+  }
+  bool AskRestore(QWidget*, const QString& question, const LanguageTable&) override {
+    questions.push_back(question);
+    return restoreAnswers.isEmpty() || restoreAnswers.dequeue();
   }
   Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&) override {
     requests.push_back({QStringLiteral("colour"), {}, {}, {}, 0});

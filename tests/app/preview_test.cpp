@@ -15,6 +15,7 @@
 #include "app/preview_picture.h"
 #include "app/shell.h"
 #include "shell_fixture.h"
+#include "window_parts.h"
 
 namespace {
 
@@ -82,16 +83,16 @@ class PreviewTest : public QObject {
 
   EditorShell& Shell() { return *f_.shell; }
   MainWindow* Window() { return f_.shell->window(); }
-  PreviewPicture* Preview() { return Window()->previewPicture(); }
-  const TraceMap& Trace() { return Shell().preview().trace(); }
+  PreviewPicture* Preview() { return ::Preview(Window()); }
+  const TraceMap& Trace() { return ::Preview(Window())->trace(); }
   QWidget* Control(const QString& name) {
-    QWidget* c = Window()->panel()->findChild<QWidget*>(name);
+    QWidget* c = Panel(Window())->findChild<QWidget*>(name);
     if (!c) qFatal("no control %s", qPrintable(name));
     return c;
   }
   void ZoomSteps(int steps) {
-    Shell().ResetZoom();
-    Shell().StepZoom(steps);
+    Shell().view().ResetZoom();
+    Shell().view().StepZoom(steps);
   }
   void Click(QPoint at) {
     Mouse(Preview(), QEvent::MouseButtonPress, at, Qt::LeftButton);
@@ -128,28 +129,28 @@ class PreviewTest : public QObject {
         {0, [](const TraceMap&) { return QPoint(130, 240); }, nullptr, 0, QStringLiteral("Nothing of the skin draws this pixel")},
     };
     for (const Case& c : cases) {
-      Shell().ChooseScreen(c.screen);
+      Shell().view().ChooseScreen(c.screen);
       const QPoint at = c.pixel(Trace());
       Click(at);
       if (c.control) QCOMPARE(Window()->focusWidget(), Control(QString::fromLatin1(c.control)));
-      QCOMPARE(Window()->panel()->currentIndex(), c.tab);
-      if (!c.status.isEmpty()) QCOMPARE(Window()->statusText()->text(), c.status);
+      QCOMPARE(Panel(Window())->currentIndex(), c.tab);
+      if (!c.status.isEmpty()) QCOMPARE(StatusText(Window())->text(), c.status);
       // The selection stays marked: the mark is made of what drew the pixel.
       if (c.control) QVERIFY(Preview()->selection().count > 0);
     }
-    QVERIFY(Window()->statusText()->text().startsWith(QStringLiteral("Nothing")));
+    QVERIFY(StatusText(Window())->text().startsWith(QStringLiteral("Nothing")));
     QCOMPARE(Preview()->selection().count, 0);
 
     // A double click opens the colour dialog of a colour, the import of a picture.
-    Shell().ChooseScreen(3);
+    Shell().view().ChooseScreen(3);
     f_.dialogs.colourAnswers.enqueue({8, 16, 24});
     const QPoint frame = SourcePixel(Trace(), *FindColourSource("[global settings]", "formFrameColor"));
     Mouse(Preview(), QEvent::MouseButtonDblClick, frame, Qt::LeftButton);
-    QCOMPARE(Shell().skin().colours.formFrameColor, (Rgb24{8, 16, 24}));
+    QCOMPARE(Shell().document().skin().colours.formFrameColor, (Rgb24{8, 16, 24}));
     f_.dialogs.answers.enqueue(kPicture);
     Mouse(Preview(), QEvent::MouseButtonDblClick, SourcePixel(Trace(), PictureSource(ImageId::title_bg)), Qt::LeftButton);
-    QCOMPARE(Shell().skin().image(ImageId::title_bg).width, 4);
-    QCOMPARE(Shell().history().count(), 2);
+    QCOMPARE(Shell().document().skin().image(ImageId::title_bg).width, 4);
+    QCOMPARE(Shell().document().history().count(), 2);
   }
 
   void dragMovesTheElementByThePointerOverTheZoom() {
@@ -168,11 +169,11 @@ class PreviewTest : public QObject {
                                {0, 0, "[reback btn]", {5, -400}, {5, -174}}};
     for (const Case& c : cases) {
       ZoomSteps(c.zoomSteps);
-      Shell().ChooseScreen(c.screen);
+      Shell().view().ChooseScreen(c.screen);
       const SkinField x = SkinFieldOf(c.section, "x"), y = SkinFieldOf(c.section, "y");
-      const auto read = [&](const SkinField& f) { return std::get<std::int32_t>(ReadField(Shell().skin(), f)); };
+      const auto read = [&](const SkinField& f) { return std::get<std::int32_t>(ReadField(Shell().document().skin(), f)); };
       const QPoint before(read(x), read(y));
-      const QPoint from = Zoomed(MovedPixel(Trace(), c.section), Shell().zoom());
+      const QPoint from = Zoomed(MovedPixel(Trace(), c.section), Shell().view().zoom());
       QCOMPARE(Preview()->cursor().shape(), Qt::ArrowCursor);
       Mouse(Preview(), QEvent::MouseMove, from, Qt::NoButton);
       QCOMPARE(Preview()->cursor().shape(), Qt::SizeAllCursor);
@@ -181,28 +182,28 @@ class PreviewTest : public QObject {
       Mouse(Preview(), QEvent::MouseButtonRelease, from + c.by, Qt::NoButton);
       QCOMPARE(QPoint(read(x), read(y)), before + c.moved);
       // The fields follow, and the whole drag is one step.
-      const QString row = Window()->panel()->ElementRowControls(c.section).value(1)->objectName();
+      const QString row = Panel(Window())->ElementRowControls(c.section).value(1)->objectName();
       QCOMPARE(static_cast<QSpinBox*>(Control(row))->value(), read(x));
-      QCOMPARE(Shell().history().count(), 1);
-      Shell().history().undo();
+      QCOMPARE(Shell().document().history().count(), 1);
+      Shell().document().history().undo();
       QCOMPARE(QPoint(read(x), read(y)), before);
-      Shell().history().clear();
+      Shell().document().history().clear();
       Mouse(Preview(), QEvent::MouseMove, QPoint(0, 0), Qt::NoButton);
     }
 
     // Escape during a drag puts the element back and leaves no step.
     ZoomSteps(0);
-    Shell().ChooseScreen(0);
-    const int startBarY = Shell().skin().startBar.y;
+    Shell().view().ChooseScreen(0);
+    const int startBarY = Shell().document().skin().startBar.y;
     const QPoint from = MovedPixel(Trace(), "[start bar]");
     Mouse(Preview(), QEvent::MouseButtonPress, from, Qt::LeftButton);
     Mouse(Preview(), QEvent::MouseMove, from - QPoint(0, 30), Qt::LeftButton);
-    QCOMPARE(Shell().skin().startBar.y, startBarY - 30);
+    QCOMPARE(Shell().document().skin().startBar.y, startBarY - 30);
     QTest::keyClick(Preview(), Qt::Key_Escape);
     Mouse(Preview(), QEvent::MouseMove, from - QPoint(0, 40), Qt::LeftButton);
     Mouse(Preview(), QEvent::MouseButtonRelease, from - QPoint(0, 40), Qt::NoButton);
-    QCOMPARE(Shell().skin().startBar.y, startBarY);
-    QCOMPARE(Shell().history().count(), 0);
+    QCOMPARE(Shell().document().skin().startBar.y, startBarY);
+    QCOMPARE(Shell().document().history().count(), 0);
 
     // Arrow keys nudge the selected element, in the panel's field too; one
     // series after a selection is one step.
@@ -211,12 +212,12 @@ class PreviewTest : public QObject {
     QVERIFY(focused && focused != Preview());
     for (int i = 0; i < 3; ++i) QTest::keyClick(focused, Qt::Key_Right);
     QTest::keyClick(focused, Qt::Key_Up, Qt::ShiftModifier);
-    QCOMPARE(Shell().skin().startBar.y, startBarY - 10);
-    QCOMPARE(Shell().history().count(), 1);
+    QCOMPARE(Shell().document().skin().startBar.y, startBarY - 10);
+    QCOMPARE(Shell().document().history().count(), 1);
     Click(from + QPoint(3, -10));
     QTest::keyClick(Window()->focusWidget(), Qt::Key_Left);
-    QCOMPARE(Shell().history().count(), 2);
-    QCOMPARE(Shell().skin().startBar.x, 2);
+    QCOMPARE(Shell().document().history().count(), 2);
+    QCOMPARE(Shell().document().skin().startBar.x, 2);
   }
 
   void hoverHighlightsExactlyWhatTheControlDraws() {
@@ -234,7 +235,7 @@ class PreviewTest : public QObject {
     for (const Case& c : cases) {
       ZoomSteps(c.zoomSteps);
       const QImage plain = Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-      const PixelMask mask = ZoomMask(c.mask(Trace()), Shell().zoom());
+      const PixelMask mask = ZoomMask(c.mask(Trace()), Shell().view().zoom());
       QVERIFY(mask.count > 0);
       Hover(Control(QString::fromLatin1(c.control)), true);
       const QImage lit = Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -265,9 +266,9 @@ class PreviewTest : public QObject {
                             Absent{"element:6", QStringLiteral("[folder text]: on no screen, as the skin is now")}}) {
       Hover(Control(QString::fromLatin1(a.control)), true);
       QCOMPARE(Preview()->hover().count, 0);
-      QCOMPARE(Window()->statusText()->text(), a.status);
+      QCOMPARE(StatusText(Window())->text(), a.status);
       Hover(Control(QString::fromLatin1(a.control)), false);
-      QCOMPARE(Window()->statusText()->text(), QStringLiteral("before"));
+      QCOMPARE(StatusText(Window())->text(), QStringLiteral("before"));
     }
   }
 
@@ -286,23 +287,23 @@ class PreviewTest : public QObject {
       QCoreApplication::sendEvent(Preview(), &dropped);
       return true;
     };
-    const Picture startbar = Shell().skin().image(ImageId::startbar);
+    const Picture startbar = Shell().document().skin().image(ImageId::startbar);
     const QPoint at = SourcePixel(Trace(), PictureSource(ImageId::startbar));
     // A file that is not a picture fails: nothing changes.
     QVERIFY(drop(at, QStringLiteral(SKIN_TEST_DATA "/README.md")));
-    QCOMPARE(Shell().skin().image(ImageId::startbar), startbar);
+    QCOMPARE(Shell().document().skin().image(ImageId::startbar), startbar);
     QCOMPARE(f_.dialogs.messages.size(), 1);
     // Where no picture is drawn, the status bar says so.
     QVERIFY(drop(QPoint(130, 240), kPicture));
-    QCOMPARE(Shell().history().count(), 0);
-    QVERIFY(Window()->statusText()->text().startsWith(QStringLiteral("No skin picture")));
+    QCOMPARE(Shell().document().history().count(), 0);
+    QVERIFY(StatusText(Window())->text().startsWith(QStringLiteral("No skin picture")));
     QCOMPARE(litWhileOver, 0);
     const int startbarPixels = SourceMask(Trace(), PictureSource(ImageId::startbar)).count;
     QVERIFY(drop(at, kPicture));
     QCOMPARE(litWhileOver, startbarPixels);
     QCOMPARE(Preview()->hover().count, 0);
-    QCOMPARE(Shell().skin().image(ImageId::startbar).width, 4);
-    QCOMPARE(Shell().history().count(), 1);
+    QCOMPARE(Shell().document().skin().image(ImageId::startbar).width, 4);
+    QCOMPARE(Shell().document().history().count(), 1);
   }
 };
 

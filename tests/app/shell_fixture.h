@@ -8,7 +8,11 @@
 
 #include <memory>
 
+#include "app/file_commands.h"
+#include "app/live_reload.h"
+#include "app/recovery.h"
 #include "app/shell.h"
+#include "app/skin_checker.h"
 #include "fake_dialogs.h"
 
 struct ShellFixture {
@@ -23,9 +27,10 @@ struct ShellFixture {
     QDir().mkpath(dir.path());
   }
   QString SettingsFile() const { return dir.filePath(QStringLiteral("settings/settings.ini")); }
+  QString RecoveryDir() const { return dir.filePath(QStringLiteral("recovery")); }
   EditorShell& Start(const QString& skin = QString(), const Clock* clock = nullptr,
                      const QString& languageDir = QStringLiteral(SKIN_SOURCE_DIR "/language")) {
-    shell = std::make_unique<EditorShell>(dialogs, ShellPaths{SettingsFile(), languageDir});
+    shell = std::make_unique<EditorShell>(dialogs, ShellPaths{SettingsFile(), languageDir, RecoveryDir()});
     if (clock) shell->SetClock(clock);
     shell->Start(skin);
     QCoreApplication::processEvents();

@@ -21,6 +21,7 @@
 #include "app/shell.h"
 #include "app/skin_edit.h"
 #include "shell_fixture.h"
+#include "window_parts.h"
 #include "images/defaults.h"
 
 namespace {
@@ -45,12 +46,12 @@ struct Enabled {
 
 Enabled EnabledControls(MainWindow* w) {
   Enabled e;
-  for (QPushButton* b : w->panel()->findChildren<QPushButton*>()) {
+  for (QPushButton* b : Panel(w)->findChildren<QPushButton*>()) {
     if (!b->isEnabled()) continue;
     if (b->objectName().startsWith(QLatin1String("colour:"))) ++e.colours;
     if (b->objectName().startsWith(QLatin1String("image:"))) ++e.images;
   }
-  for (QWidget* wdg : w->panel()->findChildren<QWidget*>()) {
+  for (QWidget* wdg : Panel(w)->findChildren<QWidget*>()) {
     const QStringList parts = wdg->objectName().split(QLatin1Char(':'));
     if (parts.size() == 2 && parts[0] == QLatin1String("element") && wdg->isEnabled()) e.rows << parts[1].toInt();
   }
@@ -78,7 +79,7 @@ class ShellTest : public QObject {
   QString SettingsFile() const { return f_.SettingsFile(); }
   EditorShell& StartShell() { return f_.Start(); }
   MainWindow* Window() { return shell_->window(); }
-  QImage Preview() { return Window()->previewPicture()->image().copy(); }
+  QImage Preview() { return ::Preview(Window())->image().copy(); }
 
  private slots:
   void init() { f_.Reset(); }
@@ -91,21 +92,21 @@ class ShellTest : public QObject {
     QVERIFY(!w->isWindowModified());
     QCOMPARE(w->centralWidget()->size(), QSize(666, 521));
     QCOMPARE(w->minimumSize(), w->size());
-    QCOMPARE(shell.zoom(), 1.0f);
-    QCOMPARE(w->zoomText()->text(), QStringLiteral("Zoom 100%"));
+    QCOMPARE(shell.view().zoom(), 1.0f);
+    QCOMPARE(ZoomText(w)->text(), QStringLiteral("Zoom 100%"));
     QCOMPARE(shell.settings().bgColor, 0);
-    QCOMPARE(shell.currentScreen(), 0);
+    QCOMPARE(shell.view().screen(), 0);
     // Preview on the left, panel on the right, laid out for 666 pixels.
-    QCOMPARE(w->viewport()->geometry(), QRect(3, 28, 268, 490));
-    QCOMPARE(w->panel()->geometry(), QRect(274, 0, 392, 521));
-    QCOMPARE(w->screenButton(0)->geometry(), QRect(6, 3, 19, 20));
-    QCOMPARE(w->screenButton(13)->geometry(), QRect(6 + 13 * 19, 3, 19, 20));
-    QCOMPARE(w->panel()->tabText(0), QStringLiteral("Colors"));
-    QCOMPARE(w->progress()->maximum(), 53);
-    QCOMPARE(w->progress()->value(), 0);
-    QVERIFY(w->screenAction(0)->isChecked());
-    QVERIFY(w->screenButton(0)->isChecked());
-    QVERIFY(w->languageAction(0)->isChecked());
+    QCOMPARE(Viewport(w)->geometry(), QRect(3, 28, 268, 490));
+    QCOMPARE(Panel(w)->geometry(), QRect(274, 0, 392, 521));
+    QCOMPARE(ScreenButton(w, 0)->geometry(), QRect(6, 3, 19, 20));
+    QCOMPARE(ScreenButton(w, 13)->geometry(), QRect(6 + 13 * 19, 3, 19, 20));
+    QCOMPARE(Panel(w)->tabText(0), QStringLiteral("Colors"));
+    QCOMPARE(Progress(w)->maximum(), 53);
+    QCOMPARE(Progress(w)->value(), 0);
+    QVERIFY(ScreenAction(w, 0)->isChecked());
+    QVERIFY(ScreenButton(w, 0)->isChecked());
+    QVERIFY(LanguageAction(w, 0)->isChecked());
     QCOMPARE(Preview().size(), QSize(266, 490));
     QCOMPARE(Preview().pixelColor(0, 0), QColor(0, 0, 0));
   }
@@ -115,12 +116,12 @@ class ShellTest : public QObject {
     EditorShell& shell = StartShell();
     MainWindow* w = Window();
     QCOMPARE(shell.settings().swapView, 1);
-    QCOMPARE(w->panel()->geometry(), QRect(3, 0, 392, 521));
-    QCOMPARE(w->viewport()->geometry(), QRect(392, 28, 274, 490));
-    QVERIFY(w->swapAction()->isChecked());
+    QCOMPARE(Panel(w)->geometry(), QRect(3, 0, 392, 521));
+    QCOMPARE(Viewport(w)->geometry(), QRect(392, 28, 274, 490));
+    QVERIFY(SwapAction(w)->isChecked());
     QCOMPARE(Preview().pixelColor(0, 0), QColor(255, 0, 0));  // 255 is red
-    QCOMPARE(w->panel()->tabText(0), QStringLiteral("Farben"));
-    QVERIFY(w->languageAction(5)->isChecked());
+    QCOMPARE(Panel(w)->tabText(0), QStringLiteral("Farben"));
+    QVERIFY(LanguageAction(w, 5)->isChecked());
     shell.Finish();
     const QByteArray written = ReadAll(SettingsFile());
     QCOMPARE(written, QByteArray("\xEF\xBB\xBF\r\n[settings]\r\nLastPath = /skins/\r\nLanguage = 5\r\n"
@@ -132,8 +133,8 @@ class ShellTest : public QObject {
     EditorShell& shell = StartShell();
     QCOMPARE(shell.settings().language, -1);
     QCOMPARE(shell.settings().swapView, 0);  // only the first group of a name counts
-    for (int i = 0; i < 10; ++i) QVERIFY(!Window()->languageAction(i)->isChecked());
-    QCOMPARE(Window()->panel()->tabText(0), QStringLiteral("Colors"));
+    for (int i = 0; i < 10; ++i) QVERIFY(!LanguageAction(Window(), i)->isChecked());
+    QCOMPARE(Panel(Window())->tabText(0), QStringLiteral("Colors"));
     QCOMPARE(Preview().pixelColor(0, 0), QColor(0, 0, 255));
     shell.Finish();
     QVERIFY(ReadAll(SettingsFile()).contains("Language = -1\r\nBGColor = 16711680\r\nSwapView = 0\r\n"));
@@ -147,60 +148,60 @@ class ShellTest : public QObject {
     EditorShell& shell = StartShell();
     MainWindow* w = Window();
     shell.ToggleSwapView();
-    QCOMPARE(w->panel()->geometry(), QRect(3, 0, 392, 521));
-    QCOMPARE(w->viewport()->geometry(), QRect(392, 28, 274, 490));
-    QCOMPARE(w->screenButton(0)->geometry(), QRect(395, 3, 19, 20));
-    QVERIFY(w->swapAction()->isChecked());
+    QCOMPARE(Panel(w)->geometry(), QRect(3, 0, 392, 521));
+    QCOMPARE(Viewport(w)->geometry(), QRect(392, 28, 274, 490));
+    QCOMPARE(ScreenButton(w, 0)->geometry(), QRect(395, 3, 19, 20));
+    QVERIFY(SwapAction(w)->isChecked());
     shell.ToggleSwapView();
-    QCOMPARE(w->viewport()->geometry(), QRect(3, 28, 268, 490));
-    QCOMPARE(w->screenButton(0)->x(), 6);
-    QCOMPARE(w->panel()->x(), 274);
-    QVERIFY(!w->swapAction()->isChecked());
+    QCOMPARE(Viewport(w)->geometry(), QRect(3, 28, 268, 490));
+    QCOMPARE(ScreenButton(w, 0)->x(), 6);
+    QCOMPARE(Panel(w)->x(), 274);
+    QVERIFY(!SwapAction(w)->isChecked());
 
     // A larger window: the viewport takes the width, the buttons share it.
     w->resize(1000, w->height() + 100);
     QCoreApplication::processEvents();
-    QCOMPARE(w->viewport()->geometry(), QRect(3, 28, 1000 - 398, 521 + 100 - 31));
-    QCOMPARE(w->screenButton(1)->geometry(), QRect(6 + (1000 - 398) / 14, 3, (1000 - 398) / 14, 20));
-    QCOMPARE(w->panel()->geometry(), QRect(1000 - 392, 0, 392, 621));
+    QCOMPARE(Viewport(w)->geometry(), QRect(3, 28, 1000 - 398, 521 + 100 - 31));
+    QCOMPARE(ScreenButton(w, 1)->geometry(), QRect(6 + (1000 - 398) / 14, 3, (1000 - 398) / 14, 20));
+    QCOMPARE(Panel(w)->geometry(), QRect(1000 - 392, 0, 392, 621));
   }
 
   void wheelZoom() {
     EditorShell& shell = StartShell();
-    shell.Wheel(-120);
-    QCOMPARE(shell.zoom(), 1.0f);
+    shell.view().Wheel(-120);
+    QCOMPARE(shell.view().zoom(), 1.0f);
     // Movements add up, whatever size they come in: +240 is two steps, two
     // times -60 one step back.
-    shell.Wheel(240);
-    QCOMPARE(shell.zoom(), 1.0f + 0.15f + 0.15f);
-    QCOMPARE(Window()->zoomText()->text(), QStringLiteral("Zoom 130%"));
-    shell.Wheel(-60);
-    QCOMPARE(shell.zoom(), 1.0f + 0.15f + 0.15f);
-    shell.Wheel(-60);
-    QCOMPARE(shell.zoom(), 1.0f + 0.15f + 0.15f - 0.15f);
-    for (int i = 0; i < 40; ++i) shell.Wheel(-15);  // a touchpad: many small movements
-    QVERIFY(shell.zoom() <= 1.0f);
-    shell.ResetZoom();
-    QCOMPARE(shell.zoom(), 1.0f);
+    shell.view().Wheel(240);
+    QCOMPARE(shell.view().zoom(), 1.0f + 0.15f + 0.15f);
+    QCOMPARE(ZoomText(Window())->text(), QStringLiteral("Zoom 130%"));
+    shell.view().Wheel(-60);
+    QCOMPARE(shell.view().zoom(), 1.0f + 0.15f + 0.15f);
+    shell.view().Wheel(-60);
+    QCOMPARE(shell.view().zoom(), 1.0f + 0.15f + 0.15f - 0.15f);
+    for (int i = 0; i < 40; ++i) shell.view().Wheel(-15);  // a touchpad: many small movements
+    QVERIFY(shell.view().zoom() <= 1.0f);
+    shell.view().ResetZoom();
+    QCOMPARE(shell.view().zoom(), 1.0f);
     float expected = 1.0f;
     for (int i = 0; i < 27; ++i) {
-      shell.Wheel(120);
+      shell.view().Wheel(120);
       expected += 0.15f;
     }
-    QCOMPARE(shell.zoom(), expected);
+    QCOMPARE(shell.view().zoom(), expected);
     QVERIFY(expected > 5.0f);
-    shell.Wheel(120);  // the 28th notch does nothing
-    QCOMPARE(shell.zoom(), expected);
+    shell.view().Wheel(120);  // the 28th notch does nothing
+    QCOMPARE(shell.view().zoom(), expected);
     QCOMPARE(Preview().width(), int(std::nearbyint(266.0f * expected)));
     QCOMPARE(Preview().height(), int(std::nearbyint(490.0f * expected)));
     // A real wheel event over the preview.
     QWheelEvent down(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
                      Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(Window()->viewport()->viewport(), &down);
-    QCOMPARE(shell.zoom(), expected - 0.15f);
+    QCoreApplication::sendEvent(Viewport(Window())->viewport(), &down);
+    QCOMPARE(shell.view().zoom(), expected - 0.15f);
     // Over the panel the wheel does not zoom.
-    QCoreApplication::sendEvent(Window()->panel(), &down);
-    QCOMPARE(shell.zoom(), expected - 0.15f);
+    QCoreApplication::sendEvent(Panel(Window()), &down);
+    QCOMPARE(shell.view().zoom(), expected - 0.15f);
   }
 
   void enabledControlsPerScreen() {
@@ -220,68 +221,68 @@ class ShellTest : public QObject {
     QCOMPARE(e.rows, Range(0, 11));
     for (int s = 0; s < 14; ++s) {
       // By button and by menu entry alike; the check mark follows.
-      if (s % 2) Window()->screenButton(s)->click();
-      else Window()->screenAction(s)->trigger();
-      QCOMPARE(shell.currentScreen(), s);
-      for (int k = 0; k < 14; ++k) QCOMPARE(Window()->screenAction(k)->isChecked(), k == s);
+      if (s % 2) ScreenButton(Window(), s)->click();
+      else ScreenAction(Window(), s)->trigger();
+      QCOMPARE(shell.view().screen(), s);
+      for (int k = 0; k < 14; ++k) QCOMPARE(ScreenAction(Window(), k)->isChecked(), k == s);
       e = EnabledControls(Window());
       QCOMPARE(e.colours, expected[s].colours);
       QCOMPARE(e.images, expected[s].images);
       QCOMPARE(e.rows, expected[s].rows);
     }
     // The information boxes are always enabled.
-    QVERIFY(Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:0"))->isEnabled());
+    QVERIFY(Panel(Window())->findChild<QLineEdit*>(QStringLiteral("info:0"))->isEnabled());
   }
 
   void controlEditsReachSkinAndPreview() {
     EditorShell& shell = StartShell();
     const QImage before = Preview();
-    auto* fileNameShow = Window()->panel()->findChild<QCheckBox*>(QStringLiteral("element:2"));
+    auto* fileNameShow = Panel(Window())->findChild<QCheckBox*>(QStringLiteral("element:2"));
     QVERIFY(fileNameShow && fileNameShow->isChecked());
     fileNameShow->click();
-    QCOMPARE(shell.skin().fileName.show, 0);
-    QCOMPARE(shell.skin().fileName.titleshow, 1);  // independent of it
+    QCOMPARE(shell.document().skin().fileName.show, 0);
+    QCOMPARE(shell.document().skin().fileName.titleshow, 1);  // independent of it
     QVERIFY(Preview() != before);
 
-    auto* startBarY = Window()->panel()->findChild<QSpinBox*>(QStringLiteral("element:7:y"));
+    auto* startBarY = Panel(Window())->findChild<QSpinBox*>(QStringLiteral("element:7:y"));
     QVERIFY(startBarY);
     QCOMPARE(startBarY->maximum(), 191);
     startBarY->setValue(100);
-    QCOMPARE(shell.skin().startBar.y, 100);
+    QCOMPARE(shell.document().skin().startBar.y, 100);
 
     // A loaded value out of range is shown limited and kept until edited.
     SkinEdit outOfRange;
-    outOfRange.Set(shell.skin(), SkinFieldOf("[start menu]", "x"), 300).Set(shell.skin(), SkinFieldOf("[file type]", "w"), -5);
-    shell.ApplyEdit(outOfRange);
-    auto* menuX = Window()->panel()->findChild<QSpinBox*>(QStringLiteral("element:13:x"));
+    outOfRange.Set(shell.document().skin(), SkinFieldOf("[start menu]", "x"), 300).Set(shell.document().skin(), SkinFieldOf("[file type]", "w"), -5);
+    shell.document().Apply(outOfRange);
+    auto* menuX = Panel(Window())->findChild<QSpinBox*>(QStringLiteral("element:13:x"));
     QCOMPARE(menuX->value(), 255);
-    QCOMPARE(shell.skin().startMenu.x, 300);
-    QCOMPARE(shell.skin().fileType.w, -5);
-    shell.ChooseScreen(2);
+    QCOMPARE(shell.document().skin().startMenu.x, 300);
+    QCOMPARE(shell.document().skin().fileType.w, -5);
+    shell.view().ChooseScreen(2);
     menuX->setValue(254);
-    QCOMPARE(shell.skin().startMenu.x, 254);
+    QCOMPARE(shell.document().skin().startMenu.x, 254);
 
     // A colour button stores what the colour dialog returns.
     dialogs_.colourAnswers.enqueue({8, 16, 24});
-    Window()->panel()->findChild<QPushButton*>(QStringLiteral("colour:formFrameColor"))->click();
-    QCOMPARE(shell.skin().colours.formFrameColor, (Rgb24{8, 16, 24}));
+    Panel(Window())->findChild<QPushButton*>(QStringLiteral("colour:formFrameColor"))->click();
+    QCOMPARE(shell.document().skin().colours.formFrameColor, (Rgb24{8, 16, 24}));
   }
 
   void newAndOpen() {
     EditorShell& shell = StartShell();
     QTemporaryDir skinDir;
     WriteAll(skinDir.filePath(QStringLiteral("uisettings.ini")), "[SkinInfo]\r\nTitle=Opened\r\n[start bar]\r\ny=150\r\n");
-    auto* title = Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:0"));
+    auto* title = Panel(Window())->findChild<QLineEdit*>(QStringLiteral("info:0"));
     QTest::keyClicks(title, QStringLiteral("typed, not saved"));
-    shell.ChooseScreen(5);
+    shell.view().ChooseScreen(5);
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
     dialogs_.answers.enqueue(skinDir.path());
-    shell.OpenFolder();
+    shell.files().OpenFolder();
     QCOMPARE(dialogs_.questions.size(), 1);
     QCOMPARE(dialogs_.requests.back().title, QStringLiteral("Choose a skin folder"));
     QCOMPARE(shell.settings().lastPath, skinDir.path() + QLatin1Char('/'));
-    QCOMPARE(shell.currentScreen(), 0);
-    QCOMPARE(shell.skin().startBar.y, 150);
+    QCOMPARE(shell.view().screen(), 0);
+    QCOMPARE(shell.document().skin().startBar.y, 150);
     QCOMPARE(title->text(), QStringLiteral("Opened"));
     // No pictures in the folder: one message box lists all 53.
     QCOMPARE(dialogs_.messages.size(), 1);
@@ -291,51 +292,51 @@ class ShellTest : public QObject {
     QCOMPARE(dialogs_.details[0].split(QLatin1Char('\n')).size(), 53);
     QVERIFY(Window()->windowTitle().startsWith(QFileInfo(skinDir.path()).fileName() + QStringLiteral("[*]")));
     QVERIFY(!Window()->isWindowModified());
-    QCOMPARE(Window()->progress()->value(), 0);
+    QCOMPARE(Progress(Window())->value(), 0);
 
     // Cancelled: nothing changes, LastPath included.
     dialogs_.answers.enqueue(QString());
-    shell.OpenFolder();
+    shell.files().OpenFolder();
     QCOMPARE(shell.settings().lastPath, skinDir.path() + QLatin1Char('/'));
 
     // An archive: LastPath becomes the archive's folder.
     dialogs_.messages.clear();
     dialogs_.answers.enqueue(QStringLiteral(SKIN_TEST_DATA "/archives/python_top.zip"));
-    shell.OpenArchive();
+    shell.files().OpenArchive();
     QCOMPARE(dialogs_.requests.back().start, QStringLiteral("*.zip"));
     QCOMPARE(shell.settings().lastPath, QStringLiteral(SKIN_TEST_DATA "/archives/"));
-    QCOMPARE(shell.skin().image(ImageId::lamp).width, 2);
+    QCOMPARE(shell.document().skin().image(ImageId::lamp).width, 2);
 
-    shell.NewSkin();
-    QCOMPARE(shell.skin().startBar.y, 172);
+    shell.files().NewSkin();
+    QCOMPARE(shell.document().skin().startBar.y, 172);
     QCOMPARE(title->text(), QString());
   }
 
   void saveTakesTypedTexts() {
     EditorShell& shell = StartShell();
     QTemporaryDir target;
-    auto* author = Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:1"));
+    auto* author = Panel(Window())->findChild<QLineEdit*>(QStringLiteral("info:1"));
     QTest::keyClicks(author, QStringLiteral("Ann "));
     QKeyEvent eAcute(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QStringLiteral("\u00e9"));
     QCoreApplication::sendEvent(author, &eAcute);
     dialogs_.answers.enqueue(target.path());
-    shell.SaveAs();
+    shell.files().SaveAs();
     QCOMPARE(dialogs_.requests.back().title, QStringLiteral("Choose the folder to save the skin in"));
-    QCOMPARE(shell.skin().info.Author, std::string("Ann \xE9"));
+    QCOMPARE(shell.document().skin().info.Author, std::string("Ann \xE9"));
     QVERIFY(ReadAll(target.filePath(QStringLiteral("uisettings.ini"))).contains("\r\nAuthor=Ann \xE9\r\n"));
     QVERIFY(QFileInfo::exists(target.filePath(QStringLiteral("icon/nds.bmp"))));
     QVERIFY(dialogs_.messages.isEmpty());
-    QCOMPARE(Window()->statusText()->text(), QStringLiteral("Saved 54 files to ") + QDir::toNativeSeparators(target.path()));
-    QCOMPARE(Window()->panel()->findChild<QLineEdit*>(QStringLiteral("info:4"))->text(),
-             QString::fromLatin1(shell.skin().info.LastUpdate.c_str()));
-    QVERIFY(!shell.skin().info.LastUpdate.empty());
+    QCOMPARE(StatusText(Window())->text(), QStringLiteral("Saved 54 files to ") + QDir::toNativeSeparators(target.path()));
+    QCOMPARE(Panel(Window())->findChild<QLineEdit*>(QStringLiteral("info:4"))->text(),
+             QString::fromLatin1(shell.document().skin().info.LastUpdate.c_str()));
+    QVERIFY(!shell.document().skin().info.LastUpdate.empty());
   }
 
   void importStartsAtLastPathWithTheBaseName() {
     EditorShell& shell = StartShell();
     shell.settings().lastPath = QStringLiteral("/pictures/");
     dialogs_.answers.enqueue(QStringLiteral(SKIN_TEST_DATA "/images/card_rgb8.png"));
-    Window()->panel()->findChild<QPushButton*>(QStringLiteral("image:cheat"))->click();
+    Panel(Window())->findChild<QPushButton*>(QStringLiteral("image:cheat"))->click();
     const FakeDialogs::Request r = dialogs_.requests.back();
     QCOMPARE(r.start, QStringLiteral("/pictures/cheat.bmp"));
     QCOMPARE(r.title, QStringLiteral("Open file"));
@@ -344,18 +345,18 @@ class ShellTest : public QObject {
     QCOMPARE(r.filters[0].patterns, QStringLiteral("*.bmp;*.png;*.jpg"));
     QCOMPARE(r.filters[2].label, QStringLiteral("JPEG - JFIF Compliant (*.jpg)"));
     QCOMPARE(r.selected, 0);
-    QCOMPARE(shell.skin().image(ImageId::icon_cheat).width, 4);  // kept at its own size
+    QCOMPARE(shell.document().skin().image(ImageId::icon_cheat).width, 4);  // kept at its own size
     QCOMPARE(shell.settings().lastPath, QStringLiteral("/pictures/"));
-    shell.ChooseScreen(13);
+    shell.view().ChooseScreen(13);
     dialogs_.answers.enqueue(QString());
-    Window()->panel()->findChild<QPushButton*>(QStringLiteral("image:startbar"))->click();  // disabled: nothing
-    Window()->panel()->findChild<QPushButton*>(QStringLiteral("image:pitchon"))->click();
+    Panel(Window())->findChild<QPushButton*>(QStringLiteral("image:startbar"))->click();  // disabled: nothing
+    Panel(Window())->findChild<QPushButton*>(QStringLiteral("image:pitchon"))->click();
     QCOMPARE(dialogs_.requests.back().start, QStringLiteral("/pictures/pitchon.bmp"));
   }
 
   void screenshotsShowScreenZero() {
     EditorShell& shell = StartShell();
-    shell.ChooseScreen(5);
+    shell.view().ChooseScreen(5);
     QTemporaryDir out;
     const QString base = out.filePath(QStringLiteral("shot"));
     struct Case {
@@ -375,7 +376,7 @@ class ShellTest : public QObject {
       dialogs_.messages.clear();
       dialogs_.answers.enqueue(c.name);
       dialogs_.filterAnswers.enqueue(c.filter);
-      shell.SaveScreenshot();
+      shell.files().SaveScreenshot();
       if (c.written.isEmpty()) {
         QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), before);
         QCOMPARE(dialogs_.messages.size(), 1);  // the user is told that nothing was written
@@ -388,41 +389,41 @@ class ShellTest : public QObject {
     QCOMPARE(QFileInfo(base + QStringLiteral(".png.bmp")).size(), 294966);
     const QImage png(base + QStringLiteral(".png"));
     QCOMPARE(png.size(), QSize(256, 384));
-    shell.CopyScreenshot();
+    shell.files().CopyScreenshot();
     QCOMPARE(dialogs_.clipboard.size(), QSize(256, 384));
     QCOMPARE(dialogs_.clipboard.convertToFormat(QImage::Format_RGB888), png.convertToFormat(QImage::Format_RGB888));
-    QCOMPARE(shell.currentScreen(), 5);
+    QCOMPARE(shell.view().screen(), 5);
   }
 
   void languageChangeKeepsState() {
     EditorShell& shell = StartShell();
-    shell.Wheel(120);
+    shell.view().Wheel(120);
     shell.ToggleSwapView();
     dialogs_.colourAnswers.enqueue({0, 0, 248});
     shell.EditBackgroundColour();
-    shell.EditNumber(SkinFieldOf("[start bar]", "y"), 99);
-    shell.ChooseScreen(7);
+    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 99);
+    shell.view().ChooseScreen(7);
     const QPoint position = Window()->frameGeometry().topLeft();
     MainWindow* old = Window();
-    Window()->languageAction(8)->trigger();  // 日本語: japanese.ini, index 9
+    LanguageAction(Window(), 8)->trigger();  // 日本語: japanese.ini, index 9
     QCoreApplication::processEvents();
     QVERIFY(Window() != old);
     QCOMPARE(shell.settings().language, 9);
     QCOMPARE(Window()->frameGeometry().topLeft(), position);
-    QCOMPARE(shell.currentScreen(), 0);
-    QVERIFY(Window()->screenAction(0)->isChecked());
-    QCOMPARE(shell.zoom(), 1.15f);
+    QCOMPARE(shell.view().screen(), 0);
+    QVERIFY(ScreenAction(Window(), 0)->isChecked());
+    QCOMPARE(shell.view().zoom(), 1.15f);
     QCOMPARE(shell.settings().swapView, 1);
-    QCOMPARE(Window()->panel()->x(), 3);
+    QCOMPARE(Panel(Window())->x(), 3);
     QCOMPARE(shell.settings().bgColor, 0xF80000);
-    QCOMPARE(shell.skin().startBar.y, 99);
-    QCOMPARE(Window()->panel()->findChild<QSpinBox*>(QStringLiteral("element:7:y"))->value(), 99);
-    QVERIFY(Window()->languageAction(8)->isChecked());
-    QVERIFY(Window()->panel()->tabText(0) != QStringLiteral("Colors"));
+    QCOMPARE(shell.document().skin().startBar.y, 99);
+    QCOMPARE(Panel(Window())->findChild<QSpinBox*>(QStringLiteral("element:7:y"))->value(), 99);
+    QVERIFY(LanguageAction(Window(), 8)->isChecked());
+    QVERIFY(Panel(Window())->tabText(0) != QStringLiteral("Colors"));
     // Back to the built-in texts.
-    Window()->languageAction(0)->trigger();
-    QCOMPARE(Window()->panel()->tabText(0), QStringLiteral("Colors"));
-    QCOMPARE(Window()->panel()->findChild<QPushButton*>(QStringLiteral("colour:formFrameColor"))->text(),
+    LanguageAction(Window(), 0)->trigger();
+    QCOMPARE(Panel(Window())->tabText(0), QStringLiteral("Colors"));
+    QCOMPARE(Panel(Window())->findChild<QPushButton*>(QStringLiteral("colour:formFrameColor"))->text(),
              QStringLiteral("formFrameColor"));
   }
 

@@ -18,6 +18,7 @@
 #include "app/recent_skins.h"
 #include "app/shell.h"
 #include "shell_fixture.h"
+#include "window_parts.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ class WindowTest : public QObject {
 
   EditorShell& Start(const QString& skin = QString()) { return f_.Start(skin); }
   MainWindow* Window() { return f_.shell->window(); }
-  QWidget* Control(const QString& name) { return Window()->panel()->findChild<QWidget*>(name); }
+  QWidget* Control(const QString& name) { return Panel(Window())->findChild<QWidget*>(name); }
   QAction* ActionFor(const QKeySequence& keys) {
     for (QAction* a : Window()->findChildren<QAction*>()) {
       if (a->shortcuts().contains(keys)) return a;
@@ -68,10 +69,10 @@ class WindowTest : public QObject {
     for (const Case& c : {Case{QKeySequence(Qt::CTRL | Qt::Key_3), 2}, Case{QKeySequence(Qt::Key_PageDown), 3},
                           Case{QKeySequence(Qt::Key_PageUp), 2}, Case{QKeySequence(Qt::CTRL | Qt::Key_9), 8}}) {
       ActionFor(c.keys)->trigger();
-      QCOMPARE(shell.currentScreen(), c.screen);
-      for (int i = 0; i < 14; ++i) QCOMPARE(Window()->screenButton(i)->isChecked(), i == c.screen);
+      QCOMPARE(shell.view().screen(), c.screen);
+      for (int i = 0; i < 14; ++i) QCOMPARE(ScreenButton(Window(), i)->isChecked(), i == c.screen);
     }
-    QCOMPARE(Window()->screenButton(0)->focusPolicy(), Qt::TabFocus);
+    QCOMPARE(ScreenButton(Window(), 0)->focusPolicy(), Qt::TabFocus);
     // Every menu title and entry has a mnemonic, unique among its siblings.
     for (QMenu* menu : Window()->menuBar()->findChildren<QMenu*>()) {
       QSet<QChar> seen;
@@ -88,9 +89,9 @@ class WindowTest : public QObject {
     QCOMPARE(WithMnemonic(QString::fromUtf8("\u6a94\u6848"), taken), QString::fromUtf8("\u6a94\u6848(&A)"));
     // Zoom from the keyboard.
     ActionFor(QKeySequence(Qt::CTRL | Qt::Key_Equal))->trigger();
-    QCOMPARE(shell.zoom(), 1.15f);
+    QCOMPARE(shell.view().zoom(), 1.15f);
     ActionFor(QKeySequence(Qt::CTRL | Qt::Key_0))->trigger();
-    QCOMPARE(shell.zoom(), 1.0f);
+    QCOMPARE(shell.view().zoom(), 1.0f);
   }
 
   void panelExplainsItself() {
@@ -104,11 +105,11 @@ class WindowTest : public QObject {
     // Greyed, it says which screen uses it; enabled, it does not need to.
     QVERIFY(!long1->isEnabled());
     QVERIFY(long1->toolTip().contains(QStringLiteral("\"3 - Start menu: file operations\"")));
-    f_.shell->ChooseScreen(2);
+    f_.shell->view().ChooseScreen(2);
     QVERIFY(!long1->toolTip().contains(QStringLiteral("Start menu")));
     // The swatch shows the colour.
     const QImage swatch = long1->icon().pixmap(12, 12).toImage();
-    const Rgb24 c = f_.shell->skin().colours.popSubMenuTextHighLightColor;
+    const Rgb24 c = f_.shell->document().skin().colours.popSubMenuTextHighLightColor;
     QCOMPARE(swatch.pixelColor(6, 6), QColor(c.r, c.g, c.b));
     // A number field without focus ignores the wheel.
     auto* x = static_cast<QSpinBox*>(Control(QStringLiteral("element:13:x")));
@@ -117,13 +118,13 @@ class WindowTest : public QObject {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(x, &wheel);
     QCOMPARE(x->value(), before);
-    QCOMPARE(f_.shell->history().count(), 0);
+    QCOMPARE(f_.shell->document().history().count(), 0);
   }
 
   // The panel shows the control of a colour, a picture or an element on its tab.
   void revealsTheControlOfAField() {
     Start();
-    EditorPanel* panel = Window()->panel();
+    EditorPanel* panel = Panel(Window());
     QCOMPARE(panel->RevealImage(ImageId::startbar), Control(QStringLiteral("image:startbar")));
     QCOMPARE(panel->currentIndex(), 1);
     QCOMPARE(panel->RevealField(SkinFieldOf("[global settings]", "formFrameColor")),
@@ -142,9 +143,9 @@ class WindowTest : public QObject {
     // A skin named on the command line is opened at start.
     EditorShell& shell = Start(kArchive);
     QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));
-    QCOMPARE(shell.skin().image(ImageId::lamp).width, 2);
+    QCOMPARE(shell.document().skin().image(ImageId::lamp).width, 2);
     QCOMPARE(shell.recentSkins(), QStringList{QDir::cleanPath(kArchive)});
-    QCOMPARE(Window()->recentMenu()->actions().size(), 1);
+    QCOMPARE(RecentMenu(Window())->actions().size(), 1);
     shell.Finish();
     // The recent list has a file of its own; settings.ini keeps its form.
     QCOMPARE(ReadRecentSkins(f_.dir.filePath(QStringLiteral("settings/recent.ini"))), QStringList{QDir::cleanPath(kArchive)});
@@ -160,25 +161,25 @@ class WindowTest : public QObject {
     QCOMPARE(f_.shell->recentSkins().size(), 1);
     QVERIFY(!Drop(Window(), QStringLiteral(SKIN_TEST_DATA "/README.md")));
     QVERIFY(Drop(Window(), skin.path()));
-    QCOMPARE(f_.shell->skin().startBar.y, 150);
+    QCOMPARE(f_.shell->document().skin().startBar.y, 150);
     QCOMPARE(f_.shell->recentSkins().value(0), skin.path());
     QVERIFY(Drop(Control(QStringLiteral("image:startbar")), QStringLiteral(SKIN_TEST_DATA "/images/card_rgb8.png")));
-    QCOMPARE(f_.shell->skin().image(ImageId::startbar).width, 4);
-    QCOMPARE(f_.shell->history().count(), 1);
+    QCOMPARE(f_.shell->document().skin().image(ImageId::startbar).width, 4);
+    QCOMPARE(f_.shell->document().history().count(), 1);
     // Open Recent opens the archive again.
-    Window()->recentMenu()->actions().at(1)->trigger();
+    RecentMenu(Window())->actions().at(1)->trigger();
     QCOMPARE(dialogs_.questions.size(), 1);  // the imported picture is not saved: Cancel
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
-    Window()->recentMenu()->actions().at(1)->trigger();
+    RecentMenu(Window())->actions().at(1)->trigger();
     QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));
     // An archive whose settings cannot be extracted read nothing: the skin,
     // its name and its history stay.
-    f_.shell->EditNumber(SkinFieldOf("[start bar]", "y"), 99);
+    f_.shell->document().EditNumber(SkinFieldOf("[start bar]", "y"), 99);
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
-    f_.shell->OpenSkin(QStringLiteral(SKIN_TEST_DATA "/archives/encrypted.zip"));
+    f_.shell->files().OpenSkin(QStringLiteral(SKIN_TEST_DATA "/archives/encrypted.zip"));
     QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));
-    QCOMPARE(f_.shell->history().count(), 1);
-    QCOMPARE(f_.shell->skin().startBar.y, 99);
+    QCOMPARE(f_.shell->document().history().count(), 1);
+    QCOMPARE(f_.shell->document().skin().startBar.y, 99);
     QCOMPARE(WithRecentSkin({QStringLiteral("a"), QStringLiteral("b")}, QStringLiteral("b")),
              (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
   }

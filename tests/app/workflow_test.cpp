@@ -24,6 +24,7 @@
 #include "images/defaults.h"
 #include "images/skin_io.h"
 #include "shell_fixture.h"
+#include "window_parts.h"
 
 namespace {
 
@@ -47,8 +48,8 @@ Skin As16Bit(Skin skin) {
   return skin;
 }
 
-bool HasProblem(const EditorShell& shell, ProblemCode code, const std::string& subject) {
-  for (const Problem& p : shell.problems()) {
+bool HasProblem(EditorShell& shell, ProblemCode code, const std::string& subject) {
+  for (const Problem& p : shell.document().problems()) {
     if (p.code == code && p.subject == subject) return true;
   }
   return false;
@@ -66,16 +67,16 @@ class WorkflowTest : public QObject {
   QTemporaryDir skinDir_;
 
   MainWindow* Window() { return f_.shell->window(); }
-  QUndoStack& History() { return f_.shell->history(); }
-  QImage Preview() { return Window()->previewPicture()->image().copy(); }
+  QUndoStack& History() { return f_.shell->document().history(); }
+  QImage Preview() { return ::Preview(Window())->image().copy(); }
   QString SkinFile(const char* name) { return skinDir_.filePath(QString::fromLatin1(name)); }
 
   // The default skin saved into a folder, which the editor then watches.
   EditorShell& StartWatched() {
     EditorShell& shell = f_.Start(QString(), &clock_);
-    shell.watcher().SetSettleTime(10);
+    shell.reload().watcher().SetSettleTime(10);
     dialogs_.answers.enqueue(skinDir_.path());
-    if (!shell.SaveAs()) qFatal("the skin was not saved");
+    if (!shell.files().SaveAs()) qFatal("the skin was not saved");
     return shell;
   }
 
@@ -89,8 +90,8 @@ class WorkflowTest : public QObject {
 
   void problemsFollowEditsAndLeadToTheControl() {
     EditorShell& shell = f_.Start();
-    ProblemsDock* dock = Window()->problemsDock();
-    QVERIFY(shell.problems().empty());
+    ProblemsDock* dock = Problems(Window());
+    QVERIFY(shell.document().problems().empty());
     QVERIFY(dock->count()->toolTip().startsWith(QStringLiteral("Errors: 0, warnings: 0")));
     struct Case {
       const char* name;
@@ -103,20 +104,20 @@ class WorkflowTest : public QObject {
     const QList<Case> cases = {
         {"text on its own background",
          [&] {
-           dialogs_.colourAnswers.enqueue(shell.skin().colours.formBodyColor);
+           dialogs_.colourAnswers.enqueue(shell.document().skin().colours.formBodyColor);
            shell.EditColour(SkinFieldOf("[global settings]", "formTextColor"));
          },
          ProblemCode::LowContrast, "[global settings] formTextColor", 3, QStringLiteral("colour:formTextColor")},
         {"a picture of the wrong size",
-         [&] { shell.ReplacePictures({{ImageId::icon_nds, Picture(40, 40)}}, QStringLiteral("icon/nds")); },
+         [&] { shell.document().ReplacePictures({{ImageId::icon_nds, Picture(40, 40)}}, QStringLiteral("icon/nds")); },
          ProblemCode::PictureSize, "icon/nds", 0, QStringLiteral("image:nds")},
-        {"an element off the screen", [&] { shell.EditNumber(SkinFieldOf("[start menu]", "y"), 400); },
+        {"an element off the screen", [&] { shell.document().EditNumber(SkinFieldOf("[start menu]", "y"), 400); },
          ProblemCode::OffScreen, "[start menu]", 2, QStringLiteral("element:13:x")},
     };
     for (const Case& c : cases) {
       c.edit();
       QTRY_VERIFY2(HasProblem(shell, c.code, c.subject), c.name);
-      QTRY_COMPARE(dock->list()->topLevelItemCount(), static_cast<int>(shell.problems().size()));
+      QTRY_COMPARE(dock->list()->topLevelItemCount(), static_cast<int>(shell.document().problems().size()));
       QCOMPARE(dock->errorCount()->text(), QStringLiteral("0"));
       QCOMPARE(dock->warningCount()->text(), QStringLiteral("1"));
       // A double click shows the screen and puts the focus on the control.
@@ -126,10 +127,10 @@ class WorkflowTest : public QObject {
       const QRect row = dock->list()->visualItemRect(item);
       QTest::mouseClick(dock->list()->viewport(), Qt::LeftButton, {}, row.center());
       QTest::mouseDClick(dock->list()->viewport(), Qt::LeftButton, {}, row.center());
-      QCOMPARE(shell.currentScreen(), c.screen);
-      QCOMPARE(QApplication::focusWidget(), Window()->panel()->findChild<QWidget*>(c.control));
+      QCOMPARE(shell.view().screen(), c.screen);
+      QCOMPARE(QApplication::focusWidget(), Panel(Window())->findChild<QWidget*>(c.control));
       History().undo();
-      QTRY_VERIFY2(shell.problems().empty(), c.name);
+      QTRY_VERIFY2(shell.document().problems().empty(), c.name);
       QCOMPARE(dock->list()->topLevelItem(0)->text(0), QStringLiteral("No problems found."));
     }
   }
@@ -138,20 +139,20 @@ class WorkflowTest : public QObject {
     f_.Start();
     MainWindow* w = Window();
     const QSize size = w->size();
-    w->problemsDock()->warningCount()->click();
+    Problems(w)->warningCount()->click();
     QTRY_COMPARE(w->centralWidget()->height(), MainWindow::kAboveStatusBar);
-    QVERIFY(w->problemsDock()->isVisible());
+    QVERIFY(Problems(w)->isVisible());
     QVERIFY(w->height() > size.height());
     // It stays open across a change of language, and gives its height back.
     f_.shell->ChangeLanguage(5);
-    QVERIFY(Window()->problemsDock()->isVisible());
-    Window()->problemsDock()->errorCount()->click();
+    QVERIFY(Problems(Window())->isVisible());
+    Problems(Window())->errorCount()->click();
     QTRY_COMPARE(Window()->size(), size);
   }
 
   void watchedPictureReloadsIntoThePreview() {
     EditorShell& shell = StartWatched();
-    QSignalSpy changes(&shell.watcher(), &SkinWatcher::changed);
+    QSignalSpy changes(&shell.reload().watcher(), &SkinWatcher::changed);
     // The editor's own save is not a change on disk.
     QVERIFY(!changes.wait(200));
     const QImage before = Preview();
@@ -159,14 +160,14 @@ class WorkflowTest : public QObject {
     const QByteArray bytes = Bmp(red);
     // Half written, the file gives no picture, and the skin keeps its own.
     WriteAll(SkinFile("upper_screen.bmp"), bytes.left(bytes.size() / 2));
-    QTRY_VERIFY(Window()->statusText()->text().startsWith(QStringLiteral("Could not read upper_screen.bmp")));
+    QTRY_VERIFY(StatusText(Window())->text().startsWith(QStringLiteral("Could not read upper_screen.bmp")));
     QCOMPARE(Preview(), before);
     WriteAll(SkinFile("upper_screen.bmp"), bytes);
-    QTRY_VERIFY(shell.skin().image(ImageId::upper_screen) == red);
+    QTRY_VERIFY(shell.document().skin().image(ImageId::upper_screen) == red);
     const QImage after = Preview();
     QVERIFY(after != before);
     QCOMPARE(after.pixelColor(after.width() / 2, 10), QColor(248, 0, 0));
-    QCOMPARE(Window()->statusText()->text(), QStringLiteral("Read again from disk: upper_screen.bmp"));
+    QCOMPARE(StatusText(Window())->text(), QStringLiteral("Read again from disk: upper_screen.bmp"));
     // One step, and the skin is what its folder holds: nothing unsaved.
     QCOMPARE(History().count(), 1);
     QVERIFY(!Window()->isWindowModified());
@@ -182,11 +183,11 @@ class WorkflowTest : public QObject {
     QVERIFY(HasProblem(shell, ProblemCode::MissingPicture, "lamp"));
     // Renamed back into its place: the files are there again, and so is the watch.
     QDir().rename(away, skinDir_.path());
-    QTRY_VERIFY(shell.problems().empty());
+    QTRY_VERIFY(shell.document().problems().empty());
     // Deleted and made again, with one picture changed.
     QDir(skinDir_.path()).removeRecursively();
     QTRY_VERIFY(HasProblem(shell, ProblemCode::MissingSettings, "uisettings.ini"));
-    Skin saved = shell.skin();
+    Skin saved = shell.document().skin();
     const Picture red(256, 192, {248, 0, 0});
     saved.image(ImageId::upper_screen) = red;
     MessageCollector quiet;
@@ -196,11 +197,11 @@ class WorkflowTest : public QObject {
     QDir().mkpath(made);
     SaveSkinFolder(saved, made.toStdString(), TypedInfoOf(saved), clock_, ctx);
     QDir().rename(made, skinDir_.path());
-    QTRY_VERIFY(shell.skin().image(ImageId::upper_screen) == red);
-    QTRY_VERIFY(shell.problems().empty());
+    QTRY_VERIFY(shell.document().skin().image(ImageId::upper_screen) == red);
+    QTRY_VERIFY(shell.document().problems().empty());
     // Then a change of one file is seen as before.
     WriteAll(SkinFile("upper_screen.bmp"), Bmp(Picture(256, 192, {0, 0, 248})));
-    QTRY_VERIFY(shell.skin().image(ImageId::upper_screen).at(0, 0) == (Rgb24{0, 0, 248}));
+    QTRY_VERIFY(shell.document().skin().image(ImageId::upper_screen).at(0, 0) == (Rgb24{0, 0, 248}));
   }
 
   void reloadBarAsksAboutUnsavedChanges() {
@@ -214,11 +215,11 @@ class WorkflowTest : public QObject {
     const Picture blue(256, 192, {0, 0, 248});
     const QList<Case> cases = {
         {"picture", "upper_screen.bmp",
-         [](EditorShell& s) { s.ReplacePictures({{ImageId::upper_screen, Picture(256, 192, {0, 248, 0})}}, "mine"); },
+         [](EditorShell& s) { s.document().ReplacePictures({{ImageId::upper_screen, Picture(256, 192, {0, 248, 0})}}, "mine"); },
          [&] { return Bmp(blue); },
          [](const Skin& s) { return s.image(ImageId::upper_screen).at(0, 0) == Rgb24{0, 248, 0}; },
          [&](const Skin& s) { return s.image(ImageId::upper_screen) == blue; }},
-        {"settings", "uisettings.ini", [](EditorShell& s) { s.EditNumber(SkinFieldOf("[start bar]", "y"), 100); },
+        {"settings", "uisettings.ini", [](EditorShell& s) { s.document().EditNumber(SkinFieldOf("[start bar]", "y"), 100); },
          [&] {
            QFile f(SkinFile("uisettings.ini"));
            f.open(QIODevice::ReadOnly);
@@ -229,23 +230,23 @@ class WorkflowTest : public QObject {
     for (const Case& c : cases) {
       for (const bool reload : {false, true}) {
         EditorShell& shell = StartWatched();
-        ReloadBar* bar = Window()->reloadBar();
+        ReloadBar* bar = ReloadQuestion(Window());
         c.mine(shell);
         const QByteArray bytes = c.onDisk();
         QVERIFY2(!bytes.isEmpty(), c.name);
         WriteAll(SkinFile(c.file), bytes);
         QTRY_VERIFY2(bar->isVisible(), c.name);
         QVERIFY(bar->question()->text().contains(QString::fromLatin1(c.file)));
-        QVERIFY2(c.isMine(shell.skin()), c.name);  // asked, not taken
+        QVERIFY2(c.isMine(shell.document().skin()), c.name);  // asked, not taken
         (reload ? bar->reloadButton() : bar->keepButton())->click();
         QVERIFY(!bar->isVisible());
         if (reload) {
-          QVERIFY2(c.isDisk(shell.skin()), c.name);
+          QVERIFY2(c.isDisk(shell.document().skin()), c.name);
           QCOMPARE(History().count(), 2);  // one step for the reload
           QVERIFY(!Window()->isWindowModified());
           History().undo();
         }
-        QVERIFY2(c.isMine(shell.skin()), c.name);
+        QVERIFY2(c.isMine(shell.document().skin()), c.name);
         QVERIFY(Window()->isWindowModified());
         f_.Reset();
         init();
@@ -262,13 +263,13 @@ class WorkflowTest : public QObject {
     SkinIoContext ctx{quiet, texts};
     SaveSkinArchive(skin, zip.toStdString(), {}, clock_, ctx);
     EditorShell& shell = f_.Start(zip, &clock_);
-    shell.watcher().SetSettleTime(10);
+    shell.reload().watcher().SetSettleTime(10);
     skin.startBar.y = 120;
     SaveSkinArchive(skin, zip.toStdString(), {}, clock_, ctx);
-    QTRY_VERIFY(Window()->reloadBar()->isVisible());
-    QCOMPARE(Window()->reloadBar()->question()->text(), QStringLiteral("Ember.zip changed on disk."));
-    Window()->reloadBar()->reloadButton()->click();
-    QCOMPARE(shell.skin().startBar.y, 120);
+    QTRY_VERIFY(ReloadQuestion(Window())->isVisible());
+    QCOMPARE(ReloadQuestion(Window())->question()->text(), QStringLiteral("Ember.zip changed on disk."));
+    ReloadQuestion(Window())->reloadButton()->click();
+    QCOMPARE(shell.document().skin().startBar.y, 120);
     QCOMPARE(History().count(), 1);
     QVERIFY(!Window()->isWindowModified());
   }
@@ -283,14 +284,14 @@ class WorkflowTest : public QObject {
     WriteAll(art.filePath(QStringLiteral("sketch.png")), Bmp(Picture(2, 2)));
     WriteAll(art.filePath(QStringLiteral("broken.bmp")), "BM");
     WriteAll(art.filePath(QStringLiteral("close.bmp")), "not a picture");
-    const Skin before = shell.skin();
+    const Skin before = shell.document().skin();
     dialogs_.answers.enqueue(art.path());
-    shell.ImportPictureFolder();
+    shell.files().ImportPictureFolder();
     QCOMPARE(History().count(), 1);
-    QCOMPARE(shell.skin().image(ImageId::lamp).at(0, 0), (Rgb24{248, 0, 0}));
-    QCOMPARE(shell.skin().image(ImageId::icon_nds).width, 16);
-    QCOMPARE(shell.skin().image(ImageId::close), before.image(ImageId::close));
-    QVERIFY(Window()->statusText()->text().startsWith(QStringLiteral("Took 3 pictures from ")));
+    QCOMPARE(shell.document().skin().image(ImageId::lamp).at(0, 0), (Rgb24{248, 0, 0}));
+    QCOMPARE(shell.document().skin().image(ImageId::icon_nds).width, 16);
+    QCOMPARE(shell.document().skin().image(ImageId::close), before.image(ImageId::close));
+    QVERIFY(StatusText(Window())->text().startsWith(QStringLiteral("Took 3 pictures from ")));
     // One box: what was taken, what named no picture, what could not be read.
     QCOMPARE(dialogs_.messages.size(), 1);
     const QString report = dialogs_.messages[0].second;
@@ -298,26 +299,26 @@ class WorkflowTest : public QObject {
     QVERIFY(report.contains(QStringLiteral("broken.bmp")) && report.contains(QStringLiteral("sketch.png")));
     QVERIFY(report.contains(QStringLiteral("close.bmp: Unknown file format")));
     History().undo();
-    QVERIFY(SameSkin(shell.skin(), before));
+    QVERIFY(SameSkin(shell.document().skin(), before));
   }
 
   void archiveToShareOpensBackToTheSameSkin() {
     EditorShell& shell = f_.Start(QString(), &clock_);
-    shell.EditNumber(SkinFieldOf("[start bar]", "y"), 99);
-    shell.ReplacePictures({{ImageId::lamp, Picture(6, 6, {8, 16, 24})}}, QStringLiteral("lamp"));
+    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 99);
+    shell.document().ReplacePictures({{ImageId::lamp, Picture(6, 6, {8, 16, 24})}}, QStringLiteral("lamp"));
     dialogs_.answers.enqueue(skinDir_.filePath(QStringLiteral("Ember")));  // ".zip" is added
-    QVERIFY(shell.SaveToArchive());
+    QVERIFY(shell.files().SaveToArchive());
     const QString zip = skinDir_.filePath(QStringLiteral("Ember.zip"));
     QCOMPARE(dialogs_.requests.back().filters.front().patterns, QStringLiteral("*.zip"));
-    QCOMPARE(Window()->statusText()->text(), QStringLiteral("Saved 54 files to %1").arg(zip));
+    QCOMPARE(StatusText(Window())->text(), QStringLiteral("Saved 54 files to %1").arg(zip));
     // A copy to share: the skin's own changes are still unsaved.
     QVERIFY(Window()->isWindowModified());
-    const Skin saved = shell.skin();
+    const Skin saved = shell.document().skin();
     f_.Reset();
     EditorShell& again = f_.Start(zip);
     QVERIFY(dialogs_.messages.isEmpty());
-    QVERIFY(SameSkin(again.skin(), As16Bit(saved)));
-    QCOMPARE(again.skin().info.LastUpdate, saved.info.LastUpdate);
+    QVERIFY(SameSkin(again.document().skin(), As16Bit(saved)));
+    QCOMPARE(again.document().skin().info.LastUpdate, saved.info.LastUpdate);
   }
 };
 

@@ -1,0 +1,318 @@
+#include "app/file_commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/app_texts.h"
+#include "app/editor_context.h"
+#include "app/paths.h"
+#include "app/qt_picture.h"
+#include "app/qt_text.h"
+#include "app/recent_skins.h"
+#include "app/skin_document.h"
+#include "app/view_state.h"
+#include "check/skin_source.h"
+#include "images/archive_writer.h"
+#include "images/defaults.h"
+#include "images/import_folder.h"
+#include "images/screenshot.h"
+#include "images/skin_io.h"
+
+namespace {
+
+// A folder or archive as the recent list and the title know it: absolute,
+// without a trailing separator.
+QString CleanPath(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+
+QString Shown(const QString& path) { return QDir::toNativeSeparators(CleanPath(path)); }
+
+// Where a skin opened from `path` came from, and where Save writes it.
+SkinOrigin OriginOf(const QString& path) {
+  SkinOrigin origin;
+  origin.path = CleanPath(path);
+  if (IsSkinArchive(path)) {
+    origin.kind = SkinOrigin::Kind::Archive;
+    // Written back whole, an archive that holds anything but the skin would
+    // lose it: Save asks where instead.
+    if (ArchiveHoldsOnlySkin(Local(origin.path))) origin.saveTarget = origin.path;
+  } else {
+    origin.kind = SkinOrigin::Kind::Folder;
+    origin.saveTarget = origin.path;
+  }
+  return origin;
+}
+
+}  // namespace
+
+FileCommands::FileCommands(SkinDocument& document, ViewState& view, EditorContext& context, QString recentFile,
+                           QObject* parent)
+    : QObject(parent), document_(document), view_(view), context_(context), recentFile_(std::move(recentFile)) {
+  recent_ = ReadRecentSkins(recentFile_);
+}
+
+void FileCommands::AddRecent(const QString& path) {
+  const QStringList list = WithRecentSkin(recent_, path);
+  if (list == recent_) return;
+  recent_ = list;
+  // Written at once: an editor that dies keeps the skins it opened.
+  WriteRecentSkins(recent_, recentFile_);
+  emit recentChanged(recent_);
+}
+
+bool FileCommands::MaybeSave() {
+  if (!document_.modified()) return true;
+  const QString path = document_.origin().path;
+  const QString name = path.isEmpty() ? context_.texts.Text("LANG_SKIN_NEW$") : SkinNameOf(path);
+  switch (context_.dialogs.AskSaveChanges(context_.window, context_.texts.Text("LANG_ASK_SAVE$").arg(name),
+                                          context_.texts)) {
+    case UnsavedChoice::Save: return Save();
+    case UnsavedChoice::Discard: return true;
+    case UnsavedChoice::Cancel: break;
+  }
+  return false;
+}
+
+void FileCommands::NewSkin() {
+  if (!MaybeSave()) return;
+  Skin fresh;
+  ResetSkinToDefaults(fresh);
+  DiskSkin disk;
+  disk.skin = fresh;
+  document_.Replace(std::move(fresh), SkinOrigin{}, std::move(disk));
+  view_.ChooseScreen(0);
+}
+
+void FileCommands::OpenFolder() {
+  if (!MaybeSave()) return;
+  const QString folder =
+      context_.dialogs.ChooseFolder(context_.window, context_.texts.Text("LANG_REQPATH_LOAD$"), context_.settings.lastPath);
+  if (!folder.isEmpty()) LoadSkin(folder);
+}
+
+void FileCommands::OpenArchive() {
+  if (!MaybeSave()) return;
+  // Proposes "*.zip" without a folder: this chooser does not start at LastPath.
+  const QString file = context_.dialogs.ChooseOpenFile(context_.window, context_.texts.Text("LANG_REQFILE_LOAD$"),
+                                                       QStringLiteral("*.zip"),
+                                                       {{QStringLiteral("* (*.zip)"), QStringLiteral("*.zip")}}, 0);
+  if (!file.isEmpty()) LoadSkin(file);
+}
+
+void FileCommands::OpenSkin(const QString& path) {
+  if (MaybeSave()) LoadSkin(path);
+}
+
+bool FileCommands::LoadSkin(const QString& path) {
+  const bool archive = IsSkinArchive(path);
+  context_.settings.lastPath = archive ? FolderOf(path) : WithSeparator(path);
+  // Opened over the skin as it is, as opening always is.
+  Skin opened = document_.skin();
+  const OperationFeedback feedback = context_.Run([&](SkinIoContext& ctx) {
+    if (archive) OpenSkinArchive(opened, Local(path), ctx);
+    else OpenSkinFolder(opened, Local(path), ctx);
+  });
+  // Without a readable settings file nothing was read, and the skin being
+  // edited stays what it was, history and all.
+  const bool read = !feedback.NothingOpened();
+  if (read) {
+    SkinOrigin origin = OriginOf(path);
+    DiskSkin disk{origin.path, opened, ReadSkinSource(Local(origin.path)), feedback.messages()};
+    const QString shown = origin.path;
+    document_.Replace(std::move(opened), std::move(origin), std::move(disk));
+    AddRecent(shown);
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_OPENED$").arg(QDir::toNativeSeparators(shown)));
+  }
+  view_.ChooseScreen(0);
+  context_.ShowMessages(feedback);
+  return read;
+}
+
+bool FileCommands::Save() {
+  const SkinOrigin& origin = document_.origin();
+  if (origin.saveTarget.isEmpty()) return SaveAs();
+  if (origin.kind == SkinOrigin::Kind::Archive) {
+    // The archive's own folder inside it stays as it was.
+    const std::optional<std::string> folder = ArchiveSkinFolder(Local(origin.saveTarget));
+    if (!folder) return SaveAs();
+    return SaveArchive(origin.saveTarget, FromLocal(*folder));
+  }
+  return SaveInto(origin.saveTarget);
+}
+
+bool FileCommands::SaveAs() {
+  const QString folder =
+      context_.dialogs.ChooseFolder(context_.window, context_.texts.Text("LANG_REQPATH_SAVE$"), context_.settings.lastPath);
+  if (folder.isEmpty()) return false;
+  context_.settings.lastPath = WithSeparator(folder);
+  return SaveInto(folder);
+}
+
+bool FileCommands::SaveInto(const QString& folder) {
+  std::vector<SkinFile> files;
+  // The information texts are part of the skin as they are typed; LastUpdate
+  // gets the moment of saving.
+  document_.Stamp([&](Skin& skin) { files = EncodeSkinFiles(skin, TypedInfoOf(skin), context_.clock->Now()); });
+  const OperationFeedback feedback =
+      context_.Run([&](SkinIoContext& ctx) { WriteSkinFiles(files, Local(folder), ctx, FileSync::Flush); });
+  // A picture that is empty (its file could not be read) has nothing to
+  // write; any other file that was not written leaves the changes unsaved.
+  const int skipped = feedback.Count(MessageKind::PictureEmpty), failed = feedback.Count(MessageKind::NotSaved);
+  const QString target = CleanPath(folder);
+  const int written = static_cast<int>(files.size()) - skipped - failed;
+  context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(written).arg(QDir::toNativeSeparators(target)));
+  if (failed == 0) {
+    SkinOrigin origin = OriginOf(target);
+    DiskSkin disk{target, document_.skin(), ReadSkinSource(Local(target)), {}};
+    document_.MarkSaved(std::move(origin), std::move(disk));
+    AddRecent(target);
+  } else if (target == document_.origin().path) {
+    // Some files were written: those are the skin's files now.
+    document_.UpdateDisk([&](DiskSkin& disk) { disk.source = ReadSkinSource(Local(target)); });
+  }
+  context_.ShowMessages(feedback);
+  return failed == 0;
+}
+
+bool FileCommands::SaveArchive(const QString& path, const QString& folder) {
+  std::vector<SkinFile> files;
+  DateTime now;
+  document_.Stamp([&](Skin& skin) {
+    now = context_.clock->Now();
+    files = EncodeSkinFiles(skin, TypedInfoOf(skin), now);
+  });
+  const OperationFeedback feedback =
+      context_.Run([&](SkinIoContext& ctx) { WriteSkinArchive(files, Local(path), Local(folder), now, ctx); });
+  const bool written = feedback.Count(MessageKind::NotSaved) + feedback.Count(MessageKind::NotReplacedWhole) == 0;
+  if (written) {
+    const QString target = CleanPath(path);
+    const int count = static_cast<int>(files.size()) - feedback.Count(MessageKind::PictureEmpty);
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(count).arg(QDir::toNativeSeparators(target)));
+    AddRecent(target);
+    // Written over the archive the skin came from: that is saving the skin,
+    // and what the archive holds now is the editor's own.
+    if (target == document_.origin().path) {
+      SkinOrigin origin = document_.origin();
+      DiskSkin disk{target, document_.skin(), ReadSkinSource(Local(target)), {}};
+      document_.MarkSaved(std::move(origin), std::move(disk));
+    }
+  }
+  context_.ShowMessages(feedback);
+  return written;
+}
+
+QString FileCommands::ArchiveSuggestion() const {
+  const SkinOrigin& origin = document_.origin();
+  const QString name = (origin.path.isEmpty() ? context_.texts.Text("LANG_SKIN_NEW$") : SkinNameOf(origin.path)) +
+                       QStringLiteral(".zip");
+  // Beside the skin's folder or archive, never inside the folder.
+  if (!origin.path.isEmpty()) return QFileInfo(origin.path).absoluteDir().filePath(name);
+  return context_.settings.lastPath + name;
+}
+
+bool FileCommands::SaveToArchive() {
+  int filter = 0;
+  const QString chosen =
+      context_.dialogs.ChooseSaveFile(context_.window, context_.texts.Text("LANG_REQFILE_SAVE_ARCHIVE$"),
+                                      ArchiveSuggestion(), {{QStringLiteral("* (*.zip)"), QStringLiteral("*.zip")}},
+                                      filter);
+  if (chosen.isEmpty()) return false;
+  QString path = chosen;
+  if (!path.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive)) path += QStringLiteral(".zip");
+  context_.settings.lastPath = FolderOf(path);
+  // The very archive the skin came from keeps its own folder inside.
+  std::optional<std::string> folder;
+  if (CleanPath(path) == document_.origin().path) folder = ArchiveSkinFolder(Local(path));
+  return SaveArchive(path, folder ? FromLocal(*folder) : FromLocal(ArchiveFolderName(Local(path))));
+}
+
+void FileCommands::ImportImage(ImageId image) {
+  const QString base = Latin1(CatalogueEntryOf(image).baseName());
+  const QString file = context_.dialogs.ChooseOpenFile(
+      context_.window, context_.texts.Text("LANG_REQFILE_LOAD$"), context_.settings.lastPath + base + QStringLiteral(".bmp"),
+      {{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("*.bmp;*.png;*.jpg")},
+       {QStringLiteral("Portable Network Graphic (*.png)"), QStringLiteral("*.png")},
+       {QStringLiteral("JPEG - JFIF Compliant (*.jpg)"), QStringLiteral("*.jpg")}},
+      0);
+  if (!file.isEmpty()) ImportImageFile(image, file);
+}
+
+void FileCommands::ImportImageFile(ImageId image, const QString& path) {
+  std::optional<Picture> picture;
+  const OperationFeedback feedback = context_.Run([&](SkinIoContext& ctx) {
+    picture = ReadSkinImageFile(image, Local(path), ctx, PixelAllowance(document_.skin(), image, ctx.budget));
+  });
+  context_.ShowMessages(feedback);
+  // A file that cannot be read changes neither the picture nor the history.
+  if (!picture) return;
+  std::vector<std::pair<ImageId, Picture>> pictures;
+  pictures.emplace_back(image, std::move(*picture));
+  document_.ReplacePictures(std::move(pictures), Latin1(CatalogueEntryOf(image).name));
+}
+
+void FileCommands::ImportPictureFolder() {
+  const QString folder = context_.dialogs.ChooseFolder(context_.window, context_.texts.Text("LANG_REQPATH_IMPORT$"),
+                                                       context_.settings.lastPath);
+  if (folder.isEmpty()) return;
+  FolderImport import;
+  const OperationFeedback feedback =
+      context_.Run([&](SkinIoContext& ctx) { import = ReadPictureFolder(Local(folder), ctx, document_.skin()); });
+  if (!import.folderFound) {
+    context_.ShowMessages(feedback);
+    return;
+  }
+  const LanguageTable& texts = context_.texts;
+  QStringList taken;
+  std::vector<std::pair<ImageId, Picture>> pictures;
+  for (FolderImport::Taken& t : import.pictures) {
+    taken << Latin1(CatalogueEntryOf(t.image).name);
+    pictures.emplace_back(t.image, std::move(t.picture));
+  }
+  if (!pictures.empty()) {
+    document_.ReplacePictures(std::move(pictures), texts.Text("LANG_STEP_IMPORT_FOLDER$").arg(QFileInfo(folder).fileName()));
+  }
+  context_.ShowStatus(texts.Text("LANG_STATUS_IMPORTED$").arg(taken.size()).arg(Shown(folder)));
+  // One box for the whole import: what it took, what it passed over, what
+  // it could not read.
+  QStringList report{texts.Text("LANG_IMPORT_TAKEN$").arg(taken.size()).arg(taken.join(QStringLiteral(", ")))};
+  QStringList unmatched;
+  for (const std::string& path : import.unmatched) unmatched << FromLocal(path);
+  if (!unmatched.isEmpty()) report << texts.Text("LANG_IMPORT_UNMATCHED$").arg(unmatched.join(QStringLiteral(", ")));
+  for (const FolderImport::PassedOver& p : import.passedOver) {
+    report << texts.Text("LANG_IMPORT_PASSED$").arg(FromLocal(p.path), FromLocal(p.taken));
+  }
+  report += feedback.lines();
+  const QString details = report.size() > kSummaryLines ? report.join(QLatin1Char('\n')) : QString();
+  if (feedback.lines().isEmpty()) {
+    context_.dialogs.ShowReport(context_.window, texts.Text("LANG_IMPORT_RESULT$"), MessageSummary(report, texts), details);
+  } else {
+    context_.dialogs.ShowMessage(context_.window, texts.Text("LANG_IMPORT_RESULT$"), MessageSummary(report, texts), details);
+  }
+}
+
+void FileCommands::SaveScreenshot() {
+  const Picture shot = ComposeScreenshot(document_.skin());
+  int filter = 0;
+  const QString chosen = context_.dialogs.ChooseSaveFile(
+      context_.window, context_.texts.Text("LANG_REQFILE_SAVE$"), context_.settings.lastPath,
+      {{QStringLiteral("Portable Network Graphic (*.png)"), QStringLiteral("*.png")},
+       {QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("*.bmp")},
+       {QStringLiteral("JPEG (*.jpg)"), QStringLiteral("*.jpg")}},
+      filter);
+  if (chosen.isEmpty()) return;
+  context_.settings.lastPath = FolderOf(chosen);
+  const ScreenshotFormat format = filter == 1   ? ScreenshotFormat::Bmp
+                                  : filter == 2 ? ScreenshotFormat::Jpeg
+                                                : ScreenshotFormat::Png;
+  const std::optional<std::string> target = ScreenshotFileName(chosen.toStdString(), format);
+  const QString error = context_.texts.Text("LANG_ERROR$");
+  if (!target) {
+    context_.dialogs.ShowMessage(context_.window, error, chosen + QStringLiteral(": ") + ScreenshotNotWrittenText());
+    return;
+  }
+  const QString path = QString::fromStdString(*target);
+  if (!WriteScreenshotFile(shot, format, Local(path))) {
+    context_.dialogs.ShowMessage(context_.window, error, path + QStringLiteral(": ") + context_.texts.Text("LANG_FILE_NOTSAVE$"));
+  }
+}
+
+void FileCommands::CopyScreenshot() { context_.dialogs.CopyToClipboard(ToQImage(ComposeScreenshot(document_.skin()))); }

@@ -1,0 +1,74 @@
+// The commands of the File menu, and the other commands that read or write
+// files: New, Open, Save (where the skin came from), Save to folder, Save to
+// archive, importing one picture or a folder of them, screenshots, and the
+// question before unsaved changes would be lost. Each works on the document.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+#include "skin/catalogue.h"
+#include "skin/picture.h"
+
+class SkinDocument;
+class ViewState;
+struct EditorContext;
+struct SkinOrigin;
+
+class FileCommands : public QObject {
+  Q_OBJECT
+ public:
+  // `recentFile`: where the recent skins are kept; it is written whenever
+  // the list changes.
+  FileCommands(SkinDocument& document, ViewState& view, EditorContext& context, QString recentFile,
+               QObject* parent = nullptr);
+
+  const QStringList& recentSkins() const { return recent_; }
+
+  void NewSkin();
+  void OpenFolder();
+  void OpenArchive();
+  // A folder or .zip from Open Recent, the command line or a drop; asks about
+  // unsaved changes first.
+  void OpenSkin(const QString& path);
+  // Opens without asking (the caller asked already); false when nothing of
+  // it could be opened.
+  bool LoadSkin(const QString& path);
+  // Save writes the skin where it came from: into its folder, or its archive
+  // when that holds nothing but the skin; else (the built-in skin, New, an
+  // archive with other files) it is SaveAs. SaveAs asks for a folder. Both
+  // return whether every file was written.
+  bool Save();
+  bool SaveAs();
+  // A .zip to share; the skin's origin stays where Save writes, unless the
+  // archive written is the very one it came from. Returns whether it was written.
+  bool SaveToArchive();
+  void ImportImage(ImageId image);  // opens the file chooser
+  void ImportImageFile(ImageId image, const QString& path);
+  // Every file of a folder named after a picture, as one undo step.
+  void ImportPictureFolder();
+  void SaveScreenshot();
+  void CopyScreenshot();
+  // Asks whether to save unsaved changes; true when the caller may go on.
+  bool MaybeSave();
+
+ signals:
+  void recentChanged(const QStringList& recent);
+
+ private:
+  bool SaveInto(const QString& folder);
+  bool SaveArchive(const QString& path, const QString& folder);
+  void AddRecent(const QString& path);
+  // The name a save offers: beside the skin's folder or archive, never in it.
+  QString ArchiveSuggestion() const;
+
+  SkinDocument& document_;
+  ViewState& view_;
+  EditorContext& context_;
+  QString recentFile_;
+  QStringList recent_;
+};

@@ -1,0 +1,211 @@
+#include "app/live_reload.h"
+
+#include <QFileInfo>
+
+#include "app/editor_context.h"
+#include "app/qt_text.h"
+#include "app/skin_document.h"
+#include "images/file_io.h"
+#include "images/skin_io.h"
+#include "skin/settings_file.h"
+
+namespace {
+
+// Names the status bar lists before it only counts the rest.
+constexpr int kNamesShown = 4;
+constexpr std::string_view kSettingsFile = "uisettings.ini";
+
+// "lamp.bmp, btn.bmp, icon/nds.bmp, close.bmp, +3"
+QString NameList(const QStringList& names) {
+  QStringList shown = names.mid(0, kNamesShown);
+  if (names.size() > kNamesShown) shown << QStringLiteral("+%1").arg(names.size() - kNamesShown);
+  return shown.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+// What reading changed files again gives: the edit that nothing unsaved
+// stands in the way of, the files in it, the files that could not be read,
+// and whether any change was held back for the reload bar.
+struct LiveReload::ReadAgain {
+  SkinEdit now;
+  QStringList taken, failed;
+  bool held = false;
+  std::vector<ImageId> retry;
+};
+
+LiveReload::LiveReload(SkinDocument& document, EditorContext& context, QObject* parent)
+    : QObject(parent), document_(document), context_(context) {
+  connect(&watcher_, &SkinWatcher::changed, this, &LiveReload::ReloadFromDisk);
+  connect(&document, &SkinDocument::originChanged, this, [this] { watcher_.Watch(document_.origin().path); });
+  connect(&document, &SkinDocument::diskChanged, this, [this] {
+    if (!updating_) DiskChangedElsewhere();
+  });
+  watcher_.Watch(document.origin().path);
+}
+
+void LiveReload::DiskChangedElsewhere() {
+  // Opened anew or saved: what is on disk now is the editor's own, and
+  // nothing read before waits for an answer any more.
+  watcher_.Resync();
+  pending_ = {};
+  emit questionDone();
+}
+
+void LiveReload::ReloadFromDisk(const DiskChanges& changes) {
+  if (changes.archive) {
+    pending_.archive = true;
+    AskAgain();
+  } else if (!watcher_.archive()) {
+    ReloadFolderFiles(changes);
+  }
+}
+
+// uisettings.ini, read over the skin as opening reads it. A file gone
+// changes nothing, as opening changes nothing without it.
+void LiveReload::ReadSettingsAgain(const std::string& folder, ReadAgain& read) {
+  std::string bytes;
+  const std::string path = ResolvePathIgnoringCase(folder, kSettingsFile);
+  const Skin& skin = document_.skin();
+  if (const ReadStatus status = ReadSettingsFile(path, bytes); status != ReadStatus::Ok) {
+    // Gone, too large or not a file: the skin keeps its settings, and the
+    // Problems list says why.
+    const std::string shown = status == ReadStatus::NotFound ? JoinPath(folder, kSettingsFile) : path;
+    document_.UpdateDisk([&](DiskSkin& disk) {
+      ReplaceMessages(disk.messages, std::nullopt, {{ReadFailure(status, true), shown, {}}});
+    });
+    if (status != ReadStatus::NotFound) read.failed << Latin1(kSettingsFile);
+    return;
+  }
+  const bool mine = SettingsDiffer(skin, document_.disk().skin);
+  document_.UpdateDisk([&](DiskSkin& disk) {
+    ReplaceMessages(disk.messages, std::nullopt, {});
+    ReadSkinSettings(disk.skin, bytes);
+  });
+  if (mine) {
+    pending_.settings = std::move(bytes);
+    read.held = true;
+    return;
+  }
+  Skin reread = skin;
+  ReadSkinSettings(reread, bytes);
+  read.now.Absorb(EditTowards(skin, reread, QString()));
+  read.taken << Latin1(kSettingsFile);
+}
+
+// One picture file. A missing file leaves the picture as opening would. One
+// that does not decode may be half written: the user's picture stays, and
+// the file is read again at the next change.
+void LiveReload::ReadPictureAgain(const std::string& folder, ImageId id, ReadAgain& read) {
+  const CatalogueEntry& e = CatalogueEntryOf(id);
+  const Skin& skin = document_.skin();
+  OperationFeedback feedback(nullptr);
+  const MessageTexts texts = MessageTextsOf(context_.texts);
+  SkinIoContext ctx{feedback, texts};
+  std::optional<Picture> picture =
+      ReadSkinImageFile(id, ResolvePathIgnoringCase(folder, e.file), ctx, PixelAllowance(skin, id, ctx.budget));
+  document_.UpdateDisk([&](DiskSkin& disk) { ReplaceMessages(disk.messages, id, feedback.messages()); });
+  if (!picture) {
+    if (feedback.Count(MessageKind::FileNotFound) == 0) {
+      read.retry.push_back(id);
+      read.failed << Latin1(e.file);
+    }
+    return;
+  }
+  const bool mine = !(skin.image(id) == document_.disk().skin.image(id));
+  document_.UpdateDisk([&](DiskSkin& disk) { disk.skin.image(id) = *picture; });
+  if (mine) {
+    std::erase_if(pending_.pictures, [id](const auto& p) { return p.first == id; });
+    pending_.pictures.emplace_back(id, std::move(*picture));
+    read.held = true;
+  } else {
+    read.now.Replace(skin, id, std::move(*picture));
+    read.taken << Latin1(e.file);
+  }
+}
+
+void LiveReload::ReloadFolderFiles(const DiskChanges& changes) {
+  const std::string folder = Local(document_.origin().path);
+  ReadAgain read;
+  read.now.name = context_.texts.Text("LANG_STEP_RELOAD$");
+  updating_ = true;
+  if (changes.settings) ReadSettingsAgain(folder, read);
+  for (const ImageId id : changes.images) ReadPictureAgain(folder, id, read);
+  document_.UpdateDisk([&](DiskSkin& disk) { disk.source = ReadSkinSource(folder); });
+  updating_ = false;
+  // A picture that did not decode is read again at the next change.
+  for (const ImageId id : read.retry) watcher_.Retry(id);
+  if (!read.taken.isEmpty()) {
+    document_.Apply(std::move(read.now));
+    // Read from disk, the skin may now be just what its folder holds.
+    document_.MarkCleanIfSameAsDisk();
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOADED$").arg(NameList(read.taken)));
+  }
+  if (!read.failed.isEmpty()) {
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOAD_FAILED$").arg(NameList(read.failed)));
+  }
+  if (read.held) AskAgain();
+}
+
+void LiveReload::AskAgain() {
+  if (!pending_.any()) return;
+  if (pending_.archive) {
+    emit askReload(context_.texts.Text("LANG_RELOAD_ASK_ARCHIVE$").arg(QFileInfo(document_.origin().path).fileName()));
+    return;
+  }
+  QStringList files;
+  if (pending_.settings) files << Latin1(kSettingsFile);
+  for (const auto& [id, picture] : pending_.pictures) files << Latin1(CatalogueEntryOf(id).file);
+  emit askReload(context_.texts.Text("LANG_RELOAD_ASK$").arg(NameList(files)));
+}
+
+void LiveReload::Answer(bool reload) {
+  Pending p = std::move(pending_);
+  pending_ = {};
+  emit questionDone();
+  // Keeping mine needs nothing more: the files as they are on disk are known,
+  // so the changes kept show as unsaved.
+  if (!reload || !p.any()) return;
+  if (p.archive) {
+    ReopenArchive();
+    return;
+  }
+  Skin target = document_.skin();
+  QStringList files;
+  if (p.settings) {
+    ReadSkinSettings(target, *p.settings);
+    files << Latin1(kSettingsFile);
+  }
+  for (auto& [id, picture] : p.pictures) {
+    target.image(id) = std::move(picture);
+    files << Latin1(CatalogueEntryOf(id).file);
+  }
+  document_.Apply(EditTowards(document_.skin(), target, context_.texts.Text("LANG_STEP_RELOAD$")));
+  document_.MarkCleanIfSameAsDisk();
+  context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOADED$").arg(NameList(files)));
+}
+
+void LiveReload::ReopenArchive() {
+  const QString path = document_.origin().path;
+  // Opened over the skin as it is, like any opening, but as one undo step.
+  Skin reopened = document_.skin();
+  const OperationFeedback feedback =
+      context_.Run([&](SkinIoContext& ctx) { OpenSkinArchive(reopened, Local(path), ctx); });
+  if (feedback.NothingOpened()) {
+    // Perhaps still being written: offered again when it changes.
+    watcher_.RetryArchive();
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOAD_FAILED$").arg(QFileInfo(path).fileName()));
+    return;
+  }
+  document_.Apply(EditTowards(document_.skin(), reopened, context_.texts.Text("LANG_STEP_RELOAD$")));
+  updating_ = true;
+  document_.UpdateDisk([&](DiskSkin& disk) {
+    disk.skin = std::move(reopened);
+    disk.source = ReadSkinSource(Local(path));
+    disk.messages = feedback.messages();
+  });
+  updating_ = false;
+  document_.MarkCleanIfSameAsDisk();
+  context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOADED$").arg(QFileInfo(path).fileName()));
+  context_.ShowMessages(feedback);
+}
