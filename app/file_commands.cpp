@@ -26,6 +26,11 @@ QString CleanPath(const QString& path) { return QDir::cleanPath(QFileInfo(path).
 
 QString Shown(const QString& path) { return QDir::toNativeSeparators(CleanPath(path)); }
 
+// How many files a save wrote: all but empty pictures and failures.
+int FilesWritten(const std::vector<SkinFile>& files, const OperationFeedback& feedback) {
+  return static_cast<int>(files.size()) - feedback.Count(MessageKind::PictureEmpty) - feedback.Count(MessageKind::NotSaved);
+}
+
 // Where a skin opened from `path` came from, and where Save writes it.
 SkinOrigin OriginOf(const QString& path) {
   SkinOrigin origin;
@@ -120,7 +125,7 @@ bool FileCommands::LoadSkin(const QString& path) {
     const QString shown = origin.path;
     document_.Replace(std::move(opened), std::move(origin), std::move(disk));
     AddRecent(shown);
-    context_.ShowStatus(context_.texts.Text("LANG_STATUS_OPENED$").arg(QDir::toNativeSeparators(shown)));
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_OPENED$").arg(Shown(shown)));
   }
   view_.ChooseScreen(0);
   context_.ShowMessages(feedback);
@@ -156,10 +161,9 @@ bool FileCommands::SaveInto(const QString& folder) {
       context_.Run([&](SkinIoContext& ctx) { WriteSkinFiles(files, Local(folder), ctx, FileSync::Flush); });
   // A picture that is empty (its file could not be read) has nothing to
   // write; any other file that was not written leaves the changes unsaved.
-  const int skipped = feedback.Count(MessageKind::PictureEmpty), failed = feedback.Count(MessageKind::NotSaved);
+  const int failed = feedback.Count(MessageKind::NotSaved);
   const QString target = CleanPath(folder);
-  const int written = static_cast<int>(files.size()) - skipped - failed;
-  context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(written).arg(QDir::toNativeSeparators(target)));
+  context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(FilesWritten(files, feedback)).arg(Shown(target)));
   if (failed == 0) {
     SkinOrigin origin = OriginOf(target);
     DiskSkin disk{target, document_.skin(), ReadSkinSource(Local(target)), {}};
@@ -185,8 +189,7 @@ bool FileCommands::SaveArchive(const QString& path, const QString& folder) {
   const bool written = feedback.Count(MessageKind::NotSaved) + feedback.Count(MessageKind::NotReplacedWhole) == 0;
   if (written) {
     const QString target = CleanPath(path);
-    const int count = static_cast<int>(files.size()) - feedback.Count(MessageKind::PictureEmpty);
-    context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(count).arg(QDir::toNativeSeparators(target)));
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(FilesWritten(files, feedback)).arg(Shown(target)));
     AddRecent(target);
     // Written over the archive the skin came from: that is saving the skin,
     // and what the archive holds now is the editor's own.

@@ -75,7 +75,7 @@ void Hover(QWidget* control, bool enter) {
 
 }  // namespace
 
-class PreviewTest : public QObject {
+class PreviewInteractionTest : public QObject {
   Q_OBJECT
 
  private:
@@ -307,5 +307,5 @@ class PreviewTest : public QObject {
   }
 };
 
-QTEST_MAIN(PreviewTest)
-#include "preview_test.moc"
+QTEST_MAIN(PreviewInteractionTest)
+#include "preview_interaction_test.moc"
