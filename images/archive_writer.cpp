@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "images/archive.h"
 #include "images/file_io.h"
 #include "skin/ascii.h"
 
@@ -58,7 +59,9 @@ tm_zip ZipDate(const DateTime& t) {
           static_cast<uInt>(t.day), static_cast<uInt>(t.month - 1), static_cast<uInt>(t.year)};
 }
 
-std::string ArchivePath(std::string_view folder, const std::string& file) { return std::string(folder) + "/" + file; }
+std::string ArchivePath(std::string_view folder, const std::string& file) {
+  return folder.empty() ? file : std::string(folder) + "/" + file;
+}
 
 }  // namespace
 
@@ -104,8 +107,46 @@ std::string ArchiveFolderName(const std::string& archivePath) {
 void SaveSkinArchive(Skin& skin, const std::string& archivePath, const TypedInfo& typed, const Clock& clock,
                      SkinIoContext& ctx) {
   const DateTime now = clock.Now();
-  const std::vector<SkinFile> files = EncodeSkinFiles(skin, typed, now);
-  const std::string folder = ArchiveFolderName(archivePath);
+  WriteSkinArchive(EncodeSkinFiles(skin, typed, now), archivePath, ArchiveFolderName(archivePath), now, ctx);
+}
+
+std::optional<std::string> ArchiveSkinFolder(const std::string& archivePath) {
+  const std::unique_ptr<SkinArchive> archive = SkinArchive::Open(archivePath);
+  const std::optional<std::size_t> settings = archive ? archive->FindSettings() : std::nullopt;
+  if (!settings) return std::nullopt;
+  std::string root = SkinRootOf(archive->entries()[*settings].name);
+  if (!root.empty()) root.pop_back();
+  std::replace(root.begin(), root.end(), '\\', '/');
+  return root;
+}
+
+bool ArchiveHoldsOnlySkin(const std::string& archivePath) {
+  const std::unique_ptr<SkinArchive> archive = SkinArchive::Open(archivePath);
+  const std::optional<std::size_t> settings = archive ? archive->FindSettings() : std::nullopt;
+  if (!settings) return false;
+  const std::string root = SkinRootOf(archive->entries()[*settings].name);
+  const auto part = [&](std::string_view name) {
+    if (name.size() < root.size() || !SameArchiveName(name.substr(0, root.size()), root)) return false;
+    const std::string_view rel = name.substr(root.size());
+    // The root's own folder entries, the icon folder, the settings, the pictures.
+    if (rel.empty() || SameArchiveName(rel, "icon\\") || SameArchiveName(rel, "uisettings.ini")) return true;
+    for (const CatalogueEntry& e : ImageCatalogue()) {
+      if (SameArchiveName(rel, e.file)) return true;
+    }
+    return false;
+  };
+  for (std::size_t i = 0; i < archive->entries().size(); ++i) {
+    const std::string& name = archive->entries()[i].name;
+    // The folders above the root, as some archivers list them.
+    const bool above = name.back() == '\\' && name.size() <= root.size() &&
+                       SameArchiveName(name, std::string_view(root).substr(0, name.size()));
+    if (!above && !part(name)) return false;
+  }
+  return true;
+}
+
+void WriteSkinArchive(const std::vector<SkinFile>& files, const std::string& archivePath, std::string_view folder,
+                      const DateTime& now, SkinIoContext& ctx) {
   int k = 0;
   for (const SkinFile& f : files) {
     if (f.image) ctx.feedback.SetProgress(++k);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +19,22 @@ std::string EncodeSkinArchive(const std::vector<SkinFile>& files, std::string_vi
 // holds "..", a backslash or a control character has them taken out, so no
 // entry of the archive can point outside its folder.
 std::string ArchiveFolderName(const std::string& archivePath);
+
+// Writes `files` (EncodeSkinFiles, dated `stamp`) as a .zip at `archivePath`
+// in the folder `folder` (empty: at the top of the archive), replaced whole
+// as SaveSkinArchive does. Failures and empty pictures are reported.
+void WriteSkinArchive(const std::vector<SkinFile>& files, const std::string& archivePath, std::string_view folder,
+                      const DateTime& stamp, SkinIoContext& ctx);
+
+// Whether the archive holds nothing but one skin: every entry lies below the
+// skin's root (the folder of its settings entry) and is the settings file,
+// a picture of the skin or a folder of them. Saving such an archive again
+// loses nothing of it.
+bool ArchiveHoldsOnlySkin(const std::string& archivePath);
+
+// The skin's root folder in an archive, without its last separator ("My
+// Skin", or empty at the top); nothing when the archive holds no skin.
+std::optional<std::string> ArchiveSkinFolder(const std::string& archivePath);
 
 // Saves the skin as a .zip at `archivePath`: uisettings.ini (LastUpdate
 // stamped with the clock's now, which also dates the entries) and the 53
