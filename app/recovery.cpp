@@ -30,29 +30,39 @@ constexpr int kLongestDelayMs = 5000;
 
 const QString kGroup = QStringLiteral("journal");
 
-// When a process started (clock ticks after boot), so that a process id
-// used again by another program is not taken for the editor that wrote a
-// journal; nothing where the system does not tell.
-std::optional<long long> ProcessStart(long long pid) {
+// What the system says of a process: its state, and when it started (clock
+// ticks after boot), so that a process id used again by another program is
+// not taken for the editor that wrote a journal; nothing where it does not tell.
+struct ProcessInfo {
+  char state = '?';
+  long long start = 0;
+};
+
+std::optional<ProcessInfo> InfoOf(long long pid) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
   std::string line;
   if (!std::getline(in, line)) return std::nullopt;
   // The name in parentheses may hold blanks; the fields after it do not.
   const std::size_t close = line.rfind(')');
-  if (close == std::string::npos) return std::nullopt;
+  if (close == std::string::npos || close + 2 >= line.size()) return std::nullopt;
   std::istringstream fields(line.substr(close + 2));
+  ProcessInfo info;
   std::string field;
   for (int i = 3; i <= 22 && fields >> field; ++i) {
-    if (i == 22) return std::stoll(field);
+    if (i == 3) info.state = field[0];
+    if (i == 22) info.start = std::stoll(field);
   }
-  return std::nullopt;
+  return info;
 }
 
 bool StillRuns(long long pid, long long started) {
   if (pid <= 0) return false;
   if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) return false;
-  const std::optional<long long> now = ProcessStart(pid);
-  return !now || started == 0 || *now == started;
+  const std::optional<ProcessInfo> info = InfoOf(pid);
+  if (!info) return true;
+  // Killed, it may linger a moment as a zombie until its parent hears of it.
+  if (info->state == 'Z' || info->state == 'X') return false;
+  return started == 0 || info->start == started;
 }
 
 QString KindName(SkinOrigin::Kind kind) {
@@ -71,7 +81,7 @@ SkinOrigin::Kind KindOf(const QString& name) {
 }
 
 QByteArray FormatManifest(const SkinOrigin& origin, const QString& lastUpdate, const QDateTime& time) {
-  static const long long started = ProcessStart(::getpid()).value_or(0);
+  static const long long started = InfoOf(::getpid()).value_or(ProcessInfo{}).start;
   const auto line = [](const char* key, const QString& value) { return QByteArray(key) + " = " + value.toUtf8() + "\r\n"; };
   return "\xEF\xBB\xBF[journal]\r\n" + line("pid", QString::number(::getpid())) +
          line("started", QString::number(started)) + line("time", time.toUTC().toString(Qt::ISODate)) +

@@ -73,6 +73,8 @@ void EditorShell::Start(const QString& skin) {
   BuildWindow(nullptr);
   checker_->CheckNow();
   OfferRecovery();
+  // The keys go to the window again once the question is answered.
+  window_->activateWindow();
   if (!skin.isEmpty()) files_->OpenSkin(skin);
 }
 

@@ -1,6 +1,7 @@
 // One skin document at the centre: every view follows it, Save saves the
 // skin where it came from, and unsaved changes outlive an editor that dies.
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -205,16 +206,33 @@ class DocumentTest : public QObject {
     before.document().ReplacePictures({{ImageId::lamp, Picture(3, 2, {8, 16, 24})}}, QStringLiteral("lamp"));
     const std::vector<std::string> expected = SavedBytes(before.document().skin());
     before.recovery().WriteNow();
-    // As an editor that died would leave it: its process is gone. Another
-    // one's, whose editor still runs (this test's parent), stays unasked.
+    // As editors that died would leave it: one whose process is gone, one
+    // killed a moment ago (a zombie until its parent hears of it), and one
+    // whose editor still runs (this test's parent), which stays unasked.
+    const pid_t zombie = ::fork();
+    if (zombie == 0) {
+      ::pause();
+      ::_exit(0);
+    }
+    ::kill(zombie, SIGKILL);
+    QTRY_VERIFY(ReadAll(QStringLiteral("/proc/%1/stat").arg(zombie)).contains(") Z "));
     const QDir recovery(f_.RecoveryDir());
     const QString mine = QString::number(::getpid());
-    for (const auto& [owner, pid] : {std::pair{QStringLiteral("gone"), 999999999LL}, {QStringLiteral("alive"), ::getppid()}}) {
+    struct Orphan {
+      QString owner;
+      long long pid;
+      const char* time;
+    };
+    for (const Orphan& o : {Orphan{QStringLiteral("gone"), 999999999LL, "2026-01-02T03:04:05Z"},
+                            Orphan{QStringLiteral("zombie"), zombie, "2026-01-02T03:04:06Z"},
+                            Orphan{QStringLiteral("alive"), ::getppid(), "2026-01-02T03:04:07Z"}}) {
+      const auto& [owner, pid, time] = o;
       QVERIFY(QFile::copy(recovery.filePath(mine + ".zip"), recovery.filePath(owner + ".zip")));
       QStringList lines = QString::fromUtf8(ReadAll(recovery.filePath(mine + ".ini"))).split(QStringLiteral("\r\n"));
       for (QString& line : lines) {
         if (line.startsWith(QLatin1String("pid "))) line = QStringLiteral("pid = %1").arg(pid);
         if (line.startsWith(QLatin1String("started "))) line = QStringLiteral("started = 0");
+        if (line.startsWith(QLatin1String("time "))) line = QStringLiteral("time = ") + QLatin1String(time);
       }
       QFile out(recovery.filePath(owner + ".ini"));
       QVERIFY(out.open(QIODevice::WriteOnly));
@@ -226,10 +244,14 @@ class DocumentTest : public QObject {
     QFile::remove(recovery.filePath(mine + ".zip"));
     QFile::remove(recovery.filePath(mine + ".ini"));
 
+    // Oldest first: the first restored, the second discarded.
     dialogs_.restoreAnswers.enqueue(true);
+    dialogs_.restoreAnswers.enqueue(false);
     EditorShell& after = f_.Start(QString(), &clock_);
-    QCOMPARE(dialogs_.questions.size(), 1);
+    ::waitpid(zombie, nullptr, 0);
+    QCOMPARE(dialogs_.questions.size(), 2);
     QVERIFY(dialogs_.questions[0].startsWith(QStringLiteral("Restore the unsaved changes to Orchard from ")));
+    QVERIFY(!recovery.exists(QStringLiteral("zombie.ini")));
     QCOMPARE(SavedBytes(after.document().skin()), expected);
     QVERIFY(Window()->isWindowModified());
     QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("Orchard[*]")));
