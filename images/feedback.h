@@ -23,6 +23,9 @@ struct MessageTexts {
   std::string settingsTooLarge; // "<path>: " + this
   std::string overBudget;       // "<path>: " + this (the skin would hold too many pixels)
   std::string notReplacedWhole; // "<path>: " + this (an archive that cannot be replaced whole)
+  // "<path>: " + this, {1} the half-transparent pixels, {2} those kept
+  // opaque, {3} those made the key green (a note, no failure).
+  std::string halfTransparent;
 
   static MessageTexts BuiltIn();
 };
@@ -40,6 +43,7 @@ enum class MessageKind {
   SettingsTooLarge,
   OverBudget,
   NotReplacedWhole,
+  HalfTransparent,  // a note: what an import made of half-transparent pixels
 };
 
 // One thing that went wrong: what, with which file (a path, or an archive
@@ -48,6 +52,8 @@ struct Message {
   MessageKind kind;
   std::string subject;
   std::optional<ImageId> image;
+  // HalfTransparent: the half-transparent pixels and those of them kept opaque.
+  long long count = 0, kept = 0;
 };
 
 // Whether a message tells that a skin's settings file could not be read
@@ -68,6 +74,11 @@ struct Feedback {
   virtual void Report(const Message& message, const std::string& body) {
     (void)message;
     ShowError(body);
+  }
+  // A note that is no failure (HalfTransparent); by default not shown.
+  virtual void Note(const Message& message, const std::string& body) {
+    (void)message;
+    (void)body;
   }
   virtual ~Feedback() = default;
 };

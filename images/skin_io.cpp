@@ -136,13 +136,14 @@ ReadStatus ReadSettingsFile(const std::string& path, std::string& out) {
   return ReadWholeFile(path, out, kMaxSettingsFileSize);
 }
 
-std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx, long long allowance) {
+std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx, long long allowance,
+                                         FitMode) {
   std::optional<Picture> pic;
   ReadReported(id, path, path, allowance, ctx, pic);
   return pic;
 }
 
-bool ImportSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx) {
+bool ImportSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx, FitMode) {
   std::optional<Picture> pic = ReadSkinImageFile(id, path, ctx, PixelAllowance(skin, id, ctx.budget));
   if (!pic) return false;
   skin.image(id) = std::move(*pic);

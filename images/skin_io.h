@@ -8,6 +8,7 @@
 #include "skin/catalogue.h"
 #include "images/feedback.h"
 #include "images/file_io.h"
+#include "images/fit.h"
 #include "skin/budgets.h"
 #include "skin/clock.h"
 #include "skin/settings_file.h"
@@ -43,11 +44,31 @@ void LoadSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoCo
 // reported. The skin is not touched, so a failed import loses nothing. A
 // picture of more than `allowance` pixels (PixelAllowance) is refused.
 std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx,
-                                         long long allowance = kMaxImagePixels);
+                                         long long allowance = kMaxImagePixels, FitMode fit = FitMode::Keep);
+
+// Import in two parts, for a caller that fits the picture to size first (the
+// editor shows each way before it asks). The decoded file, within the limits
+// of one picture (the skin's budget is applied to what it becomes); nothing,
+// reported, when it is missing or cannot be decoded.
+std::optional<SourcePicture> ReadSourceFile(const std::string& path, SkinIoContext& ctx);
+
+// The picture `id` gets from a decoded file: fitted to the picture's expected
+// size (its built-in picture's) by `fit`, transparent pixels made the key
+// green and reduced to 15-bit colour (FinishPicture). Half-transparent
+// pixels, when there are any, are noted (Feedback::Note, HalfTransparent,
+// shown as `shownPath`). Nothing, reported as OverBudget, when the result
+// has more than `allowance` pixels.
+std::optional<Picture> FinishImport(ImageId id, SourcePicture source, FitMode fit, long long allowance,
+                                    const std::string& shownPath, SkinIoContext& ctx);
+
+// The size a picture is expected to have: that of its built-in picture.
+int ExpectedWidth(ImageId id);
+int ExpectedHeight(ImageId id);
 
 // Import into the skin: picture `id` is replaced only when the file gives a
 // picture; on failure (reported) it stays as it was. True when replaced.
-bool ImportSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx);
+bool ImportSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx,
+                         FitMode fit = FitMode::Keep);
 
 // Opens the skin in a folder over the current one: settings first, then the
 // 53 pictures in catalogue order, each within what the skin's pixel budget
