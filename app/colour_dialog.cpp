@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -55,6 +56,12 @@ QString ColourDialogState::FieldEdited(int channel, const QString& red, const QS
 
 void ColourDialogState::ChooserPicked(const QColor& chosen) {
   if (chosen.isValid()) current_ = FromQColor(chosen);
+}
+
+bool ColourDialogState::TextEntered(const QString& text) {
+  const std::optional<Rgb24> colour = ParseColourText(text.toStdString());
+  if (colour) current_ = *colour;
+  return colour.has_value();
 }
 
 void ColourDialogState::EyedropperPixel(const QColor& pixel) {
@@ -190,14 +197,15 @@ bool ChannelField::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------
 // Dialog
 
-ColourDialog::ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, ColourPickerHost& host)
+ColourDialog::ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, ColourPickerHost& host,
+                           const QString& name)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint),
       state_(input),
       result_(input),
       host_(host) {
   setObjectName(QStringLiteral("colourDialog"));
-  setWindowTitle(texts.Text("LANG_COLORSETTING$"));
-  setFixedSize(200, 350);
+  setWindowTitle(name.isEmpty() ? texts.Text("LANG_COLORSETTING$") : texts.Text("LANG_COLORSETTING_OF$").arg(name));
+  setFixedSize(200, 375);
 
   auto* info = new QLabel(texts.Text("LANG_INFO$"), this);
   info->setObjectName(QStringLiteral("info"));
@@ -233,6 +241,15 @@ ColourDialog::ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& tex
   inputCode_ = makeCode(QStringLiteral("inputCode"), QRect(70, 135, 50, 20));
   makeLabel(QStringLiteral("newLabel"), texts.Text("LANG_NEW_COLOR$"), QRect(65, 165, 120, 20));
   newCode_ = makeCode(QStringLiteral("newCode"), QRect(70, 185, 50, 20));
+  // Beside the dialog's own codes, the colour as uisettings.ini writes it.
+  const QString fileTip = texts.Text("LANG_COLORFILE_TIP$");
+  inputFile_ = makeLabel(QStringLiteral("inputFile"), QString(), QRect(125, 135, 70, 20));
+  newFile_ = makeLabel(QStringLiteral("newFile"), QString(), QRect(125, 185, 70, 20));
+  for (QLabel* l : {inputFile_, newFile_}) {
+    l->setToolTip(fileTip);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    l->setContextMenuPolicy(Qt::NoContextMenu);
+  }
 
   static const char* const kFieldNames[3] = {"redField", "greenField", "blueField"};
   static const char* const kLabelKeys[3] = {"LANG_RED$", "LANG_GREEN$", "LANG_BLUE$"};
@@ -244,17 +261,27 @@ ColourDialog::ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& tex
     makeLabel(QString::fromLatin1(kLabelNames[i]), texts.Text(kLabelKeys[i]), QRect(60, 232 + 25 * i, 130, 20));
   }
 
+  // A colour typed or pasted: #rrggbb, rrggbb, or 0xBBBB as the file writes it.
+  makeLabel(QStringLiteral("textLabel"), texts.Text("LANG_COLORTEXT$"), QRect(5, 307, 55, 20));
+  text_ = new QLineEdit(this);
+  text_->setObjectName(QStringLiteral("colourText"));
+  text_->setGeometry(60, 305, 135, 20);
+  text_->setToolTip(texts.Text("LANG_COLORTEXT_TIP$"));
+  // The right button is the eyedropper, here as everywhere on the dialog.
+  text_->setContextMenuPolicy(Qt::NoContextMenu);
+  connect(text_, &QLineEdit::textEdited, this, &ColourDialog::TextEdited);
+
   chooser_ = new QPushButton(texts.Text("LANG_COLORREQUESTER$"), this);
   chooser_->setObjectName(QStringLiteral("chooserButton"));
-  chooser_->setGeometry(0, 310, 200, 20);
+  chooser_->setGeometry(0, 335, 200, 20);
   chooser_->setAutoDefault(false);
   ok_ = new QPushButton(texts.Text("LANG_OK$"), this);
   ok_->setObjectName(QStringLiteral("okButton"));
-  ok_->setGeometry(0, 330, 100, 20);
+  ok_->setGeometry(0, 355, 100, 20);
   ok_->setDefault(true);
   cancel_ = new QPushButton(texts.Text("LANG_CANCEL$"), this);
   cancel_->setObjectName(QStringLiteral("cancelButton"));
-  cancel_->setGeometry(100, 330, 100, 20);
+  cancel_->setGeometry(100, 355, 100, 20);
   cancel_->setAutoDefault(false);
   for (QPushButton* b : {chooser_, ok_, cancel_}) b->setContextMenuPolicy(Qt::NoContextMenu);
 
@@ -264,33 +291,76 @@ ColourDialog::ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& tex
 
   // Opening: both halves of the swatch, both codes and the fields show the input.
   inputCode_->setText(ColourDisplayCode(state_.input()));
+  inputFile_->setText(QString::fromStdString(FormatSkinColour(state_.input())));
   newCode_->setText(ColourDisplayCode(state_.lastDisplayed()));
+  newFile_->setText(QString::fromStdString(FormatSkinColour(state_.lastDisplayed())));
+  text_->setText(QString::fromStdString(FormatHexColour(state_.lastDisplayed())));
   PaintSwatch();
   ShowFields();
 
-  // Polled rather than event-driven: the right button has to be watched
-  // even while the pointer is over other programs' windows.
+  // The eyedropper starts with a press of the right button on the dialog;
+  // while it is held, the pointer may go anywhere on the screen (the press
+  // keeps the mouse for us). Only then does the timer run, so that the
+  // screen keeps being read while the pointer rests.
   poll_ = new QTimer(this);
+  poll_->setObjectName(QStringLiteral("eyedropper"));
   poll_->setTimerType(Qt::PreciseTimer);
   poll_->setInterval(1);
   connect(poll_, &QTimer::timeout, this, &ColourDialog::Poll);
+  installEventFilter(this);
+  for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+bool ColourDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (!done_ && event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+    StartPicking();
+    return true;
+  }
+  if (picking_ && event->type() == QEvent::MouseMove) Poll();
+  if (picking_ && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+    Poll();
+    StopPicking();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void ColourDialog::StartPicking() {
+  picking_ = true;
   poll_->start();
+  Poll();
+}
+
+void ColourDialog::StopPicking() {
+  picking_ = false;
+  poll_->stop();
 }
 
 void ColourDialog::Poll() {
-  if (done_) return;
-  if (host_.RightButtonDown()) state_.EyedropperPixel(host_.PixelUnderPointer());
+  if (done_ || !picking_) return;
+  // The release may happen where no window of ours hears it.
+  if (!host_.RightButtonDown()) {
+    StopPicking();
+    return;
+  }
+  state_.EyedropperPixel(host_.PixelUnderPointer());
   RefreshView();
 }
 
-void ColourDialog::reject() {}
+void ColourDialog::reject() {
+  if (!done_) Finish(false);
+}
 
 void ColourDialog::closeEvent(QCloseEvent* event) {
-  if (done_) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  // Closing the window is Cancel.
+  if (!done_) Finish(false);
+  event->accept();
+}
+
+void ColourDialog::TextEdited() {
+  if (state_.TextEntered(text_->text())) RefreshView(3);
 }
 
 void ColourDialog::FieldEdited(int channel) {
@@ -302,16 +372,15 @@ void ColourDialog::FieldEdited(int channel) {
 
 void ColourDialog::OpenChooser() {
   // The chooser is modal in its own right: no eyedropper behind its back.
-  poll_->stop();
+  StopPicking();
   const std::optional<QColor> chosen = host_.SystemChooser(this, ToQColor(state_.current()));
   if (chosen) state_.ChooserPicked(*chosen);
   RefreshView();
-  if (!done_) poll_->start();
 }
 
 void ColourDialog::Finish(bool ok) {
   done_ = true;
-  poll_->stop();
+  StopPicking();
   result_ = ok ? state_.ResultOk() : state_.ResultCancel();
   done(ok ? QDialog::Accepted : QDialog::Rejected);
 }
@@ -321,6 +390,10 @@ void ColourDialog::RefreshView(int editedChannel) {
   PaintSwatch();
   ShowFields(editedChannel);
   newCode_->setText(ColourDisplayCode(state_.lastDisplayed()));
+  newFile_->setText(QString::fromStdString(FormatSkinColour(state_.lastDisplayed())));
+  // The text under the user's caret stays as typed.
+  if (editedChannel != 3) text_->setText(QString::fromStdString(FormatHexColour(state_.lastDisplayed())));
+  emit previewed(state_.lastDisplayed());
 }
 
 void ColourDialog::PaintSwatch() {
@@ -345,8 +418,10 @@ void ColourDialog::ShowFields(int editedChannel) {
   }
 }
 
-Rgb24 RunColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, ColourPickerHost& host) {
-  ColourDialog dialog(owner, input, texts, host);
+Rgb24 RunColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, ColourPickerHost& host,
+                      const QString& name, const std::function<void(Rgb24)>& preview) {
+  ColourDialog dialog(owner, input, texts, host, name);
+  if (preview) QObject::connect(&dialog, &ColourDialog::previewed, &dialog, preview);
   if (owner) dialog.move(owner->frameGeometry().topLeft() + QPoint(50, 50));
   RunModalOver(owner, dialog);
   return dialog.chosenColour();

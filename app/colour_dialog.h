@@ -1,6 +1,8 @@
 // The colour dialog: one colour edited in the 5-bit channels of the skin
-// format, with the system colour chooser and a screen eyedropper on the
-// right mouse button.
+// format, as a hexadecimal text, with the system colour chooser, or with a
+// screen eyedropper on the right mouse button. Every change is shown at once
+// (previewed), so the editor can show it on the preview while the dialog
+// is open.
 #pragma once
 
 #include <QColor>
@@ -8,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 #include "skin/colour.h"
@@ -38,6 +41,9 @@ class ColourDialogState {
   QString FieldEdited(int channel, const QString& red, const QString& green, const QString& blue);
   // The system chooser's colour is taken with its full 8-bit channels.
   void ChooserPicked(const QColor& chosen);
+  // A colour typed or pasted as text ("#rrggbb", "rrggbb", "0xBBBB"); a text
+  // that is no colour (yet) changes nothing. Returns whether it was one.
+  bool TextEntered(const QString& text);
   // A screen pixel is cut to the 5-bit grid (low three bits cleared). An
   // invalid colour (nothing could be read) changes nothing.
   void EyedropperPixel(const QColor& pixel);
@@ -114,29 +120,41 @@ class ChannelField : public QWidget {
 class ColourDialog : public QDialog {
   Q_OBJECT
  public:
-  ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, ColourPickerHost& host);
+  // `name`: the colour being edited, for the title ("formFrameColor"); empty
+  // for a colour of the editor's own.
+  ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, ColourPickerHost& host,
+               const QString& name = QString());
 
   const ColourDialogState& state() const { return state_; }
   // What the dialog returns: the colour last displayed after OK, the input
   // otherwise.
   Rgb24 chosenColour() const { return result_; }
+  bool picking() const { return picking_; }
 
-  // One pass of the polling: the eyedropper while the right button is held,
-  // then the refresh of the display. The timer calls it every millisecond.
+  // One pass of the eyedropper while it picks: the pixel under the pointer
+  // while the right button is held, then the refresh of the display. A
+  // timer calls it every millisecond while picking, and never otherwise.
   void Poll();
 
-  // The window has no close box; Escape and close requests are ignored, only
-  // OK and Cancel end the dialog.
+  // Escape and a close request are Cancel.
   void reject() override;
+
+ signals:
+  // The colour now displayed, whenever it changes.
+  void previewed(Rgb24 colour);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FieldEdited(int channel);
+  void TextEdited();
   void OpenChooser();
   void Finish(bool ok);
-  // editedChannel is the field the user is typing in, or -1.
+  void StartPicking();
+  void StopPicking();
+  // editedChannel is the field the user is typing in (3: the text field), or -1.
   void RefreshView(int editedChannel = -1);
   void PaintSwatch();
   void ShowFields(int editedChannel = -1);
@@ -145,10 +163,14 @@ class ColourDialog : public QDialog {
   Rgb24 result_;
   ColourPickerHost& host_;
   bool done_ = false;
+  bool picking_ = false;
   QTimer* poll_;
   QLabel* swatch_;
   QLineEdit* inputCode_;
   QLineEdit* newCode_;
+  QLabel* inputFile_;
+  QLabel* newFile_;
+  QLineEdit* text_;
   ChannelField* fields_[3];
   QPushButton* chooser_;
   QPushButton* ok_;
@@ -156,6 +178,8 @@ class ColourDialog : public QDialog {
 };
 
 // Modal: the owner is disabled while the dialog is open. Returns the colour
-// last displayed on OK, the input on Cancel.
+// last displayed on OK, the input on Cancel. `preview`, when given, hears
+// every colour displayed while it is open.
 Rgb24 RunColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts,
-                      ColourPickerHost& host = QtColourPickerHost());
+                      ColourPickerHost& host = QtColourPickerHost(), const QString& name = QString(),
+                      const std::function<void(Rgb24)>& preview = {});

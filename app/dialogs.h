@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "skin/colour.h"
 
 class QWidget;
@@ -43,8 +45,11 @@ class Dialogs {
   // Restore (true; the default, taken by Enter) or Discard the unsaved
   // changes an editor that died left behind.
   virtual bool AskRestore(QWidget* parent, const QString& question, const LanguageTable& texts) = 0;
-  // The colour dialog: the colour to store (the input when cancelled).
-  virtual Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts) = 0;
+  // The colour dialog on `name` ("formFrameColor"; empty for a colour of the
+  // editor's own): the colour to store (the input when cancelled).
+  // `preview` hears every colour shown while the dialog is open.
+  virtual Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts, const QString& name = QString(),
+                           const std::function<void(Rgb24)>& preview = {}) = 0;
   virtual void ShowAbout(QWidget* parent, const LanguageTable& texts) = 0;
   virtual void CopyToClipboard(const QImage& image) = 0;
 };

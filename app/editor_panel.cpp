@@ -1,6 +1,9 @@
 #include "app/editor_panel.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -107,6 +110,8 @@ class Latin1Validator : public QValidator {
 
 EditorPanel::EditorPanel(QWidget* parent, const LanguageTable& texts) : QTabWidget(parent) {
   setObjectName(QStringLiteral("EditorPanel"));
+  copyText_ = texts.Text("LANG_COPY_COLOR$");
+  pasteText_ = texts.Text("LANG_PASTE_COLOR$");
   // Narrow padding: the captions of the 128-pixel buttons need the room. The
   // colour buttons show their swatch, then the caption from the left.
   setStyleSheet(QStringLiteral("QPushButton { padding: 0px 2px; }"
@@ -147,6 +152,9 @@ QWidget* EditorPanel::BuildColoursPage(const LanguageTable& texts) {
     const SkinField field = c.field();
     connect(b, &QPushButton::clicked, this, [this, field] { emit colourClicked(field); });
     WatchHover(b, [this, field] { emit colourHovered(field); });
+    const int index = colours_.size();
+    b->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(b, &QWidget::customContextMenuRequested, this, [this, index](QPoint at) { ShowColourMenu(index, at); });
     colours_.push_back({b, field});
     AddControl(b, c.screen, caption + QLatin1Char('\n') + texts.Text("LANG_PANEL_TIP_COLOR$").arg(QLatin1String(c.name)));
   }
@@ -273,7 +281,12 @@ QWidget* EditorPanel::BuildInformationPage(const LanguageTable& texts) {
 
 void EditorPanel::SyncControls(const Skin& skin) {
   syncing_ = true;
-  for (const BoundColour& c : colours_) c.button->setIcon(Swatch(std::get<Rgb24>(ReadField(skin, c.field))));
+  for (BoundColour& c : colours_) {
+    const Rgb24 colour = std::get<Rgb24>(ReadField(skin, c.field));
+    if (colour == c.shown && !c.button->icon().isNull()) continue;
+    c.shown = colour;
+    c.button->setIcon(Swatch(colour));
+  }
   for (const BoundCheck& c : checks_) {
     const bool on = std::get<std::int32_t>(ReadField(skin, c.field)) == 1;
     if (c.box->isChecked() != on) c.box->setChecked(on);
@@ -287,6 +300,25 @@ void EditorPanel::SyncControls(const Skin& skin) {
     if (t.box->text() != text) t.box->setText(text);
   }
   syncing_ = false;
+}
+
+void EditorPanel::CopyColour(int index) const {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(FormatHexColour(colours_[index].shown)));
+}
+
+void EditorPanel::PasteColour(int index) {
+  const std::optional<Rgb24> colour = ParseColourText(QGuiApplication::clipboard()->text().toStdString());
+  // Only the buttons of the screen shown take an edit, as for a click.
+  if (colour && colours_[index].button->isEnabled()) emit colourPasted(colours_[index].field, *colour);
+}
+
+void EditorPanel::ShowColourMenu(int index, QPoint at) {
+  QMenu menu(this);
+  menu.addAction(copyText_, this, [this, index] { CopyColour(index); });
+  QAction* paste = menu.addAction(pasteText_, this, [this, index] { PasteColour(index); });
+  paste->setEnabled(colours_[index].button->isEnabled() &&
+                    ParseColourText(QGuiApplication::clipboard()->text().toStdString()).has_value());
+  menu.exec(colours_[index].button->mapToGlobal(at));
 }
 
 QWidget* EditorPanel::Reveal(QWidget* control) {
@@ -368,6 +400,17 @@ bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Wheel && qobject_cast<QSpinBox*>(watched) && !widget->hasFocus()) {
     event->accept();
     return true;
+  }
+  // Copy and paste a colour while its button has the focus.
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    for (int i = 0; i < colours_.size(); ++i) {
+      if (colours_[i].button != watched) continue;
+      if (key->matches(QKeySequence::Copy)) CopyColour(i);
+      else if (key->matches(QKeySequence::Paste)) PasteColour(i);
+      else break;
+      return true;
+    }
   }
   // Undo and Redo are the editor's, not the text box's own: left to the
   // window's shortcuts, they undo whole steps of the skin.

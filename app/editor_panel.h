@@ -64,6 +64,9 @@ class EditorPanel : public QTabWidget {
 
  signals:
   void colourClicked(SkinField field);
+  // A colour pasted on a colour button (its context menu, or Ctrl+V while it
+  // has the focus), from clipboard text as #rrggbb or 0xBBBB.
+  void colourPasted(SkinField field, Rgb24 colour);
   void imageClicked(ImageId image);
   void imageFileDropped(ImageId image, const QString& path);
   void numberEdited(SkinField field, int value);
@@ -87,6 +90,10 @@ class EditorPanel : public QTabWidget {
   // Registers a control of `screen` with the tooltip saying what it edits.
   void AddControl(QWidget* control, int screen, const QString& tip);
   QWidget* Reveal(QWidget* control);
+  // Copy colour and Paste colour, on a colour button.
+  void CopyColour(int index) const;
+  void PasteColour(int index);
+  void ShowColourMenu(int index, QPoint at);
   // Reports the pointer coming onto `control` by `entered`, leaving it by hoverEnded.
   void WatchHover(QWidget* control, std::function<void()> entered);
 
@@ -102,7 +109,9 @@ class EditorPanel : public QTabWidget {
   struct BoundColour {
     QPushButton* button;
     SkinField field;
+    Rgb24 shown{};  // the colour its swatch shows
   };
+  QString copyText_, pasteText_;
   struct BoundCheck {
     QCheckBox* box;
     SkinField field;

@@ -84,6 +84,7 @@ void MainWindow::FollowDocument(const LanguageTable& texts) {
   connect(panel_, &EditorPanel::flagToggled, &document_, &SkinDocument::EditFlag);
   connect(panel_, &EditorPanel::textEdited, &document_, &SkinDocument::EditText);
   connect(panel_, &EditorPanel::colourClicked, this, &MainWindow::editColourRequested);
+  connect(panel_, &EditorPanel::colourPasted, &document_, &SkinDocument::SetColour);
   connect(panel_, &EditorPanel::imageClicked, this, &MainWindow::importRequested);
   connect(panel_, &EditorPanel::imageFileDropped, this, &MainWindow::importFileRequested);
 

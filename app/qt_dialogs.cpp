@@ -100,8 +100,9 @@ class RealDialogs : public Dialogs {
     return box.clickedButton() != discard;
   }
 
-  Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts) override {
-    return RunColourDialog(parent, input, texts);
+  Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts, const QString& name,
+                   const std::function<void(Rgb24)>& preview) override {
+    return RunColourDialog(parent, input, texts, QtColourPickerHost(), name, preview);
   }
 
   void ShowAbout(QWidget* parent, const LanguageTable& texts) override { RunAboutBox(parent, texts); }

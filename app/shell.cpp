@@ -145,7 +145,9 @@ void EditorShell::ChangeLanguage(int index) {
 }
 
 void EditorShell::EditBackgroundColour() {
-  const Rgb24 chosen = dialogs_.EditColour(window_, view_.background(), texts_);
+  const Rgb24 before = view_.background();
+  const Rgb24 chosen = dialogs_.EditColour(window_, before, texts_, QString(),
+                                           [this](Rgb24 shown) { view_.SetBackground(shown); });
   settings_.bgColor = static_cast<std::int32_t>(PackRgb24(chosen));
   view_.SetBackground(chosen);
 }
@@ -159,7 +161,12 @@ void EditorShell::ShowAbout() { dialogs_.ShowAbout(window_, texts_); }
 
 void EditorShell::EditColour(const SkinField& field) {
   const Rgb24 before = std::get<Rgb24>(ReadField(document_.skin(), field));
-  document_.SetColour(field, dialogs_.EditColour(window_, before, texts_));
+  // Every colour tried shows on the preview at once; only OK makes a step.
+  const Rgb24 chosen = dialogs_.EditColour(window_, before, texts_, field.Name(), [&](Rgb24 shown) {
+    document_.Preview([&](Skin& skin) { WriteField(skin, field, shown); });
+  });
+  document_.EndPreview();
+  document_.SetColour(field, chosen);
 }
 
 void EditorShell::ShowProblem(int index) {

@@ -92,6 +92,49 @@ void SkinDocument::MarkCleanIfSameAsDisk() {
   if (SameSkin(*skin_, disk_.skin)) history_.setClean();
 }
 
+void SkinDocument::RestorePreviewBase() {
+  // The pictures are copied back only when a preview changed them.
+  if (picturesSaved_) {
+    *skin_ = *previewBase_;
+    return;
+  }
+  decltype(Skin::images) held;
+  std::swap(skin_->images, held);
+  *skin_ = *previewBase_;  // its pictures are empty
+  std::swap(skin_->images, held);
+}
+
+void SkinDocument::Preview(const std::function<void(Skin&)>& change, bool pictures) {
+  if (!previewing_) {
+    previewing_ = true;
+    previewBase_ = std::make_unique<Skin>();
+    // The settings alone: the pictures are large, and most previews leave them be.
+    decltype(Skin::images) held;
+    std::swap(skin_->images, held);
+    *previewBase_ = *skin_;
+    std::swap(skin_->images, held);
+  }
+  if (pictures && !picturesSaved_) {
+    previewBase_->images = skin_->images;
+    picturesSaved_ = true;
+  }
+  RestorePreviewBase();
+  change(*skin_);
+  SkinChange whole;
+  whole.whole = true;
+  emit skinChanged(whole);
+}
+
+void SkinDocument::EndPreview() {
+  if (!previewing_) return;
+  RestorePreviewBase();
+  previewing_ = picturesSaved_ = false;
+  previewBase_.reset();
+  SkinChange whole;
+  whole.whole = true;
+  emit skinChanged(whole);
+}
+
 void SkinDocument::SetHover(const PreviewTarget& target) {
   if (target == hover_) return;
   hover_ = target;

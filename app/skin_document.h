@@ -11,6 +11,7 @@
 #include <QString>
 #include <QUndoStack>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -91,6 +92,15 @@ class SkinDocument : public QObject {
     emit skinChanged(change);
   }
 
+  // A change shown while a dialog is open, not yet a step of Undo: the skin
+  // as it was before the first preview, with `change` made to it, is what
+  // the views show. `pictures`: the change touches pictures (they are kept
+  // aside once, for the rest of the preview). EndPreview puts the skin back
+  // as it was; the dialog's result is then applied, or not, as one step.
+  void Preview(const std::function<void(Skin&)>& change, bool pictures = false);
+  void EndPreview();
+  bool previewing() const { return previewing_; }
+
   // The preview's hover and selection, shared by the views that show them.
   const PreviewTarget& hover() const { return hover_; }
   const PreviewTarget& selection() const { return selection_; }
@@ -115,6 +125,7 @@ class SkinDocument : public QObject {
 
  private:
   void Changed(const SkinEdit& edit);
+  void RestorePreviewBase();
 
   std::unique_ptr<Skin> skin_;
   QUndoStack history_;
@@ -123,4 +134,7 @@ class SkinDocument : public QObject {
   PreviewTarget hover_, selection_;
   std::vector<Problem> problems_;
   std::size_t undoBudget_ = kUndoPictureBudget;
+  bool previewing_ = false;
+  std::unique_ptr<Skin> previewBase_;  // the skin before the preview: its settings, and its pictures once saved
+  bool picturesSaved_ = false;
 };

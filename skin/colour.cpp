@@ -35,6 +35,40 @@ Rgb24 ParseSkinColour(std::string_view text) {
   return Rgb15ToRgb24(static_cast<Rgb15>(value & 0x7fff));
 }
 
+std::optional<Rgb24> ParseColourText(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\n' || text.back() == '\r')) {
+    text.remove_suffix(1);
+  }
+  const auto hex = [](std::string_view digits, unsigned& value) {
+    value = 0;
+    for (const char c : digits) {
+      const int d = HexDigit(c);
+      if (d < 0) return false;
+      value = value * 16 + static_cast<unsigned>(d);
+    }
+    return !digits.empty();
+  };
+  unsigned value = 0;
+  if (text.size() >= 3 && text.size() <= 6 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    if (!hex(text.substr(2), value)) return std::nullopt;
+    return Rgb15ToRgb24(static_cast<Rgb15>(value & 0x7fff));
+  }
+  if (!text.empty() && text.front() == '#') text.remove_prefix(1);
+  if (text.size() != 6 || !hex(text, value)) return std::nullopt;
+  return UnpackRgb24(((value >> 16) & 255) | (value & 0xff00) | ((value & 255) << 16));
+}
+
+std::string FormatHexColour(Rgb24 colour) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out = "#";
+  for (const std::uint8_t v : {colour.r, colour.g, colour.b}) {
+    out += kDigits[v >> 4];
+    out += kDigits[v & 15];
+  }
+  return out;
+}
+
 std::string FormatSkinColour(Rgb24 colour) {
   static constexpr char kDigits[] = "0123456789abcdef";
   const unsigned v = Rgb24ToRgb15(colour);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <optional>
 
 // Red in bits 0-4, green 5-9, blue 10-14; bit 15 is ignored when read.
 using Rgb15 = std::uint16_t;
@@ -41,3 +42,12 @@ Rgb24 ParseSkinColour(std::string_view text);
 
 // "0x" and four lower-case hexadecimal digits of the 15-bit value.
 std::string FormatSkinColour(Rgb24 colour);
+
+// A colour as a person types or pastes it: "#rrggbb" or "rrggbb" (8-bit
+// channels, taken as they are), or the settings file's "0xBBBB" (one to
+// four digits of the 15-bit value). Blanks around it are allowed, letters
+// in either case; anything else gives nothing.
+std::optional<Rgb24> ParseColourText(std::string_view text);
+
+// "#rrggbb", lower case: the form the clipboard gets.
+std::string FormatHexColour(Rgb24 colour);

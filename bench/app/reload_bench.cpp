@@ -37,7 +37,10 @@ struct SilentDialogs : Dialogs {
   void ShowMessage(QWidget*, const QString&, const QString&, const QString&) override {}
   UnsavedChoice AskSaveChanges(QWidget*, const QString&, const LanguageTable&) override { return UnsavedChoice::Discard; }
   bool AskRestore(QWidget*, const QString&, const LanguageTable&) override { return false; }
-  Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&) override { return input; }
+  Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&, const QString&,
+                   const std::function<void(Rgb24)>&) override {
+    return input;
+  }
   void ShowAbout(QWidget*, const LanguageTable&) override {}
   void CopyToClipboard(const QImage&) override {}
 };

@@ -12,6 +12,7 @@
 
 #include "app/colour_dialog.h"
 #include "app/language.h"
+#include "skin/colour.h"
 
 Q_DECLARE_METATYPE(Rgb24)
 
@@ -67,12 +68,15 @@ QColor SwatchPixel(QWidget* dialog, int x, int y) {
 }
 
 // Runs `check` once the modal dialog of `owner` is open. `check` must end the
-// dialog; if it does not, a watchdog cancels so a failing test cannot hang.
+// dialog; if it does not, a watchdog cancels so a failing test cannot hang,
+// and a dialog that never opens fails the test after a few seconds.
 void WhenOpen(QWidget* owner, std::function<void(ColourDialog*)> check) {
   auto attempt = std::make_shared<std::function<void()>>();
-  *attempt = [owner, check, attempt] {
+  auto tries = std::make_shared<int>(0);
+  *attempt = [owner, check, attempt, tries] {
     auto* dialog = owner->findChild<ColourDialog*>();
     if (!dialog || !dialog->isVisible()) {
+      if (++*tries > 1000) qFatal("the colour dialog never opened");
       QTimer::singleShot(5, *attempt);
       return;
     }
@@ -99,11 +103,12 @@ class ColourDialogTest : public QObject {
   void openingShowsTheInput_data();
   void openingShowsTheInput();
   void layout();
+  void textForms();
   void typingInTheFields();
   void arrowsStepWithinRange();
   void systemChooser();
   void eyedropperPolling();
-  void closeRequestsAreIgnored();
+  void escapeAndClosingCancel();
   void modalRunOkAndCancel();
 
  private:
@@ -254,75 +259,98 @@ void ColourDialogTest::openingShowsTheInput() {
   const QColor expected(input.r, input.g, input.b);
   QCOMPARE(SwatchPixel(&dialog, 0, 0), expected);
   QCOMPARE(SwatchPixel(&dialog, 49, 99), expected);
-  // Polling with the right button up leaves everything as it was and never
-  // touches the screen.
-  QTest::qWait(20);
-  QCOMPARE(FieldTexts(&dialog), fields);
+  QCOMPARE(Child(&dialog, "colourText")->property("text").toString(),
+           QString::fromStdString(FormatHexColour(input)));
+  QCOMPARE(dialog.findChild<QLabel*>("inputFile")->text(), QString::fromStdString(FormatSkinColour(input)));
+  // Idle, the dialog runs no loop and never touches the screen.
+  QVERIFY(!dialog.picking());
+  QVERIFY(!dialog.findChild<QTimer*>()->isActive());
   QCOMPARE(host.pixelReads, 0);
-  QCOMPARE(dialog.state().lastDisplayed(), input);
 }
 
 void ColourDialogTest::layout() {
   FakeHost host;
-  ColourDialog dialog(nullptr, C(0, 0, 0), texts_, host);
+  ColourDialog dialog(nullptr, C(0, 0, 0), texts_, host, QStringLiteral("formFrameColor"));
   dialog.show();
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-  QCOMPARE(dialog.size(), QSize(200, 350));
-  QCOMPARE(dialog.minimumSize(), QSize(200, 350));
-  QCOMPARE(dialog.maximumSize(), QSize(200, 350));
-  QCOMPARE(dialog.windowTitle(), texts_.Text("LANG_COLORSETTING$"));
+  // A fixed size, no close box, and it names the colour it edits.
+  QCOMPARE(dialog.minimumSize(), dialog.size());
+  QCOMPARE(dialog.maximumSize(), dialog.size());
+  QCOMPARE(dialog.windowTitle(), QStringLiteral("Edit color: formFrameColor"));
+  QCOMPARE(ColourDialog(nullptr, C(0, 0, 0), texts_, host).windowTitle(), QStringLiteral("Edit color"));
   const Qt::WindowFlags flags = dialog.windowFlags();
   QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
-  QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
-  QVERIFY(flags.testFlag(Qt::WindowTitleHint));
   QVERIFY(!flags.testFlag(Qt::WindowCloseButtonHint));
 
-  struct Place {
-    const char* name;
-    QRect rect;
-  };
-  const Place places[] = {
-      {"info", {5, 5, 190, 100}},          {"swatch", {5, 115, 50, 100}},
-      {"actualLabel", {65, 115, 120, 20}}, {"inputCode", {70, 135, 50, 20}},
-      {"newLabel", {65, 165, 120, 20}},    {"newCode", {70, 185, 50, 20}},
-      {"redFieldBox", {5, 230, 40, 20}},   {"greenFieldBox", {5, 255, 40, 20}},
-      {"blueFieldBox", {5, 280, 40, 20}},  {"redLabel", {60, 232, 130, 20}},
-      {"greenLabel", {60, 257, 130, 20}},  {"blueLabel", {60, 282, 130, 20}},
-      {"chooserButton", {0, 310, 200, 20}}, {"okButton", {0, 330, 100, 20}},
-      {"cancelButton", {100, 330, 100, 20}},
-  };
-  for (const Place& p : places) {
-    QWidget* w = Child(&dialog, p.name);
-    QVERIFY2(w, p.name);
-    QVERIFY2(w->parentWidget() == &dialog, p.name);
-    QVERIFY2(w->geometry() == p.rect, p.name);
-    QVERIFY2(w->isVisible(), p.name);
+  // Every part shows, whole, inside the dialog, and none covers another.
+  const char* const parts[] = {"info",      "swatch",    "actualLabel",   "inputCode", "inputFile",   "newLabel",
+                               "newCode",   "newFile",   "redFieldBox",   "greenFieldBox", "blueFieldBox", "redLabel",
+                               "greenLabel", "blueLabel", "textLabel",    "colourText",    "chooserButton", "okButton",
+                               "cancelButton"};
+  QList<QRect> placed;
+  for (const char* name : parts) {
+    QWidget* w = Child(&dialog, name);
+    QVERIFY2(w && w->parentWidget() == &dialog && w->isVisible(), name);
+    QVERIFY2(dialog.rect().contains(w->geometry()), name);
+    for (const QRect& other : placed) QVERIFY2(!other.intersects(w->geometry()), name);
+    placed << w->geometry();
   }
+  // Top to bottom as the user reads it: the colours, the fields, the text, the buttons.
+  QVERIFY(Child(&dialog, "swatch")->y() < Child(&dialog, "redFieldBox")->y());
+  QVERIFY(Child(&dialog, "blueFieldBox")->y() < Child(&dialog, "colourText")->y());
+  QVERIFY(Child(&dialog, "colourText")->y() < Child(&dialog, "chooserButton")->y());
+  QVERIFY(Child(&dialog, "chooserButton")->y() < Child(&dialog, "okButton")->y());
+  QCOMPARE(Child(&dialog, "okButton")->y(), Child(&dialog, "cancelButton")->y());
+  QCOMPARE(dialog.findChild<QLabel*>("info")->text(), texts_.Text("LANG_INFO$"));
 
-  const auto* info = dialog.findChild<QLabel*>("info");
-  QCOMPARE(info->text(), texts_.Text("LANG_INFO$"));
-  QVERIFY(info->wordWrap());
-  QCOMPARE(info->frameShadow(), QFrame::Sunken);
-  QVERIFY(info->frameShape() != QFrame::NoFrame);
-  QCOMPARE(dialog.findChild<QLabel*>("actualLabel")->text(), texts_.Text("LANG_ACTUAL_COLOR$"));
-  QCOMPARE(dialog.findChild<QLabel*>("newLabel")->text(), texts_.Text("LANG_NEW_COLOR$"));
-  QCOMPARE(dialog.findChild<QLabel*>("redLabel")->text(), texts_.Text("LANG_RED$"));
-  QCOMPARE(dialog.findChild<QLabel*>("greenLabel")->text(), texts_.Text("LANG_GREEN$"));
-  QCOMPARE(dialog.findChild<QLabel*>("blueLabel")->text(), texts_.Text("LANG_BLUE$"));
-  QCOMPARE(dialog.findChild<QPushButton*>("chooserButton")->text(), texts_.Text("LANG_COLORREQUESTER$"));
-  QCOMPARE(dialog.findChild<QPushButton*>("okButton")->text(), texts_.Text("LANG_OK$"));
-  QCOMPARE(dialog.findChild<QPushButton*>("cancelButton")->text(), texts_.Text("LANG_CANCEL$"));
-
-  // Each number field has its arrows inside its 40 x 20 box.
+  // Each number field has its arrows inside its box.
   for (const char* name : {"redField", "greenField", "blueField"}) {
     QWidget* box = Child(&dialog, (QByteArray(name) + "Box").constData());
     for (const char* part : {"Up", "Down"}) {
       auto* arrow = box->findChild<QToolButton*>(QString::fromLatin1(name) + QString::fromLatin1(part));
       QVERIFY2(arrow && arrow->isVisible(), name);
-      QVERIFY(QRect(0, 0, 40, 20).contains(arrow->geometry()));
+      QVERIFY(box->rect().contains(arrow->geometry()));
     }
-    QVERIFY(QRect(0, 0, 40, 20).contains(Edit(&dialog, name)->geometry()));
+    QVERIFY(box->rect().contains(Edit(&dialog, name)->geometry()));
   }
+}
+
+void ColourDialogTest::textForms() {
+  FakeHost host;
+  ColourDialog dialog(nullptr, C(0, 0, 0), texts_, host);
+  QList<Rgb24> previewed;
+  connect(&dialog, &ColourDialog::previewed, this, [&](Rgb24 c) { previewed << c; });
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  QLineEdit* text = Edit(&dialog, "colourText");
+  struct Case {
+    const char* typed;
+    Rgb24 shown;
+    const char* code, *file;
+  };
+  const Case cases[] = {
+      {"#ff8800", C(255, 136, 0), "0x7E20", "0x023f"},  // 8-bit channels taken as they are
+      {"102030", C(16, 32, 48), "0x0886", "0x1882"},
+      {"0x7f94", C(160, 224, 248), "0x539F", "0x7f94"},  // the settings file's form
+      {"0x1f", C(248, 0, 0), "0x7C00", "0x001f"},
+  };
+  for (const Case& c : cases) {
+    TypeInto(text, QString::fromLatin1(c.typed));
+    QCOMPARE(dialog.state().lastDisplayed(), c.shown);
+    QCOMPARE(text->text(), QString::fromLatin1(c.typed));  // as typed, while it is typed
+    QCOMPARE(Edit(&dialog, "newCode")->text(), QString::fromLatin1(c.code));
+    QCOMPARE(dialog.findChild<QLabel*>("newFile")->text(), QString::fromLatin1(c.file));
+    QCOMPARE(previewed.last(), c.shown);
+  }
+  // On the way to a colour, a text that is none yet changes nothing.
+  const int shown = previewed.size();
+  TypeInto(text, QStringLiteral("#12"));
+  QCOMPARE(dialog.state().lastDisplayed(), C(248, 0, 0));
+  QCOMPARE(previewed.size(), shown);
+  // A field edited afterwards writes the text anew.
+  TypeInto(Edit(&dialog, "greenField"), QStringLiteral("2"));
+  QCOMPARE(text->text(), QStringLiteral("#f81000"));
+  QCOMPARE(previewed.last(), C(248, 16, 0));
 }
 
 void ColourDialogTest::typingInTheFields() {
@@ -446,50 +474,60 @@ void ColourDialogTest::eyedropperPolling() {
   ColourDialog dialog(nullptr, C(0, 0, 0), texts_, host);
   dialog.show();
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  QTimer* loop = dialog.findChild<QTimer*>();
 
-  QTest::qWait(10);
-  QCOMPARE(host.pixelReads, 0);
+  // A press of the right button on the dialog (on any part of it) starts it.
   host.rightDown = true;
-  QTRY_COMPARE_WITH_TIMEOUT(dialog.state().lastDisplayed(), C(200, 96, 0), 1000);
+  QTest::mousePress(Child(&dialog, "greenField"), Qt::RightButton);
+  QVERIFY(dialog.picking());
+  QVERIFY(loop->isActive());
+  QCOMPARE(dialog.state().lastDisplayed(), C(200, 96, 0));
   QCOMPARE(FieldTexts(&dialog), (QStringList{"25", "12", "0"}));
   QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x6580"));
   QCOMPARE(SwatchPixel(&dialog, 25, 75), QColor(200, 96, 0));
 
-  // While the button stays down the pixel under the pointer keeps being read.
+  // While the button stays down the pixel under the pointer keeps being read,
+  // the pointer resting or not.
   host.pixel = QColor(255, 255, 255);
   QTRY_COMPARE_WITH_TIMEOUT(dialog.state().lastDisplayed(), C(248, 248, 248), 1000);
   QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7FFF"));
 
-  // Released: the last colour stays.
-  host.rightDown = false;
+  // Released (heard by the dialog, or only seen by the loop): the last
+  // colour stays, and the loop ends.
   host.pixel = QColor(0, 0, 0);
-  const int reads = host.pixelReads;
-  QTest::qWait(20);
-  QCOMPARE(host.pixelReads, reads);
+  host.rightDown = false;
+  QTRY_VERIFY_WITH_TIMEOUT(!loop->isActive(), 1000);
+  QVERIFY(!dialog.picking());
   QCOMPARE(dialog.state().lastDisplayed(), C(248, 248, 248));
-
-  // After OK the polling ends.
-  QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
-  QCOMPARE(dialog.chosenColour(), C(248, 248, 248));
   host.rightDown = true;
-  QTest::qWait(20);
+  QTest::mousePress(&dialog, Qt::RightButton);
+  host.pixel = QColor(8, 8, 8);
+  QTest::mouseRelease(&dialog, Qt::RightButton);
+  QVERIFY(!loop->isActive());
+  QCOMPARE(dialog.state().lastDisplayed(), C(8, 8, 8));
+
+  // After OK a press picks nothing.
+  QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+  QCOMPARE(dialog.chosenColour(), C(8, 8, 8));
+  const int reads = host.pixelReads;
+  QTest::mousePress(&dialog, Qt::RightButton);
+  QVERIFY(!loop->isActive());
   QCOMPARE(host.pixelReads, reads);
 }
 
-void ColourDialogTest::closeRequestsAreIgnored() {
-  FakeHost host;
-  ColourDialog dialog(nullptr, C(8, 8, 8), texts_, host);
-  dialog.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-  QTest::keyClick(&dialog, Qt::Key_Escape);
-  QVERIFY(dialog.isVisible());
-  QVERIFY(!dialog.close());
-  QVERIFY(dialog.isVisible());
-  dialog.reject();
-  QVERIFY(dialog.isVisible());
-  QTest::mouseClick(dialog.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
-  QVERIFY(!dialog.isVisible());
-  QCOMPARE(dialog.result(), int(QDialog::Rejected));
+void ColourDialogTest::escapeAndClosingCancel() {
+  for (const bool escape : {true, false}) {
+    FakeHost host;
+    ColourDialog dialog(nullptr, C(8, 8, 8), texts_, host);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    TypeInto(Edit(&dialog, "redField"), QStringLiteral("20"));
+    if (escape) QTest::keyClick(&dialog, Qt::Key_Escape);
+    else QVERIFY(dialog.close());
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(dialog.chosenColour(), C(8, 8, 8));
+  }
 }
 
 void ColourDialogTest::modalRunOkAndCancel() {

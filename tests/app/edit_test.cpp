@@ -1,6 +1,8 @@
 // The one edit path: every change of the skin is an undo step, and the
 // window shows whether the skin has unsaved changes.
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +20,7 @@
 #include "app/skin_edit.h"
 #include "shell_fixture.h"
 #include "window_parts.h"
+#include "skin/colour.h"
 #include "skin/settings_file.h"
 
 namespace {
@@ -210,6 +213,62 @@ class EditTest : public QObject {
     QCOMPARE(history.count(), 1);
     history.undo();
     QCOMPARE(shell.document().skin().info.Title, title);
+  }
+
+  void colourDialogShowsEachColourLiveAndOkIsOneStep() {
+    EditorShell& shell = Start();
+    const SkinField field = SkinFieldOf("[global settings]", "formBodyColor");
+    const Rgb24 before = shell.document().skin().colours.formBodyColor;
+    shell.view().ChooseScreen(3);  // a dialog: its body is drawn there
+    const QImage original = Preview(Window())->image().copy();
+    // While the dialog is open, what it shows is what the preview shows.
+    QList<Rgb24> seen;
+    QList<QImage> previews;
+    dialogs_.colourPreviews = {{248, 0, 0}, {0, 0, 248}};
+    dialogs_.whileOpen = [&] {
+      seen << shell.document().skin().colours.formBodyColor;
+      previews << Preview(Window())->image().copy();
+    };
+    for (const bool ok : {false, true}) {
+      if (ok) dialogs_.colourAnswers.enqueue({0, 0, 248});  // none: cancelled
+      seen.clear();
+      previews.clear();
+      shell.EditColour(field);
+      QCOMPARE(seen, (QList<Rgb24>{{0, 0, 248}}));
+      QVERIFY(previews[0] != original);
+      QCOMPARE(History().count(), ok ? 1 : 0);
+      QCOMPARE(shell.document().skin().colours.formBodyColor, ok ? Rgb24({0, 0, 248}) : before);
+      QCOMPARE(Preview(Window())->image() == original, !ok);
+    }
+    QCOMPARE(dialogs_.requests.back().title, QStringLiteral("formBodyColor"));
+    History().undo();
+    QCOMPARE(Preview(Window())->image(), original);
+  }
+
+  void coloursCopyAndPaste() {
+    EditorShell& shell = Start();
+    auto* from = Control<QPushButton>(QStringLiteral("colour:formTextColor"));
+    auto* to = Control<QPushButton>(QStringLiteral("colour:formBodyColor"));
+    shell.view().ChooseScreen(3);  // both buttons enabled there
+    from->setFocus();
+    QTest::keyClick(from, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QString::fromStdString(FormatHexColour(shell.document().skin().colours.formTextColor)));
+    to->setFocus();
+    QTest::keyClick(to, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(shell.document().skin().colours.formBodyColor, shell.document().skin().colours.formTextColor);
+    QCOMPARE(History().count(), 1);
+    // Any of the three forms pastes; what is no colour pastes nothing.
+    for (const auto& [text, colour] : {std::pair{"0x001f", Rgb24{248, 0, 0}}, {" #0010F8 ", Rgb24{0, 16, 248}}}) {
+      QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
+      QTest::keyClick(to, Qt::Key_V, Qt::ControlModifier);
+      QCOMPARE(shell.document().skin().colours.formBodyColor, colour);
+    }
+    QGuiApplication::clipboard()->setText(QStringLiteral("pink"));
+    QTest::keyClick(to, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(History().count(), 3);
+    History().undo();
+    QCOMPARE(shell.document().skin().colours.formBodyColor, (Rgb24{248, 0, 0}));
   }
 
   void savingMarksTheCleanState() {

@@ -5,6 +5,8 @@
 #include <QQueue>
 #include <QString>
 
+#include <functional>
+
 #include "app/dialogs.h"
 
 struct FakeDialogs : Dialogs {
@@ -54,8 +56,17 @@ struct FakeDialogs : Dialogs {
     questions.push_back(question);
     return restoreAnswers.isEmpty() || restoreAnswers.dequeue();
   }
-  Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&) override {
-    requests.push_back({QStringLiteral("colour"), {}, {}, {}, 0});
+  // Each colour of `colourPreviews` is shown while the dialog is open, then
+  // the answer is given; the preview sees what the skin looked like meanwhile.
+  QList<Rgb24> colourPreviews;
+  std::function<void()> whileOpen;
+  Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&, const QString& name,
+                   const std::function<void(Rgb24)>& preview) override {
+    requests.push_back({QStringLiteral("colour"), name, {}, {}, 0});
+    if (preview) {
+      for (const Rgb24 c : colourPreviews) preview(c);
+    }
+    if (whileOpen) whileOpen();
     return colourAnswers.isEmpty() ? input : colourAnswers.dequeue();
   }
   void ShowAbout(QWidget*, const LanguageTable&) override { ++aboutShown; }
