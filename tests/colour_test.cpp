@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "skin/colour.h"
 
 namespace {
@@ -32,6 +34,20 @@ TEST(ColourText, WritesFourLowerCaseDigitsWithoutBit15) {
   EXPECT_EQ(FormatSkinColour(Rgb15ToRgb24(0x0422)), "0x0422");
   EXPECT_EQ(FormatSkinColour(Rgb15ToRgb24(0x0c63)), "0x0c63");
   EXPECT_EQ(FormatSkinColour({96, 0, 48}), "0x180c");
+}
+
+TEST(ColourText, WhatAPersonTypesOrPastes) {
+  const std::pair<const char*, std::optional<Rgb24>> cases[] = {
+      {"#ff8800", Rgb24{255, 136, 0}}, {"FF8800", Rgb24{255, 136, 0}}, {"  #0a0B0c\r\n", Rgb24{10, 11, 12}},
+      {"0x7f94", Rgb24{160, 224, 248}},  // 15-bit, red in the low bits
+      {"0X1F", Rgb24{248, 0, 0}},        {"0xffff", Rgb24{248, 248, 248}},  // bit 15 ignored, as a file is read
+      {"#ff880", std::nullopt},          {"#ff88001", std::nullopt}, {"#gg8800", std::nullopt},
+      {"0x", std::nullopt},              {"0x12345", std::nullopt},  {"", std::nullopt},
+      {"red", std::nullopt},             {"# ff8800", std::nullopt},
+  };
+  for (const auto& [text, colour] : cases) EXPECT_EQ(ParseColourText(text), colour) << text;
+  EXPECT_EQ(FormatHexColour({255, 136, 0}), "#ff8800");
+  EXPECT_EQ(ParseColourText(FormatHexColour({1, 2, 254})), (Rgb24{1, 2, 254}));
 }
 
 TEST(ColourConversion, EveryFifteenBitValueSurvivesTheRoundTrip) {
