@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "images/alpha_plane.h"
+
 namespace {
 
 // What a pixel with too little alpha turns into: the skin format's transparent key.
@@ -76,6 +78,13 @@ class Channel {
     if (max_ == 0) return 0;
     const std::uint64_t v = (pixel & mask_) >> shift_;
     if (max_ <= 31) return static_cast<std::uint8_t>(((v * 31 + max_ / 2) / max_) << 3);
+    return static_cast<std::uint8_t>((v * 255 + max_ / 2) / max_);
+  }
+  // The channel scaled to 0..255 whatever its width: alpha, where 255 must
+  // mean opaque. Against 128 it decides as the 5-bit widening above does.
+  std::uint8_t Full(std::uint32_t pixel) const {
+    if (max_ == 0) return 0;
+    const std::uint64_t v = (pixel & mask_) >> shift_;
     return static_cast<std::uint8_t>((v * 255 + max_ / 2) / max_);
   }
 
@@ -245,7 +254,10 @@ std::uint32_t PixelWord(const unsigned char* row, int x, int bitsPerPixel) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-DecodeResult::Kind DecodeUncompressed(const ByteReader& file, const Layout& layout, Picture& picture) {
+// With `alpha`, pixels keep their colour and their alpha goes into that
+// plane (for an import); without, transparent pixels become the key at once.
+DecodeResult::Kind DecodeUncompressed(const ByteReader& file, const Layout& layout, Picture& picture,
+                                      std::vector<std::uint8_t>* alpha) {
   const std::uint64_t width = static_cast<std::uint64_t>(layout.width);
   const std::uint64_t bits = static_cast<std::uint64_t>(layout.bitsPerPixel);
   const std::uint64_t stride = (width * bits + 31) / 32 * 4;
@@ -273,6 +285,8 @@ DecodeResult::Kind DecodeUncompressed(const ByteReader& file, const Layout& layo
   }
 
   Picture result(layout.width, layout.height);
+  std::vector<std::uint8_t> plane;
+  AlphaPlane kept(plane, result.pixels.size());
   const int bpp = layout.bitsPerPixel;
   for (int r = 0; r < layout.height; ++r) {
     const unsigned char* src = storedRow(r);
@@ -289,6 +303,13 @@ DecodeResult::Kind DecodeUncompressed(const ByteReader& file, const Layout& layo
         const unsigned char* p = src + std::size_t(x) * 3;
         dst[x] = Rgb24{p[2], p[1], p[0]};
       }
+    } else if (useAlpha && alpha) {
+      const std::size_t first = std::size_t(pictureRow(r)) * std::size_t(layout.width);
+      for (int x = 0; x < layout.width; ++x) {
+        const std::uint32_t v = PixelWord(src, x, bpp);
+        dst[x] = Rgb24{layout.red(v), layout.green(v), layout.blue(v)};
+        kept.Set(first + std::size_t(x), layout.alpha.Full(v));
+      }
     } else {
       for (int x = 0; x < layout.width; ++x) {
         const std::uint32_t v = PixelWord(src, x, bpp);
@@ -301,6 +322,7 @@ DecodeResult::Kind DecodeUncompressed(const ByteReader& file, const Layout& layo
     }
   }
   picture = std::move(result);
+  if (alpha) *alpha = std::move(plane);
   return DecodeResult::Ok;
 }
 
@@ -367,10 +389,26 @@ DecodeResult::Kind DecodeRunLength(const ByteReader& file, const Layout& layout,
 
 }  // namespace
 
-DecodeResult DecodeBmp(std::string_view bytes, Picture& out, long long allowance) {
+namespace {
+
+DecodeResult Decode(std::string_view bytes, Picture& out, std::vector<std::uint8_t>* alpha, long long allowance) {
   const ByteReader file(bytes);
   Layout layout;
   if (const DecodeResult::Kind k = ReadLayout(file, layout, allowance); k != DecodeResult::Ok) return {k};
-  if (layout.compression == kBiRle8 || layout.compression == kBiRle4) return {DecodeRunLength(file, layout, out)};
-  return {DecodeUncompressed(file, layout, out)};
+  if (layout.compression == kBiRle8 || layout.compression == kBiRle4) {
+    const DecodeResult::Kind k = DecodeRunLength(file, layout, out);
+    if (k == DecodeResult::Ok && alpha) alpha->clear();
+    return {k};
+  }
+  return {DecodeUncompressed(file, layout, out, alpha)};
+}
+
+}  // namespace
+
+DecodeResult DecodeBmp(std::string_view bytes, Picture& out, long long allowance) {
+  return Decode(bytes, out, nullptr, allowance);
+}
+
+DecodeResult DecodeBmp(std::string_view bytes, Picture& out, std::vector<std::uint8_t>& alpha, long long allowance) {
+  return Decode(bytes, out, &alpha, allowance);
 }

@@ -71,6 +71,23 @@ DecodeResult DecodeSkinImage(std::string_view bytes, bool reduce, Picture& out, 
   return result;
 }
 
+DecodeResult DecodeSource(std::string_view bytes, SourcePicture& out, long long allowance) {
+  SourcePicture source;
+  DecodeResult result;
+  if (IsBmp16Direct(bytes)) {
+    result = ReadBmp16Direct(bytes, source.rgb, allowance);
+    source.direct16 = true;
+  } else if (IsPng(bytes)) {
+    result = DecodePng(bytes, source.rgb, source.alpha, allowance);
+  } else if (IsJpeg(bytes)) {
+    result = DecodeJpeg(bytes, source.rgb, allowance);
+  } else {
+    result = DecodeBmp(bytes, source.rgb, source.alpha, allowance);
+  }
+  if (result) out = std::move(source);
+  return result;
+}
+
 std::optional<Picture> DecodeSkinImage(std::string_view bytes, bool reduce) {
   Picture pic;
   if (!DecodeSkinImage(bytes, reduce, pic)) return std::nullopt;

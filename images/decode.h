@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "images/decode_result.h"
+#include "images/fit.h"
 #include "skin/picture.h"
 
 // A 16-bit uncompressed BMP is read directly (its colours are 15-bit already);
@@ -18,6 +19,12 @@ std::optional<Picture> DecodeSkinImage(std::string_view bytes, bool reduce);
 // it is decoded.
 DecodeResult DecodeSkinImage(std::string_view bytes, bool reduce, Picture& out,
                              long long allowance = kMaxImagePixels);
+
+// For an import, which fits the picture to size before it keys and reduces
+// it: the file's own colours, its alpha when any pixel is not opaque, and
+// `direct16` for a 16-bit uncompressed BMP read by the direct path. Limits
+// and refusals as above; `out` changes only on success.
+DecodeResult DecodeSource(std::string_view bytes, SourcePicture& out, long long allowance = kMaxImagePixels);
 
 // The number of pixels a BMP or PNG file's header claims, from its first 64
 // bytes; nothing for other files (their size is only known to their

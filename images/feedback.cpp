@@ -20,13 +20,31 @@ constexpr auto kOverBudget =
 constexpr auto kNotReplacedWhole = ScrambleText(
     "not written: an archive is only replaced whole, by a new file beside it, and here that cannot be done "
     "(the folder takes no new file, or the archive has other hard links); the old archive is as it was");
+constexpr auto kHalfTransparent =
+    ScrambleText("{1} pixels are half transparent: {2} of them were kept opaque, {3} became the key green");
+
+// The numbers of a HalfTransparent message in its text.
+std::string FillCounts(std::string_view text, const Message& m) {
+  const std::string values[] = {std::to_string(m.count), std::to_string(m.kept), std::to_string(m.count - m.kept)};
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '{' && i + 2 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '3' && text[i + 2] == '}') {
+      out += values[text[i + 1] - '1'];
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 MessageTexts MessageTexts::BuiltIn() {
   return {Unscramble(kNotFound),    Unscramble(kUnknown),       Unscramble(kNotSaved), Unscramble(kSettingsMissing),
           Unscramble(kPictureEmpty), Unscramble(kCannotExtract), Unscramble(kTooLarge), Unscramble(kCannotRead),
           Unscramble(kNotAFile),     Unscramble(kSettingsTooLarge), Unscramble(kOverBudget),
-          Unscramble(kNotReplacedWhole)};
+          Unscramble(kNotReplacedWhole), Unscramble(kHalfTransparent)};
 }
 
 bool IsSettingsFailure(const Message& m) {
@@ -56,6 +74,7 @@ std::string FormatMessage(const Message& m, const MessageTexts& texts) {
     case MessageKind::SettingsTooLarge: return subject + ": " + texts.settingsTooLarge;
     case MessageKind::OverBudget: return subject + ": " + texts.overBudget;
     case MessageKind::NotReplacedWhole: return subject + ": " + texts.notReplacedWhole;
+    case MessageKind::HalfTransparent: return subject + ": " + FillCounts(texts.halfTransparent, m);
   }
   return subject;
 }

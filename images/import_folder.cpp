@@ -51,7 +51,7 @@ std::optional<ImageId> PictureNamed(std::string_view name, bool inIconFolder, st
 
 }  // namespace
 
-FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx, const Skin& base) {
+FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx, const Skin& base, FitMode fit) {
   FolderImport result;
   if (!IsExistingFolder(folder)) {
     const Message m{MessageKind::FileNotFound, folder, std::nullopt};
@@ -84,7 +84,7 @@ FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx, co
     for (std::size_t i = 1; i < files.size(); ++i) result.passedOver.push_back({files[i].path, e.id, files[0].path});
     long long& mine = pixels[std::size_t(e.id)];
     const long long allowance = std::max(0LL, ctx.budget.pixels - (total - mine));
-    if (std::optional<Picture> picture = ReadSkinImageFile(e.id, files[0].path, ctx, allowance)) {
+    if (std::optional<Picture> picture = ReadSkinImageFile(e.id, files[0].path, ctx, allowance, fit)) {
       total += static_cast<long long>(picture->pixels.size()) - mine;
       mine = static_cast<long long>(picture->pixels.size());
       result.pictures.push_back({e.id, files[0].path, std::move(*picture)});

@@ -33,8 +33,11 @@ struct FolderImport {
 // The skin is not touched: apply the result with ApplyFolderImport, or as
 // one undo step of the editor. A missing folder is reported as not found.
 // The pictures taken, with those of `base` they do not replace, stay within
-// the skin's pixel budget; a picture that would pass it is refused.
-FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx, const Skin& base);
+// the skin's pixel budget; a picture that would pass it is refused. Each
+// picture is fitted to its expected size by `fit` (ReadSkinImageFile), and
+// the budget counts the fitted pictures.
+FolderImport ReadPictureFolder(const std::string& folder, SkinIoContext& ctx, const Skin& base,
+                               FitMode fit = FitMode::Keep);
 
 // Gives each taken picture to the skin.
 void ApplyFolderImport(Skin& skin, const FolderImport& import);

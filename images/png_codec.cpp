@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "images/alpha_plane.h"
+
 namespace {
 
 struct MemoryReader {
@@ -48,12 +50,25 @@ struct PngBuffers {
   std::vector<png_bytep> rows;
   png_uint_32 width = 0, height = 0;
   Picture picture;
+  std::vector<std::uint8_t>* alpha = nullptr;  // set: alpha kept in this plane instead of keyed at once
   std::string encoded;
 };
 
-// One decoded RGBA row into the picture.
-void StoreRow(const png_byte* s, Rgb24* dst, png_uint_32 width) {
-  for (png_uint_32 x = 0; x < width; ++x, s += 4) dst[x] = s[3] < 128 ? kKeyGreen : Rgb24{s[0], s[1], s[2]};
+// One decoded RGBA row into the picture: keyed at once, or with its alpha
+// kept for an import to fit first.
+void StoreRow(const png_byte* s, PngBuffers& buf, png_uint_32 y) {
+  Rgb24* dst = buf.picture.row(int(y));
+  const png_uint_32 width = buf.width;
+  if (!buf.alpha) {
+    for (png_uint_32 x = 0; x < width; ++x, s += 4) dst[x] = s[3] < 128 ? kKeyGreen : Rgb24{s[0], s[1], s[2]};
+    return;
+  }
+  AlphaPlane alpha(*buf.alpha, buf.picture.pixels.size());
+  const std::size_t first = std::size_t(y) * width;
+  for (png_uint_32 x = 0; x < width; ++x, s += 4) {
+    dst[x] = {s[0], s[1], s[2]};
+    alpha.Set(first + x, s[3]);
+  }
 }
 
 // What libpng is told before it reads a chunk. Chunk lengths are claims: a
@@ -141,13 +156,13 @@ DecodeResult::Kind ReadPng(std::string_view bytes, PngBuffers& buf, long long al
     buf.rows.resize(buf.height);
     for (png_uint_32 y = 0; y < buf.height; ++y) buf.rows[y] = buf.data.data() + std::size_t(y) * buf.width * 4;
     png_read_image(png, buf.rows.data());
-    for (png_uint_32 y = 0; y < buf.height; ++y) StoreRow(buf.rows[y], buf.picture.row(int(y)), buf.width);
+    for (png_uint_32 y = 0; y < buf.height; ++y) StoreRow(buf.rows[y], buf, y);
   } else {
     // Row by row: the picture is the only copy of the pixels.
     buf.data.resize(std::size_t(buf.width) * 4);
     for (png_uint_32 y = 0; y < buf.height; ++y) {
       png_read_row(png, buf.data.data(), nullptr);
-      StoreRow(buf.data.data(), buf.picture.row(int(y)), buf.width);
+      StoreRow(buf.data.data(), buf, y);
     }
   }
   png_read_end(png, nullptr);
@@ -197,6 +212,17 @@ DecodeResult DecodePng(std::string_view bytes, Picture& out, long long allowance
   PngBuffers buf;
   if (const DecodeResult::Kind k = ReadPng(bytes, buf, allowance); k != DecodeResult::Ok) return {k};
   out = std::move(buf.picture);
+  return {DecodeResult::Ok};
+}
+
+DecodeResult DecodePng(std::string_view bytes, Picture& out, std::vector<std::uint8_t>& alpha, long long allowance) {
+  if (!IsPng(bytes)) return {DecodeResult::Unreadable};
+  PngBuffers buf;
+  std::vector<std::uint8_t> plane;
+  buf.alpha = &plane;
+  if (const DecodeResult::Kind k = ReadPng(bytes, buf, allowance); k != DecodeResult::Ok) return {k};
+  out = std::move(buf.picture);
+  alpha = std::move(plane);
   return {DecodeResult::Ok};
 }
 

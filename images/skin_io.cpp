@@ -53,6 +53,32 @@ std::optional<Picture> DecodeReported(std::string_view bytes, bool reduce, long 
   return pic;
 }
 
+// What came of reading a picture file's bytes.
+enum class FileBytes {
+  Read,
+  Absent,   // cannot be read at all: missing, no permission, not a file
+  Refused,  // there, but larger than a picture file or its claim may be
+};
+
+// Reads the file at `openPath`, shown to the user as `shownPath`; failures
+// are reported.
+FileBytes ReadPictureBytes(std::optional<ImageId> id, const std::string& openPath, const std::string& shownPath,
+                           long long allowance, SkinIoContext& ctx, std::string& bytes) {
+  RegularFile file;
+  ReadStatus status = file.Open(openPath);
+  if (status == ReadStatus::Ok && file.size() > kReadWhole) {
+    status = file.ReadHead(kHeadBytes, bytes);
+    if (const std::optional<MessageKind> over = OverClaim(bytes, allowance)) {
+      Report(ctx, *over, shownPath, id);
+      return FileBytes::Refused;
+    }
+  }
+  if (status == ReadStatus::Ok) status = file.ReadAll(kMaxPictureFileSize, bytes);
+  if (status == ReadStatus::Ok) return FileBytes::Read;
+  Report(ctx, ReadFailure(status, false), shownPath, id);
+  return status == ReadStatus::TooLarge ? FileBytes::Refused : FileBytes::Absent;
+}
+
 // Reads the file at `openPath`, shown to the user as `shownPath`. False when
 // it cannot be read at all (missing, no permission, not a file); otherwise
 // `picture` is its picture, or nothing when it holds none. Either failure is
@@ -60,22 +86,22 @@ std::optional<Picture> DecodeReported(std::string_view bytes, bool reduce, long 
 bool ReadReported(ImageId id, const std::string& openPath, const std::string& shownPath, long long allowance,
                   SkinIoContext& ctx, std::optional<Picture>& picture) {
   std::string bytes;
-  RegularFile file;
-  ReadStatus status = file.Open(openPath);
-  if (status == ReadStatus::Ok && file.size() > kReadWhole) {
-    status = file.ReadHead(kHeadBytes, bytes);
-    if (const std::optional<MessageKind> over = OverClaim(bytes, allowance)) {
-      Report(ctx, *over, shownPath, id);
-      return true;
-    }
+  const FileBytes read = ReadPictureBytes(id, openPath, shownPath, allowance, ctx, bytes);
+  if (read == FileBytes::Read) picture = DecodeReported(bytes, /*reduce=*/true, allowance, shownPath, id, ctx);
+  return read != FileBytes::Absent;
+}
+
+// The decoded file at `path` for an import, or nothing, reported.
+std::optional<SourcePicture> ReadSourceReported(std::optional<ImageId> id, const std::string& path,
+                                                long long allowance, SkinIoContext& ctx) {
+  std::string bytes;
+  if (ReadPictureBytes(id, path, path, allowance, ctx, bytes) != FileBytes::Read) return std::nullopt;
+  SourcePicture source;
+  if (const DecodeResult result = DecodeSource(bytes, source, allowance); !result) {
+    Report(ctx, FailureOf(result), path, id);
+    return std::nullopt;
   }
-  if (status == ReadStatus::Ok) status = file.ReadAll(kMaxPictureFileSize, bytes);
-  if (status != ReadStatus::Ok) {
-    Report(ctx, ReadFailure(status, false), shownPath, id);
-    return status == ReadStatus::TooLarge;
-  }
-  picture = DecodeReported(bytes, /*reduce=*/true, allowance, shownPath, id, ctx);
-  return true;
+  return source;
 }
 
 // Opening a skin: a missing file leaves the picture as it was; a file that
@@ -136,15 +162,46 @@ ReadStatus ReadSettingsFile(const std::string& path, std::string& out) {
   return ReadWholeFile(path, out, kMaxSettingsFileSize);
 }
 
-std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx, long long allowance,
-                                         FitMode) {
-  std::optional<Picture> pic;
-  ReadReported(id, path, path, allowance, ctx, pic);
-  return pic;
+std::optional<SourcePicture> ReadSourceFile(const std::string& path, SkinIoContext& ctx) {
+  return ReadSourceReported(std::nullopt, path, kMaxImagePixels, ctx);
 }
 
-bool ImportSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx, FitMode) {
-  std::optional<Picture> pic = ReadSkinImageFile(id, path, ctx, PixelAllowance(skin, id, ctx.budget));
+int ExpectedWidth(ImageId id) { return CatalogueEntryOf(id).builtinWidth; }
+int ExpectedHeight(ImageId id) { return CatalogueEntryOf(id).builtinHeight; }
+
+std::optional<Picture> FinishImport(ImageId id, SourcePicture source, FitMode fit, long long allowance,
+                                    const std::string& shownPath, SkinIoContext& ctx) {
+  if (fit != FitMode::Keep) source = FitPicture(source, ExpectedWidth(id), ExpectedHeight(id), fit);
+  if (source.rgb.empty()) {
+    Report(ctx, MessageKind::UnknownFormat, shownPath, id);
+    return std::nullopt;
+  }
+  if (static_cast<long long>(source.rgb.pixels.size()) > allowance) {
+    Report(ctx, MessageKind::OverBudget, shownPath, id);
+    return std::nullopt;
+  }
+  AlphaReport alpha;
+  Picture picture = FinishPicture(std::move(source), &alpha);
+  if (alpha.halfTransparent > 0) {
+    const Message m{MessageKind::HalfTransparent, shownPath, id, alpha.halfTransparent, alpha.keptOpaque};
+    ctx.feedback.Note(m, FormatMessage(m, ctx.texts));
+  }
+  return picture;
+}
+
+std::optional<Picture> ReadSkinImageFile(ImageId id, const std::string& path, SkinIoContext& ctx, long long allowance,
+                                         FitMode fit) {
+  // Kept as it is, the file must fit into what the skin has room for before
+  // it is decoded; fitted, only what it becomes must, and the decoding is
+  // bounded by the limits of one picture.
+  std::optional<SourcePicture> source =
+      ReadSourceReported(id, path, fit == FitMode::Keep ? allowance : kMaxImagePixels, ctx);
+  if (!source) return std::nullopt;
+  return FinishImport(id, std::move(*source), fit, allowance, path, ctx);
+}
+
+bool ImportSkinImageFile(Skin& skin, ImageId id, const std::string& path, SkinIoContext& ctx, FitMode fit) {
+  std::optional<Picture> pic = ReadSkinImageFile(id, path, ctx, PixelAllowance(skin, id, ctx.budget), fit);
   if (!pic) return false;
   skin.image(id) = std::move(*pic);
   return true;
