@@ -51,6 +51,7 @@ void Append(std::vector<Problem>& to, std::vector<Problem> from) {
 }  // namespace
 
 std::optional<Problem> ProblemFromMessage(const Message& m) {
+  if (m.kind == MessageKind::HalfTransparent) return std::nullopt;  // a note of what an import did, no problem
   const ProblemSubject settings = ProblemSubject::SettingsFile();
   if (IsSettingsFailure(m)) {
     switch (m.kind) {
@@ -127,6 +128,7 @@ std::vector<Problem> CheckSkin(const Skin& skin, const CheckInput& input) {
     Append(problems, CheckSourceFiles(source, mine));
   }
   Append(problems, CheckPictureSizes(skin));
+  Append(problems, CheckKeyInOpaque(skin));
   Append(problems, CheckPlacement(skin));
   Append(problems, CheckContrast(skin));
   return LimitPerCode(std::move(problems), kMaxProblemsPerCode);

@@ -28,17 +28,21 @@ struct CheckInput {
 };
 
 // Every check, in this order: the opening messages, then per source its
-// settings file and its files, then the pictures' sizes, the elements'
-// places and the text colours' contrast. About 5 ms for the default skin,
+// settings file and its files, then the pictures' sizes, key green in
+// pictures drawn opaque, the elements' places and the text colours'
+// contrast. About 5 ms for the default skin,
 // nearly all of it the 28 renders of the contrast check.
 std::vector<Problem> CheckSkin(const Skin& skin, const CheckInput& input);
 
 // The single checks, for a caller that wants only some of them.
 // missing-settings, missing-picture, unreadable-picture; nothing for the
-// messages of saving.
+// messages of saving, nor for notes (HalfTransparent).
 std::optional<Problem> ProblemFromMessage(const Message& message);
 // picture-size.
 std::vector<Problem> CheckPictureSizes(const Skin& skin);
+// key-in-opaque: key-green pixels in a picture the firmware draws without
+// the key colour (PicturesDrawnOpaque), where they show as bright green.
+std::vector<Problem> CheckKeyInOpaque(const Skin& skin);
 // off-screen.
 std::vector<Problem> CheckPlacement(const Skin& skin);
 // low-contrast: renders every preview screen twice (28 renders).

@@ -1,8 +1,11 @@
-// picture-size: pictures the firmware cannot show at the size they have.
+// picture-size: pictures the firmware cannot show at the size they have;
+// key-in-opaque: key green where the firmware does not take it for the key.
 #include <algorithm>
 
 #include "check/check.h"
+#include "images/colour_work.h"
 #include "preview/canvas.h"
+#include "preview/render.h"
 
 namespace {
 
@@ -82,6 +85,22 @@ std::vector<Problem> CheckPictureSizes(const Skin& skin) {
         }
         break;
     }
+  }
+  return problems;
+}
+
+std::vector<Problem> CheckKeyInOpaque(const Skin& skin) {
+  std::vector<Problem> problems;
+  const std::array<bool, kImageCount>& opaque = PicturesDrawnOpaque();
+  for (const CatalogueEntry& e : ImageCatalogue()) {
+    if (!opaque[static_cast<std::size_t>(e.id)]) continue;
+    const std::vector<Rgb24>& pixels = skin.image(e.id).pixels;
+    // By the 15-bit value: what a save writes, and so what the console shows.
+    const auto keys = std::count_if(pixels.begin(), pixels.end(),
+                                    [](const Rgb24& c) { return Rgb24ToRgb15(c) == kKeyColour15; });
+    if (keys == 0) continue;
+    problems.push_back(MakeProblem(ProblemCode::KeyInOpaque, ProblemText::KeyInOpaque, ProblemSubject::Picture(e.id),
+                                   {std::string(e.name), std::to_string(keys)}));
   }
   return problems;
 }

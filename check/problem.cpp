@@ -23,6 +23,7 @@ constexpr std::array<CodeRow, kProblemCodeCount> kCodes = {{
     {ProblemCode::StrayFile, Severity::Warning, "stray-file"},
     {ProblemCode::Not16Bit, Severity::Warning, "not-16-bit"},
     {ProblemCode::UnreadableSettings, Severity::Error, "unreadable-settings"},
+    {ProblemCode::KeyInOpaque, Severity::Warning, "key-in-opaque"},
 }};
 
 struct TextRow {
@@ -66,6 +67,8 @@ constexpr std::array<TextRow, kProblemTextCount> kTexts = {{
      "{1} was not read: with it the pictures of the skin would hold more than {2} pixels together; "
      "the picture is empty"},
     {ProblemText::More, "more", "{1} more problems of this kind are not listed"},
+    {ProblemText::KeyInOpaque, "key-in-opaque",
+     "{1} shows {2} bright green pixels on the console: the firmware draws this picture without the key colour"},
 }};
 
 constexpr bool TablesInOrder() {

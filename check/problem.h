@@ -26,8 +26,9 @@ enum class ProblemCode {
   StrayFile,
   Not16Bit,
   UnreadableSettings,
+  KeyInOpaque,
 };
-inline constexpr std::size_t kProblemCodeCount = 12;
+inline constexpr std::size_t kProblemCodeCount = 13;
 
 // The wording of a problem: one template per code, and a second one where a
 // code has two ways to say it. Templates hold numbered parameters {1}..{9}
@@ -52,8 +53,9 @@ enum class ProblemText {
   PictureTooLarge,        // {1} the file or member, {2} the most pixels on a side, {3} the most pixels
   PictureOverBudget,      // {1} the file or member, {2} the most pixels of a whole skin
   More,                   // {1} how many more problems of this code there are
+  KeyInOpaque,            // {1} the picture, {2} its key-green pixels
 };
-inline constexpr std::size_t kProblemTextCount = 19;
+inline constexpr std::size_t kProblemTextCount = 20;
 
 // What a problem is about, as data: the editor leads from it to the control
 // that mends it, and its text is the problem's subject.

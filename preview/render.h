@@ -2,6 +2,8 @@
 // hinge between them, on the background colour, scaled by the zoom.
 #pragma once
 
+#include <array>
+
 #include "skin/picture.h"
 #include "preview/scale.h"
 #include "skin/skin.h"
@@ -33,3 +35,9 @@ void PreviewSize(float zoom, int& width, int& height);
 
 // Screen 0, the upper screen above the lower one: 256 x 384.
 Picture ComposeScreenshot(const Skin& skin);
+
+// For each picture (by ImageId), whether some preview screen draws it
+// without the key colour, so that its key-green pixels show as bright green.
+// Found once, by drawing the fourteen screens of a skin whose pictures are
+// all key green and tracing which of them still show.
+const std::array<bool, kImageCount>& PicturesDrawnOpaque();

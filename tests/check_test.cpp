@@ -7,6 +7,7 @@
 #include "images/bmp_writer.h"
 #include "images/defaults.h"
 #include "images/skin_io.h"
+#include "preview/render.h"
 #include "test_util.h"
 
 namespace {
@@ -165,6 +166,44 @@ TEST(SkinCheck, BuiltInDefaultSkinHasNoProblem) {
   static Skin skin;
   ResetSkinToDefaults(skin);
   EXPECT_TRUE(CheckSkin(skin, {}).empty());
+}
+
+TEST(SkinCheck, KeyGreenWarnsOnlyInPicturesDrawnOpaque) {
+  static Skin skin;
+  ResetSkinToDefaults(skin);
+  // Counted by the 15-bit value a save writes: (7, 255, 7) is key green too.
+  for (const ImageId id : {ImageId::startbar, ImageId::btn}) {
+    Picture& p = skin.image(id);
+    p.at(0, 0) = p.at(5, 1) = Rgb24{0, 248, 0};
+    p.at(9, 2) = Rgb24{7, 255, 7};
+    p.at(10, 2) = Rgb24{8, 248, 0};  // red 1: no key
+  }
+  const std::vector<Problem> problems = CheckSkin(skin, {});
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].code, ProblemCode::KeyInOpaque);
+  EXPECT_EQ(problems[0].severity, Severity::Warning);
+  EXPECT_EQ(problems[0].about, ProblemSubject::Picture(ImageId::startbar));
+  EXPECT_EQ(problems[0].params, (std::vector<std::string>{"startbar", "3"}));
+  EXPECT_EQ(problems[0].message,
+            "startbar shows 3 bright green pixels on the console: the firmware draws this picture without the key "
+            "colour");
+  EXPECT_EQ(ProblemCodeName(ProblemCode::KeyInOpaque), "key-in-opaque");
+  EXPECT_EQ(ProblemTextName(ProblemText::KeyInOpaque), "key-in-opaque");
+
+  // The renderer's answer: backgrounds, bars and the brightness button.
+  std::vector<std::string_view> opaque;
+  for (const CatalogueEntry& e : ImageCatalogue()) {
+    if (PicturesDrawnOpaque()[static_cast<std::size_t>(e.id)]) opaque.push_back(e.name);
+  }
+  EXPECT_EQ(opaque, (std::vector<std::string_view>{"brightness", "cheatbg", "cheatselectbar", "lower_screen",
+                                                   "startbar", "title_bg", "upper_screen"}));
+}
+
+TEST(SkinCheck, HalfTransparencyNoteIsNoProblem) {
+  const Message note{MessageKind::HalfTransparent, "lamp.png", ImageId::lamp, 5, 2};
+  EXPECT_FALSE(ProblemFromMessage(note));
+  EXPECT_EQ(FormatMessage(note, MessageTexts::BuiltIn()),
+            "lamp.png: 5 pixels are half transparent: 2 of them were kept opaque, 3 became the key green");
 }
 
 // The reader's own rules decide what counts: both passes with their own
