@@ -50,8 +50,9 @@ int Check(const Options& o) {
 
 extern const Command kCheckCommand = {
     "check",
-    kOptSkin | kOptImport | kOptImportDir | kOptJson,
-    "skintool check [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--json]",
+    kOptBuild | kOptJson,
+    "skintool check [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
+    "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]] [--json]",
     "Builds the skin as convert does and tells what is wrong with it before it goes\n"
     "to the card, one problem a line: SEVERITY CODE SUBJECT: text. The messages of\n"
     "opening are not printed as well: they become the first three problems.\n"
@@ -75,8 +76,12 @@ extern const Command kCheckCommand = {
     "  warning stray-file PATH                 a file no picture uses whose name is\n"
     "                                          close to one the firmware reads\n"
     "  warning not-16-bit NAME                 a picture file that is not a 16-bit BMP\n"
+    "  warning key-in-opaque NAME              key-green pixels (0x03e0) in a picture\n"
+    "                                          the firmware draws without the key\n"
+    "                                          colour: they show as bright green\n"
     "\n"
-    "  --skin, --import, --import-dir   build the skin, as for convert\n"
+    "  --skin, --import, --import-dir, --fit, --replace-colour, --recolour\n"
+    "                    build the skin, as for convert\n"
     "  --json            one JSON array of objects with severity, code, subject,\n"
     "                    message, and line and screen where they apply (always\n"
     "                    valid UTF-8: a byte of no UTF-8 character stands for its\n"

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
@@ -50,6 +51,43 @@ bool ParsePoint(const std::string& text, Point& p) {
   return true;
 }
 
+// A signed whole number in [lo, hi]: digits with an optional leading minus.
+bool ParseSigned(const std::string& text, long long lo, long long hi, long long& value) {
+  const bool negative = !text.empty() && text[0] == '-';
+  if (!ParseInteger(negative ? text.substr(1) : text, 0, std::max(-lo, hi), value)) return false;
+  if (negative) value = -value;
+  return value >= lo && value <= hi;
+}
+
+// A colour as the settings file writes it: "0x" and one to four hexadecimal
+// digits, a 15-bit value.
+bool ParseColour15(const std::string& text, Rgb15& value) {
+  if (text.size() < 3 || text.size() > 6 || text.compare(0, 2, "0x") != 0 ||
+      text.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string::npos) {
+    return false;
+  }
+  const unsigned long v = std::strtoul(text.c_str() + 2, nullptr, 16);
+  if (v >= 0x8000) return false;
+  value = static_cast<Rgb15>(v);
+  return true;
+}
+
+// "DH[,DS[,DL]]": hue -180..180, saturation and lightness -100..100.
+bool ParseShift(const std::string& text, HslShift& shift) {
+  int* parts[] = {&shift.hue, &shift.saturation, &shift.lightness};
+  const long long limits[] = {180, 100, 100};
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::size_t comma = text.find(',', start);
+    long long v = 0;
+    if (!ParseSigned(text.substr(start, comma - start), -limits[i], limits[i], v)) return false;
+    *parts[i] = static_cast<int>(v);
+    if (comma == std::string::npos) return true;
+    start = comma + 1;
+  }
+  return false;  // a fourth part
+}
+
 }  // namespace
 
 int UsageError(const std::string& why) {
@@ -68,7 +106,8 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
       {"--skin", kOptSkin},     {"--import", kOptImport},         {"--import-dir", kOptImportDir},
       {"--out", kOptOut},       {"--screen", kOptScreen},         {"--zoom", kOptZoom},
       {"--background", kOptBackground}, {"--at", kOptAt},         {"--json", kOptJson},
-      {"--all", kOptAll},
+      {"--all", kOptAll},       {"--fit", kOptFit},               {"--replace-colour", kOptReplaceColour},
+      {"--recolour", kOptRecolour},
   };
   for (int i = first; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -121,6 +160,37 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
         o.at.push_back(p);
         break;
       }
+      case kOptFit: {
+        if (v == "cover") {
+          o.fit = FitMode::Cover;
+        } else if (v == "stretch") {
+          o.fit = FitMode::Stretch;
+        } else if (v == "keep") {
+          o.fit = FitMode::Keep;
+        } else {
+          return "--fit needs cover, stretch or keep, got '" + v + "'";
+        }
+        break;
+      }
+      case kOptReplaceColour: {
+        const std::size_t eq = v.find('=');
+        Rgb15 from = 0, to = 0;
+        if (eq == std::string::npos || !ParseColour15(v.substr(0, eq), from) || !ParseColour15(v.substr(eq + 1), to)) {
+          return "--replace-colour needs 0xAAAA=0xBBBB, two 15-bit colours as the settings file writes them "
+                 "(0x and 1 to 4 hexadecimal digits, below 0x8000), got '" + v + "'";
+        }
+        if (!o.replace.emplace(from, to).second) return "--replace-colour gives " + v.substr(0, eq) + " twice";
+        break;
+      }
+      case kOptRecolour: {
+        HslShift shift;
+        if (!ParseShift(v, shift)) {
+          return "--recolour needs DH[,DS[,DL]]: hue -180 to 180, saturation and lightness -100 to 100, "
+                 "whole numbers, got '" + v + "'";
+        }
+        o.recolour = shift;
+        break;
+      }
       case kOptJson: o.json = true; break;
       case kOptAll: o.all = true; break;
     }
@@ -133,6 +203,10 @@ void StderrFeedback::ShowError(const std::string& body) {
   // is escaped here, so that one message is one line.
   std::cerr << PrintableText(body) << '\n';
   ++messages;
+}
+
+void StderrFeedback::Note(const Message&, const std::string& body) {
+  std::cerr << "skintool: note: " << PrintableText(body) << '\n';
 }
 
 bool EndsWith(const std::string& s, const std::string& suffix) {
@@ -151,8 +225,8 @@ bool MakeFolders(const std::string& path) {
 
 namespace {
 
-void ImportFolder(const std::string& folder, Skin& skin, SkinIoContext& ctx, Assembly& done) {
-  const FolderImport import = ReadPictureFolder(folder, ctx, skin);
+void ImportFolder(const std::string& folder, FitMode fit, Skin& skin, SkinIoContext& ctx, Assembly& done) {
+  const FolderImport import = ReadPictureFolder(folder, ctx, skin, fit);
   ApplyFolderImport(skin, import);
   for (const FolderImport::Taken& t : import.pictures) done.imported[static_cast<std::size_t>(t.image)] = true;
   for (const std::string& path : import.unmatched) {
@@ -178,11 +252,13 @@ Assembly AssembleSkin(const Options& o, Skin& skin, SkinIoContext& ctx) {
   }
   for (const ImportStep& step : o.imports) {
     if (!step.image) {
-      ImportFolder(step.path, skin, ctx, done);
-    } else if (ImportSkinImageFile(skin, *step.image, step.path, ctx)) {
+      ImportFolder(step.path, o.fit, skin, ctx, done);
+    } else if (ImportSkinImageFile(skin, *step.image, step.path, ctx, o.fit)) {
       done.imported[static_cast<std::size_t>(*step.image)] = true;
     }
   }
+  ReplaceColours(skin, o.replace);
+  if (o.recolour) RecolourSkin(skin, *o.recolour, RecolourScope::Everything);
   return done;
 }
 

@@ -8,7 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "images/colour_work.h"
 #include "images/feedback.h"
+#include "images/fit.h"
 #include "images/skin_io.h"
 #include "skin/catalogue.h"
 #include "skin/skin.h"
@@ -25,7 +27,13 @@ enum OptionFlag : unsigned {
   kOptAt = 1u << 7,          // --at X,Y (repeatable)
   kOptJson = 1u << 8,        // --json
   kOptAll = 1u << 9,         // --all
+  kOptFit = 1u << 10,        // --fit cover|stretch|keep
+  kOptReplaceColour = 1u << 11,  // --replace-colour 0xAAAA=0xBBBB (repeatable)
+  kOptRecolour = 1u << 12,   // --recolour DH[,DS[,DL]]
 };
+
+// The options that build the skin, which every command takes.
+inline constexpr unsigned kOptBuild = kOptSkin | kOptImport | kOptImportDir | kOptFit | kOptReplaceColour | kOptRecolour;
 
 // One step of building the skin's pictures, in the order given: a single
 // picture from a file, or every picture a folder holds by name.
@@ -48,6 +56,9 @@ struct Options {
   std::vector<Point> at;
   bool json = false;
   bool all = false;
+  FitMode fit = FitMode::Keep;     // for every import of the call
+  ColourMap replace;               // applied at once, after the imports
+  std::optional<HslShift> recolour;  // after the replacements
 };
 
 struct Command {
@@ -68,11 +79,13 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
 // Prints "skintool: why" and the usage lines; returns the usage exit status, 2.
 int UsageError(const std::string& why);
 
-// Prints the editor's messages to stderr, one line each, and counts them.
+// Prints the editor's messages to stderr, one line each, and counts them;
+// notes go there too, as "skintool: note: ...", without counting.
 class StderrFeedback : public Feedback {
  public:
   void ShowError(const std::string& body) override;
   void SetProgress(int) override {}
+  void Note(const Message& message, const std::string& body) override;
   int messages = 0;
 };
 
@@ -84,9 +97,11 @@ struct Assembly {
 // Builds the skin as the options say: the built-in default, each --skin in
 // order (a folder, or anything else as a .zip), then the imports in order
 // (--import one picture, --import-dir every picture a folder names; a later
-// step wins for its picture). Files of an --import-dir folder that name no
-// picture, or that lose to another file for the same picture, are noted on
-// stderr without counting as messages.
+// step wins for its picture), each fitted by --fit; then the colours of
+// --replace-colour, all at once, and last the --recolour shift over the
+// whole skin. Files of an --import-dir folder that name no picture, or that
+// lose to another file for the same picture, are noted on stderr without
+// counting as messages.
 Assembly AssembleSkin(const Options& options, Skin& skin, SkinIoContext& ctx);
 
 bool EndsWith(const std::string& s, const std::string& suffix);

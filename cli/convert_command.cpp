@@ -38,11 +38,14 @@ int Convert(const Options& o) {
 
 extern const Command kConvertCommand = {
     "convert",
-    kOptSkin | kOptImport | kOptImportDir | kOptOut,
-    "skintool convert [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] --out DIR|NAME.zip",
+    kOptBuild | kOptOut,
+    "skintool convert [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
+    "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]]\n"
+    "                  --out DIR|NAME.zip",
     "Starts from the built-in default skin, opens each --skin in the order given\n"
     "(a folder, or anything else as a .zip archive) without a reset between them,\n"
-    "applies the imports in the order given, and saves the skin into DIR as\n"
+    "applies the imports in the order given (each fitted by --fit), then\n"
+    "--replace-colour and --recolour, and saves the skin into DIR as\n"
     "uisettings.ini plus 16-bit BMP files, as the editor's Save does (DIR is created\n"
     "when missing; files already there are replaced in place of their old bytes).\n"
     "With --out NAME.zip the same files, with the same bytes, go into one archive\n"
@@ -56,17 +59,41 @@ extern const Command kConvertCommand = {
     "  --skin PATH         a skin folder or a .zip holding one; may be repeated\n"
     "  --import NAME=FILE  replace picture NAME (startbar, icon/nds, ...) from a BMP,\n"
     "                      PNG or JPEG file, reduced to 15-bit colour unless it is a\n"
-    "                      16-bit BMP; may be repeated\n"
+    "                      16-bit BMP taken at its own size; may be repeated\n"
     "  --import-dir DIR    import every file of DIR (and of DIR/icon for the icons)\n"
     "                      named after a picture: lamp.bmp, LAMP.PNG, lamp.jpeg, ...\n"
     "                      (.bmp, .png, .jpg, .jpeg in any letter case); steps run in\n"
     "                      order, so a later --import wins for its picture\n"
+    "  --fit MODE          what every import does with a picture whose size is not\n"
+    "                      the one the skin expects (the built-in picture's):\n"
+    "                      keep (the default) takes it as it is; cover scales it,\n"
+    "                      keeping its shape, to cover that size and cuts out the\n"
+    "                      middle; stretch scales it to exactly that size. Scaling\n"
+    "                      down averages the pixels each new pixel covers; scaling\n"
+    "                      up by whole factors repeats pixels\n"
+    "  --replace-colour 0xAAAA=0xBBBB\n"
+    "                      after the imports, every pixel and colour field of\n"
+    "                      15-bit colour 0xAAAA becomes 0xBBBB; colours as the\n"
+    "                      settings file writes them (0x and 1 to 4 hexadecimal\n"
+    "                      digits, below 0x8000); may be repeated, and all apply at\n"
+    "                      once (0x1=0x2 with 0x2=0x1 swaps the two)\n"
+    "  --recolour DH[,DS[,DL]]\n"
+    "                      last, shifts every colour of the pictures and fields:\n"
+    "                      hue by DH degrees (-180 to 180), saturation and lightness\n"
+    "                      by DS and DL points (-100 to 100, default 0), colour by\n"
+    "                      colour without dithering; key-green pixels stay\n"
     "  --out DIR           the folder to save into, or NAME.zip for one archive\n"
+    "\n"
+    "An imported file's half-transparent pixels (alpha 1 to 254) are noted on\n"
+    "stderr (skintool: note: ...), without counting as a message: those with alpha\n"
+    "128 or more keep their colour, the others become the key green, as fully\n"
+    "transparent pixels do.\n"
     "\n"
     "When SOURCE_DATE_EPOCH is set, that moment (UTC) is stamped into LastUpdate.\n"
     "\n"
     "Example:\n"
     "  skintool convert --skin myskin.zip --import startbar=bar.png --out myskin\n"
-    "  skintool convert --skin myskin --import-dir drawings --out myskin-1.2.zip\n",
+    "  skintool convert --skin myskin --import-dir drawings --out myskin-1.2.zip\n"
+    "  skintool convert --import upper_screen=photo.jpg --fit cover --recolour 30 --out teal\n",
     Convert,
 };

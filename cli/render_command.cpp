@@ -70,16 +70,18 @@ int Screenshot(const Options& o) {
 
 extern const Command kRenderCommand = {
     "render",
-    kOptSkin | kOptImport | kOptImportDir | kOptScreen | kOptZoom | kOptBackground | kOptOut | kOptAll,
-    "skintool render [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--screen N | --all]\n"
-    "                  [--zoom F] [--background INT] --out FILE.png",
+    kOptBuild | kOptScreen | kOptZoom | kOptBackground | kOptOut | kOptAll,
+    "skintool render [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
+    "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]]\n"
+    "                  [--screen N | --all] [--zoom F] [--background INT] --out FILE.png",
     "Draws one preview screen as the editor shows it: both console screens with\n"
     "the hinge between them, 266 x 490 pixels at zoom 1, on the background colour.\n"
     "With --all, a contact sheet of all fourteen screens instead: seven to a row in\n"
     "screen order (0-6, then 7-13), each cell exactly what --screen N draws with the\n"
     "same --zoom and --background (1862 x 980 pixels at zoom 1).\n"
     "\n"
-    "  --skin, --import, --import-dir   build the skin, as for convert\n"
+    "  --skin, --import, --import-dir, --fit, --replace-colour, --recolour\n"
+    "                    build the skin, as for convert\n"
     "  --screen N        the preview screen, 0 to 13 (default 0, the file browser)\n"
     "  --all             every screen in one picture; not with --screen; zoom at most 4\n"
     "  --zoom F          scale factor, above 1 repeats pixels (default 1, at most 16),\n"
@@ -95,13 +97,15 @@ extern const Command kRenderCommand = {
 
 extern const Command kScreenshotCommand = {
     "screenshot",
-    kOptSkin | kOptImport | kOptImportDir | kOptOut,
-    "skintool screenshot [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR]\n"
+    kOptBuild | kOptOut,
+    "skintool screenshot [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
+    "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]]\n"
     "                  --out FILE.png|FILE.bmp|FILE.jpg",
     "Writes the editor's screenshot: the file browser's two screens, 256 x 384, as\n"
     "PNG, 24-bit BMP or JPEG (quality 70), chosen by the name's extension.\n"
     "\n"
-    "  --skin, --import, --import-dir   build the skin, as for convert\n"
+    "  --skin, --import, --import-dir, --fit, --replace-colour, --recolour\n"
+    "                    build the skin, as for convert\n"
     "  --out FILE        the picture to write (.png, .bmp or .jpg, lower case)\n"
     "\n"
     "Example:\n"

@@ -10,12 +10,13 @@
 extern const Command kCheckCommand;
 extern const Command kConvertCommand;
 extern const Command kInspectCommand;
+extern const Command kPaletteCommand;
 extern const Command kRenderCommand;
 extern const Command kScreenshotCommand;
 
 const std::vector<const Command*>& Commands() {
   static const std::vector<const Command*> commands = {&kConvertCommand, &kRenderCommand, &kScreenshotCommand,
-                                                          &kCheckCommand, &kInspectCommand};
+                                                          &kCheckCommand, &kInspectCommand, &kPaletteCommand};
   return commands;
 }
 
@@ -25,7 +26,8 @@ constexpr const char* kIntroduction =
     "skintool - the skin editor's engine without a window\n"
     "\n"
     "Every command starts from the built-in default skin, opens each --skin in\n"
-    "order and applies the imports, exactly as the editor would.\n";
+    "order and applies the imports (fitted by --fit), then --replace-colour and\n"
+    "--recolour, exactly as the editor would.\n";
 
 constexpr const char* kExitStatus =
     "Messages the editor would show in a message box are printed to stderr, one\n"
