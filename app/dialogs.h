@@ -7,11 +7,16 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
+
+#include "images/fit.h"
 
 #include "skin/colour.h"
 
 class QWidget;
 class LanguageTable;
+struct FitQuestion;
+struct RecolourChoice;
 
 // A filter entry as the editor describes it: a label and its patterns
 // separated by ';' ("Bitmap (*.bmp)", "*.bmp;*.png;*.jpg").
@@ -51,6 +56,13 @@ class Dialogs {
   virtual Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts, const QString& name = QString(),
                            const std::function<void(Rgb24)>& preview = {}) = 0;
   virtual void ShowAbout(QWidget* parent, const LanguageTable& texts) = 0;
+  // An imported picture's size differs from the skin's: Fit, Stretch or
+  // Keep; nothing when the import is cancelled.
+  virtual std::optional<FitMode> AskFit(QWidget* parent, const FitQuestion& question, const LanguageTable& texts) = 0;
+  // The recolour dialog: the choice after OK, nothing after Cancel.
+  // `preview` hears every choice shown while it is open.
+  virtual std::optional<RecolourChoice> Recolour(QWidget* parent, const LanguageTable& texts,
+                                                 const std::function<void(const RecolourChoice&)>& preview) = 0;
   virtual void CopyToClipboard(const QImage& image) = 0;
 };
 

@@ -1,10 +1,13 @@
 #include "app/file_commands.h"
 
 #include <QDir>
+
+#include <algorithm>
 #include <QFileInfo>
 
 #include "app/app_texts.h"
 #include "app/editor_context.h"
+#include "app/fit_dialog.h"
 #include "app/paths.h"
 #include "app/qt_picture.h"
 #include "app/qt_text.h"
@@ -14,6 +17,7 @@
 #include "check/skin_source.h"
 #include "images/archive_writer.h"
 #include "images/defaults.h"
+#include "images/fit.h"
 #include "images/import_folder.h"
 #include "images/screenshot.h"
 #include "images/skin_io.h"
@@ -239,17 +243,51 @@ void FileCommands::ImportImage(ImageId image) {
   if (!file.isEmpty()) ImportImageFile(image, file);
 }
 
+std::optional<FitMode> FileCommands::AskFit(const SourcePicture& source, ImageId image, const QString& text) {
+  const int width = ExpectedWidth(image), height = ExpectedHeight(image);
+  if (source.width() == width && source.height() == height) return FitMode::Keep;
+  // Each way as it would come out; a large picture kept is shown smaller.
+  FitQuestion question;
+  question.text = text;
+  question.cover = ToQImage(FinishPicture(FitPicture(source, width, height, FitMode::Cover)));
+  question.stretch = ToQImage(FinishPicture(FitPicture(source, width, height, FitMode::Stretch)));
+  constexpr int kShownSide = 256;
+  const double shrink = std::min(1.0, double(kShownSide) / std::max(source.width(), source.height()));
+  question.keep = ToQImage(FinishPicture(
+      shrink < 1.0 ? ScalePicture(source, std::max(1, int(source.width() * shrink)), std::max(1, int(source.height() * shrink)))
+                   : source));
+  return context_.dialogs.AskFit(context_.window, question, context_.texts);
+}
+
 void FileCommands::ImportImageFile(ImageId image, const QString& path) {
+  std::optional<SourcePicture> source;
+  const OperationFeedback read = context_.Run([&](SkinIoContext& ctx) { source = ReadSourceFile(Local(path), ctx); });
+  context_.ShowMessages(read);
+  // A file that cannot be read changes neither the picture nor the history.
+  if (!source) return;
+  const CatalogueEntry& entry = CatalogueEntryOf(image);
+  const std::optional<FitMode> fit =
+      AskFit(*source, image,
+             context_.texts.Text("LANG_FIT_ASK$")
+                 .arg(QFileInfo(path).fileName())
+                 .arg(source->width())
+                 .arg(source->height())
+                 .arg(Latin1(entry.name))
+                 .arg(ExpectedWidth(image))
+                 .arg(ExpectedHeight(image)));
+  if (!fit) return;
   std::optional<Picture> picture;
   const OperationFeedback feedback = context_.Run([&](SkinIoContext& ctx) {
-    picture = ReadSkinImageFile(image, Local(path), ctx, PixelAllowance(document_.skin(), image, ctx.budget));
+    picture = FinishImport(image, std::move(*source), *fit, PixelAllowance(document_.skin(), image, ctx.budget),
+                           Local(path), ctx);
   });
   context_.ShowMessages(feedback);
-  // A file that cannot be read changes neither the picture nor the history.
   if (!picture) return;
   std::vector<std::pair<ImageId, Picture>> pictures;
   pictures.emplace_back(image, std::move(*picture));
-  document_.ReplacePictures(std::move(pictures), Latin1(CatalogueEntryOf(image).name));
+  document_.ReplacePictures(std::move(pictures), Latin1(entry.name));
+  QStringList said{context_.texts.Text("LANG_STATUS_IMPORTED_ONE$").arg(Latin1(entry.name), Shown(path))};
+  context_.ShowStatus((said + feedback.notes()).join(QStringLiteral("; ")));
 }
 
 void FileCommands::ImportPictureFolder() {
@@ -257,11 +295,35 @@ void FileCommands::ImportPictureFolder() {
                                                        context_.settings.lastPath);
   if (folder.isEmpty()) return;
   FolderImport import;
-  const OperationFeedback feedback =
+  OperationFeedback feedback =
       context_.Run([&](SkinIoContext& ctx) { import = ReadPictureFolder(Local(folder), ctx, document_.skin()); });
   if (!import.folderFound) {
     context_.ShowMessages(feedback);
     return;
+  }
+  // One question for all the pictures whose size differs; the folder is read
+  // again when they are to be fitted.
+  const auto differs = [](const FolderImport::Taken& t) {
+    return t.picture.width != ExpectedWidth(t.image) || t.picture.height != ExpectedHeight(t.image);
+  };
+  const auto first = std::find_if(import.pictures.begin(), import.pictures.end(), differs);
+  if (first != import.pictures.end()) {
+    std::optional<SourcePicture> source;
+    context_.Run([&](SkinIoContext& ctx) { source = ReadSourceFile(first->path, ctx); });
+    const long long count = std::count_if(import.pictures.begin(), import.pictures.end(), differs);
+    const QString text = context_.texts.Text("LANG_FIT_ASK_MANY$")
+                             .arg(count)
+                             .arg(Latin1(CatalogueEntryOf(first->image).name))
+                             .arg(first->picture.width)
+                             .arg(first->picture.height)
+                             .arg(ExpectedWidth(first->image))
+                             .arg(ExpectedHeight(first->image));
+    const std::optional<FitMode> fit = source ? AskFit(*source, first->image, text) : std::optional(FitMode::Keep);
+    if (!fit) return;
+    if (*fit != FitMode::Keep) {
+      feedback = context_.Run(
+          [&](SkinIoContext& ctx) { import = ReadPictureFolder(Local(folder), ctx, document_.skin(), *fit); });
+    }
   }
   const LanguageTable& texts = context_.texts;
   QStringList taken;
@@ -273,7 +335,9 @@ void FileCommands::ImportPictureFolder() {
   if (!pictures.empty()) {
     document_.ReplacePictures(std::move(pictures), texts.Text("LANG_STEP_IMPORT_FOLDER$").arg(QFileInfo(folder).fileName()));
   }
-  context_.ShowStatus(texts.Text("LANG_STATUS_IMPORTED$").arg(taken.size()).arg(Shown(folder)));
+  context_.ShowStatus((QStringList{texts.Text("LANG_STATUS_IMPORTED$").arg(taken.size()).arg(Shown(folder))} +
+                       feedback.notes())
+                          .join(QStringLiteral("; ")));
   // One box for the whole import: what it took, what it passed over, what
   // it could not read.
   QStringList report{texts.Text("LANG_IMPORT_TAKEN$").arg(taken.size()).arg(taken.join(QStringLiteral(", ")))};

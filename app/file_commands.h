@@ -11,6 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include <optional>
+
+#include "images/fit.h"
 #include "skin/catalogue.h"
 #include "skin/picture.h"
 
@@ -60,6 +63,9 @@ class FileCommands : public QObject {
   void recentChanged(const QStringList& recent);
 
  private:
+  // Fit, Stretch or Keep for a picture whose size differs from the
+  // skin's (Keep at once when it does not); nothing when cancelled.
+  std::optional<FitMode> AskFit(const SourcePicture& source, ImageId image, const QString& text);
   bool SaveInto(const QString& folder);
   bool SaveArchive(const QString& path, const QString& folder);
   void AddRecent(const QString& path);

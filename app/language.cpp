@@ -106,6 +106,34 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_STEP_RELOAD$" "\0" "reload from disk" "\0"
     "LANG_STEP_IMPORT_FOLDER$" "\0" "pictures from %1" "\0"
     "LANG_STEP_RESTORE$" "\0" "restore unsaved changes" "\0"
+    "LANG_STEP_RECOLOR$" "\0" "recolor" "\0"
+    "LANG_STEP_REPLACE_COLOR$" "\0" "replace %1 with %2" "\0"
+    "LANG_STATUS_IMPORTED_ONE$" "\0" "Took %1 from %2" "\0"
+    "LANG_FIT_TITLE$" "\0" "Picture size" "\0"
+    "LANG_FIT_ASK$" "\0" "%1 is %2 x %3 pixels; %4 is %5 x %6 in the skin. How should it be taken?" "\0"
+    "LANG_FIT_ASK_MANY$" "\0" "%1 of the pictures differ in size from the skin's (%2: %3 x %4 pixels, %5 x %6 in the skin). How should they be taken?" "\0"
+    "LANG_FIT_COVER$" "\0" "Fit" "\0"
+    "LANG_FIT_COVER_TIP$" "\0" "Scaled to cover the size, keeping its shape; the middle is taken" "\0"
+    "LANG_FIT_STRETCH$" "\0" "Stretch" "\0"
+    "LANG_FIT_STRETCH_TIP$" "\0" "Scaled to exactly the size" "\0"
+    "LANG_FIT_KEEP$" "\0" "Keep" "\0"
+    "LANG_FIT_KEEP_TIP$" "\0" "Taken at its own size" "\0"
+    "LANG_VIEW_PALETTE$" "\0" "Palette" "\0"
+    "LANG_PALETTE_REPLACE$" "\0" "Replace color..." "\0"
+    "LANG_PALETTE_TIP$" "\0" "%1 (%2): used %3 times" "\0"
+    "LANG_PALETTE_KEY$" "\0" "The key color: where the firmware draws with the key, its pixels are left out." "\0"
+    "LANG_PALETTE_PIXELS$" "\0" "%1 pixels" "\0"
+    "LANG_SKIN$" "\0" "Skin" "\0"
+    "LANG_SKIN_RECOLOR$" "\0" "Recolor..." "\0"
+    "LANG_RECOLOR_TITLE$" "\0" "Recolor the skin" "\0"
+    "LANG_RECOLOR_HUE$" "\0" "Hue" "\0"
+    "LANG_RECOLOR_SATURATION$" "\0" "Saturation" "\0"
+    "LANG_RECOLOR_LIGHTNESS$" "\0" "Lightness" "\0"
+    "LANG_RECOLOR_SCOPE$" "\0" "Recolor:" "\0"
+    "LANG_RECOLOR_ALL$" "\0" "Everything" "\0"
+    "LANG_RECOLOR_PICTURES$" "\0" "Pictures only" "\0"
+    "LANG_RECOLOR_FIELDS$" "\0" "Color fields only" "\0"
+    "LANG_RECOLOR_RESET$" "\0" "Reset" "\0"
     "LANG_RESTORE_TITLE$" "\0" "Unsaved changes found" "\0"
     "LANG_RESTORE_ASK$" "\0" "Restore the unsaved changes to %1 from %2?" "\0"
     "LANG_RESTORE$" "\0" "Restore" "\0"
@@ -171,8 +199,8 @@ QHash<QString, QString> BuiltinTexts() {
 
 }  // namespace
 
-const std::array<MessageTextKey, 11>& MessageTextKeys() {
-  static const std::array<MessageTextKey, 11> keys = {{
+const std::array<MessageTextKey, 12>& MessageTextKeys() {
+  static const std::array<MessageTextKey, 12> keys = {{
       {"LANG_FILE_NOTFOUND$", &MessageTexts::fileNotFound},
       {"LANG_FILE_UNKNOWN$", &MessageTexts::fileUnknown},
       {"LANG_FILE_NOTSAVE$", &MessageTexts::fileNotSaved},
@@ -184,6 +212,7 @@ const std::array<MessageTextKey, 11>& MessageTextKeys() {
       {"LANG_FILE_SETTINGS_TOOLARGE$", &MessageTexts::settingsTooLarge},
       {"LANG_FILE_OVERBUDGET$", &MessageTexts::overBudget},
       {"LANG_FILE_NOTWHOLE$", &MessageTexts::notReplacedWhole},
+      {"LANG_FILE_HALFTRANSPARENT$", &MessageTexts::halfTransparent},
   }};
   return keys;
 }

@@ -19,6 +19,7 @@
 #include "app/language.h"
 #include "app/mnemonics.h"
 #include "app/panel_tables.h"
+#include "app/palette_dock.h"
 #include "app/paths.h"
 #include "app/preview_interaction.h"
 #include "app/preview_picture.h"
@@ -57,6 +58,8 @@ MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, 
   // Hidden: the window opens at its fixed size, and the list adds its own height.
   problems_ = new ProblemsDock(texts, this, kAboveStatusBar);
   addDockWidget(Qt::BottomDockWidgetArea, problems_);
+  palette_ = new PaletteDock(texts, document_, this);
+  addDockWidget(Qt::RightDockWidgetArea, palette_);
   BuildMenuBar(texts, settings);
   BuildStatusBar();
   BuildCentre(texts, settings);
@@ -105,6 +108,9 @@ void MainWindow::FollowDocument(const LanguageTable& texts) {
     beforeHint_.reset();
   });
 
+  connect(palette_, &PaletteDock::replaceRequested, this, &MainWindow::replaceColourRequested);
+  connect(palette_, &PaletteDock::revealRequested, this, &MainWindow::revealRequested);
+  connect(palette_, &PaletteDock::shownByUser, this, &MainWindow::paletteShownByUser);
   connect(problems_, &ProblemsDock::problemActivated, this, &MainWindow::problemActivated);
   connect(problems_, &ProblemsDock::shownByUser, this, &MainWindow::problemsShownByUser);
   connect(reloadBar_, &ReloadBar::answered, this, &MainWindow::reloadAnswered);
@@ -176,6 +182,12 @@ void MainWindow::BuildViewMenu(const LanguageTable& texts) {
                   [this] { view_.ResetZoom(); });
   view->addSeparator();
   view->addAction(problems_->toggleViewAction());
+  view->addAction(palette_->toggleViewAction());
+}
+
+void MainWindow::BuildSkinMenu(const LanguageTable& texts) {
+  QMenu* skin = menuBar()->addMenu(texts.Text("LANG_SKIN$"));
+  skin->addAction(texts.Text("LANG_SKIN_RECOLOR$"), this, &MainWindow::recolourRequested);
 }
 
 void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& settings) {
@@ -183,6 +195,7 @@ void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& set
   BuildFileMenu(texts);
   BuildEditMenu(texts);
   BuildViewMenu(texts);
+  BuildSkinMenu(texts);
 
   QMenu* languages = bar->addMenu(LanguageMenuTitle());
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {
@@ -301,6 +314,7 @@ void MainWindow::ShowTitle() {
 void MainWindow::AskReload(const QString& question) { reloadBar_->Ask(question); }
 void MainWindow::HideReloadQuestion() { reloadBar_->hide(); }
 void MainWindow::ShowProblemsList(bool shown) { problems_->setVisible(shown); }
+void MainWindow::ShowPalette(bool shown) { palette_->setVisible(shown); }
 
 void MainWindow::RevealSubject(const ProblemSubject& s) {
   switch (s.kind) {

@@ -21,6 +21,7 @@
 
 class EditorPanel;
 class LanguageTable;
+class PaletteDock;
 class PreviewInteraction;
 class PreviewPicture;
 class ProblemsDock;
@@ -52,6 +53,7 @@ class MainWindow : public QMainWindow {
   void AskReload(const QString& question);
   void HideReloadQuestion();
   void ShowProblemsList(bool shown);
+  void ShowPalette(bool shown);
   // Brings the panel's control of what a problem is about into view.
   void RevealSubject(const ProblemSubject& subject);
   // The layout rule: places viewport, buttons and panel for the client size.
@@ -79,6 +81,11 @@ class MainWindow : public QMainWindow {
   void backgroundColourRequested();
   void swapViewRequested();
   void aboutRequested();
+  void recolourRequested();
+  // From the palette: replace a colour everywhere; lead to a use of it.
+  void replaceColourRequested(Rgb15 colour);
+  void revealRequested(const ProblemSubject& subject);
+  void paletteShownByUser(bool shown);
   // A colour to edit in the colour dialog, a picture to import (chosen by
   // the user, or a file dropped): from the panel and the preview alike.
   void editColourRequested(const SkinField& field);
@@ -102,6 +109,7 @@ class MainWindow : public QMainWindow {
   void BuildEditMenu(const LanguageTable& texts);
   void BuildViewMenu(const LanguageTable& texts);
   void BuildScreenMenu(const LanguageTable& texts);
+  void BuildSkinMenu(const LanguageTable& texts);
   void BuildStatusBar();
   void BuildCentre(const LanguageTable& texts, const AppSettings& settings);
   void FollowDocument(const LanguageTable& texts);
@@ -132,6 +140,7 @@ class MainWindow : public QMainWindow {
   QAction* redo_ = nullptr;
   QMenu* recent_ = nullptr;
   ProblemsDock* problems_ = nullptr;
+  PaletteDock* palette_ = nullptr;
   ReloadBar* reloadBar_ = nullptr;
   bool swapped_ = false;
   bool closeAllowed_ = false;

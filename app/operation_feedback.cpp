@@ -13,6 +13,10 @@ void OperationFeedback::Report(const Message& message, const std::string& body) 
   ShowError(body);
 }
 
+void OperationFeedback::Note(const Message&, const std::string& body) {
+  notes_ << QString::fromUtf8(body.data(), static_cast<int>(body.size()));
+}
+
 int OperationFeedback::Count(MessageKind kind) const {
   return static_cast<int>(
       std::count_if(messages_.begin(), messages_.end(), [kind](const Message& m) { return m.kind == kind; }));

@@ -19,11 +19,14 @@ class OperationFeedback : public Feedback {
 
   void ShowError(const std::string& body) override;
   void Report(const Message& message, const std::string& body) override;
+  // Notes are no failures: they are kept apart, for the status bar.
+  void Note(const Message& message, const std::string& body) override;
   void SetProgress(int value) override {
     if (progress_) progress_(value);
   }
 
   const QStringList& lines() const { return lines_; }
+  const QStringList& notes() const { return notes_; }
   const std::vector<Message>& messages() const { return messages_; }
   int Count(MessageKind kind) const;
   // Whether an opening read nothing at all: no settings file, or one that
@@ -33,7 +36,7 @@ class OperationFeedback : public Feedback {
 
  private:
   std::function<void(int)> progress_;
-  QStringList lines_;
+  QStringList lines_, notes_;
   std::vector<Message> messages_;
 };
 

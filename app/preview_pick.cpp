@@ -23,6 +23,26 @@ PixelMask TargetMask(const TraceMap& map, const PreviewTarget& target) {
   return none;
 }
 
+PixelMask ColourMask(const Picture& picture, const TraceMap& map, Rgb15 colour) {
+  PixelMask mask;
+  mask.pixels.assign(std::size_t(mask.width) * std::size_t(mask.height), 0);
+  if (picture.width != mask.width || picture.height != mask.height || map.tags.size() != mask.pixels.size()) {
+    return mask;
+  }
+  for (int y = 0; y < mask.height; ++y) {
+    const Rgb24* row = picture.row(y);
+    for (int x = 0; x < mask.width; ++x) {
+      if (map.at(x, y).source == TraceSource::None || Rgb24ToRgb15(row[x]) != colour) continue;
+      mask.pixels[std::size_t(y) * std::size_t(mask.width) + std::size_t(x)] = 1;
+      ++mask.count;
+      if (mask.count == 1) mask.left = mask.right = x, mask.top = mask.bottom = y;
+      mask.left = std::min(mask.left, x), mask.right = std::max(mask.right, x);
+      mask.top = std::min(mask.top, y), mask.bottom = std::max(mask.bottom, y);
+    }
+  }
+  return mask;
+}
+
 std::vector<int> ScreensDrawing(const Skin& skin, const PreviewTarget& target) {
   std::vector<int> screens;
   for (int screen = 0; screen < kPreviewScreenCount; ++screen) {

@@ -15,14 +15,20 @@
 #include "skin/skin.h"
 
 // Something the preview can highlight: a colour or picture source, or else
-// an element record (a section index into SkinSchema()).
+// an element record (a section index into SkinSchema()), or else every
+// pixel of the skin in one 15-bit colour.
 struct PreviewTarget {
   TraceSource source = TraceSource::None;
   std::optional<std::size_t> element;
+  std::optional<Rgb15> colour;
 
-  bool empty() const { return source == TraceSource::None && !element; }
+  bool empty() const { return source == TraceSource::None && !element && !colour; }
   friend bool operator==(const PreviewTarget&, const PreviewTarget&) = default;
 };
+
+// The pixels of the zoom-1 preview `picture` (traced by `map`) that show
+// `colour` and come from the skin (not the hinge or the background).
+PixelMask ColourMask(const Picture& picture, const TraceMap& map, Rgb15 colour);
 
 // The pixels of the current screen that the target draws (a source's own
 // pixels; an element record's when there is no source).

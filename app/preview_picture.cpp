@@ -51,7 +51,15 @@ float PreviewPicture::zoom() const { return viewState_ ? viewState_->zoom() : 1.
 void PreviewPicture::Redraw() {
   // The trace of this redraw answers "what is here?" until the next one.
   TraceMap trace;
-  SetPicture(RenderPreview(document_->skin(), viewState_->screen(), viewState_->zoom(), viewState_->background(), &trace));
+  unscaled_ = RenderPreview(document_->skin(), viewState_->screen(), 1.0f, viewState_->background(), &trace);
+  const float zoom = viewState_->zoom();
+  if (zoom > 1.0f) {
+    int width = 0, height = 0;
+    PreviewSize(zoom, width, height);
+    SetPicture(ScaleNearest(unscaled_, width, height));
+  } else {
+    SetPicture(unscaled_);
+  }
   trace_ = std::move(trace);
   counts_ = CountElementPixels(trace_);
   // The marks are made again from the new trace: the mark of a moved
@@ -62,6 +70,7 @@ void PreviewPicture::Redraw() {
 
 PixelMask PreviewPicture::ZoomedMask(const PreviewTarget& target) const {
   if (target.empty() || trace_.tags.empty()) return {};
+  if (target.colour) return ZoomMask(ColourMask(unscaled_, trace_, *target.colour), zoom());
   return ZoomMask(TargetMask(trace_, target), zoom());
 }
 

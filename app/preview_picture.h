@@ -97,6 +97,7 @@ class PreviewPicture : public QWidget {
   const SkinDocument* document_ = nullptr;
   const ViewState* viewState_ = nullptr;
   TraceMap trace_;
+  Picture unscaled_;  // the preview at zoom 1, as the trace maps it
   ElementPixels counts_{};
   Picture picture_;
   QImage view_;

@@ -12,6 +12,8 @@
 #include "app/language.h"
 #include "app/colour_dialog.h"
 #include "app/dialogs.h"
+#include "app/fit_dialog.h"
+#include "app/recolour_dialog.h"
 
 namespace {
 
@@ -106,6 +108,15 @@ class RealDialogs : public Dialogs {
   }
 
   void ShowAbout(QWidget* parent, const LanguageTable& texts) override { RunAboutBox(parent, texts); }
+
+  std::optional<FitMode> AskFit(QWidget* parent, const FitQuestion& question, const LanguageTable& texts) override {
+    return RunFitDialog(parent, question, texts);
+  }
+
+  std::optional<RecolourChoice> Recolour(QWidget* parent, const LanguageTable& texts,
+                                         const std::function<void(const RecolourChoice&)>& preview) override {
+    return RunRecolourDialog(parent, texts, preview);
+  }
 
   void CopyToClipboard(const QImage& image) override { QApplication::clipboard()->setImage(image); }
 };

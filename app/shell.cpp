@@ -4,6 +4,8 @@
 
 #include "app/file_commands.h"
 #include "app/live_reload.h"
+#include "app/recolour_dialog.h"
+#include "images/colour_work.h"
 #include "app/main_window.h"
 #include "app/panel_tables.h"
 #include "app/recent_skins.h"
@@ -107,6 +109,10 @@ void EditorShell::BuildWindow(const QPoint* position) {
   connect(w, &MainWindow::editColourRequested, this, &EditorShell::EditColour);
   connect(w, &MainWindow::problemActivated, this, &EditorShell::ShowProblem);
   connect(w, &MainWindow::problemsShownByUser, this, [this](bool shown) { problemsShown_ = shown; });
+  connect(w, &MainWindow::paletteShownByUser, this, [this](bool shown) { paletteShown_ = shown; });
+  connect(w, &MainWindow::recolourRequested, this, &EditorShell::Recolour);
+  connect(w, &MainWindow::replaceColourRequested, this, &EditorShell::ReplaceColour);
+  connect(w, &MainWindow::revealRequested, this, [this](const ProblemSubject& s) { RevealSubject(s); });
   connect(w, &MainWindow::reloadAnswered, reload_.get(), &LiveReload::Answer);
   connect(reload_.get(), &LiveReload::askReload, w, &MainWindow::AskReload);
   connect(reload_.get(), &LiveReload::questionDone, w, &MainWindow::HideReloadQuestion);
@@ -117,6 +123,7 @@ void EditorShell::BuildWindow(const QPoint* position) {
   context_.window = w;
   w->ShowRecent(files_->recentSkins());
   w->ShowProblemsList(problemsShown_);
+  w->ShowPalette(paletteShown_);
   if (old) {
     old->hide();
     old->deleteLater();
@@ -174,10 +181,46 @@ void EditorShell::ShowProblem(int index) {
   if (index < 0 || index >= static_cast<int>(problems.size()) || !window_) return;
   const Problem p = problems[std::size_t(index)];
   // The screen that shows the problem, else the one whose controls can mend it.
-  const int screen = p.screen ? *p.screen : ControlScreen(p.about);
-  if (screen >= 0) view_.ChooseScreen(screen);
-  window_->RevealSubject(p.about);
+  RevealSubject(p.about, p.screen);
   if (p.line) window_->ShowStatus(texts_.Text("LANG_STATUS_PROBLEM_LINE$").arg(*p.line));
+}
+
+void EditorShell::RevealSubject(const ProblemSubject& subject, std::optional<int> screen) {
+  if (!window_) return;
+  const int shown = screen ? *screen : ControlScreen(subject);
+  if (shown >= 0) view_.ChooseScreen(shown);
+  window_->RevealSubject(subject);
+}
+
+void EditorShell::Recolour() {
+  const std::optional<RecolourChoice> chosen =
+      dialogs_.Recolour(window_, texts_, [this](const RecolourChoice& c) {
+        document_.Preview([&](Skin& skin) { RecolourSkin(skin, c.shift, c.scope); }, c.scope != RecolourScope::Fields);
+      });
+  document_.EndPreview();
+  if (!chosen) return;
+  Skin recoloured = document_.skin();
+  if (RecolourSkin(recoloured, chosen->shift, chosen->scope)) {
+    document_.Apply(EditTowards(document_.skin(), recoloured, texts_.Text("LANG_STEP_RECOLOR$")));
+  }
+}
+
+void EditorShell::ReplaceColour(Rgb15 colour) {
+  const Rgb24 before = Rgb15ToRgb24(colour);
+  const Rgb24 chosen = dialogs_.EditColour(window_, before, texts_, QString::fromStdString(FormatSkinColour(before)),
+                                           [&](Rgb24 shown) {
+                                             document_.Preview(
+                                                 [&](Skin& skin) { ReplaceColours(skin, {{colour, Rgb24ToRgb15(shown)}}); },
+                                                 true);
+                                           });
+  document_.EndPreview();
+  Skin replaced = document_.skin();
+  if (ReplaceColours(replaced, {{colour, Rgb24ToRgb15(chosen)}})) {
+    document_.Apply(EditTowards(document_.skin(), replaced,
+                                texts_.Text("LANG_STEP_REPLACE_COLOR$")
+                                    .arg(QString::fromStdString(FormatSkinColour(before)),
+                                         QString::fromStdString(FormatSkinColour(chosen)))));
+  }
 }
 
 void EditorShell::OfferRecovery() {

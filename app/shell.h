@@ -69,6 +69,14 @@ class EditorShell : public QObject {
   void EditColour(const SkinField& field);
   // A problem chosen in the list: its screen and the control concerned.
   void ShowProblem(int index);
+  // The screen (the one given, else one whose controls edit it) and the
+  // control of a field, a section or a picture.
+  void RevealSubject(const ProblemSubject& subject, std::optional<int> screen = std::nullopt);
+  // Skin > Recolour: previewed live, one step of Undo on OK.
+  void Recolour();
+  // The palette's Replace colour: the colour dialog, previewed live, then
+  // every use of `colour` in one step.
+  void ReplaceColour(Rgb15 colour);
   // Offers, one after the other, the journals of editors that are gone.
   void OfferRecovery();
 
@@ -94,5 +102,6 @@ class EditorShell : public QObject {
   std::unique_ptr<RecoveryJournal> recovery_;
   QPointer<MainWindow> window_;
   bool problemsShown_ = false;
+  bool paletteShown_ = false;
   bool quitRequested_ = false;
 };

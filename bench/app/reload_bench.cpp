@@ -15,10 +15,12 @@
 #include <memory>
 
 #include "app/dialogs.h"
+#include "app/fit_dialog.h"
+#include "app/recolour_dialog.h"
+#include "app/live_reload.h"
 #include "app/main_window.h"
 #include "app/preview_picture.h"
 #include "app/shell.h"
-#include "app/live_reload.h"
 #include "app/skin_watcher.h"
 #include "bench/default_skin.h"
 #include "check/check.h"
@@ -42,6 +44,11 @@ struct SilentDialogs : Dialogs {
     return input;
   }
   void ShowAbout(QWidget*, const LanguageTable&) override {}
+  std::optional<FitMode> AskFit(QWidget*, const FitQuestion&, const LanguageTable&) override { return FitMode::Keep; }
+  std::optional<RecolourChoice> Recolour(QWidget*, const LanguageTable&,
+                                         const std::function<void(const RecolourChoice&)>&) override {
+    return std::nullopt;
+  }
   void CopyToClipboard(const QImage&) override {}
 };
 

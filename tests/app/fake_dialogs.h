@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "app/dialogs.h"
+#include "app/fit_dialog.h"
+#include "app/recolour_dialog.h"
 
 struct FakeDialogs : Dialogs {
   struct Request {
@@ -70,5 +72,21 @@ struct FakeDialogs : Dialogs {
     return colourAnswers.isEmpty() ? input : colourAnswers.dequeue();
   }
   void ShowAbout(QWidget*, const LanguageTable&) override { ++aboutShown; }
+  // The fit question: the answers in order (none left: Keep), what was asked.
+  QQueue<std::optional<FitMode>> fitAnswers;
+  QList<FitQuestion> fitQuestions;
+  std::optional<FitMode> AskFit(QWidget*, const FitQuestion& question, const LanguageTable&) override {
+    fitQuestions.push_back(question);
+    return fitAnswers.isEmpty() ? std::optional(FitMode::Keep) : fitAnswers.dequeue();
+  }
+  // The recolour dialog shows each of `recolourPreviews`, then answers.
+  QList<RecolourChoice> recolourPreviews;
+  QQueue<std::optional<RecolourChoice>> recolourAnswers;
+  std::optional<RecolourChoice> Recolour(QWidget*, const LanguageTable&,
+                                         const std::function<void(const RecolourChoice&)>& preview) override {
+    for (const RecolourChoice& c : recolourPreviews) preview(c);
+    if (whileOpen) whileOpen();
+    return recolourAnswers.isEmpty() ? std::nullopt : recolourAnswers.dequeue();
+  }
   void CopyToClipboard(const QImage& image) override { clipboard = image; }
 };

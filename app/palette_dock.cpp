@@ -1,0 +1,173 @@
+#include "app/palette_dock.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "app/language.h"
+#include "app/qt_text.h"
+#include "app/skin_document.h"
+
+namespace {
+
+constexpr int kSwatch = 20;
+constexpr int kColourRole = Qt::UserRole;
+constexpr int kSubjectRole = Qt::UserRole + 1;  // index into the subjects of the uses shown
+
+// A swatch in a black and a white frame, readable on any colour; the key
+// colour crossed out, as the firmware leaves it out.
+QIcon Swatch(Rgb15 colour, bool key) {
+  const Rgb24 c = Rgb15ToRgb24(colour);
+  QPixmap pixmap(kSwatch, kSwatch);
+  pixmap.fill(QColor(c.r, c.g, c.b));
+  QPainter painter(&pixmap);
+  painter.setPen(Qt::black);
+  painter.drawRect(0, 0, kSwatch - 1, kSwatch - 1);
+  painter.setPen(Qt::white);
+  painter.drawRect(1, 1, kSwatch - 3, kSwatch - 3);
+  if (key) {
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawLine(3, 3, kSwatch - 4, kSwatch - 4);
+    painter.drawLine(3, kSwatch - 4, kSwatch - 4, 3);
+  }
+  return QIcon(pixmap);
+}
+
+QString Hex(Rgb15 colour) { return QString::fromStdString(FormatSkinColour(Rgb15ToRgb24(colour))); }
+
+}  // namespace
+
+PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QWidget* parent)
+    : QDockWidget(texts.Text("LANG_VIEW_PALETTE$"), parent), document_(document) {
+  setObjectName(QStringLiteral("PaletteDock"));
+  countFormat_ = texts.Text("LANG_PALETTE_TIP$");
+  keyText_ = texts.Text("LANG_PALETTE_KEY$");
+  usesFormat_ = texts.Text("LANG_PALETTE_PIXELS$");
+
+  auto* body = new QWidget;
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(2, 2, 2, 2);
+  swatches_ = new QListWidget;
+  swatches_->setObjectName(QStringLiteral("paletteSwatches"));
+  swatches_->setViewMode(QListView::IconMode);
+  swatches_->setIconSize(QSize(kSwatch, kSwatch));
+  swatches_->setGridSize(QSize(58, 40));
+  swatches_->setMovement(QListView::Static);
+  swatches_->setResizeMode(QListView::Adjust);
+  swatches_->setUniformItemSizes(true);
+  swatches_->setMouseTracking(true);
+  swatches_->viewport()->installEventFilter(this);
+  uses_ = new QTreeWidget;
+  uses_->setObjectName(QStringLiteral("paletteUses"));
+  uses_->setColumnCount(2);
+  uses_->setHeaderHidden(true);
+  uses_->setRootIsDecorated(false);
+  uses_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  uses_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  replace_ = new QPushButton(texts.Text("LANG_PALETTE_REPLACE$"));
+  replace_->setObjectName(QStringLiteral("paletteReplace"));
+  replace_->setEnabled(false);
+  layout->addWidget(swatches_, 3);
+  layout->addWidget(uses_, 2);
+  layout->addWidget(replace_);
+  setWidget(body);
+  setFeatures(DockWidgetClosable | DockWidgetFloatable | DockWidgetMovable);
+  toggleViewAction()->setShortcut(QKeySequence(Qt::Key_F9));
+  connect(toggleViewAction(), &QAction::triggered, this, &PaletteDock::shownByUser);
+
+  connect(swatches_, &QListWidget::itemEntered, this, [this](QListWidgetItem* item) {
+    PreviewTarget target;
+    target.colour = static_cast<Rgb15>(item->data(kColourRole).toUInt());
+    document_.SetHover(target);
+  });
+  connect(swatches_, &QListWidget::currentItemChanged, this, &PaletteDock::ShowUses);
+  connect(uses_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+    const QVariant index = item ? item->data(0, kSubjectRole) : QVariant();
+    const PaletteEntry* entry = nullptr;
+    for (const PaletteEntry& e : entries_) {
+      if (e.colour == Chosen()) entry = &e;
+    }
+    if (!entry || !index.isValid()) return;
+    const std::size_t i = index.toUInt();
+    if (i < entry->fields.size()) {
+      emit revealRequested(ProblemSubject::Field(entry->fields[i].first, entry->fields[i].second));
+    } else if (i - entry->fields.size() < entry->pictures.size()) {
+      emit revealRequested(ProblemSubject::Picture(entry->pictures[i - entry->fields.size()].first));
+    }
+  });
+  connect(replace_, &QPushButton::clicked, this, [this] { emit replaceRequested(Chosen()); });
+
+  // Counted again once the edits of one event are done, and only while shown.
+  later_ = new QTimer(this);
+  later_->setSingleShot(true);
+  later_->setInterval(0);
+  connect(later_, &QTimer::timeout, this, &PaletteDock::Refresh);
+  connect(&document, &SkinDocument::skinChanged, this, [this] {
+    if (isVisible()) later_->start();
+  });
+  connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (visible) Refresh();
+  });
+  hide();
+}
+
+Rgb15 PaletteDock::Chosen() const {
+  const QListWidgetItem* item = swatches_->currentItem();
+  return item ? static_cast<Rgb15>(item->data(kColourRole).toUInt()) : Rgb15(0xffff);
+}
+
+void PaletteDock::Refresh() {
+  const Rgb15 chosen = Chosen();
+  entries_ = SkinPalette(document_.skin());
+  swatches_->setUpdatesEnabled(false);
+  const QSignalBlocker quiet(swatches_);
+  swatches_->clear();
+  QListWidgetItem* again = nullptr;
+  for (const PaletteEntry& e : entries_) {
+    auto* item = new QListWidgetItem(Swatch(e.colour, e.key()), QString::number(e.count), swatches_);
+    item->setData(kColourRole, e.colour);
+    const Rgb24 c = Rgb15ToRgb24(e.colour);
+    QString tip = countFormat_.arg(Hex(e.colour), QString::fromStdString(FormatHexColour(c))).arg(e.count);
+    if (e.key()) tip += QLatin1Char('\n') + keyText_;
+    item->setToolTip(tip);
+    if (e.colour == chosen) again = item;
+  }
+  if (again) swatches_->setCurrentItem(again);
+  swatches_->setUpdatesEnabled(true);
+  ShowUses();
+}
+
+void PaletteDock::ShowUses() {
+  uses_->clear();
+  const Rgb15 chosen = Chosen();
+  replace_->setEnabled(swatches_->currentItem() != nullptr);
+  for (const PaletteEntry& e : entries_) {
+    if (e.colour != chosen) continue;
+    std::size_t i = 0;
+    for (const auto& [section, key] : e.fields) {
+      auto* item = new QTreeWidgetItem(uses_, {Latin1(section) + QLatin1Char(' ') + Latin1(key), QString()});
+      item->setData(0, kSubjectRole, static_cast<unsigned>(i++));
+    }
+    for (const auto& [image, count] : e.pictures) {
+      auto* item = new QTreeWidgetItem(
+          uses_, {Latin1(CatalogueEntryOf(image).name), usesFormat_.arg(static_cast<long long>(count))});
+      item->setData(0, kSubjectRole, static_cast<unsigned>(i++));
+    }
+  }
+}
+
+bool PaletteDock::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == swatches_->viewport() && event->type() == QEvent::Leave) document_.SetHover({});
+  return QDockWidget::eventFilter(watched, event);
+}
+
+void PaletteDock::closeEvent(QCloseEvent* event) {
+  QDockWidget::closeEvent(event);
+  emit shownByUser(false);
+}
