@@ -104,9 +104,24 @@ struct Assembly {
 // counting as messages.
 Assembly AssembleSkin(const Options& options, Skin& skin, SkinIoContext& ctx);
 
+// A skin is large: commands keep theirs off the stack.
+Skin& CommandSkin();
+
+// What a command that prints its messages to stderr works on: the skin built
+// as the options say (AssembleSkin), and the context that reported on it, for
+// any saving after.
+struct BuiltSkin {
+  explicit BuiltSkin(const Options& options) { AssembleSkin(options, skin, ctx); }
+  // 0 when nothing was reported, else 1.
+  int status() const { return feedback.messages ? 1 : 0; }
+
+  StderrFeedback feedback;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{feedback, texts};
+  Skin& skin = CommandSkin();
+};
+
 bool EndsWith(const std::string& s, const std::string& suffix);
 // Creates a folder and its parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);
 
-// A skin is large: commands keep theirs off the stack.
-Skin& CommandSkin();

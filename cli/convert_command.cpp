@@ -16,22 +16,18 @@ bool IsArchiveName(const std::string& path) {
 
 int Convert(const Options& o) {
   if (!o.out) return UsageError("convert needs --out DIR or --out NAME.zip");
-  StderrFeedback feedback;
-  const MessageTexts texts = MessageTexts::BuiltIn();
-  SkinIoContext ctx{feedback, texts};
-  Skin& skin = CommandSkin();
-  AssembleSkin(o, skin, ctx);
-  const TypedInfo typed = TypedInfoOf(skin);
+  BuiltSkin built(o);
+  const TypedInfo typed = TypedInfoOf(built.skin);
   if (IsArchiveName(*o.out)) {
-    SaveSkinArchive(skin, *o.out, typed, SourceDateEpochClock(), ctx);
-    return feedback.messages ? 1 : 0;
+    SaveSkinArchive(built.skin, *o.out, typed, SourceDateEpochClock(), built.ctx);
+    return built.status();
   }
   if (!MakeFolders(*o.out)) {
-    std::cerr << PrintableText(*o.out) << ": " << texts.fileNotSaved << '\n';
+    std::cerr << PrintableText(*o.out) << ": " << built.texts.fileNotSaved << '\n';
     return 1;
   }
-  SaveSkinFolder(skin, *o.out, typed, SourceDateEpochClock(), ctx);
-  return feedback.messages ? 1 : 0;
+  SaveSkinFolder(built.skin, *o.out, typed, SourceDateEpochClock(), built.ctx);
+  return built.status();
 }
 
 }  // namespace

@@ -8,12 +8,8 @@ namespace {
 
 int Inspect(const Options& o) {
   if (o.at.empty()) return UsageError("inspect needs at least one --at X,Y");
-  StderrFeedback feedback;
-  const MessageTexts texts = MessageTexts::BuiltIn();
-  SkinIoContext ctx{feedback, texts};
-  Skin& skin = CommandSkin();
-  AssembleSkin(o, skin, ctx);
-  const TraceMap map = TracePreview(skin, o.screen.value_or(0));
+  const BuiltSkin built(o);
+  const TraceMap map = TracePreview(built.skin, o.screen.value_or(0));
   for (const Point& p : o.at) {
     const std::string at = std::to_string(p.x) + "," + std::to_string(p.y) + " ";
     for (std::size_t section : map.ElementsAt(p.x, p.y).Sections()) {
@@ -22,7 +18,7 @@ int Inspect(const Options& o) {
     const TraceSource source = map.at(p.x, p.y).source;
     if (KindOf(source) != SourceKind::None) std::cout << at << DescribeSource(source) << '\n';
   }
-  return feedback.messages ? 1 : 0;
+  return built.status();
 }
 
 }  // namespace

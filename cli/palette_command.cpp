@@ -30,12 +30,8 @@ std::string PaletteJson(const std::vector<PaletteEntry>& palette) {
 }
 
 int Palette(const Options& o) {
-  StderrFeedback feedback;
-  const MessageTexts texts = MessageTexts::BuiltIn();
-  SkinIoContext ctx{feedback, texts};
-  Skin& skin = CommandSkin();
-  AssembleSkin(o, skin, ctx);
-  const std::vector<PaletteEntry> palette = SkinPalette(skin);
+  const BuiltSkin built(o);
+  const std::vector<PaletteEntry> palette = SkinPalette(built.skin);
   if (o.json) {
     std::cout << PaletteJson(palette);
   } else {
@@ -43,7 +39,7 @@ int Palette(const Options& o) {
       std::cout << ColourText(e.colour) << ' ' << e.count << (e.key() ? " key" : "") << '\n';
     }
   }
-  return feedback.messages ? 1 : 0;
+  return built.status();
 }
 
 }  // namespace

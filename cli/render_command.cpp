@@ -33,19 +33,15 @@ int Render(const Options& o) {
   if (!o.out || !EndsWith(*o.out, ".png")) return UsageError("render needs --out FILE.png");
   if (o.all && o.screen) return UsageError("render takes --all or --screen, not both");
   if (o.all && o.zoom > kMaxSheetZoom) return UsageError("render --all takes a --zoom of at most 4");
-  StderrFeedback feedback;
-  const MessageTexts texts = MessageTexts::BuiltIn();
-  SkinIoContext ctx{feedback, texts};
-  Skin& skin = CommandSkin();
-  AssembleSkin(o, skin, ctx);
+  const BuiltSkin built(o);
   const Rgb24 background = UnpackRgb24(o.background);
-  const Picture preview =
-      o.all ? ContactSheet(skin, o.zoom, background) : RenderPreview(skin, o.screen.value_or(0), o.zoom, background);
+  const Picture preview = o.all ? ContactSheet(built.skin, o.zoom, background)
+                                : RenderPreview(built.skin, o.screen.value_or(0), o.zoom, background);
   if (!WriteScreenshotFile(preview, ScreenshotFormat::Png, *o.out)) {
-    std::cerr << PrintableText(*o.out) << ": " << texts.fileNotSaved << '\n';
+    std::cerr << PrintableText(*o.out) << ": " << built.texts.fileNotSaved << '\n';
     return 1;
   }
-  return feedback.messages ? 1 : 0;
+  return built.status();
 }
 
 int Screenshot(const Options& o) {
@@ -54,16 +50,12 @@ int Screenshot(const Options& o) {
   if (o.out && EndsWith(*o.out, ".bmp")) format = ScreenshotFormat::Bmp;
   if (o.out && EndsWith(*o.out, ".jpg")) format = ScreenshotFormat::Jpeg;
   if (!format) return UsageError("screenshot needs --out FILE.png, FILE.bmp or FILE.jpg");
-  StderrFeedback feedback;
-  const MessageTexts texts = MessageTexts::BuiltIn();
-  SkinIoContext ctx{feedback, texts};
-  Skin& skin = CommandSkin();
-  AssembleSkin(o, skin, ctx);
-  if (!WriteScreenshotFile(ComposeScreenshot(skin), *format, *o.out)) {
-    std::cerr << PrintableText(*o.out) << ": " << texts.fileNotSaved << '\n';
+  const BuiltSkin built(o);
+  if (!WriteScreenshotFile(ComposeScreenshot(built.skin), *format, *o.out)) {
+    std::cerr << PrintableText(*o.out) << ": " << built.texts.fileNotSaved << '\n';
     return 1;
   }
-  return feedback.messages ? 1 : 0;
+  return built.status();
 }
 
 }  // namespace
