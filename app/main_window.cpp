@@ -58,7 +58,7 @@ MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, 
   // Hidden: the window opens at its fixed size, and the list adds its own height.
   problems_ = new ProblemsDock(texts, this, kAboveStatusBar);
   addDockWidget(Qt::BottomDockWidgetArea, problems_);
-  palette_ = new PaletteDock(texts, document_, this);
+  palette_ = new PaletteDock(texts, document_, this, kClientWidth);
   addDockWidget(Qt::RightDockWidgetArea, palette_);
   BuildMenuBar(texts, settings);
   BuildStatusBar();

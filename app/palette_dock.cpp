@@ -5,11 +5,13 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "app/dock_room.h"
 #include "app/language.h"
 #include "app/qt_text.h"
 #include "app/skin_document.h"
@@ -20,13 +22,19 @@ constexpr int kSwatch = 20;
 constexpr int kColourRole = Qt::UserRole;
 constexpr int kSubjectRole = Qt::UserRole + 1;  // index into the subjects of the uses shown
 
-// A swatch in a black and a white frame, readable on any colour; the key
-// colour crossed out, as the firmware leaves it out.
-QIcon Swatch(Rgb15 colour, bool key) {
+// A swatch in a black and a white frame, readable on any colour, with its
+// count beside it; the key colour crossed out, as the firmware leaves it out.
+// The count is drawn into the picture, so that no view elides it.
+QIcon Swatch(Rgb15 colour, bool key, long long count, const QWidget* on, int width) {
   const Rgb24 c = Rgb15ToRgb24(colour);
-  QPixmap pixmap(kSwatch, kSwatch);
-  pixmap.fill(QColor(c.r, c.g, c.b));
+  QPixmap pixmap(width, kSwatch);
+  pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
+  painter.fillRect(0, 0, kSwatch, kSwatch, QColor(c.r, c.g, c.b));
+  painter.setPen(on->palette().color(QPalette::Text));
+  painter.setFont(on->font());
+  painter.drawText(QRect(kSwatch + 4, 0, width - kSwatch - 4, kSwatch), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::number(count));
   painter.setPen(Qt::black);
   painter.drawRect(0, 0, kSwatch - 1, kSwatch - 1);
   painter.setPen(Qt::white);
@@ -43,8 +51,8 @@ QString Hex(Rgb15 colour) { return QString::fromStdString(FormatSkinColour(Rgb15
 
 }  // namespace
 
-PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QWidget* parent)
-    : QDockWidget(texts.Text("LANG_VIEW_PALETTE$"), parent), document_(document) {
+PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QMainWindow* window, int centreWidth)
+    : QDockWidget(texts.Text("LANG_VIEW_PALETTE$"), window), document_(document) {
   setObjectName(QStringLiteral("PaletteDock"));
   countFormat_ = texts.Text("LANG_PALETTE_TIP$");
   keyText_ = texts.Text("LANG_PALETTE_KEY$");
@@ -55,9 +63,12 @@ PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QWi
   layout->setContentsMargins(2, 2, 2, 2);
   swatches_ = new QListWidget;
   swatches_->setObjectName(QStringLiteral("paletteSwatches"));
+  // Swatches with their counts beside them, in rows that wrap: room for a
+  // count of six digits.
   swatches_->setViewMode(QListView::IconMode);
-  swatches_->setIconSize(QSize(kSwatch, kSwatch));
-  swatches_->setGridSize(QSize(58, 40));
+  swatchWidth_ = kSwatch + 4 + QFontMetrics(swatches_->font()).horizontalAdvance(QStringLiteral("000000"));
+  swatches_->setIconSize(QSize(swatchWidth_, kSwatch));
+  swatches_->setGridSize(QSize(swatchWidth_ + 6, kSwatch + 6));
   swatches_->setMovement(QListView::Static);
   swatches_->setResizeMode(QListView::Adjust);
   swatches_->setUniformItemSizes(true);
@@ -114,6 +125,8 @@ PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QWi
   connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
     if (visible) Refresh();
   });
+  setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+  new DockRoom(this, window, Qt::Horizontal, centreWidth);
   hide();
 }
 
@@ -130,7 +143,7 @@ void PaletteDock::Refresh() {
   swatches_->clear();
   QListWidgetItem* again = nullptr;
   for (const PaletteEntry& e : entries_) {
-    auto* item = new QListWidgetItem(Swatch(e.colour, e.key()), QString::number(e.count), swatches_);
+    auto* item = new QListWidgetItem(Swatch(e.colour, e.key(), e.count, swatches_, swatchWidth_), QString(), swatches_);
     item->setData(kColourRole, e.colour);
     const Rgb24 c = Rgb15ToRgb24(e.colour);
     QString tip = countFormat_.arg(Hex(e.colour), QString::fromStdString(FormatHexColour(c))).arg(e.count);

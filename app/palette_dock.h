@@ -24,7 +24,8 @@ class SkinDocument;
 class PaletteDock : public QDockWidget {
   Q_OBJECT
  public:
-  PaletteDock(const LanguageTable& texts, SkinDocument& document, QWidget* parent);
+  // `centreWidth`: the width the window's centre keeps while the palette is docked beside it.
+  PaletteDock(const LanguageTable& texts, SkinDocument& document, class QMainWindow* window, int centreWidth);
 
   // The colours as the list shows them now.
   const std::vector<PaletteEntry>& entries() const { return entries_; }
@@ -54,4 +55,5 @@ class PaletteDock : public QDockWidget {
   QTimer* later_;
   std::vector<PaletteEntry> entries_;
   QString countFormat_, keyText_, usesFormat_;
+  int swatchWidth_ = 0;
 };

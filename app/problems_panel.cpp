@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "app/dock_room.h"
 #include "app/language.h"
 #include "app/problem_texts.h"
 #include "app/skin_document.h"
@@ -26,8 +27,6 @@ QString FromStd(std::string_view s) { return QString::fromUtf8(s.data(), static_
 
 ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window, int centreHeight)
     : QDockWidget(texts.Text("LANG_VIEW_PROBLEMS$"), window),
-      window_(window),
-      centreHeight_(centreHeight),
       templates_(ProblemTemplatesOf(texts)),
       none_(texts.Text("LANG_PROBLEMS_NONE$")),
       error_(texts.Text("LANG_ERROR$")),
@@ -42,13 +41,7 @@ ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window, int 
   toggleViewAction()->setShortcut(QKeySequence(Qt::Key_F8));
   connect(toggleViewAction(), &QAction::triggered, this, &ProblemsDock::shownByUser);
 
-  // The layout moves the dock only once the event loop runs again.
-  const auto fit = [this] { QMetaObject::invokeMethod(this, &ProblemsDock::FitWindow, Qt::QueuedConnection); };
-  connect(this, &QDockWidget::visibilityChanged, this, fit);
-  connect(this, &QDockWidget::topLevelChanged, this, fit);
-  // Shown while the window was maximised, the list took the centre's height;
-  // restored, the window grows for it.
-  window_->installEventFilter(this);
+  new DockRoom(this, window, Qt::Vertical, centreHeight);
 }
 
 void ProblemsDock::BuildList(const LanguageTable& texts) {
@@ -86,13 +79,6 @@ void ProblemsDock::BuildCount() {
       emit shownByUser(show);
     });
   }
-}
-
-bool ProblemsDock::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == window_ && event->type() == QEvent::WindowStateChange) {
-    QMetaObject::invokeMethod(this, &ProblemsDock::FitWindow, Qt::QueuedConnection);
-  }
-  return QDockWidget::eventFilter(watched, event);
 }
 
 void ProblemsDock::Follow(const SkinDocument& document) {
@@ -143,27 +129,4 @@ void ProblemsDock::Activated(QTreeWidgetItem* item) {
 void ProblemsDock::closeEvent(QCloseEvent* event) {
   QDockWidget::closeEvent(event);
   emit shownByUser(false);
-}
-
-void ProblemsDock::FitWindow() {
-  QWidget* centre = window_->centralWidget();
-  if (!centre || window_->isMaximized() || window_->isFullScreen() || window_->isMinimized()) return;
-  if (!isHidden() && !isFloating()) {
-    window_->layout()->activate();
-    const int need = centreHeight_ - centre->height();
-    if (need > 0) {
-      const int height = window_->height() + need;
-      grown_ += need;
-      // A larger minimum may already have grown the window.
-      window_->setMinimumHeight(window_->minimumHeight() + need);
-      if (window_->height() < height) window_->resize(window_->width(), height);
-    }
-    // Nor can the separator between them take the centre's height.
-    centre->setMinimumHeight(centreHeight_);
-  } else if (grown_ > 0) {
-    centre->setMinimumHeight(0);
-    window_->setMinimumHeight(window_->minimumHeight() - grown_);
-    window_->resize(window_->width(), window_->height() - grown_);
-    grown_ = 0;
-  }
 }

@@ -47,18 +47,11 @@ class ProblemsDock : public QDockWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildList(const LanguageTable& texts);
   void BuildCount();
   void Activated(QTreeWidgetItem* item);
-  // Keeps the centre at its height while the list is docked below it.
-  void FitWindow();
-
-  QMainWindow* window_;
-  int centreHeight_;
-  int grown_ = 0;  // what the window grew by for the list
   QTreeWidget* list_ = nullptr;
   QWidget* count_ = nullptr;
   QToolButton* errors_ = nullptr;
