@@ -422,7 +422,8 @@ Rgb24 RunColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& texts, C
                       const QString& name, const std::function<void(Rgb24)>& preview) {
   ColourDialog dialog(owner, input, texts, host, name);
   if (preview) QObject::connect(&dialog, &ColourDialog::previewed, &dialog, preview);
-  if (owner) dialog.move(owner->frameGeometry().topLeft() + QPoint(50, 50));
+  // Beside the window: what it shows is shown on the preview at once.
+  PlaceBesideOwner(owner, dialog);
   RunModalOver(owner, dialog);
   return dialog.chosenColour();
 }

@@ -7,3 +7,8 @@ class QDialog;
 class QWidget;
 
 int RunModalOver(QWidget* owner, QDialog& dialog);
+
+// Where a dialog that shows its work live on the preview goes: beside the
+// owner window (right, else left) where the screen has room, else over the
+// owner's right edge, so that it does not hide the preview.
+void PlaceBesideOwner(QWidget* owner, QWidget& dialog);

@@ -86,6 +86,7 @@ void RecolourDialog::Changed() { later_->start(); }
 std::optional<RecolourChoice> RunRecolourDialog(QWidget* owner, const LanguageTable& texts,
                                                 const std::function<void(const RecolourChoice&)>& preview) {
   RecolourDialog dialog(owner, texts);
+  PlaceBesideOwner(owner, dialog);
   if (preview) QObject::connect(&dialog, &RecolourDialog::previewed, &dialog, preview);
   if (RunModalOver(owner, dialog) != QDialog::Accepted) return std::nullopt;
   return dialog.choice();

@@ -541,7 +541,7 @@ void ColourDialogTest::modalRunOkAndCancel() {
   {
     // Changes, then Cancel: the input comes back.
     bool ownerDisabled = false, dialogEnabled = false, modal = false;
-    QPoint outerTopLeft;
+    QPoint outerTopLeft;  // of the dialog's frame
     WhenOpen(&owner, [&](ColourDialog* dialog) {
       ownerDisabled = !owner.isEnabled();
       dialogEnabled = dialog->isEnabled();
@@ -557,7 +557,8 @@ void ColourDialogTest::modalRunOkAndCancel() {
     QVERIFY(ownerDisabled);
     QVERIFY(dialogEnabled);
     QVERIFY(modal);
-    QCOMPARE(outerTopLeft, owner.frameGeometry().topLeft() + QPoint(50, 50));
+    // Beside the owner, not over it: the colour shows on what the owner shows.
+    QVERIFY(outerTopLeft.x() > owner.frameGeometry().right() || outerTopLeft.x() < owner.frameGeometry().left());
     QVERIFY(owner.isEnabled());
     QVERIFY(!owner.findChild<ColourDialog*>());  // gone with the call
   }
