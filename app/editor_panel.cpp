@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolTip>
 #include <QValidator>
 
@@ -27,7 +28,7 @@
 
 namespace {
 
-constexpr int kButtonWidth = 128, kRowHeight = 20, kSwatch = 12;
+constexpr int kButtonWidth = 128, kRowHeight = 20, kSwatch = 12, kThumbWidth = 16;
 // The Elements tab: headings above the number columns, rows below them.
 constexpr int kHeadingHeight = 12, kFirstRow = 12;
 
@@ -60,6 +61,32 @@ QIcon Swatch(Rgb24 c) {
   painter.setPen(Qt::white);
   painter.drawRect(1, 1, kSwatch - 3, kSwatch - 3);
   painter.end();
+  QIcon icon;
+  icon.addPixmap(pixmap, QIcon::Normal);
+  icon.addPixmap(pixmap, QIcon::Disabled);
+  return icon;
+}
+
+// A picture small enough for its button, its shape kept, pixels repeated or
+// dropped (never blended, so pixel art stays sharp).
+QIcon Thumbnail(const Picture& p) {
+  QPixmap pixmap(kThumbWidth, kSwatch);
+  pixmap.fill(Qt::transparent);
+  if (!p.empty()) {
+    const double scale = std::min(double(kThumbWidth) / p.width, double(kSwatch) / p.height);
+    const int w = std::max(1, int(p.width * scale)), h = std::max(1, int(p.height * scale));
+    QImage image(w, h, QImage::Format_RGB888);
+    for (int y = 0; y < h; ++y) {
+      const Rgb24* row = p.row(int(std::int64_t(y) * p.height / h));
+      uchar* out = image.scanLine(y);
+      for (int x = 0; x < w; ++x, out += 3) {
+        const Rgb24 c = row[std::int64_t(x) * p.width / w];
+        out[0] = c.r, out[1] = c.g, out[2] = c.b;
+      }
+    }
+    QPainter painter(&pixmap);
+    painter.drawImage((kThumbWidth - w) / 2, (kSwatch - h) / 2, image);
+  }
   QIcon icon;
   icon.addPixmap(pixmap, QIcon::Normal);
   icon.addPixmap(pixmap, QIcon::Disabled);
@@ -127,9 +154,15 @@ EditorPanel::EditorPanel(QWidget* parent, const LanguageTable& texts) : QTabWidg
 }
 
 void EditorPanel::Follow(const SkinDocument& document, const ViewState& view) {
-  connect(&document, &SkinDocument::skinChanged, this, [this, &document] { SyncControls(document.skin()); });
+  connect(&document, &SkinDocument::skinChanged, this, [this, &document](const SkinChange& change) {
+    SyncControls(document.skin());
+    ShowThumbnails(document.skin(), change);
+  });
   connect(&view, &ViewState::screenChanged, this, &EditorPanel::SetScreen);
   SyncControls(document.skin());
+  SkinChange all;
+  all.whole = true;
+  ShowThumbnails(document.skin(), all);
   SetScreen(view.screen());
 }
 
@@ -167,6 +200,8 @@ QWidget* EditorPanel::BuildImagesPage(const LanguageTable& texts) {
     const ImageId image = c.image;
     auto* b = new ImageButton(page, [this, image](const QString& file) { emit imageFileDropped(image, file); });
     b->setObjectName(QStringLiteral("image:%1").arg(c.baseName()));
+    b->setProperty("swatch", true);
+    b->setIconSize(QSize(kThumbWidth, kSwatch));
     b->setGeometry(c.column * kButtonWidth, c.row * kRowHeight, kButtonWidth, kRowHeight);
     const QString caption = texts.Text(c.key());
     FitCaption(b, caption, kButtonWidth);
@@ -255,7 +290,19 @@ QWidget* EditorPanel::BuildInformationPage(const LanguageTable& texts) {
   static constexpr const char* kLabels[] = {"LANG_INFO_TITLE$", "LANG_INFO_AUTHOR$", "LANG_INFO_EMAIL$",
                                             "LANG_INFO_URL$", "LANG_INFO_UPDATE$"};
   static constexpr const char* kKeys[] = {"Title", "Author", "eMail", "Url", "LastUpdate"};
-  const QString hint = texts.Text("LANG_INFO_LATIN1$");
+  // Why a character was refused: in the page, under the boxes, where it
+  // neither covers another box nor takes a click or the focus.
+  auto* hint = new QLabel(texts.Text("LANG_INFO_LATIN1$"), page);
+  hint->setObjectName(QStringLiteral("latin1Hint"));
+  hint->setGeometry(5, 10 + 40 * 5, 374, 40);
+  hint->setWordWrap(true);
+  hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+  hint->setFocusPolicy(Qt::NoFocus);
+  hint->hide();
+  auto* hintTimer = new QTimer(hint);
+  hintTimer->setSingleShot(true);
+  hintTimer->setInterval(4000);
+  connect(hintTimer, &QTimer::timeout, hint, &QWidget::hide);
   for (int i = 0; i < 5; ++i) {
     auto* label = new QLabel(texts.Text(kLabels[i]), page);
     label->setGeometry(5, 10 + 40 * i, 374, 15);
@@ -268,8 +315,9 @@ QWidget* EditorPanel::BuildInformationPage(const LanguageTable& texts) {
     edit->setValidator(new Latin1Validator(edit));
     edit->installEventFilter(this);
     // A refused character says why, instead of being saved as "?" later.
-    connect(edit, &QLineEdit::inputRejected, this, [edit, hint] {
-      QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), hint, edit);
+    connect(edit, &QLineEdit::inputRejected, hint, [hint, hintTimer] {
+      hint->show();
+      hintTimer->start();
     });
     connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
       if (!syncing_) emit textEdited(field, text);
@@ -319,6 +367,14 @@ void EditorPanel::ShowColourMenu(int index, QPoint at) {
   paste->setEnabled(colours_[index].button->isEnabled() &&
                     ParseColourText(QGuiApplication::clipboard()->text().toStdString()).has_value());
   menu.exec(colours_[index].button->mapToGlobal(at));
+}
+
+void EditorPanel::ShowThumbnails(const Skin& skin, const SkinChange& change) {
+  // A thumbnail of each picture, like the swatch of a colour; drawn again
+  // only for the pictures that changed.
+  for (const auto& [id, button] : images_) {
+    if (change.Touches(id)) static_cast<QPushButton*>(button)->setIcon(Thumbnail(skin.image(id)));
+  }
 }
 
 QWidget* EditorPanel::Reveal(QWidget* control) {

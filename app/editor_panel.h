@@ -90,6 +90,7 @@ class EditorPanel : public QTabWidget {
   // Registers a control of `screen` with the tooltip saying what it edits.
   void AddControl(QWidget* control, int screen, const QString& tip);
   QWidget* Reveal(QWidget* control);
+  void ShowThumbnails(const Skin& skin, const struct SkinChange& change);
   // Copy colour and Paste colour, on a colour button.
   void CopyColour(int index) const;
   void PasteColour(int index);

@@ -356,8 +356,8 @@ void FileCommands::ImportPictureFolder() {
   }
 }
 
-void FileCommands::SaveScreenshot() {
-  const Picture shot = ComposeScreenshot(document_.skin());
+void FileCommands::SaveScreenshot(bool shown) {
+  const Picture shot = ComposeScreenshot(document_.skin(), shown ? view_.screen() : 0);
   int filter = 0;
   const QString chosen = context_.dialogs.ChooseSaveFile(
       context_.window, context_.texts.Text("LANG_REQFILE_SAVE$"), context_.settings.lastPath,
@@ -379,7 +379,40 @@ void FileCommands::SaveScreenshot() {
   const QString path = QString::fromStdString(*target);
   if (!WriteScreenshotFile(shot, format, Local(path))) {
     context_.dialogs.ShowMessage(context_.window, error, path + QStringLiteral(": ") + context_.texts.Text("LANG_FILE_NOTSAVE$"));
+    return;
   }
+  context_.ShowStatus(context_.texts.Text("LANG_STATUS_SCREENSHOT_SAVED$").arg(Shown(path)));
 }
 
-void FileCommands::CopyScreenshot() { context_.dialogs.CopyToClipboard(ToQImage(ComposeScreenshot(document_.skin()))); }
+void FileCommands::CopyScreenshot(bool shown) {
+  context_.dialogs.CopyToClipboard(ToQImage(ComposeScreenshot(document_.skin(), shown ? view_.screen() : 0)));
+  context_.ShowStatus(context_.texts.Text("LANG_STATUS_SCREENSHOT_COPIED$"));
+}
+
+void FileCommands::CompareWithFolder() {
+  const QString folder =
+      context_.dialogs.ChooseFolder(context_.window, context_.texts.Text("LANG_REQPATH_LOAD$"), context_.settings.lastPath);
+  if (!folder.isEmpty()) CompareWith(folder);
+}
+
+void FileCommands::CompareWithArchive() {
+  const QString file = context_.dialogs.ChooseOpenFile(context_.window, context_.texts.Text("LANG_REQFILE_LOAD$"),
+                                                       QStringLiteral("*.zip"),
+                                                       {{QStringLiteral("* (*.zip)"), QStringLiteral("*.zip")}}, 0);
+  if (!file.isEmpty()) CompareWith(file);
+}
+
+void FileCommands::CompareWith(const QString& path) {
+  // Opened as opening would open it, over the built-in skin: a skin apart,
+  // never the one being edited.
+  auto other = std::make_shared<Skin>();
+  ResetSkinToDefaults(*other);
+  const OperationFeedback feedback = context_.Run([&](SkinIoContext& ctx) {
+    if (IsSkinArchive(path)) OpenSkinArchive(*other, Local(path), ctx);
+    else OpenSkinFolder(*other, Local(path), ctx);
+  });
+  context_.ShowMessages(feedback);
+  if (feedback.NothingOpened()) return;
+  view_.CompareWith(std::move(other), SkinNameOf(CleanPath(path)));
+  context_.ShowStatus(context_.texts.Text("LANG_STATUS_COMPARING$").arg(Shown(path)));
+}

@@ -54,8 +54,13 @@ class FileCommands : public QObject {
   void ImportImageFile(ImageId image, const QString& path);
   // Every file of a folder named after a picture, as one undo step.
   void ImportPictureFolder();
-  void SaveScreenshot();
-  void CopyScreenshot();
+  // The file browser's two screens, or (`shown`) those of the screen shown.
+  void SaveScreenshot(bool shown = false);
+  void CopyScreenshot(bool shown = false);
+  // Another skin (a folder, a .zip) beside the preview, to compare with.
+  void CompareWithFolder();
+  void CompareWithArchive();
+  void CompareWith(const QString& path);
   // Asks whether to save unsaved changes; true when the caller may go on.
   bool MaybeSave();
 

@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include <QActionGroup>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -19,6 +21,8 @@
 #include "app/language.h"
 #include "app/mnemonics.h"
 #include "app/panel_tables.h"
+#include "app/elided_label.h"
+#include "app/overview_dock.h"
 #include "app/palette_dock.h"
 #include "app/paths.h"
 #include "app/preview_interaction.h"
@@ -28,6 +32,7 @@
 #include "app/skin_document.h"
 #include "app/view_state.h"
 #include "skin/ascii.h"
+#include "skin/printable.h"
 
 namespace {
 
@@ -60,6 +65,11 @@ MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, 
   addDockWidget(Qt::BottomDockWidgetArea, problems_);
   palette_ = new PaletteDock(texts, document_, this, kClientWidth);
   addDockWidget(Qt::RightDockWidgetArea, palette_);
+  overview_ = new OverviewDock(texts, document_, view_, this, kClientWidth);
+  addDockWidget(Qt::RightDockWidgetArea, overview_);
+  simulationFormat_ = texts.Text("LANG_STATUS_SIMULATING$");
+  comparedSaved_ = texts.Text("LANG_COMPARE_SAVED$");
+  comparedOther_ = texts.Text("LANG_COMPARE_OTHER$");
   BuildMenuBar(texts, settings);
   BuildStatusBar();
   BuildCentre(texts, settings);
@@ -77,9 +87,19 @@ void MainWindow::FollowDocument(const LanguageTable& texts) {
   connect(&document_, &SkinDocument::originChanged, this, &MainWindow::ShowTitle);
   connect(&view_, &ViewState::screenChanged, this, &MainWindow::ShowScreen);
   connect(&view_, &ViewState::zoomChanged, this, &MainWindow::ShowZoom);
+  connect(&view_, &ViewState::filterChanged, this, &MainWindow::ShowFilter);
+  connect(&view_, &ViewState::compareChanged, this, &MainWindow::ShowCompare);
+  connect(&view_, &ViewState::wholeZoomChanged, wholeZoom_, &QAction::setChecked);
   ShowTitle();
   ShowScreen(view_.screen());
   ShowZoom(view_.zoom());
+  ShowFilter();
+  // A message about an edit that an undo takes back is no longer true.
+  connect(&document_.history(), &QUndoStack::indexChanged, this, [this](int index) {
+    if (index < statusStep_) status_->clear();
+  });
+  comparePicture_->Follow(document_, view_, PreviewPicture::Role::Compared);
+  if (view_.compare() != ViewState::Compare::Off) ShowCompare();
 
   // What the user does with the panel's controls goes to the document, or,
   // where a dialog comes first, out as a request.
@@ -111,6 +131,8 @@ void MainWindow::FollowDocument(const LanguageTable& texts) {
   connect(palette_, &PaletteDock::replaceRequested, this, &MainWindow::replaceColourRequested);
   connect(palette_, &PaletteDock::revealRequested, this, &MainWindow::revealRequested);
   connect(palette_, &PaletteDock::shownByUser, this, &MainWindow::paletteShownByUser);
+  connect(overview_, &OverviewDock::shownByUser, this, &MainWindow::overviewShownByUser);
+  connect(overview_, &OverviewDock::wholeChosen, this, &MainWindow::overviewWholeChosen);
   connect(problems_, &ProblemsDock::problemActivated, this, &MainWindow::problemActivated);
   connect(problems_, &ProblemsDock::shownByUser, this, &MainWindow::problemsShownByUser);
   connect(reloadBar_, &ReloadBar::answered, this, &MainWindow::reloadAnswered);
@@ -132,8 +154,15 @@ void MainWindow::BuildFileMenu(const LanguageTable& texts) {
   file->addAction(texts.Text("LANG_FILE_IMPORT_FOLDER$"), this, &MainWindow::importFolderRequested);
   file->addSeparator();
   QMenu* shot = file->addMenu(texts.Text("LANG_FILE_SCREENSHOT$"));
-  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2D$"), this, &MainWindow::screenshotFileRequested);
-  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2C$"), this, &MainWindow::screenshotClipboardRequested);
+  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2D$"), this, [this] { emit screenshotFileRequested(false); });
+  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2C$"), this, [this] { emit screenshotClipboardRequested(false); });
+  shot->addSeparator();
+  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT_SHOWN_FILE$"), this, [this] { emit screenshotFileRequested(true); });
+  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT_SHOWN_CLIP$"), this,
+                  [this] { emit screenshotClipboardRequested(true); });
+  QMenu* compare = file->addMenu(texts.Text("LANG_FILE_COMPARE$"));
+  compare->addAction(texts.Text("LANG_FILE_OPEN_FOLDER$"), this, &MainWindow::compareFolderRequested);
+  compare->addAction(QStringLiteral("*.zip"), this, &MainWindow::compareArchiveRequested);
   file->addSeparator();
   file->addAction(texts.Text("LANG_FILE_CLOSE$"), QKeySequence::Quit, this, &MainWindow::quitRequested);
 }
@@ -180,7 +209,33 @@ void MainWindow::BuildViewMenu(const LanguageTable& texts) {
   view->addAction(texts.Text("LANG_VIEW_ZOOM_OUT$"), QKeySequence::ZoomOut, &view_, [this] { view_.StepZoom(-1); });
   view->addAction(texts.Text("LANG_VIEW_ZOOM_RESET$"), QKeySequence(Qt::CTRL | Qt::Key_0), &view_,
                   [this] { view_.ResetZoom(); });
+  view->addAction(texts.Text("LANG_VIEW_ZOOM_FIT$"), this, [this] { view_.ZoomToFit(viewport_->size()); });
+  wholeZoom_ = view->addAction(texts.Text("LANG_VIEW_ZOOM_WHOLE$"));
+  wholeZoom_->setObjectName(QStringLiteral("wholeZoom"));
+  wholeZoom_->setCheckable(true);
+  wholeZoom_->setChecked(view_.wholeZoom());
+  connect(wholeZoom_, &QAction::toggled, &view_, &ViewState::SetWholeZoom);
   view->addSeparator();
+  QMenu* simulate = view->addMenu(texts.Text("LANG_VIEW_SIMULATE$"));
+  auto* filters = new QActionGroup(this);
+  static constexpr const char* kFilterKeys[kScreenFilterCount] = {
+      "LANG_SIMULATE_NONE$", "LANG_SIMULATE_CONSOLE$", "LANG_SIMULATE_PROTANOPIA$", "LANG_SIMULATE_DEUTERANOPIA$",
+      "LANG_SIMULATE_TRITANOPIA$"};
+  for (int f = 0; f < kScreenFilterCount; ++f) {
+    filterNames_ << texts.Text(kFilterKeys[f]);
+    QAction* a = simulate->addAction(filterNames_.back());
+    a->setObjectName(QStringLiteral("simulate:%1").arg(QLatin1String(ScreenFilterName(ScreenFilter(f)).data())));
+    a->setCheckable(true);
+    a->setChecked(ScreenFilter(f) == view_.filter());
+    filters->addAction(a);
+    connect(a, &QAction::triggered, &view_, [this, f] { view_.SetFilter(ScreenFilter(f)); });
+  }
+  compareSaved_ = view->addAction(texts.Text("LANG_VIEW_COMPARE_SAVED$"));
+  compareSaved_->setObjectName(QStringLiteral("compareSaved"));
+  compareSaved_->setCheckable(true);
+  connect(compareSaved_, &QAction::triggered, &view_, &ViewState::CompareWithSaved);
+  view->addSeparator();
+  view->addAction(overview_->toggleViewAction());
   view->addAction(problems_->toggleViewAction());
   view->addAction(palette_->toggleViewAction());
 }
@@ -249,9 +304,13 @@ void MainWindow::BuildStatusBar() {
   progress_->setFixedWidth(275);
   progress_->setMaximumHeight(16);
   bar->addWidget(progress_);
-  status_ = new QLabel;
+  status_ = new ElidedLabel;
   status_->setObjectName(QStringLiteral("statusText"));
   bar->addWidget(status_, 1);
+  simulation_ = new QLabel;
+  simulation_->setObjectName(QStringLiteral("simulationText"));
+  simulation_->hide();
+  bar->addPermanentWidget(simulation_);
   bar->addPermanentWidget(problems_->count());
   zoom_ = new QLabel;
   zoom_->setObjectName(QStringLiteral("zoomText"));
@@ -278,6 +337,32 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   preview_->resize(265, 489);
   viewport_->setWidget(preview_);
   reloadBar_ = new ReloadBar(texts, viewport_);
+
+  // The compared skin, beside the preview while the view compares.
+  compareViewport_ = new QScrollArea(centre_);
+  compareViewport_->setObjectName(QStringLiteral("CompareViewport"));
+  compareViewport_->setFrameShape(QFrame::NoFrame);
+  compareViewport_->setAlignment(Qt::AlignCenter);
+  compareViewport_->setWidgetResizable(false);
+  comparePicture_ = new PreviewPicture;
+  comparePicture_->setObjectName(QStringLiteral("ComparePicture"));
+  comparePicture_->setAcceptDrops(false);
+  compareViewport_->setWidget(comparePicture_);
+  compareViewport_->hide();
+  compareCaption_ = new QLabel(compareViewport_);
+  compareCaption_->setObjectName(QStringLiteral("compareCaption"));
+  compareCaption_->setAutoFillBackground(true);
+  compareCaption_->setBackgroundRole(QPalette::ToolTipBase);
+  compareCaption_->setForegroundRole(QPalette::ToolTipText);
+  compareCaption_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  compareCaption_->setToolTip(texts.Text("LANG_COMPARE_TIP$"));
+  compareViewport_->setToolTip(texts.Text("LANG_COMPARE_TIP$"));
+  // Both scroll together: the same part of the same screen, side by side.
+  for (const auto& [a, b] : {std::pair{viewport_, compareViewport_}, {compareViewport_, viewport_}}) {
+    QScrollArea* to = b;
+    connect(a->horizontalScrollBar(), &QScrollBar::valueChanged, to->horizontalScrollBar(), &QScrollBar::setValue);
+    connect(a->verticalScrollBar(), &QScrollBar::valueChanged, to->verticalScrollBar(), &QScrollBar::setValue);
+  }
 
   for (int i = 0; i < kPreviewScreenCount; ++i) {
     auto* b = new QPushButton(QString::number(i + 1), centre_);
@@ -344,7 +429,50 @@ void MainWindow::ShowProgress(int value) {
   progress_->repaint();
 }
 
-void MainWindow::ShowStatus(const QString& text) { status_->setText(text); }
+void MainWindow::ShowStatus(const QString& text) {
+  // Names from files may hold anything: one line, as it is.
+  status_->setText(QString::fromStdString(PrintableText(text.toStdString())));
+  statusStep_ = document_.history().index();
+}
+
+void MainWindow::ShowFilter() {
+  const ScreenFilter f = view_.filter();
+  simulation_->setVisible(f != ScreenFilter::None);
+  simulation_->setText(simulationFormat_.arg(filterNames_.value(int(f))));
+  for (QAction* a : findChildren<QAction*>()) {
+    if (a->objectName() == QStringLiteral("simulate:%1").arg(QLatin1String(ScreenFilterName(f).data()))) a->setChecked(true);
+  }
+}
+
+void MainWindow::ShowOverview(bool shown, bool whole) {
+  overview_->SetWhole(whole);
+  overview_->setVisible(shown);
+}
+
+void MainWindow::ShowCompare() {
+  const bool comparing = view_.compare() != ViewState::Compare::Off;
+  compareSaved_->setChecked(view_.compare() == ViewState::Compare::Saved);
+  compareCaption_->setText(view_.compare() == ViewState::Compare::Other ? comparedOther_.arg(view_.otherName())
+                                                                          : comparedSaved_);
+  compareCaption_->adjustSize();
+  if (comparing == compareViewport_->isVisible()) return;
+  compareViewport_->setVisible(comparing);
+  // Room for the compared skin beside the preview, given back afterwards.
+  const int room = kPreviewWidth + 6;
+  if (comparing && !isMaximized() && !isFullScreen()) {
+    compareGrown_ = room;
+    setMinimumWidth(minimumWidth() + room);
+    resize(width() + room, height());
+  } else if (!comparing && compareGrown_ > 0) {
+    setMinimumWidth(minimumWidth() - compareGrown_);
+    resize(width() - compareGrown_, height());
+    compareGrown_ = 0;
+  }
+  // Space over the preview swaps the two while it is held.
+  if (comparing) qApp->installEventFilter(this);
+  else qApp->removeEventFilter(this);
+  ApplyLayout();
+}
 
 void MainWindow::ShowRecent(const QStringList& skins) {
   recent_->clear();
@@ -371,7 +499,13 @@ void MainWindow::ApplyLayout() {
     previewWidth = w - 398;
     panelX_ = w - 392;
   }
-  viewport_->setGeometry(previewX_, 28, std::max(previewWidth, 0), std::max(hs - 31, 0));
+  if (compareViewport_ && compareViewport_->isVisible()) {
+    const int half = (previewWidth - 3) / 2;
+    viewport_->setGeometry(previewX_, 28, std::max(half, 0), std::max(hs - 31, 0));
+    compareViewport_->setGeometry(previewX_ + half + 3, 28, std::max(previewWidth - half - 3, 0), std::max(hs - 31, 0));
+  } else {
+    viewport_->setGeometry(previewX_, 28, std::max(previewWidth, 0), std::max(hs - 31, 0));
+  }
   panel_->setGeometry(panelX_, 0, 392, hs);
   const int bw = std::max(previewWidth / kPreviewScreenCount, 0);
   for (int i = 0; i < kPreviewScreenCount; ++i) screenButtons_[std::size_t(i)]->setGeometry(previewX_ + 3 + i * bw, 3, bw, 20);
@@ -396,6 +530,17 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+      view_.compare() != ViewState::Compare::Off) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool press = event->type() == QEvent::KeyPress;
+    // Held over the preview (or while already swapped, wherever the pointer went).
+    if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier &&
+        (viewport_->underMouse() || compareViewport_->underMouse() || view_.swapped())) {
+      if (!key->isAutoRepeat()) view_.SetSwapped(press);
+      return true;
+    }
+  }
   if (watched == centre_ && event->type() == QEvent::Resize) {
     ApplyLayout();
     return false;

@@ -20,7 +20,9 @@
 #include "skin/catalogue.h"
 
 class EditorPanel;
+class ElidedLabel;
 class LanguageTable;
+class OverviewDock;
 class PaletteDock;
 class PreviewInteraction;
 class PreviewPicture;
@@ -54,6 +56,7 @@ class MainWindow : public QMainWindow {
   void HideReloadQuestion();
   void ShowProblemsList(bool shown);
   void ShowPalette(bool shown);
+  void ShowOverview(bool shown, bool whole);
   // Brings the panel's control of what a problem is about into view.
   void RevealSubject(const ProblemSubject& subject);
   // The layout rule: places viewport, buttons and panel for the client size.
@@ -74,8 +77,12 @@ class MainWindow : public QMainWindow {
   void saveAsRequested();
   void saveArchiveRequested();
   void importFolderRequested();
-  void screenshotFileRequested();
-  void screenshotClipboardRequested();
+  // The file browser's screenshot (screen 0), or, `shown`, of the screen shown.
+  void screenshotFileRequested(bool shown);
+  void screenshotClipboardRequested(bool shown);
+  // Compare with another skin: a folder, or a .zip.
+  void compareFolderRequested();
+  void compareArchiveRequested();
   void quitRequested();  // the Exit command or a close request
   void languageRequested(int index);
   void backgroundColourRequested();
@@ -86,6 +93,8 @@ class MainWindow : public QMainWindow {
   void replaceColourRequested(Rgb15 colour);
   void revealRequested(const ProblemSubject& subject);
   void paletteShownByUser(bool shown);
+  void overviewShownByUser(bool shown);
+  void overviewWholeChosen(bool whole);
   // A colour to edit in the colour dialog, a picture to import (chosen by
   // the user, or a file dropped): from the panel and the preview alike.
   void editColourRequested(const SkinField& field);
@@ -116,6 +125,10 @@ class MainWindow : public QMainWindow {
   void ShowScreen(int screen);
   void ShowZoom(float zoom);
   void ShowTitle();
+  void ShowFilter();
+  // The compared skin beside the preview, or not: the window grows by its
+  // width for it, and gives it back.
+  void ShowCompare();
 
   SkinDocument& document_;
   ViewState& view_;
@@ -129,7 +142,19 @@ class MainWindow : public QMainWindow {
   PreviewPicture* preview_ = nullptr;
   EditorPanel* panel_ = nullptr;
   QProgressBar* progress_ = nullptr;
-  QLabel* status_ = nullptr;
+  ElidedLabel* status_ = nullptr;
+  int statusStep_ = 0;  // the history's index when the status text was shown
+  QLabel* simulation_ = nullptr;
+  QString simulationFormat_;
+  QStringList filterNames_;
+  QScrollArea* compareViewport_ = nullptr;
+  PreviewPicture* comparePicture_ = nullptr;
+  QLabel* compareCaption_ = nullptr;
+  QString comparedSaved_, comparedOther_;
+  int compareGrown_ = 0;
+  OverviewDock* overview_ = nullptr;
+  QAction* wholeZoom_ = nullptr;
+  QAction* compareSaved_ = nullptr;
   QLabel* zoom_ = nullptr;
   QString zoomFormat_;
   std::array<QPushButton*, kPreviewScreenCount> screenButtons_{};

@@ -27,6 +27,7 @@ QString SkinNameOf(const QString& skinPath) {
 }
 
 QString ShellPaths::RecentFile() const { return QFileInfo(settingsFile).dir().filePath(QStringLiteral("recent.ini")); }
+QString ShellPaths::ViewFile() const { return QFileInfo(settingsFile).dir().filePath(QStringLiteral("view.ini")); }
 
 namespace {
 

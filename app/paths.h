@@ -22,6 +22,8 @@ struct ShellPaths {
   QString recoveryDir;
   // The recently opened skins, in a file of their own beside the settings.
   QString RecentFile() const;
+  // The view's own choices (whole-number zoom, the overview), beside the settings.
+  QString ViewFile() const;
 };
 
 // A start from a folder that has "settings" or "language" in it (the source

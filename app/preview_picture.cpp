@@ -36,10 +36,12 @@ PreviewPicture::PreviewPicture(QWidget* parent) : QWidget(parent) {
   connect(&blink_, &QTimer::timeout, this, &PreviewPicture::Blink);
 }
 
-void PreviewPicture::Follow(const SkinDocument& document, const ViewState& view) {
+void PreviewPicture::Follow(const SkinDocument& document, const ViewState& view, Role role) {
   document_ = &document;
   viewState_ = &view;
+  role_ = role;
   connect(&document, &SkinDocument::skinChanged, this, &PreviewPicture::Redraw);
+  connect(&document, &SkinDocument::diskChanged, this, &PreviewPicture::Redraw);
   connect(&view, &ViewState::changed, this, &PreviewPicture::Redraw);
   connect(&document, &SkinDocument::hoverChanged, this, &PreviewPicture::ShowMarks);
   connect(&document, &SkinDocument::selectionChanged, this, &PreviewPicture::ShowMarks);
@@ -48,18 +50,27 @@ void PreviewPicture::Follow(const SkinDocument& document, const ViewState& view)
 
 float PreviewPicture::zoom() const { return viewState_ ? viewState_->zoom() : 1.0f; }
 
+const Skin& PreviewPicture::Shown() const {
+  const bool compared = (role_ == Role::Compared) != viewState_->swapped();
+  if (!compared || viewState_->compare() == ViewState::Compare::Off) return document_->skin();
+  if (viewState_->compare() == ViewState::Compare::Other && viewState_->other()) return *viewState_->other();
+  return document_->disk().skin;
+}
+
 void PreviewPicture::Redraw() {
-  // The trace of this redraw answers "what is here?" until the next one.
+  // Drawn at zoom 1, where the trace answers "what is here?" until the next
+  // redraw, then filtered (only what is shown) and scaled.
   TraceMap trace;
-  unscaled_ = RenderPreview(document_->skin(), viewState_->screen(), 1.0f, viewState_->background(), &trace);
+  unscaled_ = RenderPreview(Shown(), viewState_->screen(), 1.0f, viewState_->background(), &trace);
+  Picture shown = unscaled_;
+  ApplyScreenFilter(shown, viewState_->filter());
   const float zoom = viewState_->zoom();
   if (zoom > 1.0f) {
     int width = 0, height = 0;
     PreviewSize(zoom, width, height);
-    SetPicture(ScaleNearest(unscaled_, width, height));
-  } else {
-    SetPicture(unscaled_);
+    shown = ScaleNearest(shown, width, height);
   }
+  SetPicture(std::move(shown));
   trace_ = std::move(trace);
   counts_ = CountElementPixels(trace_);
   // The marks are made again from the new trace: the mark of a moved
@@ -75,7 +86,12 @@ PixelMask PreviewPicture::ZoomedMask(const PreviewTarget& target) const {
 }
 
 void PreviewPicture::ShowMarks() {
-  if (!document_) return;
+  // The marks are the skin's: the compared picture shows none.
+  if (!document_ || Shown().images.data() != document_->skin().images.data()) {
+    ShowHover({});
+    ShowSelection({});
+    return;
+  }
   ShowHover(ZoomedMask(document_->hover()));
   ShowSelection(ZoomedMask(document_->selection()));
 }

@@ -30,8 +30,14 @@ class PreviewPicture : public QWidget {
  public:
   explicit PreviewPicture(QWidget* parent = nullptr);
 
-  // Draws `document` as `view` says, now and after every change of either.
-  void Follow(const SkinDocument& document, const ViewState& view);
+  // Draws `document` as `view` says (its screen, zoom, background and
+  // filter), now and after every change of either. The compared role draws
+  // what the view compares the skin with instead (read-only); the two
+  // change places while the view says they are swapped.
+  enum class Role { Skin, Compared };
+  void Follow(const SkinDocument& document, const ViewState& view, Role role = Role::Skin);
+  // The skin this picture draws now.
+  const Skin& Shown() const;
   // The trace of the picture shown, and how many pixels each element
   // record places in it.
   const TraceMap& trace() const { return trace_; }
@@ -95,6 +101,7 @@ class PreviewPicture : public QWidget {
   void Blink();
 
   const SkinDocument* document_ = nullptr;
+  Role role_ = Role::Skin;
   const ViewState* viewState_ = nullptr;
   TraceMap trace_;
   Picture unscaled_;  // the preview at zoom 1, as the trace maps it

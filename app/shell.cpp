@@ -67,6 +67,13 @@ void EditorShell::Start(const QString& skin) {
   settings_ = ReadAppSettings(paths_.settingsFile);
   texts_.Load(settings_.language, paths_.languageDir);
   view_.SetBackground(UnpackRgb24(std::uint32_t(settings_.bgColor)));
+  // The view's own choices, in a file of their own: settings.ini keeps its four keys.
+  viewPrefs_ = ReadViewPrefs(paths_.ViewFile());
+  view_.SetWholeZoom(viewPrefs_.wholeZoom);
+  connect(&view_, &ViewState::wholeZoomChanged, this, [this](bool on) {
+    viewPrefs_.wholeZoom = on;
+    WriteViewPrefs(viewPrefs_, paths_.ViewFile());
+  });
   Skin fresh;
   ResetSkinToDefaults(fresh);
   DiskSkin disk;
@@ -99,6 +106,16 @@ void EditorShell::BuildWindow(const QPoint* position) {
   connect(w, &MainWindow::importFolderRequested, files_.get(), &FileCommands::ImportPictureFolder);
   connect(w, &MainWindow::screenshotFileRequested, files_.get(), &FileCommands::SaveScreenshot);
   connect(w, &MainWindow::screenshotClipboardRequested, files_.get(), &FileCommands::CopyScreenshot);
+  connect(w, &MainWindow::compareFolderRequested, files_.get(), &FileCommands::CompareWithFolder);
+  connect(w, &MainWindow::compareArchiveRequested, files_.get(), &FileCommands::CompareWithArchive);
+  connect(w, &MainWindow::overviewShownByUser, this, [this](bool shown) {
+    viewPrefs_.overviewShown = shown;
+    WriteViewPrefs(viewPrefs_, paths_.ViewFile());
+  });
+  connect(w, &MainWindow::overviewWholeChosen, this, [this](bool whole) {
+    viewPrefs_.overviewWhole = whole;
+    WriteViewPrefs(viewPrefs_, paths_.ViewFile());
+  });
   connect(w, &MainWindow::importRequested, files_.get(), &FileCommands::ImportImage);
   connect(w, &MainWindow::importFileRequested, files_.get(), &FileCommands::ImportImageFile);
   connect(w, &MainWindow::quitRequested, this, &EditorShell::RequestQuit);
@@ -124,6 +141,7 @@ void EditorShell::BuildWindow(const QPoint* position) {
   w->ShowRecent(files_->recentSkins());
   w->ShowProblemsList(problemsShown_);
   w->ShowPalette(paletteShown_);
+  w->ShowOverview(viewPrefs_.overviewShown, viewPrefs_.overviewWhole);
   if (old) {
     old->hide();
     old->deleteLater();

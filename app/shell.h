@@ -19,6 +19,7 @@
 #include "app/paths.h"
 #include "app/skin_document.h"
 #include "app/skin_field.h"
+#include "app/view_prefs.h"
 #include "app/view_state.h"
 #include "skin/clock.h"
 
@@ -101,6 +102,7 @@ class EditorShell : public QObject {
   std::unique_ptr<SkinChecker> checker_;
   std::unique_ptr<RecoveryJournal> recovery_;
   QPointer<MainWindow> window_;
+  ViewPrefs viewPrefs_;
   bool problemsShown_ = false;
   bool paletteShown_ = false;
   bool quitRequested_ = false;

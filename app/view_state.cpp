@@ -1,6 +1,26 @@
 #include "app/view_state.h"
 
 #include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr float kStep = 0.15f;
+constexpr float kLargest = 5.0f;
+}  // namespace
+
+float FittingZoom(QSize viewport, bool whole) {
+  float zoom = std::min(float(viewport.width()) / kPreviewWidth, float(viewport.height()) / kPreviewHeight);
+  // The size a zoom gives is rounded: the largest that still fits may be a
+  // hair above the quotient, never below it.
+  int width = 0, height = 0;
+  PreviewSize(zoom, width, height);
+  while (zoom > 1.0f && (width > viewport.width() || height > viewport.height())) {
+    zoom -= 0.001f;
+    PreviewSize(zoom, width, height);
+  }
+  if (whole) zoom = std::floor(zoom);
+  return std::clamp(zoom, 1.0f, kLargest);
+}
 
 void ViewState::ChooseScreen(int screen) {
   if (screen < 0 || screen >= kPreviewScreenCount) return;
@@ -11,20 +31,39 @@ void ViewState::ChooseScreen(int screen) {
 
 void ViewState::StepScreen(int step) { ChooseScreen(std::clamp(screen_ + step, 0, kPreviewScreenCount - 1)); }
 
-void ViewState::StepZoom(int steps) {
-  bool moved = false;
-  for (; steps > 0 && zoom_ < 5.0f; --steps, moved = true) zoom_ += 0.15f;
-  for (; steps < 0 && zoom_ > 1.0f; ++steps, moved = true) zoom_ -= 0.15f;
-  if (!moved) return;
+void ViewState::SetZoom(float zoom) {
+  if (zoom == zoom_) return;
+  zoom_ = zoom;
   emit zoomChanged(zoom_);
   emit changed();
 }
 
+void ViewState::StepZoom(int steps) {
+  if (wholeZoom_) {
+    // A zoom between two whole numbers goes to the next one the way it steps.
+    const float from = steps > 0 ? std::floor(zoom_ + 0.001f) : std::ceil(zoom_ - 0.001f);
+    SetZoom(std::clamp(from + float(steps), 1.0f, kLargest));
+    return;
+  }
+  float zoom = zoom_;
+  for (; steps > 0 && zoom < kLargest; --steps) zoom += kStep;
+  for (; steps < 0 && zoom > 1.0f; ++steps) zoom -= kStep;
+  SetZoom(zoom);
+}
+
 void ViewState::ResetZoom() {
   wheel_ = 0;
-  zoom_ = 1.0f;
-  emit zoomChanged(zoom_);
-  emit changed();
+  SetZoom(1.0f);
+}
+
+void ViewState::ZoomToFit(QSize viewport) { SetZoom(FittingZoom(viewport, wholeZoom_)); }
+
+void ViewState::SetWholeZoom(bool on) {
+  if (on == wholeZoom_) return;
+  wholeZoom_ = on;
+  emit wholeZoomChanged(on);
+  // A zoom between two whole numbers would draw uneven pixels.
+  if (on) SetZoom(std::clamp(std::round(zoom_), 1.0f, kLargest));
 }
 
 void ViewState::Wheel(int delta) {
@@ -37,5 +76,37 @@ void ViewState::Wheel(int delta) {
 
 void ViewState::SetBackground(Rgb24 colour) {
   background_ = colour;
+  emit changed();
+}
+
+void ViewState::SetFilter(ScreenFilter filter) {
+  if (filter == filter_) return;
+  filter_ = filter;
+  emit filterChanged(filter);
+  emit changed();
+}
+
+void ViewState::CompareWithSaved(bool on) {
+  compare_ = on ? Compare::Saved : Compare::Off;
+  other_.reset();
+  otherName_.clear();
+  swapped_ = false;
+  emit compareChanged();
+  emit changed();
+}
+
+void ViewState::CompareWith(std::shared_ptr<const Skin> skin, const QString& name) {
+  compare_ = skin ? Compare::Other : Compare::Off;
+  other_ = std::move(skin);
+  otherName_ = name;
+  swapped_ = false;
+  emit compareChanged();
+  emit changed();
+}
+
+void ViewState::SetSwapped(bool swapped) {
+  if (compare_ == Compare::Off) swapped = false;
+  if (swapped == swapped_) return;
+  swapped_ = swapped;
   emit changed();
 }

@@ -1,12 +1,19 @@
 // How the preview is looked at, shared by every view of it: the screen shown,
-// the zoom and the colour around the screens. Not part of the skin: nothing
-// here is saved with it, nor is it a step of Undo.
+// the zoom, the colour around the screens, the simulation filter, and what
+// the preview is compared with. Not part of the skin: nothing here is saved
+// with it, nor is it a step of Undo.
 #pragma once
 
 #include <QObject>
+#include <QSize>
+#include <QString>
 
+#include <memory>
+
+#include "preview/filters.h"
 #include "preview/render.h"
 #include "skin/colour.h"
+#include "skin/skin.h"
 
 class ViewState : public QObject {
   Q_OBJECT
@@ -14,27 +21,63 @@ class ViewState : public QObject {
   int screen() const { return screen_; }
   float zoom() const { return zoom_; }
   Rgb24 background() const { return background_; }
+  ScreenFilter filter() const { return filter_; }
+  bool wholeZoom() const { return wholeZoom_; }
 
   // 0 to 13; anything else is ignored.
   void ChooseScreen(int screen);
   void StepScreen(int step);
-  // Zoom steps of 0.15 from 1x up to about 5x.
+  // Zoom steps of 0.15 from 1x up to about 5x; with whole-number zoom, 1x,
+  // 2x, 3x, 4x, 5x (a zoom between two goes to the next one that way).
   void StepZoom(int steps);
   void ResetZoom();
+  // The largest zoom at which the whole preview fits `viewport` (a whole
+  // number with whole-number zoom); never below 1x nor above 5x.
+  void ZoomToFit(QSize viewport);
+  void SetWholeZoom(bool on);
   // The mouse wheel or touchpad: every 120 of movement is one zoom step,
   // however it arrives.
   void Wheel(int delta);
   void SetBackground(Rgb24 colour);
+  void SetFilter(ScreenFilter filter);
+
+  // What the preview is compared with: nothing, the skin as last opened or
+  // saved, or another skin.
+  enum class Compare { Off, Saved, Other };
+  Compare compare() const { return compare_; }
+  const Skin* other() const { return other_.get(); }
+  const QString& otherName() const { return otherName_; }
+  void CompareWithSaved(bool on);
+  void CompareWith(std::shared_ptr<const Skin> skin, const QString& name);
+  // While held (Space over the preview), the preview and the compared skin
+  // change places.
+  bool swapped() const { return swapped_; }
+  void SetSwapped(bool swapped);
 
  signals:
   void screenChanged(int screen);
   void zoomChanged(float zoom);
+  void wholeZoomChanged(bool on);
+  void filterChanged(ScreenFilter filter);
+  void compareChanged();
   // Anything that changes the preview picture.
   void changed();
 
  private:
+  void SetZoom(float zoom);
+
   int screen_ = 0;
   float zoom_ = 1.0f;
   int wheel_ = 0;  // wheel movement not yet turned into zoom steps
+  bool wholeZoom_ = false;
   Rgb24 background_{};
+  ScreenFilter filter_ = ScreenFilter::None;
+  Compare compare_ = Compare::Off;
+  std::shared_ptr<const Skin> other_;
+  QString otherName_;
+  bool swapped_ = false;
 };
+
+// The largest zoom at which a preview of kPreviewWidth x kPreviewHeight fits
+// `viewport`, within 1x and 5x, a whole number when `whole`.
+float FittingZoom(QSize viewport, bool whole);

@@ -114,8 +114,8 @@ Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background
   return ScaleNearest(preview, width, height);
 }
 
-Picture ComposeScreenshot(const Skin& skin) {
-  const ScreenPair screens = DrawPreviewScreens(skin, 0);
+Picture ComposeScreenshot(const Skin& skin, int screen) {
+  const ScreenPair screens = DrawPreviewScreens(skin, screen);
   Picture shot(256, 384);
   Copy(shot, screens.upper, 0, 0);
   Copy(shot, screens.lower, 0, 192);

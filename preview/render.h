@@ -33,8 +33,9 @@ Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background
 // The size RenderPreview gives for a zoom factor.
 void PreviewSize(float zoom, int& width, int& height);
 
-// Screen 0, the upper screen above the lower one: 256 x 384.
-Picture ComposeScreenshot(const Skin& skin);
+// A preview screen (screen 0, the file browser, unless told), the upper
+// screen above the lower one: 256 x 384, no hinge, no background.
+Picture ComposeScreenshot(const Skin& skin, int screen = 0);
 
 // For each picture (by ImageId), whether some preview screen draws it
 // without the key colour, so that its key-green pixels show as bright green.

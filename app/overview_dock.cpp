@@ -1,0 +1,148 @@
+#include "app/overview_dock.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QMainWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QTimer>
+
+#include "app/dock_room.h"
+#include "app/language.h"
+#include "app/qt_picture.h"
+#include "app/skin_document.h"
+#include "app/view_state.h"
+
+namespace {
+
+constexpr int kColumns = 2;
+constexpr int kGap = 6;  // between thumbnails, room for the frame of the current one
+
+// Half size: each pixel the mean of a 2 x 2 block, so a one-pixel line
+// still shows, dimmer, instead of vanishing.
+QImage Half(const Picture& p) {
+  QImage half(p.width / 2, p.height / 2, QImage::Format_RGB888);
+  for (int y = 0; y < half.height(); ++y) {
+    const Rgb24* a = p.row(2 * y);
+    const Rgb24* b = p.row(2 * y + 1);
+    uchar* out = half.scanLine(y);
+    for (int x = 0; x < half.width(); ++x, out += 3) {
+      const Rgb24 q[4] = {a[2 * x], a[2 * x + 1], b[2 * x], b[2 * x + 1]};
+      out[0] = static_cast<uchar>((q[0].r + q[1].r + q[2].r + q[3].r + 2) / 4);
+      out[1] = static_cast<uchar>((q[0].g + q[1].g + q[2].g + q[3].g + 2) / 4);
+      out[2] = static_cast<uchar>((q[0].b + q[1].b + q[2].b + q[3].b + 2) / 4);
+    }
+  }
+  return half;
+}
+
+}  // namespace
+
+OverviewGrid::OverviewGrid(const SkinDocument& document, ViewState& view, QWidget* parent)
+    : QWidget(parent), document_(document), view_(view) {
+  setObjectName(QStringLiteral("overviewGrid"));
+  later_ = new QTimer(this);
+  later_->setSingleShot(true);
+  later_->setInterval(0);
+  connect(later_, &QTimer::timeout, this, &OverviewGrid::Redraw);
+  const auto soon = [this] {
+    if (isVisible()) later_->start();
+  };
+  connect(&document, &SkinDocument::skinChanged, this, soon);
+  connect(&view, &ViewState::changed, this, soon);
+}
+
+QSize OverviewGrid::Cell() const {
+  return whole_ ? QSize(kPreviewWidth, kPreviewHeight) : QSize(kPreviewWidth / 2, kPreviewHeight / 2);
+}
+
+QRect OverviewGrid::CellOf(int screen) const {
+  const QSize cell = Cell();
+  return {kGap + (screen % kColumns) * (cell.width() + kGap), kGap + (screen / kColumns) * (cell.height() + kGap),
+          cell.width(), cell.height()};
+}
+
+QSize OverviewGrid::sizeHint() const {
+  const QRect last = CellOf(kPreviewScreenCount - 1);
+  return {CellOf(1).right() + kGap + 1, last.bottom() + kGap + 1};
+}
+
+void OverviewGrid::SetWhole(bool whole) {
+  whole_ = whole;
+  resize(sizeHint());
+  updateGeometry();
+  Redraw();
+}
+
+void OverviewGrid::Redraw() {
+  for (int s = 0; s < kPreviewScreenCount; ++s) {
+    // The skin itself, as the view filters it; the marks of the preview are not drawn here.
+    Picture shot = RenderPreview(document_.skin(), s, 1.0f, view_.background());
+    ApplyScreenFilter(shot, view_.filter());
+    thumbnails_[std::size_t(s)] = whole_ ? ToQImage(shot) : Half(shot);
+  }
+  update();
+}
+
+void OverviewGrid::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  for (int s = 0; s < kPreviewScreenCount; ++s) {
+    const QRect cell = CellOf(s);
+    if (!thumbnails_[std::size_t(s)].isNull()) painter.drawImage(cell.topLeft(), thumbnails_[std::size_t(s)]);
+    if (s == view_.screen()) {
+      painter.setPen(QPen(palette().highlight(), 3));
+      painter.drawRect(cell.adjusted(-2, -2, 1, 1));
+    }
+  }
+}
+
+void OverviewGrid::mousePressEvent(QMouseEvent* event) {
+  for (int s = 0; s < kPreviewScreenCount; ++s) {
+    if (CellOf(s).contains(event->position().toPoint())) view_.ChooseScreen(s);
+  }
+}
+
+OverviewDock::OverviewDock(const LanguageTable& texts, const SkinDocument& document, ViewState& view,
+                           QMainWindow* window, int centreWidth)
+    : QDockWidget(texts.Text("LANG_VIEW_OVERVIEW$"), window) {
+  setObjectName(QStringLiteral("OverviewDock"));
+  auto* body = new QWidget;
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(2, 2, 2, 2);
+  whole_ = new QCheckBox(texts.Text("LANG_OVERVIEW_WHOLE$"));
+  whole_->setObjectName(QStringLiteral("overviewWhole"));
+  grid_ = new OverviewGrid(document, view, nullptr);
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(grid_);
+  scroll->setFrameShape(QFrame::NoFrame);
+  layout->addWidget(whole_);
+  layout->addWidget(scroll, 1);
+  setWidget(body);
+  setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+  setFeatures(DockWidgetClosable | DockWidgetFloatable | DockWidgetMovable);
+  toggleViewAction()->setShortcut(QKeySequence(Qt::Key_F10));
+  connect(toggleViewAction(), &QAction::triggered, this, &OverviewDock::shownByUser);
+  connect(whole_, &QCheckBox::toggled, this, [this](bool whole) {
+    grid_->SetWhole(whole);
+    emit wholeChosen(whole);
+  });
+  connect(this, &QDockWidget::visibilityChanged, grid_, [this](bool visible) {
+    if (visible) grid_->Redraw();
+  });
+  grid_->SetWhole(false);
+  // Two half-size screens side by side, and room for the scroll bar.
+  setMinimumWidth(grid_->sizeHint().width() + 24);
+  new DockRoom(this, window, Qt::Horizontal, centreWidth);
+  hide();
+}
+
+void OverviewDock::SetWhole(bool whole) { whole_->setChecked(whole); }
+
+void OverviewDock::closeEvent(QCloseEvent* event) {
+  QDockWidget::closeEvent(event);
+  emit shownByUser(false);
+}

@@ -1,0 +1,20 @@
+// The view's own choices kept between runs, in view.ini beside settings.ini
+// (which keeps its exact four keys): whole-number zoom, and whether the
+// overview of all screens is shown and at which size.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+struct ViewPrefs {
+  bool wholeZoom = false;
+  bool overviewShown = false;
+  bool overviewWhole = false;
+  friend bool operator==(const ViewPrefs&, const ViewPrefs&) = default;
+};
+
+// A missing or unreadable file gives the defaults.
+ViewPrefs ReadViewPrefs(const QString& file);
+// "[view]" and one "Key = 0|1" line each, in the settings' text form.
+QByteArray FormatViewPrefs(const ViewPrefs& prefs);
+bool WriteViewPrefs(const ViewPrefs& prefs, const QString& file);
