@@ -62,14 +62,7 @@ void PreviewPicture::Redraw() {
   // redraw, then filtered (only what is shown) and scaled.
   TraceMap trace;
   unscaled_ = RenderPreview(Shown(), viewState_->screen(), 1.0f, viewState_->background(), &trace);
-  Picture shown = unscaled_;
-  ApplyScreenFilter(shown, viewState_->filter());
-  const float zoom = viewState_->zoom();
-  if (zoom > 1.0f) {
-    int width = 0, height = 0;
-    PreviewSize(zoom, width, height);
-    shown = ScaleNearest(shown, width, height);
-  }
+  Picture shown = FilteredAtZoom(unscaled_, viewState_->filter(), viewState_->zoom());
   SetPicture(std::move(shown));
   trace_ = std::move(trace);
   counts_ = CountElementPixels(trace_);

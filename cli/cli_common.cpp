@@ -107,7 +107,7 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
       {"--out", kOptOut},       {"--screen", kOptScreen},         {"--zoom", kOptZoom},
       {"--background", kOptBackground}, {"--at", kOptAt},         {"--json", kOptJson},
       {"--all", kOptAll},       {"--fit", kOptFit},               {"--replace-colour", kOptReplaceColour},
-      {"--recolour", kOptRecolour},
+      {"--recolour", kOptRecolour}, {"--filter", kOptFilter},
   };
   for (int i = first; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -189,6 +189,14 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
                  "whole numbers, got '" + v + "'";
         }
         o.recolour = shift;
+        break;
+      }
+      case kOptFilter: {
+        const std::optional<ScreenFilter> filter = FindScreenFilter(v);
+        if (!filter || *filter == ScreenFilter::None) {
+          return "--filter needs console, protanopia, deuteranopia or tritanopia, got '" + v + "'";
+        }
+        o.filter = *filter;
         break;
       }
       case kOptJson: o.json = true; break;

@@ -12,6 +12,7 @@
 #include "images/feedback.h"
 #include "images/fit.h"
 #include "images/skin_io.h"
+#include "preview/filters.h"
 #include "skin/catalogue.h"
 #include "skin/skin.h"
 
@@ -30,6 +31,7 @@ enum OptionFlag : unsigned {
   kOptFit = 1u << 10,        // --fit cover|stretch|keep
   kOptReplaceColour = 1u << 11,  // --replace-colour 0xAAAA=0xBBBB (repeatable)
   kOptRecolour = 1u << 12,   // --recolour DH[,DS[,DL]]
+  kOptFilter = 1u << 13,     // --filter console|protanopia|deuteranopia|tritanopia
 };
 
 // The options that build the skin, which every command takes.
@@ -59,6 +61,7 @@ struct Options {
   FitMode fit = FitMode::Keep;     // for every import of the call
   ColourMap replace;               // applied at once, after the imports
   std::optional<HslShift> recolour;  // after the replacements
+  ScreenFilter filter = ScreenFilter::None;  // what render shows, never the skin
 };
 
 struct Command {

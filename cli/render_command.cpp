@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "images/screenshot.h"
+#include "preview/filters.h"
 #include "preview/render.h"
 
 namespace {
@@ -16,13 +17,20 @@ constexpr int kSheetColumns = 7;
 // A sheet at zoom 16 would take gigabytes; 4 keeps it near 90 MB.
 constexpr float kMaxSheetZoom = 4.0f;
 
-Picture ContactSheet(const Skin& skin, float zoom, Rgb24 background) {
+// One screen as the editor shows it, through the filter.
+Picture FilteredPreview(const Skin& skin, int screen, float zoom, Rgb24 background, ScreenFilter filter) {
+  if (filter == ScreenFilter::None) return RenderPreview(skin, screen, zoom, background);
+  return FilteredAtZoom(RenderPreview(skin, screen, 1.0f, background), filter, zoom);
+}
+
+Picture ContactSheet(const Skin& skin, float zoom, Rgb24 background, ScreenFilter filter) {
   int cellWidth = 0, cellHeight = 0;
   PreviewSize(zoom, cellWidth, cellHeight);
   const int rows = (kPreviewScreenCount + kSheetColumns - 1) / kSheetColumns;
   Picture sheet(cellWidth * kSheetColumns, cellHeight * rows, background);
+  ApplyScreenFilter(sheet, filter);
   for (int screen = 0; screen < kPreviewScreenCount; ++screen) {
-    const Picture cell = RenderPreview(skin, screen, zoom, background);
+    const Picture cell = FilteredPreview(skin, screen, zoom, background, filter);
     const int x0 = (screen % kSheetColumns) * cellWidth, y0 = (screen / kSheetColumns) * cellHeight;
     for (int y = 0; y < cell.height; ++y) std::copy(cell.row(y), cell.row(y) + cell.width, sheet.row(y0 + y) + x0);
   }
@@ -35,8 +43,8 @@ int Render(const Options& o) {
   if (o.all && o.zoom > kMaxSheetZoom) return UsageError("render --all takes a --zoom of at most 4");
   const BuiltSkin built(o);
   const Rgb24 background = UnpackRgb24(o.background);
-  const Picture preview = o.all ? ContactSheet(built.skin, o.zoom, background)
-                                : RenderPreview(built.skin, o.screen.value_or(0), o.zoom, background);
+  const Picture preview = o.all ? ContactSheet(built.skin, o.zoom, background, o.filter)
+                                : FilteredPreview(built.skin, o.screen.value_or(0), o.zoom, background, o.filter);
   if (!WriteScreenshotFile(preview, ScreenshotFormat::Png, *o.out)) {
     std::cerr << PrintableText(*o.out) << ": " << built.texts.fileNotSaved << '\n';
     return 1;
@@ -51,7 +59,7 @@ int Screenshot(const Options& o) {
   if (o.out && EndsWith(*o.out, ".jpg")) format = ScreenshotFormat::Jpeg;
   if (!format) return UsageError("screenshot needs --out FILE.png, FILE.bmp or FILE.jpg");
   const BuiltSkin built(o);
-  if (!WriteScreenshotFile(ComposeScreenshot(built.skin), *format, *o.out)) {
+  if (!WriteScreenshotFile(ComposeScreenshot(built.skin, o.screen.value_or(0)), *format, *o.out)) {
     std::cerr << PrintableText(*o.out) << ": " << built.texts.fileNotSaved << '\n';
     return 1;
   }
@@ -62,10 +70,10 @@ int Screenshot(const Options& o) {
 
 extern const Command kRenderCommand = {
     "render",
-    kOptBuild | kOptScreen | kOptZoom | kOptBackground | kOptOut | kOptAll,
+    kOptBuild | kOptScreen | kOptZoom | kOptBackground | kOptOut | kOptAll | kOptFilter,
     "skintool render [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
     "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]]\n"
-    "                  [--screen N | --all] [--zoom F] [--background INT] --out FILE.png",
+    "                  [--screen N | --all] [--zoom F] [--background INT] [--filter NAME] --out FILE.png",
     "Draws one preview screen as the editor shows it: both console screens with\n"
     "the hinge between them, 266 x 490 pixels at zoom 1, on the background colour.\n"
     "With --all, a contact sheet of all fourteen screens instead: seven to a row in\n"
@@ -79,25 +87,31 @@ extern const Command kRenderCommand = {
     "  --zoom F          scale factor, above 1 repeats pixels (default 1, at most 16),\n"
     "                    plain decimal digits with at most one point (2, 1.5)\n"
     "  --background INT  background colour, red + 256 x green + 65536 x blue (default 0)\n"
+    "  --filter NAME     shows the colours as the console's screen does (console), or\n"
+    "                    as a red-, green- or blue-blind eye sees them (protanopia,\n"
+    "                    deuteranopia, tritanopia); the skin itself is unchanged\n"
     "  --out FILE.png    the picture to write\n"
     "\n"
     "Example:\n"
     "  skintool render --skin myskin --screen 13 --zoom 2 --out cheats.png\n"
+    "  skintool render --skin myskin --filter console --zoom 2 --out on-the-console.png\n"
     "  skintool render --skin myskin --all --out sheet.png\n",
     Render,
 };
 
 extern const Command kScreenshotCommand = {
     "screenshot",
-    kOptBuild | kOptOut,
+    kOptBuild | kOptOut | kOptScreen,
     "skintool screenshot [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
     "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]]\n"
-    "                  --out FILE.png|FILE.bmp|FILE.jpg",
-    "Writes the editor's screenshot: the file browser's two screens, 256 x 384, as\n"
-    "PNG, 24-bit BMP or JPEG (quality 70), chosen by the name's extension.\n"
+    "                  [--screen N] --out FILE.png|FILE.bmp|FILE.jpg",
+    "Writes the editor's screenshot: the two screens of a preview screen (the file\n"
+    "browser unless told), 256 x 384, as PNG, 24-bit BMP or JPEG (quality 70),\n"
+    "chosen by the name's extension.\n"
     "\n"
     "  --skin, --import, --import-dir, --fit, --replace-colour, --recolour\n"
     "                    build the skin, as for convert\n"
+    "  --screen N        the preview screen, 0 to 13 (default 0, the file browser)\n"
     "  --out FILE        the picture to write (.png, .bmp or .jpg, lower case)\n"
     "\n"
     "Example:\n"

@@ -7,6 +7,9 @@
 #include <mutex>
 #include <vector>
 
+#include "preview/render.h"
+#include "preview/scale.h"
+
 namespace {
 
 using Matrix = std::array<std::array<double, 3>, 3>;
@@ -92,4 +95,12 @@ void ApplyScreenFilter(Picture& picture, ScreenFilter filter) {
     if (slot.key != key) slot = {key, FilterColour(c, filter)};
     c = slot.filtered;
   }
+}
+
+Picture FilteredAtZoom(Picture atZoomOne, ScreenFilter filter, float zoom) {
+  ApplyScreenFilter(atZoomOne, filter);
+  if (!(zoom > 1.0f)) return atZoomOne;
+  int width = 0, height = 0;
+  PreviewSize(zoom, width, height);
+  return ScaleNearest(atZoomOne, width, height);
 }

@@ -71,7 +71,7 @@ struct WatchedEditor {
     SkinIoContext ctx{quiet, texts};
     SaveSkinFolder(copy, skin.toStdString(), {}, FixedClock(), ctx);
     shell = std::make_unique<EditorShell>(dialogs, ShellPaths{dir.filePath(QStringLiteral("settings.ini")),
-                                                              dir.filePath(QStringLiteral("language"))});
+                                                              dir.filePath(QStringLiteral("language")), dir.filePath(QStringLiteral("recovery"))});
     shell->Start(skin);
   }
   std::string File(const char* name) const { return dir.filePath(QStringLiteral("skin/") + QLatin1String(name)).toStdString(); }
