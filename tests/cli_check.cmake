@@ -79,21 +79,9 @@ endif()
 run(2 ${SKINTOOL} render --all --screen 3 --out ${WORK}/sheet.png)
 run(2 ${SKINTOOL} render --all --zoom 5 --out ${WORK}/sheet.png)
 
-# --filter changes what render shows, each filter differently, and nothing
-# else: the sheet keeps its size; "none" and unknown names are refused.
-set(shown "")
-foreach(filter "" console protanopia deuteranopia tritanopia)
-  set(args)
-  if(filter)
-    set(args --filter ${filter})
-  endif()
-  run(0 ${SKINTOOL} render --screen 5 ${args} --out ${WORK}/f${filter}.png)
-  file(MD5 ${WORK}/f${filter}.png sum)
-  if(sum IN_LIST shown)
-    message(FATAL_ERROR "render --filter ${filter} shows what another filter shows")
-  endif()
-  list(APPEND shown ${sum})
-endforeach()
+# render --filter keeps the sheet's size and refuses "none" and unknown
+# names; screenshot --screen stays within the fourteen screens. (What they
+# draw is compared pixel by pixel in skintool_output_test.cpp.)
 run(0 ${SKINTOOL} render --all --filter console --out ${WORK}/sheet.png)
 file(READ ${WORK}/sheet.png header OFFSET 16 LIMIT 8 HEX)
 if(NOT header STREQUAL "00000746000003d4")
@@ -102,16 +90,6 @@ endif()
 foreach(filter none Console "")
   run(2 ${SKINTOOL} render --filter "${filter}" --out ${WORK}/f.png)
 endforeach()
-
-# screenshot --screen: the file browser unless told, another screen when told.
-run(0 ${SKINTOOL} screenshot --out ${WORK}/shot.bmp)
-run(0 ${SKINTOOL} screenshot --screen 0 --out ${WORK}/shot0.bmp)
-run(0 ${SKINTOOL} screenshot --screen 13 --out ${WORK}/shot13.bmp)
-expect_same_files(${WORK}/shot.bmp ${WORK}/shot0.bmp "screenshot without --screen is not the file browser")
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/shot0.bmp ${WORK}/shot13.bmp RESULT_VARIABLE differs)
-if(NOT differs)
-  message(FATAL_ERROR "screenshot --screen 13 shows the file browser")
-endif()
 run(2 ${SKINTOOL} screenshot --screen 14 --out ${WORK}/shot.bmp)
 
 # Number options take plain decimal digits only; --zoom also a decimal point.

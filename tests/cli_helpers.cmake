@@ -1,7 +1,6 @@
 # What the skintool scripts share: a fresh work folder, and running a command
 # that must end with a given exit status, keeping what it printed in
 # last_out and last_err.
-cmake_policy(SET CMP0057 NEW)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
