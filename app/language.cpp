@@ -150,6 +150,7 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_COMPARE_SAVED$" "\0" "As saved" "\0"
     "LANG_COMPARE_OTHER$" "\0" "Compared: %1" "\0"
     "LANG_COMPARE_TIP$" "\0" "Hold Space over the preview to swap the two" "\0"
+    "LANG_FILE_COMPARE_STOP$" "\0" "Stop comparing" "\0"
     "LANG_FILE_SCREENSHOT_SHOWN_FILE$" "\0" "Screen shown, to file..." "\0"
     "LANG_FILE_SCREENSHOT_SHOWN_CLIP$" "\0" "Screen shown, to clipboard" "\0"
     "LANG_STATUS_SCREENSHOT_SAVED$" "\0" "Saved a screenshot to %1" "\0"

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QScreen>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
@@ -163,6 +164,10 @@ void MainWindow::BuildFileMenu(const LanguageTable& texts) {
   QMenu* compare = file->addMenu(texts.Text("LANG_FILE_COMPARE$"));
   compare->addAction(texts.Text("LANG_FILE_OPEN_FOLDER$"), this, &MainWindow::compareFolderRequested);
   compare->addAction(QStringLiteral("*.zip"), this, &MainWindow::compareArchiveRequested);
+  compare->addSeparator();
+  stopCompare_ = compare->addAction(texts.Text("LANG_FILE_COMPARE_STOP$"), this, [this] { view_.CompareWithSaved(false); });
+  stopCompare_->setObjectName(QStringLiteral("stopCompare"));
+  stopCompare_->setEnabled(false);
   file->addSeparator();
   file->addAction(texts.Text("LANG_FILE_CLOSE$"), QKeySequence::Quit, this, &MainWindow::quitRequested);
 }
@@ -452,6 +457,7 @@ void MainWindow::ShowOverview(bool shown, bool whole) {
 void MainWindow::ShowCompare() {
   const bool comparing = view_.compare() != ViewState::Compare::Off;
   compareSaved_->setChecked(view_.compare() == ViewState::Compare::Saved);
+  stopCompare_->setEnabled(comparing);
   compareCaption_->setText(view_.compare() == ViewState::Compare::Other ? comparedOther_.arg(view_.otherName())
                                                                           : comparedSaved_);
   compareCaption_->adjustSize();
@@ -460,13 +466,26 @@ void MainWindow::ShowCompare() {
   // Room for the compared skin beside the preview, given back afterwards.
   const int room = kPreviewWidth + 6;
   if (comparing && !isMaximized() && !isFullScreen()) {
-    compareGrown_ = room;
-    setMinimumWidth(minimumWidth() + room);
-    resize(width() + room, height());
+    // Within the screen: the window moves left first, then grows only as
+    // far as the screen's edge.
+    QRect frame = frameGeometry();
+    if (const QScreen* on = screen()) {
+      const QRect available = on->availableGeometry();
+      const int shift = std::clamp(frame.right() + room - available.right(), 0, std::max(frame.left() - available.left(), 0));
+      if (shift > 0) move(pos().x() - shift, pos().y());
+      compareMoved_ = shift;
+      frame.translate(-shift, 0);
+      compareGrown_ = std::clamp(available.right() - frame.right(), 0, room);
+    } else {
+      compareGrown_ = room;
+    }
+    setMinimumWidth(minimumWidth() + compareGrown_);
+    resize(width() + compareGrown_, height());
   } else if (!comparing && compareGrown_ > 0) {
     setMinimumWidth(minimumWidth() - compareGrown_);
     resize(width() - compareGrown_, height());
-    compareGrown_ = 0;
+    if (compareMoved_ > 0) move(pos().x() + compareMoved_, pos().y());
+    compareGrown_ = compareMoved_ = 0;
   }
   // Space over the preview swaps the two while it is held.
   if (comparing) qApp->installEventFilter(this);

@@ -152,9 +152,11 @@ class MainWindow : public QMainWindow {
   QLabel* compareCaption_ = nullptr;
   QString comparedSaved_, comparedOther_;
   int compareGrown_ = 0;
+  int compareMoved_ = 0;  // how far left the window moved to make that room
   OverviewDock* overview_ = nullptr;
   QAction* wholeZoom_ = nullptr;
   QAction* compareSaved_ = nullptr;
+  QAction* stopCompare_ = nullptr;
   QLabel* zoom_ = nullptr;
   QString zoomFormat_;
   std::array<QPushButton*, kPreviewScreenCount> screenButtons_{};
