@@ -29,24 +29,28 @@ using ColourTable = std::array<std::int32_t, kColours15>;
 // becomes exactly the new value's colour. `skipKey` leaves key-green pixels
 // alone. True when any byte changed.
 template <typename To>
-bool MapSkinColours(Skin& skin, bool pictures, bool fields, bool skipKey, To to) {
+// With `keepKey`, key-green pixels stay and no other pixel becomes key
+// green: one that would is given the green just below it, which looks the
+// same but still shows.
+bool MapSkinColours(Skin& skin, bool pictures, bool fields, bool keepKey, To to) {
   bool changed = false;
-  const auto map = [&](Rgb24& c) {
+  const auto map = [&](Rgb24& c, bool picture) {
     const Rgb15 v = Rgb24ToRgb15(c);
-    const std::int32_t m = to(v);
+    std::int32_t m = to(v);
     if (m < 0) return;
+    if (picture && keepKey && m == kKeyColour15) m = kNextToKeyColour15;
     const Rgb24 n = Rgb15ToRgb24(static_cast<Rgb15>(m));
     if (n != c) c = n, changed = true;
   };
   if (pictures) {
     for (Picture& picture : skin.images) {
       for (Rgb24& px : picture.pixels) {
-        if (skipKey && Rgb24ToRgb15(px) == kKeyColour15) continue;
-        map(px);
+        if (keepKey && Rgb24ToRgb15(px) == kKeyColour15) continue;
+        map(px, true);
       }
     }
   }
-  if (fields) ForEachColourField(skin, [&](const SchemaSection&, const SchemaField&, Rgb24& c) { map(c); });
+  if (fields) ForEachColourField(skin, [&](const SchemaSection&, const SchemaField&, Rgb24& c) { map(c, false); });
   return changed;
 }
 

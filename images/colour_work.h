@@ -18,6 +18,8 @@
 
 // The key green (0, 248, 0) as a 15-bit value: 0x03e0.
 inline constexpr Rgb15 kKeyColour15 = 31 << 5;
+// The visible green a recoloured pixel takes instead of the key colour.
+inline constexpr Rgb15 kNextToKeyColour15 = 30 << 5;
 
 // One colour of the palette: how often it is used, and where.
 struct PaletteEntry {
@@ -57,7 +59,8 @@ Rgb15 RecolourColour(Rgb15 colour, const HslShift& shift);
 enum class RecolourScope { Everything, Pictures, Fields };
 
 // Recolours the skin colour by colour, with no dithering, so a flat area
-// stays flat. Key-green pixels of pictures never change, and a pixel whose
-// colour maps to itself keeps its low bits. A shift of 0, 0, 0 changes
+// stays flat. Key-green pixels of pictures never change, no other pixel
+// becomes key green (it would vanish; it gets kNextToKeyColour15 instead),
+// and a pixel whose colour maps to itself keeps its low bits. A shift of 0, 0, 0 changes
 // nothing. True when anything changed.
 bool RecolourSkin(Skin& skin, const HslShift& shift, RecolourScope scope);

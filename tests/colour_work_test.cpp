@@ -102,6 +102,15 @@ TEST(Recolour, KeyGreenStaysAndColoursThatStayKeepTheirLowBits) {
   EXPECT_EQ(skin.image(ImageId::lamp), pictures.image(ImageId::lamp));
   EXPECT_EQ(skin.mainList.selectionBarColor2, cyan);
 
+  // Red turned by 120 degrees is key green: a picture's pixel keeps showing
+  // (as the green just below), a colour field takes it as it is.
+  Skin turned = FreshSkin();
+  turned.image(ImageId::lamp) = Picture(1, 1, red);
+  turned.colours.formFrameColor = red;
+  EXPECT_TRUE(RecolourSkin(turned, {120, 0, 0}, RecolourScope::Everything));
+  EXPECT_EQ(turned.image(ImageId::lamp).at(0, 0), (Rgb24{0, 240, 0}));
+  EXPECT_EQ(turned.colours.formFrameColor, key);
+
   // Nothing but greys and key green: a hue shift changes nothing.
   Skin greys = FreshSkin();
   greys.image(ImageId::lamp) = Picture(2, 1, white);
