@@ -15,6 +15,7 @@
 #include "app/language.h"
 #include "app/qt_picture.h"
 #include "images/defaults.h"
+#include "tests/app/when_open.h"
 
 namespace {
 
@@ -58,26 +59,36 @@ void AboutBoxTest::layoutAndCaption() {
   QVERIFY(!box.windowFlags().testFlag(Qt::WindowCloseButtonHint));
   QVERIFY(box.windowFlags().testFlag(Qt::CustomizeWindowHint));
 
-  const std::pair<const char*, QRect> places[] = {
-      {"banner", {0, 0, 468, 60}},
-      {"aboutText", {5, 65, 458, 130}},
-      {"link", {20, 200, 150, 20}},
-      {"okButton", {184, 220, 100, 20}},
-  };
-  for (const auto& [name, rect] : places) {
-    auto* w = box.findChild<QWidget*>(QString::fromLatin1(name));
-    QVERIFY2(w && w->isVisible(), name);
-    QVERIFY2(w->geometry() == rect, name);
+  // The layout by its relations: the banner across the top at the size of
+  // its picture, the text below it with equal margins, the link below the
+  // text, and OK centred at the bottom; nothing overlaps, all inside.
+  QWidget* places[4];
+  const char* names[] = {"banner", "aboutText", "link", "okButton"};
+  for (int i = 0; i < 4; ++i) {
+    places[i] = box.findChild<QWidget*>(QString::fromLatin1(names[i]));
+    QVERIFY2(places[i] && places[i]->isVisible(), names[i]);
+    QVERIFY2(box.rect().contains(places[i]->geometry()), names[i]);
+    for (int j = 0; j < i; ++j) QVERIFY2(!places[i]->geometry().intersects(places[j]->geometry()), names[i]);
   }
+  const QRect banner = places[0]->geometry(), text = places[1]->geometry(), link = places[2]->geometry(),
+              ok = places[3]->geometry();
+  const Picture& bannerPicture = BuiltinPicture(BuiltinPictureId::AboutBanner);
+  QCOMPARE(banner, QRect(0, 0, bannerPicture.width, bannerPicture.height));
+  QCOMPARE(banner.width(), box.width());
+  QVERIFY(text.top() > banner.bottom());
+  QCOMPARE(text.left(), box.width() - 1 - text.right());
+  QVERIFY(link.top() > text.bottom());
+  QVERIFY(ok.top() > text.bottom());
+  QVERIFY(link.right() < ok.left());
+  QVERIFY(qAbs(ok.center().x() - box.rect().center().x()) <= 1);
+  QVERIFY(box.height() - 1 - ok.bottom() <= 10);
   QCOMPARE(box.findChild<QPushButton*>("okButton")->text(), texts_.Text("LANG_OK$"));
   // The whole text fits the fixed area: nothing to scroll.
   QCOMPARE(box.findChild<QPlainTextEdit*>("aboutText")->verticalScrollBar()->maximum(), 0);
 
   // The banner shows the built-in picture, pixel for pixel.
-  const QImage banner = box.findChild<QLabel*>("banner")->pixmap().toImage().convertToFormat(QImage::Format_RGB888);
-  const QImage expected = ToQImage(BuiltinPicture(BuiltinPictureId::AboutBanner));
-  QCOMPARE(banner.size(), QSize(468, 60));
-  QCOMPARE(banner, expected);
+  const QImage shown = box.findChild<QLabel*>("banner")->pixmap().toImage().convertToFormat(QImage::Format_RGB888);
+  QCOMPARE(shown, ToQImage(bannerPicture));
 }
 
 void AboutBoxTest::textBlocksInOrder() {
@@ -151,12 +162,7 @@ void AboutBoxTest::modalRunEndsOnlyWithOk() {
   bool ownerDisabled = false, boxEnabled = false, modal = false, stillOpen = false, closedByOk = false;
   QRect boxFrame;
   QSize boxClient;
-  std::function<void()> attempt = [&] {
-    auto* box = owner.findChild<AboutBox*>();
-    if (!box || !box->isVisible()) {
-      QTimer::singleShot(5, attempt);
-      return;
-    }
+  WhenOpen<AboutBox>(&owner, "the about box", [&](AboutBox* box) {
     ownerDisabled = !owner.isEnabled();
     boxEnabled = box->isEnabled();
     modal = QApplication::activeModalWidget() == box;
@@ -168,9 +174,7 @@ void AboutBoxTest::modalRunEndsOnlyWithOk() {
     stillOpen = box->isVisible();
     QTest::mouseClick(box->findChild<QPushButton*>("okButton"), Qt::LeftButton);
     closedByOk = !box->isVisible();
-    if (!closedByOk) box->done(QDialog::Accepted);  // never hang the test run
-  };
-  QTimer::singleShot(0, attempt);
+  });
   std::vector<QUrl> opened;
   RunAboutBox(&owner, texts_, [&](const QUrl& url) { opened.push_back(url); });
 

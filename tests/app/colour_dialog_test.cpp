@@ -13,6 +13,7 @@
 #include "app/colour_dialog.h"
 #include "app/language.h"
 #include "skin/colour.h"
+#include "tests/app/when_open.h"
 
 Q_DECLARE_METATYPE(Rgb24)
 
@@ -65,27 +66,6 @@ void TypeInto(QLineEdit* edit, const QString& text) {
 QColor SwatchPixel(QWidget* dialog, int x, int y) {
   const auto* swatch = dialog->findChild<QLabel*>(QStringLiteral("swatch"));
   return swatch->pixmap().toImage().pixelColor(x, y);
-}
-
-// Runs `check` once the modal dialog of `owner` is open. `check` must end the
-// dialog; if it does not, a watchdog cancels so a failing test cannot hang,
-// and a dialog that never opens fails the test after a few seconds.
-void WhenOpen(QWidget* owner, std::function<void(ColourDialog*)> check) {
-  auto attempt = std::make_shared<std::function<void()>>();
-  auto tries = std::make_shared<int>(0);
-  *attempt = [owner, check, attempt, tries] {
-    auto* dialog = owner->findChild<ColourDialog*>();
-    if (!dialog || !dialog->isVisible()) {
-      if (++*tries > 1000) qFatal("the colour dialog never opened");
-      QTimer::singleShot(5, *attempt);
-      return;
-    }
-    check(dialog);
-    QTimer::singleShot(3000, dialog, [dialog] {
-      if (dialog->isVisible()) QTest::mouseClick(dialog->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
-    });
-  };
-  QTimer::singleShot(0, *attempt);
 }
 
 }  // namespace
@@ -542,7 +522,7 @@ void ColourDialogTest::modalRunOkAndCancel() {
     // Changes, then Cancel: the input comes back.
     bool ownerDisabled = false, dialogEnabled = false, modal = false;
     QPoint outerTopLeft;  // of the dialog's frame
-    WhenOpen(&owner, [&](ColourDialog* dialog) {
+    WhenOpen<ColourDialog>(&owner, "the colour dialog", [&](ColourDialog* dialog) {
       ownerDisabled = !owner.isEnabled();
       dialogEnabled = dialog->isEnabled();
       modal = dialog->isModal() && QApplication::activeModalWidget() == dialog;
@@ -565,7 +545,7 @@ void ColourDialogTest::modalRunOkAndCancel() {
   {
     // Chooser, then a field edit, then OK: the colour last displayed.
     QString greenAfterTyping;
-    WhenOpen(&owner, [&](ColourDialog* dialog) {
+    WhenOpen<ColourDialog>(&owner, "the colour dialog", [&](ColourDialog* dialog) {
       QTest::mouseClick(dialog->findChild<QPushButton*>("chooserButton"), Qt::LeftButton);
       TypeInto(Edit(dialog, "blueField"), "40");
       greenAfterTyping = Edit(dialog, "greenField")->text();
@@ -580,7 +560,7 @@ void ColourDialogTest::modalRunOkAndCancel() {
   }
   {
     // Only the chooser, then OK: the full 8-bit colour unchanged.
-    WhenOpen(&owner, [&](ColourDialog* dialog) {
+    WhenOpen<ColourDialog>(&owner, "the colour dialog", [&](ColourDialog* dialog) {
       QTest::mouseClick(dialog->findChild<QPushButton*>("chooserButton"), Qt::LeftButton);
       QTest::keyClick(dialog, Qt::Key_Escape);  // ignored
       QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
@@ -591,7 +571,7 @@ void ColourDialogTest::modalRunOkAndCancel() {
   }
   {
     // OK straight away returns the input.
-    WhenOpen(&owner, [&](ColourDialog* dialog) {
+    WhenOpen<ColourDialog>(&owner, "the colour dialog", [&](ColourDialog* dialog) {
       QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
     });
     FakeHost host;
