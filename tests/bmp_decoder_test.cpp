@@ -762,7 +762,7 @@ TEST(BmpDecoder, RefusesImpossibleSizesBeforeAllocating) {
 }
 
 struct TruncationCase {
-  const char* name;
+  std::string name;
   std::string file;
   std::size_t shortestReadable;  // prefixes from this length on decode
   int width, height;
@@ -832,6 +832,34 @@ std::vector<TruncationCase> TruncationCases() {
   {
     const std::string f = RleBmp(2, 7, 2, kRle4Stream).Build();
     cases.push_back({"RLE4", f, f.size() - kRle4Stream.size() + 1, 7, 2, kRle4Picture, true});
+  }
+  // Palette depths at widths that are no multiple of 8 or 32: the last
+  // stored row needs its bytes up to its last pixel, and not its padding.
+  for (const unsigned bits : {1u, 2u, 4u}) {
+    for (const int width : {1, 3, 9, 33}) {
+      TestBmp s;
+      s.width = width;
+      s.height = 2;
+      s.bitsPerPixel = bits;
+      s.palette = {kP0, kP1, kP2, kP3};
+      s.coloursUsed = bits == 1 ? 2 : 4;
+      std::vector<Rgb24> expected(std::size_t(width) * 2);
+      const std::size_t used = (std::size_t(width) * bits + 7) / 8, stride = (used + 3) / 4 * 4;
+      for (int row = 0; row < 2; ++row) {  // stored bottom row first
+        std::string stored(stride, '\xEE');
+        std::fill(stored.begin(), stored.begin() + std::ptrdiff_t(used), '\0');
+        for (int x = 0; x < width; ++x) {
+          const unsigned index = unsigned(x + row) % (bits == 1 ? 2u : 3u) + (bits == 1 ? 0u : 1u);
+          const std::size_t bit = std::size_t(x) * bits;
+          stored[bit / 8] = static_cast<char>(static_cast<unsigned char>(stored[bit / 8]) | index << (8 - bits - bit % 8));
+          expected[std::size_t(1 - row) * std::size_t(width) + std::size_t(x)] = s.palette[index];
+        }
+        s.pixels += stored;
+      }
+      const std::string f = s.Build();
+      cases.push_back({std::to_string(bits) + "-bit, " + std::to_string(width) + " wide", f, f.size() - (stride - used),
+                       width, 2, expected, false});
+    }
   }
   return cases;
 }

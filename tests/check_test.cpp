@@ -114,6 +114,14 @@ const std::vector<BrokenSkin>& BrokenSkins() {
       {"dialog text in the colour of the dialog",
        [](const std::string& f) { ReplaceInSettings(f, "formTextColor=0x3b1f", "formTextColor=0x0c63"); },
        {{"warning", "low-contrast", "[global settings] formTextColor", std::nullopt, 3}}},
+      // Grey on the dialog's 0x0c63: a ratio of 1.35 is under the least
+      // contrast of 1.5, one of 1.51 is not.
+      {"dialog text just under the least contrast",
+       [](const std::string& f) { ReplaceInSettings(f, "formTextColor=0x3b1f", "formTextColor=0x18c6"); },
+       {{"warning", "low-contrast", "[global settings] formTextColor", std::nullopt, 3}}},
+      {"dialog text just over the least contrast",
+       [](const std::string& f) { ReplaceInSettings(f, "formTextColor=0x3b1f", "formTextColor=0x1ce7"); },
+       {}},
       {"black text on a white dialog",
        [](const std::string& f) {
          ReplaceInSettings(f, "formBodyColor=0x0c63", "formBodyColor=0x7fff");
@@ -159,6 +167,32 @@ TEST(SkinCheck, EachHandMadeSkinGivesExactlyItsProblems) {
       EXPECT_EQ(got[i].line, c.problems[i].line) << c.what << " " << got[i].subject;
       EXPECT_EQ(got[i].screen, c.problems[i].screen) << c.what << " " << got[i].subject;
     }
+  }
+}
+
+TEST(SkinCheck, AnElementIsOffTheScreenOnlyWhenNoPixelOfItIsOn) {
+  // The start button's picture, 10 x 6, at the edges of the 256 x 192
+  // screen; a picture of no width counts as one pixel wide.
+  struct Case {
+    int width, x, y;
+    bool off;
+  };
+  const Case cases[] = {
+      {10, -10, 0, true},  {10, -9, 0, false},  {10, 255, 0, false}, {10, 256, 0, true},
+      {10, 0, -6, true},   {10, 0, -5, false},  {10, 0, 191, false}, {10, 0, 192, true},
+      {0, -1, 0, true},    {0, 0, 0, false},    {0, 255, 0, false},  {0, 256, 0, true},
+  };
+  for (const Case& c : cases) {
+    Skin skin;
+    ResetSkinToDefaults(skin);
+    skin.image(ImageId::start_released) = Picture(c.width, 6);
+    skin.startButton.x = c.x;
+    skin.startButton.y = c.y;
+    const std::vector<Problem> problems = CheckPlacement(skin);
+    const bool off = std::any_of(problems.begin(), problems.end(), [](const Problem& p) {
+      return p.code == ProblemCode::OffScreen && p.subject == "[start button]";
+    });
+    EXPECT_EQ(off, c.off) << c.width << " wide at " << c.x << "," << c.y;
   }
 }
 

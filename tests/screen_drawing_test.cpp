@@ -47,17 +47,21 @@ Picture Drawn(void (*drawer)(Canvas&, const Skin&), const Skin& s) {
 }
 
 TEST(Primitives, GreenKeyAndOpaqueDrawing) {
-  Picture img(4, 1);
-  img.pixels = {{0, 248, 0}, {0, 255, 0}, {0, 247, 0}, {1, 248, 0}};
-  Canvas c{Picture(4, 1, kBlue)};
+  // The key and its neighbours: only (0, 248, 0) and (0, 255, 0) are left out.
+  Picture img(8, 1);
+  img.pixels = {{0, 248, 0}, {0, 255, 0}, {0, 247, 0}, {1, 248, 0}, {0, 248, 1}, {0, 255, 8}, {0, 240, 0}, {8, 248, 8}};
+  Canvas c{Picture(8, 1, kBlue)};
   DrawSkinImage(c, img, 0, 0, Blit::GreenKey);
-  EXPECT_EQ(c.picture.pixels, (std::vector<Rgb24>{kBlue, kBlue, {0, 247, 0}, {1, 248, 0}}));
+  std::vector<Rgb24> keyed = img.pixels;
+  keyed[0] = keyed[1] = kBlue;
+  EXPECT_EQ(c.picture.pixels, keyed);
   DrawSkinImage(c, img, 0, 0, Blit::Opaque);
   EXPECT_EQ(c.picture.pixels, img.pixels);
 
   Canvas canvas;
   DrawSkinImage(canvas, Picture(10, 10, kRed), 250, 0, Blit::GreenKey);
   EXPECT_EQ(InkColumns(canvas.picture, kRed, 0), 6);
+  EXPECT_EQ(canvas.picture.at(0, 1), kBlack);  // nothing past the edge wraps into the next row
   canvas = Canvas();
   DrawSkinImage(canvas, Picture(1, 10, kRed), 0, -5, Blit::GreenKey);
   EXPECT_EQ(canvas.picture.at(0, 4), kRed);
