@@ -114,7 +114,7 @@ TEST_F(ArchiveWriterTest, TheFolderNameCannotClimbOutOrForgeALine) {
   const std::pair<const char*, const char*> cases[] = {
       {"/a/b.c/My Skin.ZIP", "My Skin"}, {"../x.zip", "x"},       {"...zip", "skin"},  {"..zip", "skin"},
       {".zip", "skin"},                  {"a..b.zip", "a.b"},     {"a\\b.zip", "a_b"}, {"a\nb\x1b[1m.zip", "a_b_[1m"},
-      {"plain", "plain"},                {"/tmp/....zip", "skin"},
+      {"plain", "plain"},                {"/tmp/....zip", "skin"}, {"a\x7f\x1f b.zip", "a__ b"},
   };
   for (const auto& [path, folder] : cases) EXPECT_EQ(ArchiveFolderName(path), folder) << path;
 }

@@ -607,14 +607,16 @@ TEST(BmpDecoder, SurvivesZeroAndOddMasks) {
   }
   {  // red mask with a hole: 0xF0F0 -> value range 0..0xF0F
     // 0x00F0 -> 0x00F: (15 * 255 + 1927) / 3855 = 1; 0xF000 -> 0xF00: (3840 * 255 + 1927) / 3855 = 254
-    // blue: four bits, 7 of 15 -> nearest 5-bit value (7 * 31 + 7) / 15 = 14 -> 112
+    // blue: four bits to the nearest 5-bit value, 7 of 15 -> (7 * 31 + 7) / 15 = 14 -> 112, and
+    // 8 of 15 -> (8 * 31 + 7) / 15 = 17 -> 136 (cut down instead of rounded it would be 16)
     TestBmp s;
-    s.width = 3;
+    s.width = 4;
     s.bitsPerPixel = 32;
     s.compression = 3;
     s.trailingMasks = {0x0000F0F0, 0, 0x0F000000};
-    s.pixels = Words32({0x0000F0F0, 0x000000F0, 0x0700F000});
-    EXPECT_TRUE(PictureIs(Decode(s.Build()), 3, 1, {Rgb24{255, 0, 0}, Rgb24{1, 0, 0}, Rgb24{254, 0, 112}}));
+    s.pixels = Words32({0x0000F0F0, 0x000000F0, 0x0700F000, 0x08000000});
+    EXPECT_TRUE(PictureIs(Decode(s.Build()), 4, 1,
+                          {Rgb24{255, 0, 0}, Rgb24{1, 0, 0}, Rgb24{254, 0, 112}, Rgb24{0, 0, 136}}));
   }
   {  // 16-bit pixels with masks reaching past bit 15, and a one-bit mask (1 -> 31 -> 248)
     TestBmp s;

@@ -14,6 +14,7 @@ TEST(ColourText, ReadsTheFormsFoundInSkinFiles) {
   EXPECT_EQ(ParseSkinColour("7fff"), kWhite);
   EXPECT_EQ(ParseSkinColour("0xffff"), kWhite);           // bit 15 dropped
   EXPECT_EQ(ParseSkinColour("0X7FFF"), kWhite);           // "0X" stays, then cut to 7FFF
+  EXPECT_EQ(ParseSkinColour("0X1F"), (Rgb24{0, 0, 0}));   // "0X" stays, and the X ends the digits
   EXPECT_EQ(ParseSkinColour("0x0x7fff"), kWhite);         // both "0x" go
   EXPECT_EQ(ParseSkinColour(""), (Rgb24{0, 0, 0}));
   EXPECT_EQ(ParseSkinColour("1f"), (Rgb24{248, 0, 0}));   // red in the low bits

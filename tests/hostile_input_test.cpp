@@ -204,6 +204,7 @@ TEST_F(HostileInputTest, NamesAreShownEscaped) {
       {"\x1b[31mred\r\t\x7f", "\\x1B[31mred\\r\\t\\x7F"},
       {"caf\xC3\xA9 \xE6\xAA\x94 \xF0\x9F\x98\x80", "caf\xC3\xA9 \xE6\xAA\x94 \xF0\x9F\x98\x80"},  // valid UTF-8 stays
       {"\xC2\x9B" "2J", "\\xC2\\x9B2J"},                         // a C1 control (CSI)
+      {"\xC2\x9F\xC2\xA0", "\\xC2\\x9F\xC2\xA0"},                // the last C1 control; no-break space stays
       {"\xE0\x80\x80", "\\xE0\\x80\\x80"},                       // overlong
       {"\xED\xA0\x80", "\\xED\\xA0\\x80"},                       // a surrogate
       {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},              // above U+10FFFF
@@ -245,7 +246,7 @@ bool IsStrictUtf8(const std::string& s) {
 TEST_F(HostileInputTest, CheckJsonIsStrictUtf8) {
   std::vector<Problem> problems;
   for (const char* raw : {"\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC0\xAF", "\xFF", "caf\xE9",
-                          "\xE6\xAA", "a\"b\\c\n\x1b", "caf\xC3\xA9"}) {
+                          "\xE6\xAA", "a\"b\\c\n\x1b", "caf\xC3\xA9", "\x1f \x7f"}) {
     Problem p;  // subject and message raw, as no problem of the check holds them
     p.subject = raw;
     p.message = raw;
@@ -256,6 +257,7 @@ TEST_F(HostileInputTest, CheckJsonIsStrictUtf8) {
   EXPECT_NE(json.find("\"caf\\u00e9\""), std::string::npos);      // a stray byte is its Latin-1 character
   EXPECT_NE(json.find("\"caf\xC3\xA9\""), std::string::npos);      // valid UTF-8 passes
   EXPECT_NE(json.find("\"a\\\"b\\\\c\\u000a\\u001b\""), std::string::npos);
+  EXPECT_NE(json.find("\"\\u001f \\u007f\""), std::string::npos);  // the edges of the controls
   EXPECT_TRUE(IsStrictUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80"));      // the decoder itself
   EXPECT_FALSE(IsStrictUtf8("\xED\xA0\x80"));
 }

@@ -143,6 +143,26 @@ TEST(Font, AdvanceWidthsAndRows) {
   EXPECT_GT(InkColumns(x, kWhite, 12), 0);
 }
 
+TEST(Font, GlyphsUpToSixteenPixelsWide) {
+  // A glyph is its advance in columns on each of the 15 rows; wider than 16,
+  // or a row of another length, and it is left out.
+  const auto glyph = [](const char* code, int advance, int rowLength) {
+    std::string text = std::string("glyph U+") + code + " " + std::to_string(advance) + "\n";
+    for (int r = 0; r < PixelFont::kCellHeight; ++r) text += std::string(std::size_t(rowLength), r == 0 ? '#' : '.') + "\n";
+    return text;
+  };
+  const PixelFont font(glyph("41", 16, 16) + glyph("42", 17, 17) + glyph("43", 0, 0) + glyph("44", 5, 4) +
+                       glyph("45", 5, 5));
+  ASSERT_NE(font.Find(0x41), nullptr);
+  EXPECT_EQ(font.Find(0x41)->advance, 16);
+  EXPECT_EQ(font.Find(0x41)->rows[0], 0xFFFF);
+  EXPECT_EQ(font.Find(0x42), nullptr);
+  ASSERT_NE(font.Find(0x43), nullptr);
+  EXPECT_EQ(font.Find(0x44), nullptr);
+  EXPECT_NE(font.Find(0x45), nullptr);  // the glyph after a broken one is read
+  EXPECT_EQ(font.size(), 3u);
+}
+
 TEST(Primitives, FitText) {
   EXPECT_EQ(FitText("0022 - Gear Hollow", 60), "0022 - Gear");
   EXPECT_EQ(MeasureText("0022 - Gear"), 58);
@@ -438,6 +458,9 @@ TEST(RenderPreview, CompositionScalingAndScreenshot) {
   EXPECT_EQ(w, 266 * 16);
   PreviewSize(std::nanf(""), w, h);
   EXPECT_EQ(w, 266);
+  PreviewSize(1.15f, w, h);  // 305.9 and 563.5 in single precision: up, and the half to even
+  EXPECT_EQ(w, 306);
+  EXPECT_EQ(h, 564);
   PreviewSize(1.25f, w, h);  // 332.5 and 612.5: halves go to even
   EXPECT_EQ(w, 332);
   EXPECT_EQ(h, 612);

@@ -243,6 +243,13 @@ class EditTest : public QObject {
     QCOMPARE(dialogs_.requests.back().title, QStringLiteral("formBodyColor"));
     History().undo();
     QCOMPARE(Preview(Window())->image(), original);
+    // Two colours chosen one after the other are two steps.
+    dialogs_.colourAnswers.enqueue({248, 248, 0});
+    shell.EditColour(field);
+    dialogs_.colourAnswers.enqueue({0, 248, 248});
+    shell.EditColour(field);
+    History().undo();
+    QCOMPARE(shell.document().skin().colours.formBodyColor, Rgb24({248, 248, 0}));
   }
 
   void coloursCopyAndPaste() {

@@ -101,7 +101,8 @@ class ViewsTest : public QObject {
       bool whole;
       float zoom;
     } fits[] = {{{266, 490}, false, 1.0f}, {{600, 1000}, false, 1000.0f / 490}, {{600, 1000}, true, 2.0f},
-                {{2000, 3000}, false, 5.0f}, {{100, 100}, false, 1.0f}, {{1400, 2450}, true, 5.0f}};
+                {{2000, 3000}, false, 5.0f}, {{100, 100}, false, 1.0f}, {{1400, 2450}, true, 5.0f},
+                {{700, 1300}, true, 2.0f}};  // 2.63 fits, 3 does not
     for (const auto& f : fits) {
       const float zoom = FittingZoom(f.viewport, f.whole);
       int width = 0, height = 0;

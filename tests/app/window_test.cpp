@@ -182,6 +182,10 @@ class WindowTest : public QObject {
     QCOMPARE(f_.shell->document().skin().startBar.y, 99);
     QCOMPARE(WithRecentSkin({QStringLiteral("a"), QStringLiteral("b")}, QStringLiteral("b")),
              (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
+    // The last eight: a ninth pushes the oldest out.
+    QStringList eight;
+    for (char c = 'a'; c <= 'h'; ++c) eight << QString(QLatin1Char(c));
+    QCOMPARE(WithRecentSkin(eight, QStringLiteral("new")), QStringList{QStringLiteral("new")} + eight.mid(0, 7));
   }
 
   void settingsLiveBesideAPortableCopyOrInTheUsersConfiguration() {
