@@ -23,7 +23,9 @@ TEST(ScreenFilters, HandWorkedColours) {
       {{0, 248, 0}, ScreenFilter::Protanopia, {254, 223, 0}},
       {{96, 0, 48}, ScreenFilter::Deuteranopia, {53, 52, 46}},
       {{96, 0, 48}, ScreenFilter::Tritanopia, {105, 0, 25}},
-      {{8, 0, 0}, ScreenFilter::Protanopia, {1, 1, 0}},  // 8 / 255 decodes on the linear toe
+      {{8, 0, 0}, ScreenFilter::Protanopia, {1, 1, 0}},  // 8 / 255 and below decode on the linear toe
+      {{2, 2, 2}, ScreenFilter::Tritanopia, {2, 2, 2}},
+      {{0, 4, 0}, ScreenFilter::Protanopia, {4, 3, 0}},
       {{12, 34, 56}, ScreenFilter::None, {12, 34, 56}},
 
   };
