@@ -1,9 +1,6 @@
 #include "app/app_settings.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -43,12 +40,5 @@ QByteArray FormatAppSettings(const AppSettings& s) {
 }
 
 bool WriteAppSettings(const AppSettings& settings, const QString& path) {
-  const QByteArray bytes = FormatAppSettings(settings);
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    // Written through a temporary file so a failed write keeps the old one.
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit()) return true;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-  }
-  return false;
+  return IniText::WriteFile(path, FormatAppSettings(settings));
 }

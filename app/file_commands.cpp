@@ -1,9 +1,9 @@
 #include "app/file_commands.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
-#include <QFileInfo>
 
 #include "app/app_texts.h"
 #include "app/editor_context.h"
@@ -33,6 +33,14 @@ QString Shown(const QString& path) { return QDir::toNativeSeparators(CleanPath(p
 // How many files a save wrote: all but empty pictures and failures.
 int FilesWritten(const std::vector<SkinFile>& files, const OperationFeedback& feedback) {
   return static_cast<int>(files.size()) - feedback.Count(MessageKind::PictureEmpty) - feedback.Count(MessageKind::NotSaved);
+}
+
+// Opens the folder or .zip at `path` over `skin`, as opening does.
+OperationFeedback OpenOver(Skin& skin, const QString& path, const EditorContext& context) {
+  return context.Run([&](SkinIoContext& ctx) {
+    if (IsSkinArchive(path)) OpenSkinArchive(skin, Local(path), ctx);
+    else OpenSkinFolder(skin, Local(path), ctx);
+  });
 }
 
 // Where a skin opened from `path` came from, and where Save writes it.
@@ -91,19 +99,27 @@ void FileCommands::NewSkin() {
   view_.ChooseScreen(0);
 }
 
+QString FileCommands::ChooseSkinFolder() {
+  return context_.dialogs.ChooseFolder(context_.window, context_.texts.Text("LANG_REQPATH_LOAD$"),
+                                       context_.settings.lastPath);
+}
+
+QString FileCommands::ChooseSkinArchive() {
+  // Proposes "*.zip" without a folder: this chooser does not start at LastPath.
+  return context_.dialogs.ChooseOpenFile(context_.window, context_.texts.Text("LANG_REQFILE_LOAD$"),
+                                         QStringLiteral("*.zip"),
+                                         {{QStringLiteral("* (*.zip)"), QStringLiteral("*.zip")}}, 0);
+}
+
 void FileCommands::OpenFolder() {
   if (!MaybeSave()) return;
-  const QString folder =
-      context_.dialogs.ChooseFolder(context_.window, context_.texts.Text("LANG_REQPATH_LOAD$"), context_.settings.lastPath);
+  const QString folder = ChooseSkinFolder();
   if (!folder.isEmpty()) LoadSkin(folder);
 }
 
 void FileCommands::OpenArchive() {
   if (!MaybeSave()) return;
-  // Proposes "*.zip" without a folder: this chooser does not start at LastPath.
-  const QString file = context_.dialogs.ChooseOpenFile(context_.window, context_.texts.Text("LANG_REQFILE_LOAD$"),
-                                                       QStringLiteral("*.zip"),
-                                                       {{QStringLiteral("* (*.zip)"), QStringLiteral("*.zip")}}, 0);
+  const QString file = ChooseSkinArchive();
   if (!file.isEmpty()) LoadSkin(file);
 }
 
@@ -116,10 +132,7 @@ bool FileCommands::LoadSkin(const QString& path) {
   context_.settings.lastPath = archive ? FolderOf(path) : WithSeparator(path);
   // Opened over the skin as it is, as opening always is.
   Skin opened = document_.skin();
-  const OperationFeedback feedback = context_.Run([&](SkinIoContext& ctx) {
-    if (archive) OpenSkinArchive(opened, Local(path), ctx);
-    else OpenSkinFolder(opened, Local(path), ctx);
-  });
+  const OperationFeedback feedback = OpenOver(opened, path, context_);
   // Without a readable settings file nothing was read, and the skin being
   // edited stays what it was, history and all.
   const bool read = !feedback.NothingOpened();
@@ -390,15 +403,12 @@ void FileCommands::CopyScreenshot(bool shown) {
 }
 
 void FileCommands::CompareWithFolder() {
-  const QString folder =
-      context_.dialogs.ChooseFolder(context_.window, context_.texts.Text("LANG_REQPATH_LOAD$"), context_.settings.lastPath);
+  const QString folder = ChooseSkinFolder();
   if (!folder.isEmpty()) CompareWith(folder);
 }
 
 void FileCommands::CompareWithArchive() {
-  const QString file = context_.dialogs.ChooseOpenFile(context_.window, context_.texts.Text("LANG_REQFILE_LOAD$"),
-                                                       QStringLiteral("*.zip"),
-                                                       {{QStringLiteral("* (*.zip)"), QStringLiteral("*.zip")}}, 0);
+  const QString file = ChooseSkinArchive();
   if (!file.isEmpty()) CompareWith(file);
 }
 
@@ -407,10 +417,7 @@ void FileCommands::CompareWith(const QString& path) {
   // never the one being edited.
   auto other = std::make_shared<Skin>();
   ResetSkinToDefaults(*other);
-  const OperationFeedback feedback = context_.Run([&](SkinIoContext& ctx) {
-    if (IsSkinArchive(path)) OpenSkinArchive(*other, Local(path), ctx);
-    else OpenSkinFolder(*other, Local(path), ctx);
-  });
+  const OperationFeedback feedback = OpenOver(*other, path, context_);
   context_.ShowMessages(feedback);
   if (feedback.NothingOpened()) return;
   view_.CompareWith(std::move(other), SkinNameOf(CleanPath(path)));

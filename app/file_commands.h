@@ -68,6 +68,9 @@ class FileCommands : public QObject {
   void recentChanged(const QStringList& recent);
 
  private:
+  // The file choosers of opening: a skin folder, a .zip.
+  QString ChooseSkinFolder();
+  QString ChooseSkinArchive();
   // Fit, Stretch or Keep for a picture whose size differs from the
   // skin's (Keep at once when it does not); nothing when cancelled.
   std::optional<FitMode> AskFit(const SourcePicture& source, ImageId image, const QString& text);

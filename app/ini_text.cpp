@@ -1,5 +1,10 @@
 #include "app/ini_text.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
 namespace {
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -101,4 +106,17 @@ QStringList IniText::Keys(const QString& group) const {
     return keys;
   }
   return {};
+}
+
+IniText IniText::ReadFile(const QString& path) {
+  constexpr qint64 kLargest = 1 << 20;
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly) || f.size() > kLargest) return {};
+  return Parse(f.read(kLargest));
+}
+
+bool IniText::WriteFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QSaveFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
 }

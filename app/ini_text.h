@@ -14,6 +14,14 @@ class IniText {
  public:
   static IniText Parse(const QByteArray& bytes);
 
+  // The editor's own small files (settings, recent skins, view): a file that
+  // is missing, unreadable or over 1 MiB (a real one holds a few lines)
+  // reads as empty.
+  static IniText ReadFile(const QString& path);
+  // Writes `bytes` to `path` through a temporary file, so a failed write
+  // keeps the old one; the folder is made when missing.
+  static bool WriteFile(const QString& path, const QByteArray& bytes);
+
   // The value of the first entry `key` in the first group `group` (both
   // without regard to the case of ASCII letters), or nothing.
   std::optional<QString> Value(const QString& group, const QString& key) const;

@@ -228,7 +228,7 @@ void MainWindow::BuildViewMenu(const LanguageTable& texts) {
       "LANG_SIMULATE_TRITANOPIA$"};
   for (int f = 0; f < kScreenFilterCount; ++f) {
     filterNames_ << texts.Text(kFilterKeys[f]);
-    QAction* a = simulate->addAction(filterNames_.back());
+    QAction* a = filterActions_[std::size_t(f)] = simulate->addAction(filterNames_.back());
     a->setObjectName(QStringLiteral("simulate:%1").arg(QLatin1String(ScreenFilterName(ScreenFilter(f)).data())));
     a->setCheckable(true);
     a->setChecked(ScreenFilter(f) == view_.filter());
@@ -444,9 +444,7 @@ void MainWindow::ShowFilter() {
   const ScreenFilter f = view_.filter();
   simulation_->setVisible(f != ScreenFilter::None);
   simulation_->setText(simulationFormat_.arg(filterNames_.value(int(f))));
-  for (QAction* a : findChildren<QAction*>()) {
-    if (a->objectName() == QStringLiteral("simulate:%1").arg(QLatin1String(ScreenFilterName(f).data()))) a->setChecked(true);
-  }
+  filterActions_[std::size_t(f)]->setChecked(true);
 }
 
 void MainWindow::ShowOverview(bool shown, bool whole) {

@@ -16,6 +16,7 @@
 #include "app/app_settings.h"
 #include "app/skin_field.h"
 #include "check/problem.h"
+#include "preview/filters.h"
 #include "preview/render.h"
 #include "skin/catalogue.h"
 
@@ -147,6 +148,7 @@ class MainWindow : public QMainWindow {
   QLabel* simulation_ = nullptr;
   QString simulationFormat_;
   QStringList filterNames_;
+  std::array<QAction*, kScreenFilterCount> filterActions_{};
   QScrollArea* compareViewport_ = nullptr;
   PreviewPicture* comparePicture_ = nullptr;
   QLabel* compareCaption_ = nullptr;

@@ -51,8 +51,12 @@ OverviewGrid::OverviewGrid(const SkinDocument& document, ViewState& view, QWidge
   const auto soon = [this] {
     if (isVisible()) later_->start();
   };
+  // Only what the thumbnails show draws them again; another screen chosen
+  // only moves the frame.
   connect(&document, &SkinDocument::skinChanged, this, soon);
-  connect(&view, &ViewState::changed, this, soon);
+  connect(&view, &ViewState::filterChanged, this, soon);
+  connect(&view, &ViewState::backgroundChanged, this, soon);
+  connect(&view, &ViewState::screenChanged, this, qOverload<>(&QWidget::update));
 }
 
 QSize OverviewGrid::Cell() const {

@@ -100,10 +100,7 @@ PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QMa
   connect(swatches_, &QListWidget::currentItemChanged, this, &PaletteDock::ShowUses);
   connect(uses_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
     const QVariant index = item ? item->data(0, kSubjectRole) : QVariant();
-    const PaletteEntry* entry = nullptr;
-    for (const PaletteEntry& e : entries_) {
-      if (e.colour == Chosen()) entry = &e;
-    }
+    const PaletteEntry* entry = ChosenEntry();
     if (!entry || !index.isValid()) return;
     const std::size_t i = index.toUInt();
     if (i < entry->fields.size()) {
@@ -156,22 +153,28 @@ void PaletteDock::Refresh() {
   ShowUses();
 }
 
+const PaletteEntry* PaletteDock::ChosenEntry() const {
+  const Rgb15 chosen = Chosen();
+  for (const PaletteEntry& e : entries_) {
+    if (e.colour == chosen) return &e;
+  }
+  return nullptr;
+}
+
 void PaletteDock::ShowUses() {
   uses_->clear();
-  const Rgb15 chosen = Chosen();
   replace_->setEnabled(swatches_->currentItem() != nullptr);
-  for (const PaletteEntry& e : entries_) {
-    if (e.colour != chosen) continue;
-    std::size_t i = 0;
-    for (const auto& [section, key] : e.fields) {
-      auto* item = new QTreeWidgetItem(uses_, {Latin1(section) + QLatin1Char(' ') + Latin1(key), QString()});
-      item->setData(0, kSubjectRole, static_cast<unsigned>(i++));
-    }
-    for (const auto& [image, count] : e.pictures) {
-      auto* item = new QTreeWidgetItem(
-          uses_, {Latin1(CatalogueEntryOf(image).name), usesFormat_.arg(static_cast<long long>(count))});
-      item->setData(0, kSubjectRole, static_cast<unsigned>(i++));
-    }
+  const PaletteEntry* e = ChosenEntry();
+  if (!e) return;
+  std::size_t i = 0;
+  for (const auto& [section, key] : e->fields) {
+    auto* item = new QTreeWidgetItem(uses_, {Latin1(section) + QLatin1Char(' ') + Latin1(key), QString()});
+    item->setData(0, kSubjectRole, static_cast<unsigned>(i++));
+  }
+  for (const auto& [image, count] : e->pictures) {
+    auto* item = new QTreeWidgetItem(
+        uses_, {Latin1(CatalogueEntryOf(image).name), usesFormat_.arg(static_cast<long long>(count))});
+    item->setData(0, kSubjectRole, static_cast<unsigned>(i++));
   }
 }
 

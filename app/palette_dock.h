@@ -47,6 +47,8 @@ class PaletteDock : public QDockWidget {
   void Refresh();
   void ShowUses();
   Rgb15 Chosen() const;
+  // The palette entry of the chosen swatch, or nothing.
+  const PaletteEntry* ChosenEntry() const;
 
   SkinDocument& document_;
   QListWidget* swatches_;

@@ -20,7 +20,7 @@
 struct PreviewTarget {
   TraceSource source = TraceSource::None;
   std::optional<std::size_t> element;
-  std::optional<Rgb15> colour;
+  std::optional<Rgb15> colour = std::nullopt;  // every pixel of this colour (the palette)
 
   bool empty() const { return source == TraceSource::None && !element && !colour; }
   friend bool operator==(const PreviewTarget&, const PreviewTarget&) = default;

@@ -58,6 +58,9 @@ const Skin& PreviewPicture::Shown() const {
 }
 
 void PreviewPicture::Redraw() {
+  // The compared picture is hidden while nothing is compared: it is drawn
+  // again when the comparison starts, not on every edit before.
+  if (role_ == Role::Compared && viewState_->compare() == ViewState::Compare::Off) return;
   // Drawn at zoom 1, where the trace answers "what is here?" until the next
   // redraw, then filtered (only what is shown) and scaled.
   TraceMap trace;

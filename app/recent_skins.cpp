@@ -1,10 +1,5 @@
 #include "app/recent_skins.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "app/ini_text.h"
 
 namespace {
@@ -20,9 +15,7 @@ QStringList WithRecentSkin(QStringList list, const QString& path) {
 }
 
 QStringList ReadRecentSkins(const QString& file) {
-  QFile f(file);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  const IniText ini = IniText::Parse(f.readAll());
+  const IniText ini = IniText::ReadFile(file);
   QStringList list;
   for (int i = 0; i < kRecentSkins; ++i) {
     const QString path = ini.Value(kGroup, KeyOf(i)).value_or(QString());
@@ -40,8 +33,5 @@ QByteArray FormatRecentSkins(const QStringList& list) {
 }
 
 bool WriteRecentSkins(const QStringList& list, const QString& file) {
-  QDir().mkpath(QFileInfo(file).absolutePath());
-  QSaveFile f(file);
-  const QByteArray bytes = FormatRecentSkins(list);
-  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+  return IniText::WriteFile(file, FormatRecentSkins(list));
 }

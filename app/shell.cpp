@@ -4,13 +4,13 @@
 
 #include "app/file_commands.h"
 #include "app/live_reload.h"
-#include "app/recolour_dialog.h"
-#include "images/colour_work.h"
 #include "app/main_window.h"
 #include "app/panel_tables.h"
 #include "app/recent_skins.h"
+#include "app/recolour_dialog.h"
 #include "app/recovery.h"
 #include "app/skin_checker.h"
+#include "images/colour_work.h"
 #include "images/defaults.h"
 #include "skin/ascii.h"
 

@@ -1,10 +1,5 @@
 #include "app/view_prefs.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "app/ini_text.h"
 
 namespace {
@@ -23,9 +18,7 @@ constexpr Key kKeys[] = {{"WholeZoom", &ViewPrefs::wholeZoom},
 
 ViewPrefs ReadViewPrefs(const QString& file) {
   ViewPrefs prefs;
-  QFile f(file);
-  if (!f.open(QIODevice::ReadOnly) || f.size() > 64 * 1024) return prefs;
-  const IniText ini = IniText::Parse(f.readAll());
+  const IniText ini = IniText::ReadFile(file);
   for (const Key& k : kKeys) {
     if (const std::optional<QString> v = ini.Value(kGroup, QString::fromLatin1(k.name))) {
       prefs.*k.value = IniText::ToInteger(*v) == 1;
@@ -41,8 +34,5 @@ QByteArray FormatViewPrefs(const ViewPrefs& prefs) {
 }
 
 bool WriteViewPrefs(const ViewPrefs& prefs, const QString& file) {
-  QDir().mkpath(QFileInfo(file).absolutePath());
-  QSaveFile f(file);
-  const QByteArray bytes = FormatViewPrefs(prefs);
-  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+  return IniText::WriteFile(file, FormatViewPrefs(prefs));
 }

@@ -76,6 +76,7 @@ void ViewState::Wheel(int delta) {
 
 void ViewState::SetBackground(Rgb24 colour) {
   background_ = colour;
+  emit backgroundChanged();
   emit changed();
 }
 
@@ -86,18 +87,16 @@ void ViewState::SetFilter(ScreenFilter filter) {
   emit changed();
 }
 
-void ViewState::CompareWithSaved(bool on) {
-  compare_ = on ? Compare::Saved : Compare::Off;
-  other_.reset();
-  otherName_.clear();
-  swapped_ = false;
-  emit compareChanged();
-  emit changed();
-}
+void ViewState::CompareWithSaved(bool on) { SetCompare(on ? Compare::Saved : Compare::Off, nullptr, QString()); }
 
 void ViewState::CompareWith(std::shared_ptr<const Skin> skin, const QString& name) {
-  compare_ = skin ? Compare::Other : Compare::Off;
-  other_ = std::move(skin);
+  const Compare compare = skin ? Compare::Other : Compare::Off;
+  SetCompare(compare, std::move(skin), name);
+}
+
+void ViewState::SetCompare(Compare compare, std::shared_ptr<const Skin> other, const QString& name) {
+  compare_ = compare;
+  other_ = std::move(other);
   otherName_ = name;
   swapped_ = false;
   emit compareChanged();

@@ -60,11 +60,13 @@ class ViewState : public QObject {
   void wholeZoomChanged(bool on);
   void filterChanged(ScreenFilter filter);
   void compareChanged();
+  void backgroundChanged();
   // Anything that changes the preview picture.
   void changed();
 
  private:
   void SetZoom(float zoom);
+  void SetCompare(Compare compare, std::shared_ptr<const Skin> other, const QString& name);
 
   int screen_ = 0;
   float zoom_ = 1.0f;

@@ -19,7 +19,6 @@ constexpr float kMaxSheetZoom = 4.0f;
 
 // One screen as the editor shows it, through the filter.
 Picture FilteredPreview(const Skin& skin, int screen, float zoom, Rgb24 background, ScreenFilter filter) {
-  if (filter == ScreenFilter::None) return RenderPreview(skin, screen, zoom, background);
   return FilteredAtZoom(RenderPreview(skin, screen, 1.0f, background), filter, zoom);
 }
 

@@ -14,9 +14,6 @@
 
 namespace {
 
-// What a pixel with too little alpha turns into: the skin format's transparent key.
-constexpr Rgb24 kTransparentKey{0, 248, 0};
-
 constexpr std::uint32_t kFileHeaderSize = 14;
 
 // Compression codes of the info header.
@@ -314,7 +311,7 @@ DecodeResult::Kind DecodeUncompressed(const ByteReader& file, const Layout& layo
       for (int x = 0; x < layout.width; ++x) {
         const std::uint32_t v = PixelWord(src, x, bpp);
         if (useAlpha && layout.alpha(v) < 128) {
-          dst[x] = kTransparentKey;
+          dst[x] = kKeyGreen;  // too little alpha: the transparent key
         } else {
           dst[x] = Rgb24{layout.red(v), layout.green(v), layout.blue(v)};
         }

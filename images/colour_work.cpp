@@ -26,12 +26,11 @@ using ColourTable = std::array<std::int32_t, kColours15>;
 
 // Maps every pixel of the pictures and every colour field through `to`
 // (value -> new value, or -1 to leave it); a pixel or field that changes
-// becomes exactly the new value's colour. `skipKey` leaves key-green pixels
-// alone. True when any byte changed.
+// becomes exactly the new value's colour. With `keepKey`, key-green pixels
+// stay and no other pixel becomes key green: one that would is given the
+// green just below it, which looks the same but still shows. True when any
+// byte changed.
 template <typename To>
-// With `keepKey`, key-green pixels stay and no other pixel becomes key
-// green: one that would is given the green just below it, which looks the
-// same but still shows.
 bool MapSkinColours(Skin& skin, bool pictures, bool fields, bool keepKey, To to) {
   bool changed = false;
   const auto map = [&](Rgb24& c, bool picture) {

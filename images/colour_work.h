@@ -16,8 +16,6 @@
 #include "skin/colour.h"
 #include "skin/skin.h"
 
-// The key green (0, 248, 0) as a 15-bit value: 0x03e0.
-inline constexpr Rgb15 kKeyColour15 = 31 << 5;
 // The visible green a recoloured pixel takes instead of the key colour.
 inline constexpr Rgb15 kNextToKeyColour15 = 30 << 5;
 

@@ -14,7 +14,7 @@ namespace {
 Picture DecodeEmbedded(const std::string& name, int fallbackWidth, int fallbackHeight) {
   Picture pic;
   if (DecodePng(EmbeddedFileBytes(name), pic)) return pic;
-  return Picture(fallbackWidth, fallbackHeight, Rgb24{0, 248, 0});
+  return Picture(fallbackWidth, fallbackHeight, kKeyGreen);
 }
 
 const std::array<Picture, kImageCount>& DefaultSkinPictures() {

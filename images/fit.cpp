@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr Rgb24 kKeyGreen{0, 248, 0};
-
 // Which source pixels make an output pixel along one axis, and how much of
 // each. Scaling `src` pixels to `dst`, output pixel X covers [X*src, (X+1)*src)
 // in units where source pixel i spans [i*dst, (i+1)*dst): the overlaps are

@@ -33,8 +33,6 @@ void Flush(png_structp) {}
 void Warning(png_structp, png_const_charp) {}
 void Error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
-constexpr Rgb24 kKeyGreen{0, 248, 0};
-
 }  // namespace
 
 bool IsPng(std::string_view bytes) {

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr Rgb24 kKeyGreen{0, 248, 0};
-
 // Every picture solid key green at its built-in size, on a background that
 // is not: a picture drawn with the key leaves nothing of its own, so a key
 // green pixel that the trace gives to a picture was drawn opaque.

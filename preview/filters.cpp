@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "preview/render.h"
-#include "preview/scale.h"
 
 namespace {
 
@@ -99,8 +98,5 @@ void ApplyScreenFilter(Picture& picture, ScreenFilter filter) {
 
 Picture FilteredAtZoom(Picture atZoomOne, ScreenFilter filter, float zoom) {
   ApplyScreenFilter(atZoomOne, filter);
-  if (!(zoom > 1.0f)) return atZoomOne;
-  int width = 0, height = 0;
-  PreviewSize(zoom, width, height);
-  return ScaleNearest(atZoomOne, width, height);
+  return ZoomPreview(std::move(atZoomOne), zoom);
 }

@@ -108,10 +108,14 @@ Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background
   Copy(preview, screens.upper, kScreenLeft, kUpperTop);
   Copy(preview, BuiltinPicture(BuiltinPictureId::Hinge), 0, kHingeTop);
   Copy(preview, screens.lower, kScreenLeft, kLowerTop);
-  if (!(zoom > 1.0f)) return preview;
+  return ZoomPreview(std::move(preview), zoom);
+}
+
+Picture ZoomPreview(Picture atZoomOne, float zoom) {
+  if (!(zoom > 1.0f)) return atZoomOne;
   int width = 0, height = 0;
   PreviewSize(zoom, width, height);
-  return ScaleNearest(preview, width, height);
+  return ScaleNearest(atZoomOne, width, height);
 }
 
 Picture ComposeScreenshot(const Skin& skin, int screen) {

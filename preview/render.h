@@ -33,6 +33,9 @@ Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background
 // The size RenderPreview gives for a zoom factor.
 void PreviewSize(float zoom, int& width, int& height);
 
+// A preview drawn at zoom 1 scaled as RenderPreview scales it.
+Picture ZoomPreview(Picture atZoomOne, float zoom);
+
 // A preview screen (screen 0, the file browser, unless told), the upper
 // screen above the lower one: 256 x 384, no hinge, no background.
 Picture ComposeScreenshot(const Skin& skin, int screen = 0);

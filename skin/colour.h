@@ -25,6 +25,11 @@ constexpr Rgb15 Rgb24ToRgb15(Rgb24 c) {
   return static_cast<Rgb15>(c.r / 8 + (c.g / 8) * 32 + (c.b / 8) * 1024);
 }
 
+// The key green: where the firmware draws a picture with its key colour,
+// pixels of this colour are left out. 0x03e0 as a 15-bit value.
+inline constexpr Rgb24 kKeyGreen{0, 248, 0};
+inline constexpr Rgb15 kKeyColour15 = Rgb24ToRgb15(kKeyGreen);
+
 // One integer with red in bits 0-7, green 8-15, blue 16-23 (the background
 // colour setting and the colour dialog use this packing).
 constexpr std::uint32_t PackRgb24(Rgb24 c) {

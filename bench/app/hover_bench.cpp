@@ -7,39 +7,24 @@
 // (on the offscreen platform unless QT_QPA_PLATFORM says otherwise)
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QEnterEvent>
 #include <QScrollArea>
-#include <QTemporaryDir>
 
-#include "app/dialogs.h"
 #include "app/editor_panel.h"
 #include "app/main_window.h"
 #include "app/preview_picture.h"
-#include "app/shell.h"
+#include "bench/app/bench_editor.h"
 #include "tests/app/window_parts.h"
 
 namespace {
 
-struct Editor {
-  QTemporaryDir dir;
-  EditorShell shell{QtDialogs(), ShellPaths{dir.filePath(QStringLiteral("settings.ini")),
-                                            QStringLiteral(SKIN_SOURCE_DIR "/language"), dir.filePath(QStringLiteral("recovery"))}};
-  Editor() {
-    shell.Start();
-    shell.view().StepZoom(27);
-  }
+struct Editor : BenchEditor {
+  Editor() { shell.view().StepZoom(27); }
 };
 
 Editor& TheEditor() {
-  static Editor* editor = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "hover_bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-    return new Editor;
-  }();
+  MakeBenchApplication();
+  static Editor* editor = new Editor;
   return *editor;
 }
 

@@ -22,6 +22,7 @@
 #include "app/preview_picture.h"
 #include "app/shell.h"
 #include "app/skin_watcher.h"
+#include "bench/app/bench_editor.h"
 #include "bench/default_skin.h"
 #include "check/check.h"
 #include "images/bmp_writer.h"
@@ -77,22 +78,11 @@ struct WatchedEditor {
   std::string File(const char* name) const { return dir.filePath(QStringLiteral("skin/") + QLatin1String(name)).toStdString(); }
 };
 
-// The editor needs an application; the benchmarks' own main makes none.
-void MakeApplication() {
-  static QApplication* app = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "reload_bench";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-  }();
-  (void)app;
-}
 
 // Each round writes the file with one of two contents, so every reload is a
 // real change, then takes the time of reading it into the preview.
 void Reload(benchmark::State& state, const char* file, const std::string (&contents)[2], DiskChanges changes) {
-  MakeApplication();
+  MakeBenchApplication();
   WatchedEditor editor;
   EditorShell& shell = *editor.shell;
   int round = 0;
@@ -129,7 +119,7 @@ BENCHMARK(BM_ReloadSettings)->Unit(benchmark::kMillisecond);
 // history keeps within its budget, and the editor's peak memory (reported as
 // peak_MB, the whole process's) stays well under 1.5 GB.
 void BM_ReloadLargePictureTwentyTimes(benchmark::State& state) {
-  MakeApplication();
+  MakeBenchApplication();
   WatchedEditor editor;
   EditorShell& shell = *editor.shell;
   DiskChanges changes;

@@ -11,26 +11,18 @@
 //   ./build/bench/views_bench
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QTemporaryDir>
-
-#include "app/dialogs.h"
-#include "app/skin_document.h"
 #include "app/main_window.h"
 #include "app/overview_dock.h"
-#include "app/shell.h"
+#include "app/skin_document.h"
 #include "app/view_state.h"
+#include "bench/app/bench_editor.h"
 #include "images/colour_work.h"
 #include "tests/app/window_parts.h"
 
 namespace {
 
-struct Editor {
-  QTemporaryDir dir;
-  EditorShell shell{QtDialogs(), ShellPaths{dir.filePath(QStringLiteral("settings.ini")),
-                                            QStringLiteral(SKIN_SOURCE_DIR "/language"), dir.filePath(QStringLiteral("recovery"))}};
+struct Editor : BenchEditor {
   Editor() {
-    shell.Start();
     shell.window()->resize(1600, 1000);
     shell.window()->ShowOverview(true, false);
     shell.view().StepZoom(27);
@@ -39,14 +31,8 @@ struct Editor {
 };
 
 Editor& TheEditor() {
-  static Editor* editor = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "views_bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-    return new Editor;
-  }();
+  MakeBenchApplication();
+  static Editor* editor = new Editor;
   return *editor;
 }
 

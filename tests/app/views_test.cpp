@@ -20,8 +20,8 @@
 namespace {
 
 // The zoom-1 preview as skintool render draws it, filtered as the view would.
-QImage Rendered(const Skin& skin, int screen, ScreenFilter filter = ScreenFilter::None) {
-  Picture p = RenderPreview(skin, screen, 1.0f, {});
+QImage Rendered(const Skin& skin, int screen, ScreenFilter filter = ScreenFilter::None, Rgb24 background = {}) {
+  Picture p = RenderPreview(skin, screen, 1.0f, background);
   ApplyScreenFilter(p, filter);
   return QImage(reinterpret_cast<const uchar*>(p.pixels.data()), p.width, p.height, p.width * 3,
                 QImage::Format_RGB888)
@@ -79,6 +79,10 @@ class ViewsTest : public QObject {
     shell.view().SetFilter(ScreenFilter::Deuteranopia);
     QTRY_COMPARE(grid->thumbnail(5).convertToFormat(QImage::Format_RGB888),
                  Rendered(shell.document().skin(), 5, ScreenFilter::Deuteranopia));
+    // Another background shows in them as well.
+    shell.view().SetBackground({8, 16, 24});
+    QTRY_COMPARE(grid->thumbnail(5).convertToFormat(QImage::Format_RGB888),
+                 Rendered(shell.document().skin(), 5, ScreenFilter::Deuteranopia, {8, 16, 24}));
     QVERIFY(ReadViewPrefs(QFileInfo(f_.SettingsFile()).dir().filePath(QStringLiteral("view.ini"))).overviewWhole);
   }
 
