@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "images/fit.h"
-
 #include "skin/colour.h"
 
 class QWidget;
