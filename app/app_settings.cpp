@@ -19,9 +19,7 @@ std::int32_t ToInt32(const QString& text) {
 
 AppSettings ReadAppSettings(const QString& path) {
   AppSettings s;
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return s;
-  const IniText ini = IniText::Parse(f.readAll());
+  const IniText ini = IniText::ReadFile(path);
   const QString group = QStringLiteral("settings");
   s.lastPath = ini.Value(group, QStringLiteral("LastPath")).value_or(QString());
   s.language = ToInt32(ini.Value(group, QStringLiteral("Language")).value_or(QString()));

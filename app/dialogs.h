@@ -46,6 +46,12 @@ class Dialogs {
   }
   // Save, Discard or Cancel, with the button texts of the language.
   virtual UnsavedChoice AskSaveChanges(QWidget* parent, const QString& question, const LanguageTable& texts) = 0;
+  // A question before something is written that the user may not expect
+  // (files outside the skin, files another program changed): true when the
+  // user chose `proceed`; Cancel is the default. `details`, when given, lists
+  // the files behind a details button.
+  virtual bool AskProceed(QWidget* parent, const QString& question, const QString& details, const QString& proceed,
+                          const LanguageTable& texts) = 0;
   // Restore (true; the default, taken by Enter) or Discard the unsaved
   // changes an editor that died left behind.
   virtual bool AskRestore(QWidget* parent, const QString& question, const LanguageTable& texts) = 0;

@@ -13,6 +13,7 @@
 #include "check/check.h"
 #include "check/skin_source.h"
 #include "images/feedback.h"
+#include "images/skin_io.h"
 #include "skin/skin.h"
 
 struct DiskSkin {
@@ -20,6 +21,7 @@ struct DiskSkin {
   Skin skin;                      // as last opened, saved or read again
   SkinSource source;              // its raw files, for the check
   std::vector<Message> messages;  // the messages of opening that still stand
+  SkinStamps stamps;              // its files as last read or written, to tell a change by another program
 };
 
 // The edit that turns `from` into `to`: every settings field and every

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QStyle>
 
+#include "app/qt_text.h"
+
 QString ElidedLabel::shownText() const {
   return fontMetrics().elidedText(text(), Qt::ElideMiddle, contentsRect().width());
 }
@@ -15,6 +17,6 @@ QSize ElidedLabel::minimumSizeHint() const {
 void ElidedLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QString shown = shownText();
-  setToolTip(shown == text() ? QString() : text());
+  setToolTip(shown == text() ? QString() : PlainToolTip(text()));
   style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shown, foregroundRole());
 }

@@ -8,7 +8,8 @@
 class ElidedLabel : public QLabel {
   Q_OBJECT
  public:
-  using QLabel::QLabel;
+  // Its text is shown as it is, never as markup: it names files.
+  explicit ElidedLabel(QWidget* parent = nullptr) : QLabel(parent) { setTextFormat(Qt::PlainText); }
   // What is shown now (the text, or the text cut in the middle).
   QString shownText() const;
   QSize minimumSizeHint() const override;

@@ -30,9 +30,9 @@ QString CleanPath(const QString& path) { return QDir::cleanPath(QFileInfo(path).
 
 QString Shown(const QString& path) { return QDir::toNativeSeparators(CleanPath(path)); }
 
-// How many files a save wrote: all but empty pictures and failures.
+// How many files a save wrote: all but empty pictures (after a failure, none).
 int FilesWritten(const std::vector<SkinFile>& files, const OperationFeedback& feedback) {
-  return static_cast<int>(files.size()) - feedback.Count(MessageKind::PictureEmpty) - feedback.Count(MessageKind::NotSaved);
+  return static_cast<int>(files.size()) - feedback.Count(MessageKind::PictureEmpty);
 }
 
 // Opens the folder or .zip at `path` over `skin`, as opening does.
@@ -138,7 +138,8 @@ bool FileCommands::LoadSkin(const QString& path) {
   const bool read = !feedback.NothingOpened();
   if (read) {
     SkinOrigin origin = OriginOf(path);
-    DiskSkin disk{origin.path, opened, ReadSkinSource(Local(origin.path)), feedback.messages()};
+    DiskSkin disk{origin.path, opened, ReadSkinSource(Local(origin.path)), feedback.messages(),
+                  StampSkin(Local(origin.path), archive)};
     const QString shown = origin.path;
     document_.Replace(std::move(opened), std::move(origin), std::move(disk));
     AddRecent(shown);
@@ -152,12 +153,7 @@ bool FileCommands::LoadSkin(const QString& path) {
 bool FileCommands::Save() {
   const SkinOrigin& origin = document_.origin();
   if (origin.saveTarget.isEmpty()) return SaveAs();
-  if (origin.kind == SkinOrigin::Kind::Archive) {
-    // The archive's own folder inside it stays as it was.
-    const std::optional<std::string> folder = ArchiveSkinFolder(Local(origin.saveTarget));
-    if (!folder) return SaveAs();
-    return SaveArchive(origin.saveTarget, FromLocal(*folder));
-  }
+  if (origin.kind == SkinOrigin::Kind::Archive) return SaveBackIntoArchive();
   return SaveInto(origin.saveTarget);
 }
 
@@ -169,41 +165,103 @@ bool FileCommands::SaveAs() {
   return SaveInto(folder);
 }
 
-bool FileCommands::SaveInto(const QString& folder) {
+std::vector<SkinFile> FileCommands::StampAndEncode(DateTime* when) {
   std::vector<SkinFile> files;
   // The information texts are part of the skin as they are typed; LastUpdate
   // gets the moment of saving.
-  document_.Stamp([&](Skin& skin) { files = EncodeSkinFiles(skin, TypedInfoOf(skin), context_.clock->Now()); });
-  const OperationFeedback feedback =
-      context_.Run([&](SkinIoContext& ctx) { WriteSkinFiles(files, Local(folder), ctx, FileSync::Flush); });
-  // A picture that is empty (its file could not be read) has nothing to
-  // write; any other file that was not written leaves the changes unsaved.
-  const int failed = feedback.Count(MessageKind::NotSaved);
-  const QString target = CleanPath(folder);
-  context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(FilesWritten(files, feedback)).arg(Shown(target)));
-  if (failed == 0) {
-    SkinOrigin origin = OriginOf(target);
-    DiskSkin disk{target, document_.skin(), ReadSkinSource(Local(target)), {}};
-    document_.MarkSaved(std::move(origin), std::move(disk));
-    AddRecent(target);
-  } else if (target == document_.origin().path) {
-    // Some files were written: those are the skin's files now.
-    document_.UpdateDisk([&](DiskSkin& disk) { disk.source = ReadSkinSource(Local(target)); });
-  }
-  context_.ShowMessages(feedback);
-  return failed == 0;
-}
-
-bool FileCommands::SaveArchive(const QString& path, const QString& folder) {
-  std::vector<SkinFile> files;
-  DateTime now;
   document_.Stamp([&](Skin& skin) {
-    now = context_.clock->Now();
+    const DateTime now = context_.clock->Now();
+    if (when) *when = now;
     files = EncodeSkinFiles(skin, TypedInfoOf(skin), now);
   });
+  return files;
+}
+
+bool FileCommands::OverwriteChangedFiles(const QString& target) {
+  const DiskSkin& disk = document_.disk();
+  if (disk.stamps.path.empty() || FromLocal(disk.stamps.path) != target) return true;
+  // Another program wrote here since the editor last read or wrote it (the
+  // editor reads a changed file again only a moment after it settles).
+  const std::vector<std::string> changed = ChangedOnDisk(disk.stamps);
+  if (changed.empty()) return true;
+  QStringList names;
+  for (const std::string& name : changed) names << FromLocal(name);
+  const LanguageTable& texts = context_.texts;
+  return context_.dialogs.AskProceed(context_.window, texts.Text("LANG_ASK_OVERWRITE$").arg(names.join(QStringLiteral(", "))),
+                                     names.join(QLatin1Char('\n')), texts.Text("LANG_OVERWRITE$"), texts);
+}
+
+std::optional<OutsideLinks> FileCommands::AskOutsideLinks(const std::vector<SkinFile>& files, const QString& folder) {
+  const std::vector<std::string> leaving = LinksLeavingFolder(files, Local(folder));
+  if (leaving.empty()) return OutsideLinks::Refuse;
+  // Named with where they lead, asked once for the whole save.
+  QStringList lines;
+  for (const std::string& name : leaving) {
+    const QString path = QDir(folder).filePath(FromLocal(name));
+    lines << QStringLiteral("%1 -> %2").arg(FromLocal(name), QFileInfo(path).canonicalFilePath().isEmpty()
+                                                                  ? QFileInfo(path).symLinkTarget()
+                                                                  : QFileInfo(path).canonicalFilePath());
+  }
+  const LanguageTable& texts = context_.texts;
+  if (!context_.dialogs.AskProceed(context_.window, texts.Text("LANG_ASK_LINKS$").arg(lines.join(QStringLiteral(", "))),
+                                   lines.join(QLatin1Char('\n')), texts.Text("LANG_LINKS_FOLLOW$"), texts)) {
+    return std::nullopt;
+  }
+  return OutsideLinks::Follow;
+}
+
+bool FileCommands::SaveInto(const QString& folder) {
+  const QString target = CleanPath(folder);
+  if (!OverwriteChangedFiles(target)) return false;
+  std::vector<SkinFile> files = StampAndEncode();
+  const std::optional<OutsideLinks> links = AskOutsideLinks(files, folder);
+  if (!links) {
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_NOT_SAVED$"));
+    return false;
+  }
+  const OperationFeedback feedback =
+      context_.Run([&](SkinIoContext& ctx) { WriteSkinFiles(files, Local(folder), ctx, FileSync::Flush, *links); });
+  // A picture that is empty (its file could not be read) has nothing to
+  // write; any failure leaves every file as it was, and the changes unsaved.
+  const bool failed = std::any_of(feedback.messages().begin(), feedback.messages().end(), IsSaveFailure);
+  if (!failed) {
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(FilesWritten(files, feedback)).arg(Shown(target)));
+    SkinOrigin origin = OriginOf(target);
+    DiskSkin disk{target, document_.skin(), ReadSkinSource(Local(target)), {}, StampSkin(Local(target), false)};
+    document_.MarkSaved(std::move(origin), std::move(disk));
+    AddRecent(target);
+  } else {
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_NOT_SAVED$"));
+  }
+  context_.ShowMessages(feedback);
+  return !failed;
+}
+
+bool FileCommands::SaveBackIntoArchive() {
+  const QString path = document_.origin().saveTarget;
+  if (!OverwriteChangedFiles(path)) return false;
+  DateTime now;
+  std::vector<SkinFile> files = StampAndEncode(&now);
+  // As the archive is now: another program may have added to it since it
+  // was opened, and a picture the editor could not read is kept as it is.
+  const ArchiveResave resave = PrepareArchiveResave(files, Local(path));
+  if (!resave.possible()) {
+    // Written whole, it would lose what it holds besides the skin: Save asks
+    // for a folder, as for any archive that holds more.
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_ARCHIVE_HOLDS_MORE$").arg(QFileInfo(path).fileName()));
+    SkinOrigin origin = document_.origin();
+    origin.saveTarget.clear();
+    document_.MoveOrigin(std::move(origin));
+    return SaveAs();
+  }
+  return SaveArchive(path, FromLocal(resave.folder), std::move(files), now);
+}
+
+bool FileCommands::SaveArchive(const QString& path, const QString& folder, std::vector<SkinFile> files,
+                               const DateTime& now) {
   const OperationFeedback feedback =
       context_.Run([&](SkinIoContext& ctx) { WriteSkinArchive(files, Local(path), Local(folder), now, ctx); });
-  const bool written = feedback.Count(MessageKind::NotSaved) + feedback.Count(MessageKind::NotReplacedWhole) == 0;
+  const bool written = std::none_of(feedback.messages().begin(), feedback.messages().end(), IsSaveFailure);
   if (written) {
     const QString target = CleanPath(path);
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(FilesWritten(files, feedback)).arg(Shown(target)));
@@ -212,9 +270,11 @@ bool FileCommands::SaveArchive(const QString& path, const QString& folder) {
     // and what the archive holds now is the editor's own.
     if (target == document_.origin().path) {
       SkinOrigin origin = document_.origin();
-      DiskSkin disk{target, document_.skin(), ReadSkinSource(Local(target)), {}};
+      DiskSkin disk{target, document_.skin(), ReadSkinSource(Local(target)), {}, StampSkin(Local(target), true)};
       document_.MarkSaved(std::move(origin), std::move(disk));
     }
+  } else {
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_NOT_SAVED$"));
   }
   context_.ShowMessages(feedback);
   return written;
@@ -239,10 +299,16 @@ bool FileCommands::SaveToArchive() {
   QString path = chosen;
   if (!path.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive)) path += QStringLiteral(".zip");
   context_.settings.lastPath = FolderOf(path);
-  // The very archive the skin came from keeps its own folder inside.
-  std::optional<std::string> folder;
-  if (CleanPath(path) == document_.origin().path) folder = ArchiveSkinFolder(Local(path));
-  return SaveArchive(path, folder ? FromLocal(*folder) : FromLocal(ArchiveFolderName(Local(path))));
+  // The very archive the skin came from keeps its own folder inside, and
+  // what the editor could not read of it.
+  DateTime now;
+  std::vector<SkinFile> files = StampAndEncode(&now);
+  if (CleanPath(path) == document_.origin().path) {
+    if (!OverwriteChangedFiles(CleanPath(path))) return false;
+    const ArchiveResave resave = PrepareArchiveResave(files, Local(path));
+    if (resave.skinFound) return SaveArchive(path, FromLocal(resave.folder), std::move(files), now);
+  }
+  return SaveArchive(path, FromLocal(ArchiveFolderName(Local(path))), std::move(files), now);
 }
 
 void FileCommands::ImportImage(ImageId image) {

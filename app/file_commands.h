@@ -13,7 +13,9 @@
 
 #include <optional>
 
+#include "images/file_io.h"
 #include "images/fit.h"
+#include "images/skin_io.h"
 #include "skin/catalogue.h"
 #include "skin/picture.h"
 
@@ -75,7 +77,18 @@ class FileCommands : public QObject {
   // skin's (Keep at once when it does not); nothing when cancelled.
   std::optional<FitMode> AskFit(const SourcePicture& source, ImageId image, const QString& text);
   bool SaveInto(const QString& folder);
-  bool SaveArchive(const QString& path, const QString& folder);
+  // Save for a skin from an archive: back into it, when it still holds
+  // nothing but the skin; else Save asks for a folder.
+  bool SaveBackIntoArchive();
+  bool SaveArchive(const QString& path, const QString& folder, std::vector<SkinFile> files, const DateTime& now);
+  // The files a save writes, LastUpdate stamped with now (given out in `when`).
+  std::vector<SkinFile> StampAndEncode(DateTime* when = nullptr);
+  // Saving back where the skin came from: when another program changed its
+  // files since the editor read them, the user is asked first. True: go on.
+  bool OverwriteChangedFiles(const QString& target);
+  // Files of the save that are links out of the folder: the user is asked
+  // once. Nothing when the save is called off.
+  std::optional<OutsideLinks> AskOutsideLinks(const std::vector<SkinFile>& files, const QString& folder);
   void AddRecent(const QString& path);
   // The name a save offers: beside the skin's folder or archive, never in it.
   QString ArchiveSuggestion() const;

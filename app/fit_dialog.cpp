@@ -32,6 +32,7 @@ FitDialog::FitDialog(QWidget* owner, const FitQuestion& question, const Language
   auto* layout = new QVBoxLayout(this);
   auto* text = new QLabel(question.text);
   text->setObjectName(QStringLiteral("question"));
+  text->setTextFormat(Qt::PlainText);  // it names a file
   text->setWordWrap(true);
   layout->addWidget(text);
   auto* ways = new QHBoxLayout;

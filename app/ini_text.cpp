@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "images/file_io.h"
+
 namespace {
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -108,11 +110,15 @@ QStringList IniText::Keys(const QString& group) const {
   return {};
 }
 
-IniText IniText::ReadFile(const QString& path) {
-  constexpr qint64 kLargest = 1 << 20;
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly) || f.size() > kLargest) return {};
-  return Parse(f.read(kLargest));
+IniText IniText::ReadFile(const QString& path, bool* found) {
+  // Only a regular file is read: a pipe in its place would hold the start
+  // forever, a device would never end.
+  constexpr std::size_t kLargest = 1 << 20;
+  std::string bytes;
+  const bool read = ReadWholeFile(path.toLocal8Bit().toStdString(), bytes, kLargest) == ReadStatus::Ok;
+  if (found) *found = read;
+  if (!read) return {};
+  return Parse(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 bool IniText::WriteFile(const QString& path, const QByteArray& bytes) {

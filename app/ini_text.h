@@ -14,10 +14,11 @@ class IniText {
  public:
   static IniText Parse(const QByteArray& bytes);
 
-  // The editor's own small files (settings, recent skins, view): a file that
-  // is missing, unreadable or over 1 MiB (a real one holds a few lines)
-  // reads as empty.
-  static IniText ReadFile(const QString& path);
+  // The editor's own small files (settings, recent skins, view, the language
+  // files): a file that is missing, unreadable, not a regular file or over
+  // 1 MiB (a real one holds a few hundred lines) reads as empty; `found`
+  // tells whether it was read.
+  static IniText ReadFile(const QString& path, bool* found = nullptr);
   // Writes `bytes` to `path` through a temporary file, so a failed write
   // keeps the old one; the folder is made when missing.
   static bool WriteFile(const QString& path, const QByteArray& bytes);

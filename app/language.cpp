@@ -159,6 +159,16 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_RESTORE_TITLE$" "\0" "Unsaved changes found" "\0"
     "LANG_RESTORE_ASK$" "\0" "Restore the unsaved changes to %1 from %2?" "\0"
     "LANG_RESTORE$" "\0" "Restore" "\0"
+    "LANG_RESTORE_FAILED$" "\0" "The unsaved changes to %1 could not be restored: their journal cannot be read. It is kept in %2." "\0"
+    "LANG_STATUS_RESTORED_ELSEWHERE$" "\0" "Restored the unsaved changes; %1 no longer holds the skin, so Save asks where to save it" "\0"
+    "LANG_STATUS_JOURNAL_FAILED$" "\0" "Unsaved changes are not protected: the recovery journal cannot be written in %1" "\0"
+    "LANG_STATUS_JOURNAL_AGAIN$" "\0" "Unsaved changes are protected again: the recovery journal is written" "\0"
+    "LANG_ASK_OVERWRITE$" "\0" "Another program changed these files of the skin since the editor read them: %1. Overwrite them with the skin as you edited it?" "\0"
+    "LANG_OVERWRITE$" "\0" "&Overwrite" "\0"
+    "LANG_ASK_LINKS$" "\0" "These files of the skin are links to files outside its folder: %1. Saving writes the skin into those files. Write through the links?" "\0"
+    "LANG_LINKS_FOLLOW$" "\0" "&Write through the links" "\0"
+    "LANG_STATUS_NOT_SAVED$" "\0" "Not saved: the skin's files are as they were" "\0"
+    "LANG_STATUS_ARCHIVE_HOLDS_MORE$" "\0" "%1 now holds other files besides the skin: choose a folder to save into" "\0"
     "LANG_STATUS_IMPORTED$" "\0" "Took %1 pictures from %2" "\0"
     "LANG_IMPORT_RESULT$" "\0" "Pictures from a folder" "\0"
     "LANG_IMPORT_TAKEN$" "\0" "Took %1 pictures: %2" "\0"
@@ -221,8 +231,8 @@ QHash<QString, QString> BuiltinTexts() {
 
 }  // namespace
 
-const std::array<MessageTextKey, 12>& MessageTextKeys() {
-  static const std::array<MessageTextKey, 12> keys = {{
+const std::array<MessageTextKey, 15>& MessageTextKeys() {
+  static const std::array<MessageTextKey, 15> keys = {{
       {"LANG_FILE_NOTFOUND$", &MessageTexts::fileNotFound},
       {"LANG_FILE_UNKNOWN$", &MessageTexts::fileUnknown},
       {"LANG_FILE_NOTSAVE$", &MessageTexts::fileNotSaved},
@@ -235,6 +245,9 @@ const std::array<MessageTextKey, 12>& MessageTextKeys() {
       {"LANG_FILE_OVERBUDGET$", &MessageTexts::overBudget},
       {"LANG_FILE_NOTWHOLE$", &MessageTexts::notReplacedWhole},
       {"LANG_FILE_HALFTRANSPARENT$", &MessageTexts::halfTransparent},
+      {"LANG_FILE_DISKFULL$", &MessageTexts::diskFull},
+      {"LANG_FILE_LINKOUTSIDE$", &MessageTexts::linkOutside},
+      {"LANG_FILE_ABANDONED$", &MessageTexts::saveAbandoned},
   }};
   return keys;
 }
@@ -302,9 +315,9 @@ bool LanguageTable::Load(int index, const QString& languageDir) {
   for (const LanguageEntry& e : LanguageMenu()) {
     if (e.index == index) file = e.file;
   }
-  QFile f(QDir(languageDir).filePath(QString::fromLatin1(file)));
-  if (!f.open(QIODevice::ReadOnly)) return false;
-  const IniText ini = IniText::Parse(f.readAll());
+  bool found = false;
+  const IniText ini = IniText::ReadFile(QDir(languageDir).filePath(QString::fromLatin1(file)), &found);
+  if (!found) return false;
   for (const LanguageGroup& g : LanguageGroups()) {
     for (const QString& key : g.keys) {
       if (const std::optional<QString> v = ini.Value(QString::fromLatin1(g.name), key)) texts_.insert(key, *v);

@@ -59,4 +59,4 @@ struct MessageTextKey {
   const char* key;
   std::string MessageTexts::*text;
 };
-const std::array<MessageTextKey, 12>& MessageTextKeys();
+const std::array<MessageTextKey, 15>& MessageTextKeys();

@@ -73,6 +73,7 @@ void LiveReload::ReadSettingsAgain(const std::string& folder, ReadAgain& read) {
     const std::string shown = status == ReadStatus::NotFound ? JoinPath(folder, kSettingsFile) : path;
     document_.UpdateDisk([&](DiskSkin& disk) {
       ReplaceMessages(disk.messages, std::nullopt, {{ReadFailure(status, true), shown, {}}});
+      RestampFile(disk.stamps, kSettingsFile);
     });
     if (status != ReadStatus::NotFound) read.failed << Latin1(kSettingsFile);
     return;
@@ -81,6 +82,7 @@ void LiveReload::ReadSettingsAgain(const std::string& folder, ReadAgain& read) {
   document_.UpdateDisk([&](DiskSkin& disk) {
     ReplaceMessages(disk.messages, std::nullopt, {});
     ReadSkinSettings(disk.skin, bytes);
+    RestampFile(disk.stamps, kSettingsFile);
   });
   if (mine) {
     pending_.settings = std::move(bytes);
@@ -104,7 +106,10 @@ void LiveReload::ReadPictureAgain(const std::string& folder, ImageId id, ReadAga
   SkinIoContext ctx{feedback, texts};
   std::optional<Picture> picture =
       ReadSkinImageFile(id, ResolvePathIgnoringCase(folder, e.file), ctx, PixelAllowance(skin, id, ctx.budget));
-  document_.UpdateDisk([&](DiskSkin& disk) { ReplaceMessages(disk.messages, id, feedback.messages()); });
+  document_.UpdateDisk([&](DiskSkin& disk) {
+    ReplaceMessages(disk.messages, id, feedback.messages());
+    RestampFile(disk.stamps, e.file);
+  });
   if (!picture) {
     if (feedback.Count(MessageKind::FileNotFound) == 0) {
       read.retry.push_back(id);
@@ -164,7 +169,13 @@ void LiveReload::Answer(bool reload) {
   pending_ = {};
   emit questionDone();
   // Keeping mine needs nothing more: the files as they are on disk are known,
-  // so the changes kept show as unsaved.
+  // so the changes kept show as unsaved. An archive kept unread is known to
+  // have changed: Save does not ask about it again.
+  if (!reload && p.archive) {
+    updating_ = true;
+    document_.UpdateDisk([&](DiskSkin& disk) { disk.stamps = StampSkin(Local(document_.origin().path), true); });
+    updating_ = false;
+  }
   if (!reload || !p.any()) return;
   if (p.archive) {
     ReopenArchive();
@@ -203,6 +214,7 @@ void LiveReload::ReopenArchive() {
     disk.skin = std::move(reopened);
     disk.source = ReadSkinSource(Local(path));
     disk.messages = feedback.messages();
+    disk.stamps = StampSkin(Local(path), true);
   });
   updating_ = false;
   document_.MarkCleanIfSameAsDisk();

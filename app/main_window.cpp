@@ -356,6 +356,7 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   compareViewport_->hide();
   compareCaption_ = new QLabel(compareViewport_);
   compareCaption_->setObjectName(QStringLiteral("compareCaption"));
+  compareCaption_->setTextFormat(Qt::PlainText);  // the name of the skin compared with
   compareCaption_->setAutoFillBackground(true);
   compareCaption_->setBackgroundRole(QPalette::ToolTipBase);
   compareCaption_->setForegroundRole(QPalette::ToolTipText);

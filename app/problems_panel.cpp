@@ -1,5 +1,7 @@
 #include "app/problems_panel.h"
 
+#include "app/qt_text.h"
+
 #include <QAction>
 #include <QBoxLayout>
 #include <QCloseEvent>
@@ -102,8 +104,8 @@ void ProblemsDock::ShowProblems(const std::vector<Problem>& problems) {
     auto* item = new QTreeWidgetItem(list_, {FromStd(ProblemCodeName(p.code)), FromStd(p.subject), message});
     item->setIcon(kCode, error ? errorIcon : warningIcon);
     item->setToolTip(kCode, error ? error_ : warning_);
-    item->setToolTip(kSubject, item->text(kSubject));
-    item->setToolTip(kMessage, message);
+    item->setToolTip(kSubject, PlainToolTip(item->text(kSubject)));
+    item->setToolTip(kMessage, PlainToolTip(message));
     item->setData(kCode, kIndexRole, static_cast<int>(i));
     const QString identity = item->text(kCode) + QLatin1Char('\n') + item->text(kSubject);
     item->setData(kCode, kIdentityRole, identity);

@@ -75,12 +75,14 @@ class RealDialogs : public Dialogs {
   static void ShowBox(QMessageBox::Icon icon, QWidget* parent, const QString& title, const QString& body,
                       const QString& details) {
     QMessageBox box(icon, title, body, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     if (!details.isEmpty()) box.setDetailedText(details);
     box.exec();
   }
 
   UnsavedChoice AskSaveChanges(QWidget* parent, const QString& question, const LanguageTable& texts) override {
     QMessageBox box(QMessageBox::Question, TitleText().trimmed(), question, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
     QPushButton* save = box.addButton(texts.Text("LANG_FILE_SAVE$"), QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(texts.Text("LANG_DISCARD$"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(texts.Text("LANG_CANCEL$"), QMessageBox::RejectRole);
@@ -94,12 +96,27 @@ class RealDialogs : public Dialogs {
 
   bool AskRestore(QWidget* parent, const QString& question, const LanguageTable& texts) override {
     QMessageBox box(QMessageBox::Question, texts.Text("LANG_RESTORE_TITLE$"), question, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
     QPushButton* restore = box.addButton(texts.Text("LANG_RESTORE$"), QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(texts.Text("LANG_DISCARD$"), QMessageBox::DestructiveRole);
     box.setDefaultButton(restore);
     box.setEscapeButton(restore);  // closing the box loses nothing
     box.exec();
     return box.clickedButton() != discard;
+  }
+
+  bool AskProceed(QWidget* parent, const QString& question, const QString& details, const QString& proceed,
+                  const LanguageTable& texts) override {
+    QMessageBox box(QMessageBox::Warning, TitleText().trimmed(), question, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    if (!details.isEmpty()) box.setDetailedText(details);
+    QPushButton* yes = box.addButton(proceed, QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(texts.Text("LANG_CANCEL$"), QMessageBox::RejectRole);
+    // Nothing is written unless the user says so: Enter and Escape cancel.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == yes;
   }
 
   Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts, const QString& name,

@@ -1,20 +1,23 @@
 #include "app/recovery.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <sstream>
 
-#include "app/ini_text.h"
 #include "app/qt_text.h"
 #include "check/check.h"
+#include "edit/journal_manifest.h"
 #include "images/archive_writer.h"
 #include "images/defaults.h"
 #include "images/file_io.h"
@@ -27,8 +30,6 @@ namespace {
 // edits that keep coming wait at most the longest delay.
 constexpr int kQuietMs = 1000;
 constexpr int kLongestDelayMs = 5000;
-
-const QString kGroup = QStringLiteral("journal");
 
 // What the system says of a process: its state, and when it started (clock
 // ticks after boot), so that a process id used again by another program is
@@ -50,13 +51,22 @@ std::optional<ProcessInfo> InfoOf(long long pid) {
   std::string field;
   for (int i = 3; i <= 22 && fields >> field; ++i) {
     if (i == 3) info.state = field[0];
-    if (i == 22) info.start = std::stoll(field);
+    if (i == 22) info.start = std::atoll(field.c_str());
   }
   return info;
 }
 
+long long OwnStart() {
+  static const long long started = InfoOf(::getpid()).value_or(ProcessInfo{}).start;
+  return started;
+}
+
+// For a journal of an editor that kept no lock file: whether the process
+// that wrote it still runs. This very process is another editor than the
+// one that wrote it unless it also started at the same moment.
 bool StillRuns(long long pid, long long started) {
   if (pid <= 0) return false;
+  if (pid == ::getpid()) return started != 0 && started == OwnStart();
   if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) return false;
   const std::optional<ProcessInfo> info = InfoOf(pid);
   if (!info) return true;
@@ -65,33 +75,65 @@ bool StillRuns(long long pid, long long started) {
   return started == 0 || info->start == started;
 }
 
-QString KindName(SkinOrigin::Kind kind) {
+SkinOrigin::Kind KindOf(JournalManifest::Kind kind) {
   switch (kind) {
-    case SkinOrigin::Kind::Folder: return QStringLiteral("folder");
-    case SkinOrigin::Kind::Archive: return QStringLiteral("archive");
-    case SkinOrigin::Kind::BuiltIn: break;
+    case JournalManifest::Kind::Folder: return SkinOrigin::Kind::Folder;
+    case JournalManifest::Kind::Archive: return SkinOrigin::Kind::Archive;
+    case JournalManifest::Kind::BuiltIn: break;
   }
-  return QStringLiteral("built-in");
-}
-
-SkinOrigin::Kind KindOf(const QString& name) {
-  if (name == QLatin1String("folder")) return SkinOrigin::Kind::Folder;
-  if (name == QLatin1String("archive")) return SkinOrigin::Kind::Archive;
   return SkinOrigin::Kind::BuiltIn;
 }
 
-QByteArray FormatManifest(const SkinOrigin& origin, const QString& lastUpdate, const QDateTime& time) {
-  static const long long started = InfoOf(::getpid()).value_or(ProcessInfo{}).start;
-  const auto line = [](const char* key, const QString& value) { return QByteArray(key) + " = " + value.toUtf8() + "\r\n"; };
-  return "\xEF\xBB\xBF[journal]\r\n" + line("pid", QString::number(::getpid())) +
-         line("started", QString::number(started)) + line("time", time.toUTC().toString(Qt::ISODate)) +
-         line("kind", KindName(origin.kind)) + line("origin", origin.path) + line("saveTarget", origin.saveTarget) +
-         line("lastUpdate", lastUpdate);
+JournalManifest::Kind ManifestKind(SkinOrigin::Kind kind) {
+  switch (kind) {
+    case SkinOrigin::Kind::Folder: return JournalManifest::Kind::Folder;
+    case SkinOrigin::Kind::Archive: return JournalManifest::Kind::Archive;
+    case SkinOrigin::Kind::BuiltIn: break;
+  }
+  return JournalManifest::Kind::BuiltIn;
+}
+
+DateTime UtcOf(const QDateTime& time) {
+  const QDateTime t = time.toUTC();
+  return {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(), t.time().second()};
+}
+
+QDateTime FromUtc(const DateTime& t) {
+  return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, std::min(t.second, 59)), Qt::UTC);
+}
+
+// Only a regular file of our own: a link or anything else in the folder is
+// nobody's journal.
+bool IsPlainFile(const QString& path) {
+  struct stat st {};
+  return ::lstat(Local(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace
 
+std::unique_ptr<JournalLock> JournalLock::Take(const QString& path, bool* fresh) {
+  const std::string local = Local(path);
+  int fd = ::open(local.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  const bool made = fd < 0 && errno == ENOENT;
+  if (made) fd = ::open(local.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fresh) *fresh = made;
+  if (fd < 0) return nullptr;
+  struct stat opened {}, named {};
+  // The lock of a file that was removed and made again in between is no lock.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) ||
+      ::lstat(local.c_str(), &named) != 0 || named.st_ino != opened.st_ino || named.st_dev != opened.st_dev) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<JournalLock>(new JournalLock(fd, path));
+}
+
+JournalLock::~JournalLock() { ::close(fd_); }
+
+void JournalLock::Remove() { ::unlink(Local(path_).c_str()); }
+
 std::optional<Skin> Journal::Read() const {
+  if (damaged) return std::nullopt;
   Skin skin;
   ResetSkinToDefaults(skin);
   MessageCollector messages;
@@ -106,14 +148,33 @@ std::optional<Skin> Journal::Read() const {
 void Journal::Remove() const {
   QFile::remove(manifest);
   QFile::remove(archive);
+  if (claim) claim->Remove();
+}
+
+QString Journal::MoveAside(const QString& aside) const {
+  if (!QDir().mkpath(aside)) return QString();
+  const QDir to(aside);
+  const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-"));
+  QString moved;
+  for (const QString& file : {archive, manifest}) {
+    if (!QFileInfo::exists(file)) continue;
+    const QString target = to.filePath(stamp + QFileInfo(file).fileName());
+    if (::rename(Local(file).c_str(), Local(target).c_str()) != 0) return QString();
+    if (file == manifest) moved = target;
+  }
+  if (claim) claim->Remove();
+  return moved.isEmpty() ? aside : moved;
 }
 
 RecoveryJournal::RecoveryJournal(SkinDocument& document, QString folder, QObject* parent)
-    : QObject(parent), document_(document), folder_(std::move(folder)) {
+    : QObject(parent),
+      document_(document),
+      folder_(std::move(folder)),
+      id_(QStringLiteral("%1-%2").arg(::getpid()).arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'))) {
   delay_.setSingleShot(true);
   delay_.setInterval(kQuietMs);
   connect(&delay_, &QTimer::timeout, this, &RecoveryJournal::Post);
-  connect(&document, &SkinDocument::skinChanged, this, &RecoveryJournal::Schedule);
+  connect(&document, &SkinDocument::skinChanged, this, &RecoveryJournal::Edited);
   connect(&document, &SkinDocument::originChanged, this, &RecoveryJournal::Schedule);
   connect(&document, &SkinDocument::cleanChanged, this, &RecoveryJournal::Schedule);
   worker_ = std::thread([this] { Work(); });
@@ -128,8 +189,19 @@ RecoveryJournal::~RecoveryJournal() {
   worker_.join();
 }
 
-QString RecoveryJournal::ArchivePath() const { return QDir(folder_).filePath(QStringLiteral("%1.zip").arg(::getpid())); }
-QString RecoveryJournal::ManifestPath() const { return QDir(folder_).filePath(QStringLiteral("%1.ini").arg(::getpid())); }
+QString RecoveryJournal::PathOf(const char* suffix) const {
+  return QDir(folder_).filePath(id_ + QLatin1String(suffix));
+}
+QString RecoveryJournal::ArchivePath() const { return PathOf(".zip"); }
+QString RecoveryJournal::ManifestPath() const { return PathOf(".ini"); }
+QString RecoveryJournal::DamagedFolder() const { return QDir(folder_).filePath(QStringLiteral("not-restored")); }
+
+void RecoveryJournal::Edited() {
+  // What a dialog shows live is no edit: the skin of the history is unchanged.
+  if (document_.previewing()) return;
+  lastEdit_ = QDateTime::currentDateTimeUtc();
+  Schedule();
+}
 
 void RecoveryJournal::Schedule() {
   if (!document_.modified()) {
@@ -145,9 +217,18 @@ void RecoveryJournal::Schedule() {
 
 RecoveryJournal::Job RecoveryJournal::MakeJob() const {
   // The copy is taken here; the worker encodes it while the user goes on.
-  Job job{std::make_shared<Skin>(document_.skin()), {}};
-  job.manifest = FormatManifest(document_.origin(), Latin1(document_.skin().info.LastUpdate),
-                                QDateTime::currentDateTimeUtc());
+  Job job{std::make_shared<Skin>(document_.CommittedSkin()), {}};
+  const SkinOrigin& origin = document_.origin();
+  JournalManifest m;
+  m.pid = ::getpid();
+  m.started = OwnStart();
+  m.time = UtcOf(lastEdit_.isValid() ? lastEdit_ : QDateTime::currentDateTimeUtc());
+  m.kind = ManifestKind(origin.kind);
+  m.origin = Local(origin.path);
+  m.saveTarget = Local(origin.saveTarget);
+  m.lastUpdate = job.skin->info.LastUpdate;
+  const std::string bytes = FormatJournalManifest(m);
+  job.manifest = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
   return job;
 }
 
@@ -163,15 +244,25 @@ void RecoveryJournal::Post() {
   wake_.notify_all();
 }
 
-void RecoveryJournal::Write(Job& job) const {
-  QDir().mkpath(folder_);
+bool RecoveryJournal::Write(Job& job) {
+  if (!QDir().mkpath(folder_)) return false;
+  // The lock first: while this editor runs, nobody takes its journal for an orphan.
+  if (!lock_) lock_ = JournalLock::Take(PathOf(".lock"));
+  if (!lock_) return false;
   Skin& skin = *job.skin;
   const DateTime stamp{2000, 1, 1, 0, 0, 0};  // the skin's own LastUpdate goes in the manifest
   const std::vector<SkinFile> files = EncodeSkinFiles(skin, TypedInfoOf(skin), stamp);
   // The archive first, then the manifest that names it: a journal is whole
   // once its manifest is there.
-  if (!ReplaceFile(Local(ArchivePath()), EncodeSkinArchive(files, "journal", stamp))) return;
-  ReplaceFile(Local(ManifestPath()), std::string_view(job.manifest.constData(), std::size_t(job.manifest.size())));
+  if (!ReplaceFile(Local(ArchivePath()), EncodeSkinArchive(files, "journal", stamp))) return false;
+  return ReplaceFile(Local(ManifestPath()), std::string_view(job.manifest.constData(), std::size_t(job.manifest.size())));
+}
+
+void RecoveryJournal::Report(bool ok) {
+  if (ok) emit written();
+  if (failing_ == !ok) return;
+  failing_ = !ok;
+  emit failingChanged(failing_);
 }
 
 void RecoveryJournal::Work() {
@@ -183,11 +274,11 @@ void RecoveryJournal::Work() {
     queued_.reset();
     busy_ = true;
     lock.unlock();
-    Write(job);
+    const bool ok = Write(job);
     lock.lock();
     busy_ = false;
     idle_.notify_all();
-    QMetaObject::invokeMethod(this, [this] { emit written(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, ok] { Report(ok); }, Qt::QueuedConnection);
   }
 }
 
@@ -202,12 +293,19 @@ void RecoveryJournal::Remove() {
   }
   QFile::remove(ManifestPath());
   QFile::remove(ArchivePath());
+  // The lock goes last: it covers the journal for as long as it is there.
+  if (lock_) lock_->Remove();
+  lock_.reset();
+  if (failing_) {
+    failing_ = false;
+    emit failingChanged(false);
+  }
 }
 
-void RecoveryJournal::WriteNow() {
+bool RecoveryJournal::WriteNow() {
   if (!document_.modified()) {
     Remove();
-    return;
+    return true;
   }
   delay_.stop();
   firstPending_ = QDateTime();
@@ -217,34 +315,65 @@ void RecoveryJournal::WriteNow() {
     queued_.reset();
     idle_.wait(lock, [this] { return !busy_; });
   }
-  Write(job);
+  const bool ok = Write(job);
+  Report(ok);
+  return ok;
 }
 
 std::vector<Journal> RecoveryJournal::Orphans() const {
   std::vector<Journal> found;
   const QDir dir(folder_);
-  for (const QString& name : dir.entryList({QStringLiteral("*.ini")}, QDir::Files)) {
-    Journal j;
-    j.manifest = dir.filePath(name);
-    j.archive = dir.filePath(QFileInfo(name).completeBaseName() + QStringLiteral(".zip"));
-    QFile f(j.manifest);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > 64 * 1024) continue;
-    const IniText ini = IniText::Parse(f.readAll());
-    const auto value = [&](const char* key) { return ini.Value(kGroup, QString::fromLatin1(key)).value_or(QString()); };
-    j.pid = IniText::ToInteger(value("pid"));
-    if (j.pid == ::getpid() || StillRuns(j.pid, IniText::ToInteger(value("started")))) continue;
-    if (!QFileInfo(j.archive).isFile()) {
-      // A manifest whose archive is gone holds nothing to offer.
-      QFile::remove(j.manifest);
+  const QStringList names = dir.entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+  for (const QString& name : names) {
+    const QString base = QFileInfo(name).completeBaseName();
+    const QString suffix = QFileInfo(name).suffix();
+    if (base == id_) continue;
+    if (suffix == QLatin1String("lock") && !names.contains(base + QStringLiteral(".ini"))) {
+      // What an editor that died before its first manifest left: nothing to offer.
+      if (std::unique_ptr<JournalLock> lock = JournalLock::Take(dir.filePath(name))) {
+        QFile::remove(dir.filePath(base + QStringLiteral(".zip")));
+        lock->Remove();
+      }
       continue;
     }
-    j.time = QDateTime::fromString(value("time"), Qt::ISODate);
-    j.origin.kind = KindOf(value("kind"));
-    j.origin.path = value("origin");
-    j.origin.saveTarget = value("saveTarget");
-    j.lastUpdate = value("lastUpdate");
+    if (suffix != QLatin1String("ini") || !IsPlainFile(dir.filePath(name))) continue;
+    Journal j;
+    j.manifest = dir.filePath(name);
+    j.archive = dir.filePath(base + QStringLiteral(".zip"));
+    j.lockFile = dir.filePath(base + QStringLiteral(".lock"));
+    bool fresh = false;
+    std::shared_ptr<JournalLock> claim = JournalLock::Take(j.lockFile, &fresh);
+    if (!claim) continue;  // its editor still runs, or another editor offers it
+    std::string bytes;
+    const ReadStatus read = ReadWholeFile(Local(j.manifest), bytes, kMaxManifestSize);
+    if (read == ReadStatus::NotFound) {
+      claim->Remove();  // gone meanwhile
+      continue;
+    }
+    const std::optional<JournalManifest> m = read == ReadStatus::Ok ? ParseJournalManifest(bytes) : std::nullopt;
+    // A journal of an editor that kept no lock file: its process tells.
+    if (m && fresh && StillRuns(m->pid, m->started)) {
+      claim->Remove();
+      continue;
+    }
+    if (m && !IsPlainFile(j.archive)) {
+      // A manifest whose archive is gone holds nothing to offer.
+      QFile::remove(j.manifest);
+      claim->Remove();
+      continue;
+    }
+    j.claim = std::move(claim);
+    j.damaged = !m;
+    if (m) {
+      j.pid = m->pid;
+      j.time = FromUtc(m->time);
+      j.origin.kind = KindOf(m->kind);
+      j.origin.path = FromLocal(m->origin);
+      j.origin.saveTarget = FromLocal(m->saveTarget);
+      j.lastUpdate = QString::fromLatin1(m->lastUpdate.data(), static_cast<qsizetype>(m->lastUpdate.size()));
+    }
     found.push_back(std::move(j));
   }
-  std::sort(found.begin(), found.end(), [](const Journal& a, const Journal& b) { return a.time < b.time; });
+  std::stable_sort(found.begin(), found.end(), [](const Journal& a, const Journal& b) { return a.time < b.time; });
   return found;
 }

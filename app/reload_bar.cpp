@@ -43,6 +43,7 @@ ReloadBar::ReloadBar(const LanguageTable& texts, QWidget* area) : QFrame(area) {
 }
 
 void ReloadBar::Ask(const QString& question) {
+  question_->setTextFormat(Qt::PlainText);  // it names files
   question_->setText(question);
   Place();
   show();

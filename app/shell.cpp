@@ -1,16 +1,20 @@
 #include "app/shell.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
 #include "app/file_commands.h"
 #include "app/live_reload.h"
 #include "app/main_window.h"
 #include "app/panel_tables.h"
+#include "app/qt_text.h"
 #include "app/recent_skins.h"
 #include "app/recolour_dialog.h"
 #include "app/recovery.h"
 #include "app/skin_checker.h"
 #include "images/colour_work.h"
+#include "check/skin_source.h"
 #include "images/defaults.h"
 #include "skin/ascii.h"
 
@@ -49,6 +53,7 @@ EditorShell::EditorShell(Dialogs& dialogs, ShellPaths paths)
   reload_ = std::make_unique<LiveReload>(document_, context_);
   checker_ = std::make_unique<SkinChecker>(document_);
   recovery_ = std::make_unique<RecoveryJournal>(document_, paths_.recoveryDir);
+  connect(recovery_.get(), &RecoveryJournal::failingChanged, this, &EditorShell::ShowJournalState);
 }
 
 EditorShell::~EditorShell() {
@@ -241,9 +246,26 @@ void EditorShell::ReplaceColour(Rgb15 colour) {
   }
 }
 
+namespace {
+
+// Whether the folder or archive a journal names still holds a skin of its
+// kind: only then is the journal restored over it, and Save writes there.
+bool StillASkin(const SkinOrigin& origin) {
+  if (origin.path.isEmpty()) return false;
+  const QFileInfo info(origin.path);
+  const bool kindFits = origin.kind == SkinOrigin::Kind::Folder ? info.isDir() : info.isFile();
+  return kindFits && ReadSkinSource(Local(origin.path)).settingsFound;
+}
+
+}  // namespace
+
 void EditorShell::OfferRecovery() {
   for (const Journal& journal : recovery_->Orphans()) {
     const QString name = journal.origin.path.isEmpty() ? texts_.Text("LANG_SKIN_NEW$") : SkinNameOf(journal.origin.path);
+    if (journal.damaged) {
+      KeepUnrestored(journal, QFileInfo(journal.manifest).fileName());
+      continue;
+    }
     const QString time = QLocale().toString(journal.time.toLocalTime(), QLocale::ShortFormat);
     if (!dialogs_.AskRestore(window_, texts_.Text("LANG_RESTORE_ASK$").arg(name, time), texts_)) {
       journal.Remove();
@@ -252,29 +274,46 @@ void EditorShell::OfferRecovery() {
     // The unsaved changes restored before are saved or let go first; kept,
     // the rest waits for the next start.
     if (!files_->MaybeSave()) return;
-    Restore(journal);
+    Restore(journal, name);
   }
 }
 
-void EditorShell::Restore(const Journal& journal) {
+void EditorShell::KeepUnrestored(const Journal& journal, const QString& name) {
+  // Never deleted unread: moved aside, where the user can still get at it.
+  const QString kept = journal.MoveAside(recovery_->DamagedFolder());
+  const QString where = QDir::toNativeSeparators(kept.isEmpty() ? journal.manifest : kept);
+  dialogs_.ShowMessage(window_, texts_.Text("LANG_ERROR$"), texts_.Text("LANG_RESTORE_FAILED$").arg(name, where));
+}
+
+void EditorShell::Restore(const Journal& journal, const QString& name) {
   std::optional<Skin> changed = journal.Read();
   if (!changed) {
-    journal.Remove();
+    KeepUnrestored(journal, name);
     return;
   }
   // The skin as its origin holds it now, then the changes as one step.
-  bool opened = false;
-  if (!journal.origin.path.isEmpty()) opened = files_->LoadSkin(journal.origin.path);
+  const bool skinThere = StillASkin(journal.origin);
+  const bool opened = skinThere && files_->LoadSkin(journal.origin.path);
   if (!opened) {
+    // Its folder or archive is gone or holds no skin any more: the changes
+    // come back over the built-in skin, and Save asks where they go.
     Skin fresh;
     ResetSkinToDefaults(fresh);
     DiskSkin disk;
-    disk.path = journal.origin.path;
     disk.skin = fresh;
-    document_.Replace(std::move(fresh), journal.origin, std::move(disk));
+    document_.Replace(std::move(fresh), SkinOrigin{}, std::move(disk));
+    if (!journal.origin.path.isEmpty() && window_) {
+      window_->ShowStatus(texts_.Text("LANG_STATUS_RESTORED_ELSEWHERE$").arg(QDir::toNativeSeparators(journal.origin.path)));
+    }
   }
   document_.Apply(EditTowards(document_.skin(), *changed, texts_.Text("LANG_STEP_RESTORE$")));
   // Even changes that happen to equal the files are the user's to save.
   document_.MarkUnsaved();
   journal.Remove();
+}
+
+void EditorShell::ShowJournalState(bool failing) {
+  if (!window_) return;
+  window_->ShowStatus(failing ? texts_.Text("LANG_STATUS_JOURNAL_FAILED$").arg(QDir::toNativeSeparators(paths_.recoveryDir))
+                              : texts_.Text("LANG_STATUS_JOURNAL_AGAIN$"));
 }

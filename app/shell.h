@@ -87,7 +87,11 @@ class EditorShell : public QObject {
  private:
   void BuildWindow(const QPoint* position);
   // Opens a journal as unsaved changes against the skin's origin.
-  void Restore(const struct Journal& journal);
+  void Restore(const struct Journal& journal, const QString& name);
+  // A journal that cannot be restored is kept aside, and the user told where.
+  void KeepUnrestored(const struct Journal& journal, const QString& name);
+  // The journal could not be written (or can again): the status bar says so.
+  void ShowJournalState(bool failing);
 
   Dialogs& dialogs_;
   ShellPaths paths_;

@@ -88,6 +88,12 @@ void SkinDocument::MarkSaved(SkinOrigin origin, DiskSkin disk) {
   if (moved) emit originChanged();
 }
 
+void SkinDocument::MoveOrigin(SkinOrigin origin) {
+  if (origin == origin_) return;
+  origin_ = std::move(origin);
+  emit originChanged();
+}
+
 void SkinDocument::MarkCleanIfSameAsDisk() {
   if (SameSkin(*skin_, disk_.skin)) history_.setClean();
 }
@@ -102,6 +108,14 @@ void SkinDocument::RestorePreviewBase() {
   std::swap(skin_->images, held);
   *skin_ = *previewBase_;  // its pictures are empty
   std::swap(skin_->images, held);
+}
+
+Skin SkinDocument::CommittedSkin() const {
+  if (!previewing_) return *skin_;
+  // The base holds the pictures only once a preview changed them.
+  Skin committed = *previewBase_;
+  if (!picturesSaved_) committed.images = skin_->images;
+  return committed;
 }
 
 void SkinDocument::Preview(const std::function<void(Skin&)>& change, bool pictures) {

@@ -72,6 +72,8 @@ class SkinDocument : public QObject {
   void Replace(Skin skin, SkinOrigin origin, DiskSkin disk);
   // Saved, every file written, to `origin`: what is there now is the skin.
   void MarkSaved(SkinOrigin origin, DiskSkin disk);
+  // The same skin, now known to come from, or to be saved to, elsewhere.
+  void MoveOrigin(SkinOrigin origin);
   // The files on disk changed (read again, or partly saved).
   template <typename F>
   void UpdateDisk(F&& change) {
@@ -100,6 +102,8 @@ class SkinDocument : public QObject {
   void Preview(const std::function<void(Skin&)>& change, bool pictures = false);
   void EndPreview();
   bool previewing() const { return previewing_; }
+  // The skin as the history holds it: without what a preview shows.
+  Skin CommittedSkin() const;
 
   // The preview's hover and selection, shared by the views that show them.
   const PreviewTarget& hover() const { return hover_; }

@@ -76,11 +76,14 @@ std::optional<Problem> ProblemFromMessage(const Message& m) {
     case MessageKind::CannotRead:
     case MessageKind::NotAFile: return unreadable(ProblemText::PictureNoAccess, {});
     case MessageKind::TooLarge:
-      return unreadable(ProblemText::PictureTooLarge,
+      return unreadable(m.pictureKept ? ProblemText::ImportTooLarge : ProblemText::PictureTooLarge,
                         {std::to_string(kMaxImageDimension), std::to_string(kMaxImagePixels)});
-    case MessageKind::OverBudget: return unreadable(ProblemText::PictureOverBudget, {std::to_string(kMaxSkinPixels)});
+    case MessageKind::OverBudget:
+      return unreadable(m.pictureKept ? ProblemText::ImportOverBudget : ProblemText::PictureOverBudget,
+                        {std::to_string(kMaxSkinPixels)});
     case MessageKind::UnknownFormat:
-    case MessageKind::CannotExtract: return unreadable(ProblemText::UnreadablePicture, {});
+    case MessageKind::CannotExtract:
+      return unreadable(m.pictureKept ? ProblemText::ImportUnreadable : ProblemText::UnreadablePicture, {});
     default: break;
   }
   return std::nullopt;

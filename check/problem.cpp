@@ -69,6 +69,14 @@ constexpr std::array<TextRow, kProblemTextCount> kTexts = {{
     {ProblemText::More, "more", "{1} more problems of this kind are not listed"},
     {ProblemText::KeyInOpaque, "key-in-opaque",
      "{1} shows {2} bright green pixels on the console: the firmware draws this picture without the key colour"},
+    {ProblemText::ImportUnreadable, "unreadable-picture.import",
+     "{1} cannot be read as a BMP, PNG or JPEG picture; it was not imported, and the picture keeps what it held before"},
+    {ProblemText::ImportTooLarge, "unreadable-picture.import-too-large",
+     "{1} is larger than a skin picture may be ({2} pixels on a side, {3} pixels in all); it was not imported, and "
+     "the picture keeps what it held before"},
+    {ProblemText::ImportOverBudget, "unreadable-picture.import-over-budget",
+     "{1} was not imported: with it the pictures of the skin would hold more than {2} pixels together; the picture "
+     "keeps what it held before"},
 }};
 
 constexpr bool TablesInOrder() {

@@ -54,8 +54,12 @@ enum class ProblemText {
   PictureOverBudget,      // {1} the file or member, {2} the most pixels of a whole skin
   More,                   // {1} how many more problems of this code there are
   KeyInOpaque,            // {1} the picture, {2} its key-green pixels
+  // A file that gave nothing for an import: the picture keeps what it held.
+  ImportUnreadable,       // {1} the file
+  ImportTooLarge,         // {1} the file, {2} the most pixels on a side, {3} the most pixels
+  ImportOverBudget,       // {1} the file, {2} the most pixels of a whole skin
 };
-inline constexpr std::size_t kProblemTextCount = 20;
+inline constexpr std::size_t kProblemTextCount = 23;
 
 // What a problem is about, as data: the editor leads from it to the control
 // that mends it, and its text is the problem's subject.

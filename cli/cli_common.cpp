@@ -107,8 +107,11 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
       {"--out", kOptOut},       {"--screen", kOptScreen},         {"--zoom", kOptZoom},
       {"--background", kOptBackground}, {"--at", kOptAt},         {"--json", kOptJson},
       {"--all", kOptAll},       {"--fit", kOptFit},               {"--replace-colour", kOptReplaceColour},
-      {"--recolour", kOptRecolour}, {"--filter", kOptFilter},
+      {"--recolour", kOptRecolour}, {"--filter", kOptFilter},   {"--follow-links", kOptFollowLinks},
   };
+  // Options that take one value: given twice, which one was meant is unknown.
+  constexpr unsigned kOnce = kOptOut | kOptScreen | kOptZoom | kOptBackground | kOptFit | kOptRecolour | kOptFilter;
+  unsigned given = 0;
   for (int i = first; i < argc; ++i) {
     const std::string arg = argv[i];
     unsigned flag = 0;
@@ -118,8 +121,10 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
     if (!flag || !(command.options & flag)) {
       return "unknown option '" + arg + "' for " + command.name;
     }
+    if ((flag & kOnce) && (given & flag)) return arg + " is given twice";
+    given |= flag;
     std::string v;
-    const bool takesValue = !(flag & (kOptJson | kOptAll));
+    const bool takesValue = !(flag & (kOptJson | kOptAll | kOptFollowLinks));
     if (takesValue) {
       if (i + 1 >= argc) return arg + " needs a value";
       v = argv[++i];
@@ -143,8 +148,8 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
         break;
       }
       case kOptZoom: {
-        if (!ParseFactor(v, o.zoom) || !(o.zoom > 0.0f) || o.zoom > kMaxZoom) {
-          return "--zoom needs a factor above 0 and at most 16, in plain decimal digits (2, 1.5)";
+        if (!ParseFactor(v, o.zoom) || !(o.zoom >= 1.0f) || o.zoom > kMaxZoom) {
+          return "--zoom needs a factor from 1 to 16, in plain decimal digits (2, 1.5)";
         }
         break;
       }
@@ -201,6 +206,7 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
       }
       case kOptJson: o.json = true; break;
       case kOptAll: o.all = true; break;
+      case kOptFollowLinks: o.followLinks = true; break;
     }
   }
   return "";

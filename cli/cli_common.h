@@ -32,6 +32,7 @@ enum OptionFlag : unsigned {
   kOptReplaceColour = 1u << 11,  // --replace-colour 0xAAAA=0xBBBB (repeatable)
   kOptRecolour = 1u << 12,   // --recolour DH[,DS[,DL]]
   kOptFilter = 1u << 13,     // --filter console|protanopia|deuteranopia|tritanopia
+  kOptFollowLinks = 1u << 14,  // --follow-links
 };
 
 // The options that build the skin, which every command takes.
@@ -62,6 +63,7 @@ struct Options {
   ColourMap replace;               // applied at once, after the imports
   std::optional<HslShift> recolour;  // after the replacements
   ScreenFilter filter = ScreenFilter::None;  // what render shows, never the skin
+  bool followLinks = false;  // convert writes through links out of --out
 };
 
 struct Command {

@@ -26,7 +26,18 @@ int Convert(const Options& o) {
     std::cerr << PrintableText(*o.out) << ": " << built.texts.fileNotSaved << '\n';
     return 1;
   }
-  SaveSkinFolder(built.skin, *o.out, typed, SourceDateEpochClock(), built.ctx);
+  const std::vector<SkinFile> files = EncodeSkinFiles(built.skin, typed, SourceDateEpochClock().Now());
+  const std::vector<std::string> leaving = LinksLeavingFolder(files, *o.out);
+  if (!leaving.empty() && !o.followLinks) {
+    // A skin folder unpacked from elsewhere may link a file of it to one of
+    // the user's own: that is written only when asked for.
+    for (const std::string& name : leaving) {
+      std::cerr << "skintool: " << PrintableText(JoinPath(*o.out, name))
+                << ": a link to a file outside the folder; nothing was written (--follow-links writes through it)\n";
+    }
+    return 1;
+  }
+  WriteSkinFiles(files, *o.out, built.ctx, FileSync::Flush, o.followLinks ? OutsideLinks::Follow : OutsideLinks::Refuse);
   return built.status();
 }
 
@@ -34,10 +45,10 @@ int Convert(const Options& o) {
 
 extern const Command kConvertCommand = {
     "convert",
-    kOptBuild | kOptOut,
+    kOptBuild | kOptOut | kOptFollowLinks,
     "skintool convert [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
     "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]]\n"
-    "                  --out DIR|NAME.zip",
+    "                  [--follow-links] --out DIR|NAME.zip",
     "Starts from the built-in default skin, opens each --skin in the order given\n"
     "(a folder, or anything else as a .zip archive) without a reset between them,\n"
     "applies the imports in the order given (each fitted by --fit), then\n"
@@ -80,6 +91,13 @@ extern const Command kConvertCommand = {
     "                      colour without dithering; key-green pixels stay, and\n"
     "                      no other pixel turns key green (it takes 0x03c0)\n"
     "  --out DIR           the folder to save into, or NAME.zip for one archive\n"
+    "  --follow-links      write through a file of DIR that is a symbolic link to a\n"
+    "                      file outside DIR (without it, nothing is written and the\n"
+    "                      link is named; links inside DIR are always followed)\n"
+    "\n"
+    "A save into DIR is all or nothing: the new files are written beside the old\n"
+    "ones and put in place only when every one of them was written, so a failure\n"
+    "(a full disk) leaves every old file as it was.\n"
     "\n"
     "An imported file's half-transparent pixels (alpha 1 to 254) are noted on\n"
     "stderr (skintool: note: ...), without counting as a message: those with alpha\n"

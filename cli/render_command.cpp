@@ -83,7 +83,7 @@ extern const Command kRenderCommand = {
     "                    build the skin, as for convert\n"
     "  --screen N        the preview screen, 0 to 13 (default 0, the file browser)\n"
     "  --all             every screen in one picture; not with --screen; zoom at most 4\n"
-    "  --zoom F          scale factor, above 1 repeats pixels (default 1, at most 16),\n"
+    "  --zoom F          scale factor from 1 to 16 (default 1), above 1 repeats pixels,\n"
     "                    plain decimal digits with at most one point (2, 1.5)\n"
     "  --background INT  background colour, red + 256 x green + 65536 x blue (default 0)\n"
     "  --filter NAME     shows the colours as the console's screen does (console), or\n"

@@ -8,6 +8,7 @@
 #include "images/archive.h"
 #include "images/file_io.h"
 #include "skin/ascii.h"
+#include "skin/printable.h"
 
 namespace {
 
@@ -63,6 +64,21 @@ std::string ArchivePath(std::string_view folder, const std::string& file) {
   return folder.empty() ? file : std::string(folder) + "/" + file;
 }
 
+// A name outside ASCII is marked as UTF-8 (general purpose bit 11), or other
+// unzip programs read its bytes in the old DOS code page. A name that is not
+// valid UTF-8 is left unmarked: the mark would be a lie.
+constexpr uLong kUtf8Name = 1u << 11;
+uLong NameFlags(std::string_view name) {
+  bool ascii = true;
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t n = Utf8SequenceLength(name.substr(i));
+    if (n == 0) return 0;
+    ascii = ascii && n == 1;
+    i += n;
+  }
+  return ascii ? 0 : kUtf8Name;
+}
+
 }  // namespace
 
 std::string EncodeSkinArchive(const std::vector<SkinFile>& files, std::string_view folder, const DateTime& stamp) {
@@ -80,7 +96,7 @@ std::string EncodeSkinArchive(const std::vector<SkinFile>& files, std::string_vi
     // unzip reads, and the same bytes on every run.
     ok = ok &&
          zipOpenNewFileInZip4_64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION,
-                                 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, 0, 0, 0) == ZIP_OK &&
+                                 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, 0, NameFlags(name), 0) == ZIP_OK &&
          zipWriteInFileInZip(zip, f.bytes.data(), static_cast<unsigned>(f.bytes.size())) == ZIP_OK &&
          zipCloseFileInZip(zip) == ZIP_OK;
   }
@@ -120,11 +136,11 @@ std::optional<std::string> ArchiveSkinFolder(const std::string& archivePath) {
   return root;
 }
 
-bool ArchiveHoldsOnlySkin(const std::string& archivePath) {
-  const std::unique_ptr<SkinArchive> archive = SkinArchive::Open(archivePath);
-  const std::optional<std::size_t> settings = archive ? archive->FindSettings() : std::nullopt;
-  if (!settings) return false;
-  const std::string root = SkinRootOf(archive->entries()[*settings].name);
+namespace {
+
+// Whether every entry of an archive lies below the skin's root and is the
+// settings file, a picture of the skin or a folder of them.
+bool HoldsOnlySkin(const SkinArchive& archive, const std::string& root) {
   const auto part = [&](std::string_view name) {
     if (name.size() < root.size() || !SameArchiveName(name.substr(0, root.size()), root)) return false;
     const std::string_view rel = name.substr(root.size());
@@ -135,14 +151,50 @@ bool ArchiveHoldsOnlySkin(const std::string& archivePath) {
     }
     return false;
   };
-  for (std::size_t i = 0; i < archive->entries().size(); ++i) {
-    const std::string& name = archive->entries()[i].name;
+  for (const SkinArchive::Entry& entry : archive.entries()) {
+    const std::string& name = entry.name;
     // The folders above the root, as some archivers list them.
     const bool above = name.back() == '\\' && name.size() <= root.size() &&
                        SameArchiveName(name, std::string_view(root).substr(0, name.size()));
     if (!above && !part(name)) return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ArchiveHoldsOnlySkin(const std::string& archivePath) {
+  const std::unique_ptr<SkinArchive> archive = SkinArchive::Open(archivePath);
+  const std::optional<std::size_t> settings = archive ? archive->FindSettings() : std::nullopt;
+  return settings && HoldsOnlySkin(*archive, SkinRootOf(archive->entries()[*settings].name));
+}
+
+ArchiveResave PrepareArchiveResave(std::vector<SkinFile>& files, const std::string& archivePath) {
+  ArchiveResave out;
+  const std::unique_ptr<SkinArchive> archive = SkinArchive::Open(archivePath);
+  const std::optional<std::size_t> settings = archive ? archive->FindSettings() : std::nullopt;
+  if (!settings) return out;
+  const std::string root = SkinRootOf(archive->entries()[*settings].name);
+  out.skinFound = true;
+  out.folder = root.empty() ? root : root.substr(0, root.size() - 1);
+  std::replace(out.folder.begin(), out.folder.end(), '\\', '/');
+  out.holdsOnlySkin = HoldsOnlySkin(*archive, root);
+  for (SkinFile& f : files) {
+    if (!f.empty) continue;
+    const std::string member = SkinMemberName(root, f.path);
+    const std::optional<std::size_t> index = archive->Find(member);
+    if (!index) continue;  // nothing there to lose
+    std::string bytes;
+    if (archive->Extract(*index, bytes) != ExtractStatus::Ok) {
+      out.lost.push_back(archive->entries()[*index].name);
+      continue;
+    }
+    // Kept as it is: the save writes what the archive held.
+    f.bytes = std::move(bytes);
+    f.empty = false;
+    f.carried = true;
+  }
+  return out;
 }
 
 void WriteSkinArchive(const std::vector<SkinFile>& files, const std::string& archivePath, std::string_view folder,

@@ -32,6 +32,22 @@ void WriteSkinArchive(const std::vector<SkinFile>& files, const std::string& arc
 // loses nothing of it.
 bool ArchiveHoldsOnlySkin(const std::string& archivePath);
 
+// Before a skin is written back over the archive it came from, as the
+// archive is now (another program may have added to it since it was
+// opened): whether it still holds nothing but the skin, the skin's folder
+// inside it, and the members that would be lost. A picture the editor could
+// not read (empty in `files`) is taken over as the archive holds it, so a
+// save does not drop it; a member that cannot be read even as bytes
+// (damaged, encrypted, too large) is listed in `lost`.
+struct ArchiveResave {
+  bool skinFound = false;  // it holds a settings file
+  bool holdsOnlySkin = false;
+  std::string folder;             // without its last separator ("My Skin", or empty at the top)
+  std::vector<std::string> lost;  // members as the archive names them
+  bool possible() const { return holdsOnlySkin && lost.empty(); }
+};
+ArchiveResave PrepareArchiveResave(std::vector<SkinFile>& files, const std::string& archivePath);
+
 // The skin's root folder in an archive, without its last separator ("My
 // Skin", or empty at the top); nothing when the archive holds no skin.
 std::optional<std::string> ArchiveSkinFolder(const std::string& archivePath);

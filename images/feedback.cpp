@@ -20,6 +20,11 @@ constexpr auto kOverBudget =
 constexpr auto kNotReplacedWhole = ScrambleText(
     "not written: an archive is only replaced whole, by a new file beside it, and here that cannot be done "
     "(the folder takes no new file, or the archive has other hard links); the old archive is as it was");
+constexpr auto kDiskFull = ScrambleText("not written: the disk is full");
+constexpr auto kLinkOutside = ScrambleText(
+    "not written: it is a link to a file outside the skin's folder, which a save does not change unless you agree");
+constexpr auto kSaveAbandoned =
+    ScrambleText("nothing was saved: after the failure above every file of the skin was left as it was");
 constexpr auto kHalfTransparent =
     ScrambleText("{1} pixels are half transparent: {2} of them were kept opaque, {3} became the key green");
 
@@ -44,7 +49,8 @@ MessageTexts MessageTexts::BuiltIn() {
   return {Unscramble(kNotFound),    Unscramble(kUnknown),       Unscramble(kNotSaved), Unscramble(kSettingsMissing),
           Unscramble(kPictureEmpty), Unscramble(kCannotExtract), Unscramble(kTooLarge), Unscramble(kCannotRead),
           Unscramble(kNotAFile),     Unscramble(kSettingsTooLarge), Unscramble(kOverBudget),
-          Unscramble(kNotReplacedWhole), Unscramble(kHalfTransparent)};
+          Unscramble(kNotReplacedWhole), Unscramble(kDiskFull), Unscramble(kLinkOutside), Unscramble(kSaveAbandoned),
+          Unscramble(kHalfTransparent)};
 }
 
 bool IsSettingsFailure(const Message& m) {
@@ -55,6 +61,17 @@ bool IsSettingsFailure(const Message& m) {
     case MessageKind::CannotExtract:
     case MessageKind::CannotRead:
     case MessageKind::NotAFile: return true;
+    default: return false;
+  }
+}
+
+bool IsSaveFailure(const Message& m) {
+  switch (m.kind) {
+    case MessageKind::NotSaved:
+    case MessageKind::NotReplacedWhole:
+    case MessageKind::DiskFull:
+    case MessageKind::LinkOutside:
+    case MessageKind::SaveAbandoned: return true;
     default: return false;
   }
 }
@@ -74,6 +91,9 @@ std::string FormatMessage(const Message& m, const MessageTexts& texts) {
     case MessageKind::SettingsTooLarge: return subject + ": " + texts.settingsTooLarge;
     case MessageKind::OverBudget: return subject + ": " + texts.overBudget;
     case MessageKind::NotReplacedWhole: return subject + ": " + texts.notReplacedWhole;
+    case MessageKind::DiskFull: return subject + ": " + texts.diskFull;
+    case MessageKind::LinkOutside: return subject + ": " + texts.linkOutside;
+    case MessageKind::SaveAbandoned: return subject + ": " + texts.saveAbandoned;
     case MessageKind::HalfTransparent: return subject + ": " + FillCounts(texts.halfTransparent, m);
   }
   return subject;

@@ -23,6 +23,9 @@ struct MessageTexts {
   std::string settingsTooLarge; // "<path>: " + this
   std::string overBudget;       // "<path>: " + this (the skin would hold too many pixels)
   std::string notReplacedWhole; // "<path>: " + this (an archive that cannot be replaced whole)
+  std::string diskFull;         // "<path>: " + this (not written: no room left)
+  std::string linkOutside;      // "<path>: " + this (a link out of the skin's folder, not followed)
+  std::string saveAbandoned;    // "<folder>: " + this (a save that wrote nothing after a failure)
   // "<path>: " + this, {1} the half-transparent pixels, {2} those kept
   // opaque, {3} those made the key green (a note, no failure).
   std::string halfTransparent;
@@ -44,7 +47,11 @@ enum class MessageKind {
   OverBudget,
   NotReplacedWhole,
   HalfTransparent,  // a note: what an import made of half-transparent pixels
+  DiskFull,
+  LinkOutside,
+  SaveAbandoned,
 };
+
 
 // One thing that went wrong: what, with which file (a path, or an archive
 // member's name) and, where there is one, which picture.
@@ -54,7 +61,13 @@ struct Message {
   std::optional<ImageId> image;
   // HalfTransparent: the half-transparent pixels and those of them kept opaque.
   long long count = 0, kept = 0;
+  // A picture's file that gave nothing for an import: the picture keeps
+  // what it held (opening a skin would have left it empty instead).
+  bool pictureKept = false;
 };
+
+// Whether a message tells that a save did not write the skin.
+bool IsSaveFailure(const Message& message);
 
 // Whether a message tells that a skin's settings file could not be read
 // (missing, too large, not a file, no permission, not extractable): then an

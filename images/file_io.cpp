@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <csignal>
+#include <cstdlib>
 
 #include "skin/ascii.h"
 
@@ -182,10 +184,109 @@ int SweepStaleTemporaries(const std::string& folder) {
   return removed;
 }
 
+namespace {
+
+bool NoRoom(int error) { return error == ENOSPC || error == EDQUOT; }
+
+std::string RealPath(const std::string& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (!real) return {};
+  std::string out(real);
+  std::free(real);
+  return out;
+}
+
+// The real path of a folder, links resolved; one that does not exist yet is
+// placed by the nearest folder above it that does. Empty when that cannot
+// be told (a ".." below a missing folder).
+std::string RealFolder(std::string folder) {
+  std::string rest;
+  for (int depth = 0; depth < 256; ++depth) {
+    if (std::string real = RealPath(folder); !real.empty()) return rest.empty() ? real : JoinPath(real, rest);
+    const std::size_t slash = folder.rfind('/');
+    if (slash == std::string::npos || slash == 0) return {};
+    const std::string part = folder.substr(slash + 1);
+    if (part == "..") return {};
+    if (!part.empty() && part != ".") rest = rest.empty() ? part : part + "/" + rest;
+    folder.resize(slash);
+  }
+  return {};
+}
+
+bool WithinFolder(const std::string& realFolder, const std::string& realPath) {
+  if (realFolder.empty() || realPath.empty()) return false;
+  if (realFolder == "/") return true;
+  return realPath == realFolder ||
+         (realPath.size() > realFolder.size() && realPath.compare(0, realFolder.size(), realFolder) == 0 &&
+          realPath[realFolder.size()] == '/');
+}
+
+// Reserves room for `size` bytes of an open file without changing what it
+// holds, so that writing them over the old ones cannot run out of room half
+// way. Where the file system reserves nothing, the free room must hold them.
+bool Reserve(int fd, unsigned long long size, int& error) {
+#if defined(FALLOC_FL_KEEP_SIZE)
+  if (size == 0) return true;
+  if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) return true;
+  if (errno != EOPNOTSUPP && errno != ENOSYS) {
+    error = errno;
+    return false;
+  }
+#endif
+  struct statvfs fs {};
+  struct stat st {};
+  if (::fstatvfs(fd, &fs) != 0 || ::fstat(fd, &st) != 0) return true;  // nothing known: try
+  const unsigned long long held = static_cast<unsigned long long>(std::max<off_t>(st.st_size, 0));
+  const unsigned long long free = static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize;
+  if (size > held && size - held > free) {
+    error = ENOSPC;
+    return false;
+  }
+  return true;
+}
+
+bool ReadOld(int fd, std::string& out) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  out.resize(static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)));
+  std::size_t done = 0;
+  while (done < out.size()) {
+    const ssize_t n = ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool WriteAt0(int fd, std::string_view bytes) {
+  return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+}
+
+WriteOutcome FailureOf(int error) { return NoRoom(error) ? WriteOutcome::DiskFull : WriteOutcome::Failed; }
+
+}  // namespace
+
+void FileReplacer::ConfineTo(const std::string& folder, OutsideLinks links) {
+  confinedTo_ = RealFolder(folder);
+  if (confinedTo_.empty()) confinedTo_ = "/nonexistent/";  // nothing lies inside a folder that is not there
+  links_ = links;
+}
+
+bool FileReplacer::Inside(const std::string& target) const {
+  if (confinedTo_.empty() || links_ == OutsideLinks::Follow) return true;
+  const std::string folder = RealFolder(FolderOfPath(target));
+  return WithinFolder(confinedTo_, folder);
+}
+
 bool FileReplacer::Start(const std::string& path, std::string_view bytes, Pending& p) {
   const std::optional<std::string> target = FollowLinks(path);
   if (!target) return false;
   p.target = *target;
+  if (!Inside(p.target)) {
+    p.outcome = WriteOutcome::LinkOutside;
+    return false;
+  }
   if (const std::string folder = FolderOfPath(p.target);
       std::find(swept_.begin(), swept_.end(), folder) == swept_.end()) {
     SweepStaleTemporaries(folder);
@@ -207,23 +308,34 @@ bool FileReplacer::Start(const std::string& path, std::string_view bytes, Pendin
     // Private until it is complete; it gets the old file's mode before the rename.
     p.fd = ::open(p.temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
     if (p.fd < 0) {
+      const int error = errno;
       p.temp.clear();
-      if (whole_ == Whole::Always) refusal_ = errno == EACCES || errno == EROFS ? WriteRefusal::FolderReadOnly : WriteRefusal::Other;
-      if (!exists || whole_ == Whole::Always) return false;
-    } else if (exists) {
-      TakeOwnerAndMode(p.fd, old);
+      if (whole_ == Whole::Always) refusal_ = error == EACCES || error == EROFS ? WriteRefusal::FolderReadOnly : WriteRefusal::Other;
+      if (!exists || whole_ == Whole::Always) {
+        p.outcome = FailureOf(error);
+        return false;
+      }
+    } else {
+      if (exists) TakeOwnerAndMode(p.fd, old);
+      if (!WriteAll(p.fd, bytes)) {
+        p.outcome = FailureOf(errno);
+        return false;
+      }
+#if defined(SYNC_FILE_RANGE_WRITE)
+      // Start writing it out now; Finish waits for it.
+      if (sync_ == FileSync::Flush) (void)::sync_file_range(p.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+      return true;
     }
   }
+  // In place: nothing is changed before Finish knows that everything else
+  // was written.
+  p.fd = ::open(p.target.c_str(), O_RDWR | O_CLOEXEC);
   if (p.fd < 0) {
-    // In place: new bytes over the old from the start, then cut to length, so
-    // a file that keeps its size is never shorter, even after a failure.
-    p.fd = ::open(p.target.c_str(), O_WRONLY | O_CLOEXEC);
-    if (p.fd < 0) return false;
+    p.outcome = FailureOf(errno);
+    return false;
   }
-  if (!WriteAll(p.fd, bytes)) return false;
-  if (p.temp.empty() && ::ftruncate(p.fd, static_cast<off_t>(bytes.size())) != 0) return false;
-  // Start writing it out now; Finish waits for it.
-  if (sync_ == FileSync::Flush) (void)::sync_file_range(p.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+  p.bytes.assign(bytes);
   return true;
 }
 
@@ -232,46 +344,113 @@ void FileReplacer::Abandon(Pending& p) {
   p.fd = -1;
   if (!p.temp.empty()) ::unlink(p.temp.c_str());
   p.temp.clear();
-  p.ok = false;
+  if (p.outcome == WriteOutcome::Written) p.outcome = WriteOutcome::Abandoned;
 }
 
 bool FileReplacer::Write(const std::string& path, std::string_view bytes) {
   refusal_ = WriteRefusal::None;
   Pending& p = pending_.emplace_back();
-  p.ok = Start(path, bytes, p);
-  if (!p.ok) Abandon(p);
-  return p.ok;
+  if (!Start(path, bytes, p)) {
+    if (p.outcome == WriteOutcome::Written) p.outcome = WriteOutcome::Failed;
+    Abandon(p);
+    return false;
+  }
+  return true;
 }
 
-std::vector<bool> FileReplacer::Finish() {
+bool FileReplacer::WriteInPlace(Pending& p) {
+  // The room first: what the new bytes need beyond the old is reserved, so
+  // the write cannot stop half way for want of it.
+  int error = 0;
+  if (!Reserve(p.fd, p.bytes.size(), error) || !ReadOld(p.fd, p.old)) {
+    p.outcome = FailureOf(error ? error : errno);
+    return false;
+  }
+  p.written = true;  // from here on the old bytes may be gone
+  if (!WriteAt0(p.fd, p.bytes) || (sync_ == FileSync::Flush && ::fdatasync(p.fd) != 0)) {
+    p.outcome = FailureOf(errno);
+    return false;
+  }
+  return true;
+}
+
+void FileReplacer::PutBack(Pending& p) {
+  // The old bytes fit where they were, so this needs no new room.
+  if (p.written && p.fd >= 0 && WriteAt0(p.fd, p.old)) (void)::fdatasync(p.fd);
+  p.written = false;
+}
+
+std::vector<WriteOutcome> FileReplacer::Finish() {
+  bool ok = std::all_of(pending_.begin(), pending_.end(), [](const Pending& p) { return p.fd >= 0; });
+  // Every new file flushed, while the old ones are all still there.
   for (Pending& p : pending_) {
-    if (p.fd < 0) continue;
-    if (sync_ == FileSync::Flush && ::fdatasync(p.fd) != 0) p.ok = false;
-    if (::close(p.fd) != 0) p.ok = false;
+    if (!ok) break;
+    if (p.temp.empty()) continue;
+    if ((sync_ == FileSync::Flush && ::fdatasync(p.fd) != 0) || ::close(p.fd) != 0) {
+      p.outcome = FailureOf(errno);
+      ok = false;
+    }
     p.fd = -1;
   }
-  std::vector<bool> done;
+  // Then the files that must be written in place; a failure puts back what
+  // was written so far.
   for (Pending& p : pending_) {
-    if (p.ok && !p.temp.empty()) {
-      if (std::rename(p.temp.c_str(), p.target.c_str()) == 0) p.temp.clear();
-      else p.ok = false;
-    }
-    if (!p.ok) Abandon(p);
-    done.push_back(p.ok);
+    if (!ok) break;
+    if (!p.temp.empty()) continue;
+    ok = WriteInPlace(p);
   }
+  if (!ok) {
+    for (Pending& p : pending_) {
+      PutBack(p);
+      Abandon(p);
+    }
+  } else {
+    for (Pending& p : pending_) {
+      if (p.temp.empty()) {
+        if (::close(p.fd) != 0 && p.outcome == WriteOutcome::Written) p.outcome = WriteOutcome::Failed;
+        p.fd = -1;
+      } else if (std::rename(p.temp.c_str(), p.target.c_str()) == 0) {
+        p.temp.clear();
+      } else {
+        // With every file written and flushed beside its old one, a rename
+        // that fails is all but unheard of; the rest still go in place.
+        p.outcome = FailureOf(errno);
+        Abandon(p);
+      }
+    }
+  }
+  std::vector<WriteOutcome> done;
+  for (const Pending& p : pending_) done.push_back(p.outcome);
   pending_.clear();
   return done;
 }
 
 FileReplacer::~FileReplacer() {
-  for (Pending& p : pending_) Abandon(p);
+  for (Pending& p : pending_) {
+    PutBack(p);
+    Abandon(p);
+  }
 }
 
 bool ReplaceFile(const std::string& path, std::string_view bytes, FileSync sync, Whole whole, WriteRefusal* refusal) {
   FileReplacer replacer(sync, whole);
   const bool written = replacer.Write(path, bytes);
   if (refusal) *refusal = replacer.refusal();
-  return written && replacer.Finish().front();
+  return replacer.Finish().front() == WriteOutcome::Written && written;
+}
+
+bool LeadsOutside(const std::string& folder, const std::string& path) {
+  const std::optional<std::string> target = FollowLinks(path);
+  if (!target) return true;  // a loop of links: nothing can be written through it
+  return !WithinFolder(RealFolder(folder), RealFolder(FolderOfPath(*target)));
+}
+
+FileStamp StampOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  return {true, static_cast<unsigned long long>(std::max<off_t>(st.st_size, 0)),
+          static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
+          static_cast<unsigned long long>(st.st_ino), static_cast<unsigned long long>(st.st_dev)};
 }
 
 std::string JoinPath(const std::string& folder, std::string_view relative) {

@@ -52,22 +52,26 @@ class RegularFile {
 // Saving always flushes; NoFlush exists to measure what the flushing costs.
 enum class FileSync { Flush, NoFlush };
 
+// What a write does with a symbolic link whose target lies outside the
+// folder it writes into (FileReplacer::ConfineTo): a skin unpacked from
+// somewhere may link its settings file to a file of the user's own.
+enum class OutsideLinks { Refuse, Follow };
+
 // Gives files new bytes and keeps everything else about them: a symbolic
 // link stays a link and its target gets the bytes (a dangling one gets its
 // target created), a file's mode, owner and group stay (as far as the
 // process may set them), and so do its hard links.
 //
-// The bytes go to a temporary file beside the file, flushed, then renamed
-// over it, so a failure or a power cut never leaves a short file. A file
-// with other hard links, or whose folder allows no new file (a read-only
-// folder holding a writable file), is written in place instead: new bytes
-// over the old from the start, then cut to length, so only a failure half
-// way through (reported like any other) can leave a mix. A name taken by a
-// folder or by a read-only file fails.
-//
-// Files are written one by one, but flushed and renamed together in
-// Finish: one journal commit then serves them all, where flushing each
-// before writing the next would wait for one commit per file.
+// All or nothing: Write only prepares. The bytes of each file go to a
+// temporary file beside it; Finish flushes them all and puts them in place
+// only when every one was written and flushed, so a full disk or any other
+// failure leaves every old file as it was and no temporary file behind. A
+// file that cannot be replaced by a rename (it has other hard links, or its
+// folder allows no new file) is written in place, over the old bytes: the
+// room its new bytes need is reserved first, its old bytes are kept in
+// memory and written back when anything fails, and it is written before the
+// renames, so that a failure still changes nothing. A name taken by a folder
+// or by a read-only file fails.
 //
 // With Whole::Always a file is only ever replaced through a temporary file:
 // where that cannot be done, Write fails (WriteRefusal tells why) and the
@@ -79,6 +83,15 @@ enum class FileSync { Flush, NoFlush };
 enum class Whole { WhereItCan, Always };
 enum class WriteRefusal { None, HardLinks, FolderReadOnly, Other };
 
+// What became of one file of a batch.
+enum class WriteOutcome {
+  Written,      // it holds its new bytes
+  Failed,       // it could not be written
+  DiskFull,     // it could not be written: no room left on the disk
+  LinkOutside,  // a link out of the confining folder, not followed
+  Abandoned,    // it was ready, but another file of the batch failed
+};
+
 class FileReplacer {
  public:
   explicit FileReplacer(FileSync sync = FileSync::Flush, Whole whole = Whole::WhereItCan)
@@ -87,27 +100,41 @@ class FileReplacer {
   FileReplacer(const FileReplacer&) = delete;
   FileReplacer& operator=(const FileReplacer&) = delete;
 
-  // Writes the bytes meant for `path`; false when that failed already.
+  // Files are written only where they really lie inside `folder`: a path
+  // whose links (its own, or a folder's on the way) lead out of it is
+  // refused as LinkOutside, unless `links` says to follow them.
+  void ConfineTo(const std::string& folder, OutsideLinks links);
+
+  // Prepares the bytes meant for `path`; false when that failed already
+  // (then Finish writes nothing at all).
   bool Write(const std::string& path, std::string_view bytes);
   // Why the last Write failed before anything was written, under Whole::Always.
   WriteRefusal refusal() const { return refusal_; }
-  // Flushes what was written and puts it in place: one result per Write,
-  // in order, true where the file now holds its new bytes.
-  std::vector<bool> Finish();
+  // Flushes what was prepared and puts all of it in place, or none of it:
+  // one outcome per Write, in order.
+  std::vector<WriteOutcome> Finish();
 
  private:
   struct Pending {
     std::string target;  // the file that gets the bytes, links followed
     std::string temp;    // empty when written in place
+    std::string bytes;   // kept for a file written in place, until Finish
+    std::string old;     // an in-place file's old bytes, to put back after a failure
     int fd = -1;
-    bool ok = false;
+    bool written = false;  // in place: its new bytes are in it
+    WriteOutcome outcome = WriteOutcome::Written;
   };
   bool Start(const std::string& path, std::string_view bytes, Pending& p);
+  bool Inside(const std::string& target) const;
+  bool WriteInPlace(Pending& p);
+  static void PutBack(Pending& p);
   static void Abandon(Pending& p);
 
   FileSync sync_;
   Whole whole_;
   WriteRefusal refusal_ = WriteRefusal::None;
+  std::string confinedTo_;  // the real path of the confining folder; empty: none
+  OutsideLinks links_ = OutsideLinks::Follow;
   std::vector<Pending> pending_;
   std::vector<std::string> swept_;  // folders cleared of stale temporary files
 };
@@ -115,6 +142,23 @@ class FileReplacer {
 // One file replaced as FileReplacer does.
 bool ReplaceFile(const std::string& path, std::string_view bytes, FileSync sync = FileSync::Flush,
                  Whole whole = Whole::WhereItCan, WriteRefusal* refusal = nullptr);
+
+// Whether writing to `path` would change a file that lies outside `folder`:
+// its links, or those of a folder on its way, lead out of it. A path that
+// does not exist yet is judged by the folder that would hold it.
+bool LeadsOutside(const std::string& folder, const std::string& path);
+
+// What a file looked like on disk: enough to tell that it changed since
+// (another program wrote or replaced it).
+struct FileStamp {
+  bool exists = false;
+  unsigned long long size = 0;
+  long long modifiedNs = 0;  // the time of its last change, in nanoseconds
+  unsigned long long inode = 0, device = 0;
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// The stamp of the file at `path`, links followed.
+FileStamp StampOf(const std::string& path);
 
 // Removes from `folder` the temporary files a save or an export of this
 // program left when it was killed: names ending in ".~PID-N" whose process

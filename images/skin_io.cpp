@@ -19,8 +19,11 @@ constexpr std::size_t kHeadBytes = 64;
 // claim, and reading a header first would only cost time.
 constexpr unsigned long long kReadWhole = 1u << 20;
 
-void Report(SkinIoContext& ctx, MessageKind kind, const std::string& subject, std::optional<ImageId> image = {}) {
-  const Message m{kind, subject, image};
+// `kept`: a failed import, after which the picture keeps what it held.
+void Report(SkinIoContext& ctx, MessageKind kind, const std::string& subject, std::optional<ImageId> image = {},
+            bool kept = false) {
+  Message m{kind, subject, image};
+  m.pictureKept = kept;
   ctx.feedback.Report(m, FormatMessage(m, ctx.texts));
 }
 
@@ -63,19 +66,19 @@ enum class FileBytes {
 // Reads the file at `openPath`, shown to the user as `shownPath`; failures
 // are reported.
 FileBytes ReadPictureBytes(std::optional<ImageId> id, const std::string& openPath, const std::string& shownPath,
-                           long long allowance, SkinIoContext& ctx, std::string& bytes) {
+                           long long allowance, SkinIoContext& ctx, std::string& bytes, bool import = false) {
   RegularFile file;
   ReadStatus status = file.Open(openPath);
   if (status == ReadStatus::Ok && file.size() > kReadWhole) {
     status = file.ReadHead(kHeadBytes, bytes);
     if (const std::optional<MessageKind> over = OverClaim(bytes, allowance)) {
-      Report(ctx, *over, shownPath, id);
+      Report(ctx, *over, shownPath, id, import);
       return FileBytes::Refused;
     }
   }
   if (status == ReadStatus::Ok) status = file.ReadAll(kMaxPictureFileSize, bytes);
   if (status == ReadStatus::Ok) return FileBytes::Read;
-  Report(ctx, ReadFailure(status, false), shownPath, id);
+  Report(ctx, ReadFailure(status, false), shownPath, id, import);
   return status == ReadStatus::TooLarge ? FileBytes::Refused : FileBytes::Absent;
 }
 
@@ -95,10 +98,10 @@ bool ReadReported(ImageId id, const std::string& openPath, const std::string& sh
 std::optional<SourcePicture> ReadSourceReported(std::optional<ImageId> id, const std::string& path,
                                                 long long allowance, SkinIoContext& ctx) {
   std::string bytes;
-  if (ReadPictureBytes(id, path, path, allowance, ctx, bytes) != FileBytes::Read) return std::nullopt;
+  if (ReadPictureBytes(id, path, path, allowance, ctx, bytes, /*import=*/true) != FileBytes::Read) return std::nullopt;
   SourcePicture source;
   if (const DecodeResult result = DecodeSource(bytes, source, allowance); !result) {
-    Report(ctx, FailureOf(result), path, id);
+    Report(ctx, FailureOf(result), path, id, /*kept=*/true);
     return std::nullopt;
   }
   return source;
@@ -173,11 +176,11 @@ std::optional<Picture> FinishImport(ImageId id, SourcePicture source, FitMode fi
                                     const std::string& shownPath, SkinIoContext& ctx) {
   if (fit != FitMode::Keep) source = FitPicture(source, ExpectedWidth(id), ExpectedHeight(id), fit);
   if (source.rgb.empty()) {
-    Report(ctx, MessageKind::UnknownFormat, shownPath, id);
+    Report(ctx, MessageKind::UnknownFormat, shownPath, id, /*kept=*/true);
     return std::nullopt;
   }
   if (static_cast<long long>(source.rgb.pixels.size()) > allowance) {
-    Report(ctx, MessageKind::OverBudget, shownPath, id);
+    Report(ctx, MessageKind::OverBudget, shownPath, id, /*kept=*/true);
     return std::nullopt;
   }
   AlphaReport alpha;
@@ -279,37 +282,94 @@ std::vector<SkinFile> EncodeSkinFiles(Skin& skin, const TypedInfo& typed, const 
 }
 
 void WriteSkinFiles(const std::vector<SkinFile>& files, const std::string& folder, SkinIoContext& ctx,
-                    FileSync sync) {
+                    FileSync sync, OutsideLinks links) {
   FileReplacer replacer(sync);
+  replacer.ConfineTo(folder, links);
   std::vector<std::string> paths;
-  bool iconFolderMade = false;
+  std::optional<std::string> madeIconFolder;
   int k = 0;
+  bool ready = true;
   for (const SkinFile& f : files) {
-    if (!iconFolderMade && f.path.starts_with("icon/")) {
+    if (!madeIconFolder && f.path.starts_with("icon/")) {
       // An "icon" folder of another letter case is the one to write into.
-      ::mkdir(ResolvePathIgnoringCase(folder, "icon").c_str(), 0777);  // an existing folder is fine
-      iconFolderMade = true;
+      const std::string icon = ResolvePathIgnoringCase(folder, "icon");
+      madeIconFolder = ::mkdir(icon.c_str(), 0777) == 0 ? icon : std::string();
     }
     if (f.image) ctx.feedback.SetProgress(++k);
     // The name the folder already holds, in whatever letter case: on a card
     // that ignores case a second spelling would be the same file twice.
     paths.push_back(ResolvePathIgnoringCase(folder, f.path));
-    if (!f.empty) replacer.Write(paths.back(), f.bytes);
+    // After a failure nothing more is prepared: nothing will be written.
+    if (!f.empty && ready) ready = replacer.Write(paths.back(), f.bytes);
   }
   // Failures are known once everything is flushed; they are told in file order.
-  const std::vector<bool> written = replacer.Finish();
+  const std::vector<WriteOutcome> written = replacer.Finish();
   std::size_t w = 0;
+  bool abandoned = false;
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (files[i].empty) {
       Report(ctx, MessageKind::PictureEmpty, paths[i], files[i].image);  // its old file, if any, stays
-    } else if (!written[w++]) {
-      Report(ctx, MessageKind::NotSaved, paths[i], files[i].image);
+      continue;
     }
+    const WriteOutcome outcome = w < written.size() ? written[w++] : WriteOutcome::Abandoned;
+    switch (outcome) {
+      case WriteOutcome::Written: break;
+      case WriteOutcome::Failed: Report(ctx, MessageKind::NotSaved, paths[i], files[i].image); break;
+      case WriteOutcome::DiskFull: Report(ctx, MessageKind::DiskFull, paths[i], files[i].image); break;
+      case WriteOutcome::LinkOutside: Report(ctx, MessageKind::LinkOutside, paths[i], files[i].image); break;
+      case WriteOutcome::Abandoned: break;
+    }
+    abandoned = abandoned || outcome != WriteOutcome::Written;
+  }
+  if (abandoned) {
+    Report(ctx, MessageKind::SaveAbandoned, folder);
+    // A folder made for this save goes again when nothing was put in it.
+    if (madeIconFolder && !madeIconFolder->empty()) ::rmdir(madeIconFolder->c_str());
   }
   ctx.feedback.SetProgress(0);
 }
 
+std::vector<std::string> LinksLeavingFolder(const std::vector<SkinFile>& files, const std::string& folder) {
+  std::vector<std::string> out;
+  for (const SkinFile& f : files) {
+    if (f.empty) continue;
+    const std::string path = ResolvePathIgnoringCase(folder, f.path);
+    if (LeadsOutside(folder, path)) out.push_back(path.substr(std::min(path.size(), folder.size() + 1)));
+  }
+  return out;
+}
+
 void SaveSkinFolder(Skin& skin, const std::string& folder, const TypedInfo& typed, const Clock& clock,
-                    SkinIoContext& ctx) {
-  WriteSkinFiles(EncodeSkinFiles(skin, typed, clock.Now()), folder, ctx, FileSync::Flush);
+                    SkinIoContext& ctx, OutsideLinks links) {
+  WriteSkinFiles(EncodeSkinFiles(skin, typed, clock.Now()), folder, ctx, FileSync::Flush, links);
+}
+
+SkinStamps StampSkin(const std::string& path, bool archive) {
+  SkinStamps stamps{path, archive, {}};
+  if (path.empty()) return stamps;
+  if (archive) {
+    stamps.files.emplace_back(path, StampOf(path));
+    return stamps;
+  }
+  const auto add = [&](std::string_view file) {
+    stamps.files.emplace_back(std::string(file), StampOf(ResolvePathIgnoringCase(path, file)));
+  };
+  add(kSettingsFile);
+  for (const CatalogueEntry& e : ImageCatalogue()) add(e.file);
+  return stamps;
+}
+
+std::vector<std::string> ChangedOnDisk(const SkinStamps& stamps) {
+  std::vector<std::string> changed;
+  for (const auto& [file, stamp] : stamps.files) {
+    const FileStamp now = StampOf(stamps.archive ? file : ResolvePathIgnoringCase(stamps.path, file));
+    if (!(now == stamp)) changed.push_back(file);
+  }
+  return changed;
+}
+
+void RestampFile(SkinStamps& stamps, std::string_view file) {
+  for (auto& [name, stamp] : stamps.files) {
+    if (name == file) stamp = StampOf(stamps.archive ? name : ResolvePathIgnoringCase(stamps.path, name));
+  }
 }

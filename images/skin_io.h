@@ -88,6 +88,7 @@ struct SkinFile {
   std::string bytes;
   std::optional<ImageId> image;  // unset for uisettings.ini
   bool empty = false;            // an empty picture: there is nothing to write
+  bool carried = false;          // the bytes its old file held, written again unread
 };
 
 // The files a save writes, in the order it writes them: uisettings.ini (its
@@ -95,14 +96,37 @@ struct SkinFile {
 std::vector<SkinFile> EncodeSkinFiles(Skin& skin, const TypedInfo& typed, const DateTime& now);
 
 // Writes the files of EncodeSkinFiles into an existing folder (creating its
-// "icon" sub-folder), each through ReplaceFile: links, modes, owners and hard
-// links of the files there are kept, and a name the folder already holds in
-// another letter case is written under that name. An empty picture is left
-// out and reported. `sync` is FileSync::Flush but when measuring.
+// "icon" sub-folder), all or nothing (FileReplacer): a failure, a full disk
+// among them, leaves every old file as it was, and is reported with one
+// SaveAbandoned message besides the file's own. Links, modes, owners and
+// hard links of the files there are kept, and a name the folder already
+// holds in another letter case is written under that name. A file that is a
+// link to a file outside the folder is written only with OutsideLinks::Follow
+// (LinksLeavingFolder tells which first). An empty picture is left out and
+// reported. `sync` is FileSync::Flush but when measuring.
 void WriteSkinFiles(const std::vector<SkinFile>& files, const std::string& folder, SkinIoContext& ctx,
-                    FileSync sync = FileSync::Flush);
+                    FileSync sync = FileSync::Flush, OutsideLinks links = OutsideLinks::Refuse);
+
+// The files of a save into `folder` that are links (or lie in a linked
+// folder) leading out of it, as the folder names them ("uisettings.ini").
+std::vector<std::string> LinksLeavingFolder(const std::vector<SkinFile>& files, const std::string& folder);
 
 // Writes uisettings.ini and the 53 pictures as 16-bit BMP files into an
 // existing folder, as WriteSkinFiles does.
 void SaveSkinFolder(Skin& skin, const std::string& folder, const TypedInfo& typed, const Clock& clock,
-                    SkinIoContext& ctx);
+                    SkinIoContext& ctx, OutsideLinks links = OutsideLinks::Refuse);
+
+// What the files of a skin looked like on disk when it was opened or saved:
+// the settings file and the 53 pictures of a folder (present or not), or the
+// archive. Comparing them with the disk later tells whether another program
+// changed them since.
+struct SkinStamps {
+  std::string path;  // the folder or archive; empty: nothing to compare
+  bool archive = false;
+  std::vector<std::pair<std::string, FileStamp>> files;  // as shown, with their stamps
+};
+SkinStamps StampSkin(const std::string& path, bool archive);
+// The files whose stamp differs now, as shown.
+std::vector<std::string> ChangedOnDisk(const SkinStamps& stamps);
+// The same stamps with one file's taken again (read again from disk).
+void RestampFile(SkinStamps& stamps, std::string_view file);

@@ -5,6 +5,7 @@
 
 struct DateTime {
   int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+  friend bool operator==(const DateTime&, const DateTime&) = default;
 };
 
 struct Clock {

@@ -24,6 +24,23 @@ std::size_t Utf8SequenceLength(std::string_view s) {
   return length;
 }
 
+namespace {
+
+// The characters that steer the direction of text (U+061C, U+200E, U+200F,
+// U+202A-U+202E, U+2066-U+2069) and the Unicode line and paragraph
+// separators (U+2028, U+2029): shown raw, a name could reverse what follows
+// it on the line or start a line that a reader splitting on them would take
+// for another.
+bool IsFormatControl(std::string_view seq) {
+  if (seq.size() == 2) return seq == "\xD8\x9C";
+  if (seq.size() != 3 || static_cast<unsigned char>(seq[0]) != 0xE2) return false;
+  const auto b1 = static_cast<unsigned char>(seq[1]), b2 = static_cast<unsigned char>(seq[2]);
+  if (b1 == 0x80) return b2 == 0x8E || b2 == 0x8F || (b2 >= 0xA8 && b2 <= 0xAE);
+  return b1 == 0x81 && b2 >= 0xA6 && b2 <= 0xA9;
+}
+
+}  // namespace
+
 std::string PrintableText(std::string_view text, bool escapeHigh) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
@@ -47,9 +64,10 @@ std::string PrintableText(std::string_view text, bool escapeHigh) {
       const std::size_t n = Utf8SequenceLength(text.substr(i));
       // U+0080-U+009F are C1 controls, encoded C2 80 to C2 9F.
       const bool c1 = n == 2 && b == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
-      if (c1) {
-        hex(b);
-        hex(static_cast<unsigned char>(text[++i]));
+      if (c1 || IsFormatControl(text.substr(i, n))) {
+        for (std::size_t k = 0; k < n; ++k) hex(static_cast<unsigned char>(text[i + k]));
+        i += n;
+        continue;
       } else if (n == 0) {
         hex(b);
       } else {

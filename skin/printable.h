@@ -6,9 +6,10 @@
 #include <string>
 #include <string_view>
 
-// Control characters as "\n", "\r", "\t" or "\xHH" (C0, DEL, and the C1
-// controls U+0080-U+009F), so that a text shows what is really there on one
-// line. With `escapeHigh`, every byte 0x80-0xFF is escaped too (a settings
+// Control characters as "\n", "\r", "\t" or "\xHH" (C0, DEL, the C1
+// controls U+0080-U+009F, the bidirectional controls and the Unicode line
+// and paragraph separators, byte by byte), so that a text shows what is
+// really there on one line, in the order it is stored. With `escapeHigh`, every byte 0x80-0xFF is escaped too (a settings
 // file is 8-bit text in no known code page, and a byte-order mark must not
 // hide); without it, valid UTF-8 passes and any byte of an invalid sequence
 // (overlong, surrogate, above U+10FFFF, cut short) is escaped. The result is

@@ -93,12 +93,19 @@ endforeach()
 run(2 ${SKINTOOL} screenshot --screen 14 --out ${WORK}/shot.bmp)
 
 # Number options take plain decimal digits only; --zoom also a decimal point.
-foreach(zoom "0x10" "1e1" " 2" "2 " "-1" "+2" "" "1..5" "." "0" "16.5" "inf")
+# Below 1 the preview would shrink: a usage error, not zoom 1.
+foreach(zoom "0x10" "1e1" " 2" "2 " "-1" "+2" "" "1..5" "." "0" "16.5" "inf" ".5" "0.99")
   run(2 ${SKINTOOL} render --zoom "${zoom}" --out ${WORK}/z.png)
 endforeach()
-foreach(zoom "2" "1.5" ".5" "3.")
+foreach(zoom "2" "1.5" "1" "3." "16")
   run(0 ${SKINTOOL} render --zoom "${zoom}" --out ${WORK}/z.png)
 endforeach()
+# An option of one value given twice is a usage error, as a colour replaced twice is.
+foreach(twice "--zoom;2;--zoom;2" "--screen;1;--screen;2" "--filter;console;--filter;console" "--fit;keep;--fit;cover"
+              "--recolour;10;--recolour;10" "--background;0;--background;1" "--out;${WORK}/a.png")
+  run(2 ${SKINTOOL} render ${twice} --out ${WORK}/z.png)
+endforeach()
+run(2 ${SKINTOOL} convert --recolour 10 --recolour 20 --out ${WORK}/twice)
 
 # A skin whose folder name holds a line break and an escape sequence: every
 # line printed is one problem, and no escape character reaches the output.

@@ -48,11 +48,11 @@ class SaveTest : public ::testing::Test {
     skin.image(ImageId::btn) = Picture(1, 1, {0, 0, 248});
     skin.image(ImageId::icon_nds) = Picture(1, 2, {0, 248, 0});
   }
-  void Save(const std::string& folder) {
+  void Save(const std::string& folder, OutsideLinks links = OutsideLinks::Refuse) {
     ::mkdir(folder.c_str(), 0777);
     SkinIoContext ctx{feedback, kTexts};
     SaveSkinFolder(skin, folder, {skin.info.Title, skin.info.Author, skin.info.eMail, skin.info.Url}, FixedClock(),
-                   ctx);
+                   ctx, links);
   }
   // The bytes a save writes for `file`.
   std::string Expected(std::string_view file) {
@@ -84,7 +84,20 @@ TEST_F(SaveTest, LinksModesOwnersAndHardLinksStay) {
   }
   const ino_t btnInode = Lstat(Path("btn.bmp")).st_ino;
 
+  // Two links lead out of the skin's folder: unless the user agrees, nothing
+  // at all is written, and the two are named.
+  const std::string oldSettings = ReadFile(dir / "shared/uisettings.ini");
+  const std::string oldActive = ReadFile(Path("active.bmp"));
   Save(dir / "skin");
+  EXPECT_EQ(feedback.messages, (std::vector<std::string>{Path("uisettings.ini") + ": " + kTexts.linkOutside,
+                                                         dir / "skin" + ": " + kTexts.saveAbandoned}));
+  EXPECT_EQ(ReadFile(dir / "shared/uisettings.ini"), oldSettings);
+  EXPECT_EQ(ReadFile(Path("active.bmp")), oldActive);
+  EXPECT_EQ(LinksLeavingFolder(EncodeSkinFiles(skin, TypedInfoOf(skin), FixedClock().Now()), dir / "skin"),
+            (std::vector<std::string>{"uisettings.ini", "lamp.bmp"}));
+
+  feedback.messages.clear();
+  Save(dir / "skin", OutsideLinks::Follow);
   EXPECT_TRUE(feedback.messages.empty());
   EXPECT_TRUE(S_ISLNK(Lstat(Path("uisettings.ini")).st_mode));
   EXPECT_NE(ReadFile(dir / "shared/uisettings.ini").find("Title=New"), std::string::npos);

@@ -175,26 +175,44 @@ TEST_F(SkinIoTest, FolderNamesInAnotherLetterCase) {
   EXPECT_EQ(feedback.messages.size(), 51u);
 }
 
-TEST_F(SkinIoTest, SaveFailuresAreReportedAndNothingIsTruncated) {
+TEST_F(SkinIoTest, ASaveThatFailsAnywhereChangesNothing) {
   TempDir dir;
+  Save(dir.path());
+  const std::string savedBtn = ReadFile(dir / "btn.bmp");
   WriteFile(dir / "uisettings.ini", std::string(20000, 'x'));
+  ::unlink((dir / "lamp.bmp").c_str());
   ::mkdir((dir / "lamp.bmp").c_str(), 0777);  // a folder where a picture goes
   WriteFile(dir / "cheatbg.bmp", "old content");
   skin.image(ImageId::cheatbg) = Picture();  // could not be decoded: not written
+  skin.image(ImageId::btn) = Picture(2, 2, {8, 8, 8});
+  const std::vector<std::string> before = testutil::ListFolder(dir.path());
   Save(dir.path());
   EXPECT_EQ(feedback.messages, (std::vector<std::string>{dir / "cheatbg.bmp" + ": picture empty",
-                                                         dir / "lamp.bmp" + ": File could not be saved"}));
+                                                         dir / "lamp.bmp" + ": File could not be saved",
+                                                         dir.path() + ": "}));
+  // The files before the failing one, and after it, are as they were, and
+  // nothing was left beside them.
   EXPECT_EQ(ReadFile(dir / "cheatbg.bmp"), "old content");
-  const std::string ini = ReadFile(dir / "uisettings.ini");
-  EXPECT_EQ(ini.find("xxxx"), std::string::npos);  // the old bytes are gone
-  EXPECT_EQ(ini.substr(0, 12), "[SkinInfo]\r\n");
-  EXPECT_EQ(ini.substr(ini.size() - 7), "[end]\r\n");
+  EXPECT_EQ(ReadFile(dir / "uisettings.ini"), std::string(20000, 'x'));
+  EXPECT_EQ(ReadFile(dir / "btn.bmp"), savedBtn);
+  EXPECT_EQ(testutil::ListFolder(dir.path()), before);
 
-  // A folder that does not exist: the settings file and all 53 pictures fail.
+  // Once the way is clear, the same save writes everything.
+  ::rmdir((dir / "lamp.bmp").c_str());
+  feedback.messages.clear();
+  Save(dir.path());
+  EXPECT_EQ(feedback.messages, std::vector<std::string>{dir / "cheatbg.bmp" + ": picture empty"});
+  EXPECT_EQ(ReadFile(dir / "uisettings.ini").substr(0, 12), "[SkinInfo]\r\n");
+  EXPECT_NE(ReadFile(dir / "btn.bmp"), savedBtn);
+
+  // A folder that does not exist: the first file fails, nothing is made.
   feedback.messages.clear();
   Save(dir / "missing");
-  EXPECT_EQ(feedback.messages.size(), 54u);
-  EXPECT_EQ(feedback.messages[0], dir / "missing/uisettings.ini" + ": File could not be saved");
+  EXPECT_EQ(feedback.messages, (std::vector<std::string>{dir / "missing/uisettings.ini" + ": File could not be saved",
+                                                         dir / "missing/cheatbg.bmp: picture empty",
+                                                         dir / "missing" + ": "}));
+  struct stat st {};
+  EXPECT_NE(::lstat((dir / "missing").c_str(), &st), 0);
 }
 
 TEST_F(SkinIoTest, ArchiveMadeByInfoZip) {

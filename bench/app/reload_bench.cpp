@@ -40,6 +40,9 @@ struct SilentDialogs : Dialogs {
   void ShowMessage(QWidget*, const QString&, const QString&, const QString&) override {}
   UnsavedChoice AskSaveChanges(QWidget*, const QString&, const LanguageTable&) override { return UnsavedChoice::Discard; }
   bool AskRestore(QWidget*, const QString&, const LanguageTable&) override { return false; }
+  bool AskProceed(QWidget*, const QString&, const QString&, const QString&, const LanguageTable&) override {
+    return false;
+  }
   Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&, const QString&,
                    const std::function<void(Rgb24)>&) override {
     return input;

@@ -217,7 +217,7 @@ class DocumentTest : public QObject {
     ::kill(zombie, SIGKILL);
     QTRY_VERIFY(ReadAll(QStringLiteral("/proc/%1/stat").arg(zombie)).contains(") Z "));
     const QDir recovery(f_.RecoveryDir());
-    const QString mine = QString::number(::getpid());
+    const QString mineZip = before.recovery().ArchivePath(), mineIni = before.recovery().ManifestPath();
     struct Orphan {
       QString owner;
       long long pid;
@@ -227,8 +227,8 @@ class DocumentTest : public QObject {
                             Orphan{QStringLiteral("zombie"), zombie, "2026-01-02T03:04:06Z"},
                             Orphan{QStringLiteral("alive"), ::getppid(), "2026-01-02T03:04:07Z"}}) {
       const auto& [owner, pid, time] = o;
-      QVERIFY(QFile::copy(recovery.filePath(mine + ".zip"), recovery.filePath(owner + ".zip")));
-      QStringList lines = QString::fromUtf8(ReadAll(recovery.filePath(mine + ".ini"))).split(QStringLiteral("\r\n"));
+      QVERIFY(QFile::copy(mineZip, recovery.filePath(owner + ".zip")));
+      QStringList lines = QString::fromUtf8(ReadAll(mineIni)).split(QStringLiteral("\r\n"));
       for (QString& line : lines) {
         if (line.startsWith(QLatin1String("pid "))) line = QStringLiteral("pid = %1").arg(pid);
         if (line.startsWith(QLatin1String("started "))) line = QStringLiteral("started = 0");
@@ -241,8 +241,8 @@ class DocumentTest : public QObject {
     // The editor dies: no clean exit, its own journal goes with it (a new
     // editor is this same process here, and never offers its own).
     f_.shell.reset();
-    QFile::remove(recovery.filePath(mine + ".zip"));
-    QFile::remove(recovery.filePath(mine + ".ini"));
+    QFile::remove(mineZip);
+    QFile::remove(mineIni);
 
     // Oldest first: the first restored, the second discarded.
     dialogs_.restoreAnswers.enqueue(true);

@@ -54,6 +54,14 @@ struct FakeDialogs : Dialogs {
     questions.push_back(question);
     return unsavedAnswers.isEmpty() ? UnsavedChoice::Cancel : unsavedAnswers.dequeue();
   }
+  QQueue<bool> proceedAnswers;  // AskProceed; none left: Cancel
+  QStringList proceedDetails;
+  bool AskProceed(QWidget*, const QString& question, const QString& more, const QString&,
+                  const LanguageTable&) override {
+    questions.push_back(question);
+    proceedDetails.push_back(more);
+    return !proceedAnswers.isEmpty() && proceedAnswers.dequeue();
+  }
   bool AskRestore(QWidget*, const QString& question, const LanguageTable&) override {
     questions.push_back(question);
     return restoreAnswers.isEmpty() || restoreAnswers.dequeue();
