@@ -145,4 +145,65 @@ TEST_F(ArchiveWriterTest, AnArchiveIsReplacedWholeOrNotAtAll) {
   EXPECT_EQ(left, (std::vector<std::string>{"a.zip", mine, "c.~x-1", "d.~5-", "other-name.zip", "shared.zip"}));
 }
 
+TEST_F(ArchiveWriterTest, NamesOutsideAsciiAreMarkedAsUtf8) {
+  TempDir dir;
+  // General purpose bit 11 of every local and central header, by the folder's name.
+  const std::pair<std::string, bool> cases[] = {
+      {"Plain.zip", false}, {"Caf\xC3\xA9 Noir.zip", true}, {"\xE6\x9C\x88.zip", true}, {"Latin\xE9.zip", false}};
+  for (const auto& [name, marked] : cases) {
+    const std::string bytes = Save(dir / name);
+    ASSERT_FALSE(bytes.empty()) << name;
+    int headers = 0;
+    for (const std::string sig : {std::string("PK\3\4"), std::string("PK\1\2")}) {
+      const std::size_t flagsAt = sig[2] == 3 ? 6 : 8;
+      for (std::size_t at = bytes.find(sig); at != std::string::npos; at = bytes.find(sig, at + 1)) {
+        const unsigned flags = static_cast<unsigned char>(bytes[at + flagsAt]) |
+                               static_cast<unsigned char>(bytes[at + flagsAt + 1]) << 8;
+        EXPECT_EQ((flags & 0x800) != 0, marked) << name;
+        ++headers;
+      }
+    }
+    EXPECT_EQ(headers, 2 * int(kImageCount + 1)) << name;
+  }
+}
+
+TEST_F(ArchiveWriterTest, WritingBackIntoItsArchiveLosesNoMember) {
+  TempDir dir;
+  std::vector<SkinFile> files = EncodeSkinFiles(skin, TypedInfoOf(skin), {2021, 1, 1, 0, 0, 0});
+  const std::string gif = "GIF89a\1\0\1\0\200\0\0\0\0\0\377\377\377!\371\4\1\0\0\0\0,\0\0\0\0";
+  const std::size_t startbar = 1 + std::size_t(ImageId::startbar);
+  files[startbar].bytes = gif;  // a picture the editor could not read
+  testutil::WriteFile(dir / "mine.zip", EncodeSkinArchive(files, "Mine", {2021, 1, 1, 0, 0, 0}));
+  std::vector<SkinFile> extra = files;
+  extra.push_back({"README.txt", "added by another program", std::nullopt, false});
+  testutil::WriteFile(dir / "more.zip", EncodeSkinArchive(extra, "Mine", {2021, 1, 1, 0, 0, 0}));
+
+  // What a save has for the unreadable picture: nothing. The archive keeps
+  // its bytes.
+  std::vector<SkinFile> saving = files;
+  saving[startbar] = {files[startbar].path, "", ImageId::startbar, true};
+  ArchiveResave resave = PrepareArchiveResave(saving, dir / "mine.zip");
+  EXPECT_TRUE(resave.possible());
+  EXPECT_EQ(resave.folder, "Mine");
+  EXPECT_EQ(saving[startbar].bytes, gif);
+  EXPECT_TRUE(saving[startbar].carried);
+  EXPECT_FALSE(saving[startbar].empty);
+
+  // An archive that holds more than the skin now is not written back whole.
+  saving[startbar] = {files[startbar].path, "", ImageId::startbar, true};
+  resave = PrepareArchiveResave(saving, dir / "more.zip");
+  EXPECT_TRUE(resave.skinFound);
+  EXPECT_FALSE(resave.holdsOnlySkin);
+  EXPECT_FALSE(resave.possible());
+
+  // A member that cannot even be read as bytes is named as lost.
+  std::vector<SkinFile> damaged(1 + kImageCount);
+  damaged[1 + std::size_t(ImageId::lamp)] = {"lamp.bmp", "", ImageId::lamp, true};
+  resave = PrepareArchiveResave(damaged, Data("archives/bad_crc.zip"));
+  EXPECT_TRUE(resave.holdsOnlySkin);
+  EXPECT_EQ(resave.lost, std::vector<std::string>{"lamp.bmp"});
+  EXPECT_FALSE(resave.possible());
+  EXPECT_FALSE(PrepareArchiveResave(saving, dir / "none.zip").skinFound);
+}
+
 }  // namespace

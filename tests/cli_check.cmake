@@ -21,6 +21,18 @@ if(NOT last_out STREQUAL "[]\n")
   message(FATAL_ERROR "check --json of the default skin: ${last_out}")
 endif()
 
+# An import that fails leaves the picture as it was, and the problem says so;
+# a picture that cannot be opened with its skin is empty, and that says so.
+file(WRITE ${WORK}/notes.txt "not a picture\n")
+run(1 ${SKINTOOL} check --import upper_screen=${WORK}/notes.txt)
+if(NOT last_out STREQUAL "error unreadable-picture upper_screen: ${WORK}/notes.txt cannot be read as a BMP, PNG or JPEG picture; it was not imported, and the picture keeps what it held before\n")
+  message(FATAL_ERROR "a failed import: ${last_out}")
+endif()
+file(COPY ${WORK}/skin/ DESTINATION ${WORK}/junk_lamp)
+file(WRITE ${WORK}/junk_lamp/lamp.bmp "not a picture\n")
+run(1 ${SKINTOOL} check --skin ${WORK}/junk_lamp)
+expect_text("${last_out}" "error unreadable-picture lamp: ${WORK}/junk_lamp/lamp.bmp cannot be read as a BMP, PNG or JPEG picture; the picture is empty\n")
+
 # A broken skin: one line a problem, opening messages become problems.
 file(COPY ${WORK}/skin/ DESTINATION ${WORK}/broken)
 file(READ ${WORK}/broken/uisettings.ini settings)

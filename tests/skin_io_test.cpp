@@ -215,6 +215,33 @@ TEST_F(SkinIoTest, ASaveThatFailsAnywhereChangesNothing) {
   EXPECT_NE(::lstat((dir / "missing").c_str(), &st), 0);
 }
 
+TEST_F(SkinIoTest, StampsTellWhichFilesAnotherProgramChanged) {
+  TempDir dir;
+  Save(dir.path());
+  ::unlink((dir / "cheatbg.bmp").c_str());
+  const SkinStamps stamps = StampSkin(dir.path(), false);
+  EXPECT_TRUE(ChangedOnDisk(stamps).empty());
+  // Rewritten with the same size, replaced through a rename, made anew, removed.
+  const std::string lamp = ReadFile(dir / "lamp.bmp");
+  WriteFile(dir / "lamp.bmp", std::string(lamp.size(), 'x'));
+  WriteFile(dir / "new-btn", ReadFile(dir / "btn.bmp"));
+  ::rename((dir / "new-btn").c_str(), (dir / "btn.bmp").c_str());
+  WriteFile(dir / "cheatbg.bmp", "made");
+  ::unlink((dir / "icon/nds.bmp").c_str());
+  std::vector<std::string> changed = ChangedOnDisk(stamps);
+  std::sort(changed.begin(), changed.end());
+  EXPECT_EQ(changed, (std::vector<std::string>{"btn.bmp", "cheatbg.bmp", "icon/nds.bmp", "lamp.bmp"}));
+  // Read again, a file is known as it is now.
+  SkinStamps again = stamps;
+  RestampFile(again, "lamp.bmp");
+  changed = ChangedOnDisk(again);
+  EXPECT_EQ(std::count(changed.begin(), changed.end(), "lamp.bmp"), 0);
+  EXPECT_EQ(changed.size(), 3u);
+  const SkinStamps archive = StampSkin(Data("archives/python_top.zip"), true);
+  EXPECT_TRUE(ChangedOnDisk(archive).empty());
+  EXPECT_EQ(archive.files.size(), 1u);
+}
+
 TEST_F(SkinIoTest, ArchiveMadeByInfoZip) {
   OpenArchive(Data("archives/infozip_mixed.zip"));
   EXPECT_EQ(skin.info.Title, "Zipped");
