@@ -18,40 +18,10 @@
 #include "images/defaults.h"
 #include "images/skin_io.h"
 #include "shell_fixture.h"
+#include "skin_files.h"
 #include "skin/settings_file.h"
 #include "window_parts.h"
 
-namespace {
-
-struct FixedClock : Clock {
-  DateTime Now() const override { return {2012, 3, 4, 5, 6, 7}; }
-};
-
-// What a save of the skin would write: the settings file and the pictures.
-std::vector<std::string> SavedBytes(const Skin& skin) {
-  Skin copy = skin;
-  std::vector<std::string> bytes;
-  for (const SkinFile& f : EncodeSkinFiles(copy, TypedInfoOf(copy), FixedClock().Now())) bytes.push_back(f.bytes);
-  return bytes;
-}
-
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The default skin saved into `folder`.
-void SaveDefault(const QString& folder) {
-  Skin skin;
-  ResetSkinToDefaults(skin);
-  MessageCollector quiet;
-  const MessageTexts texts = MessageTexts::BuiltIn();
-  SkinIoContext ctx{quiet, texts};
-  QDir().mkpath(folder);
-  SaveSkinFolder(skin, folder.toStdString(), TypedInfoOf(skin), FixedClock(), ctx);
-}
-
-}  // namespace
 
 class DocumentTest : public QObject {
   Q_OBJECT
