@@ -191,8 +191,8 @@ bool FileCommands::OverwriteChangedFiles(const QString& target) {
                                      names.join(QLatin1Char('\n')), texts.Text("LANG_OVERWRITE$"), texts);
 }
 
-std::optional<OutsideLinks> FileCommands::AskOutsideLinks(const std::vector<SkinFile>& files, const QString& folder) {
-  const std::vector<std::string> leaving = LinksLeavingFolder(files, Local(folder));
+std::optional<OutsideLinks> FileCommands::AskOutsideLinks(const QString& folder) {
+  const std::vector<std::string> leaving = LinksLeavingFolder(SavedFileNames(document_.skin()), Local(folder));
   if (leaving.empty()) return OutsideLinks::Refuse;
   // Named with where they lead, asked once for the whole save.
   QStringList lines;
@@ -212,13 +212,13 @@ std::optional<OutsideLinks> FileCommands::AskOutsideLinks(const std::vector<Skin
 
 bool FileCommands::SaveInto(const QString& folder) {
   const QString target = CleanPath(folder);
-  if (!OverwriteChangedFiles(target)) return false;
-  std::vector<SkinFile> files = StampAndEncode();
-  const std::optional<OutsideLinks> links = AskOutsideLinks(files, folder);
+  // The questions come first: a save called off changes nothing, LastUpdate included.
+  const std::optional<OutsideLinks> links = OverwriteChangedFiles(target) ? AskOutsideLinks(folder) : std::nullopt;
   if (!links) {
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_NOT_SAVED$"));
     return false;
   }
+  std::vector<SkinFile> files = StampAndEncode();
   const OperationFeedback feedback =
       context_.Run([&](SkinIoContext& ctx) { WriteSkinFiles(files, Local(folder), ctx, FileSync::Flush, *links); });
   // A picture that is empty (its file could not be read) has nothing to
@@ -239,21 +239,27 @@ bool FileCommands::SaveInto(const QString& folder) {
 
 bool FileCommands::SaveBackIntoArchive() {
   const QString path = document_.origin().saveTarget;
-  if (!OverwriteChangedFiles(path)) return false;
-  DateTime now;
-  std::vector<SkinFile> files = StampAndEncode(&now);
   // As the archive is now: another program may have added to it since it
-  // was opened, and a picture the editor could not read is kept as it is.
-  const ArchiveResave resave = PrepareArchiveResave(files, Local(path));
-  if (!resave.possible()) {
-    // Written whole, it would lose what it holds besides the skin: Save asks
-    // for a folder, as for any archive that holds more.
+  // was opened. Written whole, it would lose what it holds besides the skin
+  // (or a member that cannot be read even as bytes): Save asks for a
+  // folder, as for any archive that holds more.
+  const auto elsewhere = [&] {
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_ARCHIVE_HOLDS_MORE$").arg(QFileInfo(path).fileName()));
     SkinOrigin origin = document_.origin();
     origin.saveTarget.clear();
     document_.MoveOrigin(std::move(origin));
     return SaveAs();
+  };
+  if (!ArchiveHoldsOnlySkin(Local(path))) return elsewhere();
+  if (!OverwriteChangedFiles(path)) {
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_NOT_SAVED$"));
+    return false;
   }
+  DateTime now;
+  std::vector<SkinFile> files = StampAndEncode(&now);
+  // A picture the editor could not read goes back as the archive holds it.
+  const ArchiveResave resave = PrepareArchiveResave(files, Local(path));
+  if (!resave.possible()) return elsewhere();
   return SaveArchive(path, FromLocal(resave.folder), std::move(files), now);
 }
 

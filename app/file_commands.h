@@ -88,7 +88,7 @@ class FileCommands : public QObject {
   bool OverwriteChangedFiles(const QString& target);
   // Files of the save that are links out of the folder: the user is asked
   // once. Nothing when the save is called off.
-  std::optional<OutsideLinks> AskOutsideLinks(const std::vector<SkinFile>& files, const QString& folder);
+  std::optional<OutsideLinks> AskOutsideLinks(const QString& folder);
   void AddRecent(const QString& path);
   // The name a save offers: beside the skin's folder or archive, never in it.
   QString ArchiveSuggestion() const;

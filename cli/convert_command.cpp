@@ -26,8 +26,7 @@ int Convert(const Options& o) {
     std::cerr << PrintableText(*o.out) << ": " << built.texts.fileNotSaved << '\n';
     return 1;
   }
-  const std::vector<SkinFile> files = EncodeSkinFiles(built.skin, typed, SourceDateEpochClock().Now());
-  const std::vector<std::string> leaving = LinksLeavingFolder(files, *o.out);
+  const std::vector<std::string> leaving = LinksLeavingFolder(SavedFileNames(built.skin), *o.out);
   if (!leaving.empty() && !o.followLinks) {
     // A skin folder unpacked from elsewhere may link a file of it to one of
     // the user's own: that is written only when asked for.
@@ -37,7 +36,8 @@ int Convert(const Options& o) {
     }
     return 1;
   }
-  WriteSkinFiles(files, *o.out, built.ctx, FileSync::Flush, o.followLinks ? OutsideLinks::Follow : OutsideLinks::Refuse);
+  SaveSkinFolder(built.skin, *o.out, typed, SourceDateEpochClock(), built.ctx,
+                 o.followLinks ? OutsideLinks::Follow : OutsideLinks::Refuse);
   return built.status();
 }
 

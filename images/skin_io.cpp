@@ -329,11 +329,18 @@ void WriteSkinFiles(const std::vector<SkinFile>& files, const std::string& folde
   ctx.feedback.SetProgress(0);
 }
 
-std::vector<std::string> LinksLeavingFolder(const std::vector<SkinFile>& files, const std::string& folder) {
+std::vector<std::string> SavedFileNames(const Skin& skin) {
+  std::vector<std::string> names{std::string(kSettingsFile)};
+  for (const CatalogueEntry& e : ImageCatalogue()) {
+    if (!skin.image(e.id).empty()) names.emplace_back(e.file);
+  }
+  return names;
+}
+
+std::vector<std::string> LinksLeavingFolder(const std::vector<std::string>& files, const std::string& folder) {
   std::vector<std::string> out;
-  for (const SkinFile& f : files) {
-    if (f.empty) continue;
-    const std::string path = ResolvePathIgnoringCase(folder, f.path);
+  for (const std::string& file : files) {
+    const std::string path = ResolvePathIgnoringCase(folder, file);
     if (LeadsOutside(folder, path)) out.push_back(path.substr(std::min(path.size(), folder.size() + 1)));
   }
   return out;

@@ -107,9 +107,14 @@ std::vector<SkinFile> EncodeSkinFiles(Skin& skin, const TypedInfo& typed, const 
 void WriteSkinFiles(const std::vector<SkinFile>& files, const std::string& folder, SkinIoContext& ctx,
                     FileSync sync = FileSync::Flush, OutsideLinks links = OutsideLinks::Refuse);
 
-// The files of a save into `folder` that are links (or lie in a linked
-// folder) leading out of it, as the folder names them ("uisettings.ini").
-std::vector<std::string> LinksLeavingFolder(const std::vector<SkinFile>& files, const std::string& folder);
+// The files a save of `skin` writes, by their paths in the skin folder:
+// uisettings.ini and every picture that is not empty.
+std::vector<std::string> SavedFileNames(const Skin& skin);
+
+// Those of `files` (paths in the skin folder) that, saved into `folder`,
+// would be written through links (their own, or a folder's on the way)
+// leading out of it, as the folder names them ("uisettings.ini").
+std::vector<std::string> LinksLeavingFolder(const std::vector<std::string>& files, const std::string& folder);
 
 // Writes uisettings.ini and the 53 pictures as 16-bit BMP files into an
 // existing folder, as WriteSkinFiles does.

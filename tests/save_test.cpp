@@ -93,7 +93,7 @@ TEST_F(SaveTest, LinksModesOwnersAndHardLinksStay) {
                                                          dir / "skin" + ": " + kTexts.saveAbandoned}));
   EXPECT_EQ(ReadFile(dir / "shared/uisettings.ini"), oldSettings);
   EXPECT_EQ(ReadFile(Path("active.bmp")), oldActive);
-  EXPECT_EQ(LinksLeavingFolder(EncodeSkinFiles(skin, TypedInfoOf(skin), FixedClock().Now()), dir / "skin"),
+  EXPECT_EQ(LinksLeavingFolder(SavedFileNames(skin), dir / "skin"),
             (std::vector<std::string>{"uisettings.ini", "lamp.bmp"}));
 
   feedback.messages.clear();

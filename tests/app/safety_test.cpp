@@ -253,8 +253,10 @@ class SafetyTest : public QObject {
     WriteArchive(zip, files, {{"README.txt", "notes", std::nullopt, false}});
     const QByteArray withReadme = ReadAll(zip);
     shell.document().EditNumber(StartBarY(), 22);
-    dialogs_.proceedAnswers.enqueue(true);  // the archive changed on disk: yes, go on
+    const std::string lastUpdate = shell.document().skin().info.LastUpdate;
     QVERIFY(!shell.files().Save());
+    QCOMPARE(dialogs_.questions.size(), 0);
+    QCOMPARE(shell.document().skin().info.LastUpdate, lastUpdate);
     QCOMPARE(dialogs_.requests.last().kind, QStringLiteral("folder"));
     QCOMPARE(ReadAll(zip), withReadme);
     QVERIFY(f_.shell->window()->isWindowModified());
@@ -270,8 +272,10 @@ class SafetyTest : public QObject {
     QVERIFY(QFile::link(QStringLiteral("../dotfile"), folder + QStringLiteral("/uisettings.ini")));
     EditorShell& shell = f_.Start(folder, &clock_);
     shell.document().EditNumber(StartBarY(), 19);
+    const std::string lastUpdate = shell.document().skin().info.LastUpdate;
     QVERIFY(!shell.files().Save());  // asked, and cancelled
     QCOMPARE(dialogs_.questions.size(), 1);
+    QCOMPARE(shell.document().skin().info.LastUpdate, lastUpdate);
     QVERIFY(dialogs_.questions[0].contains(QStringLiteral("uisettings.ini")));
     QVERIFY(dialogs_.proceedDetails[0].contains(QFileInfo(outside).canonicalFilePath()));
     QCOMPARE(ReadAll(outside), QByteArray("the user's own file\n"));
