@@ -13,7 +13,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/skin_field.h"
+#include "edit/skin_field.h"
 #include "preview/render.h"
 #include "skin/catalogue.h"
 #include "skin/skin.h"

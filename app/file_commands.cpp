@@ -46,12 +46,12 @@ OperationFeedback OpenOver(Skin& skin, const QString& path, const EditorContext&
 // Where a skin opened from `path` came from, and where Save writes it.
 SkinOrigin OriginOf(const QString& path) {
   SkinOrigin origin;
-  origin.path = CleanPath(path);
+  origin.path = Local(CleanPath(path));
   if (IsSkinArchive(path)) {
     origin.kind = SkinOrigin::Kind::Archive;
     // Written back whole, an archive that holds anything but the skin would
     // lose it: Save asks where instead.
-    if (ArchiveHoldsOnlySkin(Local(origin.path))) origin.saveTarget = origin.path;
+    if (ArchiveHoldsOnlySkin(origin.path)) origin.saveTarget = origin.path;
   } else {
     origin.kind = SkinOrigin::Kind::Folder;
     origin.saveTarget = origin.path;
@@ -78,7 +78,7 @@ void FileCommands::AddRecent(const QString& path) {
 
 bool FileCommands::MaybeSave() {
   if (!document_.modified()) return true;
-  const QString path = document_.origin().path;
+  const QString path = FromLocal(document_.origin().path);
   const QString name = path.isEmpty() ? context_.texts.Text("LANG_SKIN_NEW$") : SkinNameOf(path);
   switch (context_.dialogs.AskSaveChanges(context_.window, context_.texts.Text("LANG_ASK_SAVE$").arg(name),
                                           context_.texts)) {
@@ -138,9 +138,9 @@ bool FileCommands::LoadSkin(const QString& path) {
   const bool read = !feedback.NothingOpened();
   if (read) {
     SkinOrigin origin = OriginOf(path);
-    DiskSkin disk{origin.path, opened, ReadSkinSource(Local(origin.path)), feedback.messages(),
-                  StampSkin(Local(origin.path), archive)};
-    const QString shown = origin.path;
+    DiskSkin disk{origin.path, opened, ReadSkinSource(origin.path), feedback.messages(),
+                  StampSkin(origin.path, archive)};
+    const QString shown = FromLocal(origin.path);
     document_.Replace(std::move(opened), std::move(origin), std::move(disk));
     AddRecent(shown);
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_OPENED$").arg(Shown(shown)));
@@ -152,9 +152,9 @@ bool FileCommands::LoadSkin(const QString& path) {
 
 bool FileCommands::Save() {
   const SkinOrigin& origin = document_.origin();
-  if (origin.saveTarget.isEmpty()) return SaveAs();
+  if (origin.saveTarget.empty()) return SaveAs();
   if (origin.kind == SkinOrigin::Kind::Archive) return SaveBackIntoArchive();
-  return SaveInto(origin.saveTarget);
+  return SaveInto(FromLocal(origin.saveTarget));
 }
 
 bool FileCommands::SaveAs() {
@@ -166,20 +166,16 @@ bool FileCommands::SaveAs() {
 }
 
 std::vector<SkinFile> FileCommands::StampAndEncode(DateTime* when) {
-  std::vector<SkinFile> files;
   // The information texts are part of the skin as they are typed; LastUpdate
   // gets the moment of saving.
-  document_.Stamp([&](Skin& skin) {
-    const DateTime now = context_.clock->Now();
-    if (when) *when = now;
-    files = EncodeSkinFiles(skin, TypedInfoOf(skin), now);
-  });
-  return files;
+  const DateTime now = context_.clock->Now();
+  if (when) *when = now;
+  return document_.StampForSave(now);
 }
 
 bool FileCommands::OverwriteChangedFiles(const QString& target) {
   const DiskSkin& disk = document_.disk();
-  if (disk.stamps.path.empty() || FromLocal(disk.stamps.path) != target) return true;
+  if (disk.stamps.path.empty() || disk.stamps.path != Local(target)) return true;
   // Another program wrote here since the editor last read or wrote it (the
   // editor reads a changed file again only a moment after it settles).
   const std::vector<std::string> changed = ChangedOnDisk(disk.stamps);
@@ -227,7 +223,7 @@ bool FileCommands::SaveInto(const QString& folder) {
   if (!failed) {
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(FilesWritten(files, feedback)).arg(Shown(target)));
     SkinOrigin origin = OriginOf(target);
-    DiskSkin disk{target, document_.skin(), ReadSkinSource(Local(target)), {}, StampSkin(Local(target), false)};
+    DiskSkin disk{Local(target), document_.skin(), ReadSkinSource(Local(target)), {}, StampSkin(Local(target), false)};
     document_.MarkSaved(std::move(origin), std::move(disk));
     AddRecent(target);
   } else {
@@ -238,7 +234,7 @@ bool FileCommands::SaveInto(const QString& folder) {
 }
 
 bool FileCommands::SaveBackIntoArchive() {
-  const QString path = document_.origin().saveTarget;
+  const QString path = FromLocal(document_.origin().saveTarget);
   // As the archive is now: another program may have added to it since it
   // was opened. Written whole, it would lose what it holds besides the skin
   // (or a member that cannot be read even as bytes): Save asks for a
@@ -274,9 +270,9 @@ bool FileCommands::SaveArchive(const QString& path, const QString& folder, std::
     AddRecent(target);
     // Written over the archive the skin came from: that is saving the skin,
     // and what the archive holds now is the editor's own.
-    if (target == document_.origin().path) {
+    if (Local(target) == document_.origin().path) {
       SkinOrigin origin = document_.origin();
-      DiskSkin disk{target, document_.skin(), ReadSkinSource(Local(target)), {}, StampSkin(Local(target), true)};
+      DiskSkin disk{Local(target), document_.skin(), ReadSkinSource(Local(target)), {}, StampSkin(Local(target), true)};
       document_.MarkSaved(std::move(origin), std::move(disk));
     }
   } else {
@@ -288,10 +284,10 @@ bool FileCommands::SaveArchive(const QString& path, const QString& folder, std::
 
 QString FileCommands::ArchiveSuggestion() const {
   const SkinOrigin& origin = document_.origin();
-  const QString name = (origin.path.isEmpty() ? context_.texts.Text("LANG_SKIN_NEW$") : SkinNameOf(origin.path)) +
-                       QStringLiteral(".zip");
+  const QString path = FromLocal(origin.path);
+  const QString name = (path.isEmpty() ? context_.texts.Text("LANG_SKIN_NEW$") : SkinNameOf(path)) + QStringLiteral(".zip");
   // Beside the skin's folder or archive, never inside the folder.
-  if (!origin.path.isEmpty()) return QFileInfo(origin.path).absoluteDir().filePath(name);
+  if (!path.isEmpty()) return QFileInfo(path).absoluteDir().filePath(name);
   return context_.settings.lastPath + name;
 }
 
@@ -309,7 +305,7 @@ bool FileCommands::SaveToArchive() {
   // what the editor could not read of it.
   DateTime now;
   std::vector<SkinFile> files = StampAndEncode(&now);
-  if (CleanPath(path) == document_.origin().path) {
+  if (Local(CleanPath(path)) == document_.origin().path) {
     if (!OverwriteChangedFiles(CleanPath(path))) return false;
     const ArchiveResave resave = PrepareArchiveResave(files, Local(path));
     if (resave.skinFound) return SaveArchive(path, FromLocal(resave.folder), std::move(files), now);
@@ -368,9 +364,7 @@ void FileCommands::ImportImageFile(ImageId image, const QString& path) {
   });
   context_.ShowMessages(feedback);
   if (!picture) return;
-  std::vector<std::pair<ImageId, Picture>> pictures;
-  pictures.emplace_back(image, std::move(*picture));
-  document_.ReplacePictures(std::move(pictures), Latin1(entry.name));
+  document_.Apply(ReplacePictures(image, std::move(*picture)));
   QStringList said{context_.texts.Text("LANG_STATUS_IMPORTED_ONE$").arg(Latin1(entry.name), Shown(path))};
   context_.ShowStatus((said + feedback.notes()).join(QStringLiteral("; ")));
 }
@@ -418,7 +412,8 @@ void FileCommands::ImportPictureFolder() {
     pictures.emplace_back(t.image, std::move(t.picture));
   }
   if (!pictures.empty()) {
-    document_.ReplacePictures(std::move(pictures), texts.Text("LANG_STEP_IMPORT_FOLDER$").arg(QFileInfo(folder).fileName()));
+    document_.Apply(ReplacePictures(std::move(pictures), StepText::Of("LANG_STEP_IMPORT_FOLDER$",
+                                                                      {QFileInfo(folder).fileName().toStdString()})));
   }
   context_.ShowStatus((QStringList{texts.Text("LANG_STATUS_IMPORTED$").arg(taken.size()).arg(Shown(folder))} +
                        feedback.notes())

@@ -328,6 +328,13 @@ bool LanguageTable::Load(int index, const QString& languageDir) {
 
 QString LanguageTable::Text(const QString& key) const { return texts_.value(key, key); }
 
+QString LanguageTable::Step(const StepText& step) const {
+  if (step.key.empty()) return step.args.empty() ? QString() : QString::fromStdString(step.args.front());
+  QString text = Text(QString::fromStdString(step.key));
+  for (const std::string& a : step.args) text = text.arg(QString::fromStdString(a));
+  return text;
+}
+
 QStringList LanguageTable::AllKeys() {
   QStringList keys;
   for (const LanguageGroup& g : LanguageGroups()) keys += g.keys;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "edit/step_text.h"
 #include "images/feedback.h"
 
 // One entry of the language menu, in menu order.
@@ -45,6 +46,8 @@ class LanguageTable {
   // The text of a key ("LANG_FILE$"); the key itself when it is unknown.
   QString Text(const QString& key) const;
   QString Text(const char* key) const { return Text(QString::fromLatin1(key)); }
+  // What the Undo menu calls a step: its text filled in, or the name it has.
+  QString Step(const StepText& step) const;
 
   // Every key the program knows.
   static QStringList AllKeys();

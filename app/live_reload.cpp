@@ -28,7 +28,11 @@ QString NameList(const QStringList& names) {
 // stands in the way of, the files in it, the files that could not be read,
 // and whether any change was held back for the reload bar.
 struct LiveReload::ReadAgain {
-  SkinEdit now;
+  std::optional<Skin> now;  // the skin with what nothing unsaved stands in the way of
+  Skin& Now(const Skin& skin) {
+    if (!now) now = skin;
+    return *now;
+  }
   QStringList taken, failed;
   bool held = false;
   std::vector<ImageId> retry;
@@ -37,11 +41,11 @@ struct LiveReload::ReadAgain {
 LiveReload::LiveReload(SkinDocument& document, EditorContext& context, QObject* parent)
     : QObject(parent), document_(document), context_(context) {
   connect(&watcher_, &SkinWatcher::changed, this, &LiveReload::ReloadFromDisk);
-  connect(&document, &SkinDocument::originChanged, this, [this] { watcher_.Watch(document_.origin().path); });
+  connect(&document, &SkinDocument::originChanged, this, [this] { watcher_.Watch(FromLocal(document_.origin().path)); });
   connect(&document, &SkinDocument::diskChanged, this, [this] {
     if (!updating_) DiskChangedElsewhere();
   });
-  watcher_.Watch(document.origin().path);
+  watcher_.Watch(FromLocal(document.origin().path));
 }
 
 void LiveReload::DiskChangedElsewhere() {
@@ -71,27 +75,21 @@ void LiveReload::ReadSettingsAgain(const std::string& folder, ReadAgain& read) {
     // Gone, too large or not a file: the skin keeps its settings, and the
     // Problems list says why.
     const std::string shown = status == ReadStatus::NotFound ? JoinPath(folder, kSettingsFile) : path;
-    document_.UpdateDisk([&](DiskSkin& disk) {
-      ReplaceMessages(disk.messages, std::nullopt, {{ReadFailure(status, true), shown, {}}});
-      RestampFile(disk.stamps, kSettingsFile);
-    });
+    document_.ReplaceDiskMessages(std::nullopt, {{ReadFailure(status, true), shown, {}}});
+    document_.RestampDiskFile(kSettingsFile);
     if (status != ReadStatus::NotFound) read.failed << Latin1(kSettingsFile);
     return;
   }
   const bool mine = SettingsDiffer(skin, document_.disk().skin);
-  document_.UpdateDisk([&](DiskSkin& disk) {
-    ReplaceMessages(disk.messages, std::nullopt, {});
-    ReadSkinSettings(disk.skin, bytes);
-    RestampFile(disk.stamps, kSettingsFile);
-  });
+  document_.ReplaceDiskMessages(std::nullopt, {});
+  document_.ReadDiskSettings(bytes);
+  document_.RestampDiskFile(kSettingsFile);
   if (mine) {
     pending_.settings = std::move(bytes);
     read.held = true;
     return;
   }
-  Skin reread = skin;
-  ReadSkinSettings(reread, bytes);
-  read.now.Absorb(EditTowards(skin, reread, QString()));
+  ReadSkinSettings(read.Now(skin), bytes);
   read.taken << Latin1(kSettingsFile);
 }
 
@@ -106,10 +104,8 @@ void LiveReload::ReadPictureAgain(const std::string& folder, ImageId id, ReadAga
   SkinIoContext ctx{feedback, texts};
   std::optional<Picture> picture =
       ReadSkinImageFile(id, ResolvePathIgnoringCase(folder, e.file), ctx, PixelAllowance(skin, id, ctx.budget));
-  document_.UpdateDisk([&](DiskSkin& disk) {
-    ReplaceMessages(disk.messages, id, feedback.messages());
-    RestampFile(disk.stamps, e.file);
-  });
+  document_.ReplaceDiskMessages(id, feedback.messages());
+  document_.RestampDiskFile(e.file);
   if (!picture) {
     if (feedback.Count(MessageKind::FileNotFound) == 0) {
       read.retry.push_back(id);
@@ -118,30 +114,29 @@ void LiveReload::ReadPictureAgain(const std::string& folder, ImageId id, ReadAga
     return;
   }
   const bool mine = !(skin.image(id) == document_.disk().skin.image(id));
-  document_.UpdateDisk([&](DiskSkin& disk) { disk.skin.image(id) = *picture; });
+  document_.ReadDiskPicture(id, *picture);
   if (mine) {
     std::erase_if(pending_.pictures, [id](const auto& p) { return p.first == id; });
     pending_.pictures.emplace_back(id, std::move(*picture));
     read.held = true;
   } else {
-    read.now.Replace(skin, id, std::move(*picture));
+    read.Now(skin).image(id) = std::move(*picture);
     read.taken << Latin1(e.file);
   }
 }
 
 void LiveReload::ReloadFolderFiles(const DiskChanges& changes) {
-  const std::string folder = Local(document_.origin().path);
+  const std::string folder = document_.origin().path;
   ReadAgain read;
-  read.now.name = context_.texts.Text("LANG_STEP_RELOAD$");
   updating_ = true;
   if (changes.settings) ReadSettingsAgain(folder, read);
   for (const ImageId id : changes.images) ReadPictureAgain(folder, id, read);
-  document_.UpdateDisk([&](DiskSkin& disk) { disk.source = ReadSkinSource(folder); });
+  document_.ReadDiskSource(ReadSkinSource(folder));
   updating_ = false;
   // A picture that did not decode is read again at the next change.
   for (const ImageId id : read.retry) watcher_.Retry(id);
-  if (!read.taken.isEmpty()) {
-    document_.Apply(std::move(read.now));
+  if (!read.taken.isEmpty() && read.now) {
+    document_.Apply(BecomeSkin::Reload(std::move(*read.now)));
     // Read from disk, the skin may now be just what its folder holds.
     document_.MarkCleanIfSameAsDisk();
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOADED$").arg(NameList(read.taken)));
@@ -155,7 +150,8 @@ void LiveReload::ReloadFolderFiles(const DiskChanges& changes) {
 void LiveReload::AskAgain() {
   if (!pending_.any()) return;
   if (pending_.archive) {
-    emit askReload(context_.texts.Text("LANG_RELOAD_ASK_ARCHIVE$").arg(QFileInfo(document_.origin().path).fileName()));
+    emit askReload(
+        context_.texts.Text("LANG_RELOAD_ASK_ARCHIVE$").arg(QFileInfo(FromLocal(document_.origin().path)).fileName()));
     return;
   }
   QStringList files;
@@ -173,7 +169,9 @@ void LiveReload::Answer(bool reload) {
   // have changed: Save does not ask about it again.
   if (!reload && p.archive) {
     updating_ = true;
-    document_.UpdateDisk([&](DiskSkin& disk) { disk.stamps = StampSkin(Local(document_.origin().path), true); });
+    DiskSkin disk = document_.disk();
+    disk.stamps = StampSkin(document_.origin().path, true);
+    document_.ReadDisk(std::move(disk));
     updating_ = false;
   }
   if (!reload || !p.any()) return;
@@ -191,13 +189,13 @@ void LiveReload::Answer(bool reload) {
     target.image(id) = std::move(picture);
     files << Latin1(CatalogueEntryOf(id).file);
   }
-  document_.Apply(EditTowards(document_.skin(), target, context_.texts.Text("LANG_STEP_RELOAD$")));
+  document_.Apply(BecomeSkin::Reload(std::move(target)));
   document_.MarkCleanIfSameAsDisk();
   context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOADED$").arg(NameList(files)));
 }
 
 void LiveReload::ReopenArchive() {
-  const QString path = document_.origin().path;
+  const QString path = FromLocal(document_.origin().path);
   // Opened over the skin as it is, like any opening, but as one undo step.
   Skin reopened = document_.skin();
   const OperationFeedback feedback =
@@ -208,14 +206,10 @@ void LiveReload::ReopenArchive() {
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOAD_FAILED$").arg(QFileInfo(path).fileName()));
     return;
   }
-  document_.Apply(EditTowards(document_.skin(), reopened, context_.texts.Text("LANG_STEP_RELOAD$")));
+  document_.Apply(BecomeSkin::Reload(reopened));
   updating_ = true;
-  document_.UpdateDisk([&](DiskSkin& disk) {
-    disk.skin = std::move(reopened);
-    disk.source = ReadSkinSource(Local(path));
-    disk.messages = feedback.messages();
-    disk.stamps = StampSkin(Local(path), true);
-  });
+  document_.ReadDisk({Local(path), std::move(reopened), ReadSkinSource(Local(path)), feedback.messages(),
+                      StampSkin(Local(path), true)});
   updating_ = false;
   document_.MarkCleanIfSameAsDisk();
   context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOADED$").arg(QFileInfo(path).fileName()));

@@ -27,6 +27,7 @@
 #include "app/palette_dock.h"
 #include "app/paths.h"
 #include "app/preview_interaction.h"
+#include "app/qt_text.h"
 #include "app/preview_picture.h"
 #include "app/problems_panel.h"
 #include "app/reload_bar.h"
@@ -64,7 +65,7 @@ MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, 
   // Hidden: the window opens at its fixed size, and the list adds its own height.
   problems_ = new ProblemsDock(texts, this, kAboveStatusBar);
   addDockWidget(Qt::BottomDockWidgetArea, problems_);
-  palette_ = new PaletteDock(texts, document_, this, kClientWidth);
+  palette_ = new PaletteDock(texts, document_, view_, this, kClientWidth);
   addDockWidget(Qt::RightDockWidgetArea, palette_);
   overview_ = new OverviewDock(texts, document_, view_, this, kClientWidth);
   addDockWidget(Qt::RightDockWidgetArea, overview_);
@@ -96,23 +97,26 @@ void MainWindow::FollowDocument(const LanguageTable& texts) {
   ShowZoom(view_.zoom());
   ShowFilter();
   // A message about an edit that an undo takes back is no longer true.
-  connect(&document_.history(), &QUndoStack::indexChanged, this, [this](int index) {
-    if (index < statusStep_) status_->clear();
+  connect(&document_, &SkinDocument::historyChanged, this, [this] {
+    if (document_.history().index() < statusStep_) status_->clear();
   });
   comparePicture_->Follow(document_, view_, PreviewPicture::Role::Compared);
   if (view_.compare() != ViewState::Compare::Off) ShowCompare();
 
   // What the user does with the panel's controls goes to the document, or,
   // where a dialog comes first, out as a request.
-  connect(panel_, &EditorPanel::numberEdited, &document_, &SkinDocument::EditNumber);
-  connect(panel_, &EditorPanel::flagToggled, &document_, &SkinDocument::EditFlag);
-  connect(panel_, &EditorPanel::textEdited, &document_, &SkinDocument::EditText);
+  connect(panel_, &EditorPanel::numberEdited, this,
+          [this](const SkinField& f, int value) { document_.Apply(SetNumber(f, value)); });
+  connect(panel_, &EditorPanel::flagToggled, this, [this](const SkinField& f, bool on) { document_.Apply(SetFlag(f, on)); });
+  connect(panel_, &EditorPanel::textEdited, this, [this](const SkinField& f, const QString& text) {
+    document_.Apply(SetText(f, text.toLatin1().toStdString()));
+  });
   connect(panel_, &EditorPanel::colourClicked, this, &MainWindow::editColourRequested);
-  connect(panel_, &EditorPanel::colourPasted, &document_, &SkinDocument::SetColour);
+  connect(panel_, &EditorPanel::colourPasted, this, [this](const SkinField& f, Rgb24 c) { document_.Apply(SetColour(f, c)); });
   connect(panel_, &EditorPanel::imageClicked, this, &MainWindow::importRequested);
   connect(panel_, &EditorPanel::imageFileDropped, this, &MainWindow::importFileRequested);
 
-  interaction_ = new PreviewInteraction(document_, texts, preview_, panel_, this);
+  interaction_ = new PreviewInteraction(document_, view_, texts, preview_, panel_, this);
   connect(interaction_, &PreviewInteraction::editColourRequested, this, &MainWindow::editColourRequested);
   connect(interaction_, &PreviewInteraction::importRequested, this, &MainWindow::importRequested);
   connect(interaction_, &PreviewInteraction::importFileRequested, this, &MainWindow::importFileRequested);
@@ -173,18 +177,15 @@ void MainWindow::BuildFileMenu(const LanguageTable& texts) {
 }
 
 void MainWindow::BuildEditMenu(const LanguageTable& texts) {
-  QUndoStack& history = document_.history();
   QMenu* edit = menuBar()->addMenu(texts.Text("LANG_EDIT$"));
-  undo_ = edit->addAction(texts.Text("LANG_EDIT_UNDO$"), QKeySequence::Undo, &history, &QUndoStack::undo);
+  undo_ = edit->addAction(texts.Text("LANG_EDIT_UNDO$"), QKeySequence::Undo, this, [this] { document_.Undo(); });
   undo_->setObjectName(QStringLiteral("undo"));
-  redo_ = edit->addAction(texts.Text("LANG_EDIT_REDO$"), QKeySequence::Redo, &history, &QUndoStack::redo);
+  redo_ = edit->addAction(texts.Text("LANG_EDIT_REDO$"), QKeySequence::Redo, this, [this] { document_.Redo(); });
   redo_->setObjectName(QStringLiteral("redo"));
   // Ctrl+Y as well, whatever the desktop's own binding for Redo is.
   QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
   if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
   redo_->setShortcuts(redoKeys);
-  connect(&history, &QUndoStack::canUndoChanged, undo_, &QAction::setEnabled);
-  connect(&history, &QUndoStack::canRedoChanged, redo_, &QAction::setEnabled);
 }
 
 void MainWindow::BuildScreenMenu(const LanguageTable& texts) {
@@ -285,16 +286,16 @@ void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& set
 
   AddMnemonics(bar);
   // Undo and Redo keep their mnemonic in front of the step they name.
-  QUndoStack& history = document_.history();
   const QString undoPrefix = undo_->text(), redoPrefix = redo_->text();
-  connect(&history, &QUndoStack::undoTextChanged, undo_,
-          [this, undoPrefix](const QString& step) { FollowStackText(undo_, undoPrefix, step); });
-  connect(&history, &QUndoStack::redoTextChanged, redo_,
-          [this, redoPrefix](const QString& step) { FollowStackText(redo_, redoPrefix, step); });
-  FollowStackText(undo_, undoPrefix, history.undoText());
-  FollowStackText(redo_, redoPrefix, history.redoText());
-  undo_->setEnabled(history.canUndo());
-  redo_->setEnabled(history.canRedo());
+  const auto follow = [this, &texts, undoPrefix, redoPrefix] {
+    const History& history = document_.history();
+    FollowStackText(undo_, undoPrefix, history.UndoText() ? texts.Step(*history.UndoText()) : QString());
+    FollowStackText(redo_, redoPrefix, history.RedoText() ? texts.Step(*history.RedoText()) : QString());
+    undo_->setEnabled(history.CanUndo());
+    redo_->setEnabled(history.CanRedo());
+  };
+  connect(&document_, &SkinDocument::historyChanged, this, follow);
+  follow();
 }
 
 void MainWindow::BuildStatusBar() {
@@ -395,7 +396,7 @@ void MainWindow::ShowScreen(int screen) {
 }
 
 void MainWindow::ShowTitle() {
-  const QString path = document_.origin().path;
+  const QString path = FromLocal(document_.origin().path);
   const QString name = path.isEmpty() ? newSkinName_ : SkinNameOf(path);
   // "<skin>[*] - <program> v0.100603", with Qt's modified marker.
   setWindowTitle(name + QStringLiteral("[*] - ") + TitleText() + QLatin1String(kVersionText));

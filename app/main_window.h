@@ -14,7 +14,7 @@
 #include <optional>
 
 #include "app/app_settings.h"
-#include "app/skin_field.h"
+#include "edit/skin_field.h"
 #include "check/problem.h"
 #include "preview/filters.h"
 #include "preview/render.h"

@@ -1,5 +1,7 @@
 #include "app/palette_dock.h"
 
+#include "app/view_state.h"
+
 #include <QAction>
 #include <QBoxLayout>
 #include <QCloseEvent>
@@ -51,8 +53,9 @@ QString Hex(Rgb15 colour) { return QString::fromStdString(FormatSkinColour(Rgb15
 
 }  // namespace
 
-PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QMainWindow* window, int centreWidth)
-    : QDockWidget(texts.Text("LANG_VIEW_PALETTE$"), window), document_(document) {
+PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, ViewState& view, QMainWindow* window,
+                         int centreWidth)
+    : QDockWidget(texts.Text("LANG_VIEW_PALETTE$"), window), document_(document), view_(view) {
   setObjectName(QStringLiteral("PaletteDock"));
   countFormat_ = texts.Text("LANG_PALETTE_TIP$");
   keyText_ = texts.Text("LANG_PALETTE_KEY$");
@@ -95,7 +98,7 @@ PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QMa
   connect(swatches_, &QListWidget::itemEntered, this, [this](QListWidgetItem* item) {
     PreviewTarget target;
     target.colour = static_cast<Rgb15>(item->data(kColourRole).toUInt());
-    document_.SetHover(target);
+    view_.SetHover(target);
   });
   connect(swatches_, &QListWidget::currentItemChanged, this, &PaletteDock::ShowUses);
   connect(uses_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
@@ -179,7 +182,7 @@ void PaletteDock::ShowUses() {
 }
 
 bool PaletteDock::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == swatches_->viewport() && event->type() == QEvent::Leave) document_.SetHover({});
+  if (watched == swatches_->viewport() && event->type() == QEvent::Leave) view_.SetHover({});
   return QDockWidget::eventFilter(watched, event);
 }
 

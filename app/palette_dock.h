@@ -20,12 +20,14 @@ class QPushButton;
 class QTimer;
 class QTreeWidget;
 class SkinDocument;
+class ViewState;
 
 class PaletteDock : public QDockWidget {
   Q_OBJECT
  public:
   // `centreWidth`: the width the window's centre keeps while the palette is docked beside it.
-  PaletteDock(const LanguageTable& texts, SkinDocument& document, class QMainWindow* window, int centreWidth);
+  PaletteDock(const LanguageTable& texts, SkinDocument& document, ViewState& view, class QMainWindow* window,
+              int centreWidth);
 
   // The colours as the list shows them now.
   const std::vector<PaletteEntry>& entries() const { return entries_; }
@@ -51,6 +53,7 @@ class PaletteDock : public QDockWidget {
   const PaletteEntry* ChosenEntry() const;
 
   SkinDocument& document_;
+  ViewState& view_;
   QListWidget* swatches_;
   QTreeWidget* uses_;
   QPushButton* replace_;

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "app/skin_field.h"
+#include "edit/skin_field.h"
 #include "skin/catalogue.h"
 
 struct ColourControl {

@@ -1,5 +1,7 @@
 #include "app/preview_interaction.h"
 
+#include "app/view_state.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -11,7 +13,7 @@
 #include "app/preview_picture.h"
 #include "app/qt_text.h"
 #include "app/skin_document.h"
-#include "app/skin_edit.h"
+#include "edit/skin_edit.h"
 
 namespace {
 
@@ -42,11 +44,12 @@ int NextSerial() {
 
 }  // namespace
 
-PreviewInteraction::PreviewInteraction(SkinDocument& document, const LanguageTable& texts, PreviewPicture* preview,
-                                       EditorPanel* panel, QObject* parent)
-    : QObject(parent), document_(document), texts_(texts), preview_(preview), panel_(panel) {
+PreviewInteraction::PreviewInteraction(SkinDocument& document, ViewState& view, const LanguageTable& texts,
+                                       PreviewPicture* preview, EditorPanel* panel, QObject* parent)
+    : QObject(parent), document_(document), view_(view), texts_(texts), preview_(preview), panel_(panel) {
   connect(panel, &EditorPanel::colourHovered, this, [this](const SkinField& field) {
-    Hover({FindColourSource(field.section, field.field->key).value_or(TraceSource::None), {}}, field.Name());
+    Hover({FindColourSource(field.section, field.field->key).value_or(TraceSource::None), {}},
+          QString::fromStdString(field.Name()));
   });
   connect(panel, &EditorPanel::imageHovered, this, [this](ImageId image) {
     Hover({PictureSource(image), {}}, Latin1(CatalogueEntryOf(image).name));
@@ -65,12 +68,12 @@ PreviewInteraction::PreviewInteraction(SkinDocument& document, const LanguageTab
   connect(preview, &PreviewPicture::fileDragLeft, this, &PreviewInteraction::EndHover);
   connect(preview, &PreviewPicture::fileDropped, this, &PreviewInteraction::Drop);
   // What was hovered or selected in an earlier window is forgotten.
-  document_.SetHover({});
-  document_.SetSelection({});
+  view_.SetHover({});
+  view_.SetSelection({});
 }
 
 void PreviewInteraction::Hover(const PreviewTarget& target, const QString& name) {
-  document_.SetHover(target);
+  view_.SetHover(target);
   if (preview_ && preview_->ZoomedMask(target).count > 0) return;
   // Nothing to show here: the status bar says where it does show.
   const std::vector<int> screens = ScreensDrawing(document_.skin(), target);
@@ -80,7 +83,7 @@ void PreviewInteraction::Hover(const PreviewTarget& target, const QString& name)
 }
 
 void PreviewInteraction::EndHover() {
-  document_.SetHover({});
+  view_.SetHover({});
   if (hinting_) emit hintEnded();
   hinting_ = false;
 }
@@ -117,7 +120,7 @@ void PreviewInteraction::Press(QPoint at) {
   }
   // The mark shows what drew the pixel: its source, or the record that
   // places it when no skin field is its source (the sample game icon).
-  document_.SetSelection({pick->source, pick->source == TraceSource::None && !pick->elements.empty()
+  view_.SetSelection({pick->source, pick->source == TraceSource::None && !pick->elements.empty()
                                             ? std::optional(pick->moves.value_or(pick->elements.Sections().back()))
                                             : std::nullopt});
   hinting_ = false;
@@ -158,12 +161,7 @@ void PreviewInteraction::RevealRow(std::size_t section) {
 }
 
 void PreviewInteraction::MoveRecord(std::size_t section, std::int32_t x, std::int32_t y, const QString& mergeKey) {
-  const std::string name = SectionName(section);
-  SkinEdit edit;
-  edit.name = Latin1(name);
-  edit.mergeKey = mergeKey;
-  edit.Set(document_.skin(), SkinFieldOf(name, "x"), x).Set(document_.skin(), SkinFieldOf(name, "y"), y);
-  document_.Apply(std::move(edit));
+  document_.Apply(MoveElement(SectionName(section), x, y, mergeKey.toStdString()));
 }
 
 void PreviewInteraction::Drag(QPoint at) {
@@ -203,7 +201,7 @@ void PreviewInteraction::DoubleClick(QPoint at) {
 void PreviewInteraction::DragFileOver(QPoint at) {
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
   const std::optional<ImageId> image = pick ? ImportablePicture(pick->source) : std::nullopt;
-  document_.SetHover({image ? PictureSource(*image) : TraceSource::None, {}});
+  view_.SetHover({image ? PictureSource(*image) : TraceSource::None, {}});
 }
 
 void PreviewInteraction::Drop(QPoint at, const QString& path) {

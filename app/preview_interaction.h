@@ -15,21 +15,22 @@
 #include <optional>
 
 #include "app/preview_pick.h"
-#include "app/skin_field.h"
+#include "edit/skin_field.h"
 #include "skin/catalogue.h"
 
 class EditorPanel;
 class LanguageTable;
 class PreviewPicture;
 class SkinDocument;
+class ViewState;
 class QWidget;
 
 class PreviewInteraction : public QObject {
   Q_OBJECT
  public:
   // Follows the preview picture and the panel of one window.
-  PreviewInteraction(SkinDocument& document, const LanguageTable& texts, PreviewPicture* preview, EditorPanel* panel,
-                     QObject* parent);
+  PreviewInteraction(SkinDocument& document, ViewState& view, const LanguageTable& texts, PreviewPicture* preview,
+                     EditorPanel* panel, QObject* parent);
 
  signals:
   // A text for the status bar while the pointer rests on something, and
@@ -69,6 +70,7 @@ class PreviewInteraction : public QObject {
   QWidget* FocusWidget() const;
 
   SkinDocument& document_;
+  ViewState& view_;
   const LanguageTable& texts_;
   QPointer<PreviewPicture> preview_;
   QPointer<EditorPanel> panel_;

@@ -43,8 +43,8 @@ void PreviewPicture::Follow(const SkinDocument& document, const ViewState& view,
   connect(&document, &SkinDocument::skinChanged, this, &PreviewPicture::Redraw);
   connect(&document, &SkinDocument::diskChanged, this, &PreviewPicture::Redraw);
   connect(&view, &ViewState::changed, this, &PreviewPicture::Redraw);
-  connect(&document, &SkinDocument::hoverChanged, this, &PreviewPicture::ShowMarks);
-  connect(&document, &SkinDocument::selectionChanged, this, &PreviewPicture::ShowMarks);
+  connect(&view, &ViewState::hoverChanged, this, &PreviewPicture::ShowMarks);
+  connect(&view, &ViewState::selectionChanged, this, &PreviewPicture::ShowMarks);
   Redraw();
 }
 
@@ -88,8 +88,8 @@ void PreviewPicture::ShowMarks() {
     ShowSelection({});
     return;
   }
-  ShowHover(ZoomedMask(document_->hover()));
-  ShowSelection(ZoomedMask(document_->selection()));
+  ShowHover(ZoomedMask(viewState_->hover()));
+  ShowSelection(ZoomedMask(viewState_->selection()));
 }
 
 void PreviewPicture::SetPicture(Picture picture) {

@@ -17,7 +17,7 @@
 
 #include "app/qt_text.h"
 #include "check/check.h"
-#include "edit/journal_manifest.h"
+#include "edit/journal.h"
 #include "images/archive_writer.h"
 #include "images/defaults.h"
 #include "images/file_io.h"
@@ -75,24 +75,6 @@ bool StillRuns(long long pid, long long started) {
   return started == 0 || info->start == started;
 }
 
-SkinOrigin::Kind KindOf(JournalManifest::Kind kind) {
-  switch (kind) {
-    case JournalManifest::Kind::Folder: return SkinOrigin::Kind::Folder;
-    case JournalManifest::Kind::Archive: return SkinOrigin::Kind::Archive;
-    case JournalManifest::Kind::BuiltIn: break;
-  }
-  return SkinOrigin::Kind::BuiltIn;
-}
-
-JournalManifest::Kind ManifestKind(SkinOrigin::Kind kind) {
-  switch (kind) {
-    case SkinOrigin::Kind::Folder: return JournalManifest::Kind::Folder;
-    case SkinOrigin::Kind::Archive: return JournalManifest::Kind::Archive;
-    case SkinOrigin::Kind::BuiltIn: break;
-  }
-  return JournalManifest::Kind::BuiltIn;
-}
-
 DateTime UtcOf(const QDateTime& time) {
   const QDateTime t = time.toUTC();
   return {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(), t.time().second()};
@@ -134,19 +116,11 @@ void JournalLock::Remove() { ::unlink(Local(path_).c_str()); }
 
 std::optional<Skin> Journal::Read() const {
   if (damaged) return std::nullopt;
-  Skin skin;
-  ResetSkinToDefaults(skin);
-  MessageCollector messages;
-  const MessageTexts texts = MessageTexts::BuiltIn();
-  SkinIoContext ctx{messages, texts};
-  OpenSkinArchive(skin, Local(archive), ctx);
-  if (std::any_of(messages.messages.begin(), messages.messages.end(), IsSettingsFailure)) return std::nullopt;
-  skin.info.LastUpdate = lastUpdate.toLatin1().toStdString();
-  return skin;
+  return ReadJournalSkin(Local(archive), manifest);
 }
 
 void Journal::Remove() const {
-  QFile::remove(manifest);
+  QFile::remove(manifestFile);
   QFile::remove(archive);
   if (claim) claim->Remove();
 }
@@ -156,11 +130,11 @@ QString Journal::MoveAside(const QString& aside) const {
   const QDir to(aside);
   const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-"));
   QString moved;
-  for (const QString& file : {archive, manifest}) {
+  for (const QString& file : {archive, manifestFile}) {
     if (!QFileInfo::exists(file)) continue;
     const QString target = to.filePath(stamp + QFileInfo(file).fileName());
     if (::rename(Local(file).c_str(), Local(target).c_str()) != 0) return QString();
-    if (file == manifest) moved = target;
+    if (file == manifestFile) moved = target;
   }
   if (claim) claim->Remove();
   return moved.isEmpty() ? aside : moved;
@@ -218,15 +192,8 @@ void RecoveryJournal::Schedule() {
 RecoveryJournal::Job RecoveryJournal::MakeJob() const {
   // The copy is taken here; the worker encodes it while the user goes on.
   Job job{std::make_shared<Skin>(document_.CommittedSkin()), {}};
-  const SkinOrigin& origin = document_.origin();
-  JournalManifest m;
-  m.pid = ::getpid();
-  m.started = OwnStart();
-  m.time = UtcOf(lastEdit_.isValid() ? lastEdit_ : QDateTime::currentDateTimeUtc());
-  m.kind = ManifestKind(origin.kind);
-  m.origin = Local(origin.path);
-  m.saveTarget = Local(origin.saveTarget);
-  m.lastUpdate = job.skin->info.LastUpdate;
+  const JournalManifest m = JournalManifestOf(
+      document_, UtcOf(lastEdit_.isValid() ? lastEdit_ : QDateTime::currentDateTimeUtc()), ::getpid(), OwnStart());
   const std::string bytes = FormatJournalManifest(m);
   job.manifest = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
   return job;
@@ -249,12 +216,9 @@ bool RecoveryJournal::Write(Job& job) {
   // The lock first: while this editor runs, nobody takes its journal for an orphan.
   if (!lock_) lock_ = JournalLock::Take(PathOf(".lock"));
   if (!lock_) return false;
-  Skin& skin = *job.skin;
-  const DateTime stamp{2000, 1, 1, 0, 0, 0};  // the skin's own LastUpdate goes in the manifest
-  const std::vector<SkinFile> files = EncodeSkinFiles(skin, TypedInfoOf(skin), stamp);
   // The archive first, then the manifest that names it: a journal is whole
   // once its manifest is there.
-  if (!ReplaceFile(Local(ArchivePath()), EncodeSkinArchive(files, "journal", stamp))) return false;
+  if (!ReplaceFile(Local(ArchivePath()), EncodeJournalArchive(std::move(*job.skin)))) return false;
   return ReplaceFile(Local(ManifestPath()), std::string_view(job.manifest.constData(), std::size_t(job.manifest.size())));
 }
 
@@ -338,14 +302,14 @@ std::vector<Journal> RecoveryJournal::Orphans() const {
     }
     if (suffix != QLatin1String("ini") || !IsPlainFile(dir.filePath(name))) continue;
     Journal j;
-    j.manifest = dir.filePath(name);
+    j.manifestFile = dir.filePath(name);
     j.archive = dir.filePath(base + QStringLiteral(".zip"));
     j.lockFile = dir.filePath(base + QStringLiteral(".lock"));
     bool fresh = false;
     std::shared_ptr<JournalLock> claim = JournalLock::Take(j.lockFile, &fresh);
     if (!claim) continue;  // its editor still runs, or another editor offers it
     std::string bytes;
-    const ReadStatus read = ReadWholeFile(Local(j.manifest), bytes, kMaxManifestSize);
+    const ReadStatus read = ReadWholeFile(Local(j.manifestFile), bytes, kMaxManifestSize);
     if (read == ReadStatus::NotFound) {
       claim->Remove();  // gone meanwhile
       continue;
@@ -358,19 +322,16 @@ std::vector<Journal> RecoveryJournal::Orphans() const {
     }
     if (m && !IsPlainFile(j.archive)) {
       // A manifest whose archive is gone holds nothing to offer.
-      QFile::remove(j.manifest);
+      QFile::remove(j.manifestFile);
       claim->Remove();
       continue;
     }
     j.claim = std::move(claim);
     j.damaged = !m;
     if (m) {
-      j.pid = m->pid;
+      j.manifest = *m;
       j.time = FromUtc(m->time);
-      j.origin.kind = KindOf(m->kind);
-      j.origin.path = FromLocal(m->origin);
-      j.origin.saveTarget = FromLocal(m->saveTarget);
-      j.lastUpdate = QString::fromLatin1(m->lastUpdate.data(), static_cast<qsizetype>(m->lastUpdate.size()));
+      j.origin = OriginOfJournal(*m);
     }
     found.push_back(std::move(j));
   }

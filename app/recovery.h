@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "app/skin_document.h"
+#include "edit/journal_manifest.h"
 #include "skin/skin.h"
 
 // The lock on a journal: held while the object lives.
@@ -55,11 +56,10 @@ class JournalLock {
 
 // A journal on disk: the skin's files in an archive, and its manifest.
 struct Journal {
-  QString archive, manifest, lockFile;
-  long long pid = 0;
+  QString archive, manifestFile, lockFile;
+  JournalManifest manifest;
   QDateTime time;        // of the last edit it holds
   SkinOrigin origin;
-  QString lastUpdate;    // the skin's own LastUpdate (the archive's is the journal's)
   bool damaged = false;  // its manifest cannot be read: nothing can be offered
   std::shared_ptr<JournalLock> claim;  // held while this editor offers it
 

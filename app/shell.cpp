@@ -43,6 +43,8 @@ EditorShell::EditorShell(Dialogs& dialogs, ShellPaths paths)
   if (paths_.settingsFile.isEmpty()) paths_.settingsFile = found.settingsFile;
   if (paths_.languageDir.isEmpty()) paths_.languageDir = found.languageDir;
   if (paths_.recoveryDir.isEmpty()) paths_.recoveryDir = found.recoveryDir;
+  // Another skin altogether: nothing of the last one stays marked.
+  connect(&document_, &SkinDocument::replaced, &view_, &ViewState::ClearMarks);
   context_.status = [this](const QString& text) {
     if (window_) window_->ShowStatus(text);
   };
@@ -192,11 +194,10 @@ void EditorShell::ShowAbout() { dialogs_.ShowAbout(window_, texts_); }
 void EditorShell::EditColour(const SkinField& field) {
   const Rgb24 before = std::get<Rgb24>(ReadField(document_.skin(), field));
   // Every colour tried shows on the preview at once; only OK makes a step.
-  const Rgb24 chosen = dialogs_.EditColour(window_, before, texts_, field.Name(), [&](Rgb24 shown) {
-    document_.Preview([&](Skin& skin) { WriteField(skin, field, shown); });
-  });
+  const Rgb24 chosen = dialogs_.EditColour(window_, before, texts_, QString::fromStdString(field.Name()),
+                                           [&](Rgb24 shown) { document_.Preview(SetColour(field, shown)); });
   document_.EndPreview();
-  document_.SetColour(field, chosen);
+  document_.Apply(SetColour(field, chosen));
 }
 
 void EditorShell::ShowProblem(int index) {
@@ -218,32 +219,18 @@ void EditorShell::RevealSubject(const ProblemSubject& subject, std::optional<int
 void EditorShell::Recolour() {
   const std::optional<RecolourChoice> chosen =
       dialogs_.Recolour(window_, texts_, [this](const RecolourChoice& c) {
-        document_.Preview([&](Skin& skin) { RecolourSkin(skin, c.shift, c.scope); }, c.scope != RecolourScope::Fields);
+        document_.Preview(RecolourSkinChange(c.shift, c.scope));
       });
   document_.EndPreview();
-  if (!chosen) return;
-  Skin recoloured = document_.skin();
-  if (RecolourSkin(recoloured, chosen->shift, chosen->scope)) {
-    document_.Apply(EditTowards(document_.skin(), recoloured, texts_.Text("LANG_STEP_RECOLOR$")));
-  }
+  if (chosen) document_.Apply(RecolourSkinChange(chosen->shift, chosen->scope));
 }
 
 void EditorShell::ReplaceColour(Rgb15 colour) {
   const Rgb24 before = Rgb15ToRgb24(colour);
   const Rgb24 chosen = dialogs_.EditColour(window_, before, texts_, QString::fromStdString(FormatSkinColour(before)),
-                                           [&](Rgb24 shown) {
-                                             document_.Preview(
-                                                 [&](Skin& skin) { ReplaceColours(skin, {{colour, Rgb24ToRgb15(shown)}}); },
-                                                 true);
-                                           });
+                                           [&](Rgb24 shown) { document_.Preview(::ReplaceColour(colour, Rgb24ToRgb15(shown))); });
   document_.EndPreview();
-  Skin replaced = document_.skin();
-  if (ReplaceColours(replaced, {{colour, Rgb24ToRgb15(chosen)}})) {
-    document_.Apply(EditTowards(document_.skin(), replaced,
-                                texts_.Text("LANG_STEP_REPLACE_COLOR$")
-                                    .arg(QString::fromStdString(FormatSkinColour(before)),
-                                         QString::fromStdString(FormatSkinColour(chosen)))));
-  }
+  document_.Apply(::ReplaceColour(colour, Rgb24ToRgb15(chosen)));
 }
 
 namespace {
@@ -251,19 +238,20 @@ namespace {
 // Whether the folder or archive a journal names still holds a skin of its
 // kind: only then is the journal restored over it, and Save writes there.
 bool StillASkin(const SkinOrigin& origin) {
-  if (origin.path.isEmpty()) return false;
-  const QFileInfo info(origin.path);
+  if (origin.path.empty()) return false;
+  const QFileInfo info(FromLocal(origin.path));
   const bool kindFits = origin.kind == SkinOrigin::Kind::Folder ? info.isDir() : info.isFile();
-  return kindFits && ReadSkinSource(Local(origin.path)).settingsFound;
+  return kindFits && ReadSkinSource(origin.path).settingsFound;
 }
 
 }  // namespace
 
 void EditorShell::OfferRecovery() {
   for (const Journal& journal : recovery_->Orphans()) {
-    const QString name = journal.origin.path.isEmpty() ? texts_.Text("LANG_SKIN_NEW$") : SkinNameOf(journal.origin.path);
+    const QString name =
+        journal.origin.path.empty() ? texts_.Text("LANG_SKIN_NEW$") : SkinNameOf(FromLocal(journal.origin.path));
     if (journal.damaged) {
-      KeepUnrestored(journal, QFileInfo(journal.manifest).fileName());
+      KeepUnrestored(journal, QFileInfo(journal.manifestFile).fileName());
       continue;
     }
     const QString time = QLocale().toString(journal.time.toLocalTime(), QLocale::ShortFormat);
@@ -281,7 +269,7 @@ void EditorShell::OfferRecovery() {
 void EditorShell::KeepUnrestored(const Journal& journal, const QString& name) {
   // Never deleted unread: moved aside, where the user can still get at it.
   const QString kept = journal.MoveAside(recovery_->DamagedFolder());
-  const QString where = QDir::toNativeSeparators(kept.isEmpty() ? journal.manifest : kept);
+  const QString where = QDir::toNativeSeparators(kept.isEmpty() ? journal.manifestFile : kept);
   dialogs_.ShowMessage(window_, texts_.Text("LANG_ERROR$"), texts_.Text("LANG_RESTORE_FAILED$").arg(name, where));
 }
 
@@ -293,7 +281,7 @@ void EditorShell::Restore(const Journal& journal, const QString& name) {
   }
   // The skin as its origin holds it now, then the changes as one step.
   const bool skinThere = StillASkin(journal.origin);
-  const bool opened = skinThere && files_->LoadSkin(journal.origin.path);
+  const bool opened = skinThere && files_->LoadSkin(FromLocal(journal.origin.path));
   if (!opened) {
     // Its folder or archive is gone or holds no skin any more: the changes
     // come back over the built-in skin, and Save asks where they go.
@@ -302,11 +290,12 @@ void EditorShell::Restore(const Journal& journal, const QString& name) {
     DiskSkin disk;
     disk.skin = fresh;
     document_.Replace(std::move(fresh), SkinOrigin{}, std::move(disk));
-    if (!journal.origin.path.isEmpty() && window_) {
-      window_->ShowStatus(texts_.Text("LANG_STATUS_RESTORED_ELSEWHERE$").arg(QDir::toNativeSeparators(journal.origin.path)));
+    if (!journal.origin.path.empty() && window_) {
+      window_->ShowStatus(
+          texts_.Text("LANG_STATUS_RESTORED_ELSEWHERE$").arg(QDir::toNativeSeparators(FromLocal(journal.origin.path))));
     }
   }
-  document_.Apply(EditTowards(document_.skin(), *changed, texts_.Text("LANG_STEP_RESTORE$")));
+  document_.Apply(BecomeSkin::Restore(std::move(*changed)));
   // Even changes that happen to equal the files are the user's to save.
   document_.MarkUnsaved();
   journal.Remove();

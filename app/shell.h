@@ -18,7 +18,7 @@
 #include "app/language.h"
 #include "app/paths.h"
 #include "app/skin_document.h"
-#include "app/skin_field.h"
+#include "edit/skin_field.h"
 #include "app/view_prefs.h"
 #include "app/view_state.h"
 #include "skin/clock.h"

@@ -109,3 +109,20 @@ void ViewState::SetSwapped(bool swapped) {
   swapped_ = swapped;
   emit changed();
 }
+
+void ViewState::SetHover(const PreviewTarget& target) {
+  if (target == hover_) return;
+  hover_ = target;
+  emit hoverChanged();
+}
+
+void ViewState::SetSelection(const PreviewTarget& target) {
+  selection_ = target;
+  emit selectionChanged();
+}
+
+void ViewState::ClearMarks() {
+  hover_ = selection_ = {};
+  emit hoverChanged();
+  emit selectionChanged();
+}

@@ -1,6 +1,6 @@
 // How the preview is looked at, shared by every view of it: the screen shown,
-// the zoom, the colour around the screens, the simulation filter, and what
-// the preview is compared with. Not part of the skin: nothing here is saved
+// the zoom, the colour around the screens, the simulation filter, what the
+// preview is compared with, and what is hovered and selected on it. Not part of the skin: nothing here is saved
 // with it, nor is it a step of Undo.
 #pragma once
 
@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "app/preview_pick.h"
 #include "preview/filters.h"
 #include "preview/render.h"
 #include "skin/colour.h"
@@ -54,6 +55,16 @@ class ViewState : public QObject {
   bool swapped() const { return swapped_; }
   void SetSwapped(bool swapped);
 
+  // What the pointer rests on (a panel control, a pixel of the preview, a
+  // palette swatch) and what a click selected, shared by the views that
+  // mark them on the preview.
+  const PreviewTarget& hover() const { return hover_; }
+  const PreviewTarget& selection() const { return selection_; }
+  void SetHover(const PreviewTarget& target);
+  void SetSelection(const PreviewTarget& target);
+  // Another skin altogether: nothing of the last one stays marked.
+  void ClearMarks();
+
  signals:
   void screenChanged(int screen);
   void zoomChanged(float zoom);
@@ -61,6 +72,8 @@ class ViewState : public QObject {
   void filterChanged(ScreenFilter filter);
   void compareChanged();
   void backgroundChanged();
+  void hoverChanged();
+  void selectionChanged();
   // Anything that changes the preview picture.
   void changed();
 
@@ -78,6 +91,7 @@ class ViewState : public QObject {
   std::shared_ptr<const Skin> other_;
   QString otherName_;
   bool swapped_ = false;
+  PreviewTarget hover_, selection_;
 };
 
 // The largest zoom at which a preview of kPreviewWidth x kPreviewHeight fits

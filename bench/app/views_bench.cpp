@@ -79,8 +79,7 @@ void BM_RecolourLive(benchmark::State& state) {
   int hue = 0;
   for (auto _ : state) {
     hue = hue % 180 + 1;
-    document.Preview([&](Skin& skin) { RecolourSkin(skin, HslShift{hue, 0, 0}, RecolourScope::Everything); },
-                     true);
+    document.Preview(RecolourSkinChange(HslShift{hue, 0, 0}, RecolourScope::Everything));
     Viewport(window)->viewport()->repaint();
   }
   document.EndPreview();

@@ -40,7 +40,8 @@ class ColourWorkTest : public QObject {
   QTemporaryDir files_;
 
   MainWindow* Window() { return f_.shell->window(); }
-  QUndoStack& History() { return f_.shell->document().history(); }
+  SkinDocument& Document() { return f_.shell->document(); }
+  const ::History& Steps() { return f_.shell->document().history(); }
   // A picture file of `size`: a checkerboard of two colours, the top left
   // pixel half transparent when asked.
   QString Picture(const char* name, QSize size, bool halfTransparent = false) {
@@ -65,7 +66,7 @@ class ColourWorkTest : public QObject {
     dialogs_.fitAnswers.enqueue(std::nullopt);
     shell.files().ImportImageFile(ImageId::upper_screen, big);
     QCOMPARE(dialogs_.fitQuestions.size(), 1);
-    QCOMPARE(History().count(), 0);
+    QCOMPARE(Steps().count(), 0);
     const FitQuestion& asked = dialogs_.fitQuestions[0];
     QVERIFY(asked.text.startsWith(QStringLiteral("big.png is 512 x 200 pixels; upper_screen is 256 x 192")));
     QCOMPARE(asked.cover.size(), QSize(256, 192));
@@ -78,7 +79,7 @@ class ColourWorkTest : public QObject {
       const ::Picture& took = shell.document().skin().image(ImageId::upper_screen);
       QCOMPARE(QSize(took.width, took.height), mode == FitMode::Keep ? QSize(512, 200) : QSize(256, 192));
     }
-    QCOMPARE(History().count(), 3);
+    QCOMPARE(Steps().count(), 3);
     // A picture of the skin's own size asks nothing; one with half-transparent
     // pixels says what became of them.
     shell.files().ImportImageFile(ImageId::upper_screen, Picture("exact.png", QSize(256, 192), true));
@@ -99,7 +100,7 @@ class ColourWorkTest : public QObject {
     const Skin& skin = shell.document().skin();
     QCOMPARE(skin.image(ImageId::upper_screen).width, 256);
     QCOMPARE(skin.image(ImageId::lamp).width, CatalogueEntryOf(ImageId::lamp).builtinWidth);
-    QCOMPARE(History().count(), 1);
+    QCOMPARE(Steps().count(), 1);
   }
 
   void paletteShowsAndLeadsToWhatUsesAColour() {
@@ -113,9 +114,9 @@ class ColourWorkTest : public QObject {
     QCOMPARE(swatches->count(), int(palette.size()));
     // Counted again after an edit.
     const Rgb15 frame = Rgb24ToRgb15(document.skin().colours.formFrameColor);
-    document.SetColour(SkinFieldOf("[global settings]", "formFrameColor"), {8, 8, 8});
+    document.Apply(SetColour(SkinFieldOf("[global settings]", "formFrameColor"), {8, 8, 8}));
     QTRY_COMPARE(swatches->count(), int(SkinPalette(document.skin()).size()));
-    History().undo();
+    Document().Undo();
     QTRY_COMPARE(swatches->count(), int(palette.size()));
 
     // Resting on a swatch highlights every pixel of the preview in that
@@ -168,13 +169,13 @@ class ColourWorkTest : public QObject {
       if (ok) dialogs_.colourAnswers.enqueue(green);
       shell.ReplaceColour(frame);
       QCOMPARE(whileOpen, 0);  // every pixel of it replaced on the preview
-      QCOMPARE(History().count(), ok ? 1 : 0);
+      QCOMPARE(Steps().count(), ok ? 1 : 0);
       QCOMPARE(SavedBytes(document.skin()) == before, !ok);
     }
     QCOMPARE(PixelsOf(document.skin(), frame), 0);
     QCOMPARE(PixelsOf(document.skin(), Rgb24ToRgb15(green)) >= pixels, true);
     for (const PaletteEntry& e : SkinPalette(document.skin())) QVERIFY(e.colour != frame);
-    History().undo();
+    Document().Undo();
     QCOMPARE(SavedBytes(document.skin()), before);
   }
 
@@ -188,16 +189,16 @@ class ColourWorkTest : public QObject {
     dialogs_.recolourPreviews = {{{60, 0, 0}, RecolourScope::Fields}, blue};
     dialogs_.whileOpen = [&] { seen << document.skin().colours.formFrameColor; };
     shell.Recolour();  // cancelled
-    QCOMPARE(History().count(), 0);
+    QCOMPARE(Steps().count(), 0);
     QCOMPARE(SavedBytes(document.skin()), before);
     const Rgb24 expected = Rgb15ToRgb24(RecolourColour(Rgb24ToRgb15(frame), blue.shift));
     QCOMPARE(seen, QList<Rgb24>{expected});
     dialogs_.recolourAnswers.enqueue(blue);
     shell.Recolour();
-    QCOMPARE(History().count(), 1);
+    QCOMPARE(Steps().count(), 1);
     QCOMPARE(document.skin().colours.formFrameColor, expected);
     QVERIFY(SavedBytes(document.skin()) != before);
-    History().undo();
+    Document().Undo();
     QCOMPARE(SavedBytes(document.skin()), before);
   }
 };

@@ -51,16 +51,16 @@ class DocumentTest : public QObject {
     auto* spin = Panel(Window())->findChild<QSpinBox*>(QStringLiteral("element:7:y"));
     const int y = spin->value();
     // Edits made on the document alone, as a tool makes them.
-    document.EditNumber(SkinFieldOf("[start bar]", "y"), 300);
-    document.SetColour(SkinFieldOf("[global settings]", "formTextColor"), document.skin().colours.formBodyColor);
-    document.SetColour(body, {248, 0, 0});
+    document.Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 300));
+    document.Apply(SetColour(SkinFieldOf("[global settings]", "formTextColor"), document.skin().colours.formBodyColor));
+    document.Apply(SetColour(body, {248, 0, 0}));
     QCOMPARE(spin->value(), 191);  // shown within the field's range
     QVERIFY(Window()->isWindowModified());
     QVERIFY(Preview(Window())->image() != before);
     QTRY_VERIFY(!document.problems().empty());
     QTRY_COMPARE(Problems(Window())->list()->topLevelItemCount(), int(document.problems().size()));
     // Undo reaches every view the same way.
-    while (document.history().canUndo()) document.history().undo();
+    while (document.history().CanUndo()) document.Undo();
     QCOMPARE(spin->value(), y);
     QVERIFY(!Window()->isWindowModified());
     QCOMPARE(Preview(Window())->image(), before);
@@ -72,7 +72,7 @@ class DocumentTest : public QObject {
     const QString folder = Work("Orchard");
     SaveDefault(folder);
     EditorShell& shell = f_.Start(folder, &clock_);
-    shell.document().EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("Orchard at dusk"));
+    shell.document().Apply(SetText(SkinFieldOf("[SkinInfo]", "Title"), "Orchard at dusk"));
     QVERIFY(Window()->isWindowModified());
     QVERIFY(shell.files().Save());
     QVERIFY(dialogs_.requests.isEmpty());  // no chooser
@@ -80,7 +80,7 @@ class DocumentTest : public QObject {
     QVERIFY(!Window()->isWindowModified());
     QVERIFY(StatusText(Window())->text().startsWith(QStringLiteral("Saved 54 files to ")));
     // The question's Save button saves there too.
-    shell.document().EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("Orchard at night"));
+    shell.document().Apply(SetText(SkinFieldOf("[SkinInfo]", "Title"), "Orchard at night"));
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Save);
     shell.files().NewSkin();
     QVERIFY(dialogs_.requests.isEmpty());
@@ -110,7 +110,7 @@ class DocumentTest : public QObject {
       f.write(QByteArray::fromStdString(EncodeSkinArchive(files, "More", clock_.Now())));
     }
     EditorShell& shell = f_.Start(only, &clock_);
-    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 123);
+    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 123));
     QVERIFY(shell.files().Save());
     QVERIFY(dialogs_.requests.isEmpty());
     std::unique_ptr<SkinArchive> written = SkinArchive::Open(only.toStdString());
@@ -121,7 +121,7 @@ class DocumentTest : public QObject {
 
     // Other files in the archive: Save asks where, as Save to folder does.
     shell.files().LoadSkin(more);
-    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 124);
+    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 124));
     dialogs_.answers.enqueue(QString());
     QVERIFY(!shell.files().Save());
     QCOMPARE(dialogs_.requests.size(), 1);
@@ -144,7 +144,7 @@ class DocumentTest : public QObject {
     EditorShell& shell = f_.Start(folder, &clock_);
     RecoveryJournal& journal = shell.recovery();
     QSignalSpy written(&journal, &RecoveryJournal::written);
-    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 99);
+    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 99));
     // Written within two seconds of the edit, never beside the skin.
     QVERIFY2(written.wait(2000), "no journal was written");
     QVERIFY(QFileInfo::exists(journal.ArchivePath()));
@@ -152,16 +152,16 @@ class DocumentTest : public QObject {
     QVERIFY(journal.ArchivePath().startsWith(f_.RecoveryDir()));
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 43);  // the settings and 42 pictures, nothing more
     // Undone to what is saved, or saved: nothing left to recover.
-    shell.document().history().undo();
+    shell.document().Undo();
     QVERIFY(!QFileInfo::exists(journal.ArchivePath()));
-    shell.document().history().redo();
+    shell.document().Redo();
     journal.WriteNow();
     QVERIFY(QFileInfo::exists(journal.ManifestPath()));
     QVERIFY(shell.files().Save());
     QVERIFY(!QFileInfo::exists(journal.ArchivePath()));
     QVERIFY(!QFileInfo::exists(journal.ManifestPath()));
     // A clean exit leaves none either.
-    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 98);
+    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 98));
     journal.WriteNow();
     shell.Finish();
     QVERIFY(QDir(f_.RecoveryDir()).entryList(QDir::Files).isEmpty());
@@ -171,9 +171,9 @@ class DocumentTest : public QObject {
     const QString folder = Work("Orchard");
     SaveDefault(folder);
     EditorShell& before = f_.Start(folder, &clock_);
-    before.document().EditNumber(SkinFieldOf("[start bar]", "y"), 77);
-    before.document().EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("Before the crash"));
-    before.document().ReplacePictures({{ImageId::lamp, Picture(3, 2, {8, 16, 24})}}, QStringLiteral("lamp"));
+    before.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 77));
+    before.document().Apply(SetText(SkinFieldOf("[SkinInfo]", "Title"), "Before the crash"));
+    before.document().Apply(ReplacePictures({{ImageId::lamp, Picture(3, 2, {8, 16, 24})}}, StepText::Named("lamp")));
     const std::vector<std::string> expected = SavedBytes(before.document().skin());
     before.recovery().WriteNow();
     // As editors that died would leave it: one whose process is gone, one

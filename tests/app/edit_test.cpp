@@ -17,7 +17,7 @@
 #include "app/main_window.h"
 #include "app/preview_picture.h"
 #include "app/shell.h"
-#include "app/skin_edit.h"
+#include "edit/skin_edit.h"
 #include "shell_fixture.h"
 #include "window_parts.h"
 #include "skin/colour.h"
@@ -70,7 +70,8 @@ class EditTest : public QObject {
     return {WriteSkinSettings(copy, typed, clock_.Now()), copy.images,
             Preview(Window())->image().copy()};
   }
-  QUndoStack& History() { return f_.shell->document().history(); }
+  const ::History& Steps() { return f_.shell->document().history(); }
+  SkinDocument& Document() { return f_.shell->document(); }
 
  private slots:
   void init() { f_.Reset(); }
@@ -103,11 +104,11 @@ class EditTest : public QObject {
     };
     for (const Case& c : cases) {
       const Snapshot before = Take();
-      const int steps = History().count();
+      const int steps = Steps().count();
       c.edit();
       const Snapshot after = Take();
       QVERIFY2(!(after == before), c.name);
-      QCOMPARE(History().count(), steps + 1);
+      QCOMPARE(Steps().count(), steps + 1);
       QCOMPARE(UndoAction(Window())->text().remove(QLatin1Char('&')), QStringLiteral("Undo ") + c.undoText);
       QVERIFY(Window()->isWindowModified());
       UndoAction(Window())->trigger();
@@ -116,7 +117,7 @@ class EditTest : public QObject {
       QVERIFY2(Take() == after, c.name);
     }
     // Undone all the way back to the skin as started: nothing is unsaved.
-    while (History().canUndo()) History().undo();
+    while (Steps().CanUndo()) Document().Undo();
     QVERIFY(!Window()->isWindowModified());
   }
 
@@ -125,40 +126,34 @@ class EditTest : public QObject {
     auto* y = Control<QSpinBox>(QStringLiteral("element:7:y"));
     const int original = y->value();
     for (int v : {10, 11, 12, 13}) y->setValue(v);
-    QCOMPARE(History().count(), 1);
+    QCOMPARE(Steps().count(), 1);
     Control<QSpinBox>(QStringLiteral("element:7:x"))->setValue(5);
     y->setValue(50);  // another field came between: a step of its own
-    QCOMPARE(History().count(), 3);
-    History().undo();
-    History().undo();
-    History().undo();
+    QCOMPARE(Steps().count(), 3);
+    Document().Undo();
+    Document().Undo();
+    Document().Undo();
     QCOMPARE(shell.document().skin().startBar.y, original);
     QCOMPARE(y->value(), original);
 
     // Typing in one box is one step; typed and deleted again, it is none.
     auto* author = Control<QLineEdit>(QStringLiteral("info:1"));
     QTest::keyClicks(author, QStringLiteral("Ann"));
-    QCOMPARE(History().count(), 1);
+    QCOMPARE(Steps().count(), 1);
     QCOMPARE(shell.document().skin().info.Author, std::string("Ann"));
     for (int i = 0; i < 3; ++i) QTest::keyClick(author, Qt::Key_Backspace);
-    QCOMPARE(History().count(), 0);
+    QCOMPARE(Steps().count(), 0);
     QVERIFY(!Window()->isWindowModified());
 
     // An edit of several fields with a merge key (a drag of x and y) and a
     // change of several pictures are one step each.
-    for (int x : {20, 21, 22}) {
-      SkinEdit drag;
-      drag.name = QStringLiteral("[start bar]");
-      drag.mergeKey = QStringLiteral("drag 1");
-      drag.Set(shell.document().skin(), SkinFieldOf("[start bar]", "x"), x).Set(shell.document().skin(), SkinFieldOf("[start bar]", "y"), x + 1);
-      shell.document().Apply(drag);
-    }
-    shell.document().ReplacePictures({{ImageId::lamp, Picture(3, 3)}, {ImageId::close, Picture(4, 4)}}, QStringLiteral("lamp"));
-    QCOMPARE(History().count(), 2);
+    for (int x : {20, 21, 22}) shell.document().Apply(MoveElement("[start bar]", x, x + 1, "drag 1"));
+    shell.document().Apply(ReplacePictures({{ImageId::lamp, Picture(3, 3)}, {ImageId::close, Picture(4, 4)}}, StepText::Named("lamp")));
+    QCOMPARE(Steps().count(), 2);
     QCOMPARE(shell.document().skin().startBar.x, 22);
-    History().undo();
+    Document().Undo();
     QCOMPARE(shell.document().skin().image(ImageId::close).width != 4, true);
-    History().undo();
+    Document().Undo();
     QCOMPARE(shell.document().skin().startBar.y, original);
   }
 
@@ -167,51 +162,53 @@ class EditTest : public QObject {
     // Room for the pictures of two steps of one 100 x 100 picture (before
     // and after, 60 000 bytes a step), not three.
     shell.document().SetUndoBudget(2 * 2 * 100 * 100 * sizeof(Rgb24));
-    QUndoStack& history = shell.document().history();
+    const ::History& history = shell.document().history();
     const auto picture = [](std::uint8_t v) { return Picture(100, 100, {v, v, v}); };
-    shell.document().ReplacePictures({{ImageId::upper_screen, picture(0)}}, QStringLiteral("start"));
-    history.clear();
-    shell.document().ReplacePictures({{ImageId::upper_screen, picture(8)}}, QStringLiteral("first"));
-    history.setClean();
-    shell.document().ReplacePictures({{ImageId::upper_screen, picture(16)}}, QStringLiteral("second"));
+    // A history that starts with the picture in place.
+    Skin started = shell.document().skin();
+    started.image(ImageId::upper_screen) = picture(0);
+    shell.document().Replace(started, shell.document().origin(), shell.document().disk());
+    shell.document().Apply(ReplacePictures({{ImageId::upper_screen, picture(8)}}, StepText::Named("first")));
+    shell.document().MarkSaved(shell.document().origin(), shell.document().disk());
+    shell.document().Apply(ReplacePictures({{ImageId::upper_screen, picture(16)}}, StepText::Named("second")));
     const std::int32_t y = shell.document().skin().startBar.y;
-    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 100);  // holds no picture: it costs nothing
+    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 100));  // holds no picture: it costs nothing
     QCOMPARE(history.count(), 3);
     QCOMPARE(history.cleanIndex(), 1);
-    shell.document().ReplacePictures({{ImageId::upper_screen, picture(24)}}, QStringLiteral("third"));
+    shell.document().Apply(ReplacePictures({{ImageId::upper_screen, picture(24)}}, StepText::Named("third")));
     // The oldest step went; the saved state moved along with its step.
     QCOMPARE(history.count(), 3);
-    QCOMPARE(history.text(0), QStringLiteral("second"));
+    QCOMPARE(history.step(0).name, StepText::Named("second"));
     QCOMPARE(history.cleanIndex(), 0);
     QVERIFY(Window()->isWindowModified());
     // What stayed undoes and redoes as it did.
-    history.undo();
-    history.undo();
+    shell.document().Undo();
+    shell.document().Undo();
     QCOMPARE(shell.document().skin().startBar.y, y);
     QCOMPARE(shell.document().skin().image(ImageId::upper_screen), picture(16));
-    history.undo();
+    shell.document().Undo();
     QCOMPARE(shell.document().skin().image(ImageId::upper_screen), picture(8));
-    QVERIFY(!history.canUndo());
+    QVERIFY(!history.CanUndo());
     QVERIFY(!Window()->isWindowModified());
-    history.redo();
-    history.redo();
-    history.redo();
+    shell.document().Redo();
+    shell.document().Redo();
+    shell.document().Redo();
     QCOMPARE(shell.document().skin().image(ImageId::upper_screen), picture(24));
     QCOMPARE(shell.document().skin().startBar.y, 100);
     // A step larger than the budget on its own still stays, alone; the
     // saved state is then out of reach.
     shell.document().SetUndoBudget(1);
-    shell.document().ReplacePictures({{ImageId::upper_screen, picture(32)}}, QStringLiteral("fourth"));
+    shell.document().Apply(ReplacePictures({{ImageId::upper_screen, picture(32)}}, StepText::Named("fourth")));
     QCOMPARE(history.count(), 1);
     QCOMPARE(history.cleanIndex(), -1);
     // Typing that a trim has just put back still merges with what follows.
     const std::string title = shell.document().skin().info.Title;
-    shell.document().EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("A"));
+    shell.document().Apply(SetText(SkinFieldOf("[SkinInfo]", "Title"), "A"));
     QCOMPARE(history.count(), 1);
-    QCOMPARE(history.text(0), QStringLiteral("Title"));
-    shell.document().EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("Ab"));
+    QCOMPARE(history.step(0).name, StepText::Named("Title"));
+    shell.document().Apply(SetText(SkinFieldOf("[SkinInfo]", "Title"), "Ab"));
     QCOMPARE(history.count(), 1);
-    history.undo();
+    shell.document().Undo();
     QCOMPARE(shell.document().skin().info.Title, title);
   }
 
@@ -236,19 +233,19 @@ class EditTest : public QObject {
       shell.EditColour(field);
       QCOMPARE(seen, (QList<Rgb24>{{0, 0, 248}}));
       QVERIFY(previews[0] != original);
-      QCOMPARE(History().count(), ok ? 1 : 0);
+      QCOMPARE(Steps().count(), ok ? 1 : 0);
       QCOMPARE(shell.document().skin().colours.formBodyColor, ok ? Rgb24({0, 0, 248}) : before);
       QCOMPARE(Preview(Window())->image() == original, !ok);
     }
     QCOMPARE(dialogs_.requests.back().title, QStringLiteral("formBodyColor"));
-    History().undo();
+    Document().Undo();
     QCOMPARE(Preview(Window())->image(), original);
     // Two colours chosen one after the other are two steps.
     dialogs_.colourAnswers.enqueue({248, 248, 0});
     shell.EditColour(field);
     dialogs_.colourAnswers.enqueue({0, 248, 248});
     shell.EditColour(field);
-    History().undo();
+    Document().Undo();
     QCOMPARE(shell.document().skin().colours.formBodyColor, Rgb24({248, 248, 0}));
   }
 
@@ -264,7 +261,7 @@ class EditTest : public QObject {
     to->setFocus();
     QTest::keyClick(to, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(shell.document().skin().colours.formBodyColor, shell.document().skin().colours.formTextColor);
-    QCOMPARE(History().count(), 1);
+    QCOMPARE(Steps().count(), 1);
     // Any of the three forms pastes; what is no colour pastes nothing.
     for (const auto& [text, colour] : {std::pair{"0x001f", Rgb24{248, 0, 0}}, {" #0010F8 ", Rgb24{0, 16, 248}}}) {
       QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
@@ -273,8 +270,8 @@ class EditTest : public QObject {
     }
     QGuiApplication::clipboard()->setText(QStringLiteral("pink"));
     QTest::keyClick(to, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(History().count(), 3);
-    History().undo();
+    QCOMPARE(Steps().count(), 3);
+    Document().Undo();
     QCOMPARE(shell.document().skin().colours.formBodyColor, (Rgb24{248, 0, 0}));
   }
 
@@ -292,9 +289,9 @@ class EditTest : public QObject {
     const QString name = QFileInfo(target.path()).fileName();
     QCOMPARE(Window()->windowTitle(), name + QStringLiteral("[*] - Skin Editor v0.100603"));
     QCOMPARE(shell.recentSkins().value(0), target.path());
-    History().undo();
+    Document().Undo();
     QVERIFY(Window()->isWindowModified());
-    History().redo();
+    Document().Redo();
     QVERIFY(!Window()->isWindowModified());
     Control<QCheckBox>(QStringLiteral("element:1"))->click();
     QVERIFY(shell.files().Save());
@@ -319,7 +316,7 @@ class EditTest : public QObject {
       dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Cancel);
       command();
       QCOMPARE(Take(), edited);
-      QCOMPARE(History().count(), 1);
+      QCOMPARE(Steps().count(), 1);
     }
     QCOMPARE(dialogs_.questions.size(), 4);
     QVERIFY(dialogs_.questions[0].contains(QStringLiteral("\"New skin\"")));
@@ -340,7 +337,7 @@ class EditTest : public QObject {
     Control<QCheckBox>(QStringLiteral("element:1"))->click();
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
     f_.shell->files().NewSkin();
-    QCOMPARE(History().count(), 0);
+    QCOMPARE(Steps().count(), 0);
     QCOMPARE(f_.shell->document().skin().fileType.show, 1);
   }
 
@@ -351,7 +348,7 @@ class EditTest : public QObject {
     LanguageAction(Window(), 5)->trigger();  // Deutsch
     QCoreApplication::processEvents();
     QCOMPARE(Control<QLineEdit>(QStringLiteral("info:2"))->text(), QStringLiteral("ann@example.org"));
-    QCOMPARE(History().count(), 2);
+    QCOMPARE(Steps().count(), 2);
     QVERIFY(Window()->isWindowModified());
     QVERIFY(UndoAction(Window())->isEnabled());
     QVERIFY(UndoAction(Window())->text().remove(QLatin1Char('&')).endsWith(QStringLiteral(" [logo info] x")));
@@ -369,7 +366,7 @@ class EditTest : public QObject {
       dialogs_.messages.clear();
       shell.files().ImportImageFile(ImageId::lamp, file);
       QCOMPARE(shell.document().skin().image(ImageId::lamp), lamp);
-      QCOMPARE(History().count(), 0);
+      QCOMPARE(Steps().count(), 0);
       QCOMPARE(dialogs_.messages.size(), 1);
     }
   }

@@ -185,9 +185,8 @@ class PreviewInteractionTest : public QObject {
       const QString row = Panel(Window())->ElementRowControls(c.section).value(1)->objectName();
       QCOMPARE(static_cast<QSpinBox*>(Control(row))->value(), read(x));
       QCOMPARE(Shell().document().history().count(), 1);
-      Shell().document().history().undo();
+      Shell().document().Undo();
       QCOMPARE(QPoint(read(x), read(y)), before);
-      Shell().document().history().clear();
       Mouse(Preview(), QEvent::MouseMove, QPoint(0, 0), Qt::NoButton);
     }
 

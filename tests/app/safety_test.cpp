@@ -70,7 +70,7 @@ class SafetyTest : public QObject {
   QString CrashWithJournal(const QString& folder, int y = 77) {
     SaveDefault(folder);
     EditorShell& before = f_.Start(folder, &clock_);
-    before.document().EditNumber(StartBarY(), y);
+    before.document().Apply(SetNumber(StartBarY(), y));
     if (!before.recovery().WriteNow()) qFatal("no journal written");
     const QString manifest = before.recovery().ManifestPath();
     Die();
@@ -111,7 +111,7 @@ class SafetyTest : public QObject {
     // Two editors on one recovery folder (two sandboxes, one process id).
     SaveDefault(Work("Orchard"));
     EditorShell& first = f_.Start(Work("Orchard"), &clock_);
-    first.document().EditNumber(StartBarY(), 55);
+    first.document().Apply(SetNumber(StartBarY(), 55));
     QVERIFY(first.recovery().WriteNow());
     const QByteArray firstManifest = ReadAll(first.recovery().ManifestPath());
     FakeDialogs otherDialogs;
@@ -120,7 +120,7 @@ class SafetyTest : public QObject {
                                                 QStringLiteral(SKIN_SOURCE_DIR "/language"), f_.RecoveryDir()});
     second.Start();
     QVERIFY(otherDialogs.questions.isEmpty());
-    second.document().EditNumber(StartBarY(), 66);
+    second.document().Apply(SetNumber(StartBarY(), 66));
     QVERIFY(second.recovery().WriteNow());
     second.Finish();
     QCOMPARE(ReadAll(first.recovery().ManifestPath()), firstManifest);
@@ -129,7 +129,7 @@ class SafetyTest : public QObject {
 
   void onlyWhatTheHistoryHoldsIsJournalled() {
     EditorShell& shell = f_.Start(QString(), &clock_);
-    shell.document().EditNumber(StartBarY(), 44);
+    shell.document().Apply(SetNumber(StartBarY(), 44));
     const Skin committed = shell.document().skin();
     // A recolour and a colour tried in the dialogs, journalled while they
     // show, then cancelled: the journal never holds them.
@@ -151,7 +151,7 @@ class SafetyTest : public QObject {
   void twoEditorsNeverOfferOneJournalAndItsTimeIsTheLastEdit() {
     SaveDefault(Work("Orchard"));
     EditorShell& shell = f_.Start(Work("Orchard"), &clock_);
-    shell.document().EditNumber(StartBarY(), 33);
+    shell.document().Apply(SetNumber(StartBarY(), 33));
     const QDateTime edited = QDateTime::currentDateTimeUtc();
     QTest::qWait(1100);  // the journal is written in a later second
     QVERIFY(shell.recovery().WriteNow());
@@ -191,7 +191,7 @@ class SafetyTest : public QObject {
     WriteAll(f_.RecoveryDir(), "a file where the folder goes");
     EditorShell& shell = f_.Start(QString(), &clock_);
     QSignalSpy failing(&shell.recovery(), &RecoveryJournal::failingChanged);
-    shell.document().EditNumber(StartBarY(), 12);
+    shell.document().Apply(SetNumber(StartBarY(), 12));
     QVERIFY(failing.wait(3000));
     QCOMPARE(failing.takeFirst().at(0).toBool(), true);
     QVERIFY(StatusText(shell.window())->text().contains(QStringLiteral("not protected")));
@@ -208,7 +208,7 @@ class SafetyTest : public QObject {
     const QStringList before = QDir(Work("Orchard")).entryList(QDir::Files);
     EditorShell& after = f_.Start(QString(), &clock_);
     QCOMPARE(after.document().skin().startBar.y, 77);
-    QVERIFY(after.document().origin().saveTarget.isEmpty());
+    QVERIFY(after.document().origin().saveTarget.empty());
     QVERIFY(!after.files().Save());
     QCOMPARE(dialogs_.requests.size(), 1);
     QCOMPARE(dialogs_.requests[0].kind, QStringLiteral("folder"));
@@ -239,7 +239,7 @@ class SafetyTest : public QObject {
     WriteArchive(zip, files);
     EditorShell& shell = f_.Start(zip, &clock_);
     QCOMPARE(dialogs_.messages.size(), 1);  // the unreadable picture
-    shell.document().EditNumber(StartBarY(), 21);
+    shell.document().Apply(SetNumber(StartBarY(), 21));
     QVERIFY(shell.files().Save());
     std::unique_ptr<SkinArchive> saved = SkinArchive::Open(zip.toStdString());
     QVERIFY(saved);
@@ -252,7 +252,7 @@ class SafetyTest : public QObject {
     // asks for a folder instead of writing the archive without it.
     WriteArchive(zip, files, {{"README.txt", "notes", std::nullopt, false}});
     const QByteArray withReadme = ReadAll(zip);
-    shell.document().EditNumber(StartBarY(), 22);
+    shell.document().Apply(SetNumber(StartBarY(), 22));
     const std::string lastUpdate = shell.document().skin().info.LastUpdate;
     QVERIFY(!shell.files().Save());
     QCOMPARE(dialogs_.questions.size(), 0);
@@ -271,7 +271,7 @@ class SafetyTest : public QObject {
     QFile::copy(Work("Orchard/lamp.bmp"), Work("lamp-copy"));
     QVERIFY(QFile::link(QStringLiteral("../dotfile"), folder + QStringLiteral("/uisettings.ini")));
     EditorShell& shell = f_.Start(folder, &clock_);
-    shell.document().EditNumber(StartBarY(), 19);
+    shell.document().Apply(SetNumber(StartBarY(), 19));
     const std::string lastUpdate = shell.document().skin().info.LastUpdate;
     QVERIFY(!shell.files().Save());  // asked, and cancelled
     QCOMPARE(dialogs_.questions.size(), 1);
@@ -291,7 +291,7 @@ class SafetyTest : public QObject {
     const QString folder = Work("Orchard");
     SaveDefault(folder);
     EditorShell& shell = f_.Start(folder, &clock_);
-    shell.document().EditNumber(StartBarY(), 18);
+    shell.document().Apply(SetNumber(StartBarY(), 18));
     // A paint program writes lamp.bmp a moment before Ctrl+S.
     const QByteArray theirs = ReadAll(folder + QStringLiteral("/btn.bmp"));
     WriteAll(folder + QStringLiteral("/lamp.bmp"), theirs);
@@ -303,7 +303,7 @@ class SafetyTest : public QObject {
     QVERIFY(shell.files().Save());
     QVERIFY(ReadAll(folder + QStringLiteral("/lamp.bmp")) != theirs);
     // What the editor wrote itself is no change by another program.
-    shell.document().EditNumber(StartBarY(), 17);
+    shell.document().Apply(SetNumber(StartBarY(), 17));
     QVERIFY(shell.files().Save());
     QCOMPARE(dialogs_.questions.size(), 2);
   }

@@ -19,7 +19,7 @@
 #include "app/panel_tables.h"
 #include "app/preview_picture.h"
 #include "app/shell.h"
-#include "app/skin_edit.h"
+#include "edit/skin_edit.h"
 #include "shell_fixture.h"
 #include "window_parts.h"
 #include "images/defaults.h"
@@ -401,7 +401,7 @@ class ShellTest : public QObject {
     shell.ToggleSwapView();
     dialogs_.colourAnswers.enqueue({0, 0, 248});
     shell.EditBackgroundColour();
-    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 99);
+    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 99));
     shell.view().ChooseScreen(7);
     const QPoint position = Window()->frameGeometry().topLeft();
     MainWindow* old = Window();

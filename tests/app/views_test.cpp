@@ -53,7 +53,8 @@ class ViewsTest : public QObject {
   FakeDialogs& dialogs_ = f_.dialogs;
 
   MainWindow* Window() { return f_.shell->window(); }
-  QUndoStack& History() { return f_.shell->document().history(); }
+  const ::History& Steps() { return f_.shell->document().history(); }
+  SkinDocument& Document() { return f_.shell->document(); }
 
  private slots:
   void init() { f_.Reset(); }
@@ -67,9 +68,9 @@ class ViewsTest : public QObject {
     // Each thumbnail is its screen at half size, each pixel the mean of a 2 x 2 block.
     QCOMPARE(grid->thumbnail(3).convertToFormat(QImage::Format_RGB888), Half(Rendered(shell.document().skin(), 3)));
     const QImage before = grid->thumbnail(3).copy();
-    shell.document().SetColour(SkinFieldOf("[global settings]", "formBodyColor"), {248, 0, 0});
+    shell.document().Apply(SetColour(SkinFieldOf("[global settings]", "formBodyColor"), {248, 0, 0}));
     QTRY_VERIFY(grid->thumbnail(3) != before);
-    History().undo();
+    Document().Undo();
     QTRY_COMPARE(grid->thumbnail(3), before);
     // A click on a thumbnail shows its screen, and frames it.
     QTest::mouseClick(grid, Qt::LeftButton, {}, grid->CellOf(8).center());
@@ -149,13 +150,13 @@ class ViewsTest : public QObject {
     const QImage saved = compared->image().copy();
     QCOMPARE(saved.convertToFormat(QImage::Format_RGB888), Rendered(document.disk().skin, 0));
     // An edit changes the preview, not the skin as saved; Space swaps them while held.
-    document.SetColour(SkinFieldOf("[global settings]", "vTextColor"), {248, 248, 0});
+    document.Apply(SetColour(SkinFieldOf("[global settings]", "vTextColor"), {248, 248, 0}));
     QCOMPARE(compared->image(), saved);
     QVERIFY(Preview(Window())->image() != saved);
     shell.view().SetSwapped(true);
     QCOMPARE(Preview(Window())->image(), saved);
     shell.view().SetSwapped(false);
-    History().undo();
+    Document().Undo();
     QCOMPARE(Preview(Window())->image(), saved);
     // Another skin: the same screen of it, with its name above it.
     QTemporaryDir other;
@@ -182,11 +183,11 @@ class ViewsTest : public QObject {
     auto* lamp = Panel(Window())->findChild<QPushButton*>(QStringLiteral("image:lamp"));
     QVERIFY(!lamp->icon().isNull());
     const QImage before = lamp->icon().pixmap(lamp->iconSize()).toImage();
-    shell.document().ReplacePictures({{ImageId::lamp, Picture(8, 8, {248, 0, 0})}}, QStringLiteral("lamp"));
+    shell.document().Apply(ReplacePictures({{ImageId::lamp, Picture(8, 8, {248, 0, 0})}}, StepText::Named("lamp")));
     const QImage red = lamp->icon().pixmap(lamp->iconSize()).toImage();
     QVERIFY(red != before);
     QCOMPARE(red.pixelColor(red.width() / 2, red.height() / 2), QColor(248, 0, 0));
-    History().undo();
+    Document().Undo();
     QCOMPARE(lamp->icon().pixmap(lamp->iconSize()).toImage(), before);
   }
 
@@ -209,7 +210,7 @@ class ViewsTest : public QObject {
     QVERIFY(status->shownText().startsWith(QStringLiteral("Took")));
     QVERIFY(status->shownText().endsWith(QStringLiteral("lamp.png")));
     // The import undone, what the status said is no longer so.
-    History().undo();
+    Document().Undo();
     QCOMPARE(status->text(), QString());
     // A name holding a line break shows it escaped, on one line.
     Window()->ShowStatus(QStringLiteral("a\nb"));

@@ -174,7 +174,7 @@ class WindowTest : public QObject {
     QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));
     // An archive whose settings cannot be extracted read nothing: the skin,
     // its name and its history stay.
-    f_.shell->document().EditNumber(SkinFieldOf("[start bar]", "y"), 99);
+    f_.shell->document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 99));
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
     f_.shell->files().OpenSkin(QStringLiteral(SKIN_TEST_DATA "/archives/encrypted.zip"));
     QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));

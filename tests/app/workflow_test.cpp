@@ -11,7 +11,7 @@
 
 #include <functional>
 
-#include "app/disk_skin.h"
+#include "edit/document.h"
 #include "app/editor_panel.h"
 #include "app/main_window.h"
 #include "app/preview_picture.h"
@@ -67,7 +67,8 @@ class WorkflowTest : public QObject {
   QTemporaryDir skinDir_;
 
   MainWindow* Window() { return f_.shell->window(); }
-  QUndoStack& History() { return f_.shell->document().history(); }
+  const ::History& Steps() { return f_.shell->document().history(); }
+  SkinDocument& Document() { return f_.shell->document(); }
   QImage Preview() { return ::Preview(Window())->image().copy(); }
   QString SkinFile(const char* name) { return skinDir_.filePath(QString::fromLatin1(name)); }
 
@@ -109,9 +110,9 @@ class WorkflowTest : public QObject {
          },
          ProblemCode::LowContrast, "[global settings] formTextColor", 3, QStringLiteral("colour:formTextColor")},
         {"a picture of the wrong size",
-         [&] { shell.document().ReplacePictures({{ImageId::icon_nds, Picture(40, 40)}}, QStringLiteral("icon/nds")); },
+         [&] { shell.document().Apply(ReplacePictures({{ImageId::icon_nds, Picture(40, 40)}}, StepText::Named("icon/nds"))); },
          ProblemCode::PictureSize, "icon/nds", 0, QStringLiteral("image:nds")},
-        {"an element off the screen", [&] { shell.document().EditNumber(SkinFieldOf("[start menu]", "y"), 400); },
+        {"an element off the screen", [&] { shell.document().Apply(SetNumber(SkinFieldOf("[start menu]", "y"), 400)); },
          ProblemCode::OffScreen, "[start menu]", 2, QStringLiteral("element:13:x")},
     };
     for (const Case& c : cases) {
@@ -129,7 +130,7 @@ class WorkflowTest : public QObject {
       QTest::mouseDClick(dock->list()->viewport(), Qt::LeftButton, {}, row.center());
       QCOMPARE(shell.view().screen(), c.screen);
       QCOMPARE(QApplication::focusWidget(), Panel(Window())->findChild<QWidget*>(c.control));
-      History().undo();
+      Document().Undo();
       QTRY_VERIFY2(shell.document().problems().empty(), c.name);
       QCOMPARE(dock->list()->topLevelItem(0)->text(0), QStringLiteral("No problems found."));
     }
@@ -174,9 +175,9 @@ class WorkflowTest : public QObject {
     QCOMPARE(after.pixelColor(after.width() / 2, 10), QColor(248, 0, 0));
     QCOMPARE(StatusText(Window())->text(), QStringLiteral("Read again from disk: upper_screen.bmp"));
     // One step, and the skin is what its folder holds: nothing unsaved.
-    QCOMPARE(History().count(), 1);
+    QCOMPARE(Steps().count(), 1);
     QVERIFY(!Window()->isWindowModified());
-    History().undo();
+    Document().Undo();
     QCOMPARE(Preview(), before);
   }
 
@@ -220,11 +221,11 @@ class WorkflowTest : public QObject {
     const Picture blue(256, 192, {0, 0, 248});
     const QList<Case> cases = {
         {"picture", "upper_screen.bmp",
-         [](EditorShell& s) { s.document().ReplacePictures({{ImageId::upper_screen, Picture(256, 192, {0, 248, 0})}}, "mine"); },
+         [](EditorShell& s) { s.document().Apply(ReplacePictures({{ImageId::upper_screen, Picture(256, 192, {0, 248, 0})}}, StepText::Named("mine"))); },
          [&] { return Bmp(blue); },
          [](const Skin& s) { return s.image(ImageId::upper_screen).at(0, 0) == Rgb24{0, 248, 0}; },
          [&](const Skin& s) { return s.image(ImageId::upper_screen) == blue; }},
-        {"settings", "uisettings.ini", [](EditorShell& s) { s.document().EditNumber(SkinFieldOf("[start bar]", "y"), 100); },
+        {"settings", "uisettings.ini", [](EditorShell& s) { s.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 100)); },
          [&] {
            QFile f(SkinFile("uisettings.ini"));
            f.open(QIODevice::ReadOnly);
@@ -247,9 +248,9 @@ class WorkflowTest : public QObject {
         QVERIFY(!bar->isVisible());
         if (reload) {
           QVERIFY2(c.isDisk(shell.document().skin()), c.name);
-          QCOMPARE(History().count(), 2);  // one step for the reload
+          QCOMPARE(Steps().count(), 2);  // one step for the reload
           QVERIFY(!Window()->isWindowModified());
-          History().undo();
+          Document().Undo();
         }
         QVERIFY2(c.isMine(shell.document().skin()), c.name);
         QVERIFY(Window()->isWindowModified());
@@ -275,7 +276,7 @@ class WorkflowTest : public QObject {
     QCOMPARE(ReloadQuestion(Window())->question()->text(), QStringLiteral("Ember.zip changed on disk."));
     ReloadQuestion(Window())->reloadButton()->click();
     QCOMPARE(shell.document().skin().startBar.y, 120);
-    QCOMPARE(History().count(), 1);
+    QCOMPARE(Steps().count(), 1);
     QVERIFY(!Window()->isWindowModified());
   }
 
@@ -292,7 +293,7 @@ class WorkflowTest : public QObject {
     const Skin before = shell.document().skin();
     dialogs_.answers.enqueue(art.path());
     shell.files().ImportPictureFolder();
-    QCOMPARE(History().count(), 1);
+    QCOMPARE(Steps().count(), 1);
     QCOMPARE(shell.document().skin().image(ImageId::lamp).at(0, 0), (Rgb24{248, 0, 0}));
     QCOMPARE(shell.document().skin().image(ImageId::icon_nds).width, 16);
     QCOMPARE(shell.document().skin().image(ImageId::close), before.image(ImageId::close));
@@ -303,14 +304,14 @@ class WorkflowTest : public QObject {
     QVERIFY(report.contains(QStringLiteral("Took 3 pictures: btn, lamp, icon/nds")));
     QVERIFY(report.contains(QStringLiteral("broken.bmp")) && report.contains(QStringLiteral("sketch.png")));
     QVERIFY(report.contains(QStringLiteral("close.bmp: Unknown file format")));
-    History().undo();
+    Document().Undo();
     QVERIFY(SameSkin(shell.document().skin(), before));
   }
 
   void archiveToShareOpensBackToTheSameSkin() {
     EditorShell& shell = f_.Start(QString(), &clock_);
-    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 99);
-    shell.document().ReplacePictures({{ImageId::lamp, Picture(6, 6, {8, 16, 24})}}, QStringLiteral("lamp"));
+    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 99));
+    shell.document().Apply(ReplacePictures({{ImageId::lamp, Picture(6, 6, {8, 16, 24})}}, StepText::Named("lamp")));
     dialogs_.answers.enqueue(skinDir_.filePath(QStringLiteral("Ember")));  // ".zip" is added
     QVERIFY(shell.files().SaveToArchive());
     const QString zip = skinDir_.filePath(QStringLiteral("Ember.zip"));

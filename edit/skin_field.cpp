@@ -1,13 +1,11 @@
-#include "app/skin_field.h"
+#include "edit/skin_field.h"
 
 #include <cstdlib>
 
-#include "app/qt_text.h"
-
-QString SkinField::Name() const {
-  const QString key = Latin1(field->key);
+std::string SkinField::Name() const {
+  const std::string key(field->key);
   if (section == "[SkinInfo]" || section == "[global settings]") return key;
-  return Latin1(section) + QLatin1Char(' ') + key;
+  return std::string(section) + ' ' + key;
 }
 
 std::optional<SkinField> FindSkinField(std::string_view section, std::string_view key) {

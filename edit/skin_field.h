@@ -2,8 +2,6 @@
 // the value it holds. Edits, the panel and the Undo menu all name fields so.
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,7 +19,7 @@ struct SkinField {
 
   // What the Undo menu calls it: the key alone for the information texts and
   // the global colours ("Title", "formFrameColor"), else "[start bar] y".
-  QString Name() const;
+  std::string Name() const;
   friend bool operator==(const SkinField& a, const SkinField& b) { return a.field == b.field; }
 };
 
