@@ -14,7 +14,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QUndoStack>
 #include <QWheelEvent>
 
 #include "app/app_texts.h"

@@ -128,7 +128,10 @@ TEST_F(FullDiskTest, AHardLinkedPictureOnAFullDiskKeepsItsBytes) {
   const std::string shared = ReadFile(disk / "shared.bmp");
 
   // Four times the pixels: the new bytes need room the disk does not have.
+  // The other files change too, and must stay as they were all the same.
   skin.image(ImageId::upper_screen) = testutil::MakePicture(512, 384, 7);
+  skin.info.Title = "Larger";
+  skin.image(ImageId::lamp).pixels.front() = {248, 248, 0};
   Write(Files(), folder);
   ASSERT_EQ(feedback.messages.size(), 2u);
   EXPECT_EQ(feedback.messages[0], folder + "/upper_screen.bmp: " + kTexts.diskFull);

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QUndoStack>
 
 #include <sys/resource.h>
 

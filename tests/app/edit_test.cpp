@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QUndoStack>
 #include <QtTest>
 
 #include <functional>

@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QUndoStack>
 #include <QtTest>
 
 #include <functional>
