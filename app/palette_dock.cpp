@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/dock_room.h"
 #include "app/language.h"
 #include "app/qt_text.h"
 #include "app/skin_document.h"
@@ -51,7 +50,7 @@ QString Hex(Rgb15 colour) { return QString::fromStdString(FormatSkinColour(Rgb15
 
 }  // namespace
 
-PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QMainWindow* window, int centreWidth)
+PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QMainWindow* window)
     : QDockWidget(texts.Text("LANG_VIEW_PALETTE$"), window), document_(document) {
   setObjectName(QStringLiteral("PaletteDock"));
   countFormat_ = texts.Text("LANG_PALETTE_TIP$");
@@ -123,7 +122,6 @@ PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, QMa
     if (visible) Refresh();
   });
   setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-  new DockRoom(this, window, Qt::Horizontal, centreWidth);
   hide();
 }
 

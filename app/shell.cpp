@@ -116,6 +116,11 @@ void EditorShell::BuildWindow(const QPoint* position) {
     viewPrefs_.overviewWhole = whole;
     WriteViewPrefs(viewPrefs_, paths_.ViewFile());
   });
+  connect(w, &MainWindow::maximisedChanged, this, [this](bool maximised) {
+    if (viewPrefs_.maximised == maximised) return;
+    viewPrefs_.maximised = maximised;
+    WriteViewPrefs(viewPrefs_, paths_.ViewFile());
+  });
   connect(w, &MainWindow::importRequested, files_.get(), &FileCommands::ImportImage);
   connect(w, &MainWindow::importFileRequested, files_.get(), &FileCommands::ImportImageFile);
   connect(w, &MainWindow::quitRequested, this, &EditorShell::RequestQuit);
@@ -146,7 +151,9 @@ void EditorShell::BuildWindow(const QPoint* position) {
     old->hide();
     old->deleteLater();
   }
-  w->show();
+  // Maximised as the window was, in this run or at the end of the last.
+  if (viewPrefs_.maximised) w->showMaximized();
+  else w->show();
   // A question the old window asked is asked by the new one.
   reload_->AskAgain();
 }
