@@ -151,6 +151,8 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_COMPARE_OTHER$" "\0" "Compared: %1" "\0"
     "LANG_COMPARE_TIP$" "\0" "Hold Space over the preview to swap the two" "\0"
     "LANG_FILE_COMPARE_STOP$" "\0" "Stop comparing" "\0"
+    "LANG_STATUS_LANGUAGE_MISSING$" "\0" "Language file %1 not found in %2" "\0"
+    "LANG_LANGUAGE_MISSING_TIP$" "\0" "%1 is not in %2, where the language files are looked for" "\0"
     "LANG_FILE_SCREENSHOT_SHOWN_FILE$" "\0" "Screen shown, to file..." "\0"
     "LANG_FILE_SCREENSHOT_SHOWN_CLIP$" "\0" "Screen shown, to clipboard" "\0"
     "LANG_STATUS_SCREENSHOT_SAVED$" "\0" "Saved a screenshot to %1" "\0"
@@ -255,6 +257,17 @@ const std::array<LanguageEntry, 10>& LanguageMenu() {
   return menu;
 }
 
+const LanguageEntry* LanguageEntryOf(int index) {
+  for (const LanguageEntry& e : LanguageMenu()) {
+    if (e.index == index) return &e;
+  }
+  return nullptr;
+}
+
+QString LanguageFilePath(const LanguageEntry& entry, const QString& languageDir) {
+  return entry.file ? QDir(languageDir).filePath(QString::fromLatin1(entry.file)) : QString();
+}
+
 QString LanguageMenuTitle() { return Text(Unscramble(kLanguageTitle)); }
 
 const std::vector<LanguageGroup>& LanguageGroups() {
@@ -297,13 +310,15 @@ void LanguageTable::Reset() { texts_ = BuiltinTexts(); }
 
 bool LanguageTable::Load(int index, const QString& languageDir) {
   Reset();
-  if (index < 1 || index > 9) return false;
-  const char* file = nullptr;
-  for (const LanguageEntry& e : LanguageMenu()) {
-    if (e.index == index) file = e.file;
+  index_ = index;
+  folder_ = languageDir;
+  const LanguageEntry* entry = LanguageEntryOf(index);
+  if (!entry || !entry->file) return false;
+  QFile f(LanguageFilePath(*entry, languageDir));
+  if (!f.open(QIODevice::ReadOnly)) {
+    index_ = 0;
+    return false;
   }
-  QFile f(QDir(languageDir).filePath(QString::fromLatin1(file)));
-  if (!f.open(QIODevice::ReadOnly)) return false;
   const IniText ini = IniText::Parse(f.readAll());
   for (const LanguageGroup& g : LanguageGroups()) {
     for (const QString& key : g.keys) {

@@ -269,15 +269,26 @@ void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& set
   BuildSkinMenu(texts);
 
   QMenu* languages = bar->addMenu(LanguageMenuTitle());
+  // An entry whose file is not there is greyed, and says where it was looked for.
+  languages->setToolTipsVisible(true);
+  const int shown = texts.index();
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {
     const LanguageEntry& e = LanguageMenu()[i];
     QAction* a = languages->addAction(e.label);
     a->setObjectName(QStringLiteral("language:%1").arg(i));
     a->setCheckable(true);
-    a->setChecked(e.index == settings.language);
+    a->setChecked(e.index == shown);
+    if (const QString file = LanguageFilePath(e, texts.folder()); !file.isEmpty() && !QFileInfo(file).isFile()) {
+      a->setEnabled(false);
+      a->setToolTip(texts.Text("LANG_LANGUAGE_MISSING_TIP$").arg(QString::fromLatin1(e.file), texts.folder()));
+    }
     const int index = e.index;
-    // Chosen even when it is the current one: the texts are read again.
-    connect(a, &QAction::triggered, this, [this, index] { emit languageRequested(index); });
+    // Chosen even when it is the current one: the texts are read again. The
+    // tick moves only with the texts.
+    connect(a, &QAction::triggered, this, [this, a, index, shown] {
+      a->setChecked(index == shown);
+      emit languageRequested(index);
+    });
     languageActions_[i] = a;
   }
 

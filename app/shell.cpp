@@ -1,5 +1,6 @@
 #include "app/shell.h"
 
+#include <QFileInfo>
 #include <QLocale>
 
 #include "app/file_commands.h"
@@ -80,6 +81,9 @@ void EditorShell::Start(const QString& skin) {
   disk.skin = fresh;
   document_.Replace(std::move(fresh), SkinOrigin{}, std::move(disk));
   BuildWindow(nullptr);
+  if (texts_.index() != settings_.language && LanguageEntryOf(settings_.language)) {
+    window_->ShowStatus(LanguageMissing(settings_.language));
+  }
   checker_->CheckNow();
   OfferRecovery();
   // The keys go to the window again once the question is answered.
@@ -166,6 +170,14 @@ void EditorShell::RequestQuit() {
 }
 
 void EditorShell::ChangeLanguage(int index) {
+  // A language whose file is not there changes nothing, and says so.
+  if (const LanguageEntry* e = LanguageEntryOf(index); e && e->file) {
+    const QString file = LanguageFilePath(*e, paths_.languageDir);
+    if (!QFileInfo(file).isFile()) {
+      if (window_) window_->ShowStatus(LanguageMissing(index));
+      return;
+    }
+  }
   settings_.language = index;
   texts_.Load(index, paths_.languageDir);
   const QPoint position = window_ ? window_->frameGeometry().topLeft() : QPoint();
@@ -174,6 +186,11 @@ void EditorShell::ChangeLanguage(int index) {
   view_.ChooseScreen(0);
   // The list in the new language at once.
   checker_->CheckNow();
+}
+
+QString EditorShell::LanguageMissing(int index) const {
+  const LanguageEntry* e = LanguageEntryOf(index);
+  return texts_.Text("LANG_STATUS_LANGUAGE_MISSING$").arg(QString::fromLatin1(e && e->file ? e->file : ""), paths_.languageDir);
 }
 
 void EditorShell::EditBackgroundColour() {

@@ -188,6 +188,39 @@ class WindowTest : public QObject {
     QCOMPARE(WithRecentSkin(eight, QStringLiteral("new")), QStringList{QStringLiteral("new")} + eight.mid(0, 7));
   }
 
+  void languageFilesNotFoundAreSaid() {
+    QTemporaryDir languages;
+    QDir().mkpath(QFileInfo(f_.SettingsFile()).absolutePath());
+    QFile settings(f_.SettingsFile());
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[settings]\nLanguage=5\n");
+    settings.close();
+    EditorShell& shell = f_.Start(QString(), nullptr, languages.path());
+    // German asked for and not there: English shown and ticked, and the status bar says why.
+    QCOMPARE(StatusText(Window())->text(), QStringLiteral("Language file german.ini not found in %1").arg(languages.path()));
+    QCOMPARE(Panel(Window())->tabText(0), QStringLiteral("Colors"));
+    QVERIFY(LanguageAction(Window(), 0)->isChecked());
+    QVERIFY(!LanguageAction(Window(), 5)->isChecked());
+    // Every entry but English greyed, saying where its file is looked for.
+    for (int i = 1; i < 10; ++i) {
+      QVERIFY(!LanguageAction(Window(), i)->isEnabled());
+      QVERIFY(LanguageAction(Window(), i)->toolTip().contains(languages.path()));
+    }
+    QVERIFY(LanguageAction(Window(), 0)->isEnabled());
+    // Asked for all the same, nothing changes but the status text.
+    MainWindow* before = Window();
+    shell.ChangeLanguage(3);
+    QCOMPARE(Window(), before);
+    QCOMPARE(StatusText(Window())->text(), QStringLiteral("Language file spanish.ini not found in %1").arg(languages.path()));
+    QCOMPARE(shell.settings().language, 5);  // kept for a run that finds the file
+    // Once the file is there, it is taken.
+    QVERIFY(QFile::copy(QStringLiteral(SKIN_SOURCE_DIR "/language/german.ini"), languages.filePath(QStringLiteral("german.ini"))));
+    shell.ChangeLanguage(5);
+    QCOMPARE(Panel(Window())->tabText(0), QStringLiteral("Farben"));
+    QVERIFY(LanguageAction(Window(), 5)->isEnabled() && LanguageAction(Window(), 5)->isChecked());
+    QVERIFY(!LanguageAction(Window(), 3)->isEnabled());
+  }
+
   void settingsLiveBesideAPortableCopyOrInTheUsersConfiguration() {
     QStandardPaths::setTestModeEnabled(true);
     const QString before = QDir::currentPath();
@@ -203,6 +236,8 @@ class WindowTest : public QObject {
     QCOMPARE(QFileInfo(p.settingsFile).absolutePath(),
              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     QVERIFY(!p.settingsFile.startsWith(installed.path()));
+    // Run from the build folder, the language files are the source tree's.
+    QCOMPARE(p.languageDir, QStringLiteral(SKIN_SOURCE_DIR "/language"));
     QDir::setCurrent(before);
     QCOMPARE(SkinNameOf(QStringLiteral("/skins/Night Sky/")), QStringLiteral("Night Sky"));
     QCOMPARE(SkinNameOf(QStringLiteral("/skins/Night.Sky.ZIP")), QStringLiteral("Night.Sky"));
