@@ -1,6 +1,7 @@
 // The window as a daily tool: keyboard, menus, panel hints, recent skins,
 // drag and drop, the command line, and where the settings are kept.
 #include <QAction>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/colour_dialog.h"
 #include "app/editor_panel.h"
 #include "app/main_window.h"
 #include "app/mnemonics.h"
@@ -18,6 +20,7 @@
 #include "app/recent_skins.h"
 #include "app/shell.h"
 #include "shell_fixture.h"
+#include "when_open.h"
 #include "window_parts.h"
 
 namespace {
@@ -137,6 +140,29 @@ class WindowTest : public QObject {
     QCOMPARE(panel->RevealElement("[maker code]"), nullptr);
     QCOMPARE(panel->RevealField(SkinFieldOf("[SkinInfo]", "Title")), Control(QStringLiteral("info:0")));
     QCOMPARE(panel->currentIndex(), 3);
+  }
+
+  // After a colour's dialog the keys go to its button again: Ctrl+C copies it.
+  void focusComesBackFromTheColourDialog() {
+    EditorShell& shell = Start();
+    dialogs_.realColourDialog = true;
+    auto* button = static_cast<QPushButton*>(Control(QStringLiteral("colour:vTextColor")));
+    for (const bool keyboard : {false, true}) {
+      QGuiApplication::clipboard()->clear();
+      WhenOpen<ColourDialog>(Window(), "the colour dialog", [](ColourDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
+      if (keyboard) {
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+      } else {
+        QTest::mouseClick(button, Qt::LeftButton);
+      }
+      QTRY_COMPARE(QApplication::focusWidget(), button);
+      QVERIFY(Window()->testAttribute(Qt::WA_KeyboardFocusChange));  // its focus frame shows
+      QTest::keySequence(QApplication::focusWidget(), QKeySequence::Copy);
+      const Rgb24 c = shell.document().skin().colours.vTextColor;
+      QCOMPARE(QGuiApplication::clipboard()->text(), QString::asprintf("#%02x%02x%02x", c.r, c.g, c.b));
+    }
+    QCOMPARE(shell.document().history().count(), 0);  // Escape changed nothing
   }
 
   void recentSkinsDropsAndTheCommandLine() {
