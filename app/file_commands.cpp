@@ -259,17 +259,8 @@ void FileCommands::ImportImage(ImageId image) {
 std::optional<FitMode> FileCommands::AskFit(const SourcePicture& source, ImageId image, const QString& text) {
   const int width = ExpectedWidth(image), height = ExpectedHeight(image);
   if (source.width() == width && source.height() == height) return FitMode::Keep;
-  // Each way as it would come out; a large picture kept is shown smaller.
-  FitQuestion question;
-  question.text = text;
-  question.cover = ToQImage(FinishPicture(FitPicture(source, width, height, FitMode::Cover)));
-  question.stretch = ToQImage(FinishPicture(FitPicture(source, width, height, FitMode::Stretch)));
-  constexpr int kShownSide = 256;
-  const double shrink = std::min(1.0, double(kShownSide) / std::max(source.width(), source.height()));
-  question.keep = ToQImage(FinishPicture(
-      shrink < 1.0 ? ScalePicture(source, std::max(1, int(source.width() * shrink)), std::max(1, int(source.height() * shrink)))
-                   : source));
-  return context_.dialogs.AskFit(context_.window, question, context_.texts);
+  // Each way as the console would show it.
+  return context_.dialogs.AskFit(context_.window, AskingToFit(source, width, height, text), context_.texts);
 }
 
 void FileCommands::ImportImageFile(ImageId image, const QString& path) {
