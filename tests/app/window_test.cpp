@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
@@ -13,7 +14,9 @@
 #include <QtTest>
 
 #include "app/colour_dialog.h"
+#include "app/dialogs.h"
 #include "app/editor_panel.h"
+#include "app/language.h"
 #include "app/main_window.h"
 #include "app/mnemonics.h"
 #include "app/paths.h"
@@ -163,6 +166,37 @@ class WindowTest : public QObject {
       QCOMPARE(QGuiApplication::clipboard()->text(), QString::asprintf("#%02x%02x%02x", c.r, c.g, c.b));
     }
     QCOMPARE(shell.document().history().count(), 0);  // Escape changed nothing
+  }
+
+  // The question about unsaved changes answered with Alt and a letter, in every language.
+  void saveQuestionAnswersFromTheKeyboard() {
+    QWidget owner;
+    owner.show();
+    for (const LanguageEntry& e : LanguageMenu()) {
+      LanguageTable texts;
+      texts.Load(e.index, QStringLiteral(SKIN_SOURCE_DIR "/language"));
+      const std::array<QString, 3> captions = UnsavedChoiceCaptions(texts);
+      QSet<QChar> letters;
+      for (const QString& caption : captions) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("&([A-Za-z0-9])")).match(caption);
+        QVERIFY2(m.hasMatch(), qPrintable(caption));
+        letters.insert(m.captured(1).at(0).toUpper());
+      }
+      QCOMPARE(letters.size(), 3);
+      // English answers each way; the others Discard, the one that loses work.
+      const QList<UnsavedChoice> choices = e.index == 0 ? QList{UnsavedChoice::Save, UnsavedChoice::Discard, UnsavedChoice::Cancel}
+                                                        : QList{UnsavedChoice::Discard};
+      for (const UnsavedChoice choice : choices) {
+        const QString caption = captions[std::size_t(choice)];
+        const QChar letter = caption.at(caption.indexOf(QLatin1Char('&')) + 1).toUpper();
+        WhenOpen<QMessageBox>(&owner, "the question", [letter](QMessageBox* box) {
+          box->activateWindow();
+          QVERIFY(QTest::qWaitForWindowActive(box));  // the keys of a window go to the active one
+          QTest::keyClick(box, Qt::Key(letter.unicode()), Qt::AltModifier);
+        });
+        QCOMPARE(QtDialogs().AskSaveChanges(&owner, QStringLiteral("Save?"), texts), choice);
+      }
+    }
   }
 
   void recentSkinsDropsAndTheCommandLine() {
