@@ -244,8 +244,25 @@ class WorkflowTest : public QObject {
         QTRY_VERIFY2(bar->isVisible(), c.name);
         QVERIFY(bar->question()->text().contains(QString::fromLatin1(c.file)));
         QVERIFY2(c.isMine(shell.document().skin()), c.name);  // asked, not taken
+        // The status bar says so, not what an earlier reading said.
+        QCOMPARE(StatusText(Window())->text(), QStringLiteral("Changed on disk, not taken yet: %1").arg(QLatin1String(c.file)));
+        // The bar and its buttons whole over the preview, narrow as it may be.
+        QWidget* area = bar->parentWidget();
+        const QSize was = area->size();
+        for (const int width : {was.width(), 150}) {
+          area->resize(width, was.height());
+          QVERIFY2(area->rect().contains(bar->geometry()), c.name);
+          for (QWidget* button : {static_cast<QWidget*>(bar->reloadButton()), static_cast<QWidget*>(bar->keepButton())}) {
+            QVERIFY2(bar->contentsRect().contains(button->geometry()), qPrintable(button->objectName()));
+            QVERIFY(button->width() >= button->sizeHint().width());
+          }
+        }
+        area->resize(was);
         (reload ? bar->reloadButton() : bar->keepButton())->click();
         QVERIFY(!bar->isVisible());
+        QCOMPARE(StatusText(Window())->text(), (reload ? QStringLiteral("Read again from disk: %1")
+                                                       : QStringLiteral("Kept your changes; not taken from disk: %1"))
+                                                   .arg(QLatin1String(c.file)));
         if (reload) {
           QVERIFY2(c.isDisk(shell.document().skin()), c.name);
           QCOMPARE(History().count(), 2);  // one step for the reload
