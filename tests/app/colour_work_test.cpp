@@ -193,6 +193,23 @@ class ColourWorkTest : public QObject {
         QCOMPARE(Rgb24ToRgb15({std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue())}), frame);
       }
     }
+    // Each swatch shows its colour, and two lines of text beside it (its code
+    // and its count); the same picture while chosen, and while a dialog over
+    // the window disables the dock, where it would be greyed.
+    const QSize size = swatches->iconSize();
+    const QImage normal = item->icon().pixmap(size).toImage();
+    QCOMPARE(item->icon().pixmap(size, QIcon::Disabled).toImage(), normal);
+    const Rgb24 shownFrame = Rgb15ToRgb24(frame);
+    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Selected}) {
+      QCOMPARE(item->icon().pixmap(size, mode).toImage().pixel(size.height() / 2, size.height() / 2),
+               qRgb(shownFrame.r, shownFrame.g, shownFrame.b));
+    }
+    QVERIFY(size.width() >= size.height() + QFontMetrics(swatches->font()).horizontalAdvance(QStringLiteral("0x7fff")));
+    int ink[2] = {0, 0};
+    for (int y = 0; y < size.height(); ++y) {
+      for (int x = size.height(); x < size.width(); ++x) ink[y * 2 / size.height()] += qAlpha(normal.pixel(x, y)) > 0;
+    }
+    QVERIFY(ink[0] > 0 && ink[1] > 0);
     // Chosen, it lists what uses it; each leads to its control.
     swatches->setCurrentItem(item);
     const QList<QTreeWidgetItem*> field =
