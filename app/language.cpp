@@ -155,6 +155,7 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_COLORLEVELS$" "\0" "The console has 32 levels of each channel, 0 to 31; #rrggbb shows each as a multiple of 8, so white is #f8f8f8." "\0"
     "LANG_STATUS_RELOAD_HELD$" "\0" "Changed on disk, not taken yet: %1" "\0"
     "LANG_STATUS_RELOAD_KEPT$" "\0" "Kept your changes; not taken from disk: %1" "\0"
+    "LANG_STATUS_NOT_ON_SCREEN_ONE$" "\0" "%1: only on screen %2" "\0"
     "LANG_LANGUAGE_MISSING_TIP$" "\0" "%1 is not in %2, where the language files are looked for" "\0"
     "LANG_FILE_SCREENSHOT_SHOWN_FILE$" "\0" "Screen shown, to file..." "\0"
     "LANG_FILE_SCREENSHOT_SHOWN_CLIP$" "\0" "Screen shown, to clipboard" "\0"

@@ -327,6 +327,7 @@ class PreviewInteractionTest : public QObject {
       QString status;
     };
     for (const Absent& a : {Absent{"image:title_bg", QStringLiteral("title_bg: only on screens 4, 6, 8, 12")},
+                            Absent{"colour:cheatListTextColor", QStringLiteral("cheatListTextColor: only on screen 14")},
                             Absent{"colour:formFrameColor", QStringLiteral("formFrameColor: only on screens 3-10, 12")},
                             Absent{"element:6", QStringLiteral("[folder text]: on no screen, as the skin is now")}}) {
       Hover(Control(QString::fromLatin1(a.control)), true);

@@ -101,6 +101,7 @@ class WorkflowTest : public QObject {
       std::string subject;
       int screen;        // shown by a double click
       QString control;   // focused by it
+      QString says = {};  // the start of its description
     };
     const QList<Case> cases = {
         {"text on its own background",
@@ -108,7 +109,9 @@ class WorkflowTest : public QObject {
            dialogs_.colourAnswers.enqueue(shell.document().skin().colours.formBodyColor);
            shell.EditColour(SkinFieldOf("[global settings]", "formTextColor"));
          },
-         ProblemCode::LowContrast, "[global settings] formTextColor", 3, QStringLiteral("colour:formTextColor")},
+         ProblemCode::LowContrast, "[global settings] formTextColor", 3, QStringLiteral("colour:formTextColor"),
+         // The screen as its button numbers it, and as skintool check says it.
+         QStringLiteral("hard to read on preview screen 4:")},
         {"a picture of the wrong size",
          [&] { shell.document().ReplacePictures({{ImageId::icon_nds, Picture(40, 40)}}, QStringLiteral("icon/nds")); },
          ProblemCode::PictureSize, "icon/nds", 0, QStringLiteral("image:nds")},
@@ -121,6 +124,7 @@ class WorkflowTest : public QObject {
       QTRY_COMPARE(dock->list()->topLevelItemCount(), static_cast<int>(shell.document().problems().size()));
       QCOMPARE(dock->errorCount()->text(), QStringLiteral("0"));
       QCOMPARE(dock->warningCount()->text(), QStringLiteral("1"));
+      QVERIFY(dock->list()->topLevelItem(0)->text(2).startsWith(c.says));
       // A double click shows the screen and puts the focus on the control.
       dock->setVisible(true);
       QTreeWidgetItem* item = dock->list()->topLevelItem(0);
