@@ -370,6 +370,13 @@ void ColourDialog::Poll() {
   RefreshView();
 }
 
+void ColourDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The keys go first to the text: a colour typed or pasted replaces it.
+  text_->selectAll();
+  text_->setFocus(Qt::OtherFocusReason);
+}
+
 void ColourDialog::reject() {
   if (!done_) Finish(false);
 }
