@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -77,10 +78,7 @@ bool ColourDialogState::Refresh() {
   return true;
 }
 
-QString ColourDisplayCode(Rgb24 c) {
-  const int value = (c.r / 8) * 1024 + (c.g / 8) * 32 + c.b / 8;
-  return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
-}
+QString ColourDisplayCode(Rgb24 c) { return QString::fromStdString(FormatSkinColour(c)); }
 
 long long ParseChannelText(const QString& text) {
   // The same number reading as the settings file's integers.
@@ -205,19 +203,32 @@ ColourDialog::ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& tex
       host_(host) {
   setObjectName(QStringLiteral("colourDialog"));
   setWindowTitle(name.isEmpty() ? texts.Text("LANG_COLORSETTING$") : texts.Text("LANG_COLORSETTING_OF$").arg(name));
-  setFixedSize(200, 375);
+  // Wide enough for its title beside the title bar's buttons (a title bar's
+  // font is often larger, or bold), and for its texts in any language: the
+  // texts wrap, and the dialog grows down.
+  constexpr int kMargin = 5, kLeastWidth = 300, kTitleBarButtons = 120;
+  const int width =
+      std::max(kLeastWidth, QFontMetrics(font()).horizontalAdvance(windowTitle()) * 6 / 5 + kTitleBarButtons);
+  const int inner = width - 2 * kMargin;
 
-  auto* info = new QLabel(texts.Text("LANG_INFO$"), this);
-  info->setObjectName(QStringLiteral("info"));
-  info->setGeometry(5, 5, 190, 100);
+  // A text as tall as its words need at the inner width.
+  const auto wrapped = [this, inner](const QString& name, const QString& text, int y) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(kMargin, y, inner, label->heightForWidth(inner));
+    return label;
+  };
+  auto* info = wrapped(QStringLiteral("info"), texts.Text("LANG_INFO$"), kMargin);
   info->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  info->setWordWrap(true);
-  info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   info->setMargin(3);
+  info->resize(inner, info->heightForWidth(inner));
 
+  const int swatchTop = info->geometry().bottom() + 11;
   swatch_ = new QLabel(this);
   swatch_->setObjectName(QStringLiteral("swatch"));
-  swatch_->setGeometry(5, 115, 50, 100);
+  swatch_->setGeometry(kMargin, swatchTop, 50, 100);
 
   auto makeLabel = [this](const QString& name, const QString& text, QRect rect) {
     auto* label = new QLabel(text, this);
@@ -237,53 +248,63 @@ ColourDialog::ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& tex
     return code;
   };
 
-  makeLabel(QStringLiteral("actualLabel"), texts.Text("LANG_ACTUAL_COLOR$"), QRect(65, 115, 120, 20));
-  inputCode_ = makeCode(QStringLiteral("inputCode"), QRect(70, 135, 50, 20));
-  makeLabel(QStringLiteral("newLabel"), texts.Text("LANG_NEW_COLOR$"), QRect(65, 165, 120, 20));
-  newCode_ = makeCode(QStringLiteral("newCode"), QRect(70, 185, 50, 20));
-  // Beside the dialog's own codes, the colour as uisettings.ini writes it.
-  const QString fileTip = texts.Text("LANG_COLORFILE_TIP$");
-  inputFile_ = makeLabel(QStringLiteral("inputFile"), QString(), QRect(125, 135, 70, 20));
-  newFile_ = makeLabel(QStringLiteral("newFile"), QString(), QRect(125, 185, 70, 20));
-  for (QLabel* l : {inputFile_, newFile_}) {
-    l->setToolTip(fileTip);
+  // Each colour once as uisettings.ini writes it, and beside it as #rrggbb.
+  const int codeWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("0x7fff")) + 14;
+  const int hexX = 70 + codeWidth + 6;
+  makeLabel(QStringLiteral("actualLabel"), texts.Text("LANG_ACTUAL_COLOR$"), QRect(65, swatchTop, width - 70, 20));
+  inputCode_ = makeCode(QStringLiteral("inputCode"), QRect(70, swatchTop + 20, codeWidth, 20));
+  makeLabel(QStringLiteral("newLabel"), texts.Text("LANG_NEW_COLOR$"), QRect(65, swatchTop + 50, width - 70, 20));
+  newCode_ = makeCode(QStringLiteral("newCode"), QRect(70, swatchTop + 70, codeWidth, 20));
+  inputHex_ = makeLabel(QStringLiteral("inputHex"), QString(), QRect(hexX, swatchTop + 20, width - hexX - kMargin, 20));
+  newHex_ = makeLabel(QStringLiteral("newHex"), QString(), QRect(hexX, swatchTop + 70, width - hexX - kMargin, 20));
+  const QString codeTip = texts.Text("LANG_COLORFILE_TIP$");
+  for (QWidget* w : std::initializer_list<QWidget*>{inputCode_, newCode_}) w->setToolTip(codeTip);
+  for (QLabel* l : {inputHex_, newHex_}) {
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     l->setContextMenuPolicy(Qt::NoContextMenu);
   }
+  // Why white copies out as #f8f8f8.
+  QLabel* levels = wrapped(QStringLiteral("levels"), texts.Text("LANG_COLORLEVELS$"), swatchTop + 108);
 
   static const char* const kFieldNames[3] = {"redField", "greenField", "blueField"};
   static const char* const kLabelKeys[3] = {"LANG_RED$", "LANG_GREEN$", "LANG_BLUE$"};
   static const char* const kLabelNames[3] = {"redLabel", "greenLabel", "blueLabel"};
+  const int fieldsTop = levels->geometry().bottom() + 9;
   for (int i = 0; i < 3; ++i) {
     fields_[i] = new ChannelField(QString::fromLatin1(kFieldNames[i]), this);
-    fields_[i]->setGeometry(5, 230 + 25 * i, 40, 20);
+    fields_[i]->setGeometry(kMargin, fieldsTop + 25 * i, 40, 20);
     connect(fields_[i], &ChannelField::edited, this, [this, i] { FieldEdited(i); });
-    makeLabel(QString::fromLatin1(kLabelNames[i]), texts.Text(kLabelKeys[i]), QRect(60, 232 + 25 * i, 130, 20));
+    makeLabel(QString::fromLatin1(kLabelNames[i]), texts.Text(kLabelKeys[i]), QRect(60, fieldsTop + 2 + 25 * i, width - 65, 20));
   }
 
   // A colour typed or pasted: #rrggbb, rrggbb, or 0xBBBB as the file writes it.
-  makeLabel(QStringLiteral("textLabel"), texts.Text("LANG_COLORTEXT$"), QRect(5, 307, 55, 20));
+  const int textTop = fieldsTop + 77;
+  QLabel* textLabel = makeLabel(QStringLiteral("textLabel"), texts.Text("LANG_COLORTEXT$"), QRect(kMargin, textTop + 2, 0, 20));
+  textLabel->resize(std::max(50, textLabel->sizeHint().width()), 20);
+  const int textX = textLabel->geometry().right() + 6;
   text_ = new QLineEdit(this);
   text_->setObjectName(QStringLiteral("colourText"));
-  text_->setGeometry(60, 305, 135, 20);
+  text_->setGeometry(textX, textTop, width - kMargin - textX, 20);
   text_->setToolTip(texts.Text("LANG_COLORTEXT_TIP$"));
   // The right button is the eyedropper, here as everywhere on the dialog.
   text_->setContextMenuPolicy(Qt::NoContextMenu);
   connect(text_, &QLineEdit::textEdited, this, &ColourDialog::TextEdited);
 
+  const int buttonsTop = textTop + 30;
   chooser_ = new QPushButton(texts.Text("LANG_COLORREQUESTER$"), this);
   chooser_->setObjectName(QStringLiteral("chooserButton"));
-  chooser_->setGeometry(0, 335, 200, 20);
+  chooser_->setGeometry(0, buttonsTop, width, 20);
   chooser_->setAutoDefault(false);
   ok_ = new QPushButton(texts.Text("LANG_OK$"), this);
   ok_->setObjectName(QStringLiteral("okButton"));
-  ok_->setGeometry(0, 355, 100, 20);
+  ok_->setGeometry(0, buttonsTop + 20, width / 2, 20);
   ok_->setDefault(true);
   cancel_ = new QPushButton(texts.Text("LANG_CANCEL$"), this);
   cancel_->setObjectName(QStringLiteral("cancelButton"));
-  cancel_->setGeometry(100, 355, 100, 20);
+  cancel_->setGeometry(width / 2, buttonsTop + 20, width - width / 2, 20);
   cancel_->setAutoDefault(false);
   for (QPushButton* b : {chooser_, ok_, cancel_}) b->setContextMenuPolicy(Qt::NoContextMenu);
+  setFixedSize(width, buttonsTop + 40);
 
   connect(chooser_, &QPushButton::clicked, this, &ColourDialog::OpenChooser);
   connect(ok_, &QPushButton::clicked, this, [this] { Finish(true); });
@@ -291,9 +312,9 @@ ColourDialog::ColourDialog(QWidget* owner, Rgb24 input, const LanguageTable& tex
 
   // Opening: both halves of the swatch, both codes and the fields show the input.
   inputCode_->setText(ColourDisplayCode(state_.input()));
-  inputFile_->setText(QString::fromStdString(FormatSkinColour(state_.input())));
+  inputHex_->setText(QString::fromStdString(FormatHexColour(state_.input())));
   newCode_->setText(ColourDisplayCode(state_.lastDisplayed()));
-  newFile_->setText(QString::fromStdString(FormatSkinColour(state_.lastDisplayed())));
+  newHex_->setText(QString::fromStdString(FormatHexColour(state_.lastDisplayed())));
   text_->setText(QString::fromStdString(FormatHexColour(state_.lastDisplayed())));
   PaintSwatch();
   ShowFields();
@@ -349,6 +370,13 @@ void ColourDialog::Poll() {
   RefreshView();
 }
 
+void ColourDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The keys go first to the text: a colour typed or pasted replaces it.
+  text_->selectAll();
+  text_->setFocus(Qt::OtherFocusReason);
+}
+
 void ColourDialog::reject() {
   if (!done_) Finish(false);
 }
@@ -390,7 +418,7 @@ void ColourDialog::RefreshView(int editedChannel) {
   PaintSwatch();
   ShowFields(editedChannel);
   newCode_->setText(ColourDisplayCode(state_.lastDisplayed()));
-  newFile_->setText(QString::fromStdString(FormatSkinColour(state_.lastDisplayed())));
+  newHex_->setText(QString::fromStdString(FormatHexColour(state_.lastDisplayed())));
   // The text under the user's caret stays as typed.
   if (editedChannel != 3) text_->setText(QString::fromStdString(FormatHexColour(state_.lastDisplayed())));
   emit previewed(state_.lastDisplayed());

@@ -66,8 +66,9 @@ class ColourDialogState {
   Rgb24 last_;
 };
 
-// "0x" and four upper-case hexadecimal digits of r5 * 1024 + g5 * 32 + b5
-// (red high, unlike the settings file): pure red gives "0x7C00".
+// The one 15-bit code the dialog shows: the colour as uisettings.ini writes
+// it, "0x" and four lower-case hexadecimal digits of b5 * 1024 + g5 * 32 + r5
+// (red low): pure red gives "0x001f", the code a paste of "0x001f" gives.
 QString ColourDisplayCode(Rgb24 c);
 
 // A channel field's text read as a number: leading blanks skipped, an
@@ -145,6 +146,7 @@ class ColourDialog : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -168,8 +170,8 @@ class ColourDialog : public QDialog {
   QLabel* swatch_;
   QLineEdit* inputCode_;
   QLineEdit* newCode_;
-  QLabel* inputFile_;
-  QLabel* newFile_;
+  QLabel* inputHex_;
+  QLabel* newHex_;
   QLineEdit* text_;
   ChannelField* fields_[3];
   QPushButton* chooser_;

@@ -105,10 +105,11 @@ QString FileCommands::ChooseSkinFolder() {
 }
 
 QString FileCommands::ChooseSkinArchive() {
-  // Proposes "*.zip" without a folder: this chooser does not start at LastPath.
+  // Starts in LastPath with the name field empty; the filter shows archives
+  // named in either letter case.
   return context_.dialogs.ChooseOpenFile(context_.window, context_.texts.Text("LANG_REQFILE_LOAD$"),
-                                         QStringLiteral("*.zip"),
-                                         {{QStringLiteral("* (*.zip)"), QStringLiteral("*.zip")}}, 0);
+                                         context_.settings.lastPath,
+                                         {{QStringLiteral("ZIP"), QStringLiteral("*.zip;*.ZIP")}}, 0);
 }
 
 void FileCommands::OpenFolder() {
@@ -315,11 +316,24 @@ bool FileCommands::SaveToArchive() {
 
 void FileCommands::ImportImage(ImageId image) {
   const QString base = Latin1(CatalogueEntryOf(image).baseName());
+  // Every extension the import takes, as the file names have them in lower
+  // or upper case (a file chooser may match letter case exactly): all of
+  // them first, then each kind.
+  const auto patterns = [](std::initializer_list<std::string_view> extensions) {
+    QStringList list;
+    for (const std::string_view e : extensions) {
+      const QString ext = Latin1(e);
+      list << QLatin1Char('*') + ext << QLatin1Char('*') + ext.toUpper();
+    }
+    return list.join(QLatin1Char(';'));
+  };
+  const auto& x = kPictureExtensions;
   const QString file = context_.dialogs.ChooseOpenFile(
       context_.window, context_.texts.Text("LANG_REQFILE_LOAD$"), context_.settings.lastPath + base + QStringLiteral(".bmp"),
-      {{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("*.bmp;*.png;*.jpg")},
-       {QStringLiteral("Portable Network Graphic (*.png)"), QStringLiteral("*.png")},
-       {QStringLiteral("JPEG - JFIF Compliant (*.jpg)"), QStringLiteral("*.jpg")}},
+      {{QStringLiteral("BMP, PNG, JPEG"), patterns({x[0], x[1], x[2], x[3]})},
+       {QStringLiteral("BMP"), patterns({x[0]})},
+       {QStringLiteral("PNG"), patterns({x[1]})},
+       {QStringLiteral("JPEG"), patterns({x[2], x[3]})}},
       0);
   if (!file.isEmpty()) ImportImageFile(image, file);
 }
@@ -327,17 +341,8 @@ void FileCommands::ImportImage(ImageId image) {
 std::optional<FitMode> FileCommands::AskFit(const SourcePicture& source, ImageId image, const QString& text) {
   const int width = ExpectedWidth(image), height = ExpectedHeight(image);
   if (source.width() == width && source.height() == height) return FitMode::Keep;
-  // Each way as it would come out; a large picture kept is shown smaller.
-  FitQuestion question;
-  question.text = text;
-  question.cover = ToQImage(FinishPicture(FitPicture(source, width, height, FitMode::Cover)));
-  question.stretch = ToQImage(FinishPicture(FitPicture(source, width, height, FitMode::Stretch)));
-  constexpr int kShownSide = 256;
-  const double shrink = std::min(1.0, double(kShownSide) / std::max(source.width(), source.height()));
-  question.keep = ToQImage(FinishPicture(
-      shrink < 1.0 ? ScalePicture(source, std::max(1, int(source.width() * shrink)), std::max(1, int(source.height() * shrink)))
-                   : source));
-  return context_.dialogs.AskFit(context_.window, question, context_.texts);
+  // Each way as the console would show it.
+  return context_.dialogs.AskFit(context_.window, AskingToFit(source, width, height, text), context_.texts);
 }
 
 void FileCommands::ImportImageFile(ImageId image, const QString& path) {

@@ -151,6 +151,12 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_COMPARE_OTHER$" "\0" "Compared: %1" "\0"
     "LANG_COMPARE_TIP$" "\0" "Hold Space over the preview to swap the two" "\0"
     "LANG_FILE_COMPARE_STOP$" "\0" "Stop comparing" "\0"
+    "LANG_STATUS_LANGUAGE_MISSING$" "\0" "Language file %1 not found in %2" "\0"
+    "LANG_COLORLEVELS$" "\0" "The console has 32 levels of each channel, 0 to 31; #rrggbb shows each as a multiple of 8, so white is #f8f8f8." "\0"
+    "LANG_STATUS_RELOAD_HELD$" "\0" "Not reloaded: %1" "\0"
+    "LANG_STATUS_RELOAD_KEPT$" "\0" "Kept your %1" "\0"
+    "LANG_STATUS_NOT_ON_SCREEN_ONE$" "\0" "%1: only on screen %2" "\0"
+    "LANG_LANGUAGE_MISSING_TIP$" "\0" "%1 is not in %2, where the language files are looked for" "\0"
     "LANG_FILE_SCREENSHOT_SHOWN_FILE$" "\0" "Screen shown, to file..." "\0"
     "LANG_FILE_SCREENSHOT_SHOWN_CLIP$" "\0" "Screen shown, to clipboard" "\0"
     "LANG_STATUS_SCREENSHOT_SAVED$" "\0" "Saved a screenshot to %1" "\0"
@@ -268,6 +274,17 @@ const std::array<LanguageEntry, 10>& LanguageMenu() {
   return menu;
 }
 
+const LanguageEntry* LanguageEntryOf(int index) {
+  for (const LanguageEntry& e : LanguageMenu()) {
+    if (e.index == index) return &e;
+  }
+  return nullptr;
+}
+
+QString LanguageFilePath(const LanguageEntry& entry, const QString& languageDir) {
+  return entry.file ? QDir(languageDir).filePath(QString::fromLatin1(entry.file)) : QString();
+}
+
 QString LanguageMenuTitle() { return Text(Unscramble(kLanguageTitle)); }
 
 const std::vector<LanguageGroup>& LanguageGroups() {
@@ -310,14 +327,17 @@ void LanguageTable::Reset() { texts_ = BuiltinTexts(); }
 
 bool LanguageTable::Load(int index, const QString& languageDir) {
   Reset();
-  if (index < 1 || index > 9) return false;
-  const char* file = nullptr;
-  for (const LanguageEntry& e : LanguageMenu()) {
-    if (e.index == index) file = e.file;
-  }
+  index_ = index;
+  folder_ = languageDir;
+  const LanguageEntry* entry = LanguageEntryOf(index);
+  if (!entry || !entry->file) return false;
+  // Only a regular file is read: a pipe in its place would hold the editor.
   bool found = false;
-  const IniText ini = IniText::ReadFile(QDir(languageDir).filePath(QString::fromLatin1(file)), &found);
-  if (!found) return false;
+  const IniText ini = IniText::ReadFile(LanguageFilePath(*entry, languageDir), &found);
+  if (!found) {
+    index_ = 0;
+    return false;
+  }
   for (const LanguageGroup& g : LanguageGroups()) {
     for (const QString& key : g.keys) {
       if (const std::optional<QString> v = ini.Value(QString::fromLatin1(g.name), key)) texts_.insert(key, *v);

@@ -20,6 +20,10 @@ struct LanguageEntry {
   QString label;     // menu label (built-in only)
 };
 const std::array<LanguageEntry, 10>& LanguageMenu();
+// The menu entry of a language index, or nullptr.
+const LanguageEntry* LanguageEntryOf(int index);
+// Where the file of an entry is looked for; empty for the built-in texts.
+QString LanguageFilePath(const LanguageEntry& entry, const QString& languageDir);
 
 // The title of the language menu (built-in only).
 QString LanguageMenuTitle();
@@ -42,6 +46,11 @@ class LanguageTable {
   // built-in texts. A missing file or an index outside 1..9 leaves the
   // built-in texts. Returns whether a file was read.
   bool Load(int index, const QString& languageDir);
+  // The language whose texts are in force: the index last loaded, or 0 (the
+  // built-in texts) when its file could not be read.
+  int index() const { return index_; }
+  // The folder the language files were last looked for in.
+  const QString& folder() const { return folder_; }
 
   // The text of a key ("LANG_FILE$"); the key itself when it is unknown.
   QString Text(const QString& key) const;
@@ -54,6 +63,8 @@ class LanguageTable {
 
  private:
   QHash<QString, QString> texts_;
+  int index_ = 0;
+  QString folder_;
 };
 
 // The language keys of the core's message texts. Their built-in English is

@@ -59,6 +59,7 @@ void LiveReload::DiskChangedElsewhere() {
 void LiveReload::ReloadFromDisk(const DiskChanges& changes) {
   if (changes.archive) {
     pending_.archive = true;
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOAD_HELD$").arg(PendingNames(pending_)));
     AskAgain();
   } else if (!watcher_.archive()) {
     ReloadFolderFiles(changes);
@@ -135,46 +136,54 @@ void LiveReload::ReloadFolderFiles(const DiskChanges& changes) {
   updating_ = false;
   // A picture that did not decode is read again at the next change.
   for (const ImageId id : read.retry) watcher_.Retry(id);
+  // What this reading did, and only that: a file held for the question is
+  // said to be not taken, whatever an earlier reading said.
+  QStringList said;
   if (!read.taken.isEmpty() && read.now) {
     document_.Apply(BecomeSkin::Reload(std::move(*read.now)));
     // Read from disk, the skin may now be just what its folder holds.
     document_.MarkCleanIfSameAsDisk();
-    context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOADED$").arg(NameList(read.taken)));
+    said << context_.texts.Text("LANG_STATUS_RELOADED$").arg(NameList(read.taken));
   }
-  if (!read.failed.isEmpty()) {
-    context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOAD_FAILED$").arg(NameList(read.failed)));
-  }
+  if (read.held) said << context_.texts.Text("LANG_STATUS_RELOAD_HELD$").arg(PendingNames(pending_));
+  if (!read.failed.isEmpty()) said << context_.texts.Text("LANG_STATUS_RELOAD_FAILED$").arg(NameList(read.failed));
+  if (!said.isEmpty()) context_.ShowStatus(said.join(QStringLiteral("; ")));
   if (read.held) AskAgain();
+}
+
+QString LiveReload::PendingNames(const Pending& pending) const {
+  if (pending.archive) return QFileInfo(FromLocal(document_.origin().path)).fileName();
+  QStringList files;
+  if (pending.settings) files << Latin1(kSettingsFile);
+  for (const auto& [id, picture] : pending.pictures) files << Latin1(CatalogueEntryOf(id).file);
+  return NameList(files);
 }
 
 void LiveReload::AskAgain() {
   if (!pending_.any()) return;
-  if (pending_.archive) {
-    emit askReload(
-        context_.texts.Text("LANG_RELOAD_ASK_ARCHIVE$").arg(QFileInfo(FromLocal(document_.origin().path)).fileName()));
-    return;
-  }
-  QStringList files;
-  if (pending_.settings) files << Latin1(kSettingsFile);
-  for (const auto& [id, picture] : pending_.pictures) files << Latin1(CatalogueEntryOf(id).file);
-  emit askReload(context_.texts.Text("LANG_RELOAD_ASK$").arg(NameList(files)));
+  emit askReload(context_.texts.Text(pending_.archive ? "LANG_RELOAD_ASK_ARCHIVE$" : "LANG_RELOAD_ASK$")
+                     .arg(PendingNames(pending_)));
 }
 
 void LiveReload::Answer(bool reload) {
   Pending p = std::move(pending_);
   pending_ = {};
   emit questionDone();
+  if (!p.any()) return;
   // Keeping mine needs nothing more: the files as they are on disk are known,
   // so the changes kept show as unsaved. An archive kept unread is known to
   // have changed: Save does not ask about it again.
-  if (!reload && p.archive) {
-    updating_ = true;
-    DiskSkin disk = document_.disk();
-    disk.stamps = StampSkin(document_.origin().path, true);
-    document_.ReadDisk(std::move(disk));
-    updating_ = false;
+  if (!reload) {
+    if (p.archive) {
+      updating_ = true;
+      DiskSkin disk = document_.disk();
+      disk.stamps = StampSkin(document_.origin().path, true);
+      document_.ReadDisk(std::move(disk));
+      updating_ = false;
+    }
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_RELOAD_KEPT$").arg(PendingNames(p)));
+    return;
   }
-  if (!reload || !p.any()) return;
   if (p.archive) {
     ReopenArchive();
     return;

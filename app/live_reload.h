@@ -55,4 +55,6 @@ class LiveReload : public QObject {
     std::vector<std::pair<ImageId, Picture>> pictures;
     bool any() const { return archive || settings || !pictures.empty(); }
   } pending_;
+  // The files of the question: the archive's name, or uisettings.ini and the pictures.
+  QString PendingNames(const Pending& pending) const;
 };

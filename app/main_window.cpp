@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QScreen>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
@@ -32,8 +31,12 @@
 #include "app/reload_bar.h"
 #include "app/skin_document.h"
 #include "app/view_state.h"
+#include "app/window_geometry.h"
+#include "app/window_room.h"
 #include "skin/ascii.h"
 #include "skin/printable.h"
+
+using namespace window_geometry;
 
 namespace {
 
@@ -61,12 +64,12 @@ MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, 
   setAcceptDrops(true);
   zoomFormat_ = texts.Text("LANG_STATUS_ZOOM$");
   newSkinName_ = texts.Text("LANG_SKIN_NEW$");
-  // Hidden: the window opens at its fixed size, and the list adds its own height.
-  problems_ = new ProblemsDock(texts, this, kAboveStatusBar);
+  // Hidden: the window opens at its fixed size, and makes room for each when shown.
+  problems_ = new ProblemsDock(texts, this);
   addDockWidget(Qt::BottomDockWidgetArea, problems_);
-  palette_ = new PaletteDock(texts, document_, view_, this, kClientWidth);
+  palette_ = new PaletteDock(texts, document_, view_, this);
   addDockWidget(Qt::RightDockWidgetArea, palette_);
-  overview_ = new OverviewDock(texts, document_, view_, this, kClientWidth);
+  overview_ = new OverviewDock(texts, document_, view_, this);
   addDockWidget(Qt::RightDockWidgetArea, overview_);
   simulationFormat_ = texts.Text("LANG_STATUS_SIMULATING$");
   comparedSaved_ = texts.Text("LANG_COMPARE_SAVED$");
@@ -74,10 +77,18 @@ MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, 
   BuildMenuBar(texts, settings);
   BuildStatusBar();
   BuildCentre(texts, settings);
-  FollowDocument(texts);
   // 666 pixels wide, 521 between the menu bar and the status bar; no smaller.
+  // The layout counts the status bar at its least height but shows it at its
+  // preferred one: the window's minimum must count that.
+  statusBar()->setMinimumHeight(statusBar()->sizeHint().height());
   resize(kClientWidth, menuBar()->sizeHint().height() + kAboveStatusBar + statusBar()->sizeHint().height());
-  setMinimumSize(size());
+  room_ = new WindowRoom(this, size());
+  for (QDockWidget* dock : {static_cast<QDockWidget*>(problems_), static_cast<QDockWidget*>(palette_),
+                            static_cast<QDockWidget*>(overview_)}) {
+    room_->Watch(dock);
+  }
+  room_->Fit();
+  FollowDocument(texts);
 }
 
 void MainWindow::FollowDocument(const LanguageTable& texts) {
@@ -258,15 +269,26 @@ void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& set
   BuildSkinMenu(texts);
 
   QMenu* languages = bar->addMenu(LanguageMenuTitle());
+  // An entry whose file is not there is greyed, and says where it was looked for.
+  languages->setToolTipsVisible(true);
+  const int shown = texts.index();
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {
     const LanguageEntry& e = LanguageMenu()[i];
     QAction* a = languages->addAction(e.label);
     a->setObjectName(QStringLiteral("language:%1").arg(i));
     a->setCheckable(true);
-    a->setChecked(e.index == settings.language);
+    a->setChecked(e.index == shown);
+    if (const QString file = LanguageFilePath(e, texts.folder()); !file.isEmpty() && !QFileInfo(file).isFile()) {
+      a->setEnabled(false);
+      a->setToolTip(texts.Text("LANG_LANGUAGE_MISSING_TIP$").arg(QString::fromLatin1(e.file), texts.folder()));
+    }
     const int index = e.index;
-    // Chosen even when it is the current one: the texts are read again.
-    connect(a, &QAction::triggered, this, [this, index] { emit languageRequested(index); });
+    // Chosen even when it is the current one: the texts are read again. The
+    // tick moves only with the texts.
+    connect(a, &QAction::triggered, this, [this, a, index, shown] {
+      a->setChecked(index == shown);
+      emit languageRequested(index);
+    });
     languageActions_[i] = a;
   }
 
@@ -306,8 +328,8 @@ void MainWindow::BuildStatusBar() {
   progress_->setRange(0, 53);
   progress_->setValue(0);
   progress_->setTextVisible(false);
-  progress_->setFixedWidth(275);
-  progress_->setMaximumHeight(16);
+  progress_->setFixedWidth(kProgressWidth);
+  progress_->setMaximumHeight(kProgressHeight);
   bar->addWidget(progress_);
   status_ = new ElidedLabel;
   status_->setObjectName(QStringLiteral("statusText"));
@@ -326,8 +348,8 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   centre_ = new QWidget(this);
   setCentralWidget(centre_);
   centre_->installEventFilter(this);
-  previewX_ = settings.swapView ? 398 : 3;
-  panelX_ = settings.swapView ? 3 : 272;
+  previewX_ = settings.swapView ? kSwappedStartPreviewX : kPreviewX;
+  panelX_ = settings.swapView ? kMargin : kStartPanelX;
 
   viewport_ = new QScrollArea(centre_);
   viewport_->setObjectName(QStringLiteral("PreviewViewport"));
@@ -336,10 +358,10 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   viewport_->setWidgetResizable(false);
   viewport_->horizontalScrollBar()->setSingleStep(8);
   viewport_->verticalScrollBar()->setSingleStep(8);
-  viewport_->setGeometry(previewX_, 28, 266, 490);
+  viewport_->setGeometry(previewX_, kPreviewTop, kPreviewWidth, kPreviewHeight);
   viewport_->viewport()->installEventFilter(this);
   preview_ = new PreviewPicture;
-  preview_->resize(265, 489);
+  preview_->resize(kPreviewWidth - 1, kPreviewHeight - 1);
   viewport_->setWidget(preview_);
   reloadBar_ = new ReloadBar(texts, viewport_);
 
@@ -373,7 +395,7 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   for (int i = 0; i < kPreviewScreenCount; ++i) {
     auto* b = new QPushButton(QString::number(i + 1), centre_);
     b->setObjectName(QStringLiteral("screen:%1").arg(i));
-    b->setGeometry(previewX_ + 19 * i, 3, 19, 20);
+    b->setGeometry(previewX_ + kScreenButtonWidth * i, kScreenButtonTop, kScreenButtonWidth, kScreenButtonHeight);
     // Reached with Tab, but a click leaves the focus where it was.
     b->setFocusPolicy(Qt::TabFocus);
     b->setCheckable(true);
@@ -384,7 +406,7 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
   }
 
   panel_ = new EditorPanel(centre_, texts);
-  panel_->setGeometry(panelX_, 0, 392, kAboveStatusBar);
+  panel_->setGeometry(panelX_, 0, kPanelWidth, kAboveStatusBar);
 }
 
 void MainWindow::ShowScreen(int screen) {
@@ -463,29 +485,8 @@ void MainWindow::ShowCompare() {
   if (comparing == compareViewport_->isVisible()) return;
   compareViewport_->setVisible(comparing);
   // Room for the compared skin beside the preview, given back afterwards.
-  const int room = kPreviewWidth + 6;
-  if (comparing && !isMaximized() && !isFullScreen()) {
-    // Within the screen: the window moves left first, then grows only as
-    // far as the screen's edge.
-    QRect frame = frameGeometry();
-    if (const QScreen* on = screen()) {
-      const QRect available = on->availableGeometry();
-      const int shift = std::clamp(frame.right() + room - available.right(), 0, std::max(frame.left() - available.left(), 0));
-      if (shift > 0) move(pos().x() - shift, pos().y());
-      compareMoved_ = shift;
-      frame.translate(-shift, 0);
-      compareGrown_ = std::clamp(available.right() - frame.right(), 0, room);
-    } else {
-      compareGrown_ = room;
-    }
-    setMinimumWidth(minimumWidth() + compareGrown_);
-    resize(width() + compareGrown_, height());
-  } else if (!comparing && compareGrown_ > 0) {
-    setMinimumWidth(minimumWidth() - compareGrown_);
-    resize(width() - compareGrown_, height());
-    if (compareMoved_ > 0) move(pos().x() + compareMoved_, pos().y());
-    compareGrown_ = compareMoved_ = 0;
-  }
+  room_->SetCentreWanted({kClientWidth + (comparing ? kCompareRoom : 0), kAboveStatusBar});
+  room_->Fit();
   // Space over the preview swaps the two while it is held.
   if (comparing) qApp->installEventFilter(this);
   else qApp->removeEventFilter(this);
@@ -508,33 +509,42 @@ void MainWindow::ApplyLayout() {
   const int hs = centre_->height();  // the client height below the menu bar, less the status bar
   int previewWidth;
   if (swapped_) {
-    // The viewport starts at 392, over the panel's last three columns.
-    previewX_ = 392;
-    previewWidth = w - 392;
-    panelX_ = 3;
+    // The viewport starts at the panel's width, over its last three columns.
+    previewX_ = kSwappedPreviewX;
+    previewWidth = w - kSwappedPreviewX;
+    panelX_ = kMargin;
   } else {
-    previewX_ = 3;
-    previewWidth = w - 398;
-    panelX_ = w - 392;
+    previewX_ = kPreviewX;
+    previewWidth = w - kPanelBeside;
+    panelX_ = w - kPanelWidth;
   }
+  const int previewHeight = std::max(hs - kPreviewBottom, 0);
   if (compareViewport_ && compareViewport_->isVisible()) {
-    const int half = (previewWidth - 3) / 2;
-    viewport_->setGeometry(previewX_, 28, std::max(half, 0), std::max(hs - 31, 0));
-    compareViewport_->setGeometry(previewX_ + half + 3, 28, std::max(previewWidth - half - 3, 0), std::max(hs - 31, 0));
+    const int half = (previewWidth - kMargin) / 2;
+    viewport_->setGeometry(previewX_, kPreviewTop, std::max(half, 0), previewHeight);
+    compareViewport_->setGeometry(previewX_ + half + kMargin, kPreviewTop, std::max(previewWidth - half - kMargin, 0),
+                                  previewHeight);
   } else {
-    viewport_->setGeometry(previewX_, 28, std::max(previewWidth, 0), std::max(hs - 31, 0));
+    viewport_->setGeometry(previewX_, kPreviewTop, std::max(previewWidth, 0), previewHeight);
   }
-  panel_->setGeometry(panelX_, 0, 392, hs);
+  panel_->setGeometry(panelX_, 0, kPanelWidth, hs);
   const int bw = std::max(previewWidth / kPreviewScreenCount, 0);
-  for (int i = 0; i < kPreviewScreenCount; ++i) screenButtons_[std::size_t(i)]->setGeometry(previewX_ + 3 + i * bw, 3, bw, 20);
+  for (int i = 0; i < kPreviewScreenCount; ++i) {
+    screenButtons_[std::size_t(i)]->setGeometry(previewX_ + kMargin + i * bw, kScreenButtonTop, bw, kScreenButtonHeight);
+  }
 }
 
 void MainWindow::ApplySwap(bool swapped) {
   swapped_ = swapped;
   const int height = panel_->height();
   ApplyLayout();
-  panel_->setGeometry(panelX_, 0, 392, height);
+  panel_->setGeometry(panelX_, 0, kPanelWidth, height);
   swapAction_->setChecked(swapped);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && !isMinimized()) emit maximisedChanged(isMaximized());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

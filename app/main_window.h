@@ -37,13 +37,11 @@ class QScrollArea;
 class ReloadBar;
 class SkinDocument;
 class ViewState;
+class WindowRoom;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  static constexpr int kClientWidth = 666;
-  static constexpr int kAboveStatusBar = 521;
-
   // The views follow `document` and `view`; the Edit menu's Undo and Redo
   // follow the document's history.
   MainWindow(const LanguageTable& texts, const AppSettings& settings, SkinDocument& document, ViewState& view);
@@ -106,8 +104,11 @@ class MainWindow : public QMainWindow {
   void problemActivated(int index);
   void problemsShownByUser(bool shown);
   void reloadAnswered(bool reload);
+  // The window was maximised or restored (not minimised).
+  void maximisedChanged(bool maximised);
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -153,8 +154,7 @@ class MainWindow : public QMainWindow {
   PreviewPicture* comparePicture_ = nullptr;
   QLabel* compareCaption_ = nullptr;
   QString comparedSaved_, comparedOther_;
-  int compareGrown_ = 0;
-  int compareMoved_ = 0;  // how far left the window moved to make that room
+  WindowRoom* room_ = nullptr;
   OverviewDock* overview_ = nullptr;
   QAction* wholeZoom_ = nullptr;
   QAction* compareSaved_ = nullptr;
@@ -173,5 +173,5 @@ class MainWindow : public QMainWindow {
   ReloadBar* reloadBar_ = nullptr;
   bool swapped_ = false;
   bool closeAllowed_ = false;
-  int previewX_ = 3, panelX_ = 272;
+  int previewX_ = 0, panelX_ = 0;
 };

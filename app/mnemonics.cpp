@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/language.h"
+
 namespace {
 
 bool Usable(QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); }
@@ -37,6 +39,14 @@ QString WithMnemonic(const QString& text, QSet<QChar>& taken) {
     return out + QStringLiteral("(&") + QLatin1Char(letter) + QLatin1Char(')');
   }
   return out;
+}
+
+std::array<QString, 3> UnsavedChoiceCaptions(const LanguageTable& texts) {
+  QSet<QChar> taken;
+  std::array<QString, 3> captions;
+  const char* const keys[] = {"LANG_FILE_SAVE$", "LANG_DISCARD$", "LANG_CANCEL$"};
+  for (std::size_t i = 0; i < captions.size(); ++i) captions[i] = WithMnemonic(texts.Text(keys[i]), taken);
+  return captions;
 }
 
 void AddMnemonics(QMenu* menu) {

@@ -7,10 +7,18 @@
 #include <QSet>
 #include <QString>
 
+#include <array>
+
+class LanguageTable;
 class QMenu;
 class QMenuBar;
 
 QString WithMnemonic(const QString& text, QSet<QChar>& taken);
+
+// The captions of the buttons of the question about unsaved changes, Save,
+// Discard and Cancel, in the language shown, each with a mnemonic of its
+// own ("&Save", "&Discard", "&Cancel").
+std::array<QString, 3> UnsavedChoiceCaptions(const LanguageTable& texts);
 
 // The titles of the bar's menus, and the entries of every menu and submenu.
 void AddMnemonics(QMenuBar* bar);

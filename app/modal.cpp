@@ -1,11 +1,17 @@
 #include "app/modal.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QScreen>
 
 #include <algorithm>
 
 int RunModalOver(QWidget* owner, QDialog& dialog) {
+  // Disabled, the owner loses its keyboard focus: it goes back afterwards
+  // to the control that had it (the button that opened the dialog), shown,
+  // so that the keys that follow (Ctrl+C on a colour button) reach it.
+  const QPointer<QWidget> focus = owner ? QApplication::focusWidget() : nullptr;
   if (owner) {
     owner->setEnabled(false);
     // A window is not disabled with its owner unless told so; make sure.
@@ -13,6 +19,11 @@ int RunModalOver(QWidget* owner, QDialog& dialog) {
   }
   const int result = dialog.exec();
   if (owner) owner->setEnabled(true);
+  if (focus && focus->window() == owner->window() && focus->isEnabled() && focus->isVisible()) {
+    focus->window()->activateWindow();
+    focus->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    focus->setFocus(Qt::OtherFocusReason);
+  }
   return result;
 }
 

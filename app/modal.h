@@ -1,6 +1,6 @@
 // Runs a dialog of our own modally over its owner. The owner is disabled
 // while it runs, as a modal window's owner must take no input, and enabled
-// again afterwards.
+// again afterwards, its keyboard focus where it was.
 #pragma once
 
 class QDialog;

@@ -10,7 +10,6 @@
 #include <QScrollArea>
 #include <QTimer>
 
-#include "app/dock_room.h"
 #include "app/language.h"
 #include "app/qt_picture.h"
 #include "app/skin_document.h"
@@ -111,7 +110,7 @@ void OverviewGrid::mousePressEvent(QMouseEvent* event) {
 }
 
 OverviewDock::OverviewDock(const LanguageTable& texts, const SkinDocument& document, ViewState& view,
-                           QMainWindow* window, int centreWidth)
+                           QMainWindow* window)
     : QDockWidget(texts.Text("LANG_VIEW_OVERVIEW$"), window) {
   setObjectName(QStringLiteral("OverviewDock"));
   auto* body = new QWidget;
@@ -140,7 +139,6 @@ OverviewDock::OverviewDock(const LanguageTable& texts, const SkinDocument& docum
   grid_->SetWhole(false);
   // Two half-size screens side by side, and room for the scroll bar.
   setMinimumWidth(grid_->sizeHint().width() + 24);
-  new DockRoom(this, window, Qt::Horizontal, centreWidth);
   hide();
 }
 

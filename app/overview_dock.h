@@ -50,8 +50,7 @@ class OverviewGrid : public QWidget {
 class OverviewDock : public QDockWidget {
   Q_OBJECT
  public:
-  OverviewDock(const LanguageTable& texts, const SkinDocument& document, ViewState& view, QMainWindow* window,
-               int centreWidth);
+  OverviewDock(const LanguageTable& texts, const SkinDocument& document, ViewState& view, QMainWindow* window);
   OverviewGrid* grid() const { return grid_; }
   void SetWhole(bool whole);
 

@@ -13,30 +13,35 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/dock_room.h"
+#include <algorithm>
+
 #include "app/language.h"
 #include "app/qt_text.h"
 #include "app/skin_document.h"
 
 namespace {
 
-constexpr int kSwatch = 20;
+constexpr int kSwatch = 28;
 constexpr int kColourRole = Qt::UserRole;
 constexpr int kSubjectRole = Qt::UserRole + 1;  // index into the subjects of the uses shown
 
 // A swatch in a black and a white frame, readable on any colour, with its
-// count beside it; the key colour crossed out, as the firmware leaves it out.
-// The count is drawn into the picture, so that no view elides it.
-QIcon Swatch(Rgb15 colour, bool key, long long count, const QWidget* on, int width) {
+// code as uisettings.ini writes it and its count beside it; the key colour
+// crossed out, as the firmware leaves it out. The texts are drawn into the
+// picture, so that no view elides them. The swatch always shows its own
+// colour: while the dock is disabled (a dialog open over the window) as
+// well, and when chosen, where only the texts' ground takes the highlight.
+QPixmap SwatchPixmap(Rgb15 colour, bool key, long long count, const QWidget* on, int width, bool chosen) {
   const Rgb24 c = Rgb15ToRgb24(colour);
   QPixmap pixmap(width, kSwatch);
-  pixmap.fill(Qt::transparent);
+  pixmap.fill(chosen ? on->palette().color(QPalette::Highlight) : QColor(Qt::transparent));
   QPainter painter(&pixmap);
   painter.fillRect(0, 0, kSwatch, kSwatch, QColor(c.r, c.g, c.b));
-  painter.setPen(on->palette().color(QPalette::Text));
+  painter.setPen(on->palette().color(chosen ? QPalette::HighlightedText : QPalette::Text));
   painter.setFont(on->font());
-  painter.drawText(QRect(kSwatch + 4, 0, width - kSwatch - 4, kSwatch), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::number(count));
+  const QRect text(kSwatch + 4, 0, width - kSwatch - 4, kSwatch);
+  painter.drawText(text, Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(FormatSkinColour(c)));
+  painter.drawText(text, Qt::AlignLeft | Qt::AlignBottom, QString::number(count));
   painter.setPen(Qt::black);
   painter.drawRect(0, 0, kSwatch - 1, kSwatch - 1);
   painter.setPen(Qt::white);
@@ -46,15 +51,22 @@ QIcon Swatch(Rgb15 colour, bool key, long long count, const QWidget* on, int wid
     painter.drawLine(3, 3, kSwatch - 4, kSwatch - 4);
     painter.drawLine(3, kSwatch - 4, kSwatch - 4, 3);
   }
-  return QIcon(pixmap);
+  return pixmap;
+}
+
+QIcon Swatch(Rgb15 colour, bool key, long long count, const QWidget* on, int width) {
+  const QPixmap plain = SwatchPixmap(colour, key, count, on, width, false);
+  QIcon icon;
+  for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active}) icon.addPixmap(plain, mode);
+  icon.addPixmap(SwatchPixmap(colour, key, count, on, width, true), QIcon::Selected);
+  return icon;
 }
 
 QString Hex(Rgb15 colour) { return QString::fromStdString(FormatSkinColour(Rgb15ToRgb24(colour))); }
 
 }  // namespace
 
-PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, ViewState& view, QMainWindow* window,
-                         int centreWidth)
+PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, ViewState& view, QMainWindow* window)
     : QDockWidget(texts.Text("LANG_VIEW_PALETTE$"), window), document_(document), view_(view) {
   setObjectName(QStringLiteral("PaletteDock"));
   countFormat_ = texts.Text("LANG_PALETTE_TIP$");
@@ -66,10 +78,12 @@ PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, Vie
   layout->setContentsMargins(2, 2, 2, 2);
   swatches_ = new QListWidget;
   swatches_->setObjectName(QStringLiteral("paletteSwatches"));
-  // Swatches with their counts beside them, in rows that wrap: room for a
-  // count of six digits.
+  // Swatches with their codes and counts beside them, in rows that wrap:
+  // room for a count of six digits.
   swatches_->setViewMode(QListView::IconMode);
-  swatchWidth_ = kSwatch + 4 + QFontMetrics(swatches_->font()).horizontalAdvance(QStringLiteral("000000"));
+  const QFontMetrics metrics(swatches_->font());
+  swatchWidth_ = kSwatch + 6 +
+                 std::max(metrics.horizontalAdvance(QStringLiteral("0x7fff")), metrics.horizontalAdvance(QStringLiteral("000000")));
   swatches_->setIconSize(QSize(swatchWidth_, kSwatch));
   swatches_->setGridSize(QSize(swatchWidth_ + 6, kSwatch + 6));
   swatches_->setMovement(QListView::Static);
@@ -126,7 +140,6 @@ PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, Vie
     if (visible) Refresh();
   });
   setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-  new DockRoom(this, window, Qt::Horizontal, centreWidth);
   hide();
 }
 

@@ -25,9 +25,7 @@ class ViewState;
 class PaletteDock : public QDockWidget {
   Q_OBJECT
  public:
-  // `centreWidth`: the width the window's centre keeps while the palette is docked beside it.
-  PaletteDock(const LanguageTable& texts, SkinDocument& document, ViewState& view, class QMainWindow* window,
-              int centreWidth);
+  PaletteDock(const LanguageTable& texts, SkinDocument& document, ViewState& view, class QMainWindow* window);
 
   // The colours as the list shows them now.
   const std::vector<PaletteEntry>& entries() const { return entries_; }

@@ -31,13 +31,24 @@ QString ShellPaths::ViewFile() const { return QFileInfo(settingsFile).dir().file
 
 namespace {
 
+// Whether `path` lies in `folder` or below it.
+bool Within(const QString& path, const QString& folder) {
+  if (path.isEmpty() || folder.isEmpty()) return false;
+  const QString relative = QDir(folder).relativeFilePath(path);
+  return !relative.startsWith(QLatin1String("..")) && !QDir::isAbsolutePath(relative);
+}
+
 QString InstalledLanguageDir() {
   const QString program = QCoreApplication::applicationDirPath();
-  const QStringList candidates = {
+  QStringList candidates = {
       QDir(program).filePath(QStringLiteral("language")),
       QDir(program).filePath(QStringLiteral("../share/skinedit/language")),
-      QStringLiteral(SKIN_DATA_DIR "/language"),
   };
+  // A program run from the folder it was built in takes the files of its source tree.
+  if (Within(QFileInfo(program).canonicalFilePath(), QFileInfo(QStringLiteral(SKIN_BUILD_DIR)).canonicalFilePath())) {
+    candidates << QStringLiteral(SKIN_SOURCE_DIR "/language");
+  }
+  candidates << QStringLiteral(SKIN_DATA_DIR "/language");
   for (const QString& dir : candidates) {
     if (QFileInfo(dir).isDir()) return QDir::cleanPath(dir);
   }

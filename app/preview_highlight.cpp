@@ -4,7 +4,39 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
+
+PixelMask WithoutHoles(PixelMask mask) {
+  if (mask.count == 0) return mask;
+  // Flood the outside from the frame just around the bounds (the bounds'
+  // own edge where the picture ends); what it does not reach is enclosed.
+  const int left = std::max(mask.left - 1, 0), right = std::min(mask.right + 1, mask.width - 1);
+  const int top = std::max(mask.top - 1, 0), bottom = std::min(mask.bottom + 1, mask.height - 1);
+  const auto at = [&mask](int x, int y) { return std::size_t(y) * std::size_t(mask.width) + std::size_t(x); };
+  std::vector<std::uint8_t> outside(mask.pixels.size(), 0);
+  std::vector<std::pair<int, int>> stack;
+  const auto reach = [&](int x, int y) {
+    if (x < left || x > right || y < top || y > bottom || mask.pixels[at(x, y)] || outside[at(x, y)]) return;
+    outside[at(x, y)] = 1;
+    stack.emplace_back(x, y);
+  };
+  for (int x = left; x <= right; ++x) reach(x, top), reach(x, bottom);
+  for (int y = top; y <= bottom; ++y) reach(left, y), reach(right, y);
+  while (!stack.empty()) {
+    const auto [x, y] = stack.back();
+    stack.pop_back();
+    reach(x - 1, y), reach(x + 1, y), reach(x, y - 1), reach(x, y + 1);
+  }
+  for (int y = mask.top; y <= mask.bottom; ++y) {
+    for (int x = mask.left; x <= mask.right; ++x) {
+      if (mask.pixels[at(x, y)] || outside[at(x, y)]) continue;
+      mask.pixels[at(x, y)] = 1;
+      ++mask.count;
+    }
+  }
+  return mask;
+}
 
 QRect HighlightBounds(const PixelMask& mask) {
   if (mask.count == 0) return {};

@@ -17,6 +17,13 @@ enum class HighlightStyle {
   Selection  // a lighter, steady mark: the outline alone, in dashes of two
 };
 
+// The mask with its holes filled: every pixel it encloses, that is every
+// pixel outside it that cannot reach the edge of its bounds without crossing
+// it. A selected background so keeps the texts drawn over it readable: its
+// mark goes round the picture, not round each text. A gap open to the
+// outside is no hole.
+PixelMask WithoutHoles(PixelMask mask);
+
 // The part of the picture a mask's highlight can touch: its bounds and the
 // outline around them. Empty for an empty mask.
 QRect HighlightBounds(const PixelMask& mask);

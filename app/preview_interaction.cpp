@@ -78,8 +78,12 @@ void PreviewInteraction::Hover(const PreviewTarget& target, const QString& name)
   // Nothing to show here: the status bar says where it does show.
   const std::vector<int> screens = ScreensDrawing(document_.skin(), target);
   hinting_ = true;
-  emit hint(screens.empty() ? texts_.Text("LANG_STATUS_NOT_DRAWN$").arg(name)
-                            : texts_.Text("LANG_STATUS_NOT_ON_SCREEN$").arg(name, Latin1(ScreenNumbers(screens))));
+  if (screens.empty()) {
+    emit hint(texts_.Text("LANG_STATUS_NOT_DRAWN$").arg(name));
+    return;
+  }
+  const char* said = screens.size() == 1 ? "LANG_STATUS_NOT_ON_SCREEN_ONE$" : "LANG_STATUS_NOT_ON_SCREEN$";
+  emit hint(texts_.Text(said).arg(name, Latin1(ScreenNumbers(screens))));
 }
 
 void PreviewInteraction::EndHover() {

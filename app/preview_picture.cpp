@@ -75,11 +75,15 @@ void PreviewPicture::Redraw() {
   emit redrawn();
 }
 
-PixelMask PreviewPicture::ZoomedMask(const PreviewTarget& target) const {
+PixelMask PreviewPicture::Mask(const PreviewTarget& target) const {
   if (target.empty() || trace_.tags.empty()) return {};
-  if (target.colour) return ZoomMask(ColourMask(unscaled_, trace_, *target.colour), zoom());
-  return ZoomMask(TargetMask(trace_, target), zoom());
+  if (target.colour) return ColourMask(unscaled_, trace_, *target.colour);
+  return TargetMask(trace_, target);
 }
+
+PixelMask PreviewPicture::ZoomedMask(const PreviewTarget& target) const { return Zoomed(Mask(target)); }
+
+PixelMask PreviewPicture::Zoomed(const PixelMask& mask) const { return mask.count > 0 ? ZoomMask(mask, zoom()) : PixelMask{}; }
 
 void PreviewPicture::ShowMarks() {
   // The marks are the skin's: the compared picture shows none.
@@ -89,7 +93,8 @@ void PreviewPicture::ShowMarks() {
     return;
   }
   ShowHover(ZoomedMask(viewState_->hover()));
-  ShowSelection(ZoomedMask(viewState_->selection()));
+  // The selection's mark goes round what it encloses, not round each hole.
+  ShowSelection(Zoomed(WithoutHoles(Mask(viewState_->selection()))));
 }
 
 void PreviewPicture::SetPicture(Picture picture) {

@@ -93,6 +93,9 @@ class PreviewPicture : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The pixels the target draws at zoom 1, and a mask at the zoom shown.
+  PixelMask Mask(const PreviewTarget& target) const;
+  PixelMask Zoomed(const PixelMask& mask) const;
   void Redraw();
   void ShowMarks();
   bool Nudge(const QKeyEvent& key);

@@ -18,9 +18,5 @@ ProblemTemplates ProblemTemplatesOf(const LanguageTable& texts) {
 }
 
 QString ProblemMessage(const Problem& problem, const ProblemTemplates& templates) {
-  Problem shown = problem;
-  if (shown.text == ProblemText::LowContrast && shown.screen && !shown.params.empty()) {
-    shown.params[0] = std::to_string(*shown.screen + 1);
-  }
-  return QString::fromStdString(FormatProblem(shown, templates));
+  return QString::fromStdString(FormatProblem(problem, templates));
 }

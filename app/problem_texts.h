@@ -13,6 +13,5 @@ class LanguageTable;
 QString ProblemTextKey(ProblemText text);
 ProblemTemplates ProblemTemplatesOf(const LanguageTable& texts);
 
-// The problem's text as the editor shows it. A preview screen is counted
-// from 1 here, as the screen buttons and the Screen menu count them.
+// The problem's text as the editor shows it, in the interface language.
 QString ProblemMessage(const Problem& problem, const ProblemTemplates& templates);

@@ -12,7 +12,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/dock_room.h"
 #include "app/language.h"
 #include "app/problem_texts.h"
 #include "app/skin_document.h"
@@ -27,7 +26,7 @@ QString FromStd(std::string_view s) { return QString::fromUtf8(s.data(), static_
 
 }  // namespace
 
-ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window, int centreHeight)
+ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window)
     : QDockWidget(texts.Text("LANG_VIEW_PROBLEMS$"), window),
       templates_(ProblemTemplatesOf(texts)),
       none_(texts.Text("LANG_PROBLEMS_NONE$")),
@@ -42,8 +41,6 @@ ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window, int 
   hide();
   toggleViewAction()->setShortcut(QKeySequence(Qt::Key_F8));
   connect(toggleViewAction(), &QAction::triggered, this, &ProblemsDock::shownByUser);
-
-  new DockRoom(this, window, Qt::Vertical, centreHeight);
 }
 
 void ProblemsDock::BuildList(const LanguageTable& texts) {

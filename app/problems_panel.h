@@ -2,8 +2,7 @@
 // icon, code, subject, text in the interface language), in a dock below the
 // preview and the panel. It is hidden at start-up, so the window keeps its
 // fixed layout; the View menu (F8) and the count in the status bar show it.
-// Docked, it adds its height to the window instead of taking it from the
-// preview and the panel, and gives it back when it goes.
+// Docked, the window makes room for it (window_room.h).
 #pragma once
 
 #include <QDockWidget>
@@ -23,8 +22,7 @@ class QTreeWidgetItem;
 class ProblemsDock : public QDockWidget {
   Q_OBJECT
  public:
-  // `centreHeight`: the height the window's centre keeps while the list is docked.
-  ProblemsDock(const LanguageTable& texts, QMainWindow* window, int centreHeight);
+  ProblemsDock(const LanguageTable& texts, QMainWindow* window);
 
   // Shows the document's problems, now and whenever they change.
   void Follow(const SkinDocument& document);

@@ -13,6 +13,7 @@
 #include "app/colour_dialog.h"
 #include "app/dialogs.h"
 #include "app/fit_dialog.h"
+#include "app/mnemonics.h"
 #include "app/recolour_dialog.h"
 
 namespace {
@@ -83,9 +84,10 @@ class RealDialogs : public Dialogs {
   UnsavedChoice AskSaveChanges(QWidget* parent, const QString& question, const LanguageTable& texts) override {
     QMessageBox box(QMessageBox::Question, TitleText().trimmed(), question, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
-    QPushButton* save = box.addButton(texts.Text("LANG_FILE_SAVE$"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(texts.Text("LANG_DISCARD$"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(texts.Text("LANG_CANCEL$"), QMessageBox::RejectRole);
+    const std::array<QString, 3> captions = UnsavedChoiceCaptions(texts);
+    QPushButton* save = box.addButton(captions[0], QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(captions[1], QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(captions[2], QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     box.exec();

@@ -7,6 +7,12 @@
 
 #include "app/language.h"
 
+namespace {
+
+constexpr int kMargin = 6, kSpacing = 6;
+
+}  // namespace
+
 ReloadBar::ReloadBar(const LanguageTable& texts, QWidget* area) : QFrame(area) {
   setObjectName(QStringLiteral("ReloadBar"));
   setFrameShape(QFrame::StyledPanel);
@@ -21,15 +27,16 @@ ReloadBar::ReloadBar(const LanguageTable& texts, QWidget* area) : QFrame(area) {
   reload_->setObjectName(QStringLiteral("reload"));
   keep_ = new QPushButton(texts.Text("LANG_RELOAD_KEEP$"));
   keep_->setObjectName(QStringLiteral("keepMine"));
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(reload_);
-  buttons->addWidget(keep_);
+  buttons_ = new QHBoxLayout;
+  buttons_->setSpacing(kSpacing);
+  buttons_->addStretch(1);
+  buttons_->addWidget(reload_);
+  buttons_->addWidget(keep_);
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(6, 4, 6, 4);
+  layout->setContentsMargins(kMargin, 4, kMargin, 4);
   layout->setSpacing(4);
   layout->addWidget(question_);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons_);
   connect(reload_, &QPushButton::clicked, this, [this] {
     hide();
     emit answered(true);
@@ -52,6 +59,10 @@ void ReloadBar::Ask(const QString& question) {
 
 void ReloadBar::Place() {
   const int width = parentWidget()->width();
+  // The buttons side by side where they fit whole, else one under the other.
+  const int row = 2 * kMargin + reload_->sizeHint().width() + kSpacing + keep_->sizeHint().width();
+  buttons_->setDirection(row <= width ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+  layout()->invalidate();
   setGeometry(0, 0, width, layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : sizeHint().height());
 }
 

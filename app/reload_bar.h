@@ -7,6 +7,7 @@
 #include <QFrame>
 
 class LanguageTable;
+class QBoxLayout;
 class QLabel;
 class QPushButton;
 
@@ -33,4 +34,5 @@ class ReloadBar : public QFrame {
   QLabel* question_;
   QPushButton* reload_;
   QPushButton* keep_;
+  QBoxLayout* buttons_;
 };

@@ -87,6 +87,9 @@ void EditorShell::Start(const QString& skin) {
   disk.skin = fresh;
   document_.Replace(std::move(fresh), SkinOrigin{}, std::move(disk));
   BuildWindow(nullptr);
+  if (texts_.index() != settings_.language && LanguageEntryOf(settings_.language)) {
+    window_->ShowStatus(LanguageMissing(settings_.language));
+  }
   checker_->CheckNow();
   OfferRecovery();
   // The keys go to the window again once the question is answered.
@@ -123,6 +126,11 @@ void EditorShell::BuildWindow(const QPoint* position) {
     viewPrefs_.overviewWhole = whole;
     WriteViewPrefs(viewPrefs_, paths_.ViewFile());
   });
+  connect(w, &MainWindow::maximisedChanged, this, [this](bool maximised) {
+    if (viewPrefs_.maximised == maximised) return;
+    viewPrefs_.maximised = maximised;
+    WriteViewPrefs(viewPrefs_, paths_.ViewFile());
+  });
   connect(w, &MainWindow::importRequested, files_.get(), &FileCommands::ImportImage);
   connect(w, &MainWindow::importFileRequested, files_.get(), &FileCommands::ImportImageFile);
   connect(w, &MainWindow::quitRequested, this, &EditorShell::RequestQuit);
@@ -153,7 +161,9 @@ void EditorShell::BuildWindow(const QPoint* position) {
     old->hide();
     old->deleteLater();
   }
-  w->show();
+  // Maximised as the window was, in this run or at the end of the last.
+  if (viewPrefs_.maximised) w->showMaximized();
+  else w->show();
   // A question the old window asked is asked by the new one.
   reload_->AskAgain();
 }
@@ -166,6 +176,14 @@ void EditorShell::RequestQuit() {
 }
 
 void EditorShell::ChangeLanguage(int index) {
+  // A language whose file is not there changes nothing, and says so.
+  if (const LanguageEntry* e = LanguageEntryOf(index); e && e->file) {
+    const QString file = LanguageFilePath(*e, paths_.languageDir);
+    if (!QFileInfo(file).isFile()) {
+      if (window_) window_->ShowStatus(LanguageMissing(index));
+      return;
+    }
+  }
   settings_.language = index;
   texts_.Load(index, paths_.languageDir);
   const QPoint position = window_ ? window_->frameGeometry().topLeft() : QPoint();
@@ -174,6 +192,11 @@ void EditorShell::ChangeLanguage(int index) {
   view_.ChooseScreen(0);
   // The list in the new language at once.
   checker_->CheckNow();
+}
+
+QString EditorShell::LanguageMissing(int index) const {
+  const LanguageEntry* e = LanguageEntryOf(index);
+  return texts_.Text("LANG_STATUS_LANGUAGE_MISSING$").arg(QString::fromLatin1(e && e->file ? e->file : ""), paths_.languageDir);
 }
 
 void EditorShell::EditBackgroundColour() {

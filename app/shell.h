@@ -86,6 +86,8 @@ class EditorShell : public QObject {
 
  private:
   void BuildWindow(const QPoint* position);
+  // The status text for a language whose file is not in the language folder.
+  QString LanguageMissing(int index) const;
   // Opens a journal as unsaved changes against the skin's origin.
   void Restore(const struct Journal& journal, const QString& name);
   // A journal that cannot be restored is kept aside, and the user told where.

@@ -12,7 +12,8 @@ struct Key {
 };
 constexpr Key kKeys[] = {{"WholeZoom", &ViewPrefs::wholeZoom},
                          {"OverviewShown", &ViewPrefs::overviewShown},
-                         {"OverviewWhole", &ViewPrefs::overviewWhole}};
+                         {"OverviewWhole", &ViewPrefs::overviewWhole},
+                         {"Maximised", &ViewPrefs::maximised}};
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // The view's own choices kept between runs, in view.ini beside settings.ini
-// (which keeps its exact four keys): whole-number zoom, and whether the
-// overview of all screens is shown and at which size.
+// (which keeps its exact four keys): whole-number zoom, whether the
+// overview of all screens is shown and at which size, and whether the window
+// was maximised.
 #pragma once
 
 #include <QByteArray>
@@ -10,6 +11,7 @@ struct ViewPrefs {
   bool wholeZoom = false;
   bool overviewShown = false;
   bool overviewWhole = false;
+  bool maximised = false;
   friend bool operator==(const ViewPrefs&, const ViewPrefs&) = default;
 };
 

@@ -227,9 +227,11 @@ std::vector<Problem> CheckContrast(const Skin& skin) {
   std::vector<Problem> problems;
   for (std::size_t i = 0; i < kColourCount; ++i) {
     if (!found[i]) continue;
+    // The text names the screen as the editor's screen buttons number it
+    // (1-14); the problem's screen stays the index that --screen takes.
     Problem p = MakeProblem(ProblemCode::LowContrast, ProblemText::LowContrast,
                             ProblemSubject::Field("[global settings]", std::string(kTextColours[i].key)),
-                            {std::to_string(found[i]->first), FormatRatio(found[i]->second), FormatRatio(kLeastContrast)});
+                            {std::to_string(found[i]->first + 1), FormatRatio(found[i]->second), FormatRatio(kLeastContrast)});
     p.screen = found[i]->first;
     problems.push_back(std::move(p));
   }

@@ -44,7 +44,7 @@ enum class ProblemText {
   PictureSizeExact,       // {1} x {2} the picture, {3} x {4} the size the firmware expects
   PictureSizeTooLarge,    // {1} x {2} the picture, {3} x {4} the room it has
   OffScreen,              // {1}, {2} x and y, {3} x {4} the screen
-  LowContrast,            // {1} preview screen (0-13), {2} contrast ratio, {3} the least ratio wanted
+  LowContrast,            // {1} preview screen as the user counts it (1-14), {2} contrast ratio, {3} the least ratio wanted
   StrayFile,              // {1} the file the firmware reads
   Not16Bit,               // {1} the file, {2} what it is ("PNG", "JPEG", "24-bit BMP", ...)
   UnreadableSettings,     // {1} the file or archive member

@@ -17,7 +17,7 @@ namespace {
 // format; JPEG, which loses detail, last. Among names that differ only in
 // letter case, the smaller byte string wins, so a run never depends on the
 // order the file system lists them in.
-constexpr std::array<std::string_view, 4> kExtensions = {".bmp", ".png", ".jpg", ".jpeg"};
+constexpr const auto& kExtensions = kPictureExtensions;
 
 std::optional<std::size_t> ExtensionRank(std::string_view name) {
   for (std::size_t i = 0; i < kExtensions.size(); ++i) {

@@ -1,7 +1,9 @@
 // Importing every picture of a folder by its file name at once.
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "images/skin_io.h"
@@ -22,6 +24,10 @@ struct FolderImport {
   std::vector<PassedOver> passedOver;   // several files for one picture
   std::vector<std::string> unmatched;   // picture-like files that name no picture
 };
+
+// The extensions of the picture files an import takes, in lower case, in
+// the order a folder import prefers them; any letter case is taken.
+inline constexpr std::array<std::string_view, 4> kPictureExtensions = {".bmp", ".png", ".jpg", ".jpeg"};
 
 // Reads every file of `folder` (the 42 pictures of the skin's top folder)
 // and of its "icon" sub-folder (the 11 icons) whose name is a picture's file

@@ -98,15 +98,16 @@ class ColourDialogTest : public QObject {
 void ColourDialogTest::displayCode_data() {
   QTest::addColumn<Rgb24>("colour");
   QTest::addColumn<QString>("code");
-  QTest::newRow("white") << C(248, 248, 248) << "0x7FFF";
-  QTest::newRow("full 8-bit white") << C(255, 255, 255) << "0x7FFF";
-  QTest::newRow("red high") << C(248, 0, 0) << "0x7C00";
-  QTest::newRow("green middle") << C(0, 248, 0) << "0x03E0";
-  QTest::newRow("blue low") << C(0, 0, 248) << "0x001F";
+  // The settings file's code: blue high, red low, lower-case letters.
+  QTest::newRow("white") << C(248, 248, 248) << "0x7fff";
+  QTest::newRow("full 8-bit white") << C(255, 255, 255) << "0x7fff";
+  QTest::newRow("red low") << C(248, 0, 0) << "0x001f";
+  QTest::newRow("green middle") << C(0, 248, 0) << "0x03e0";
+  QTest::newRow("blue high") << C(0, 0, 248) << "0x7c00";
   QTest::newRow("black padded") << C(0, 0, 0) << "0x0000";
-  QTest::newRow("1,2,3 padded") << C(8, 16, 24) << "0x0443";
-  QTest::newRow("low bits dropped") << C(255, 128, 1) << "0x7E00";
-  QTest::newRow("upper-case letters") << C(88, 88, 88) << "0x2D6B";
+  QTest::newRow("1,2,3 padded") << C(8, 16, 24) << "0x0c41";
+  QTest::newRow("low bits dropped") << C(255, 128, 1) << "0x021f";
+  QTest::newRow("lower-case letters") << C(88, 88, 88) << "0x2d6b";
 }
 
 void ColourDialogTest::displayCode() {
@@ -147,7 +148,7 @@ void ColourDialogTest::stateFieldRules() {
     QVERIFY(s.Refresh());
     QCOMPARE(s.lastDisplayed(), C(248, 248, 0));
     QCOMPARE(s.g5(), 31);
-    QCOMPARE(ColourDisplayCode(s.lastDisplayed()), QStringLiteral("0x7FE0"));
+    QCOMPARE(ColourDisplayCode(s.lastDisplayed()), QStringLiteral("0x03ff"));
     QVERIFY(!s.Refresh());  // nothing new to show
   }
   {
@@ -219,9 +220,9 @@ void ColourDialogTest::openingShowsTheInput_data() {
   QTest::addColumn<Rgb24>("input");
   QTest::addColumn<QStringList>("fields");
   QTest::addColumn<QString>("code");
-  QTest::newRow("white") << C(248, 248, 248) << QStringList{"31", "31", "31"} << "0x7FFF";
-  QTest::newRow("pure red") << C(248, 0, 0) << QStringList{"31", "0", "0"} << "0x7C00";
-  QTest::newRow("8-bit colour") << C(255, 128, 1) << QStringList{"31", "16", "0"} << "0x7E00";
+  QTest::newRow("white") << C(248, 248, 248) << QStringList{"31", "31", "31"} << "0x7fff";
+  QTest::newRow("pure red") << C(248, 0, 0) << QStringList{"31", "0", "0"} << "0x001f";
+  QTest::newRow("8-bit colour") << C(255, 128, 1) << QStringList{"31", "16", "0"} << "0x021f";
 }
 
 void ColourDialogTest::openingShowsTheInput() {
@@ -241,7 +242,7 @@ void ColourDialogTest::openingShowsTheInput() {
   QCOMPARE(SwatchPixel(&dialog, 49, 99), expected);
   QCOMPARE(Child(&dialog, "colourText")->property("text").toString(),
            QString::fromStdString(FormatHexColour(input)));
-  QCOMPARE(dialog.findChild<QLabel*>("inputFile")->text(), QString::fromStdString(FormatSkinColour(input)));
+  QCOMPARE(dialog.findChild<QLabel*>("inputHex")->text(), QString::fromStdString(FormatHexColour(input)));
   // Idle, the dialog runs no loop and never touches the screen.
   QVERIFY(!dialog.picking());
   QVERIFY(!dialog.findChild<QTimer*>()->isActive());
@@ -263,10 +264,10 @@ void ColourDialogTest::layout() {
   QVERIFY(!flags.testFlag(Qt::WindowCloseButtonHint));
 
   // Every part shows, whole, inside the dialog, and none covers another.
-  const char* const parts[] = {"info",      "swatch",    "actualLabel",   "inputCode", "inputFile",   "newLabel",
-                               "newCode",   "newFile",   "redFieldBox",   "greenFieldBox", "blueFieldBox", "redLabel",
-                               "greenLabel", "blueLabel", "textLabel",    "colourText",    "chooserButton", "okButton",
-                               "cancelButton"};
+  const char* const parts[] = {"info",      "swatch",    "actualLabel",   "inputCode",     "inputHex",     "newLabel",
+                               "newCode",   "newHex",    "levels",        "redFieldBox",   "greenFieldBox", "blueFieldBox",
+                               "redLabel",  "greenLabel", "blueLabel",    "textLabel",     "colourText",   "chooserButton",
+                               "okButton",  "cancelButton"};
   QList<QRect> placed;
   for (const char* name : parts) {
     QWidget* w = Child(&dialog, name);
@@ -282,6 +283,21 @@ void ColourDialogTest::layout() {
   QVERIFY(Child(&dialog, "chooserButton")->y() < Child(&dialog, "okButton")->y());
   QCOMPARE(Child(&dialog, "okButton")->y(), Child(&dialog, "cancelButton")->y());
   QCOMPARE(dialog.findChild<QLabel*>("info")->text(), texts_.Text("LANG_INFO$"));
+
+  // A long name fits in the title beside the title bar's buttons, and the
+  // texts show whole in a language with long words.
+  LanguageTable german;
+  QVERIFY(german.Load(5, QStringLiteral(SKIN_SOURCE_DIR "/language")));
+  for (const LanguageTable* texts : {&texts_, &german}) {
+    ColourDialog wide(nullptr, C(0, 0, 0), *texts, host, QStringLiteral("popSubMenuTextHighLightColor"));
+    QVERIFY(QFontMetrics(wide.font()).horizontalAdvance(wide.windowTitle()) + 100 <= wide.width());
+    for (const char* name : {"info", "levels"}) {
+      auto* label = wide.findChild<QLabel*>(QString::fromLatin1(name));
+      QVERIFY2(label->height() >= label->heightForWidth(label->width()), name);
+      QVERIFY2(wide.rect().contains(label->geometry()), name);
+    }
+    QVERIFY(wide.findChild<QLabel*>(QStringLiteral("levels"))->text().contains(QStringLiteral("#f8f8f8")));
+  }
 
   // Each number field has its arrows inside its box.
   for (const char* name : {"redField", "greenField", "blueField"}) {
@@ -306,20 +322,21 @@ void ColourDialogTest::textForms() {
   struct Case {
     const char* typed;
     Rgb24 shown;
-    const char* code, *file;
+    const char *code, *hex;
   };
+  // One code, the file's, and the colour as #rrggbb beside it.
   const Case cases[] = {
-      {"#ff8800", C(255, 136, 0), "0x7E20", "0x023f"},  // 8-bit channels taken as they are
-      {"102030", C(16, 32, 48), "0x0886", "0x1882"},
-      {"0x7f94", C(160, 224, 248), "0x539F", "0x7f94"},  // the settings file's form
-      {"0x1f", C(248, 0, 0), "0x7C00", "0x001f"},
+      {"#ff8800", C(255, 136, 0), "0x023f", "#ff8800"},  // 8-bit channels taken as they are
+      {"102030", C(16, 32, 48), "0x1882", "#102030"},
+      {"0x7f94", C(160, 224, 248), "0x7f94", "#a0e0f8"},  // the settings file's form
+      {"0x1f", C(248, 0, 0), "0x001f", "#f80000"},       // pasted as the file writes red, shown so
   };
   for (const Case& c : cases) {
     TypeInto(text, QString::fromLatin1(c.typed));
     QCOMPARE(dialog.state().lastDisplayed(), c.shown);
     QCOMPARE(text->text(), QString::fromLatin1(c.typed));  // as typed, while it is typed
     QCOMPARE(Edit(&dialog, "newCode")->text(), QString::fromLatin1(c.code));
-    QCOMPARE(dialog.findChild<QLabel*>("newFile")->text(), QString::fromLatin1(c.file));
+    QCOMPARE(dialog.findChild<QLabel*>("newHex")->text(), QString::fromLatin1(c.hex));
     QCOMPARE(previewed.last(), c.shown);
   }
   // On the way to a colour, a text that is none yet changes nothing.
@@ -346,8 +363,8 @@ void ColourDialogTest::typingInTheFields() {
   TypeInto(green, "40");
   QCOMPARE(green->text(), QStringLiteral("31"));
   QCOMPARE(dialog.state().lastDisplayed(), C(248, 248, 0));
-  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7FE0"));
-  QCOMPARE(Edit(&dialog, "inputCode")->text(), QStringLiteral("0x7C00"));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x03ff"));
+  QCOMPARE(Edit(&dialog, "inputCode")->text(), QStringLiteral("0x001f"));
   QCOMPARE(SwatchPixel(&dialog, 10, 10), QColor(248, 0, 0));
   QCOMPARE(SwatchPixel(&dialog, 10, 60), QColor(248, 248, 0));
 
@@ -355,18 +372,18 @@ void ColourDialogTest::typingInTheFields() {
   TypeInto(blue, "9");
   QCOMPARE(blue->text(), QStringLiteral("9"));
   QCOMPARE(dialog.state().lastDisplayed(), C(248, 248, 72));
-  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7FE9"));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x27ff"));
 
   // A negative number counts as 0; the sign being typed is not replaced.
   TypeInto(red, "-5");
   QCOMPARE(red->text(), QStringLiteral("-5"));
   QCOMPARE(dialog.state().lastDisplayed(), C(0, 248, 72));
-  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x03E9"));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x27e0"));
 
   // Text without digits counts as 0.
   TypeInto(green, "xy");
   QCOMPARE(dialog.state().lastDisplayed(), C(0, 0, 72));
-  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x0009"));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x2400"));
 
   // A field emptied with backspace is 0 too, and typing after it works.
   blue->setFocus();
@@ -404,7 +421,7 @@ void ColourDialogTest::arrowsStepWithinRange() {
   QTest::mouseClick(blueDown, Qt::LeftButton);
   QCOMPARE(Edit(&dialog, "blueField")->text(), QStringLiteral("0"));
   QCOMPARE(dialog.state().lastDisplayed(), C(248, 0, 0));
-  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7C00"));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x001f"));
 
   // The arrow keys step the field that has the focus.
   QLineEdit* green = Edit(&dialog, "greenField");
@@ -432,8 +449,8 @@ void ColourDialogTest::systemChooser() {
   QTest::mouseClick(chooser, Qt::LeftButton);
   QCOMPARE(host.chooserCalls, 2);
   QCOMPARE(FieldTexts(&dialog), (QStringList{"31", "16", "0"}));
-  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7E00"));
-  QCOMPARE(Edit(&dialog, "inputCode")->text(), QStringLiteral("0x7FFF"));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x021f"));
+  QCOMPARE(Edit(&dialog, "inputCode")->text(), QStringLiteral("0x7fff"));
   QCOMPARE(SwatchPixel(&dialog, 25, 75), QColor(255, 128, 1));
   QCOMPARE(SwatchPixel(&dialog, 25, 25), QColor(248, 248, 248));
 
@@ -463,14 +480,14 @@ void ColourDialogTest::eyedropperPolling() {
   QVERIFY(loop->isActive());
   QCOMPARE(dialog.state().lastDisplayed(), C(200, 96, 0));
   QCOMPARE(FieldTexts(&dialog), (QStringList{"25", "12", "0"}));
-  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x6580"));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x0199"));
   QCOMPARE(SwatchPixel(&dialog, 25, 75), QColor(200, 96, 0));
 
   // While the button stays down the pixel under the pointer keeps being read,
   // the pointer resting or not.
   host.pixel = QColor(255, 255, 255);
   QTRY_COMPARE_WITH_TIMEOUT(dialog.state().lastDisplayed(), C(248, 248, 248), 1000);
-  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7FFF"));
+  QCOMPARE(Edit(&dialog, "newCode")->text(), QStringLiteral("0x7fff"));
 
   // Released (heard by the dialog, or only seen by the loop): the last
   // colour stays, and the loop ends.
@@ -512,8 +529,8 @@ void ColourDialogTest::escapeAndClosingCancel() {
 
 void ColourDialogTest::modalRunOkAndCancel() {
   QWidget owner;
-  owner.resize(400, 300);
-  owner.move(120, 90);
+  owner.resize(300, 300);  // room on its right for the dialog on the test's 800-pixel screen
+  owner.move(20, 90);
   owner.show();
   QVERIFY(QTest::qWaitForWindowExposed(&owner));
   const Rgb24 input = C(248, 0, 0);

@@ -6,6 +6,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "app/fit_dialog.h"
+#include "app/qt_picture.h"
 #include "images/colour_work.h"
 #include "images/skin_io.h"
 #include "shell_fixture.h"
@@ -19,6 +21,19 @@ std::vector<std::string> SavedBytes(const Skin& skin) {
   std::vector<std::string> bytes;
   for (const SkinFile& f : EncodeSkinFiles(copy, TypedInfoOf(copy), {2012, 3, 4, 5, 6, 7})) bytes.push_back(f.bytes);
   return bytes;
+}
+
+// A picture file's pixels in colours between the console's 32 levels, so
+// that the reduction's error diffusion has work to do.
+SourcePicture Noise(int width, int height) {
+  SourcePicture s;
+  s.rgb = ::Picture(width, height);
+  std::uint32_t seed = 12345;
+  for (Rgb24& c : s.rgb.pixels) {
+    seed = seed * 1103515245u + 12345u;
+    c = {std::uint8_t(seed >> 24), std::uint8_t(seed >> 16), std::uint8_t(seed >> 8)};
+  }
+  return s;
 }
 
 long long PixelsOf(const Skin& skin, Rgb15 colour) {
@@ -71,7 +86,7 @@ class ColourWorkTest : public QObject {
     QVERIFY(asked.text.startsWith(QStringLiteral("big.png is 512 x 200 pixels; upper_screen is 256 x 192")));
     QCOMPARE(asked.cover.size(), QSize(256, 192));
     QCOMPARE(asked.stretch.size(), QSize(256, 192));
-    QCOMPARE(asked.keep.size(), QSize(256, 100));  // shown smaller
+    QCOMPARE(asked.keep.size(), QSize(256, 192));  // the top left, as the screen shows it
     // Each answer as it was shown.
     for (const FitMode mode : {FitMode::Cover, FitMode::Stretch, FitMode::Keep}) {
       dialogs_.fitAnswers.enqueue(mode);
@@ -85,6 +100,47 @@ class ColourWorkTest : public QObject {
     shell.files().ImportImageFile(ImageId::upper_screen, Picture("exact.png", QSize(256, 192), true));
     QCOMPARE(dialogs_.fitQuestions.size(), 4);
     QVERIFY(StatusText(Window())->text().contains(QStringLiteral("1 pixels are half transparent")));
+  }
+
+  // Each way drawn as the console shows it, all three at one zoom.
+  void fitQuestionShowsWhatTheConsoleShows() {
+    const struct {
+      const char* what;
+      QSize source, expected, cover, keep;
+      int zoom;
+    } cases[] = {
+        {"a photo into a screen", {1000, 750}, {256, 192}, {256, 192}, {256, 192}, 1},
+        {"a photo into an icon", {600, 450}, {32, 32}, {32, 32}, {256, 192}, 1},
+        {"one pixel more than the screen", {257, 193}, {256, 192}, {256, 192}, {256, 192}, 1},
+        {"the screen's size into an icon", {256, 192}, {32, 32}, {32, 32}, {256, 192}, 1},
+        {"a small picture into an icon", {16, 12}, {32, 32}, {32, 32}, {16, 12}, 6},  // 192 / 32
+        {"a small picture into a wide one", {20, 10}, {64, 16}, {64, 16}, {20, 10}, 4},  // 256 / 64
+    };
+    for (const auto& c : cases) {
+      const SourcePicture source = Noise(c.source.width(), c.source.height());
+      const FitQuestion q = AskingToFit(source, c.expected.width(), c.expected.height(), QString());
+      QCOMPARE(q.cover.size(), c.cover);
+      QCOMPARE(q.stretch.size(), c.cover);
+      QCOMPARE(q.keep.size(), c.keep);
+      QCOMPARE(FitPreviewZoom(q, QSize(256, 192)), c.zoom);
+      // What Keep shows is the top left of the picture Keep imports, pixel for pixel.
+      QCOMPARE(q.keep, ToQImage(FinishPicture(source)).copy(QRect(QPoint(0, 0), c.keep)));
+    }
+    // Drawn at that zoom: a 32 x 32 Fit beside a kept photo is small, as on the console.
+    const FitQuestion icon = AskingToFit(Noise(600, 450), 32, 32, QString());
+    FitDialog dialog(nullptr, icon, LanguageTable());
+    const QImage fit = dialog.findChild<QLabel*>(QStringLiteral("fitShown"))->pixmap().toImage();
+    const QImage keep = dialog.findChild<QLabel*>(QStringLiteral("keepShown"))->pixmap().toImage();
+    QCOMPARE(fit.pixel(10, 10), icon.cover.pixel(10, 10));
+    QCOMPARE(fit.pixel(100, 100), dialog.palette().color(QPalette::Dark).rgb());
+    QCOMPARE(keep.pixel(100, 100), icon.keep.pixel(100, 100));
+    const FitQuestion small = AskingToFit(Noise(16, 12), 32, 32, QString());
+    FitDialog zoomed(nullptr, small, LanguageTable());
+    const QImage grown = zoomed.findChild<QLabel*>(QStringLiteral("fitShown"))->pixmap().toImage();
+    QCOMPARE(grown.pixel(6 * 20 + 3, 6 * 9 + 5), small.cover.pixel(20, 9));
+    const QImage kept = zoomed.findChild<QLabel*>(QStringLiteral("keepShown"))->pixmap().toImage();
+    QCOMPARE(kept.pixel(6 * 15 + 5, 6 * 11 + 5), small.keep.pixel(15, 11));
+    QCOMPARE(kept.pixel(6 * 16 + 5, 6 * 11 + 5), zoomed.palette().color(QPalette::Dark).rgb());
   }
 
   void folderImportAsksOnceForAll() {
@@ -138,6 +194,23 @@ class ColourWorkTest : public QObject {
         QCOMPARE(Rgb24ToRgb15({std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue())}), frame);
       }
     }
+    // Each swatch shows its colour, and two lines of text beside it (its code
+    // and its count); the same picture while chosen, and while a dialog over
+    // the window disables the dock, where it would be greyed.
+    const QSize size = swatches->iconSize();
+    const QImage normal = item->icon().pixmap(size).toImage();
+    QCOMPARE(item->icon().pixmap(size, QIcon::Disabled).toImage(), normal);
+    const Rgb24 shownFrame = Rgb15ToRgb24(frame);
+    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Selected}) {
+      QCOMPARE(item->icon().pixmap(size, mode).toImage().pixel(size.height() / 2, size.height() / 2),
+               qRgb(shownFrame.r, shownFrame.g, shownFrame.b));
+    }
+    QVERIFY(size.width() >= size.height() + QFontMetrics(swatches->font()).horizontalAdvance(QStringLiteral("0x7fff")));
+    int ink[2] = {0, 0};
+    for (int y = 0; y < size.height(); ++y) {
+      for (int x = size.height(); x < size.width(); ++x) ink[y * 2 / size.height()] += qAlpha(normal.pixel(x, y)) > 0;
+    }
+    QVERIFY(ink[0] > 0 && ink[1] > 0);
     // Chosen, it lists what uses it; each leads to its control.
     swatches->setCurrentItem(item);
     const QList<QTreeWidgetItem*> field =

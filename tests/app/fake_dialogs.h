@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "app/colour_dialog.h"
 #include "app/dialogs.h"
 #include "app/fit_dialog.h"
 #include "app/recolour_dialog.h"
@@ -70,9 +71,12 @@ struct FakeDialogs : Dialogs {
   // the answer is given; the preview sees what the skin looked like meanwhile.
   QList<Rgb24> colourPreviews;
   std::function<void()> whileOpen;
-  Rgb24 EditColour(QWidget*, Rgb24 input, const LanguageTable&, const QString& name,
+  // The real colour dialog instead, modal over the window.
+  bool realColourDialog = false;
+  Rgb24 EditColour(QWidget* parent, Rgb24 input, const LanguageTable& texts, const QString& name,
                    const std::function<void(Rgb24)>& preview) override {
     requests.push_back({QStringLiteral("colour"), name, {}, {}, 0});
+    if (realColourDialog) return RunColourDialog(parent, input, texts, QtColourPickerHost(), name, preview);
     if (preview) {
       for (const Rgb24 c : colourPreviews) preview(c);
     }

@@ -6,10 +6,12 @@
 #include <QSpinBox>
 #include <QtTest>
 
+#include <cstring>
 #include <functional>
 
 #include "app/editor_panel.h"
 #include "app/main_window.h"
+#include "app/preview_highlight.h"
 #include "app/preview_interaction.h"
 #include "app/preview_pick.h"
 #include "app/preview_picture.h"
@@ -61,6 +63,26 @@ void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
   const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
   QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, held, Qt::NoModifier);
   QCoreApplication::sendEvent(w, &e);
+}
+
+// A mask drawn in rows of '#' (set) and '.' (clear).
+PixelMask MaskOf(std::initializer_list<const char*> rows) {
+  PixelMask m;
+  m.width = int(std::strlen(*rows.begin()));
+  m.height = int(rows.size());
+  m.left = m.width, m.top = m.height;
+  int y = 0;
+  for (const char* row : rows) {
+    for (int x = 0; x < m.width; ++x) {
+      m.pixels.push_back(row[x] == '#');
+      if (row[x] != '#') continue;
+      ++m.count;
+      m.left = std::min(m.left, x), m.right = std::max(m.right, x);
+      m.top = std::min(m.top, y), m.bottom = std::max(m.bottom, y);
+    }
+    ++y;
+  }
+  return m;
 }
 
 void Hover(QWidget* control, bool enter) {
@@ -151,6 +173,49 @@ class PreviewInteractionTest : public QObject {
     Mouse(Preview(), QEvent::MouseButtonDblClick, SourcePixel(Trace(), PictureSource(ImageId::title_bg)), Qt::LeftButton);
     QCOMPARE(Shell().document().skin().image(ImageId::title_bg).width, 4);
     QCOMPARE(Shell().document().history().count(), 2);
+  }
+
+  void selectedBackgroundKeepsItsTextsReadable() {
+    // The holes of a selection are filled; a gap open to the outside is none.
+    const struct {
+      const char* what;
+      PixelMask mask, filled;
+    } shapes[] = {
+        {"a ring with an island",
+         MaskOf({".......", ".#####.", ".#...#.", ".#.#.#.", ".#...#.", ".#####.", "......."}),
+         MaskOf({".......", ".#####.", ".#####.", ".#####.", ".#####.", ".#####.", "......."})},
+        {"a ring at the picture's edges", MaskOf({"#####", "#...#", "#####"}), MaskOf({"#####", "#####", "#####"})},
+        {"a U open at the top", MaskOf({".#.#.", ".#.#.", ".###."}), MaskOf({".#.#.", ".#.#.", ".###."})},
+        {"two squares apart", MaskOf({"##.##", "##.##"}), MaskOf({"##.##", "##.##"})},
+        {"a hole one pixel from the bounds", MaskOf({"###", "#.#", "#.#", "#.#", "###"}),
+         MaskOf({"###", "###", "###", "###", "###"})},
+    };
+    for (const auto& s : shapes) {
+      const PixelMask got = WithoutHoles(s.mask);
+      QVERIFY2(got.pixels == s.filled.pixels, s.what);
+      QCOMPARE(got.count, s.filled.count);
+    }
+
+    // A click on the upper screen's picture: its mark goes round the screen,
+    // and every text drawn over it shows as it is.
+    for (const int steps : {0, 7}) {
+      ZoomSteps(steps);
+      const QImage plain = Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      Click(Zoomed(SourcePixel(Trace(), PictureSource(ImageId::upper_screen)), Shell().view().zoom()));
+      const PixelMask upper = ZoomMask(SourceMask(Trace(), PictureSource(ImageId::upper_screen)), Shell().view().zoom());
+      const QRect bounds(QPoint(upper.left, upper.top), QPoint(upper.right, upper.bottom));
+      const QImage marked = Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      int outline = 0;
+      for (int y = 0; y < marked.height(); ++y) {
+        for (int x = 0; x < marked.width(); ++x) {
+          if (marked.pixel(x, y) == plain.pixel(x, y)) continue;
+          QVERIFY2(!bounds.contains(x, y), qPrintable(QStringLiteral("marked inside the screen at %1,%2").arg(x).arg(y)));
+          ++outline;
+        }
+      }
+      QVERIFY(outline > 0);
+      Click(QPoint(0, 0));  // the margin: nothing selected
+    }
   }
 
   void dragMovesTheElementByThePointerOverTheZoom() {
@@ -261,6 +326,7 @@ class PreviewInteractionTest : public QObject {
       QString status;
     };
     for (const Absent& a : {Absent{"image:title_bg", QStringLiteral("title_bg: only on screens 4, 6, 8, 12")},
+                            Absent{"colour:cheatListTextColor", QStringLiteral("cheatListTextColor: only on screen 14")},
                             Absent{"colour:formFrameColor", QStringLiteral("formFrameColor: only on screens 3-10, 12")},
                             Absent{"element:6", QStringLiteral("[folder text]: on no screen, as the skin is now")}}) {
       Hover(Control(QString::fromLatin1(a.control)), true);

@@ -303,7 +303,11 @@ class ShellTest : public QObject {
     dialogs_.messages.clear();
     dialogs_.answers.enqueue(QStringLiteral(SKIN_TEST_DATA "/archives/python_top.zip"));
     shell.files().OpenArchive();
-    QCOMPARE(dialogs_.requests.back().start, QStringLiteral("*.zip"));
+    // The archive chooser starts in LastPath, its name field empty, and shows ZIP files.
+    QCOMPARE(dialogs_.requests.back().start, skinDir.path() + QLatin1Char('/'));
+    QCOMPARE(dialogs_.requests.back().filters.size(), 1);
+    QCOMPARE(dialogs_.requests.back().filters[0].label, QStringLiteral("ZIP"));
+    QCOMPARE(dialogs_.requests.back().filters[0].patterns, QStringLiteral("*.zip;*.ZIP"));
     QCOMPARE(shell.settings().lastPath, QStringLiteral(SKIN_TEST_DATA "/archives/"));
     QCOMPARE(shell.document().skin().image(ImageId::lamp).width, 2);
 
@@ -340,11 +344,22 @@ class ShellTest : public QObject {
     const FakeDialogs::Request r = dialogs_.requests.back();
     QCOMPARE(r.start, QStringLiteral("/pictures/cheat.bmp"));
     QCOMPARE(r.title, QStringLiteral("Open file"));
-    QCOMPARE(r.filters.size(), 3);
-    QCOMPARE(r.filters[0].label, QStringLiteral("Bitmap (*.bmp)"));
-    QCOMPARE(r.filters[0].patterns, QStringLiteral("*.bmp;*.png;*.jpg"));
-    QCOMPARE(r.filters[2].label, QStringLiteral("JPEG - JFIF Compliant (*.jpg)"));
+    QCOMPARE(r.filters.size(), 4);
     QCOMPARE(r.selected, 0);
+    // The filter chosen first shows every file the import takes, named in
+    // either letter case (a chooser may match it exactly), and no other.
+    const auto shows = [&r](int filter, const QString& name) {
+      for (const QString& p : r.filters[filter].patterns.split(QLatin1Char(';'))) {
+        if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(p)).match(name).hasMatch()) return true;
+      }
+      return false;
+    };
+    for (const char* name : {"photo.jpeg", "PHOTO.JPEG", "photo.jpg", "SHOT.JPG", "card.png", "CARD.PNG", "lamp.bmp", "LAMP.BMP"}) {
+      QVERIFY2(shows(0, QString::fromLatin1(name)), name);
+    }
+    for (const char* name : {"notes.txt", "photo.jpeg.txt", "skin.zip", "jpeg"}) QVERIFY2(!shows(0, QString::fromLatin1(name)), name);
+    QVERIFY(shows(3, QStringLiteral("photo.jpeg")) && shows(3, QStringLiteral("SHOT.JPG")));
+    QVERIFY(!shows(3, QStringLiteral("card.png")));
     QCOMPARE(shell.document().skin().image(ImageId::icon_cheat).width, 4);  // kept at its own size
     QCOMPARE(shell.settings().lastPath, QStringLiteral("/pictures/"));
     shell.view().ChooseScreen(13);

@@ -1,9 +1,11 @@
 // The window as a daily tool: keyboard, menus, panel hints, recent skins,
 // drag and drop, the command line, and where the settings are kept.
 #include <QAction>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
@@ -11,13 +13,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/colour_dialog.h"
+#include "app/dialogs.h"
 #include "app/editor_panel.h"
+#include "app/language.h"
 #include "app/main_window.h"
 #include "app/mnemonics.h"
 #include "app/paths.h"
 #include "app/recent_skins.h"
 #include "app/shell.h"
 #include "shell_fixture.h"
+#include "when_open.h"
 #include "window_parts.h"
 
 namespace {
@@ -139,6 +145,60 @@ class WindowTest : public QObject {
     QCOMPARE(panel->currentIndex(), 3);
   }
 
+  // After a colour's dialog the keys go to its button again: Ctrl+C copies it.
+  void focusComesBackFromTheColourDialog() {
+    EditorShell& shell = Start();
+    dialogs_.realColourDialog = true;
+    auto* button = static_cast<QPushButton*>(Control(QStringLiteral("colour:vTextColor")));
+    for (const bool keyboard : {false, true}) {
+      QGuiApplication::clipboard()->clear();
+      WhenOpen<ColourDialog>(Window(), "the colour dialog", [](ColourDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
+      if (keyboard) {
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+      } else {
+        QTest::mouseClick(button, Qt::LeftButton);
+      }
+      QTRY_COMPARE(QApplication::focusWidget(), button);
+      QVERIFY(Window()->testAttribute(Qt::WA_KeyboardFocusChange));  // its focus frame shows
+      QTest::keySequence(QApplication::focusWidget(), QKeySequence::Copy);
+      const Rgb24 c = shell.document().skin().colours.vTextColor;
+      QCOMPARE(QGuiApplication::clipboard()->text(), QString::asprintf("#%02x%02x%02x", c.r, c.g, c.b));
+    }
+    QCOMPARE(shell.document().history().count(), 0);  // Escape changed nothing
+  }
+
+  // The question about unsaved changes answered with Alt and a letter, in every language.
+  void saveQuestionAnswersFromTheKeyboard() {
+    QWidget owner;
+    owner.show();
+    for (const LanguageEntry& e : LanguageMenu()) {
+      LanguageTable texts;
+      texts.Load(e.index, QStringLiteral(SKIN_SOURCE_DIR "/language"));
+      const std::array<QString, 3> captions = UnsavedChoiceCaptions(texts);
+      QSet<QChar> letters;
+      for (const QString& caption : captions) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("&([A-Za-z0-9])")).match(caption);
+        QVERIFY2(m.hasMatch(), qPrintable(caption));
+        letters.insert(m.captured(1).at(0).toUpper());
+      }
+      QCOMPARE(letters.size(), 3);
+      // English answers each way; the others Discard, the one that loses work.
+      const QList<UnsavedChoice> choices = e.index == 0 ? QList{UnsavedChoice::Save, UnsavedChoice::Discard, UnsavedChoice::Cancel}
+                                                        : QList{UnsavedChoice::Discard};
+      for (const UnsavedChoice choice : choices) {
+        const QString caption = captions[std::size_t(choice)];
+        const QChar letter = caption.at(caption.indexOf(QLatin1Char('&')) + 1).toUpper();
+        WhenOpen<QMessageBox>(&owner, "the question", [letter](QMessageBox* box) {
+          box->activateWindow();
+          QVERIFY(QTest::qWaitForWindowActive(box));  // the keys of a window go to the active one
+          QTest::keyClick(box, Qt::Key(letter.unicode()), Qt::AltModifier);
+        });
+        QCOMPARE(QtDialogs().AskSaveChanges(&owner, QStringLiteral("Save?"), texts), choice);
+      }
+    }
+  }
+
   void recentSkinsDropsAndTheCommandLine() {
     // A skin named on the command line is opened at start.
     EditorShell& shell = Start(kArchive);
@@ -188,6 +248,39 @@ class WindowTest : public QObject {
     QCOMPARE(WithRecentSkin(eight, QStringLiteral("new")), QStringList{QStringLiteral("new")} + eight.mid(0, 7));
   }
 
+  void languageFilesNotFoundAreSaid() {
+    QTemporaryDir languages;
+    QDir().mkpath(QFileInfo(f_.SettingsFile()).absolutePath());
+    QFile settings(f_.SettingsFile());
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[settings]\nLanguage=5\n");
+    settings.close();
+    EditorShell& shell = f_.Start(QString(), nullptr, languages.path());
+    // German asked for and not there: English shown and ticked, and the status bar says why.
+    QCOMPARE(StatusText(Window())->text(), QStringLiteral("Language file german.ini not found in %1").arg(languages.path()));
+    QCOMPARE(Panel(Window())->tabText(0), QStringLiteral("Colors"));
+    QVERIFY(LanguageAction(Window(), 0)->isChecked());
+    QVERIFY(!LanguageAction(Window(), 5)->isChecked());
+    // Every entry but English greyed, saying where its file is looked for.
+    for (int i = 1; i < 10; ++i) {
+      QVERIFY(!LanguageAction(Window(), i)->isEnabled());
+      QVERIFY(LanguageAction(Window(), i)->toolTip().contains(languages.path()));
+    }
+    QVERIFY(LanguageAction(Window(), 0)->isEnabled());
+    // Asked for all the same, nothing changes but the status text.
+    MainWindow* before = Window();
+    shell.ChangeLanguage(3);
+    QCOMPARE(Window(), before);
+    QCOMPARE(StatusText(Window())->text(), QStringLiteral("Language file spanish.ini not found in %1").arg(languages.path()));
+    QCOMPARE(shell.settings().language, 5);  // kept for a run that finds the file
+    // Once the file is there, it is taken.
+    QVERIFY(QFile::copy(QStringLiteral(SKIN_SOURCE_DIR "/language/german.ini"), languages.filePath(QStringLiteral("german.ini"))));
+    shell.ChangeLanguage(5);
+    QCOMPARE(Panel(Window())->tabText(0), QStringLiteral("Farben"));
+    QVERIFY(LanguageAction(Window(), 5)->isEnabled() && LanguageAction(Window(), 5)->isChecked());
+    QVERIFY(!LanguageAction(Window(), 3)->isEnabled());
+  }
+
   void settingsLiveBesideAPortableCopyOrInTheUsersConfiguration() {
     QStandardPaths::setTestModeEnabled(true);
     const QString before = QDir::currentPath();
@@ -203,6 +296,8 @@ class WindowTest : public QObject {
     QCOMPARE(QFileInfo(p.settingsFile).absolutePath(),
              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     QVERIFY(!p.settingsFile.startsWith(installed.path()));
+    // Run from the build folder, the language files are the source tree's.
+    QCOMPARE(p.languageDir, QStringLiteral(SKIN_SOURCE_DIR "/language"));
     QDir::setCurrent(before);
     QCOMPARE(SkinNameOf(QStringLiteral("/skins/Night Sky/")), QStringLiteral("Night Sky"));
     QCOMPARE(SkinNameOf(QStringLiteral("/skins/Night.Sky.ZIP")), QStringLiteral("Night.Sky"));

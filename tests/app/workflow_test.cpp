@@ -18,6 +18,7 @@
 #include "app/reload_bar.h"
 #include "app/shell.h"
 #include "app/skin_watcher.h"
+#include "app/window_geometry.h"
 #include "images/archive_writer.h"
 #include "images/bmp_writer.h"
 #include "images/defaults.h"
@@ -100,6 +101,7 @@ class WorkflowTest : public QObject {
       std::string subject;
       int screen;        // shown by a double click
       QString control;   // focused by it
+      QString says = {};  // the start of its description
     };
     const QList<Case> cases = {
         {"text on its own background",
@@ -107,7 +109,9 @@ class WorkflowTest : public QObject {
            dialogs_.colourAnswers.enqueue(shell.document().skin().colours.formBodyColor);
            shell.EditColour(SkinFieldOf("[global settings]", "formTextColor"));
          },
-         ProblemCode::LowContrast, "[global settings] formTextColor", 3, QStringLiteral("colour:formTextColor")},
+         ProblemCode::LowContrast, "[global settings] formTextColor", 3, QStringLiteral("colour:formTextColor"),
+         // The screen as its button numbers it, and as skintool check says it.
+         QStringLiteral("hard to read on preview screen 4:")},
         {"a picture of the wrong size",
          [&] { shell.document().Apply(ReplacePictures({{ImageId::icon_nds, Picture(40, 40)}}, StepText::Named("icon/nds"))); },
          ProblemCode::PictureSize, "icon/nds", 0, QStringLiteral("image:nds")},
@@ -120,6 +124,7 @@ class WorkflowTest : public QObject {
       QTRY_COMPARE(dock->list()->topLevelItemCount(), static_cast<int>(shell.document().problems().size()));
       QCOMPARE(dock->errorCount()->text(), QStringLiteral("0"));
       QCOMPARE(dock->warningCount()->text(), QStringLiteral("1"));
+      QVERIFY(dock->list()->topLevelItem(0)->text(2).startsWith(c.says));
       // A double click shows the screen and puts the focus on the control.
       dock->setVisible(true);
       QTreeWidgetItem* item = dock->list()->topLevelItem(0);
@@ -140,9 +145,9 @@ class WorkflowTest : public QObject {
     MainWindow* w = Window();
     const QSize size = w->size();
     Problems(w)->warningCount()->click();
-    QTRY_COMPARE(w->centralWidget()->height(), MainWindow::kAboveStatusBar);
+    QTRY_VERIFY(w->height() > size.height());
+    QCOMPARE(w->centralWidget()->height(), window_geometry::kAboveStatusBar);
     QVERIFY(Problems(w)->isVisible());
-    QVERIFY(w->height() > size.height());
     // It stays open across a change of language, and gives its height back.
     f_.shell->ChangeLanguage(5);
     QVERIFY(Problems(Window())->isVisible());
@@ -243,8 +248,25 @@ class WorkflowTest : public QObject {
         QTRY_VERIFY2(bar->isVisible(), c.name);
         QVERIFY(bar->question()->text().contains(QString::fromLatin1(c.file)));
         QVERIFY2(c.isMine(shell.document().skin()), c.name);  // asked, not taken
+        // The status bar says so, not what an earlier reading said.
+        QCOMPARE(StatusText(Window())->text(), QStringLiteral("Not reloaded: %1").arg(QLatin1String(c.file)));
+        // The bar and its buttons whole over the preview, narrow as it may be.
+        QWidget* area = bar->parentWidget();
+        const QSize was = area->size();
+        for (const int width : {was.width(), 150}) {
+          area->resize(width, was.height());
+          QVERIFY2(area->rect().contains(bar->geometry()), c.name);
+          for (QWidget* button : {static_cast<QWidget*>(bar->reloadButton()), static_cast<QWidget*>(bar->keepButton())}) {
+            QVERIFY2(bar->contentsRect().contains(button->geometry()), qPrintable(button->objectName()));
+            QVERIFY(button->width() >= button->sizeHint().width());
+          }
+        }
+        area->resize(was);
         (reload ? bar->reloadButton() : bar->keepButton())->click();
         QVERIFY(!bar->isVisible());
+        QCOMPARE(StatusText(Window())->text(), (reload ? QStringLiteral("Read again from disk: %1")
+                                                       : QStringLiteral("Kept your %1"))
+                                                   .arg(QLatin1String(c.file)));
         if (reload) {
           QVERIFY2(c.isDisk(shell.document().skin()), c.name);
           QCOMPARE(Steps().count(), 2);  // one step for the reload
