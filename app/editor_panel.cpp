@@ -1,5 +1,7 @@
 #include "app/editor_panel.h"
 
+#include "app/commands/command_table.h"
+
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -137,8 +139,6 @@ class Latin1Validator : public QValidator {
 
 EditorPanel::EditorPanel(QWidget* parent, const LanguageTable& texts) : QTabWidget(parent) {
   setObjectName(QStringLiteral("EditorPanel"));
-  copyText_ = texts.Text("LANG_COPY_COLOR$");
-  pasteText_ = texts.Text("LANG_PASTE_COLOR$");
   // Narrow padding: the captions of the 128-pixel buttons need the room. The
   // colour buttons show their swatch, then the caption from the left.
   setStyleSheet(QStringLiteral("QPushButton { padding: 0px 2px; }"
@@ -183,7 +183,7 @@ QWidget* EditorPanel::BuildColoursPage(const LanguageTable& texts) {
     const QString caption = texts.Text(c.key());
     FitCaption(b, caption, kButtonWidth);
     const SkinField field = c.field();
-    connect(b, &QPushButton::clicked, this, [this, field] { emit colourClicked(field); });
+    connect(b, &QPushButton::clicked, this, [this, field] { Run("editColour", {field}); });
     WatchHover(b, [this, field] { emit colourHovered(field); });
     const int index = colours_.size();
     b->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -198,14 +198,23 @@ QWidget* EditorPanel::BuildImagesPage(const LanguageTable& texts) {
   auto* page = new QWidget(this);
   for (const ImageControl& c : ImageControls()) {
     const ImageId image = c.image;
-    auto* b = new ImageButton(page, [this, image](const QString& file) { emit imageFileDropped(image, file); });
+    auto* b = new ImageButton(page, [this, image](const QString& file) {
+      CommandTarget to;
+      to.image = image;
+      to.path = file;
+      Run("importPictureFile", to);
+    });
     b->setObjectName(QStringLiteral("image:%1").arg(c.baseName()));
     b->setProperty("swatch", true);
     b->setIconSize(QSize(kThumbWidth, kSwatch));
     b->setGeometry(c.column * kButtonWidth, c.row * kRowHeight, kButtonWidth, kRowHeight);
     const QString caption = texts.Text(c.key());
     FitCaption(b, caption, kButtonWidth);
-    connect(b, &QPushButton::clicked, this, [this, image] { emit imageClicked(image); });
+    connect(b, &QPushButton::clicked, this, [this, image] {
+      CommandTarget to;
+      to.image = image;
+      Run("importPicture", to);
+    });
     WatchHover(b, [this, image] { emit imageHovered(image); });
     images_.push_back({image, b});
     AddControl(b, c.screen,
@@ -350,22 +359,17 @@ void EditorPanel::SyncControls(const Skin& skin) {
   syncing_ = false;
 }
 
-void EditorPanel::CopyColour(int index) const {
-  QGuiApplication::clipboard()->setText(QString::fromStdString(FormatHexColour(colours_[index].shown)));
-}
-
-void EditorPanel::PasteColour(int index) {
-  const std::optional<Rgb24> colour = ParseColourText(QGuiApplication::clipboard()->text().toStdString());
-  // Only the buttons of the screen shown take an edit, as for a click.
-  if (colour && colours_[index].button->isEnabled()) emit colourPasted(colours_[index].field, *colour);
+void EditorPanel::Run(const char* command, const CommandTarget& target) const {
+  if (commands_) commands_->Run(QString::fromLatin1(command), target);
 }
 
 void EditorPanel::ShowColourMenu(int index, QPoint at) {
+  if (!commands_) return;
+  // The entries of the editor's commands, about this colour.
   QMenu menu(this);
-  menu.addAction(copyText_, this, [this, index] { CopyColour(index); });
-  QAction* paste = menu.addAction(pasteText_, this, [this, index] { PasteColour(index); });
-  paste->setEnabled(colours_[index].button->isEnabled() &&
-                    ParseColourText(QGuiApplication::clipboard()->text().toStdString()).has_value());
+  for (const char* id : {"copyColour", "pasteColour"}) {
+    if (QAction* a = commands_->Action(QString::fromLatin1(id), &menu, {colours_[index].field})) menu.addAction(a);
+  }
   menu.exec(colours_[index].button->mapToGlobal(at));
 }
 
@@ -462,8 +466,8 @@ bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     for (int i = 0; i < colours_.size(); ++i) {
       if (colours_[i].button != watched) continue;
-      if (key->matches(QKeySequence::Copy)) CopyColour(i);
-      else if (key->matches(QKeySequence::Paste)) PasteColour(i);
+      if (key->matches(QKeySequence::Copy)) Run("copyColour", {colours_[i].field});
+      else if (key->matches(QKeySequence::Paste)) Run("pasteColour", {colours_[i].field});
       else break;
       return true;
     }

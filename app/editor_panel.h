@@ -18,7 +18,9 @@
 #include "skin/catalogue.h"
 #include "skin/skin.h"
 
+class CommandTable;
 class LanguageTable;
+struct CommandTarget;
 class QAbstractButton;
 class SkinDocument;
 class ViewState;
@@ -36,6 +38,10 @@ class EditorPanel : public QTabWidget {
   // Shows the document's skin, and the controls of the view's screen, now
   // and after every change.
   void Follow(const SkinDocument& document, const ViewState& view);
+  // What a colour button, an image button and their context menus and keys
+  // ask for: the editor's commands (edit, copy and paste a colour, import a
+  // picture) about that colour or picture.
+  void UseCommands(const CommandTable* commands) { commands_ = commands; }
 
   // Shows the skin's values in the controls (colour swatches, check boxes,
   // number fields, information boxes), without reporting them as edits. A
@@ -63,12 +69,6 @@ class EditorPanel : public QTabWidget {
   const QVector<QWidget*>& ControlsOf(int screen) const { return screenControls_[std::size_t(screen)]; }
 
  signals:
-  void colourClicked(SkinField field);
-  // A colour pasted on a colour button (its context menu, or Ctrl+V while it
-  // has the focus), from clipboard text as #rrggbb or 0xBBBB.
-  void colourPasted(SkinField field, Rgb24 colour);
-  void imageClicked(ImageId image);
-  void imageFileDropped(ImageId image, const QString& path);
   void numberEdited(SkinField field, int value);
   void flagToggled(SkinField field, bool on);
   void textEdited(SkinField field, const QString& text);
@@ -92,8 +92,7 @@ class EditorPanel : public QTabWidget {
   QWidget* Reveal(QWidget* control);
   void ShowThumbnails(const Skin& skin, const struct SkinChange& change);
   // Copy colour and Paste colour, on a colour button.
-  void CopyColour(int index) const;
-  void PasteColour(int index);
+  void Run(const char* command, const CommandTarget& target) const;
   void ShowColourMenu(int index, QPoint at);
   // Reports the pointer coming onto `control` by `entered`, leaving it by hoverEnded.
   void WatchHover(QWidget* control, std::function<void()> entered);
@@ -112,7 +111,7 @@ class EditorPanel : public QTabWidget {
     SkinField field;
     Rgb24 shown{};  // the colour its swatch shows
   };
-  QString copyText_, pasteText_;
+  const CommandTable* commands_ = nullptr;
   struct BoundCheck {
     QCheckBox* box;
     SkinField field;

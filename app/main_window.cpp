@@ -16,6 +16,7 @@
 #include <QWheelEvent>
 
 #include "app/app_texts.h"
+#include "app/commands/command_table.h"
 #include "app/editor_panel.h"
 #include "app/language.h"
 #include "app/mnemonics.h"
@@ -57,8 +58,9 @@ void FollowStackText(QAction* action, const QString& prefix, const QString& step
 
 }  // namespace
 
-MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, SkinDocument& document, ViewState& view)
-    : document_(document), view_(view), swapped_(settings.swapView != 0) {
+MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, SkinDocument& document, ViewState& view,
+                       const CommandTable& commands, ViewChoices& choices)
+    : document_(document), view_(view), commands_(commands), choices_(choices), swapped_(settings.swapView != 0) {
   setObjectName(QStringLiteral("MainWindow"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   setAcceptDrops(true);
@@ -74,7 +76,7 @@ MainWindow::MainWindow(const LanguageTable& texts, const AppSettings& settings, 
   simulationFormat_ = texts.Text("LANG_STATUS_SIMULATING$");
   comparedSaved_ = texts.Text("LANG_COMPARE_SAVED$");
   comparedOther_ = texts.Text("LANG_COMPARE_OTHER$");
-  BuildMenuBar(texts, settings);
+  BuildMenuBar(texts);
   BuildStatusBar();
   BuildCentre(texts, settings);
   // 666 pixels wide, 521 between the menu bar and the status bar; no smaller.
@@ -101,7 +103,6 @@ void MainWindow::FollowDocument(const LanguageTable& texts) {
   connect(&view_, &ViewState::zoomChanged, this, &MainWindow::ShowZoom);
   connect(&view_, &ViewState::filterChanged, this, &MainWindow::ShowFilter);
   connect(&view_, &ViewState::compareChanged, this, &MainWindow::ShowCompare);
-  connect(&view_, &ViewState::wholeZoomChanged, wholeZoom_, &QAction::setChecked);
   ShowTitle();
   ShowScreen(view_.screen());
   ShowZoom(view_.zoom());
@@ -113,23 +114,17 @@ void MainWindow::FollowDocument(const LanguageTable& texts) {
   comparePicture_->Follow(document_, view_, PreviewPicture::Role::Compared);
   if (view_.compare() != ViewState::Compare::Off) ShowCompare();
 
-  // What the user does with the panel's controls goes to the document, or,
-  // where a dialog comes first, out as a request.
+  // What the user does with the panel's controls goes to the document; where
+  // a dialog comes first, the panel runs the command.
   connect(panel_, &EditorPanel::numberEdited, this,
           [this](const SkinField& f, int value) { document_.Apply(SetNumber(f, value)); });
   connect(panel_, &EditorPanel::flagToggled, this, [this](const SkinField& f, bool on) { document_.Apply(SetFlag(f, on)); });
   connect(panel_, &EditorPanel::textEdited, this, [this](const SkinField& f, const QString& text) {
     document_.Apply(SetText(f, text.toLatin1().toStdString()));
   });
-  connect(panel_, &EditorPanel::colourClicked, this, &MainWindow::editColourRequested);
-  connect(panel_, &EditorPanel::colourPasted, this, [this](const SkinField& f, Rgb24 c) { document_.Apply(SetColour(f, c)); });
-  connect(panel_, &EditorPanel::imageClicked, this, &MainWindow::importRequested);
-  connect(panel_, &EditorPanel::imageFileDropped, this, &MainWindow::importFileRequested);
+  panel_->UseCommands(&commands_);
 
-  interaction_ = new PreviewInteraction(document_, view_, texts, preview_, panel_, this);
-  connect(interaction_, &PreviewInteraction::editColourRequested, this, &MainWindow::editColourRequested);
-  connect(interaction_, &PreviewInteraction::importRequested, this, &MainWindow::importRequested);
-  connect(interaction_, &PreviewInteraction::importFileRequested, this, &MainWindow::importFileRequested);
+  interaction_ = new PreviewInteraction(document_, view_, commands_, texts, preview_, panel_, this);
   connect(interaction_, &PreviewInteraction::status, this, [this](const QString& text) {
     beforeHint_.reset();
     ShowStatus(text);
@@ -143,167 +138,107 @@ void MainWindow::FollowDocument(const LanguageTable& texts) {
     beforeHint_.reset();
   });
 
-  connect(palette_, &PaletteDock::replaceRequested, this, &MainWindow::replaceColourRequested);
-  connect(palette_, &PaletteDock::revealRequested, this, &MainWindow::revealRequested);
-  connect(palette_, &PaletteDock::shownByUser, this, &MainWindow::paletteShownByUser);
-  connect(overview_, &OverviewDock::shownByUser, this, &MainWindow::overviewShownByUser);
-  connect(overview_, &OverviewDock::wholeChosen, this, &MainWindow::overviewWholeChosen);
-  connect(problems_, &ProblemsDock::problemActivated, this, &MainWindow::problemActivated);
-  connect(problems_, &ProblemsDock::shownByUser, this, &MainWindow::problemsShownByUser);
-  connect(reloadBar_, &ReloadBar::answered, this, &MainWindow::reloadAnswered);
+  // What the docks and the reload bar ask for are commands too.
+  connect(palette_, &PaletteDock::replaceRequested, this, [this](Rgb15 colour) {
+    CommandTarget target;
+    target.colour = colour;
+    commands_.Run(QStringLiteral("replaceColour"), target);
+  });
+  connect(palette_, &PaletteDock::revealRequested, this, [this](const ProblemSubject& subject) {
+    CommandTarget target;
+    target.subject = subject;
+    commands_.Run(QStringLiteral("reveal"), target);
+  });
+  connect(problems_, &ProblemsDock::problemActivated, this, [this](int index) {
+    CommandTarget target;
+    target.index = index;
+    commands_.Run(QStringLiteral("showProblem"), target);
+  });
+  connect(reloadBar_, &ReloadBar::answered, this,
+          [this](bool reload) { commands_.Run(reload ? QStringLiteral("reloadTake") : QStringLiteral("reloadKeep")); });
+  // The docks shown or hidden by the user are remembered (all screens, and
+  // its size, from one run to the next), and their menu entries follow.
+  connect(palette_, &PaletteDock::shownByUser, this, [this](bool shown) { choices_.paletteShown = shown; });
+  connect(problems_, &ProblemsDock::shownByUser, this, [this](bool shown) { choices_.problemsShown = shown; });
+  connect(overview_, &OverviewDock::shownByUser, this, [this](bool shown) {
+    choices_.prefs.overviewShown = shown;
+    choices_.Save();
+  });
+  connect(overview_, &OverviewDock::wholeChosen, this, [this](bool whole) {
+    choices_.prefs.overviewWhole = whole;
+    choices_.Save();
+  });
+  for (QDockWidget* dock : {static_cast<QDockWidget*>(problems_), static_cast<QDockWidget*>(palette_),
+                            static_cast<QDockWidget*>(overview_)}) {
+    connect(dock, &QDockWidget::visibilityChanged, &commands_, &CommandTable::Refresh);
+  }
+  // What the commands' entries show as greyed or ticked follows the document and the view.
+  connect(&document_, &SkinDocument::historyChanged, &commands_, &CommandTable::Refresh);
+  connect(&view_, &ViewState::changed, &commands_, &CommandTable::Refresh);
+  connect(&view_, &ViewState::wholeZoomChanged, &commands_, &CommandTable::Refresh);
+  connect(&view_, &ViewState::compareChanged, &commands_, &CommandTable::Refresh);
 }
 
-void MainWindow::BuildFileMenu(const LanguageTable& texts) {
-  QMenu* file = menuBar()->addMenu(texts.Text("LANG_FILE$"));
-  file->addAction(texts.Text("LANG_FILE_NEW$"), QKeySequence::New, this, &MainWindow::newRequested);
-  QMenu* open = file->addMenu(texts.Text("LANG_FILE_OPEN$"));
-  open->addAction(texts.Text("LANG_FILE_OPEN_FOLDER$"), QKeySequence::Open, this, &MainWindow::openFolderRequested);
-  open->addAction(QStringLiteral("*.zip"), this, &MainWindow::openArchiveRequested);
+QMenu* MainWindow::AddMenu(QMenu* menu, const std::initializer_list<const char*>& ids) {
+  for (const char* id : ids) {
+    if (QLatin1String(id) == QLatin1String("-")) {
+      menu->addSeparator();
+    } else if (QAction* a = commands_.Action(QString::fromLatin1(id), menu)) {
+      menu->addAction(a);
+    }
+  }
+  return menu;
+}
+
+void MainWindow::BuildMenuBar(const LanguageTable& texts) {
+  // Every entry is a command of the editor's table, laid out here.
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu(texts.Text("LANG_FILE$"));
+  AddMenu(file, {"new"});
+  AddMenu(file->addMenu(texts.Text("LANG_FILE_OPEN$")), {"openFolder", "openArchive"});
   recent_ = file->addMenu(texts.Text("LANG_FILE_OPEN_RECENT$"));
   recent_->setObjectName(QStringLiteral("recentMenu"));
   recent_->menuAction()->setEnabled(false);
-  file->addAction(texts.Text("LANG_FILE_SAVE$"), QKeySequence::Save, this, &MainWindow::saveRequested);
-  file->addAction(texts.Text("LANG_FILE_SAVE_FOLDER$"), QKeySequence::SaveAs, this, &MainWindow::saveAsRequested);
-  file->addAction(texts.Text("LANG_FILE_SAVE_ARCHIVE$"), this, &MainWindow::saveArchiveRequested);
-  file->addSeparator();
-  file->addAction(texts.Text("LANG_FILE_IMPORT_FOLDER$"), this, &MainWindow::importFolderRequested);
-  file->addSeparator();
-  QMenu* shot = file->addMenu(texts.Text("LANG_FILE_SCREENSHOT$"));
-  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2D$"), this, [this] { emit screenshotFileRequested(false); });
-  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT2C$"), this, [this] { emit screenshotClipboardRequested(false); });
-  shot->addSeparator();
-  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT_SHOWN_FILE$"), this, [this] { emit screenshotFileRequested(true); });
-  shot->addAction(texts.Text("LANG_FILE_SCREENSHOT_SHOWN_CLIP$"), this,
-                  [this] { emit screenshotClipboardRequested(true); });
-  QMenu* compare = file->addMenu(texts.Text("LANG_FILE_COMPARE$"));
-  compare->addAction(texts.Text("LANG_FILE_OPEN_FOLDER$"), this, &MainWindow::compareFolderRequested);
-  compare->addAction(QStringLiteral("*.zip"), this, &MainWindow::compareArchiveRequested);
-  compare->addSeparator();
-  stopCompare_ = compare->addAction(texts.Text("LANG_FILE_COMPARE_STOP$"), this, [this] { view_.CompareWithSaved(false); });
-  stopCompare_->setObjectName(QStringLiteral("stopCompare"));
-  stopCompare_->setEnabled(false);
-  file->addSeparator();
-  file->addAction(texts.Text("LANG_FILE_CLOSE$"), QKeySequence::Quit, this, &MainWindow::quitRequested);
-}
+  AddMenu(file, {"save", "saveFolder", "saveArchive", "-", "importFolder", "-"});
+  AddMenu(file->addMenu(texts.Text("LANG_FILE_SCREENSHOT$")),
+          {"screenshotFile", "screenshotClipboard", "-", "screenshotShownFile", "screenshotShownClipboard"});
+  AddMenu(file->addMenu(texts.Text("LANG_FILE_COMPARE$")), {"compareFolder", "compareArchive", "-", "stopCompare"});
+  AddMenu(file, {"-", "quit"});
 
-void MainWindow::BuildEditMenu(const LanguageTable& texts) {
-  QMenu* edit = menuBar()->addMenu(texts.Text("LANG_EDIT$"));
-  undo_ = edit->addAction(texts.Text("LANG_EDIT_UNDO$"), QKeySequence::Undo, this, [this] { document_.Undo(); });
-  undo_->setObjectName(QStringLiteral("undo"));
-  redo_ = edit->addAction(texts.Text("LANG_EDIT_REDO$"), QKeySequence::Redo, this, [this] { document_.Redo(); });
-  redo_->setObjectName(QStringLiteral("redo"));
-  // Ctrl+Y as well, whatever the desktop's own binding for Redo is.
-  QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
-  if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
-  redo_->setShortcuts(redoKeys);
-}
+  QMenu* edit = AddMenu(bar->addMenu(texts.Text("LANG_EDIT$")), {"undo", "redo"});
+  undo_ = edit->actions().value(0);
+  redo_ = edit->actions().value(1);
 
-void MainWindow::BuildScreenMenu(const LanguageTable& texts) {
-  QMenu* screens = menuBar()->addMenu(texts.Text("LANG_SCREEN$"));
-  auto* group = new QActionGroup(this);
-  for (int i = 0; i < kPreviewScreenCount; ++i) {
-    QAction* a = screens->addAction(texts.Text(ScreenKey(i)));
-    a->setObjectName(QStringLiteral("screenAction:%1").arg(i));
-    a->setCheckable(true);
-    a->setChecked(i == 0);
-    group->addAction(a);
-    if (i < 9) a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
-    connect(a, &QAction::triggered, &view_, [this, i] { view_.ChooseScreen(i); });
-    screenActions_[std::size_t(i)] = a;
-  }
-  screens->addSeparator();
-  screens->addAction(texts.Text("LANG_SCREEN_PREV$"), QKeySequence(Qt::Key_PageUp), &view_,
-                     [this] { view_.StepScreen(-1); });
-  screens->addAction(texts.Text("LANG_SCREEN_NEXT$"), QKeySequence(Qt::Key_PageDown), &view_,
-                     [this] { view_.StepScreen(1); });
-}
-
-void MainWindow::BuildViewMenu(const LanguageTable& texts) {
-  QMenu* view = menuBar()->addMenu(texts.Text("LANG_VIEW$"));
-  QAction* in = view->addAction(texts.Text("LANG_VIEW_ZOOM_IN$"), &view_, [this] { view_.StepZoom(1); });
-  in->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence::ZoomIn});
-  view->addAction(texts.Text("LANG_VIEW_ZOOM_OUT$"), QKeySequence::ZoomOut, &view_, [this] { view_.StepZoom(-1); });
-  view->addAction(texts.Text("LANG_VIEW_ZOOM_RESET$"), QKeySequence(Qt::CTRL | Qt::Key_0), &view_,
-                  [this] { view_.ResetZoom(); });
-  view->addAction(texts.Text("LANG_VIEW_ZOOM_FIT$"), this, [this] { view_.ZoomToFit(viewport_->size()); });
-  wholeZoom_ = view->addAction(texts.Text("LANG_VIEW_ZOOM_WHOLE$"));
-  wholeZoom_->setObjectName(QStringLiteral("wholeZoom"));
-  wholeZoom_->setCheckable(true);
-  wholeZoom_->setChecked(view_.wholeZoom());
-  connect(wholeZoom_, &QAction::toggled, &view_, &ViewState::SetWholeZoom);
-  view->addSeparator();
+  QMenu* view = AddMenu(bar->addMenu(texts.Text("LANG_VIEW$")), {"zoomIn", "zoomOut", "zoomReset", "zoomFit", "wholeZoom", "-"});
   QMenu* simulate = view->addMenu(texts.Text("LANG_VIEW_SIMULATE$"));
-  auto* filters = new QActionGroup(this);
-  static constexpr const char* kFilterKeys[kScreenFilterCount] = {
-      "LANG_SIMULATE_NONE$", "LANG_SIMULATE_CONSOLE$", "LANG_SIMULATE_PROTANOPIA$", "LANG_SIMULATE_DEUTERANOPIA$",
-      "LANG_SIMULATE_TRITANOPIA$"};
+  // One of a kind at a time: drawn as a choice among them.
+  auto* filters = new QActionGroup(simulate);
   for (int f = 0; f < kScreenFilterCount; ++f) {
-    filterNames_ << texts.Text(kFilterKeys[f]);
-    QAction* a = filterActions_[std::size_t(f)] = simulate->addAction(filterNames_.back());
-    a->setObjectName(QStringLiteral("simulate:%1").arg(QLatin1String(ScreenFilterName(ScreenFilter(f)).data())));
-    a->setCheckable(true);
-    a->setChecked(ScreenFilter(f) == view_.filter());
-    filters->addAction(a);
-    connect(a, &QAction::triggered, &view_, [this, f] { view_.SetFilter(ScreenFilter(f)); });
+    const QString id = QStringLiteral("simulate:%1").arg(QLatin1String(ScreenFilterName(ScreenFilter(f)).data()));
+    simulate->addAction(filters->addAction(commands_.Action(id, simulate)));
+    filterNames_ << commands_.Find(id)->text;
   }
-  compareSaved_ = view->addAction(texts.Text("LANG_VIEW_COMPARE_SAVED$"));
-  compareSaved_->setObjectName(QStringLiteral("compareSaved"));
-  compareSaved_->setCheckable(true);
-  connect(compareSaved_, &QAction::triggered, &view_, &ViewState::CompareWithSaved);
-  view->addSeparator();
-  view->addAction(overview_->toggleViewAction());
-  view->addAction(problems_->toggleViewAction());
-  view->addAction(palette_->toggleViewAction());
-}
+  AddMenu(view, {"compareSaved", "-", "overview", "problems", "palette"});
 
-void MainWindow::BuildSkinMenu(const LanguageTable& texts) {
-  QMenu* skin = menuBar()->addMenu(texts.Text("LANG_SKIN$"));
-  skin->addAction(texts.Text("LANG_SKIN_RECOLOR$"), this, &MainWindow::recolourRequested);
-}
-
-void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& settings) {
-  QMenuBar* bar = menuBar();
-  BuildFileMenu(texts);
-  BuildEditMenu(texts);
-  BuildViewMenu(texts);
-  BuildSkinMenu(texts);
+  AddMenu(bar->addMenu(texts.Text("LANG_SKIN$")), {"recolour"});
 
   QMenu* languages = bar->addMenu(LanguageMenuTitle());
   // An entry whose file is not there is greyed, and says where it was looked for.
   languages->setToolTipsVisible(true);
-  const int shown = texts.index();
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {
-    const LanguageEntry& e = LanguageMenu()[i];
-    QAction* a = languages->addAction(e.label);
-    a->setObjectName(QStringLiteral("language:%1").arg(i));
-    a->setCheckable(true);
-    a->setChecked(e.index == shown);
-    if (const QString file = LanguageFilePath(e, texts.folder()); !file.isEmpty() && !QFileInfo(file).isFile()) {
-      a->setEnabled(false);
-      a->setToolTip(texts.Text("LANG_LANGUAGE_MISSING_TIP$").arg(QString::fromLatin1(e.file), texts.folder()));
-    }
-    const int index = e.index;
-    // Chosen even when it is the current one: the texts are read again. The
-    // tick moves only with the texts.
-    connect(a, &QAction::triggered, this, [this, a, index, shown] {
-      a->setChecked(index == shown);
-      emit languageRequested(index);
-    });
-    languageActions_[i] = a;
+    languages->addAction(commands_.Action(QStringLiteral("language:%1").arg(i), languages));
   }
 
-  QMenu* options = bar->addMenu(texts.Text("LANG_OPTIONS$"));
-  options->addAction(texts.Text("LANG_OPTIONS_BACKCOLOR$"), this, &MainWindow::backgroundColourRequested);
-  swapAction_ = options->addAction(texts.Text("LANG_OPTIONS_SWAPVIEW$"));
-  swapAction_->setObjectName(QStringLiteral("swapView"));
-  swapAction_->setCheckable(true);
-  swapAction_->setChecked(settings.swapView == 1);
-  connect(swapAction_, &QAction::triggered, this, &MainWindow::swapViewRequested);
+  AddMenu(bar->addMenu(texts.Text("LANG_OPTIONS$")), {"backgroundColour", "swapView"});
 
-  BuildScreenMenu(texts);
+  QMenu* screens = bar->addMenu(texts.Text("LANG_SCREEN$"));
+  auto* shown = new QActionGroup(screens);
+  for (int i = 0; i < kPreviewScreenCount; ++i) {
+    screens->addAction(shown->addAction(commands_.Action(QStringLiteral("screenAction:%1").arg(i), screens)));
+  }
+  AddMenu(screens, {"-", "previousScreen", "nextScreen"});
 
-  QMenu* about = bar->addMenu(texts.Text("LANG_ABOUT$"));
-  about->addAction(texts.Text("LANG_ABOUT_ABOUT$"), this, &MainWindow::aboutRequested);
+  AddMenu(bar->addMenu(texts.Text("LANG_ABOUT$")), {"about"});
 
   AddMnemonics(bar);
   // Undo and Redo keep their mnemonic in front of the step they name.
@@ -312,8 +247,6 @@ void MainWindow::BuildMenuBar(const LanguageTable& texts, const AppSettings& set
     const History& history = document_.history();
     FollowStackText(undo_, undoPrefix, history.UndoText() ? texts.Step(*history.UndoText()) : QString());
     FollowStackText(redo_, redoPrefix, history.RedoText() ? texts.Step(*history.RedoText()) : QString());
-    undo_->setEnabled(history.CanUndo());
-    redo_->setEnabled(history.CanRedo());
   };
   connect(&document_, &SkinDocument::historyChanged, this, follow);
   follow();
@@ -401,7 +334,7 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
     b->setCheckable(true);
     b->setChecked(i == 0);
     b->setToolTip(texts.Text(ScreenKey(i)));
-    connect(b, &QPushButton::clicked, &view_, [this, i] { view_.ChooseScreen(i); });
+    connect(b, &QPushButton::clicked, this, [this, i] { commands_.Run(QStringLiteral("screenAction:%1").arg(i)); });
     screenButtons_[std::size_t(i)] = b;
   }
 
@@ -410,10 +343,8 @@ void MainWindow::BuildCentre(const LanguageTable& texts, const AppSettings& sett
 }
 
 void MainWindow::ShowScreen(int screen) {
-  for (int i = 0; i < kPreviewScreenCount; ++i) {
-    screenActions_[std::size_t(i)]->setChecked(i == screen);
-    screenButtons_[std::size_t(i)]->setChecked(i == screen);
-  }
+  for (int i = 0; i < kPreviewScreenCount; ++i) screenButtons_[std::size_t(i)]->setChecked(i == screen);
+  commands_.Refresh();
 }
 
 void MainWindow::ShowTitle() {
@@ -467,7 +398,6 @@ void MainWindow::ShowFilter() {
   const ScreenFilter f = view_.filter();
   simulation_->setVisible(f != ScreenFilter::None);
   simulation_->setText(simulationFormat_.arg(filterNames_.value(int(f))));
-  filterActions_[std::size_t(f)]->setChecked(true);
 }
 
 void MainWindow::ShowOverview(bool shown, bool whole) {
@@ -477,8 +407,6 @@ void MainWindow::ShowOverview(bool shown, bool whole) {
 
 void MainWindow::ShowCompare() {
   const bool comparing = view_.compare() != ViewState::Compare::Off;
-  compareSaved_->setChecked(view_.compare() == ViewState::Compare::Saved);
-  stopCompare_->setEnabled(comparing);
   compareCaption_->setText(view_.compare() == ViewState::Compare::Other ? comparedOther_.arg(view_.otherName())
                                                                           : comparedSaved_);
   compareCaption_->adjustSize();
@@ -499,7 +427,7 @@ void MainWindow::ShowRecent(const QStringList& skins) {
     QString shown = skins[i];
     const QString path = skins[i];
     recent_->addAction(QStringLiteral("&%1 ").arg(i + 1) + shown.replace(QLatin1Char('&'), QStringLiteral("&&")), this,
-                       [this, path] { emit openRecentRequested(path); });
+                       [this, path] { OpenSkin(path); });
   }
   recent_->menuAction()->setEnabled(!skins.isEmpty());
 }
@@ -539,12 +467,16 @@ void MainWindow::ApplySwap(bool swapped) {
   const int height = panel_->height();
   ApplyLayout();
   panel_->setGeometry(panelX_, 0, kPanelWidth, height);
-  swapAction_->setChecked(swapped);
+  commands_.Refresh();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange && !isMinimized()) emit maximisedChanged(isMaximized());
+  // Maximised as the window was, in this run and at the next start.
+  if (event->type() == QEvent::WindowStateChange && !isMinimized() && choices_.prefs.maximised != isMaximized()) {
+    choices_.prefs.maximised = isMaximized();
+    choices_.Save();
+  }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -552,9 +484,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  // The shell decides: it may ask about unsaved changes first.
+  // The quit command decides: it may ask about unsaved changes first.
   event->ignore();
-  emit quitRequested();
+  commands_.Run(QStringLiteral("quit"));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -588,5 +520,41 @@ void MainWindow::dropEvent(QDropEvent* event) {
   const QString skin = DraggedSkin(event->mimeData());
   if (skin.isEmpty()) return;
   event->acceptProposedAction();
-  emit skinDropped(skin);
+  OpenSkin(skin);
 }
+
+void MainWindow::OpenSkin(const QString& path) const {
+  CommandTarget target;
+  target.path = path;
+  commands_.Run(QStringLiteral("openSkin"), target);
+}
+
+bool MainWindow::DockShown(Dock dock) const {
+  switch (dock) {
+    case Dock::Overview: return overview_->isVisible();
+    case Dock::Problems: return problems_->isVisible();
+    case Dock::Palette: break;
+  }
+  return palette_->isVisible();
+}
+
+void MainWindow::ShowDockByUser(Dock dock, bool shown) {
+  switch (dock) {
+    case Dock::Overview:
+      overview_->setVisible(shown);
+      choices_.prefs.overviewShown = shown;
+      choices_.Save();
+      break;
+    case Dock::Problems:
+      problems_->setVisible(shown);
+      choices_.problemsShown = shown;
+      break;
+    case Dock::Palette:
+      palette_->setVisible(shown);
+      choices_.paletteShown = shown;
+      break;
+  }
+  commands_.Refresh();
+}
+
+QSize MainWindow::PreviewRoom() const { return viewport_->size(); }

@@ -2,9 +2,10 @@
 // buttons, the editor panel and a status bar with the progress bar. Every
 // child is placed by hand, as the layout rule below says. Its views (panel,
 // preview, Problems list, title) follow the document and the view state
-// themselves; the window reports what the user asked for through its
-// signals, and shows the texts it is handed. It hands out no widget: what
-// happens to the skin goes through the document.
+// themselves; its menus are laid out from the editor's command table, and
+// what the user asks for (a menu entry, a button, a drop, a close) runs a
+// command. It hands out no widget: what happens to the skin goes through
+// the document.
 #pragma once
 
 #include <QMainWindow>
@@ -14,12 +15,14 @@
 #include <optional>
 
 #include "app/app_settings.h"
+#include "app/view_prefs.h"
 #include "edit/skin_field.h"
 #include "check/problem.h"
 #include "preview/filters.h"
 #include "preview/render.h"
 #include "skin/catalogue.h"
 
+class CommandTable;
 class EditorPanel;
 class ElidedLabel;
 class LanguageTable;
@@ -44,7 +47,9 @@ class MainWindow : public QMainWindow {
  public:
   // The views follow `document` and `view`; the Edit menu's Undo and Redo
   // follow the document's history.
-  MainWindow(const LanguageTable& texts, const AppSettings& settings, SkinDocument& document, ViewState& view);
+  // `choices`: what the window remembers of its docks and of being maximised.
+  MainWindow(const LanguageTable& texts, const AppSettings& settings, SkinDocument& document, ViewState& view,
+             const CommandTable& commands, ViewChoices& choices);
 
   // What the commands and tools have to say.
   void ShowProgress(int value);
@@ -65,47 +70,12 @@ class MainWindow : public QMainWindow {
   void ApplySwap(bool swapped);
   // From now on a close request closes the window: the shell has decided to end.
   void AllowClose() { closeAllowed_ = true; }
-
- signals:
-  void newRequested();
-  void openFolderRequested();
-  void openArchiveRequested();
-  void openRecentRequested(const QString& skin);
-  void skinDropped(const QString& skin);
-  void saveRequested();
-  void saveAsRequested();
-  void saveArchiveRequested();
-  void importFolderRequested();
-  // The file browser's screenshot (screen 0), or, `shown`, of the screen shown.
-  void screenshotFileRequested(bool shown);
-  void screenshotClipboardRequested(bool shown);
-  // Compare with another skin: a folder, or a .zip.
-  void compareFolderRequested();
-  void compareArchiveRequested();
-  void quitRequested();  // the Exit command or a close request
-  void languageRequested(int index);
-  void backgroundColourRequested();
-  void swapViewRequested();
-  void aboutRequested();
-  void recolourRequested();
-  // From the palette: replace a colour everywhere; lead to a use of it.
-  void replaceColourRequested(Rgb15 colour);
-  void revealRequested(const ProblemSubject& subject);
-  void paletteShownByUser(bool shown);
-  void overviewShownByUser(bool shown);
-  void overviewWholeChosen(bool whole);
-  // A colour to edit in the colour dialog, a picture to import (chosen by
-  // the user, or a file dropped): from the panel and the preview alike.
-  void editColourRequested(const SkinField& field);
-  void importRequested(ImageId image);
-  void importFileRequested(ImageId image, const QString& path);
-  // A problem of the list chosen (its index), the list shown or hidden by
-  // the user, and the answer of the reload bar.
-  void problemActivated(int index);
-  void problemsShownByUser(bool shown);
-  void reloadAnswered(bool reload);
-  // The window was maximised or restored (not minimised).
-  void maximisedChanged(bool maximised);
+  // The docks: shown or hidden as the user asks (remembered as the user's choice).
+  enum class Dock { Overview, Problems, Palette };
+  bool DockShown(Dock dock) const;
+  void ShowDockByUser(Dock dock, bool shown);
+  // The room the preview has: what zoom to fit fits into.
+  QSize PreviewRoom() const;
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -115,12 +85,10 @@ class MainWindow : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  void BuildMenuBar(const LanguageTable& texts, const AppSettings& settings);
-  void BuildFileMenu(const LanguageTable& texts);
-  void BuildEditMenu(const LanguageTable& texts);
-  void BuildViewMenu(const LanguageTable& texts);
-  void BuildScreenMenu(const LanguageTable& texts);
-  void BuildSkinMenu(const LanguageTable& texts);
+  void BuildMenuBar(const LanguageTable& texts);
+  // The entries of the commands `ids` ("-": a separator) added to `menu`.
+  QMenu* AddMenu(QMenu* menu, const std::initializer_list<const char*>& ids);
+  void OpenSkin(const QString& path) const;
   void BuildStatusBar();
   void BuildCentre(const LanguageTable& texts, const AppSettings& settings);
   void FollowDocument(const LanguageTable& texts);
@@ -134,6 +102,8 @@ class MainWindow : public QMainWindow {
 
   SkinDocument& document_;
   ViewState& view_;
+  const CommandTable& commands_;
+  ViewChoices& choices_;
   QString newSkinName_;
   PreviewInteraction* interaction_ = nullptr;
   // The status text a hint over the preview covers, shown again after it.
@@ -149,22 +119,15 @@ class MainWindow : public QMainWindow {
   QLabel* simulation_ = nullptr;
   QString simulationFormat_;
   QStringList filterNames_;
-  std::array<QAction*, kScreenFilterCount> filterActions_{};
   QScrollArea* compareViewport_ = nullptr;
   PreviewPicture* comparePicture_ = nullptr;
   QLabel* compareCaption_ = nullptr;
   QString comparedSaved_, comparedOther_;
   WindowRoom* room_ = nullptr;
   OverviewDock* overview_ = nullptr;
-  QAction* wholeZoom_ = nullptr;
-  QAction* compareSaved_ = nullptr;
-  QAction* stopCompare_ = nullptr;
   QLabel* zoom_ = nullptr;
   QString zoomFormat_;
   std::array<QPushButton*, kPreviewScreenCount> screenButtons_{};
-  std::array<QAction*, kPreviewScreenCount> screenActions_{};
-  std::array<QAction*, 10> languageActions_{};
-  QAction* swapAction_ = nullptr;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QMenu* recent_ = nullptr;

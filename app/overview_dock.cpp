@@ -127,7 +127,6 @@ OverviewDock::OverviewDock(const LanguageTable& texts, const SkinDocument& docum
   setWidget(body);
   setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
   setFeatures(DockWidgetClosable | DockWidgetFloatable | DockWidgetMovable);
-  toggleViewAction()->setShortcut(QKeySequence(Qt::Key_F10));
   connect(toggleViewAction(), &QAction::triggered, this, &OverviewDock::shownByUser);
   connect(whole_, &QCheckBox::toggled, this, [this](bool whole) {
     grid_->SetWhole(whole);

@@ -106,7 +106,6 @@ PaletteDock::PaletteDock(const LanguageTable& texts, SkinDocument& document, Vie
   layout->addWidget(replace_);
   setWidget(body);
   setFeatures(DockWidgetClosable | DockWidgetFloatable | DockWidgetMovable);
-  toggleViewAction()->setShortcut(QKeySequence(Qt::Key_F9));
   connect(toggleViewAction(), &QAction::triggered, this, &PaletteDock::shownByUser);
 
   connect(swatches_, &QListWidget::itemEntered, this, [this](QListWidgetItem* item) {

@@ -1,5 +1,6 @@
 #include "app/preview_interaction.h"
 
+#include "app/commands/command_table.h"
 #include "app/view_state.h"
 
 #include <QApplication>
@@ -44,9 +45,16 @@ int NextSerial() {
 
 }  // namespace
 
-PreviewInteraction::PreviewInteraction(SkinDocument& document, ViewState& view, const LanguageTable& texts,
-                                       PreviewPicture* preview, EditorPanel* panel, QObject* parent)
-    : QObject(parent), document_(document), view_(view), texts_(texts), preview_(preview), panel_(panel) {
+PreviewInteraction::PreviewInteraction(SkinDocument& document, ViewState& view, const CommandTable& commands,
+                                       const LanguageTable& texts, PreviewPicture* preview, EditorPanel* panel,
+                                       QObject* parent)
+    : QObject(parent),
+      document_(document),
+      view_(view),
+      commands_(commands),
+      texts_(texts),
+      preview_(preview),
+      panel_(panel) {
   connect(panel, &EditorPanel::colourHovered, this, [this](const SkinField& field) {
     Hover({FindColourSource(field.section, field.field->key).value_or(TraceSource::None), {}},
           QString::fromStdString(field.Name()));
@@ -198,8 +206,11 @@ void PreviewInteraction::Nudge(int dx, int dy) {
 void PreviewInteraction::DoubleClick(QPoint at) {
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
   if (!pick) return;
-  if (const std::optional<SkinField> colour = EditableColour(pick->source)) emit editColourRequested(*colour);
-  else if (const std::optional<ImageId> image = ImportablePicture(pick->source)) emit importRequested(*image);
+  CommandTarget target;
+  target.field = EditableColour(pick->source);
+  target.image = target.field ? std::nullopt : ImportablePicture(pick->source);
+  if (target.field) commands_.Run(QStringLiteral("editColour"), target);
+  else if (target.image) commands_.Run(QStringLiteral("importPicture"), target);
 }
 
 void PreviewInteraction::DragFileOver(QPoint at) {
@@ -211,7 +222,10 @@ void PreviewInteraction::DragFileOver(QPoint at) {
 void PreviewInteraction::Drop(QPoint at, const QString& path) {
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
   if (const std::optional<ImageId> image = pick ? ImportablePicture(pick->source) : std::nullopt) {
-    emit importFileRequested(*image, path);
+    CommandTarget target;
+    target.image = image;
+    target.path = path;
+    commands_.Run(QStringLiteral("importPictureFile"), target);
     return;
   }
   emit status(texts_.Text("LANG_STATUS_DROP_NO_PICTURE$"));

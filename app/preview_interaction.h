@@ -23,14 +23,17 @@ class LanguageTable;
 class PreviewPicture;
 class SkinDocument;
 class ViewState;
+class CommandTable;
 class QWidget;
 
 class PreviewInteraction : public QObject {
   Q_OBJECT
  public:
   // Follows the preview picture and the panel of one window.
-  PreviewInteraction(SkinDocument& document, ViewState& view, const LanguageTable& texts, PreviewPicture* preview,
-                     EditorPanel* panel, QObject* parent);
+  // A double click on a colour or a picture, and a file dropped on a
+  // picture, run the editor's commands about it.
+  PreviewInteraction(SkinDocument& document, ViewState& view, const CommandTable& commands, const LanguageTable& texts,
+                     PreviewPicture* preview, EditorPanel* panel, QObject* parent);
 
  signals:
   // A text for the status bar while the pointer rests on something, and
@@ -39,9 +42,6 @@ class PreviewInteraction : public QObject {
   void hintEnded();
   // What a click names, for the status bar.
   void status(const QString& text);
-  void editColourRequested(const SkinField& field);
-  void importRequested(ImageId image);
-  void importFileRequested(ImageId image, const QString& path);
 
  private:
   void Hover(const PreviewTarget& target, const QString& name);
@@ -71,6 +71,7 @@ class PreviewInteraction : public QObject {
 
   SkinDocument& document_;
   ViewState& view_;
+  const CommandTable& commands_;
   const LanguageTable& texts_;
   QPointer<PreviewPicture> preview_;
   QPointer<EditorPanel> panel_;

@@ -39,7 +39,6 @@ ProblemsDock::ProblemsDock(const LanguageTable& texts, QMainWindow* window)
   BuildList(texts);
   BuildCount();
   hide();
-  toggleViewAction()->setShortcut(QKeySequence(Qt::Key_F8));
   connect(toggleViewAction(), &QAction::triggered, this, &ProblemsDock::shownByUser);
 }
 

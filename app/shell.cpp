@@ -4,38 +4,18 @@
 #include <QFileInfo>
 #include <QLocale>
 
-#include "app/file_commands.h"
+#include "app/commands/editor_commands.h"
+#include "app/commands/file_commands.h"
+#include "app/commands/register_commands.h"
 #include "app/live_reload.h"
 #include "app/main_window.h"
-#include "app/panel_tables.h"
 #include "app/qt_text.h"
 #include "app/recent_skins.h"
-#include "app/recolour_dialog.h"
 #include "app/recovery.h"
 #include "app/skin_checker.h"
-#include "images/colour_work.h"
 #include "check/skin_source.h"
 #include "images/defaults.h"
-#include "skin/ascii.h"
 
-namespace {
-
-// The preview screen whose controls include the one for the subject, or -1.
-int ControlScreen(const ProblemSubject& s) {
-  for (const ImageControl& c : ImageControls()) {
-    if (s.image == c.image) return c.screen;
-  }
-  if (s.kind != ProblemSubject::Kind::Field && s.kind != ProblemSubject::Kind::Section) return -1;
-  for (const ColourControl& c : ColourControls()) {
-    if (s.section == "[global settings]" && s.key == c.name) return c.screen;
-  }
-  for (const ElementControl& c : ElementControls()) {
-    if (EqualsIgnoringAsciiCase(s.section, c.section)) return c.screen;
-  }
-  return -1;
-}
-
-}  // namespace
 
 EditorShell::EditorShell(Dialogs& dialogs, ShellPaths paths)
     : dialogs_(dialogs), paths_(std::move(paths)), context_{dialogs_, texts_, settings_, &systemClock_, {}, {}, {}} {
@@ -52,6 +32,7 @@ EditorShell::EditorShell(Dialogs& dialogs, ShellPaths paths)
     if (window_) window_->ShowProgress(value);
   };
   files_ = std::make_unique<FileCommands>(document_, view_, context_, paths_.RecentFile());
+  editor_ = std::make_unique<EditorCommands>(document_, view_, context_, [this] { return window(); });
   reload_ = std::make_unique<LiveReload>(document_, context_);
   checker_ = std::make_unique<SkinChecker>(document_);
   recovery_ = std::make_unique<RecoveryJournal>(document_, paths_.recoveryDir);
@@ -64,6 +45,7 @@ EditorShell::~EditorShell() {
   recovery_.reset();
   checker_.reset();
   reload_.reset();
+  editor_.reset();
   files_.reset();
 }
 
@@ -75,11 +57,12 @@ void EditorShell::Start(const QString& skin) {
   texts_.Load(settings_.language, paths_.languageDir);
   view_.SetBackground(UnpackRgb24(std::uint32_t(settings_.bgColor)));
   // The view's own choices, in a file of their own: settings.ini keeps its four keys.
-  viewPrefs_ = ReadViewPrefs(paths_.ViewFile());
-  view_.SetWholeZoom(viewPrefs_.wholeZoom);
+  choices_.file = paths_.ViewFile();
+  choices_.prefs = ReadViewPrefs(choices_.file);
+  view_.SetWholeZoom(choices_.prefs.wholeZoom);
   connect(&view_, &ViewState::wholeZoomChanged, this, [this](bool on) {
-    viewPrefs_.wholeZoom = on;
-    WriteViewPrefs(viewPrefs_, paths_.ViewFile());
+    choices_.prefs.wholeZoom = on;
+    choices_.Save();
   });
   Skin fresh;
   ResetSkinToDefaults(fresh);
@@ -104,48 +87,13 @@ void EditorShell::Finish() {
 }
 
 void EditorShell::BuildWindow(const QPoint* position) {
-  auto* w = new MainWindow(texts_, settings_, document_, view_);
-  connect(w, &MainWindow::newRequested, files_.get(), &FileCommands::NewSkin);
-  connect(w, &MainWindow::openFolderRequested, files_.get(), &FileCommands::OpenFolder);
-  connect(w, &MainWindow::openArchiveRequested, files_.get(), &FileCommands::OpenArchive);
-  connect(w, &MainWindow::openRecentRequested, files_.get(), &FileCommands::OpenSkin);
-  connect(w, &MainWindow::skinDropped, files_.get(), &FileCommands::OpenSkin);
-  connect(w, &MainWindow::saveRequested, files_.get(), [this] { files_->Save(); });
-  connect(w, &MainWindow::saveAsRequested, files_.get(), [this] { files_->SaveAs(); });
-  connect(w, &MainWindow::saveArchiveRequested, files_.get(), [this] { files_->SaveToArchive(); });
-  connect(w, &MainWindow::importFolderRequested, files_.get(), &FileCommands::ImportPictureFolder);
-  connect(w, &MainWindow::screenshotFileRequested, files_.get(), &FileCommands::SaveScreenshot);
-  connect(w, &MainWindow::screenshotClipboardRequested, files_.get(), &FileCommands::CopyScreenshot);
-  connect(w, &MainWindow::compareFolderRequested, files_.get(), &FileCommands::CompareWithFolder);
-  connect(w, &MainWindow::compareArchiveRequested, files_.get(), &FileCommands::CompareWithArchive);
-  connect(w, &MainWindow::overviewShownByUser, this, [this](bool shown) {
-    viewPrefs_.overviewShown = shown;
-    WriteViewPrefs(viewPrefs_, paths_.ViewFile());
-  });
-  connect(w, &MainWindow::overviewWholeChosen, this, [this](bool whole) {
-    viewPrefs_.overviewWhole = whole;
-    WriteViewPrefs(viewPrefs_, paths_.ViewFile());
-  });
-  connect(w, &MainWindow::maximisedChanged, this, [this](bool maximised) {
-    if (viewPrefs_.maximised == maximised) return;
-    viewPrefs_.maximised = maximised;
-    WriteViewPrefs(viewPrefs_, paths_.ViewFile());
-  });
-  connect(w, &MainWindow::importRequested, files_.get(), &FileCommands::ImportImage);
-  connect(w, &MainWindow::importFileRequested, files_.get(), &FileCommands::ImportImageFile);
-  connect(w, &MainWindow::quitRequested, this, &EditorShell::RequestQuit);
-  connect(w, &MainWindow::languageRequested, this, &EditorShell::ChangeLanguage);
-  connect(w, &MainWindow::backgroundColourRequested, this, &EditorShell::EditBackgroundColour);
-  connect(w, &MainWindow::swapViewRequested, this, &EditorShell::ToggleSwapView);
-  connect(w, &MainWindow::aboutRequested, this, &EditorShell::ShowAbout);
-  connect(w, &MainWindow::editColourRequested, this, &EditorShell::EditColour);
-  connect(w, &MainWindow::problemActivated, this, &EditorShell::ShowProblem);
-  connect(w, &MainWindow::problemsShownByUser, this, [this](bool shown) { problemsShown_ = shown; });
-  connect(w, &MainWindow::paletteShownByUser, this, [this](bool shown) { paletteShown_ = shown; });
-  connect(w, &MainWindow::recolourRequested, this, &EditorShell::Recolour);
-  connect(w, &MainWindow::replaceColourRequested, this, &EditorShell::ReplaceColour);
-  connect(w, &MainWindow::revealRequested, this, [this](const ProblemSubject& s) { RevealSubject(s); });
-  connect(w, &MainWindow::reloadAnswered, reload_.get(), &LiveReload::Answer);
+  // The commands in the language of the new window.
+  commands_.Clear();
+  RegisterCommands(commands_, {texts_, document_, view_, *files_, *editor_, *reload_, [this] { return window(); },
+                               [this] { RequestQuit(); }, [this](int index) { ChangeLanguage(index); },
+                               [this] { return texts_.index(); }, [this] { ToggleSwapView(); },
+                               [this] { return settings_.swapView == 1; }, paths_.languageDir});
+  auto* w = new MainWindow(texts_, settings_, document_, view_, commands_, choices_);
   connect(reload_.get(), &LiveReload::askReload, w, &MainWindow::AskReload);
   connect(reload_.get(), &LiveReload::questionDone, w, &MainWindow::HideReloadQuestion);
   connect(files_.get(), &FileCommands::recentChanged, w, &MainWindow::ShowRecent);
@@ -154,15 +102,15 @@ void EditorShell::BuildWindow(const QPoint* position) {
   window_ = w;
   context_.window = w;
   w->ShowRecent(files_->recentSkins());
-  w->ShowProblemsList(problemsShown_);
-  w->ShowPalette(paletteShown_);
-  w->ShowOverview(viewPrefs_.overviewShown, viewPrefs_.overviewWhole);
+  w->ShowProblemsList(choices_.problemsShown);
+  w->ShowPalette(choices_.paletteShown);
+  w->ShowOverview(choices_.prefs.overviewShown, choices_.prefs.overviewWhole);
   if (old) {
     old->hide();
     old->deleteLater();
   }
   // Maximised as the window was, in this run or at the end of the last.
-  if (viewPrefs_.maximised) w->showMaximized();
+  if (choices_.prefs.maximised) w->showMaximized();
   else w->show();
   // A question the old window asked is asked by the new one.
   reload_->AskAgain();
@@ -199,62 +147,17 @@ QString EditorShell::LanguageMissing(int index) const {
   return texts_.Text("LANG_STATUS_LANGUAGE_MISSING$").arg(QString::fromLatin1(e && e->file ? e->file : ""), paths_.languageDir);
 }
 
-void EditorShell::EditBackgroundColour() {
-  const Rgb24 before = view_.background();
-  const Rgb24 chosen = dialogs_.EditColour(window_, before, texts_, QString(),
-                                           [this](Rgb24 shown) { view_.SetBackground(shown); });
-  settings_.bgColor = static_cast<std::int32_t>(PackRgb24(chosen));
-  view_.SetBackground(chosen);
-}
 
 void EditorShell::ToggleSwapView() {
   settings_.swapView = settings_.swapView ? 0 : 1;
   if (window_) window_->ApplySwap(settings_.swapView == 1);
 }
 
-void EditorShell::ShowAbout() { dialogs_.ShowAbout(window_, texts_); }
 
-void EditorShell::EditColour(const SkinField& field) {
-  const Rgb24 before = std::get<Rgb24>(ReadField(document_.skin(), field));
-  // Every colour tried shows on the preview at once; only OK makes a step.
-  const Rgb24 chosen = dialogs_.EditColour(window_, before, texts_, QString::fromStdString(field.Name()),
-                                           [&](Rgb24 shown) { document_.Preview(SetColour(field, shown)); });
-  document_.EndPreview();
-  document_.Apply(SetColour(field, chosen));
-}
 
-void EditorShell::ShowProblem(int index) {
-  const std::vector<Problem>& problems = document_.problems();
-  if (index < 0 || index >= static_cast<int>(problems.size()) || !window_) return;
-  const Problem p = problems[std::size_t(index)];
-  // The screen that shows the problem, else the one whose controls can mend it.
-  RevealSubject(p.about, p.screen);
-  if (p.line) window_->ShowStatus(texts_.Text("LANG_STATUS_PROBLEM_LINE$").arg(*p.line));
-}
 
-void EditorShell::RevealSubject(const ProblemSubject& subject, std::optional<int> screen) {
-  if (!window_) return;
-  const int shown = screen ? *screen : ControlScreen(subject);
-  if (shown >= 0) view_.ChooseScreen(shown);
-  window_->RevealSubject(subject);
-}
 
-void EditorShell::Recolour() {
-  const std::optional<RecolourChoice> chosen =
-      dialogs_.Recolour(window_, texts_, [this](const RecolourChoice& c) {
-        document_.Preview(RecolourSkinChange(c.shift, c.scope));
-      });
-  document_.EndPreview();
-  if (chosen) document_.Apply(RecolourSkinChange(chosen->shift, chosen->scope));
-}
 
-void EditorShell::ReplaceColour(Rgb15 colour) {
-  const Rgb24 before = Rgb15ToRgb24(colour);
-  const Rgb24 chosen = dialogs_.EditColour(window_, before, texts_, QString::fromStdString(FormatSkinColour(before)),
-                                           [&](Rgb24 shown) { document_.Preview(::ReplaceColour(colour, Rgb24ToRgb15(shown))); });
-  document_.EndPreview();
-  document_.Apply(::ReplaceColour(colour, Rgb24ToRgb15(chosen)));
-}
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/app_settings.h"
+#include "app/commands/command_table.h"
 #include "app/dialogs.h"
 #include "app/editor_context.h"
 #include "app/language.h"
@@ -23,6 +24,7 @@
 #include "app/view_state.h"
 #include "skin/clock.h"
 
+class EditorCommands;
 class FileCommands;
 class LiveReload;
 class MainWindow;
@@ -59,25 +61,14 @@ class EditorShell : public QObject {
   // The clock that stamps LastUpdate when saving (tests set a fixed one).
   void SetClock(const Clock* clock) { context_.clock = clock; }
 
-  // Menu commands.
+  // The editor's commands, by id (app/commands/register_commands.cpp), and
+  // those that are not about files.
+  const CommandTable& commands() const { return commands_; }
+  EditorCommands& editor() { return *editor_; }
   // Ends the program, after asking about unsaved changes.
   void RequestQuit();
   void ChangeLanguage(int index);
-  void EditBackgroundColour();
   void ToggleSwapView();
-  void ShowAbout();
-  // Opens the colour dialog on a colour of the skin; OK is one step of Undo.
-  void EditColour(const SkinField& field);
-  // A problem chosen in the list: its screen and the control concerned.
-  void ShowProblem(int index);
-  // The screen (the one given, else one whose controls edit it) and the
-  // control of a field, a section or a picture.
-  void RevealSubject(const ProblemSubject& subject, std::optional<int> screen = std::nullopt);
-  // Skin > Recolour: previewed live, one step of Undo on OK.
-  void Recolour();
-  // The palette's Replace colour: the colour dialog, previewed live, then
-  // every use of `colour` in one step.
-  void ReplaceColour(Rgb15 colour);
   // Offers, one after the other, the journals of editors that are gone.
   void OfferRecovery();
 
@@ -104,12 +95,12 @@ class EditorShell : public QObject {
   SkinDocument document_;
   ViewState view_;
   std::unique_ptr<FileCommands> files_;
+  std::unique_ptr<EditorCommands> editor_;
+  CommandTable commands_;
   std::unique_ptr<LiveReload> reload_;
   std::unique_ptr<SkinChecker> checker_;
   std::unique_ptr<RecoveryJournal> recovery_;
   QPointer<MainWindow> window_;
-  ViewPrefs viewPrefs_;
-  bool problemsShown_ = false;
-  bool paletteShown_ = false;
+  ViewChoices choices_;
   bool quitRequested_ = false;
 };

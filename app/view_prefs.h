@@ -20,3 +20,14 @@ ViewPrefs ReadViewPrefs(const QString& file);
 // "[view]" and one "Key = 0|1" line each, in the settings' text form.
 QByteArray FormatViewPrefs(const ViewPrefs& prefs);
 bool WriteViewPrefs(const ViewPrefs& prefs, const QString& file);
+
+// The view's choices as the running editor keeps them: those of view.ini,
+// written at each change, and the docks shown in this run only (the
+// Problems list and the palette are hidden at each start).
+struct ViewChoices {
+  ViewPrefs prefs;
+  QString file;
+  bool problemsShown = false;
+  bool paletteShown = false;
+  void Save() const { WriteViewPrefs(prefs, file); }
+};

@@ -240,7 +240,7 @@ class ColourWorkTest : public QObject {
     dialogs_.whileOpen = [&] { whileOpen = PixelsOf(document.skin(), frame); };
     for (const bool ok : {false, true}) {
       if (ok) dialogs_.colourAnswers.enqueue(green);
-      shell.ReplaceColour(frame);
+      shell.editor().ReplaceColour(frame);
       QCOMPARE(whileOpen, 0);  // every pixel of it replaced on the preview
       QCOMPARE(Steps().count(), ok ? 1 : 0);
       QCOMPARE(SavedBytes(document.skin()) == before, !ok);
@@ -261,13 +261,13 @@ class ColourWorkTest : public QObject {
     QList<Rgb24> seen;
     dialogs_.recolourPreviews = {{{60, 0, 0}, RecolourScope::Fields}, blue};
     dialogs_.whileOpen = [&] { seen << document.skin().colours.formFrameColor; };
-    shell.Recolour();  // cancelled
+    shell.commands().Run(QStringLiteral("recolour"));  // cancelled
     QCOMPARE(Steps().count(), 0);
     QCOMPARE(SavedBytes(document.skin()), before);
     const Rgb24 expected = Rgb15ToRgb24(RecolourColour(Rgb24ToRgb15(frame), blue.shift));
     QCOMPARE(seen, QList<Rgb24>{expected});
     dialogs_.recolourAnswers.enqueue(blue);
-    shell.Recolour();
+    shell.commands().Run(QStringLiteral("recolour"));
     QCOMPARE(Steps().count(), 1);
     QCOMPARE(document.skin().colours.formFrameColor, expected);
     QVERIFY(SavedBytes(document.skin()) != before);

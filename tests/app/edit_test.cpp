@@ -229,7 +229,7 @@ class EditTest : public QObject {
       if (ok) dialogs_.colourAnswers.enqueue({0, 0, 248});  // none: cancelled
       seen.clear();
       previews.clear();
-      shell.EditColour(field);
+      shell.editor().EditColour(field);
       QCOMPARE(seen, (QList<Rgb24>{{0, 0, 248}}));
       QVERIFY(previews[0] != original);
       QCOMPARE(Steps().count(), ok ? 1 : 0);
@@ -241,9 +241,9 @@ class EditTest : public QObject {
     QCOMPARE(Preview(Window())->image(), original);
     // Two colours chosen one after the other are two steps.
     dialogs_.colourAnswers.enqueue({248, 248, 0});
-    shell.EditColour(field);
+    shell.editor().EditColour(field);
     dialogs_.colourAnswers.enqueue({0, 248, 248});
-    shell.EditColour(field);
+    shell.editor().EditColour(field);
     Document().Undo();
     QCOMPARE(shell.document().skin().colours.formBodyColor, Rgb24({248, 248, 0}));
   }

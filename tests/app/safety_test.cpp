@@ -142,9 +142,9 @@ class SafetyTest : public QObject {
       ++written;
     };
     dialogs_.recolourPreviews = {RecolourChoice{{90, 0, 0}, RecolourScope::Everything}};
-    shell.Recolour();
+    shell.commands().Run(QStringLiteral("recolour"));
     dialogs_.colourPreviews = {Rgb24{248, 248, 248}};
-    shell.EditColour(Body());
+    shell.editor().EditColour(Body());
     QCOMPARE(written, 2);
   }
 

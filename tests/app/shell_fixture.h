@@ -8,7 +8,8 @@
 
 #include <memory>
 
-#include "app/file_commands.h"
+#include "app/commands/editor_commands.h"
+#include "app/commands/file_commands.h"
 #include "app/live_reload.h"
 #include "app/recovery.h"
 #include "app/shell.h"

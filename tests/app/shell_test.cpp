@@ -415,7 +415,7 @@ class ShellTest : public QObject {
     shell.view().Wheel(120);
     shell.ToggleSwapView();
     dialogs_.colourAnswers.enqueue({0, 0, 248});
-    shell.EditBackgroundColour();
+    shell.commands().Run(QStringLiteral("backgroundColour"));
     shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 99));
     shell.view().ChooseScreen(7);
     const QPoint position = Window()->frameGeometry().topLeft();
@@ -449,7 +449,7 @@ class ShellTest : public QObject {
     QCOMPARE(quit.count(), 1);
     QVERIFY(shell.quitRequested());
     dialogs_.colourAnswers.clear();
-    shell.ShowAbout();
+    shell.commands().Run(QStringLiteral("about"));
     QCOMPARE(dialogs_.aboutShown, 1);
   }
 };

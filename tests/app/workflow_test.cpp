@@ -107,7 +107,7 @@ class WorkflowTest : public QObject {
         {"text on its own background",
          [&] {
            dialogs_.colourAnswers.enqueue(shell.document().skin().colours.formBodyColor);
-           shell.EditColour(SkinFieldOf("[global settings]", "formTextColor"));
+           shell.editor().EditColour(SkinFieldOf("[global settings]", "formTextColor"));
          },
          ProblemCode::LowContrast, "[global settings] formTextColor", 3, QStringLiteral("colour:formTextColor"),
          // The screen as its button numbers it, and as skintool check says it.

@@ -1,4 +1,4 @@
-#include "app/file_commands.h"
+#include "app/commands/file_commands.h"
 
 #include <QDir>
 #include <QFileInfo>
