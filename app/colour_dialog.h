@@ -95,9 +95,6 @@ class ChannelField : public QWidget {
   Q_OBJECT
  public:
   ChannelField(const QString& objectName, QWidget* parent);
-  QLineEdit* lineEdit() const { return edit_; }
-  QToolButton* upButton() const { return up_; }
-  QToolButton* downButton() const { return down_; }
   QString text() const;
   // Rewrites the text only when it differs, so the cursor stays put while
   // the user types a value the dialog accepts unchanged.

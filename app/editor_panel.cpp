@@ -167,7 +167,6 @@ void EditorPanel::Follow(const SkinDocument& document, const ViewState& view) {
 }
 
 void EditorPanel::AddControl(QWidget* control, int screen, const QString& tip) {
-  screenControls_[std::size_t(screen)].push_back(control);
   tips_.push_back({control, tip, screen});
 }
 

@@ -65,9 +65,6 @@ class EditorPanel : public QTabWidget {
   // The controls of an element row, in the order label, X, Y, W.
   QVector<QWidget*> ElementRowControls(std::string_view section) const;
 
-  // For tests and the layout: the controls of one preview screen.
-  const QVector<QWidget*>& ControlsOf(int screen) const { return screenControls_[std::size_t(screen)]; }
-
  signals:
   void numberEdited(SkinField field, int value);
   void flagToggled(SkinField field, bool on);
@@ -99,7 +96,6 @@ class EditorPanel : public QTabWidget {
 
   QStringList screenNames_;
   QString screenTip_;
-  std::array<QVector<QWidget*>, kPreviewScreenCount> screenControls_;
   struct Tip {
     QWidget* control;
     QString text;

@@ -14,7 +14,7 @@
 #include <QFile>
 
 #include "app/dialogs.h"
-#include "app/shell.h"
+#include "app/editor_shell.h"
 #include "assets/embedded.h"
 
 namespace {

@@ -28,7 +28,7 @@
 #include "app/preview_interaction.h"
 #include "app/qt_text.h"
 #include "app/preview_picture.h"
-#include "app/problems_panel.h"
+#include "app/problems_dock.h"
 #include "app/reload_bar.h"
 #include "app/skin_document.h"
 #include "app/view_state.h"

@@ -200,6 +200,12 @@ TEST(SkinCheck, BuiltInDefaultSkinHasNoProblem) {
   static Skin skin;
   ResetSkinToDefaults(skin);
   EXPECT_TRUE(CheckSkin(skin, {}).empty());
+  // The same skin with one element off the screen has that one problem.
+  skin.startButton.x = 300;
+  const std::vector<Problem> problems = CheckSkin(skin, {});
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].code, ProblemCode::OffScreen);
+  EXPECT_EQ(problems[0].subject, "[start button]");
 }
 
 TEST(SkinCheck, KeyGreenWarnsOnlyInPicturesDrawnOpaque) {

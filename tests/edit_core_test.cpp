@@ -142,15 +142,17 @@ TEST_F(EditCoreTest, TheSavedStateAcrossUndoSaveAndRestore) {
   EXPECT_FALSE(doc.modified());
   // After a save, the next step of the same field is a step of its own:
   // one Undo goes back to what is saved.
-  doc.MarkSaved(doc.origin(), doc.disk());
   doc.Apply(SetNumber(y, 2));
+  doc.MarkSaved(doc.origin(), doc.disk());
   doc.Apply(SetNumber(y, 3));
-  EXPECT_EQ(doc.history().count(), 3);
+  doc.Apply(SetNumber(y, 4));
+  EXPECT_EQ(doc.history().count(), 4);
   doc.Undo();
   EXPECT_FALSE(doc.modified());
+  EXPECT_EQ(doc.skin().startBar.y, 2);
   // A new step after undoing past the saved state cuts it off for good.
   doc.Undo();
-  doc.Apply(SetNumber(y, 4));
+  doc.Apply(SetNumber(y, 5));
   EXPECT_EQ(doc.history().cleanIndex(), -1);
   while (doc.history().CanUndo()) doc.Undo();
   EXPECT_TRUE(doc.modified());

@@ -492,7 +492,8 @@ TEST(RenderPreview, ScalingMatchesThePixelRule) {
   }
   // Shrinking and odd sizes take the plain path and follow the same rule.
   const Picture small = ScaleNearest(src, 7, 3);
-  EXPECT_EQ(small.at(6, 2), src.at(6 * 266 / 7, 2 * 490 / 3));
+  EXPECT_EQ(small.at(6, 2), src.at(228, 326));  // 6 x 266 / 7 = 228, 2 x 490 / 3 = 326.67
+  EXPECT_EQ(small.at(0, 0), src.at(0, 0));
 }
 
 TEST(RenderPreview, AnySkinRendersWithoutFault) {

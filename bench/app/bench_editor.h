@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 
 #include "app/dialogs.h"
-#include "app/shell.h"
+#include "app/editor_shell.h"
 
 inline void MakeBenchApplication() {
   static QApplication* app = [] {

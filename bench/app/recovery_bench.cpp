@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "app/recovery.h"
+#include "app/recovery_journal.h"
 #include "app/skin_document.h"
 #include "bench/default_skin.h"
 

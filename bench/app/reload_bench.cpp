@@ -19,7 +19,7 @@
 #include "app/live_reload.h"
 #include "app/main_window.h"
 #include "app/preview_picture.h"
-#include "app/shell.h"
+#include "app/editor_shell.h"
 #include "app/skin_watcher.h"
 #include "bench/app/bench_editor.h"
 #include "bench/default_skin.h"

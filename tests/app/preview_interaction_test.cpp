@@ -15,7 +15,7 @@
 #include "app/preview_interaction.h"
 #include "app/preview_pick.h"
 #include "app/preview_picture.h"
-#include "app/shell.h"
+#include "app/editor_shell.h"
 #include "shell_fixture.h"
 #include "window_parts.h"
 

@@ -13,7 +13,7 @@
 #include <QtTest>
 
 #include "app/recolour_dialog.h"
-#include "app/recovery.h"
+#include "app/recovery_journal.h"
 #include "images/archive.h"
 #include "images/archive_writer.h"
 #include "shell_fixture.h"

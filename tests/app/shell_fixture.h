@@ -11,8 +11,8 @@
 #include "app/commands/editor_commands.h"
 #include "app/commands/file_commands.h"
 #include "app/live_reload.h"
-#include "app/recovery.h"
-#include "app/shell.h"
+#include "app/recovery_journal.h"
+#include "app/editor_shell.h"
 #include "app/skin_checker.h"
 #include "fake_dialogs.h"
 

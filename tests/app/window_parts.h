@@ -12,7 +12,7 @@
 #include "app/editor_panel.h"
 #include "app/main_window.h"
 #include "app/preview_picture.h"
-#include "app/problems_panel.h"
+#include "app/problems_dock.h"
 #include "app/reload_bar.h"
 
 template <typename T>

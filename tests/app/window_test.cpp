@@ -21,7 +21,7 @@
 #include "app/mnemonics.h"
 #include "app/paths.h"
 #include "app/recent_skins.h"
-#include "app/shell.h"
+#include "app/editor_shell.h"
 #include "shell_fixture.h"
 #include "when_open.h"
 #include "window_parts.h"

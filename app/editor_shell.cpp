@@ -1,4 +1,4 @@
-#include "app/shell.h"
+#include "app/editor_shell.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,7 +11,7 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/recent_skins.h"
-#include "app/recovery.h"
+#include "app/recovery_journal.h"
 #include "app/skin_checker.h"
 #include "check/skin_source.h"
 #include "images/defaults.h"

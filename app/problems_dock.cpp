@@ -1,4 +1,4 @@
-#include "app/problems_panel.h"
+#include "app/problems_dock.h"
 
 #include "app/qt_text.h"
 

@@ -1,4 +1,4 @@
-#include "app/recovery.h"
+#include "app/recovery_journal.h"
 
 #include <fcntl.h>
 #include <signal.h>
