@@ -2,30 +2,11 @@
 
 #include "skin/colour.h"
 
-SkinEdit SetNumber::Make(const Skin& skin) {
+SkinEdit SetFieldValue::Make(const Skin& skin) {
   SkinEdit edit;
   edit.name = StepText::Named(field_.Name());
-  edit.mergeKey = "number " + field_.Name();
-  return std::move(edit.Set(skin, field_, value_));
-}
-
-SkinEdit SetFlag::Make(const Skin& skin) {
-  SkinEdit edit;
-  edit.name = StepText::Named(field_.Name());
-  return std::move(edit.Set(skin, field_, std::int32_t(on_ ? 1 : 0)));
-}
-
-SkinEdit SetText::Make(const Skin& skin) {
-  SkinEdit edit;
-  edit.name = StepText::Named(field_.Name());
-  edit.mergeKey = "text " + field_.Name();
-  return std::move(edit.Set(skin, field_, text_));
-}
-
-SkinEdit SetColour::Make(const Skin& skin) {
-  SkinEdit edit;
-  edit.name = StepText::Named(field_.Name());
-  return std::move(edit.Set(skin, field_, colour_));
+  if (mergeAs_) edit.mergeKey = std::string(mergeAs_) + ' ' + field_.Name();
+  return std::move(edit.Set(skin, field_, std::move(value_)));
 }
 
 SkinEdit MoveElement::Make(const Skin& skin) {

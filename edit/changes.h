@@ -23,50 +23,47 @@ class Change {
   virtual SkinEdit Make(const Skin& skin) = 0;
 };
 
-// A number of an element record ("[start bar] y"), within the field's
-// range as the panel offers it; the steps of one field merge.
-class SetNumber final : public Change {
+// A field set to a value; the edits of one field merge when `mergeAs`
+// names their kind ("number", "text"), as a spin box's steps or a box's
+// typing do.
+class SetFieldValue : public Change {
  public:
-  SetNumber(SkinField field, std::int32_t value) : field_(field), value_(value) {}
   SkinEdit Make(const Skin& skin) override;
+
+ protected:
+  SetFieldValue(SkinField field, FieldValue value, const char* mergeAs)
+      : field_(field), value_(std::move(value)), mergeAs_(mergeAs) {}
 
  private:
   SkinField field_;
-  std::int32_t value_;
+  FieldValue value_;
+  const char* mergeAs_;
+};
+
+// A number of an element record ("[start bar] y"), within the field's
+// range as the panel offers it; the steps of one field merge.
+class SetNumber final : public SetFieldValue {
+ public:
+  SetNumber(SkinField field, std::int32_t value) : SetFieldValue(field, value, "number") {}
 };
 
 // A check box of an element record (show, titleshow): 1 or 0.
-class SetFlag final : public Change {
+class SetFlag final : public SetFieldValue {
  public:
-  SetFlag(SkinField field, bool on) : field_(field), on_(on) {}
-  SkinEdit Make(const Skin& skin) override;
-
- private:
-  SkinField field_;
-  bool on_;
+  SetFlag(SkinField field, bool on) : SetFieldValue(field, std::int32_t(on ? 1 : 0), nullptr) {}
 };
 
 // An information text, as uisettings.ini holds it (SettingsText); the
 // typing in one box merges.
-class SetText final : public Change {
+class SetText final : public SetFieldValue {
  public:
-  SetText(SkinField field, std::string latin1) : field_(field), text_(std::move(latin1)) {}
-  SkinEdit Make(const Skin& skin) override;
-
- private:
-  SkinField field_;
-  std::string text_;
+  SetText(SkinField field, std::string latin1) : SetFieldValue(field, std::move(latin1), "text") {}
 };
 
 // A colour field, from the colour dialog or pasted.
-class SetColour final : public Change {
+class SetColour final : public SetFieldValue {
  public:
-  SetColour(SkinField field, Rgb24 colour) : field_(field), colour_(colour) {}
-  SkinEdit Make(const Skin& skin) override;
-
- private:
-  SkinField field_;
-  Rgb24 colour_;
+  SetColour(SkinField field, Rgb24 colour) : SetFieldValue(field, colour, nullptr) {}
 };
 
 // An element placed elsewhere: x and y of one record, by a drag or by the

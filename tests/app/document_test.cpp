@@ -30,16 +30,15 @@ class DocumentTest : public QObject {
   ShellFixture f_;
   FakeDialogs& dialogs_ = f_.dialogs;
   FixedClock clock_;
-  QTemporaryDir work_;
+  WorkFolder work_;
 
   MainWindow* Window() { return f_.shell->window(); }
-  QString Work(const char* name) const { return work_.filePath(QString::fromLatin1(name)); }
+  QString Work(const char* name) const { return work_(name); }
 
  private slots:
   void init() {
     f_.Reset();
-    QDir(work_.path()).removeRecursively();
-    QDir().mkpath(work_.path());
+    work_.Reset();
   }
   void cleanup() { f_.Reset(); }
 
@@ -135,7 +134,7 @@ class DocumentTest : public QObject {
     EditorShell& shell = f_.Start(folder, &clock_);
     dialogs_.answers.enqueue(QString());
     QVERIFY(!shell.files().SaveToArchive());
-    QCOMPARE(dialogs_.requests[0].start, work_.filePath(QStringLiteral("Orchard.zip")));
+    QCOMPARE(dialogs_.requests[0].start, work_("Orchard.zip"));
   }
 
   void journalFollowsTheUnsavedChanges() {

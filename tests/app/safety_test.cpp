@@ -60,9 +60,9 @@ class SafetyTest : public QObject {
   ShellFixture f_;
   FakeDialogs& dialogs_ = f_.dialogs;
   FixedClock clock_;
-  QTemporaryDir work_;
+  WorkFolder work_;
 
-  QString Work(const char* name) const { return work_.filePath(QString::fromLatin1(name)); }
+  QString Work(const char* name) const { return work_(name); }
   QDir Recovery() const { return QDir(f_.RecoveryDir()); }
   // The editor dies: its journal stays, as a crash leaves it.
   void Die() { f_.shell.reset(); }
@@ -80,8 +80,7 @@ class SafetyTest : public QObject {
  private slots:
   void init() {
     f_.Reset();
-    QDir(work_.path()).removeRecursively();
-    QDir().mkpath(work_.path());
+    work_.Reset();
   }
   void cleanup() { f_.Reset(); }
 

@@ -38,3 +38,14 @@ struct ShellFixture {
     return *shell;
   }
 };
+
+// A folder for a test's own skins, emptied before each test.
+struct WorkFolder {
+  QTemporaryDir dir;
+  void Reset() const {
+    QDir(dir.path()).removeRecursively();
+    QDir().mkpath(dir.path());
+  }
+  QString operator()(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+  QString path() const { return dir.path(); }
+};
