@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "images/archive.h"
-#include "images/file_io.h"
+#include "platform/archive.h"
+#include "platform/file_io.h"
 #include "skin/ascii.h"
 #include "skin/printable.h"
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "images/archive.h"
 #include "images/bmp_writer.h"
 #include "images/decode.h"
-#include "images/file_io.h"
+#include "platform/archive.h"
+#include "platform/file_io.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "images/archive.h"
+#include "platform/archive.h"
 #include "images/archive_writer.h"
 #include "images/bmp_writer.h"
 #include "images/defaults.h"

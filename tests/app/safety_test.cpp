@@ -14,8 +14,8 @@
 
 #include "app/recolour_dialog.h"
 #include "app/recovery.h"
-#include "images/archive.h"
 #include "images/archive_writer.h"
+#include "platform/archive.h"
 #include "shell_fixture.h"
 #include "skin/settings_file.h"
 #include "skin_files.h"

@@ -1,4 +1,4 @@
-#include "images/file_io.h"
+#include "platform/file_io.h"
 
 #include <dirent.h>
 #include <fcntl.h>

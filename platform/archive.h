@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "images/file_io.h"
+#include "platform/file_io.h"
 #include "skin/budgets.h"
 
 // Why an entry gave no bytes.

@@ -1,4 +1,4 @@
-#include "images/archive.h"
+#include "platform/archive.h"
 
 #include <fcntl.h>
 #include <minizip/unzip.h>
