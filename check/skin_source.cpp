@@ -1,7 +1,5 @@
 #include "check/skin_source.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <memory>
 

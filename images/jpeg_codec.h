@@ -1,4 +1,5 @@
-// JPEG through libjpeg.
+// JPEG files: the pictures made of a decoder's rows, the same on every
+// platform (the decoding itself is the platform's, platform/picture_codecs.h).
 #pragma once
 
 #include <string>

@@ -1,5 +1,4 @@
-#include "images/jpeg_codec.h"
-
+// JPEG through libjpeg.
 #include <cstdio>
 #include <csetjmp>
 #include <cstdlib>
@@ -7,6 +6,8 @@
 
 #include <jpeglib.h>
 #include <jerror.h>
+
+#include "platform/picture_codecs.h"
 
 namespace {
 
@@ -31,41 +32,16 @@ void OnProgress(j_common_ptr cinfo) {
   }
 }
 
-// Huffman coding spends at least one bit on each 8 x 8 block, so a complete
-// file holds at most 512 pixels per byte; twice that leaves room for
-// arithmetic coding. A header claiming more than its file can hold would
-// make libjpeg allocate the whole picture (and for progressive files all of
-// its coefficients) before the data run out.
-constexpr long long kJpegPixelsPerByte = 1024;
-
 // Kept by the caller: the function that calls setjmp changes none of its
 // own locals after it.
 struct JpegBuffers {
   std::vector<unsigned char> data;  // one decoded row
-  int width = 0, height = 0, components = 0;
-  bool adobeInverted = false;
-  Picture picture;
+  RowLayout layout;
   unsigned char* encoded = nullptr;
   unsigned long encodedSize = 0;
 };
 
-// One decoded row into the picture.
-void StoreRow(const JpegBuffers& buf, Rgb24* dst) {
-  const unsigned char* s = buf.data.data();
-  if (buf.components == 3) {
-    for (int x = 0; x < buf.width; ++x, s += 3) dst[x] = {s[0], s[1], s[2]};
-    return;
-  }
-  // Adobe writes CMYK inverted (0 = full ink); others store it plainly.
-  for (int x = 0; x < buf.width; ++x, s += 4) {
-    unsigned c = s[0], m = s[1], y = s[2], k = s[3];
-    if (!buf.adobeInverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
-    dst[x] = {static_cast<std::uint8_t>(c * k / 255), static_cast<std::uint8_t>(m * k / 255),
-              static_cast<std::uint8_t>(y * k / 255)};
-  }
-}
-
-DecodeResult::Kind ReadJpeg(std::string_view bytes, JpegBuffers& buf, long long allowance) {
+CodecStatus ReadJpeg(std::string_view bytes, RowSink& sink, JpegBuffers& buf) {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   jpeg_progress_mgr progress{};
@@ -77,75 +53,64 @@ DecodeResult::Kind ReadJpeg(std::string_view bytes, JpegBuffers& buf, long long 
     // libjpeg refuses dimensions over 65500 itself.
     const bool tooBig = err.pub.msg_code == JERR_IMAGE_TOO_BIG;
     jpeg_destroy_decompress(&cinfo);
-    return tooBig ? DecodeResult::TooLarge : DecodeResult::Unreadable;
+    return tooBig ? CodecStatus::TooLarge : CodecStatus::Damaged;
   }
   jpeg_create_decompress(&cinfo);
   cinfo.mem->max_memory_to_use = 512L * 1024 * 1024;
   cinfo.progress = &progress;
   jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&cinfo, TRUE);
-  const long long pixels = static_cast<long long>(cinfo.image_width) * cinfo.image_height;
-  DecodeResult::Kind verdict = CheckPictureLimits(cinfo.image_width, cinfo.image_height, allowance).kind;
-  if (verdict == DecodeResult::Ok && (pixels == 0 || !BytesCanHold(bytes.size(), pixels, kJpegPixelsPerByte))) {
-    verdict = DecodeResult::Unreadable;
-  }
-  if (verdict != DecodeResult::Ok) {
-    jpeg_destroy_decompress(&cinfo);
-    return verdict;
-  }
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-  buf.adobeInverted = cmyk && cinfo.saw_Adobe_marker;
-  jpeg_start_decompress(&cinfo);
-  buf.width = static_cast<int>(cinfo.output_width);
-  buf.height = static_cast<int>(cinfo.output_height);
-  buf.components = cinfo.output_components;
-  if ((buf.components != 3 && buf.components != 4) || (buf.components == 4) != cmyk) {
+  buf.layout.width = cinfo.image_width;
+  buf.layout.height = cinfo.image_height;
+  buf.layout.samples = cmyk ? RowLayout::Samples::Cmyk : RowLayout::Samples::Rgb;
+  buf.layout.adobeInverted = cmyk && cinfo.saw_Adobe_marker;
+  if (!sink.Begin(buf.layout)) {
     jpeg_destroy_decompress(&cinfo);
-    return DecodeResult::Unreadable;
+    return CodecStatus::Refused;
   }
-  // Row by row: the picture is the only copy of the pixels.
-  buf.data.resize(std::size_t(buf.width) * std::size_t(buf.components));
-  buf.picture = Picture(buf.width, buf.height);
+  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+  jpeg_start_decompress(&cinfo);
+  if (cinfo.output_width != buf.layout.width || cinfo.output_height != buf.layout.height ||
+      cinfo.output_components != buf.layout.Channels()) {
+    jpeg_destroy_decompress(&cinfo);
+    return CodecStatus::Damaged;
+  }
+  // Row by row: what the sink makes is the only copy of the pixels.
+  buf.data.resize(buf.layout.RowBytes());
   while (cinfo.output_scanline < cinfo.output_height) {
-    const int y = static_cast<int>(cinfo.output_scanline);
+    const JDIMENSION y = cinfo.output_scanline;
     JSAMPROW row = buf.data.data();
     if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
-    StoreRow(buf, buf.picture.row(y));
+    sink.Row(y, buf.data.data());
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
-  return DecodeResult::Ok;
+  return CodecStatus::Ok;
 }
 
-bool WriteJpeg(const Picture& picture, int quality, JpegBuffers& buf) {
+bool WriteJpeg(std::uint32_t width, std::uint32_t height, int quality, const RowSource& rows, JpegBuffers& buf) {
   jpeg_compress_struct cinfo;
   ErrorManager err;
   cinfo.err = jpeg_std_error(&err.pub);
   err.pub.error_exit = OnError;
   err.pub.output_message = OnMessage;
-  buf.data.resize(std::size_t(picture.width) * 3);
+  buf.data.resize(std::size_t(width) * 3);
   if (setjmp(err.jump)) {
     jpeg_destroy_compress(&cinfo);
     return false;
   }
   jpeg_create_compress(&cinfo);
   jpeg_mem_dest(&cinfo, &buf.encoded, &buf.encodedSize);
-  cinfo.image_width = static_cast<JDIMENSION>(picture.width);
-  cinfo.image_height = static_cast<JDIMENSION>(picture.height);
+  cinfo.image_width = static_cast<JDIMENSION>(width);
+  cinfo.image_height = static_cast<JDIMENSION>(height);
   cinfo.input_components = 3;
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
-    const Rgb24* src = picture.row(static_cast<int>(cinfo.next_scanline));
-    unsigned char* d = buf.data.data();
-    for (int x = 0; x < picture.width; ++x) {
-      *d++ = src[x].r;
-      *d++ = src[x].g;
-      *d++ = src[x].b;
-    }
+    rows(cinfo.next_scanline, buf.data.data());
     JSAMPROW row = buf.data.data();
     jpeg_write_scanlines(&cinfo, &row, 1);
   }
@@ -156,23 +121,15 @@ bool WriteJpeg(const Picture& picture, int quality, JpegBuffers& buf) {
 
 }  // namespace
 
-bool IsJpeg(std::string_view bytes) {
-  return bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-         static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF;
+CodecStatus DecodeJpegRows(std::string_view bytes, RowSink& sink) {
+  JpegBuffers buf;
+  return ReadJpeg(bytes, sink, buf);
 }
 
-DecodeResult DecodeJpeg(std::string_view bytes, Picture& out, long long allowance) {
-  if (!IsJpeg(bytes)) return {DecodeResult::Unreadable};
+bool EncodeJpegRows(std::uint32_t width, std::uint32_t height, int quality, const RowSource& rows, std::string& out) {
+  if (width == 0 || height == 0) return false;
   JpegBuffers buf;
-  if (const DecodeResult::Kind k = ReadJpeg(bytes, buf, allowance); k != DecodeResult::Ok) return {k};
-  out = std::move(buf.picture);
-  return {DecodeResult::Ok};
-}
-
-bool EncodeJpeg(const Picture& picture, int quality, std::string& out) {
-  if (picture.empty()) return false;
-  JpegBuffers buf;
-  const bool ok = WriteJpeg(picture, quality, buf);
+  const bool ok = WriteJpeg(width, height, quality, rows, buf);
   if (ok) out.assign(reinterpret_cast<const char*>(buf.encoded), buf.encodedSize);
   std::free(buf.encoded);
   return ok;

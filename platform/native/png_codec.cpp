@@ -1,13 +1,14 @@
-#include "images/png_codec.h"
-
+// PNG through libpng.
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "images/alpha_plane.h"
+#include "platform/picture_codecs.h"
+#include "skin/budgets.h"
 
 namespace {
 
@@ -33,45 +34,9 @@ void Flush(png_structp) {}
 void Warning(png_structp, png_const_charp) {}
 void Error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
-}  // namespace
-
-bool IsPng(std::string_view bytes) {
-  return bytes.size() >= 8 && png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.data()), 0, 8) == 0;
-}
-
-namespace {
-
-// The buffers live in the caller: a function that calls setjmp must not
-// change its own locals between setjmp and a possible longjmp.
-struct PngBuffers {
-  std::vector<png_byte> data;  // RGBA: one row, or the whole picture when it is interlaced
-  std::vector<png_bytep> rows;
-  png_uint_32 width = 0, height = 0;
-  Picture picture;
-  std::vector<std::uint8_t>* alpha = nullptr;  // set: alpha kept in this plane instead of keyed at once
-  std::string encoded;
-};
-
-// One decoded RGBA row into the picture: keyed at once, or with its alpha
-// kept for an import to fit first.
-void StoreRow(const png_byte* s, PngBuffers& buf, png_uint_32 y) {
-  Rgb24* dst = buf.picture.row(int(y));
-  const png_uint_32 width = buf.width;
-  if (!buf.alpha) {
-    for (png_uint_32 x = 0; x < width; ++x, s += 4) dst[x] = s[3] < 128 ? kKeyGreen : Rgb24{s[0], s[1], s[2]};
-    return;
-  }
-  AlphaPlane alpha(*buf.alpha, buf.picture.pixels.size());
-  const std::size_t first = std::size_t(y) * width;
-  for (png_uint_32 x = 0; x < width; ++x, s += 4) {
-    dst[x] = {s[0], s[1], s[2]};
-    alpha.Set(first + x, s[3]);
-  }
-}
-
 // What libpng is told before it reads a chunk. Chunk lengths are claims: a
 // hundred-byte file may say its text runs to 2 GB, and libpng allocates what
-// an ancillary chunk claims before it finds the data missing. The editor
+// an ancillary chunk claims before it finds the data missing. The program
 // uses none of these chunks, so they are skipped unread (skipping only
 // reads on through the bytes we hold), and what libpng still allocates for
 // a chunk is capped.
@@ -87,88 +52,107 @@ void LimitPngReader(png_structp png) {
   png_set_user_limits(png, kMaxImageDimension, kMaxImageDimension);
 }
 
-std::uint32_t BigEndian32(std::string_view b, std::size_t at) {
-  return std::uint32_t(static_cast<std::uint8_t>(b[at])) << 24 | std::uint32_t(static_cast<std::uint8_t>(b[at + 1])) << 16 |
-         std::uint32_t(static_cast<std::uint8_t>(b[at + 2])) << 8 | static_cast<std::uint8_t>(b[at + 3]);
+bool SamplesOf(int colourType, RowLayout::Samples& samples) {
+  switch (colourType) {
+    case PNG_COLOR_TYPE_GRAY: samples = RowLayout::Samples::Grey; return true;
+    case PNG_COLOR_TYPE_RGB: samples = RowLayout::Samples::Rgb; return true;
+    case PNG_COLOR_TYPE_PALETTE: samples = RowLayout::Samples::Palette; return true;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: samples = RowLayout::Samples::GreyAlpha; return true;
+    case PNG_COLOR_TYPE_RGB_ALPHA: samples = RowLayout::Samples::Rgba; return true;
+  }
+  return false;
 }
 
-// The header chunk comes first in every PNG. Its size is looked at before
-// libpng reads on, so that a picture over the limits is told apart from a
-// damaged file (libpng's own refusal of it would look like any other).
-DecodeResult::Kind CheckHeaderSize(std::string_view bytes, long long allowance) {
-  if (bytes.size() < 24 || bytes.substr(12, 4) != "IHDR") return DecodeResult::Ok;  // libpng will refuse it
-  return CheckPictureLimits(BigEndian32(bytes, 16), BigEndian32(bytes, 20), allowance).kind;
+// The layout of the picture libpng has read the header of: its palette and
+// transparency chunks come before its pixels.
+bool LayoutOf(png_structp png, png_infop info, RowLayout& layout) {
+  layout.width = png_get_image_width(png, info);
+  layout.height = png_get_image_height(png, info);
+  layout.bitDepth = png_get_bit_depth(png, info);
+  if (!SamplesOf(png_get_color_type(png, info), layout.samples)) return false;
+  png_colorp palette = nullptr;
+  int paletteSize = 0;
+  if (png_get_PLTE(png, info, &palette, &paletteSize) & PNG_INFO_PLTE) {
+    for (int i = 0; i < paletteSize && i < 256; ++i) layout.palette[std::size_t(i)] = {palette[i].red, palette[i].green, palette[i].blue};
+  }
+  png_bytep alpha = nullptr;
+  int alphaCount = 0;
+  png_color_16p value = nullptr;
+  if (png_get_tRNS(png, info, &alpha, &alphaCount, &value) & PNG_INFO_tRNS) {
+    if (layout.samples == RowLayout::Samples::Palette && alpha) {
+      layout.paletteAlphaCount = std::min(alphaCount, 256);
+      std::memcpy(layout.paletteAlpha.data(), alpha, std::size_t(layout.paletteAlphaCount));
+    } else if ((layout.samples == RowLayout::Samples::Grey || layout.samples == RowLayout::Samples::Rgb) && value) {
+      layout.hasTransparentValue = true;
+      layout.transparentValue = layout.samples == RowLayout::Samples::Grey
+                                    ? std::array<std::uint16_t, 3>{value->gray, 0, 0}
+                                    : std::array<std::uint16_t, 3>{value->red, value->green, value->blue};
+    }
+  }
+  return true;
 }
 
-// Deflate packs at most 1032 bytes into one, and the leanest PNG pixel is
-// one bit: a complete file cannot hold more pixels than this per byte.
-constexpr long long kPngPixelsPerByte = 1032 * 8;
+// The buffers live in the caller: a function that calls setjmp must not
+// change its own locals between setjmp and a possible longjmp.
+struct PngBuffers {
+  std::vector<png_byte> data;  // one row, or the whole picture when it is interlaced
+  std::vector<png_bytep> rows;
+  RowLayout layout;
+  std::string encoded;
+};
 
-DecodeResult::Kind ReadPng(std::string_view bytes, PngBuffers& buf, long long allowance) {
-  constexpr DecodeResult::Kind kRefused = DecodeResult::Unreadable;
-  if (const DecodeResult::Kind k = CheckHeaderSize(bytes, allowance); k != DecodeResult::Ok) return k;
+CodecStatus ReadPng(std::string_view bytes, RowSink& sink, PngBuffers& buf) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Error, Warning);
-  if (!png) return kRefused;
+  if (!png) return CodecStatus::Damaged;
   png_infop info = png_create_info_struct(png);
   if (!info) {
     png_destroy_read_struct(&png, nullptr, nullptr);
-    return kRefused;
+    return CodecStatus::Damaged;
   }
   MemoryReader reader{bytes};
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
-    return kRefused;
+    return CodecStatus::Damaged;
   }
   png_set_read_fn(png, &reader, ReadFromMemory);
   LimitPngReader(png);
   png_read_info(png, info);
-
-  buf.width = png_get_image_width(png, info);
-  buf.height = png_get_image_height(png, info);
-  const long long pixels = static_cast<long long>(buf.width) * buf.height;
-  DecodeResult::Kind verdict = CheckPictureLimits(buf.width, buf.height, allowance).kind;
-  if (verdict == DecodeResult::Ok && (pixels == 0 || !BytesCanHold(bytes.size(), pixels, kPngPixelsPerByte))) {
-    verdict = kRefused;
-  }
-  if (verdict != DecodeResult::Ok) {
+  const bool known = LayoutOf(png, info, buf.layout);
+  if (!known || !sink.Begin(buf.layout)) {
     png_destroy_read_struct(&png, &info, nullptr);
-    return verdict;
+    return known ? CodecStatus::Refused : CodecStatus::Damaged;
   }
-  // Everything becomes 8-bit RGBA: palettes and grey expanded, transparency
-  // chunks turned into alpha, 16-bit samples cut to their high byte.
-  png_set_expand(png);
-  png_set_strip_16(png);
-  png_set_gray_to_rgb(png);
-  png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+  // The samples as the file holds them; only the interlacing is undone.
   const bool interlaced = png_set_interlace_handling(png) > 1;
   png_read_update_info(png, info);
-  if (png_get_rowbytes(png, info) != std::size_t(buf.width) * 4) {
+  const std::size_t rowBytes = buf.layout.RowBytes();
+  if (png_get_rowbytes(png, info) != rowBytes) {
     png_destroy_read_struct(&png, &info, nullptr);
-    return kRefused;
+    return CodecStatus::Damaged;
   }
-  buf.picture = Picture(static_cast<int>(buf.width), static_cast<int>(buf.height));
+  const png_uint_32 height = buf.layout.height;
   if (interlaced) {
     // The passes of an interlaced picture each cover the whole of it, so
     // libpng needs all its rows at once.
-    buf.data.resize(std::size_t(buf.width) * buf.height * 4);
-    buf.rows.resize(buf.height);
-    for (png_uint_32 y = 0; y < buf.height; ++y) buf.rows[y] = buf.data.data() + std::size_t(y) * buf.width * 4;
+    buf.data.resize(rowBytes * height);
+    buf.rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) buf.rows[y] = buf.data.data() + std::size_t(y) * rowBytes;
     png_read_image(png, buf.rows.data());
-    for (png_uint_32 y = 0; y < buf.height; ++y) StoreRow(buf.rows[y], buf, y);
+    for (png_uint_32 y = 0; y < height; ++y) sink.Row(y, buf.rows[y]);
   } else {
-    // Row by row: the picture is the only copy of the pixels.
-    buf.data.resize(std::size_t(buf.width) * 4);
-    for (png_uint_32 y = 0; y < buf.height; ++y) {
+    // Row by row: what the sink makes is the only copy of the pixels.
+    buf.data.resize(rowBytes);
+    for (png_uint_32 y = 0; y < height; ++y) {
       png_read_row(png, buf.data.data(), nullptr);
-      StoreRow(buf.data.data(), buf, y);
+      sink.Row(y, buf.data.data());
     }
   }
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
-  return DecodeResult::Ok;
+  return CodecStatus::Ok;
 }
 
-bool WritePng(const Picture& picture, PngBuffers& buf) {
+bool WritePng(std::uint32_t width, std::uint32_t height, const RowSource& rows, PngBuffers& buf) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, Error, Warning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -176,7 +160,7 @@ bool WritePng(const Picture& picture, PngBuffers& buf) {
     png_destroy_write_struct(&png, nullptr);
     return false;
   }
-  buf.data.resize(std::size_t(picture.width) * 4);
+  buf.data.resize(std::size_t(width) * 4);
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
     return false;
@@ -184,18 +168,11 @@ bool WritePng(const Picture& picture, PngBuffers& buf) {
   png_set_write_fn(png, &buf.encoded, WriteToString, Flush);
   png_set_compression_level(png, 9);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
-               PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+               PNG_FILTER_TYPE_BASE);
   png_write_info(png, info);
-  for (int y = 0; y < picture.height; ++y) {
-    const Rgb24* src = picture.row(y);
-    png_byte* d = buf.data.data();
-    for (int x = 0; x < picture.width; ++x, d += 4) {
-      d[0] = src[x].r;
-      d[1] = src[x].g;
-      d[2] = src[x].b;
-      d[3] = 255;
-    }
+  for (png_uint_32 y = 0; y < height; ++y) {
+    rows(y, buf.data.data());
     png_write_row(png, buf.data.data());
   }
   png_write_end(png, nullptr);
@@ -205,29 +182,15 @@ bool WritePng(const Picture& picture, PngBuffers& buf) {
 
 }  // namespace
 
-DecodeResult DecodePng(std::string_view bytes, Picture& out, long long allowance) {
-  if (!IsPng(bytes)) return {DecodeResult::Unreadable};
+CodecStatus DecodePngRows(std::string_view bytes, RowSink& sink) {
   PngBuffers buf;
-  if (const DecodeResult::Kind k = ReadPng(bytes, buf, allowance); k != DecodeResult::Ok) return {k};
-  out = std::move(buf.picture);
-  return {DecodeResult::Ok};
+  return ReadPng(bytes, sink, buf);
 }
 
-DecodeResult DecodePng(std::string_view bytes, Picture& out, std::vector<std::uint8_t>& alpha, long long allowance) {
-  if (!IsPng(bytes)) return {DecodeResult::Unreadable};
+bool EncodePngRows(std::uint32_t width, std::uint32_t height, const RowSource& rows, std::string& out) {
+  if (width == 0 || height == 0) return false;
   PngBuffers buf;
-  std::vector<std::uint8_t> plane;
-  buf.alpha = &plane;
-  if (const DecodeResult::Kind k = ReadPng(bytes, buf, allowance); k != DecodeResult::Ok) return {k};
-  out = std::move(buf.picture);
-  alpha = std::move(plane);
-  return {DecodeResult::Ok};
-}
-
-bool EncodePng(const Picture& picture, std::string& out) {
-  if (picture.empty()) return false;
-  PngBuffers buf;
-  if (!WritePng(picture, buf)) return false;
+  if (!WritePng(width, height, rows, buf)) return false;
   out = std::move(buf.encoded);
   return true;
 }

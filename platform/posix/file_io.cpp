@@ -160,6 +160,10 @@ std::string FolderOfPath(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+bool MakeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+bool RemoveEmptyFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
+
 std::string TemporaryNameFor(const std::string& target) {
   static std::atomic<unsigned> counter{0};
   return target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
