@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "preview/render.h"
 #include "skin/catalogue.h"
 #include "skin/schema.h"
 

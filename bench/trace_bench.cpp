@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/default_skin.h"
+#include "preview/render.h"
 #include "preview/trace.h"
 
 namespace {

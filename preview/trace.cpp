@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "preview/screen_trace.h"
+#include "preview/colour_places.h"
+#include "preview/preview_size.h"
 
 namespace {
 
