@@ -14,7 +14,7 @@ void ForEachField(F&& f) {
   }
 }
 
-bool IsStamp(const SkinField& f) { return f.section == "[SkinInfo]" && f.field->key == "LastUpdate"; }
+bool IsStamp(const SkinField& f) { return f.section == kSkinInfoSection && f.field->key == "LastUpdate"; }
 
 }  // namespace
 

@@ -90,7 +90,7 @@ class SkinDocument : public QObject {
   void Stamp(F&& stamp) {
     stamp(*skin_);
     SkinChange change;
-    change.fields.push_back(SkinFieldOf("[SkinInfo]", "LastUpdate"));
+    change.fields.push_back(SkinFieldOf(kSkinInfoSection, "LastUpdate"));
     emit skinChanged(change);
   }
 

@@ -6,7 +6,7 @@
 
 QString SkinField::Name() const {
   const QString key = Latin1(field->key);
-  if (section == "[SkinInfo]" || section == "[global settings]") return key;
+  if (section == kSkinInfoSection || section == kGlobalSettingsSection) return key;
   return Latin1(section) + QLatin1Char(' ') + key;
 }
 

@@ -18,6 +18,7 @@
 #include "check/check.h"
 #include "preview/canvas.h"
 #include "preview/render.h"
+#include "skin/schema.h"
 
 namespace {
 
@@ -228,7 +229,7 @@ std::vector<Problem> CheckContrast(const Skin& skin) {
   for (std::size_t i = 0; i < kColourCount; ++i) {
     if (!found[i]) continue;
     Problem p = MakeProblem(ProblemCode::LowContrast, ProblemText::LowContrast,
-                            ProblemSubject::Field("[global settings]", std::string(kTextColours[i].key)),
+                            ProblemSubject::Field(kGlobalSettingsSection, std::string(kTextColours[i].key)),
                             {std::to_string(found[i]->first), FormatRatio(found[i]->second), FormatRatio(kLeastContrast)});
     p.screen = found[i]->first;
     problems.push_back(std::move(p));

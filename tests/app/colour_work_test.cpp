@@ -113,7 +113,7 @@ class ColourWorkTest : public QObject {
     QCOMPARE(swatches->count(), int(palette.size()));
     // Counted again after an edit.
     const Rgb15 frame = Rgb24ToRgb15(document.skin().colours.formFrameColor);
-    document.SetColour(SkinFieldOf("[global settings]", "formFrameColor"), {8, 8, 8});
+    document.SetColour(SkinFieldOf(kGlobalSettingsSection, "formFrameColor"), {8, 8, 8});
     QTRY_COMPARE(swatches->count(), int(SkinPalette(document.skin()).size()));
     History().undo();
     QTRY_COMPARE(swatches->count(), int(palette.size()));

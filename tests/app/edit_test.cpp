@@ -150,7 +150,7 @@ class EditTest : public QObject {
       SkinEdit drag;
       drag.name = QStringLiteral("[start bar]");
       drag.mergeKey = QStringLiteral("drag 1");
-      drag.Set(shell.document().skin(), SkinFieldOf("[start bar]", "x"), x).Set(shell.document().skin(), SkinFieldOf("[start bar]", "y"), x + 1);
+      drag.Set(shell.document().skin(), SkinFieldOf(kStartBarSection, "x"), x).Set(shell.document().skin(), SkinFieldOf(kStartBarSection, "y"), x + 1);
       shell.document().Apply(drag);
     }
     shell.document().ReplacePictures({{ImageId::lamp, Picture(3, 3)}, {ImageId::close, Picture(4, 4)}}, QStringLiteral("lamp"));
@@ -175,7 +175,7 @@ class EditTest : public QObject {
     history.setClean();
     shell.document().ReplacePictures({{ImageId::upper_screen, picture(16)}}, QStringLiteral("second"));
     const std::int32_t y = shell.document().skin().startBar.y;
-    shell.document().EditNumber(SkinFieldOf("[start bar]", "y"), 100);  // holds no picture: it costs nothing
+    shell.document().EditNumber(SkinFieldOf(kStartBarSection, "y"), 100);  // holds no picture: it costs nothing
     QCOMPARE(history.count(), 3);
     QCOMPARE(history.cleanIndex(), 1);
     shell.document().ReplacePictures({{ImageId::upper_screen, picture(24)}}, QStringLiteral("third"));
@@ -206,10 +206,10 @@ class EditTest : public QObject {
     QCOMPARE(history.cleanIndex(), -1);
     // Typing that a trim has just put back still merges with what follows.
     const std::string title = shell.document().skin().info.Title;
-    shell.document().EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("A"));
+    shell.document().EditText(SkinFieldOf(kSkinInfoSection, "Title"), QStringLiteral("A"));
     QCOMPARE(history.count(), 1);
     QCOMPARE(history.text(0), QStringLiteral("Title"));
-    shell.document().EditText(SkinFieldOf("[SkinInfo]", "Title"), QStringLiteral("Ab"));
+    shell.document().EditText(SkinFieldOf(kSkinInfoSection, "Title"), QStringLiteral("Ab"));
     QCOMPARE(history.count(), 1);
     history.undo();
     QCOMPARE(shell.document().skin().info.Title, title);
@@ -217,7 +217,7 @@ class EditTest : public QObject {
 
   void colourDialogShowsEachColourLiveAndOkIsOneStep() {
     EditorShell& shell = Start();
-    const SkinField field = SkinFieldOf("[global settings]", "formBodyColor");
+    const SkinField field = SkinFieldOf(kGlobalSettingsSection, "formBodyColor");
     const Rgb24 before = shell.document().skin().colours.formBodyColor;
     shell.view().ChooseScreen(3);  // a dialog: its body is drawn there
     const QImage original = Preview(Window())->image().copy();

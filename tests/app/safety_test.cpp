@@ -24,8 +24,8 @@
 
 namespace {
 
-SkinField Body() { return SkinFieldOf("[global settings]", "formBodyColor"); }
-SkinField StartBarY() { return SkinFieldOf("[start bar]", "y"); }
+SkinField Body() { return SkinFieldOf(kGlobalSettingsSection, "formBodyColor"); }
+SkinField StartBarY() { return SkinFieldOf(kStartBarSection, "y"); }
 
 // The skin a journal's archive holds, opened over the default skin.
 Skin JournalledSkin(const QString& archive) {
