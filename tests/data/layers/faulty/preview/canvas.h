@@ -1,1 +1,2 @@
 #pragma once
+#include "check/report.h"
