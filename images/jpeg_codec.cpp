@@ -34,19 +34,20 @@ class JpegPicture final : public RowSink {
     return true;
   }
 
-  void Row(std::uint32_t y, const std::uint8_t* s) override {
-    Rgb24* dst = picture.row(static_cast<int>(y));
-    const std::uint32_t width = layout_.width;
+  void Row(std::uint32_t row, std::uint32_t x, std::uint32_t step, std::uint32_t count,
+           const std::uint8_t* s) override {
+    if (row >= layout_.height || x >= layout_.width || step == 0 || count > (layout_.width - x + step - 1) / step) return;
+    Rgb24* dst = picture.row(static_cast<int>(row)) + x;
     if (layout_.samples == RowLayout::Samples::Rgb) {
-      for (std::uint32_t x = 0; x < width; ++x, s += 3) dst[x] = {s[0], s[1], s[2]};
+      for (std::uint32_t i = 0; i < count; ++i, s += 3, dst += step) *dst = {s[0], s[1], s[2]};
       return;
     }
     // Adobe writes CMYK inverted (0 = full ink); others store it plainly.
-    for (std::uint32_t x = 0; x < width; ++x, s += 4) {
+    for (std::uint32_t i = 0; i < count; ++i, s += 4, dst += step) {
       unsigned c = s[0], m = s[1], y = s[2], k = s[3];
       if (!layout_.adobeInverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
-      dst[x] = {static_cast<std::uint8_t>(c * k / 255), static_cast<std::uint8_t>(m * k / 255),
-                static_cast<std::uint8_t>(y * k / 255)};
+      *dst = {static_cast<std::uint8_t>(c * k / 255), static_cast<std::uint8_t>(m * k / 255),
+              static_cast<std::uint8_t>(y * k / 255)};
     }
   }
 

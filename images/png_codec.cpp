@@ -61,14 +61,13 @@ std::uint8_t Eight(unsigned sample, int bits) {
 // made transparent where they equal tRNS's value, compared at the file's
 // depth with the value cut to that depth; samples to 8 bits; grey to RGB;
 // opaque where the file has no alpha.
-void ExpandRow(const RowLayout& layout, const std::uint8_t* row, std::uint8_t* rgba) {
+void ExpandRow(const RowLayout& layout, const std::uint8_t* row, std::uint32_t count, std::uint8_t* rgba) {
   const int bits = layout.bitDepth;
-  const std::uint32_t width = layout.width;
   const unsigned valueMask = bits == 16 ? 0xFFFFu : (1u << bits) - 1u;
   const auto transparent = [&](std::size_t channel, unsigned sample) {
     return sample == (layout.transparentValue[channel] & valueMask);
   };
-  for (std::uint32_t x = 0; x < width; ++x, rgba += 4) {
+  for (std::uint32_t x = 0; x < count; ++x, rgba += 4) {
     switch (layout.samples) {
       case RowLayout::Samples::Palette: {
         const unsigned index = bits < 8 ? PackedSample(row, x, bits) : row[x];
@@ -141,20 +140,21 @@ class PngPicture final : public RowSink {
   }
 
   // Keyed at once, or with its alpha kept for an import to fit first.
-  void Row(std::uint32_t y, const std::uint8_t* samples) override {
-    ExpandRow(layout_, samples, rgba_.data());
+  void Row(std::uint32_t y, std::uint32_t x, std::uint32_t step, std::uint32_t count,
+           const std::uint8_t* samples) override {
+    if (y >= layout_.height || x >= layout_.width || step == 0 || count > (layout_.width - x + step - 1) / step) return;
+    ExpandRow(layout_, samples, count, rgba_.data());
     const std::uint8_t* s = rgba_.data();
-    Rgb24* dst = picture.row(int(y));
-    const std::uint32_t width = layout_.width;
+    Rgb24* dst = picture.row(int(y)) + x;
     if (!alpha_) {
-      for (std::uint32_t x = 0; x < width; ++x, s += 4) dst[x] = s[3] < 128 ? kKeyGreen : Rgb24{s[0], s[1], s[2]};
+      for (std::uint32_t i = 0; i < count; ++i, s += 4, dst += step) *dst = s[3] < 128 ? kKeyGreen : Rgb24{s[0], s[1], s[2]};
       return;
     }
     AlphaPlane alpha(*alpha_, picture.pixels.size());
-    const std::size_t first = std::size_t(y) * width;
-    for (std::uint32_t x = 0; x < width; ++x, s += 4) {
-      dst[x] = {s[0], s[1], s[2]};
-      alpha.Set(first + x, s[3]);
+    std::size_t at = std::size_t(y) * layout_.width + x;
+    for (std::uint32_t i = 0; i < count; ++i, s += 4, dst += step, at += step) {
+      *dst = {s[0], s[1], s[2]};
+      alpha.Set(at, s[3]);
     }
   }
 

@@ -1,7 +1,8 @@
 // PNG and JPEG files from bytes and to bytes: the calls of the codec
 // libraries, one implementation per platform (platform/native/ over libpng and
-// libjpeg). A decoder hands the picture to a sink row by row, so that what
-// the sink makes of it is the only copy of the pixels, and tells the sink
+// libjpeg). A decoder hands the picture to a sink a row (or, for an
+// interlaced PNG, a pass's part of a row) at a time, so that what the sink
+// makes of it is the only copy of the pixels, and tells the sink
 // the size first, so that the sink can refuse it before anything of that
 // size is allocated. What becomes of the samples (expansion to RGBA, the key
 // green, the alpha of an import, CMYK) is the same on every platform and
@@ -65,9 +66,12 @@ class RowSink {
   // The picture about to come, before any of it is decoded: false refuses it
   // and the decoder stops.
   virtual bool Begin(const RowLayout& layout) = 0;
-  // Row `y` (RowLayout::RowBytes bytes), rows from the top, each once and in
-  // order; rows a damaged file no longer holds may not come.
-  virtual void Row(std::uint32_t y, const std::uint8_t* samples) = 0;
+  // The samples of `count` pixels of row `y`: those of columns x, x + step,
+  // x + 2 step, ... A plain picture comes whole rows at a time (x 0, step 1,
+  // `width` pixels) from the top; an interlaced PNG in its seven passes. Each
+  // pixel comes once; those a damaged file no longer holds may not come.
+  virtual void Row(std::uint32_t y, std::uint32_t x, std::uint32_t step, std::uint32_t count,
+                   const std::uint8_t* samples) = 0;
 
  protected:
   ~RowSink() = default;
@@ -80,7 +84,8 @@ enum class CodecStatus {
   TooLarge,  // over the size the library itself takes
 };
 
-// The rows of a PNG file: any colour type and depth, interlacing undone.
+// The rows of a PNG file: any colour type and depth, an interlaced one pass
+// by pass.
 // Chunks the program uses none of (text, profiles) are skipped unread, and a
 // picture over kMaxImageDimension either way is Damaged.
 CodecStatus DecodePngRows(std::string_view bytes, RowSink& sink);

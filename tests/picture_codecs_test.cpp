@@ -202,6 +202,8 @@ std::vector<PngSpec> EveryKindOfPng() {
       {"RGBA 8-bit", PNG_COLOR_TYPE_RGB_ALPHA, 8},
       {"RGBA 16-bit", PNG_COLOR_TYPE_RGB_ALPHA, 16},
       {"RGBA 8-bit, one pixel", PNG_COLOR_TYPE_RGB_ALPHA, 8, 1, 1},
+      {"RGB 8-bit, 19 x 17", PNG_COLOR_TYPE_RGB, 8, 19, 17},
+      {"RGB 8-bit, 2 x 9", PNG_COLOR_TYPE_RGB, 8, 2, 9},
   };
   // Every kind again, interlaced.
   const std::size_t plain = specs.size();
@@ -266,14 +268,19 @@ class CountingSink final : public RowSink {
   bool Begin(const RowLayout& given) override {
     ++begun;
     layout = given;
+    seen.assign(std::size_t(given.width) * given.height, 0);
     return given.width <= widest_;
   }
-  void Row(std::uint32_t y, const std::uint8_t*) override {
-    EXPECT_EQ(y, rows) << "rows in order";
+  void Row(std::uint32_t y, std::uint32_t x, std::uint32_t step, std::uint32_t count, const std::uint8_t*) override {
+    for (std::uint32_t i = 0; i < count; ++i) ++seen.at(std::size_t(y) * layout.width + x + i * step);
+    ys.push_back(y);
     ++rows;
   }
+  bool EachPixelOnce() const { return std::all_of(seen.begin(), seen.end(), [](int n) { return n == 1; }); }
   int begun = 0;
-  std::uint32_t rows = 0;
+  std::uint32_t rows = 0;  // calls of Row
+  std::vector<int> seen;   // by pixel, how often it came
+  std::vector<std::uint32_t> ys;  // the row of each call
   RowLayout layout;
 
  private:
@@ -284,10 +291,15 @@ TEST(PictureCodecs, ASinkSeesTheSizeFirstAndMayRefuseIt) {
   for (const bool interlaced : {false, true}) {
     PngSpec spec{"RGBA", PNG_COLOR_TYPE_RGB_ALPHA, 8, 12, 9, interlaced};
     const std::string png = WritePng(spec);
-    // Wide enough: every row, in order.
+    // Wide enough: every pixel once; a plain picture in 9 whole rows, an
+    // interlaced one in the rows of its seven passes: 2 + 2 + 1 + 3 + 2 + 5 + 4.
     CountingSink fits(12);
     EXPECT_EQ(DecodePngRows(png, fits), CodecStatus::Ok);
-    EXPECT_EQ(fits.rows, 9u);
+    EXPECT_TRUE(fits.EachPixelOnce());
+    EXPECT_EQ(fits.rows, interlaced ? 19u : 9u);
+    if (!interlaced) {
+      EXPECT_EQ(fits.ys, (std::vector<std::uint32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    }
     EXPECT_EQ(fits.layout.RowBytes(), 48u);
     // One pixel short: refused before any row.
     CountingSink refuses(11);
@@ -301,6 +313,7 @@ TEST(PictureCodecs, ASinkSeesTheSizeFirstAndMayRefuseIt) {
   CountingSink fits(16), refuses(15);
   EXPECT_EQ(DecodeJpegRows(jpeg, fits), CodecStatus::Ok);
   EXPECT_EQ(fits.rows, 8u);
+  EXPECT_TRUE(fits.EachPixelOnce());
   EXPECT_EQ(fits.layout.samples, RowLayout::Samples::Rgb);
   EXPECT_EQ(DecodeJpegRows(jpeg, refuses), CodecStatus::Refused);
   EXPECT_EQ(refuses.rows, 0u);

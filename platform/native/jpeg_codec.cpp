@@ -82,7 +82,7 @@ CodecStatus ReadJpeg(std::string_view bytes, RowSink& sink, JpegBuffers& buf) {
     const JDIMENSION y = cinfo.output_scanline;
     JSAMPROW row = buf.data.data();
     if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
-    sink.Row(y, buf.data.data());
+    sink.Row(y, 0, 1, buf.layout.width, buf.data.data());
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);

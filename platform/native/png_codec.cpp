@@ -95,8 +95,7 @@ bool LayoutOf(png_structp png, png_infop info, RowLayout& layout) {
 // The buffers live in the caller: a function that calls setjmp must not
 // change its own locals between setjmp and a possible longjmp.
 struct PngBuffers {
-  std::vector<png_byte> data;  // one row, or the whole picture when it is interlaced
-  std::vector<png_bytep> rows;
+  std::vector<png_byte> data;  // one row
   RowLayout layout;
   std::string encoded;
 };
@@ -122,29 +121,32 @@ CodecStatus ReadPng(std::string_view bytes, RowSink& sink, PngBuffers& buf) {
     png_destroy_read_struct(&png, &info, nullptr);
     return known ? CodecStatus::Refused : CodecStatus::Damaged;
   }
-  // The samples as the file holds them; only the interlacing is undone.
-  const bool interlaced = png_set_interlace_handling(png) > 1;
+  // The samples as the file holds them, an interlaced picture pass by pass:
+  // its pixels go straight to where they belong, without a copy of the whole.
+  const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
   png_read_update_info(png, info);
   const std::size_t rowBytes = buf.layout.RowBytes();
   if (png_get_rowbytes(png, info) != rowBytes) {
     png_destroy_read_struct(&png, &info, nullptr);
     return CodecStatus::Damaged;
   }
-  const png_uint_32 height = buf.layout.height;
-  if (interlaced) {
-    // The passes of an interlaced picture each cover the whole of it, so
-    // libpng needs all its rows at once.
-    buf.data.resize(rowBytes * height);
-    buf.rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y) buf.rows[y] = buf.data.data() + std::size_t(y) * rowBytes;
-    png_read_image(png, buf.rows.data());
-    for (png_uint_32 y = 0; y < height; ++y) sink.Row(y, buf.rows[y]);
-  } else {
-    // Row by row: what the sink makes is the only copy of the pixels.
-    buf.data.resize(rowBytes);
+  const png_uint_32 width = buf.layout.width, height = buf.layout.height;
+  buf.data.resize(rowBytes);  // a row of a pass is never longer than a row
+  if (!interlaced) {
     for (png_uint_32 y = 0; y < height; ++y) {
       png_read_row(png, buf.data.data(), nullptr);
-      sink.Row(y, buf.data.data());
+      sink.Row(y, 0, 1, width, buf.data.data());
+    }
+  } else {
+    // libpng reads the passes in order and skips the empty ones, as here.
+    for (int pass = 0; pass < 7; ++pass) {
+      const png_uint_32 columns = PNG_PASS_COLS(width, pass), rows = PNG_PASS_ROWS(height, pass);
+      if (columns == 0 || rows == 0) continue;
+      for (png_uint_32 r = 0; r < rows; ++r) {
+        png_read_row(png, buf.data.data(), nullptr);
+        sink.Row(PNG_ROW_FROM_PASS_ROW(r, pass), PNG_PASS_START_COL(pass), PNG_PASS_COL_OFFSET(pass), columns,
+                 buf.data.data());
+      }
     }
   }
   png_read_end(png, nullptr);
