@@ -1,7 +1,6 @@
 #include "images/png_codec.h"
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "images/alpha_plane.h"
