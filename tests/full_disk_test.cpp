@@ -128,7 +128,11 @@ TEST_F(FullDiskTest, AHardLinkedPictureOnAFullDiskKeepsItsBytes) {
   const std::string shared = ReadFile(disk / "shared.bmp");
 
   // Four times the pixels: the new bytes need room the disk does not have.
+  // The lamp gets other colours at its size: its new file, ready beside the
+  // old one when the write in place fails, must not take the old one's place.
   skin.image(ImageId::upper_screen) = testutil::MakePicture(512, 384, 7);
+  const int lampWidth = skin.image(ImageId::lamp).width, lampHeight = skin.image(ImageId::lamp).height;
+  skin.image(ImageId::lamp) = testutil::MakePicture(lampWidth, lampHeight, 3);
   Write(Files(), folder);
   ASSERT_EQ(feedback.messages.size(), 2u);
   EXPECT_EQ(feedback.messages[0], folder + "/upper_screen.bmp: " + kTexts.diskFull);
