@@ -317,7 +317,7 @@ QWidget* EditorPanel::BuildInformationPage(const LanguageTable& texts) {
     auto* edit = new QLineEdit(page);
     edit->setObjectName(QStringLiteral("info:%1").arg(i));
     edit->setGeometry(5, 25 + 40 * i, 374, kRowHeight);
-    const SkinField field = SkinFieldOf("[SkinInfo]", kKeys[i]);
+    const SkinField field = SkinFieldOf(kSkinInfoSection, kKeys[i]);
     edit->setToolTip(texts.Text("LANG_PANEL_TIP_FIELD$").arg(FieldText(field)));
     edit->setReadOnly(i == 4);
     edit->setValidator(new Latin1Validator(edit));

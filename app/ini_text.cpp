@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "images/file_io.h"
+#include "platform/file_io.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "app/ini_text.h"
 #include "app/panel_tables.h"
-#include "app/problem_texts.h"
+#include "app/qt_text.h"
 #include "assets/builtin_text.h"
 
 namespace {
@@ -236,6 +236,12 @@ QHash<QString, QString> BuiltinTexts() {
 }
 
 }  // namespace
+
+QString ProblemTextKey(ProblemText text) {
+  QString name = Latin1(ProblemTextName(text));
+  name.replace(QLatin1Char('-'), QLatin1Char('_')).replace(QLatin1Char('.'), QLatin1Char('_'));
+  return QStringLiteral("LANG_PROBLEM_") + name.toUpper() + QLatin1Char('$');
+}
 
 const std::array<MessageTextKey, 15>& MessageTextKeys() {
   static const std::array<MessageTextKey, 15> keys = {{

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "edit/step_text.h"
+#include "check/problem.h"
 #include "images/feedback.h"
 
 // One entry of the language menu, in menu order.
@@ -74,3 +75,8 @@ struct MessageTextKey {
   std::string MessageTexts::*text;
 };
 const std::array<MessageTextKey, 15>& MessageTextKeys();
+
+// The language key of a template of the skin check, made from its stable
+// name ("picture-size.too-large" is LANG_PROBLEM_PICTURE_SIZE_TOO_LARGE$).
+// Its built-in text is the check's own English.
+QString ProblemTextKey(ProblemText text);

@@ -5,8 +5,8 @@
 #include "app/editor_context.h"
 #include "app/qt_text.h"
 #include "app/skin_document.h"
-#include "images/file_io.h"
 #include "images/skin_io.h"
+#include "platform/file_io.h"
 #include "skin/settings_file.h"
 
 namespace {

@@ -31,7 +31,7 @@ const std::vector<ColourControl>& ColourControls() {
 
 #undef C
 
-SkinField ColourControl::field() const { return SkinFieldOf("[global settings]", name); }
+SkinField ColourControl::field() const { return SkinFieldOf(kGlobalSettingsSection, name); }
 
 QString ImageControl::baseName() const {
   const auto base = CatalogueEntryOf(image).baseName();
@@ -69,30 +69,30 @@ const std::vector<ImageControl>& ImageControls() {
 const std::vector<ElementControl>& ElementControls() {
   constexpr bool X = true, Y = true, W = true, _ = false;
   static const std::vector<ElementControl> table = {
-      {0, "LANG_SETTINGS_LOGO_INFO_text$", "LogoInfo", "[logo info]", nullptr, X, Y, _, 0},
-      {1, "LANG_SETTINGS_FILE_TYPE_show$", "FileType", "[file type]", "show", X, Y, W, 0},
-      {2, "LANG_SETTINGS_FILE_NAME_show$", "FileName", "[file name]", "show", X, Y, W, 0},
-      {3, "LANG_SETTINGS_FILE_NAME_title$", "FileName Titleshow", "[file name]", "titleshow", _, _, _, 0},
-      {4, "LANG_SETTINGS_GAME_NAME_show$", "GameName", "[game name]", "show", X, Y, _, 0},
-      {5, "LANG_BIG_CLOCK_show$", "BigClock", "[big clock]", "show", X, Y, _, 0},
-      {6, "LANG_FOLDER_TEXT_show$", "FolderText", "[folder text]", "show", X, Y, W, 0},
-      {7, "LANG_START_BAR_text$", "StartBar", "[start bar]", nullptr, X, Y, _, 0},
-      {8, "LANG_SETTINGS_START_BUTTON_text$", "StartButton", "[start button]", nullptr, X, Y, _, 0},
-      {9, "LANG_DISC_ICON_text$", "DiscIcon", "[disk icon]", nullptr, X, Y, _, 0},
-      {10, "LANG_SETTINGS_BRIGHTNESS_BTN_text$", "BrightnessButton", "[brightness btn]", nullptr, X, Y, _, 0},
-      {11, "LANG_SETTINGS_REBACK_BTN_text$", "RebackButton", "[reback btn]", nullptr, X, Y, _, 0},
-      {12, nullptr, "LogoOffset", "[logo offset]", nullptr, X, _, _, 1},
-      {13, "LANG_START_MENU_text$", "StartMenu", "[start menu]", nullptr, X, Y, _, 2},
-      {14, "LANG_FILE_HANDLE_MENU_text$", "FileHandleMenu", "[file handle menu]", nullptr, X, Y, _, 2},
-      {15, "LANG_UITYPE_MENU_text$", "UITypeMenu", "[UiType menu]", nullptr, X, Y, _, 4},
-      {16, "LANG_LANGUAGE_text$", "LanguageMenu", "[Language menu]", nullptr, X, Y, _, 6},
-      {17, "LANG_SYSET_MENU_text$", "SysSetMenu", "[Syset menu]", nullptr, X, Y, _, 8},
-      {18, "LANG_LIST_TYPE_text$", "ListTypeMenu", "[List type menu]", nullptr, X, Y, _, 8},
-      {19, "LANG_BRIGHTNESS_text$", "BrightnessMenu", "[Brightness menu]", nullptr, X, Y, _, 9},
-      {20, "LANG_CHEAT_TITLE_text$", "CheatTitle", "[cheat title]", nullptr, X, Y, W, 13},
-      {21, "LANG_CHEAT_CANCEL_ALL_BTN_text$", "CheatClearAllButton", "[cheat cancel all btn]", nullptr, X, Y, _, 13},
-      {22, "LANG_CHEAT_CLEARTITLE_text$", "CheatClearTitle", "[cheat clearTitle]", nullptr, X, Y, W, 13},
-      {23, "LANG_CLOSE_BTN_text$", "CheatCloseButton", "[close btn]", nullptr, X, Y, _, 13},
+      {0, "LANG_SETTINGS_LOGO_INFO_text$", "LogoInfo", kLogoInfoSection, nullptr, X, Y, _, 0},
+      {1, "LANG_SETTINGS_FILE_TYPE_show$", "FileType", kFileTypeSection, "show", X, Y, W, 0},
+      {2, "LANG_SETTINGS_FILE_NAME_show$", "FileName", kFileNameSection, "show", X, Y, W, 0},
+      {3, "LANG_SETTINGS_FILE_NAME_title$", "FileName Titleshow", kFileNameSection, "titleshow", _, _, _, 0},
+      {4, "LANG_SETTINGS_GAME_NAME_show$", "GameName", kGameNameSection, "show", X, Y, _, 0},
+      {5, "LANG_BIG_CLOCK_show$", "BigClock", kBigClockSection, "show", X, Y, _, 0},
+      {6, "LANG_FOLDER_TEXT_show$", "FolderText", kFolderTextSection, "show", X, Y, W, 0},
+      {7, "LANG_START_BAR_text$", "StartBar", kStartBarSection, nullptr, X, Y, _, 0},
+      {8, "LANG_SETTINGS_START_BUTTON_text$", "StartButton", kStartButtonSection, nullptr, X, Y, _, 0},
+      {9, "LANG_DISC_ICON_text$", "DiscIcon", kDiskIconSection, nullptr, X, Y, _, 0},
+      {10, "LANG_SETTINGS_BRIGHTNESS_BTN_text$", "BrightnessButton", kBrightnessBtnSection, nullptr, X, Y, _, 0},
+      {11, "LANG_SETTINGS_REBACK_BTN_text$", "RebackButton", kRebackBtnSection, nullptr, X, Y, _, 0},
+      {12, nullptr, "LogoOffset", kLogoOffsetSection, nullptr, X, _, _, 1},
+      {13, "LANG_START_MENU_text$", "StartMenu", kStartMenuSection, nullptr, X, Y, _, 2},
+      {14, "LANG_FILE_HANDLE_MENU_text$", "FileHandleMenu", kFileHandleMenuSection, nullptr, X, Y, _, 2},
+      {15, "LANG_UITYPE_MENU_text$", "UITypeMenu", kUiTypeMenuSection, nullptr, X, Y, _, 4},
+      {16, "LANG_LANGUAGE_text$", "LanguageMenu", kLanguageMenuSection, nullptr, X, Y, _, 6},
+      {17, "LANG_SYSET_MENU_text$", "SysSetMenu", kSysetMenuSection, nullptr, X, Y, _, 8},
+      {18, "LANG_LIST_TYPE_text$", "ListTypeMenu", kListTypeMenuSection, nullptr, X, Y, _, 8},
+      {19, "LANG_BRIGHTNESS_text$", "BrightnessMenu", kBrightnessMenuSection, nullptr, X, Y, _, 9},
+      {20, "LANG_CHEAT_TITLE_text$", "CheatTitle", kCheatTitleSection, nullptr, X, Y, W, 13},
+      {21, "LANG_CHEAT_CANCEL_ALL_BTN_text$", "CheatClearAllButton", kCheatCancelAllBtnSection, nullptr, X, Y, _, 13},
+      {22, "LANG_CHEAT_CLEARTITLE_text$", "CheatClearTitle", kCheatClearTitleSection, nullptr, X, Y, W, 13},
+      {23, "LANG_CLOSE_BTN_text$", "CheatCloseButton", kCloseBtnSection, nullptr, X, Y, _, 13},
   };
   return table;
 }

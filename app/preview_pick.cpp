@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "preview/render.h"
 #include "skin/catalogue.h"
 #include "skin/schema.h"
 
@@ -113,7 +114,7 @@ std::string SourceName(TraceSource source) {
     case SourceKind::Colour: {
       const std::string key(ColourField(source).key);
       const std::string_view section = ColourSection(source).name;
-      return section == "[global settings]" ? key : std::string(section) + " " + key;
+      return section == kGlobalSettingsSection ? key : std::string(section) + " " + key;
     }
     case SourceKind::Picture: return std::string(CatalogueEntryOf(ImageOf(source)).name);
     case SourceKind::None: break;

@@ -1,13 +1,6 @@
 #include "app/problem_texts.h"
 
 #include "app/language.h"
-#include "app/qt_text.h"
-
-QString ProblemTextKey(ProblemText text) {
-  QString name = Latin1(ProblemTextName(text));
-  name.replace(QLatin1Char('-'), QLatin1Char('_')).replace(QLatin1Char('.'), QLatin1Char('_'));
-  return QStringLiteral("LANG_PROBLEM_") + name.toUpper() + QLatin1Char('$');
-}
 
 ProblemTemplates ProblemTemplatesOf(const LanguageTable& texts) {
   ProblemTemplates t;

@@ -1,7 +1,5 @@
-// The skin check's problems in the interface language. Each template of the
-// check has a language key made from its stable name ("picture-size.too-large"
-// is LANG_PROBLEM_PICTURE_SIZE_TOO_LARGE$), whose built-in text is the
-// check's own English.
+// The skin check's problems in the interface language: each template of the
+// check is the text of its language key (ProblemTextKey, app/language.h).
 #pragma once
 
 #include <QString>
@@ -10,7 +8,6 @@
 
 class LanguageTable;
 
-QString ProblemTextKey(ProblemText text);
 ProblemTemplates ProblemTemplatesOf(const LanguageTable& texts);
 
 // The problem's text as the editor shows it, in the interface language.

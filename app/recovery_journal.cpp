@@ -20,8 +20,8 @@
 #include "edit/journal.h"
 #include "images/archive_writer.h"
 #include "images/defaults.h"
-#include "images/file_io.h"
 #include "images/skin_io.h"
+#include "platform/file_io.h"
 #include "skin/settings_file.h"
 
 namespace {

@@ -10,8 +10,8 @@
 
 #include "app/paths.h"
 #include "app/qt_text.h"
-#include "images/file_io.h"
-#include "images/folder_list.h"
+#include "platform/file_io.h"
+#include "platform/folder_list.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "skin/catalogue.h"
 #include "images/defaults.h"
-#include "images/file_io.h"
+#include "platform/file_io.h"
 #include "images/reduce.h"
 #include "images/skin_io.h"
 #include "tests/test_util.h"

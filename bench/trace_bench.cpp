@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/default_skin.h"
+#include "preview/render.h"
 #include "preview/trace.h"
 
 namespace {
@@ -42,7 +43,7 @@ BENCHMARK(BM_SourceMask)->Unit(benchmark::kMicrosecond);
 
 void BM_ElementMask(benchmark::State& state) {
   const TraceMap map = TracePreview(BenchDefaultSkin(), 2);
-  const std::size_t section = FindElementSection("[start menu]").value();
+  const std::size_t section = FindElementSection(kStartMenuSection).value();
   for (auto _ : state) {
     PixelMask m = ElementMask(map, section);
     benchmark::DoNotOptimize(m.pixels.data());

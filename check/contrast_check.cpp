@@ -18,6 +18,7 @@
 #include "check/check.h"
 #include "preview/canvas.h"
 #include "preview/render.h"
+#include "skin/schema.h"
 
 namespace {
 
@@ -230,7 +231,7 @@ std::vector<Problem> CheckContrast(const Skin& skin) {
     // The text names the screen as the editor's screen buttons number it
     // (1-14); the problem's screen stays the index that --screen takes.
     Problem p = MakeProblem(ProblemCode::LowContrast, ProblemText::LowContrast,
-                            ProblemSubject::Field("[global settings]", std::string(kTextColours[i].key)),
+                            ProblemSubject::Field(kGlobalSettingsSection, std::string(kTextColours[i].key)),
                             {std::to_string(found[i]->first + 1), FormatRatio(found[i]->second), FormatRatio(kLeastContrast)});
     p.screen = found[i]->first;
     problems.push_back(std::move(p));

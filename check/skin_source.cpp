@@ -1,17 +1,15 @@
 #include "check/skin_source.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <memory>
 
-#include "images/archive.h"
 #include "images/decode.h"
-#include "images/file_io.h"
-#include "images/folder_list.h"
 #include "images/jpeg_codec.h"
 #include "images/png_codec.h"
 #include "images/skin_io.h"
+#include "platform/archive.h"
+#include "platform/file_io.h"
+#include "platform/folder_list.h"
 #include "skin/ascii.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "check/check.h"
 #include "check/problem_json.h"
 #include "cli/cli_common.h"
+#include "platform/folder_list.h"
 #include "skin/printable.h"
-#include "images/folder_list.h"
 
 namespace {
 

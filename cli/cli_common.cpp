@@ -8,8 +8,8 @@
 #include <iostream>
 
 #include "images/defaults.h"
-#include "images/folder_list.h"
 #include "images/import_folder.h"
+#include "platform/folder_list.h"
 #include "preview/render.h"
 #include "skin/printable.h"
 

@@ -123,7 +123,7 @@ std::vector<SkinFile> Document::StampForSave(const DateTime& now) {
   EndPreview();
   std::vector<SkinFile> files = EncodeSkinFiles(*skin_, TypedInfoOf(*skin_), now);
   SkinChange change;
-  change.fields.push_back(SkinFieldOf("[SkinInfo]", "LastUpdate"));
+  change.fields.push_back(SkinFieldOf(kSkinInfoSection, "LastUpdate"));
   Tell([&](DocumentObserver& o) { o.SkinChanged(change); });
   return files;
 }
@@ -201,7 +201,7 @@ void ForEachField(F&& f) {
   }
 }
 
-bool IsStamp(const SkinField& f) { return f.section == "[SkinInfo]" && f.field->key == "LastUpdate"; }
+bool IsStamp(const SkinField& f) { return f.section == kSkinInfoSection && f.field->key == "LastUpdate"; }
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 
 std::string SkinField::Name() const {
   const std::string key(field->key);
-  if (section == "[SkinInfo]" || section == "[global settings]") return key;
+  if (section == kSkinInfoSection || section == kGlobalSettingsSection) return key;
   return std::string(section) + ' ' + key;
 }
 

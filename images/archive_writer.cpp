@@ -1,107 +1,58 @@
 #include "images/archive_writer.h"
 
-#include <minizip/zip.h>
-
 #include <algorithm>
-#include <cstring>
 
-#include "images/archive.h"
-#include "images/file_io.h"
+#include "platform/archive.h"
+#include "platform/file_io.h"
+#include "platform/zip_writer.h"
 #include "skin/ascii.h"
 #include "skin/printable.h"
 
 namespace {
 
-// A growing byte buffer that minizip writes into as if it were a file: the
-// writer seeks back to fill in each entry's sizes and checksum.
-struct MemoryFile {
-  std::string bytes;
-  std::size_t position = 0;
-};
-
-voidpf ZCALLBACK OpenMemory(voidpf opaque, const void*, int) { return opaque; }
-
-uLong ZCALLBACK ReadMemory(voidpf, voidpf stream, void* buf, uLong size) {
-  auto* f = static_cast<MemoryFile*>(stream);
-  const std::size_t n = std::min<std::size_t>(size, f->bytes.size() - std::min(f->position, f->bytes.size()));
-  std::memcpy(buf, f->bytes.data() + f->position, n);
-  f->position += n;
-  return static_cast<uLong>(n);
-}
-
-uLong ZCALLBACK WriteMemory(voidpf, voidpf stream, const void* buf, uLong size) {
-  auto* f = static_cast<MemoryFile*>(stream);
-  if (f->position + size > f->bytes.size()) f->bytes.resize(f->position + size);
-  std::memcpy(f->bytes.data() + f->position, buf, size);
-  f->position += size;
-  return size;
-}
-
-ZPOS64_T ZCALLBACK TellMemory(voidpf, voidpf stream) { return static_cast<MemoryFile*>(stream)->position; }
-
-long ZCALLBACK SeekMemory(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-  auto* f = static_cast<MemoryFile*>(stream);
-  ZPOS64_T base = 0;
-  if (origin == ZLIB_FILEFUNC_SEEK_CUR) base = f->position;
-  if (origin == ZLIB_FILEFUNC_SEEK_END) base = f->bytes.size();
-  if (base + offset > f->bytes.size()) return -1;
-  f->position = static_cast<std::size_t>(base + offset);
-  return 0;
-}
-
-int ZCALLBACK CloseMemory(voidpf, voidpf) { return 0; }
-int ZCALLBACK MemoryError(voidpf, voidpf) { return 0; }
-
-// A .zip dates its entries in MS-DOS form, 1980 to 2107.
-tm_zip ZipDate(const DateTime& t) {
-  if (t.year < 1980) return {0, 0, 0, 1, 0, 1980};
-  if (t.year > 2107) return {58, 59, 23, 31, 11, 2107};
-  return {static_cast<uInt>(t.second), static_cast<uInt>(t.minute), static_cast<uInt>(t.hour),
-          static_cast<uInt>(t.day), static_cast<uInt>(t.month - 1), static_cast<uInt>(t.year)};
+// A .zip dates its entries in MS-DOS form, 1980 to 2107: earlier dates are
+// its first second, later ones its last.
+void SetZipDate(ZipMember& m, const DateTime& t) {
+  if (t.year < 1980) {
+    m.year = 1980, m.month = 1, m.day = 1, m.hour = 0, m.minute = 0, m.second = 0;
+  } else if (t.year > 2107) {
+    m.year = 2107, m.month = 12, m.day = 31, m.hour = 23, m.minute = 59, m.second = 58;
+  } else {
+    m.year = t.year, m.month = t.month, m.day = t.day, m.hour = t.hour, m.minute = t.minute, m.second = t.second;
+  }
 }
 
 std::string ArchivePath(std::string_view folder, const std::string& file) {
   return folder.empty() ? file : std::string(folder) + "/" + file;
 }
 
-// A name outside ASCII is marked as UTF-8 (general purpose bit 11), or other
-// unzip programs read its bytes in the old DOS code page. A name that is not
-// valid UTF-8 is left unmarked: the mark would be a lie.
-constexpr uLong kUtf8Name = 1u << 11;
-uLong NameFlags(std::string_view name) {
+// A name outside ASCII is marked as UTF-8, or other unzip programs read its
+// bytes in the old DOS code page. A name that is not valid UTF-8 is left
+// unmarked: the mark would be a lie.
+bool MarkedUtf8(std::string_view name) {
   bool ascii = true;
   for (std::size_t i = 0; i < name.size();) {
     const std::size_t n = Utf8SequenceLength(name.substr(i));
-    if (n == 0) return 0;
+    if (n == 0) return false;
     ascii = ascii && n == 1;
     i += n;
   }
-  return ascii ? 0 : kUtf8Name;
+  return !ascii;
 }
 
 }  // namespace
 
 std::string EncodeSkinArchive(const std::vector<SkinFile>& files, std::string_view folder, const DateTime& stamp) {
-  MemoryFile out;
-  zlib_filefunc64_def io{OpenMemory, ReadMemory, WriteMemory, TellMemory, SeekMemory, CloseMemory, MemoryError, &out};
-  zipFile zip = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &io);
-  if (!zip) return {};
-  zip_fileinfo info{};
-  info.tmz_date = ZipDate(stamp);
-  bool ok = true;
+  std::vector<ZipMember> members;
   for (const SkinFile& f : files) {
     if (f.empty) continue;
-    const std::string name = ArchivePath(folder, f.path);
-    // No zip64 fields and no data descriptors: the plainest entries every
-    // unzip reads, and the same bytes on every run.
-    ok = ok &&
-         zipOpenNewFileInZip4_64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION,
-                                 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, 0, NameFlags(name), 0) == ZIP_OK &&
-         zipWriteInFileInZip(zip, f.bytes.data(), static_cast<unsigned>(f.bytes.size())) == ZIP_OK &&
-         zipCloseFileInZip(zip) == ZIP_OK;
+    ZipMember& m = members.emplace_back();
+    m.name = ArchivePath(folder, f.path);
+    m.bytes = f.bytes;
+    SetZipDate(m, stamp);
+    m.utf8Name = MarkedUtf8(m.name);
   }
-  ok = zipClose(zip, nullptr) == ZIP_OK && ok;
-  return ok ? std::move(out.bytes) : std::string();
+  return EncodeZip(members);
 }
 
 std::string ArchiveFolderName(const std::string& archivePath) {

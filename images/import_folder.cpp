@@ -4,8 +4,8 @@
 #include <array>
 #include <optional>
 
-#include "images/file_io.h"
-#include "images/folder_list.h"
+#include "platform/file_io.h"
+#include "platform/folder_list.h"
 #include "skin/ascii.h"
 
 namespace {

@@ -1,158 +1,65 @@
 #include "images/jpeg_codec.h"
 
-#include <cstdio>
-#include <csetjmp>
-#include <cstdlib>
+#include <cstdint>
 #include <vector>
 
-#include <jpeglib.h>
-#include <jerror.h>
+#include "platform/picture_codecs.h"
 
 namespace {
-
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-};
-
-void OnError(j_common_ptr cinfo) {
-  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
-void OnMessage(j_common_ptr) {}  // corrupt-data warnings are not worth a message
-
-// Each scan of a progressive file passes over the whole picture, and a scan
-// header costs a few bytes: a small file with thousands of them would keep
-// the decoder busy for minutes. Real files have about ten.
-constexpr int kMaxScans = 500;
-
-void OnProgress(j_common_ptr cinfo) {
-  if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
-    OnError(cinfo);
-  }
-}
 
 // Huffman coding spends at least one bit on each 8 x 8 block, so a complete
 // file holds at most 512 pixels per byte; twice that leaves room for
 // arithmetic coding. A header claiming more than its file can hold would
-// make libjpeg allocate the whole picture (and for progressive files all of
-// its coefficients) before the data run out.
+// make the decoder allocate the whole picture (and for progressive files all
+// of its coefficients) before the data run out.
 constexpr long long kJpegPixelsPerByte = 1024;
 
-// Kept by the caller: the function that calls setjmp changes none of its
-// own locals after it.
-struct JpegBuffers {
-  std::vector<unsigned char> data;  // one decoded row
-  int width = 0, height = 0, components = 0;
-  bool adobeInverted = false;
-  Picture picture;
-  unsigned char* encoded = nullptr;
-  unsigned long encodedSize = 0;
-};
+// Makes the picture of the rows a decoder hands over, once its size is
+// within the limits, the allowance and what the file's bytes can hold.
+class JpegPicture final : public RowSink {
+ public:
+  JpegPicture(std::size_t fileBytes, long long allowance) : fileBytes_(fileBytes), allowance_(allowance) {}
 
-// One decoded row into the picture.
-void StoreRow(const JpegBuffers& buf, Rgb24* dst) {
-  const unsigned char* s = buf.data.data();
-  if (buf.components == 3) {
-    for (int x = 0; x < buf.width; ++x, s += 3) dst[x] = {s[0], s[1], s[2]};
-    return;
-  }
-  // Adobe writes CMYK inverted (0 = full ink); others store it plainly.
-  for (int x = 0; x < buf.width; ++x, s += 4) {
-    unsigned c = s[0], m = s[1], y = s[2], k = s[3];
-    if (!buf.adobeInverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
-    dst[x] = {static_cast<std::uint8_t>(c * k / 255), static_cast<std::uint8_t>(m * k / 255),
-              static_cast<std::uint8_t>(y * k / 255)};
-  }
-}
-
-DecodeResult::Kind ReadJpeg(std::string_view bytes, JpegBuffers& buf, long long allowance) {
-  jpeg_decompress_struct cinfo;
-  ErrorManager err;
-  jpeg_progress_mgr progress{};
-  progress.progress_monitor = OnProgress;
-  cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = OnError;
-  err.pub.output_message = OnMessage;
-  if (setjmp(err.jump)) {
-    // libjpeg refuses dimensions over 65500 itself.
-    const bool tooBig = err.pub.msg_code == JERR_IMAGE_TOO_BIG;
-    jpeg_destroy_decompress(&cinfo);
-    return tooBig ? DecodeResult::TooLarge : DecodeResult::Unreadable;
-  }
-  jpeg_create_decompress(&cinfo);
-  cinfo.mem->max_memory_to_use = 512L * 1024 * 1024;
-  cinfo.progress = &progress;
-  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
-  jpeg_read_header(&cinfo, TRUE);
-  const long long pixels = static_cast<long long>(cinfo.image_width) * cinfo.image_height;
-  DecodeResult::Kind verdict = CheckPictureLimits(cinfo.image_width, cinfo.image_height, allowance).kind;
-  if (verdict == DecodeResult::Ok && (pixels == 0 || !BytesCanHold(bytes.size(), pixels, kJpegPixelsPerByte))) {
-    verdict = DecodeResult::Unreadable;
-  }
-  if (verdict != DecodeResult::Ok) {
-    jpeg_destroy_decompress(&cinfo);
-    return verdict;
-  }
-  const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-  buf.adobeInverted = cmyk && cinfo.saw_Adobe_marker;
-  jpeg_start_decompress(&cinfo);
-  buf.width = static_cast<int>(cinfo.output_width);
-  buf.height = static_cast<int>(cinfo.output_height);
-  buf.components = cinfo.output_components;
-  if ((buf.components != 3 && buf.components != 4) || (buf.components == 4) != cmyk) {
-    jpeg_destroy_decompress(&cinfo);
-    return DecodeResult::Unreadable;
-  }
-  // Row by row: the picture is the only copy of the pixels.
-  buf.data.resize(std::size_t(buf.width) * std::size_t(buf.components));
-  buf.picture = Picture(buf.width, buf.height);
-  while (cinfo.output_scanline < cinfo.output_height) {
-    const int y = static_cast<int>(cinfo.output_scanline);
-    JSAMPROW row = buf.data.data();
-    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
-    StoreRow(buf, buf.picture.row(y));
-  }
-  jpeg_finish_decompress(&cinfo);
-  jpeg_destroy_decompress(&cinfo);
-  return DecodeResult::Ok;
-}
-
-bool WriteJpeg(const Picture& picture, int quality, JpegBuffers& buf) {
-  jpeg_compress_struct cinfo;
-  ErrorManager err;
-  cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = OnError;
-  err.pub.output_message = OnMessage;
-  buf.data.resize(std::size_t(picture.width) * 3);
-  if (setjmp(err.jump)) {
-    jpeg_destroy_compress(&cinfo);
-    return false;
-  }
-  jpeg_create_compress(&cinfo);
-  jpeg_mem_dest(&cinfo, &buf.encoded, &buf.encodedSize);
-  cinfo.image_width = static_cast<JDIMENSION>(picture.width);
-  cinfo.image_height = static_cast<JDIMENSION>(picture.height);
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, quality, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    const Rgb24* src = picture.row(static_cast<int>(cinfo.next_scanline));
-    unsigned char* d = buf.data.data();
-    for (int x = 0; x < picture.width; ++x) {
-      *d++ = src[x].r;
-      *d++ = src[x].g;
-      *d++ = src[x].b;
+  bool Begin(const RowLayout& layout) override {
+    const long long pixels = static_cast<long long>(layout.width) * layout.height;
+    verdict_ = CheckPictureLimits(layout.width, layout.height, allowance_).kind;
+    const bool known = layout.bitDepth == 8 &&
+                       (layout.samples == RowLayout::Samples::Rgb || layout.samples == RowLayout::Samples::Cmyk);
+    if (verdict_ == DecodeResult::Ok && (pixels == 0 || !BytesCanHold(fileBytes_, pixels, kJpegPixelsPerByte) || !known)) {
+      verdict_ = DecodeResult::Unreadable;
     }
-    JSAMPROW row = buf.data.data();
-    jpeg_write_scanlines(&cinfo, &row, 1);
+    if (verdict_ != DecodeResult::Ok) return false;
+    layout_ = layout;
+    picture = Picture(static_cast<int>(layout.width), static_cast<int>(layout.height));
+    return true;
   }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  return true;
-}
+
+  void Row(std::uint32_t row, std::uint32_t x, std::uint32_t step, std::uint32_t count,
+           const std::uint8_t* s) override {
+    if (row >= layout_.height || x >= layout_.width || step == 0 || count > (layout_.width - x + step - 1) / step) return;
+    Rgb24* dst = picture.row(static_cast<int>(row)) + x;
+    if (layout_.samples == RowLayout::Samples::Rgb) {
+      for (std::uint32_t i = 0; i < count; ++i, s += 3, dst += step) *dst = {s[0], s[1], s[2]};
+      return;
+    }
+    // Adobe writes CMYK inverted (0 = full ink); others store it plainly.
+    for (std::uint32_t i = 0; i < count; ++i, s += 4, dst += step) {
+      unsigned c = s[0], m = s[1], y = s[2], k = s[3];
+      if (!layout_.adobeInverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+      *dst = {static_cast<std::uint8_t>(c * k / 255), static_cast<std::uint8_t>(m * k / 255),
+              static_cast<std::uint8_t>(y * k / 255)};
+    }
+  }
+
+  DecodeResult::Kind verdict() const { return verdict_; }
+  Picture picture;
+
+ private:
+  std::size_t fileBytes_;
+  long long allowance_;
+  DecodeResult::Kind verdict_ = DecodeResult::Unreadable;
+  RowLayout layout_;
+};
 
 }  // namespace
 
@@ -163,17 +70,30 @@ bool IsJpeg(std::string_view bytes) {
 
 DecodeResult DecodeJpeg(std::string_view bytes, Picture& out, long long allowance) {
   if (!IsJpeg(bytes)) return {DecodeResult::Unreadable};
-  JpegBuffers buf;
-  if (const DecodeResult::Kind k = ReadJpeg(bytes, buf, allowance); k != DecodeResult::Ok) return {k};
-  out = std::move(buf.picture);
-  return {DecodeResult::Ok};
+  JpegPicture sink(bytes.size(), allowance);
+  switch (DecodeJpegRows(bytes, sink)) {
+    case CodecStatus::Ok: out = std::move(sink.picture); return {DecodeResult::Ok};
+    case CodecStatus::Refused: return {sink.verdict()};
+    case CodecStatus::TooLarge: return {DecodeResult::TooLarge};
+    case CodecStatus::Damaged: break;
+  }
+  return {DecodeResult::Unreadable};
 }
 
 bool EncodeJpeg(const Picture& picture, int quality, std::string& out) {
   if (picture.empty()) return false;
-  JpegBuffers buf;
-  const bool ok = WriteJpeg(picture, quality, buf);
-  if (ok) out.assign(reinterpret_cast<const char*>(buf.encoded), buf.encodedSize);
-  std::free(buf.encoded);
+  std::string encoded;
+  const bool ok = EncodeJpegRows(static_cast<std::uint32_t>(picture.width), static_cast<std::uint32_t>(picture.height),
+                                 quality,
+                                 [&picture](std::uint32_t y, std::uint8_t* d) {
+                                   const Rgb24* src = picture.row(static_cast<int>(y));
+                                   for (int x = 0; x < picture.width; ++x) {
+                                     *d++ = src[x].r;
+                                     *d++ = src[x].g;
+                                     *d++ = src[x].b;
+                                   }
+                                 },
+                                 encoded);
+  if (ok) out = std::move(encoded);
   return ok;
 }

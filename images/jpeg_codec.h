@@ -1,4 +1,5 @@
-// JPEG through libjpeg.
+// JPEG files: the pictures made of a decoder's rows, the same on every
+// platform (the decoding itself is the platform's, platform/picture_codecs.h).
 #pragma once
 
 #include <string>
@@ -13,5 +14,5 @@ bool IsJpeg(std::string_view bytes);
 // than `allowance` pixels is refused before it is decoded.
 DecodeResult DecodeJpeg(std::string_view bytes, Picture& out, long long allowance = kMaxImagePixels);
 
-// Three components from RGB, libjpeg's defaults with the given quality.
+// Three components from RGB, the encoder's defaults at the given quality.
 bool EncodeJpeg(const Picture& picture, int quality, std::string& out);

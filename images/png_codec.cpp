@@ -1,91 +1,14 @@
 #include "images/png_codec.h"
 
-#include <png.h>
-
-#include <csetjmp>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "images/alpha_plane.h"
+#include "platform/picture_codecs.h"
 
 namespace {
 
-struct MemoryReader {
-  std::string_view bytes;
-  std::size_t pos = 0;
-};
-
-void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
-  auto* r = static_cast<MemoryReader*>(png_get_io_ptr(png));
-  if (length > r->bytes.size() - r->pos) png_error(png, "truncated");
-  std::memcpy(out, r->bytes.data() + r->pos, length);
-  r->pos += length;
-}
-
-void WriteToString(png_structp png, png_bytep data, png_size_t length) {
-  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
-}
-
-void Flush(png_structp) {}
-
-// libpng reports errors by longjmp; warnings are not worth a message.
-void Warning(png_structp, png_const_charp) {}
-void Error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-
-}  // namespace
-
-bool IsPng(std::string_view bytes) {
-  return bytes.size() >= 8 && png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.data()), 0, 8) == 0;
-}
-
-namespace {
-
-// The buffers live in the caller: a function that calls setjmp must not
-// change its own locals between setjmp and a possible longjmp.
-struct PngBuffers {
-  std::vector<png_byte> data;  // RGBA: one row, or the whole picture when it is interlaced
-  std::vector<png_bytep> rows;
-  png_uint_32 width = 0, height = 0;
-  Picture picture;
-  std::vector<std::uint8_t>* alpha = nullptr;  // set: alpha kept in this plane instead of keyed at once
-  std::string encoded;
-};
-
-// One decoded RGBA row into the picture: keyed at once, or with its alpha
-// kept for an import to fit first.
-void StoreRow(const png_byte* s, PngBuffers& buf, png_uint_32 y) {
-  Rgb24* dst = buf.picture.row(int(y));
-  const png_uint_32 width = buf.width;
-  if (!buf.alpha) {
-    for (png_uint_32 x = 0; x < width; ++x, s += 4) dst[x] = s[3] < 128 ? kKeyGreen : Rgb24{s[0], s[1], s[2]};
-    return;
-  }
-  AlphaPlane alpha(*buf.alpha, buf.picture.pixels.size());
-  const std::size_t first = std::size_t(y) * width;
-  for (png_uint_32 x = 0; x < width; ++x, s += 4) {
-    dst[x] = {s[0], s[1], s[2]};
-    alpha.Set(first + x, s[3]);
-  }
-}
-
-// What libpng is told before it reads a chunk. Chunk lengths are claims: a
-// hundred-byte file may say its text runs to 2 GB, and libpng allocates what
-// an ancillary chunk claims before it finds the data missing. The editor
-// uses none of these chunks, so they are skipped unread (skipping only
-// reads on through the bytes we hold), and what libpng still allocates for
-// a chunk is capped.
-void LimitPngReader(png_structp png) {
-  static constexpr png_byte kUnused[] = {
-      'i', 'C', 'C', 'P', '\0', 'i', 'T', 'X', 't', '\0', 'p', 'C', 'A', 'L', '\0', 's', 'C', 'A', 'L', '\0',
-      's', 'P', 'L', 'T', '\0', 't', 'E', 'X', 't', '\0', 'z', 'T', 'X', 't', '\0', 'e', 'X', 'I', 'f', '\0',
-  };
-  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);  // chunks libpng does not know
-  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnused, static_cast<int>(sizeof kUnused / 5));
-  png_set_chunk_malloc_max(png, 1024 * 1024);
-  png_set_chunk_cache_max(png, 128);
-  png_set_user_limits(png, kMaxImageDimension, kMaxImageDimension);
-}
+constexpr std::string_view kSignature("\x89PNG\r\n\x1a\n", 8);
 
 std::uint32_t BigEndian32(std::string_view b, std::size_t at) {
   return std::uint32_t(static_cast<std::uint8_t>(b[at])) << 24 | std::uint32_t(static_cast<std::uint8_t>(b[at + 1])) << 16 |
@@ -93,10 +16,10 @@ std::uint32_t BigEndian32(std::string_view b, std::size_t at) {
 }
 
 // The header chunk comes first in every PNG. Its size is looked at before
-// libpng reads on, so that a picture over the limits is told apart from a
-// damaged file (libpng's own refusal of it would look like any other).
+// the decoder reads on, so that a picture over the limits is told apart from
+// a damaged file (the decoder's own refusal of it would look like any other).
 DecodeResult::Kind CheckHeaderSize(std::string_view bytes, long long allowance) {
-  if (bytes.size() < 24 || bytes.substr(12, 4) != "IHDR") return DecodeResult::Ok;  // libpng will refuse it
+  if (bytes.size() < 24 || bytes.substr(12, 4) != "IHDR") return DecodeResult::Ok;  // the decoder will refuse it
   return CheckPictureLimits(BigEndian32(bytes, 16), BigEndian32(bytes, 20), allowance).kind;
 }
 
@@ -104,130 +27,194 @@ DecodeResult::Kind CheckHeaderSize(std::string_view bytes, long long allowance) 
 // one bit: a complete file cannot hold more pixels than this per byte.
 constexpr long long kPngPixelsPerByte = 1032 * 8;
 
-DecodeResult::Kind ReadPng(std::string_view bytes, PngBuffers& buf, long long allowance) {
-  constexpr DecodeResult::Kind kRefused = DecodeResult::Unreadable;
-  if (const DecodeResult::Kind k = CheckHeaderSize(bytes, allowance); k != DecodeResult::Ok) return k;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Error, Warning);
-  if (!png) return kRefused;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_read_struct(&png, nullptr, nullptr);
-    return kRefused;
-  }
-  MemoryReader reader{bytes};
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return kRefused;
-  }
-  png_set_read_fn(png, &reader, ReadFromMemory);
-  LimitPngReader(png);
-  png_read_info(png, info);
-
-  buf.width = png_get_image_width(png, info);
-  buf.height = png_get_image_height(png, info);
-  const long long pixels = static_cast<long long>(buf.width) * buf.height;
-  DecodeResult::Kind verdict = CheckPictureLimits(buf.width, buf.height, allowance).kind;
-  if (verdict == DecodeResult::Ok && (pixels == 0 || !BytesCanHold(bytes.size(), pixels, kPngPixelsPerByte))) {
-    verdict = kRefused;
-  }
-  if (verdict != DecodeResult::Ok) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return verdict;
-  }
-  // Everything becomes 8-bit RGBA: palettes and grey expanded, transparency
-  // chunks turned into alpha, 16-bit samples cut to their high byte.
-  png_set_expand(png);
-  png_set_strip_16(png);
-  png_set_gray_to_rgb(png);
-  png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
-  const bool interlaced = png_set_interlace_handling(png) > 1;
-  png_read_update_info(png, info);
-  if (png_get_rowbytes(png, info) != std::size_t(buf.width) * 4) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return kRefused;
-  }
-  buf.picture = Picture(static_cast<int>(buf.width), static_cast<int>(buf.height));
-  if (interlaced) {
-    // The passes of an interlaced picture each cover the whole of it, so
-    // libpng needs all its rows at once.
-    buf.data.resize(std::size_t(buf.width) * buf.height * 4);
-    buf.rows.resize(buf.height);
-    for (png_uint_32 y = 0; y < buf.height; ++y) buf.rows[y] = buf.data.data() + std::size_t(y) * buf.width * 4;
-    png_read_image(png, buf.rows.data());
-    for (png_uint_32 y = 0; y < buf.height; ++y) StoreRow(buf.rows[y], buf, y);
-  } else {
-    // Row by row: the picture is the only copy of the pixels.
-    buf.data.resize(std::size_t(buf.width) * 4);
-    for (png_uint_32 y = 0; y < buf.height; ++y) {
-      png_read_row(png, buf.data.data(), nullptr);
-      StoreRow(buf.data.data(), buf, y);
-    }
-  }
-  png_read_end(png, nullptr);
-  png_destroy_read_struct(&png, &info, nullptr);
-  return DecodeResult::Ok;
+// Sample `x` of a row of samples narrower than a byte, the leftmost in the
+// highest bits.
+unsigned PackedSample(const std::uint8_t* row, std::uint32_t x, int bits) {
+  const std::uint32_t perByte = 8u / unsigned(bits);
+  const unsigned shift = unsigned(8 - bits) - unsigned(bits) * (x % perByte);
+  return (row[x / perByte] >> shift) & ((1u << bits) - 1u);
 }
 
-bool WritePng(const Picture& picture, PngBuffers& buf) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, Error, Warning);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
+// Sample `i` of a row of 8- or 16-bit samples; 16-bit ones whole.
+unsigned WideSample(const std::uint8_t* row, std::size_t i, int bits) {
+  return bits == 16 ? (unsigned(row[2 * i]) << 8 | row[2 * i + 1]) : row[i];
+}
+
+// A sample as 8 bits: a narrow grey stretched to the full range (0..1 to
+// 0..255, 0..3 in steps of 0x55, 0..15 in steps of 0x11), a 16-bit one cut
+// to its high byte.
+std::uint8_t Eight(unsigned sample, int bits) {
+  switch (bits) {
+    case 1: return static_cast<std::uint8_t>(sample * 0xFF);
+    case 2: return static_cast<std::uint8_t>(sample * 0x55);
+    case 4: return static_cast<std::uint8_t>(sample * 0x11);
+    case 16: return static_cast<std::uint8_t>(sample >> 8);
   }
-  buf.data.resize(std::size_t(picture.width) * 4);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_set_write_fn(png, &buf.encoded, WriteToString, Flush);
-  png_set_compression_level(png, 9);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
-               PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  png_write_info(png, info);
-  for (int y = 0; y < picture.height; ++y) {
-    const Rgb24* src = picture.row(y);
-    png_byte* d = buf.data.data();
-    for (int x = 0; x < picture.width; ++x, d += 4) {
-      d[0] = src[x].r;
-      d[1] = src[x].g;
-      d[2] = src[x].b;
-      d[3] = 255;
+  return static_cast<std::uint8_t>(sample);
+}
+
+// One row as 8-bit RGBA, exactly as libpng's png_set_expand, png_set_strip_16,
+// png_set_gray_to_rgb and png_set_add_alpha(0xFF, after) make it, so that
+// every platform's decoder gives the same pixels: palettes looked up (an
+// index past the palette is black) with their tRNS alphas; grey and RGB
+// made transparent where they equal tRNS's value, compared at the file's
+// depth with the value cut to that depth; samples to 8 bits; grey to RGB;
+// opaque where the file has no alpha.
+void ExpandRow(const RowLayout& layout, const std::uint8_t* row, std::uint32_t count, std::uint8_t* rgba) {
+  const int bits = layout.bitDepth;
+  const unsigned valueMask = bits == 16 ? 0xFFFFu : (1u << bits) - 1u;
+  const auto transparent = [&](std::size_t channel, unsigned sample) {
+    return sample == (layout.transparentValue[channel] & valueMask);
+  };
+  for (std::uint32_t x = 0; x < count; ++x, rgba += 4) {
+    switch (layout.samples) {
+      case RowLayout::Samples::Palette: {
+        const unsigned index = bits < 8 ? PackedSample(row, x, bits) : row[x];
+        const auto& entry = layout.palette[index];
+        rgba[0] = entry[0], rgba[1] = entry[1], rgba[2] = entry[2];
+        rgba[3] = int(index) < layout.paletteAlphaCount ? layout.paletteAlpha[index] : 0xFF;
+        break;
+      }
+      case RowLayout::Samples::Grey: {
+        const unsigned v = bits < 8 ? PackedSample(row, x, bits) : WideSample(row, x, bits);
+        rgba[0] = rgba[1] = rgba[2] = Eight(v, bits);
+        rgba[3] = layout.hasTransparentValue && transparent(0, v) ? 0 : 0xFF;
+        break;
+      }
+      case RowLayout::Samples::GreyAlpha:
+        rgba[0] = rgba[1] = rgba[2] = Eight(WideSample(row, 2 * std::size_t(x), bits), bits);
+        rgba[3] = Eight(WideSample(row, 2 * std::size_t(x) + 1, bits), bits);
+        break;
+      case RowLayout::Samples::Rgb: {
+        bool clear = layout.hasTransparentValue;
+        for (std::size_t c = 0; c < 3; ++c) {
+          const unsigned v = WideSample(row, 3 * std::size_t(x) + c, bits);
+          rgba[c] = Eight(v, bits);
+          clear = clear && transparent(c, v);
+        }
+        rgba[3] = clear ? 0 : 0xFF;
+        break;
+      }
+      case RowLayout::Samples::Rgba:
+        for (std::size_t c = 0; c < 4; ++c) rgba[c] = Eight(WideSample(row, 4 * std::size_t(x) + c, bits), bits);
+        break;
+      case RowLayout::Samples::Cmyk: break;  // no PNG holds it; refused in Begin
     }
-    png_write_row(png, buf.data.data());
   }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return true;
+}
+
+bool PngDepthFits(const RowLayout& layout) {
+  switch (layout.samples) {
+    case RowLayout::Samples::Grey: return layout.bitDepth == 1 || layout.bitDepth == 2 || layout.bitDepth == 4 ||
+                                          layout.bitDepth == 8 || layout.bitDepth == 16;
+    case RowLayout::Samples::Palette: return layout.bitDepth == 1 || layout.bitDepth == 2 || layout.bitDepth == 4 ||
+                                             layout.bitDepth == 8;
+    case RowLayout::Samples::Rgb:
+    case RowLayout::Samples::GreyAlpha:
+    case RowLayout::Samples::Rgba: return layout.bitDepth == 8 || layout.bitDepth == 16;
+    case RowLayout::Samples::Cmyk: return false;
+  }
+  return false;
+}
+
+// Makes the picture of the rows a decoder hands over, once its size is
+// within the limits, the allowance and what the file's bytes can hold.
+class PngPicture final : public RowSink {
+ public:
+  PngPicture(std::size_t fileBytes, long long allowance, std::vector<std::uint8_t>* alpha)
+      : fileBytes_(fileBytes), allowance_(allowance), alpha_(alpha) {}
+
+  bool Begin(const RowLayout& layout) override {
+    const long long pixels = static_cast<long long>(layout.width) * layout.height;
+    verdict_ = CheckPictureLimits(layout.width, layout.height, allowance_).kind;
+    if (verdict_ == DecodeResult::Ok &&
+        (pixels == 0 || !BytesCanHold(fileBytes_, pixels, kPngPixelsPerByte) || !PngDepthFits(layout))) {
+      verdict_ = DecodeResult::Unreadable;
+    }
+    if (verdict_ != DecodeResult::Ok) return false;
+    layout_ = layout;
+    picture = Picture(static_cast<int>(layout.width), static_cast<int>(layout.height));
+    rgba_.resize(std::size_t(layout.width) * 4);
+    return true;
+  }
+
+  // Keyed at once, or with its alpha kept for an import to fit first.
+  void Row(std::uint32_t y, std::uint32_t x, std::uint32_t step, std::uint32_t count,
+           const std::uint8_t* samples) override {
+    if (y >= layout_.height || x >= layout_.width || step == 0 || count > (layout_.width - x + step - 1) / step) return;
+    ExpandRow(layout_, samples, count, rgba_.data());
+    const std::uint8_t* s = rgba_.data();
+    Rgb24* dst = picture.row(int(y)) + x;
+    if (!alpha_) {
+      for (std::uint32_t i = 0; i < count; ++i, s += 4, dst += step) *dst = s[3] < 128 ? kKeyGreen : Rgb24{s[0], s[1], s[2]};
+      return;
+    }
+    AlphaPlane alpha(*alpha_, picture.pixels.size());
+    std::size_t at = std::size_t(y) * layout_.width + x;
+    for (std::uint32_t i = 0; i < count; ++i, s += 4, dst += step, at += step) {
+      *dst = {s[0], s[1], s[2]};
+      alpha.Set(at, s[3]);
+    }
+  }
+
+  DecodeResult::Kind verdict() const { return verdict_; }
+  Picture picture;
+
+ private:
+  std::size_t fileBytes_;
+  long long allowance_;
+  std::vector<std::uint8_t>* alpha_;
+  DecodeResult::Kind verdict_ = DecodeResult::Unreadable;
+  RowLayout layout_;
+  std::vector<std::uint8_t> rgba_;
+};
+
+DecodeResult::Kind ReadPng(std::string_view bytes, PngPicture& sink, long long allowance) {
+  if (!IsPng(bytes)) return DecodeResult::Unreadable;
+  if (const DecodeResult::Kind k = CheckHeaderSize(bytes, allowance); k != DecodeResult::Ok) return k;
+  switch (DecodePngRows(bytes, sink)) {
+    case CodecStatus::Ok: return DecodeResult::Ok;
+    case CodecStatus::Refused: return sink.verdict();
+    case CodecStatus::TooLarge: return DecodeResult::TooLarge;
+    case CodecStatus::Damaged: break;
+  }
+  return DecodeResult::Unreadable;
 }
 
 }  // namespace
 
+bool IsPng(std::string_view bytes) { return bytes.substr(0, kSignature.size()) == kSignature; }
+
 DecodeResult DecodePng(std::string_view bytes, Picture& out, long long allowance) {
-  if (!IsPng(bytes)) return {DecodeResult::Unreadable};
-  PngBuffers buf;
-  if (const DecodeResult::Kind k = ReadPng(bytes, buf, allowance); k != DecodeResult::Ok) return {k};
-  out = std::move(buf.picture);
+  PngPicture sink(bytes.size(), allowance, nullptr);
+  if (const DecodeResult::Kind k = ReadPng(bytes, sink, allowance); k != DecodeResult::Ok) return {k};
+  out = std::move(sink.picture);
   return {DecodeResult::Ok};
 }
 
 DecodeResult DecodePng(std::string_view bytes, Picture& out, std::vector<std::uint8_t>& alpha, long long allowance) {
-  if (!IsPng(bytes)) return {DecodeResult::Unreadable};
-  PngBuffers buf;
   std::vector<std::uint8_t> plane;
-  buf.alpha = &plane;
-  if (const DecodeResult::Kind k = ReadPng(bytes, buf, allowance); k != DecodeResult::Ok) return {k};
-  out = std::move(buf.picture);
+  PngPicture sink(bytes.size(), allowance, &plane);
+  if (const DecodeResult::Kind k = ReadPng(bytes, sink, allowance); k != DecodeResult::Ok) return {k};
+  out = std::move(sink.picture);
   alpha = std::move(plane);
   return {DecodeResult::Ok};
 }
 
 bool EncodePng(const Picture& picture, std::string& out) {
   if (picture.empty()) return false;
-  PngBuffers buf;
-  if (!WritePng(picture, buf)) return false;
-  out = std::move(buf.encoded);
-  return true;
+  std::string encoded;
+  const bool ok = EncodePngRows(static_cast<std::uint32_t>(picture.width), static_cast<std::uint32_t>(picture.height),
+                                [&picture](std::uint32_t y, std::uint8_t* d) {
+                                  const Rgb24* src = picture.row(static_cast<int>(y));
+                                  for (int x = 0; x < picture.width; ++x, d += 4) {
+                                    d[0] = src[x].r;
+                                    d[1] = src[x].g;
+                                    d[2] = src[x].b;
+                                    d[3] = 255;
+                                  }
+                                },
+                                encoded);
+  if (ok) out = std::move(encoded);
+  return ok;
 }

@@ -1,4 +1,5 @@
-// PNG through libpng.
+// PNG files: the pictures made of a decoder's rows, the same on every platform
+// (the decoding itself is the platform's, platform/picture_codecs.h).
 #pragma once
 
 #include <cstdint>

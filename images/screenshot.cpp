@@ -1,9 +1,9 @@
 #include "images/screenshot.h"
 
 #include "images/bmp_writer.h"
-#include "images/file_io.h"
 #include "images/jpeg_codec.h"
 #include "images/png_codec.h"
+#include "platform/file_io.h"
 
 std::string EncodeScreenshot(const Picture& picture, ScreenshotFormat format) {
   std::string out;

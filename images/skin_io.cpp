@@ -1,14 +1,12 @@
 #include "images/skin_io.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <optional>
 
-#include "images/archive.h"
 #include "images/bmp_writer.h"
 #include "images/decode.h"
-#include "images/file_io.h"
+#include "platform/archive.h"
+#include "platform/file_io.h"
 
 namespace {
 
@@ -293,7 +291,7 @@ void WriteSkinFiles(const std::vector<SkinFile>& files, const std::string& folde
     if (!madeIconFolder && f.path.starts_with("icon/")) {
       // An "icon" folder of another letter case is the one to write into.
       const std::string icon = ResolvePathIgnoringCase(folder, "icon");
-      madeIconFolder = ::mkdir(icon.c_str(), 0777) == 0 ? icon : std::string();
+      madeIconFolder = MakeFolder(icon) ? icon : std::string();
     }
     if (f.image) ctx.feedback.SetProgress(++k);
     // The name the folder already holds, in whatever letter case: on a card
@@ -324,7 +322,7 @@ void WriteSkinFiles(const std::vector<SkinFile>& files, const std::string& folde
   if (abandoned) {
     Report(ctx, MessageKind::SaveAbandoned, folder);
     // A folder made for this save goes again when nothing was put in it.
-    if (madeIconFolder && !madeIconFolder->empty()) ::rmdir(madeIconFolder->c_str());
+    if (madeIconFolder && !madeIconFolder->empty()) RemoveEmptyFolder(*madeIconFolder);
   }
   ctx.feedback.SetProgress(0);
 }

@@ -7,7 +7,7 @@
 
 #include "skin/catalogue.h"
 #include "images/feedback.h"
-#include "images/file_io.h"
+#include "platform/file_io.h"
 #include "images/fit.h"
 #include "skin/budgets.h"
 #include "skin/clock.h"

@@ -18,9 +18,11 @@ std::array<bool, kImageCount> FindPicturesDrawnOpaque() {
     probe->image(e.id) = Picture(e.builtinWidth, e.builtinHeight, kKeyGreen);
   }
   std::array<bool, kImageCount> opaque{};
+  RenderWorkspace work;
+  Picture preview;
+  TraceMap map;
   for (int screen = 0; screen < kPreviewScreenCount; ++screen) {
-    TraceMap map;
-    const Picture preview = RenderPreview(*probe, screen, 1.0f, Rgb24{}, &map);
+    RenderPreview(*probe, screen, 1.0f, Rgb24{}, work, preview, &map);
     for (int y = 0; y < kPreviewHeight; ++y) {
       for (int x = 0; x < kPreviewWidth; ++x) {
         const TraceSource source = map.at(x, y).source;

@@ -7,7 +7,6 @@
 #include <mutex>
 #include <vector>
 
-#include "preview/render.h"
 
 namespace {
 
@@ -94,9 +93,4 @@ void ApplyScreenFilter(Picture& picture, ScreenFilter filter) {
     if (slot.key != key) slot = {key, FilterColour(c, filter)};
     c = slot.filtered;
   }
-}
-
-Picture FilteredAtZoom(Picture atZoomOne, ScreenFilter filter, float zoom) {
-  ApplyScreenFilter(atZoomOne, filter);
-  return ZoomPreview(std::move(atZoomOne), zoom);
 }

@@ -31,7 +31,3 @@ Rgb24 FilterColour(Rgb24 colour, ScreenFilter filter);
 // (every channel a multiple of 8, as the skin's are) come from a table of
 // the 32768 of them made once per filter; any other is worked out.
 void ApplyScreenFilter(Picture& picture, ScreenFilter filter);
-
-// A preview drawn at zoom 1 as it is shown at `zoom`: filtered there, where
-// each colour is worked once, then scaled as the preview is.
-Picture FilteredAtZoom(Picture atZoomOne, ScreenFilter filter, float zoom);

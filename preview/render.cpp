@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -48,6 +47,14 @@ void Copy(Picture& target, const Picture& source, int x, int y) {
   }
 }
 
+// `picture` made `width` x `height` of `fill`, in the memory it has when
+// that is enough.
+void Refill(Picture& picture, int width, int height, Rgb24 fill) {
+  picture.width = width;
+  picture.height = height;
+  picture.pixels.assign(std::size_t(width) * std::size_t(height), fill);
+}
+
 // The screens' tags at their places in the preview; the margin and the hinge
 // have none.
 void ComposeTrace(TraceMap& map, const ScreenTrace& upper, const ScreenTrace& lower, ElementSetTable& sets) {
@@ -62,22 +69,54 @@ void ComposeTrace(TraceMap& map, const ScreenTrace& upper, const ScreenTrace& lo
 
 }  // namespace
 
-ScreenPair DrawPreviewScreens(const Skin& skin, int screen, TraceMap* trace) {
+struct RenderWorkspace::Parts {
+  Canvas upper, lower;                         // black again before each redraw
+  std::vector<PixelTag> upperTags, lowerTags;  // the screens' traces, when traced
+  Picture composed;                            // the preview at zoom 1, before it is scaled
+  Picture filtered;                            // a filtered preview at zoom 1, before it is scaled
+  ScaleWork scale;
+};
+
+RenderWorkspace::RenderWorkspace() : parts_(std::make_unique<Parts>()) {}
+RenderWorkspace::~RenderWorkspace() = default;
+RenderWorkspace::RenderWorkspace(RenderWorkspace&&) noexcept = default;
+RenderWorkspace& RenderWorkspace::operator=(RenderWorkspace&&) noexcept = default;
+
+namespace {
+
+// Runs the drawers of a preview screen on the workspace's canvases, each
+// black as a new one is.
+void DrawScreens(const Skin& skin, int screen, RenderWorkspace::Parts& p, TraceMap* trace) {
   const ScreenDrawers& d = kScreens[screen >= 0 && screen < kPreviewScreenCount ? std::size_t(screen) : 0];
-  Canvas upper, lower;
+  for (Canvas* c : {&p.upper, &p.lower}) {
+    Refill(c->picture, kScreenWidth, kScreenHeight, Rgb24{});
+    c->trace = nullptr;
+  }
   if (!trace) {
-    d.upper(upper, skin);
-    d.lower(lower, skin);
-    return {std::move(upper.picture), std::move(lower.picture)};
+    d.upper(p.upper, skin);
+    d.lower(p.lower, skin);
+    return;
   }
   ElementSetTable sets;
-  ScreenTrace upperTrace(skin, sets, kScreenWidth, kScreenHeight), lowerTrace(skin, sets, kScreenWidth, kScreenHeight);
-  upper.trace = &upperTrace;
-  lower.trace = &lowerTrace;
-  d.upper(upper, skin);
-  d.lower(lower, skin);
+  ScreenTrace upperTrace(skin, sets, kScreenWidth, kScreenHeight, std::move(p.upperTags));
+  ScreenTrace lowerTrace(skin, sets, kScreenWidth, kScreenHeight, std::move(p.lowerTags));
+  p.upper.trace = &upperTrace;
+  p.lower.trace = &lowerTrace;
+  d.upper(p.upper, skin);
+  d.lower(p.lower, skin);
+  p.upper.trace = p.lower.trace = nullptr;
   ComposeTrace(*trace, upperTrace, lowerTrace, sets);
-  return {std::move(upper.picture), std::move(lower.picture)};
+  p.upperTags = std::move(upperTrace.tags);
+  p.lowerTags = std::move(lowerTrace.tags);
+}
+
+}  // namespace
+
+ScreenPair DrawPreviewScreens(const Skin& skin, int screen, TraceMap* trace) {
+  RenderWorkspace work;
+  RenderWorkspace::Parts& p = work.parts();
+  DrawScreens(skin, screen, p, trace);
+  return {std::move(p.upper.picture), std::move(p.lower.picture)};
 }
 
 TraceMap TracePreview(const Skin& skin, int screen) {
@@ -86,29 +125,37 @@ TraceMap TracePreview(const Skin& skin, int screen) {
   return map;
 }
 
-void PreviewSize(float zoom, int& width, int& height) {
-  if (!(zoom > 1.0f)) {
-    width = kPreviewWidth;
-    height = kPreviewHeight;
-    return;
-  }
-  // The editor's wheel stops near 5; anything above 16 would only ask for
-  // gigabytes.
-  zoom = std::fmin(zoom, kMaxZoom);
-  // Single-precision products, rounded to the nearest integer, halves to even.
-  const float w = static_cast<float>(kPreviewWidth) * zoom;
-  const float h = static_cast<float>(kPreviewHeight) * zoom;
-  width = static_cast<int>(std::nearbyint(w));
-  height = static_cast<int>(std::nearbyint(h));
+void RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background, RenderWorkspace& work, Picture& out,
+                   TraceMap* trace) {
+  RenderWorkspace::Parts& p = work.parts();
+  DrawScreens(skin, screen, p, trace);
+  // At zoom 1 the preview is composed where it is wanted; above, it is
+  // composed in the workspace and scaled to where it is wanted.
+  const bool zoomed = zoom > 1.0f;
+  Picture& preview = zoomed ? p.composed : out;
+  Refill(preview, kPreviewWidth, kPreviewHeight, background);
+  Copy(preview, p.upper.picture, kScreenLeft, kUpperTop);
+  Copy(preview, BuiltinPicture(BuiltinPictureId::Hinge), 0, kHingeTop);
+  Copy(preview, p.lower.picture, kScreenLeft, kLowerTop);
+  if (zoomed) ZoomPreview(p.composed, zoom, work, out);
 }
 
 Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background, TraceMap* trace) {
-  const ScreenPair screens = DrawPreviewScreens(skin, screen, trace);
-  Picture preview(kPreviewWidth, kPreviewHeight, background);
-  Copy(preview, screens.upper, kScreenLeft, kUpperTop);
-  Copy(preview, BuiltinPicture(BuiltinPictureId::Hinge), 0, kHingeTop);
-  Copy(preview, screens.lower, kScreenLeft, kLowerTop);
-  return ZoomPreview(std::move(preview), zoom);
+  RenderWorkspace work;
+  Picture atZoomOne;
+  RenderPreview(skin, screen, 1.0f, background, work, atZoomOne, trace);
+  // Scaled into fresh memory, which needs no filling before it is written.
+  return ZoomPreview(std::move(atZoomOne), zoom);
+}
+
+void ZoomPreview(const Picture& atZoomOne, float zoom, RenderWorkspace& work, Picture& out) {
+  if (!(zoom > 1.0f)) {
+    out = atZoomOne;
+    return;
+  }
+  int width = 0, height = 0;
+  PreviewSize(zoom, width, height);
+  ScaleNearest(atZoomOne, width, height, work.parts().scale, out);
 }
 
 Picture ZoomPreview(Picture atZoomOne, float zoom) {
@@ -116,6 +163,18 @@ Picture ZoomPreview(Picture atZoomOne, float zoom) {
   int width = 0, height = 0;
   PreviewSize(zoom, width, height);
   return ScaleNearest(atZoomOne, width, height);
+}
+
+void FilteredAtZoom(const Picture& atZoomOne, ScreenFilter filter, float zoom, RenderWorkspace& work, Picture& out) {
+  Picture& filtered = zoom > 1.0f ? work.parts().filtered : out;
+  filtered = atZoomOne;
+  ApplyScreenFilter(filtered, filter);
+  if (zoom > 1.0f) ZoomPreview(filtered, zoom, work, out);
+}
+
+Picture FilteredAtZoom(Picture atZoomOne, ScreenFilter filter, float zoom) {
+  ApplyScreenFilter(atZoomOne, filter);
+  return ZoomPreview(std::move(atZoomOne), zoom);
 }
 
 Picture ComposeScreenshot(const Skin& skin, int screen) {

@@ -3,21 +3,42 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
-#include "skin/picture.h"
+#include "preview/filters.h"
+#include "preview/preview_size.h"
 #include "preview/scale.h"
+#include "skin/picture.h"
 #include "skin/skin.h"
 
 inline constexpr int kPreviewScreenCount = 14;
-inline constexpr int kPreviewWidth = 266;
-inline constexpr int kPreviewHeight = 490;
-inline constexpr float kMaxZoom = 16.0f;  // larger factors are taken as this
 
 struct ScreenPair {
   Picture upper, lower;
 };
 
 struct TraceMap;
+
+// The memory a redraw draws in: the two screens, the preview at zoom 1, a
+// filtered copy of it and the plan of its scaling. A caller that redraws
+// again and again (the editor's preview) keeps one, and each redraw draws
+// into the memory the last one left instead of asking the system for new.
+// It holds memory, never state: the renderer still reads only the Skin, and
+// every picture is what a fresh workspace gives. One thread uses a
+// workspace at a time.
+class RenderWorkspace {
+ public:
+  RenderWorkspace();
+  ~RenderWorkspace();
+  RenderWorkspace(RenderWorkspace&&) noexcept;
+  RenderWorkspace& operator=(RenderWorkspace&&) noexcept;
+
+  struct Parts;  // preview/render.cpp
+  Parts& parts() { return *parts_; }
+
+ private:
+  std::unique_ptr<Parts> parts_;
+};
 
 // Runs the upper and then the lower drawer of a preview screen (0..13; other
 // values draw screen 0). With `trace`, also notes what drew each pixel of the
@@ -30,11 +51,24 @@ ScreenPair DrawPreviewScreens(const Skin& skin, int screen, TraceMap* trace = nu
 // trace instead of a second render.
 Picture RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background, TraceMap* trace = nullptr);
 
-// The size RenderPreview gives for a zoom factor.
-void PreviewSize(float zoom, int& width, int& height);
+// The same into `out`, drawn in the workspace's memory and in the memory
+// `out` has when that is enough (a redraw at the same zoom asks for none).
+// A TraceMap given again keeps its memory too.
+void RenderPreview(const Skin& skin, int screen, float zoom, Rgb24 background, RenderWorkspace& work, Picture& out,
+                   TraceMap* trace = nullptr);
 
 // A preview drawn at zoom 1 scaled as RenderPreview scales it.
 Picture ZoomPreview(Picture atZoomOne, float zoom);
+// The same into `out` (another picture than `atZoomOne`), in the memory of
+// the workspace and of `out`.
+void ZoomPreview(const Picture& atZoomOne, float zoom, RenderWorkspace& work, Picture& out);
+
+// A preview drawn at zoom 1 as it is shown at `zoom`: filtered there, where
+// each colour is worked once, then scaled as the preview is.
+Picture FilteredAtZoom(Picture atZoomOne, ScreenFilter filter, float zoom);
+// The same into `out` (another picture than `atZoomOne`), in the memory of
+// the workspace and of `out`.
+void FilteredAtZoom(const Picture& atZoomOne, ScreenFilter filter, float zoom, RenderWorkspace& work, Picture& out);
 
 // A preview screen (screen 0, the file browser, unless told), the upper
 // screen above the lower one: 256 x 384, no hinge, no background.

@@ -26,6 +26,9 @@ class RowScaler {
 #endif
   }
 
+  // Whether this is the plan for these widths.
+  bool Scales(int sourceWidth, int width) const { return sourceWidth == sourceWidth_ && width == width_; }
+
   // `dst` has room for width + 6 pixels: the shuffled path writes whole
   // 16-byte blocks.
   void Scale(const Rgb24* src, Rgb24* dst) {
@@ -86,12 +89,30 @@ class RowScaler {
   std::vector<int> columns_;
 };
 
+// How many target rows repeat each source row: target row y shows source
+// row y * sourceHeight / height.
+void RowRepeats(std::vector<int>& repeats, int sourceHeight, int height) {
+  repeats.assign(static_cast<std::size_t>(sourceHeight), 0);
+  for (int y = 0; y < height; ++y) ++repeats[static_cast<std::size_t>(std::int64_t(y) * sourceHeight / height)];
+}
+
 }  // namespace
+
+struct ScaleWork::Parts {
+  std::unique_ptr<RowScaler> scaler;  // for the last pair of widths
+  std::vector<int> rowRepeats;
+  std::vector<Rgb24> line;
+};
+
+ScaleWork::ScaleWork() : parts_(std::make_unique<Parts>()) {}
+ScaleWork::~ScaleWork() = default;
+ScaleWork::ScaleWork(ScaleWork&&) noexcept = default;
+ScaleWork& ScaleWork::operator=(ScaleWork&&) noexcept = default;
 
 Picture ScaleNearest(const Picture& source, int width, int height) {
   if (source.empty() || width <= 0 || height <= 0) return Picture(std::max(width, 0), std::max(height, 0));
-  std::vector<int> rowRepeats(static_cast<std::size_t>(source.height), 0);
-  for (int y = 0; y < height; ++y) ++rowRepeats[static_cast<std::size_t>(std::int64_t(y) * source.height / height)];
+  std::vector<int> rowRepeats;
+  RowRepeats(rowRepeats, source.height, height);
 
   // The output is written once, row after row (no zero fill first).
   Picture out;
@@ -108,4 +129,28 @@ Picture ScaleNearest(const Picture& source, int width, int height) {
     }
   }
   return out;
+}
+
+void ScaleNearest(const Picture& source, int width, int height, ScaleWork& work, Picture& out) {
+  if (source.empty() || width <= 0 || height <= 0) {
+    out = Picture(std::max(width, 0), std::max(height, 0));
+    return;
+  }
+  ScaleWork::Parts& p = work.parts();
+  RowRepeats(p.rowRepeats, source.height, height);
+  if (!p.scaler || !p.scaler->Scales(source.width, width)) p.scaler = std::make_unique<RowScaler>(source.width, width);
+  p.line.resize(static_cast<std::size_t>(width) + 6);
+  // The memory `out` has: of the same size again, nothing is filled before
+  // the rows are written over it.
+  out.width = width;
+  out.height = height;
+  out.pixels.resize(std::size_t(width) * std::size_t(height));
+  Rgb24* row = out.pixels.data();
+  for (int sy = 0; sy < source.height; ++sy) {
+    if (p.rowRepeats[static_cast<std::size_t>(sy)] == 0) continue;
+    p.scaler->Scale(source.row(sy), p.line.data());
+    for (int n = p.rowRepeats[static_cast<std::size_t>(sy)]; n > 0; --n, row += width) {
+      std::memcpy(row, p.line.data(), std::size_t(width) * sizeof(Rgb24));
+    }
+  }
 }

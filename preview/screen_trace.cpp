@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "preview/colour_places.h"
+
 namespace {
 
 std::uintptr_t Address(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
@@ -34,24 +36,6 @@ const std::vector<RecordPlace>& RecordPlaces() {
 
 }  // namespace
 
-const std::array<ColourFieldPlace, kColourSourceCount>& ColourFieldPlaces() {
-  static const std::array<ColourFieldPlace, kColourSourceCount> places = [] {
-    static Skin probe;
-    std::array<ColourFieldPlace, kColourSourceCount> a{};
-    std::size_t n = 0;
-    const auto schema = SkinSchema();
-    for (std::size_t s = 0; s < schema.size(); ++s) {
-      for (std::size_t f = 0; f < schema[s].fields.size(); ++f) {
-        const SchemaField& field = schema[s].fields[f];
-        if (field.kind != FieldKind::Colour || n == a.size()) continue;
-        a[n++] = {s, f, Address(field.colour(probe)) - Address(&probe)};
-      }
-    }
-    return a;
-  }();
-  return places;
-}
-
 std::uint8_t ElementSetTable::With(std::uint8_t set, std::size_t section) {
   const ElementSet wanted{sets[set].bits | (std::uint64_t(1) << section)};
   const auto it = std::find(sets.begin(), sets.end(), wanted);
@@ -63,8 +47,11 @@ std::uint8_t ElementSetTable::With(std::uint8_t set, std::size_t section) {
   return static_cast<std::uint8_t>(sets.size() - 1);
 }
 
-ScreenTrace::ScreenTrace(const Skin& skin, ElementSetTable& sets, int width, int height)
-    : tags(std::size_t(width) * std::size_t(height)), skin_(skin), sets_(sets) {}
+ScreenTrace::ScreenTrace(const Skin& skin, ElementSetTable& sets, int width, int height,
+                         std::vector<PixelTag> storage)
+    : tags(std::move(storage)), skin_(skin), sets_(sets) {
+  tags.assign(std::size_t(width) * std::size_t(height), PixelTag{});
+}
 
 std::uint8_t ScreenTrace::Enter(const void* record) {
   const std::uint8_t outer = elements_;

@@ -9,14 +9,6 @@
 
 #include "preview/trace.h"
 
-// A colour field: its section and field in SkinSchema(), and where it lives
-// inside a Skin. In schema order, so entry i is ColourSource(i).
-struct ColourFieldPlace {
-  std::size_t section = 0, field = 0;
-  std::uintptr_t offset = 0;
-};
-const std::array<ColourFieldPlace, kColourSourceCount>& ColourFieldPlaces();
-
 // The distinct element sets met while tracing, shared by both screens of a
 // preview so that one index means one set across the whole picture.
 class ElementSetTable {
@@ -28,7 +20,8 @@ class ElementSetTable {
 
 class ScreenTrace {
  public:
-  ScreenTrace(const Skin& skin, ElementSetTable& sets, int width, int height);
+  // `storage` is memory for the tags, used again when it is large enough.
+  ScreenTrace(const Skin& skin, ElementSetTable& sets, int width, int height, std::vector<PixelTag> storage = {});
 
   std::vector<PixelTag> tags;  // one per pixel of the canvas it is attached to, which is width x height
 

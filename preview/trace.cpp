@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "preview/screen_trace.h"
+#include "preview/colour_places.h"
+#include "preview/preview_size.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ std::vector<std::size_t> ElementSet::Sections() const {
 }
 
 std::optional<std::size_t> FindElementSection(std::string_view name) {
-  if (name == "[SkinInfo]" || name == "[global settings]") return std::nullopt;
+  if (name == kSkinInfoSection || name == kGlobalSettingsSection) return std::nullopt;
   const auto schema = SkinSchema();
   for (std::size_t i = 0; i < schema.size(); ++i) {
     if (schema[i].name == name) return i;

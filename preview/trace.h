@@ -24,7 +24,8 @@
 #include <string_view>
 #include <vector>
 
-#include "preview/render.h"
+#include "preview/colour_places.h"
+#include "preview/preview_size.h"
 #include "skin/catalogue.h"
 #include "skin/schema.h"
 #include "skin/skin.h"
@@ -33,7 +34,6 @@
 // 42 to 94 the pictures in catalogue order.
 enum class TraceSource : std::uint8_t { None = 0 };
 
-inline constexpr int kColourSourceCount = 41;
 inline constexpr int kTraceSourceCount = 1 + kColourSourceCount + static_cast<int>(kImageCount);
 
 enum class SourceKind { None, Colour, Picture };
@@ -72,6 +72,7 @@ std::optional<std::size_t> FindElementSection(std::string_view name);
 struct PixelTag {
   TraceSource source = TraceSource::None;
   std::uint8_t elements = 0;
+  friend bool operator==(PixelTag, PixelTag) = default;
 };
 
 // The answer for every pixel of one preview screen.

@@ -26,7 +26,46 @@ struct SchemaSection {
   std::span<const SchemaField> fields;
 };
 
-// "[SkinInfo]", "[global settings]" and the 34 element sections, in file order.
+// The names of the sections, brackets included, as uisettings.ini writes
+// them, in file order: code that names a section names it by these.
+inline constexpr char kSkinInfoSection[] = "[SkinInfo]";
+inline constexpr char kGlobalSettingsSection[] = "[global settings]";
+inline constexpr char kFileNameSection[] = "[file name]";
+inline constexpr char kGameNameSection[] = "[game name]";
+inline constexpr char kFileTypeSection[] = "[file type]";
+inline constexpr char kMakerCodeSection[] = "[maker code]";
+inline constexpr char kLogoInfoSection[] = "[logo info]";
+inline constexpr char kLogoOffsetSection[] = "[logo offset]";
+inline constexpr char kStartButtonSection[] = "[start button]";
+inline constexpr char kStartMenuSection[] = "[start menu]";
+inline constexpr char kHelpWindowSection[] = "[help window]";
+inline constexpr char kBrightnessBtnSection[] = "[brightness btn]";
+inline constexpr char kCheatCancelAllBtnSection[] = "[cheat cancel all btn]";
+inline constexpr char kRebackBtnSection[] = "[reback btn]";
+inline constexpr char kFolderupBtnSection[] = "[folderup btn]";
+inline constexpr char kCloseBtnSection[] = "[close btn]";
+inline constexpr char kHelpBtnSection[] = "[help btn]";
+inline constexpr char kDiskIconSection[] = "[disk icon]";
+inline constexpr char kBigClockSection[] = "[big clock]";
+inline constexpr char kCalendarYearSection[] = "[calendar year]";
+inline constexpr char kCalendarMonthSection[] = "[calendar month]";
+inline constexpr char kCalendarDaySection[] = "[calendar day]";
+inline constexpr char kStartBarSection[] = "[start bar]";
+inline constexpr char kMainListSection[] = "[main list]";
+inline constexpr char kFolderTextSection[] = "[folder text]";
+inline constexpr char kTimeTextSection[] = "[time text]";
+inline constexpr char kCheatTitleSection[] = "[cheat title]";
+inline constexpr char kCheatClearTitleSection[] = "[cheat clearTitle]";
+inline constexpr char kSettingWindowSection[] = "[setting window]";
+inline constexpr char kRomInfoWindowSection[] = "[rom info window]";
+inline constexpr char kFileHandleMenuSection[] = "[file handle menu]";
+inline constexpr char kBrightnessMenuSection[] = "[Brightness menu]";
+inline constexpr char kUiTypeMenuSection[] = "[UiType menu]";
+inline constexpr char kLanguageMenuSection[] = "[Language menu]";
+inline constexpr char kSysetMenuSection[] = "[Syset menu]";
+inline constexpr char kListTypeMenuSection[] = "[List type menu]";
+
+// kSkinInfoSection, kGlobalSettingsSection and the 34 element sections, in file order.
 std::span<const SchemaSection> SkinSchema();
 
 // Sets every text, colour and number to its built-in default (texts empty).

@@ -27,10 +27,10 @@ std::vector<ReaderSection> MakeReaderSections(ReaderPass pass) {
   for (const SchemaSection& s : SkinSchema()) {
     bool hasColour = false;
     for (const SchemaField& f : s.fields) hasColour |= f.kind == FieldKind::Colour;
-    const bool isGlobal = s.name == "[global settings]";
+    const bool isGlobal = s.name == kGlobalSettingsSection;
     if (pass == ReaderPass::Colours ? hasColour : !isGlobal) {
       known.push_back({WithoutSpaces(s.name), &s});
-      if (pass == ReaderPass::Elements && s.name == "[close btn]") known.push_back({"[clsoebtn]", &s});
+      if (pass == ReaderPass::Elements && s.name == kCloseBtnSection) known.push_back({"[clsoebtn]", &s});
     }
   }
   if (pass == ReaderPass::Elements) known.push_back({"[end]", nullptr});

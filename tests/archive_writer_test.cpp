@@ -2,9 +2,9 @@
 
 #include <minizip/unzip.h>
 
-#include "images/archive.h"
 #include "images/archive_writer.h"
 #include "images/defaults.h"
+#include "platform/archive.h"
 #include "test_util.h"
 
 namespace {

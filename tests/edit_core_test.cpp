@@ -109,8 +109,8 @@ TEST_F(EditCoreTest, StepsOfOneFieldOrGestureMergeAndNothingElseDoes) {
   doc.Apply(SetNumber(x, 5));  // another field: a step of its own
   doc.Apply(SetNumber(y, 13));
   EXPECT_EQ(doc.history().count(), 3);
-  for (const char* gesture : {"drag 1", "drag 1", "drag 2"}) doc.Apply(MoveElement("[start bar]", 1, 2, gesture));
-  doc.Apply(MoveElement("[start bar]", 3, 4, "drag 2"));
+  for (const char* gesture : {"drag 1", "drag 1", "drag 2"}) doc.Apply(MoveElement(kStartBarSection, 1, 2, gesture));
+  doc.Apply(MoveElement(kStartBarSection, 3, 4, "drag 2"));
   EXPECT_EQ(doc.history().count(), 5);
   // A colour of the dialog is one step each time, never merged.
   doc.Apply(SetColour(Field("[global settings]", "formBodyColor"), {8, 8, 8}));
@@ -229,7 +229,7 @@ TEST_F(EditCoreTest, ObserversHearExactlyWhatChanged) {
   EXPECT_FALSE(heard.last.Touches(Field("[start bar]", "x")));
   doc.Apply(SetNumber(y, 2));  // merged: no word of the saved state
   EXPECT_EQ(heard.Take(), (std::vector<std::string>{"skin:1f0p", "history"}));
-  doc.Apply(MoveElement("[start bar]", 5, 6, "nudge 1"));
+  doc.Apply(MoveElement(kStartBarSection, 5, 6, "nudge 1"));
   EXPECT_EQ(heard.Take(), (std::vector<std::string>{"skin:2f0p", "history"}));
   doc.Undo();
   doc.Undo();

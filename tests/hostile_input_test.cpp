@@ -10,11 +10,11 @@
 
 #include "check/check.h"
 #include "check/problem_json.h"
-#include "images/archive.h"
 #include "images/archive_writer.h"
 #include "images/defaults.h"
 #include "images/import_folder.h"
 #include "images/skin_io.h"
+#include "platform/archive.h"
 #include "test_util.h"
 
 namespace {

@@ -49,8 +49,8 @@ TEST(Trace, NamesAndLookups) {
   }
   EXPECT_EQ(DescribeSource(ColourSource(0)), "colour [global settings] formFrameColor");
   EXPECT_EQ(DescribeSource(ColourSource(kColourSourceCount - 1)), "colour [time text] color");
-  EXPECT_EQ(DescribeSource(Colour("[main list]", "textColor")), "colour [main list] textColor");
-  EXPECT_FALSE(FindColourSource("[main list]", "x"));
+  EXPECT_EQ(DescribeSource(Colour(kMainListSection, "textColor")), "colour [main list] textColor");
+  EXPECT_FALSE(FindColourSource(kMainListSection, "x"));
   for (const CatalogueEntry& e : ImageCatalogue()) {
     const TraceSource s = PictureSource(e.id);
     ASSERT_EQ(KindOf(s), SourceKind::Picture);
@@ -66,9 +66,9 @@ TEST(Trace, NamesAndLookups) {
   int elements = 0;
   for (const SchemaSection& section : SkinSchema()) elements += FindElementSection(section.name).has_value();
   EXPECT_EQ(elements, 34);
-  EXPECT_EQ(SkinSchema()[Section("[start menu]")].name, "[start menu]");
-  EXPECT_FALSE(FindElementSection("[global settings]"));
-  EXPECT_FALSE(FindElementSection("[SkinInfo]"));
+  EXPECT_EQ(SkinSchema()[Section(kStartMenuSection)].name, "[start menu]");
+  EXPECT_FALSE(FindElementSection(kGlobalSettingsSection));
+  EXPECT_FALSE(FindElementSection(kSkinInfoSection));
 }
 
 // A hand-made skin: plain pictures where positions are checked.
@@ -99,13 +99,13 @@ TEST(Trace, WhatDrawsAPixel) {
   const int mx = s.startMenu.x, lx = mx + s.sysetMenu.x + s.listTypeMenu.x;
   const std::vector<Case> cases = {
       // The stem of the F of the file-name title.
-      {0, Px(127), UpperY(73), Colour("[global settings]", "gameInfoTitleColor"), {"[file name]"}},
+      {0, Px(127), UpperY(73), Colour(kGlobalSettingsSection, "gameInfoTitleColor"), {"[file name]"}},
       {0, Px(100), LowerY(180), PictureSource(ImageId::startbar), {"[start bar]"}},
       // Under the see-through start button lies the start bar.
       {0, Px(10), LowerY(180), PictureSource(ImageId::startbar), {"[start bar]"}},
       {0, Px(30), LowerY(182), PictureSource(ImageId::start_released), {"[start button]"}},
       {0, Px(210), LowerY(180), PictureSource(ImageId::brightness), {"[brightness btn]"}},
-      {0, Px(15), LowerY(70), Colour("[global settings]", "logoFrameColor"), {}},
+      {0, Px(15), LowerY(70), Colour(kGlobalSettingsSection, "logoFrameColor"), {}},
       // The built-in sample icon is nobody's picture but [logo info] places it.
       {0, Px(127 + iconInk), UpperY(30 + iconRow), TraceSource::None, {"[logo info]"}},
       {0, Px(127 + iconHole), UpperY(30 + iconRow), PictureSource(ImageId::upper_screen), {}},
@@ -113,7 +113,7 @@ TEST(Trace, WhatDrawsAPixel) {
       {0, 2, 2, TraceSource::None, {}},      // the margin
       {0, 263, 300, TraceSource::None, {}},
       // The frame of the second-level submenu of screen 8.
-      {8, Px(lx + 182), LowerY(s.listTypeMenu.y), Colour("[global settings]", "formFrameColor"),
+      {8, Px(lx + 182), LowerY(s.listTypeMenu.y), Colour(kGlobalSettingsSection, "formFrameColor"),
        {"[start menu]", "[Syset menu]", "[List type menu]"}},
       {13, Px(0), LowerY(0), PictureSource(ImageId::cheatbg), {}},
   };
@@ -265,7 +265,7 @@ TEST(Trace, MasksAndZoomedPoints) {
   EXPECT_EQ(bar.right, 260);
   EXPECT_EQ(bar.top, LowerY(172));
   EXPECT_EQ(bar.bottom, LowerY(191));
-  const PixelMask placed = ElementMask(map, Section("[start bar]"));
+  const PixelMask placed = ElementMask(map, Section(kStartBarSection));
   EXPECT_EQ(placed.pixels, bar.pixels);  // the bar is all that [start bar] places
   const PixelMask none = SourceMask(map, PictureSource(ImageId::cheatbg));
   EXPECT_EQ(none.count, 0);

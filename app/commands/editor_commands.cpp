@@ -20,7 +20,7 @@ int ControlScreen(const ProblemSubject& s) {
   }
   if (s.kind != ProblemSubject::Kind::Field && s.kind != ProblemSubject::Kind::Section) return -1;
   for (const ColourControl& c : ColourControls()) {
-    if (s.section == "[global settings]" && s.key == c.name) return c.screen;
+    if (s.section == kGlobalSettingsSection && s.key == c.name) return c.screen;
   }
   for (const ElementControl& c : ElementControls()) {
     if (EqualsIgnoringAsciiCase(s.section, c.section)) return c.screen;

@@ -13,9 +13,9 @@
 
 #include <optional>
 
-#include "images/file_io.h"
 #include "images/fit.h"
 #include "images/skin_io.h"
+#include "platform/file_io.h"
 #include "skin/catalogue.h"
 #include "skin/picture.h"
 

@@ -32,7 +32,7 @@ struct Edited {
   std::unique_ptr<RecoveryJournal> journal;
   Edited() {
     document.Replace(BenchDefaultSkin(), SkinOrigin{}, DiskSkin{});
-    document.Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 100));
+    document.Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 100));
     journal = std::make_unique<RecoveryJournal>(document, dir.path());
   }
 };

@@ -25,7 +25,7 @@
 #include "bench/default_skin.h"
 #include "check/check.h"
 #include "images/bmp_writer.h"
-#include "images/file_io.h"
+#include "platform/file_io.h"
 #include "images/skin_io.h"
 #include "skin/settings_file.h"
 

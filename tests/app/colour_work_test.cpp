@@ -170,7 +170,7 @@ class ColourWorkTest : public QObject {
     QCOMPARE(swatches->count(), int(palette.size()));
     // Counted again after an edit.
     const Rgb15 frame = Rgb24ToRgb15(document.skin().colours.formFrameColor);
-    document.Apply(SetColour(SkinFieldOf("[global settings]", "formFrameColor"), {8, 8, 8}));
+    document.Apply(SetColour(SkinFieldOf(kGlobalSettingsSection, "formFrameColor"), {8, 8, 8}));
     QTRY_COMPARE(swatches->count(), int(SkinPalette(document.skin()).size()));
     Document().Undo();
     QTRY_COMPARE(swatches->count(), int(palette.size()));

@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "images/archive.h"
+#include "platform/archive.h"
 #include "images/archive_writer.h"
 #include "images/bmp_writer.h"
 #include "images/defaults.h"
@@ -46,12 +46,12 @@ class DocumentTest : public QObject {
     EditorShell& shell = f_.Start(QString(), &clock_);
     SkinDocument& document = shell.document();
     const QImage before = Preview(Window())->image().copy();
-    const SkinField body = SkinFieldOf("[global settings]", "formBodyColor");
+    const SkinField body = SkinFieldOf(kGlobalSettingsSection, "formBodyColor");
     auto* spin = Panel(Window())->findChild<QSpinBox*>(QStringLiteral("element:7:y"));
     const int y = spin->value();
     // Edits made on the document alone, as a tool makes them.
-    document.Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 300));
-    document.Apply(SetColour(SkinFieldOf("[global settings]", "formTextColor"), document.skin().colours.formBodyColor));
+    document.Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 300));
+    document.Apply(SetColour(SkinFieldOf(kGlobalSettingsSection, "formTextColor"), document.skin().colours.formBodyColor));
     document.Apply(SetColour(body, {248, 0, 0}));
     QCOMPARE(spin->value(), 191);  // shown within the field's range
     QVERIFY(Window()->isWindowModified());
@@ -71,7 +71,7 @@ class DocumentTest : public QObject {
     const QString folder = Work("Orchard");
     SaveDefault(folder);
     EditorShell& shell = f_.Start(folder, &clock_);
-    shell.document().Apply(SetText(SkinFieldOf("[SkinInfo]", "Title"), "Orchard at dusk"));
+    shell.document().Apply(SetText(SkinFieldOf(kSkinInfoSection, "Title"), "Orchard at dusk"));
     QVERIFY(Window()->isWindowModified());
     QVERIFY(shell.files().Save());
     QVERIFY(dialogs_.requests.isEmpty());  // no chooser
@@ -79,7 +79,7 @@ class DocumentTest : public QObject {
     QVERIFY(!Window()->isWindowModified());
     QVERIFY(StatusText(Window())->text().startsWith(QStringLiteral("Saved 54 files to ")));
     // The question's Save button saves there too.
-    shell.document().Apply(SetText(SkinFieldOf("[SkinInfo]", "Title"), "Orchard at night"));
+    shell.document().Apply(SetText(SkinFieldOf(kSkinInfoSection, "Title"), "Orchard at night"));
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Save);
     shell.files().NewSkin();
     QVERIFY(dialogs_.requests.isEmpty());
@@ -109,7 +109,7 @@ class DocumentTest : public QObject {
       f.write(QByteArray::fromStdString(EncodeSkinArchive(files, "More", clock_.Now())));
     }
     EditorShell& shell = f_.Start(only, &clock_);
-    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 123));
+    shell.document().Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 123));
     QVERIFY(shell.files().Save());
     QVERIFY(dialogs_.requests.isEmpty());
     std::unique_ptr<SkinArchive> written = SkinArchive::Open(only.toStdString());
@@ -120,7 +120,7 @@ class DocumentTest : public QObject {
 
     // Other files in the archive: Save asks where, as Save to folder does.
     shell.files().LoadSkin(more);
-    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 124));
+    shell.document().Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 124));
     dialogs_.answers.enqueue(QString());
     QVERIFY(!shell.files().Save());
     QCOMPARE(dialogs_.requests.size(), 1);
@@ -143,7 +143,7 @@ class DocumentTest : public QObject {
     EditorShell& shell = f_.Start(folder, &clock_);
     RecoveryJournal& journal = shell.recovery();
     QSignalSpy written(&journal, &RecoveryJournal::written);
-    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 99));
+    shell.document().Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 99));
     // Written within two seconds of the edit, never beside the skin.
     QVERIFY2(written.wait(2000), "no journal was written");
     QVERIFY(QFileInfo::exists(journal.ArchivePath()));
@@ -160,7 +160,7 @@ class DocumentTest : public QObject {
     QVERIFY(!QFileInfo::exists(journal.ArchivePath()));
     QVERIFY(!QFileInfo::exists(journal.ManifestPath()));
     // A clean exit leaves none either.
-    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 98));
+    shell.document().Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 98));
     journal.WriteNow();
     shell.Finish();
     QVERIFY(QDir(f_.RecoveryDir()).entryList(QDir::Files).isEmpty());
@@ -170,8 +170,8 @@ class DocumentTest : public QObject {
     const QString folder = Work("Orchard");
     SaveDefault(folder);
     EditorShell& before = f_.Start(folder, &clock_);
-    before.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 77));
-    before.document().Apply(SetText(SkinFieldOf("[SkinInfo]", "Title"), "Before the crash"));
+    before.document().Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 77));
+    before.document().Apply(SetText(SkinFieldOf(kSkinInfoSection, "Title"), "Before the crash"));
     before.document().Apply(ReplacePictures({{ImageId::lamp, Picture(3, 2, {8, 16, 24})}}, StepText::Named("lamp")));
     const std::vector<std::string> expected = SavedBytes(before.document().skin());
     before.recovery().WriteNow();

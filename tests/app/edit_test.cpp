@@ -147,7 +147,7 @@ class EditTest : public QObject {
     // An edit of several fields with a merge key (a drag of x and y) and a
     // change of several pictures are one step each.
     const Picture close = shell.document().skin().image(ImageId::close);
-    for (int x : {20, 21, 22}) shell.document().Apply(MoveElement("[start bar]", x, x + 1, "drag 1"));
+    for (int x : {20, 21, 22}) shell.document().Apply(MoveElement(kStartBarSection, x, x + 1, "drag 1"));
     shell.document().Apply(ReplacePictures({{ImageId::lamp, Picture(3, 3)}, {ImageId::close, Picture(4, 4)}}, StepText::Named("lamp")));
     QCOMPARE(Steps().count(), 2);
     QCOMPARE(shell.document().skin().startBar.x, 22);
@@ -172,7 +172,7 @@ class EditTest : public QObject {
     shell.document().MarkSaved(shell.document().origin(), shell.document().disk());
     shell.document().Apply(ReplacePictures({{ImageId::upper_screen, picture(16)}}, StepText::Named("second")));
     const std::int32_t y = shell.document().skin().startBar.y;
-    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 100));  // holds no picture: it costs nothing
+    shell.document().Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 100));  // holds no picture: it costs nothing
     QCOMPARE(history.count(), 3);
     QCOMPARE(history.cleanIndex(), 1);
     shell.document().Apply(ReplacePictures({{ImageId::upper_screen, picture(24)}}, StepText::Named("third")));
@@ -203,10 +203,10 @@ class EditTest : public QObject {
     QCOMPARE(history.cleanIndex(), -1);
     // Typing that a trim has just put back still merges with what follows.
     const std::string title = shell.document().skin().info.Title;
-    shell.document().Apply(SetText(SkinFieldOf("[SkinInfo]", "Title"), "A"));
+    shell.document().Apply(SetText(SkinFieldOf(kSkinInfoSection, "Title"), "A"));
     QCOMPARE(history.count(), 1);
     QCOMPARE(history.step(0).name, StepText::Named("Title"));
-    shell.document().Apply(SetText(SkinFieldOf("[SkinInfo]", "Title"), "Ab"));
+    shell.document().Apply(SetText(SkinFieldOf(kSkinInfoSection, "Title"), "Ab"));
     QCOMPARE(history.count(), 1);
     shell.document().Undo();
     QCOMPARE(shell.document().skin().info.Title, title);
@@ -214,7 +214,7 @@ class EditTest : public QObject {
 
   void colourDialogShowsEachColourLiveAndOkIsOneStep() {
     EditorShell& shell = Start();
-    const SkinField field = SkinFieldOf("[global settings]", "formBodyColor");
+    const SkinField field = SkinFieldOf(kGlobalSettingsSection, "formBodyColor");
     const Rgb24 before = shell.document().skin().colours.formBodyColor;
     shell.view().ChooseScreen(3);  // a dialog: its body is drawn there
     const QImage original = Preview(Window())->image().copy();

@@ -137,16 +137,16 @@ class PreviewInteractionTest : public QObject {
       QString status;
     };
     const QList<Case> cases = {
-        {2, [](const TraceMap& m) { return SourcePixel(m, *FindColourSource("[global settings]", "formFrameColor")); },
+        {2, [](const TraceMap& m) { return SourcePixel(m, *FindColourSource(kGlobalSettingsSection, "formFrameColor")); },
          "colour:formFrameColor", 0, QStringLiteral("formFrameColor, [start menu], [file handle menu]")},
         {0, [](const TraceMap& m) { return SourcePixel(m, PictureSource(ImageId::startbar)); }, "image:startbar", 1,
          QStringLiteral("startbar, [start bar]")},
         // The sample game icon has no source; its record's X field takes the focus.
-        {0, [](const TraceMap& m) { return SectionPixel(m, "[logo info]"); }, "element:0:x", 2,
+        {0, [](const TraceMap& m) { return SectionPixel(m, kLogoInfoSection); }, "element:0:x", 2,
          QStringLiteral("[logo info]")},
         // The status names the source and every record; the colour's button
         // is shown, greyed on this screen.
-        {8, [](const TraceMap& m) { return SectionPixel(m, "[List type menu]"); }, nullptr, 0,
+        {8, [](const TraceMap& m) { return SectionPixel(m, kListTypeMenuSection); }, nullptr, 0,
          QStringLiteral("formFrameColor, [start menu], [Syset menu], [List type menu]")},
         {0, [](const TraceMap&) { return QPoint(130, 240); }, nullptr, 0, QStringLiteral("Nothing of the skin draws this pixel")},
     };
@@ -166,7 +166,7 @@ class PreviewInteractionTest : public QObject {
     // A double click opens the colour dialog of a colour, the import of a picture.
     Shell().view().ChooseScreen(3);
     f_.dialogs.colourAnswers.enqueue({8, 16, 24});
-    const QPoint frame = SourcePixel(Trace(), *FindColourSource("[global settings]", "formFrameColor"));
+    const QPoint frame = SourcePixel(Trace(), *FindColourSource(kGlobalSettingsSection, "formFrameColor"));
     Mouse(Preview(), QEvent::MouseButtonDblClick, frame, Qt::LeftButton);
     QCOMPARE(Shell().document().skin().colours.formFrameColor, (Rgb24{8, 16, 24}));
     f_.dialogs.answers.enqueue(kPicture);
@@ -259,7 +259,7 @@ class PreviewInteractionTest : public QObject {
     ZoomSteps(0);
     Shell().view().ChooseScreen(0);
     const int startBarY = Shell().document().skin().startBar.y;
-    const QPoint from = MovedPixel(Trace(), "[start bar]");
+    const QPoint from = MovedPixel(Trace(), kStartBarSection);
     Mouse(Preview(), QEvent::MouseButtonPress, from, Qt::LeftButton);
     Mouse(Preview(), QEvent::MouseMove, from - QPoint(0, 30), Qt::LeftButton);
     QCOMPARE(Shell().document().skin().startBar.y, startBarY - 30);
@@ -292,9 +292,9 @@ class PreviewInteractionTest : public QObject {
     };
     const QList<Case> cases = {
         {0, "colour:gameInfoTextColor",
-         [](const TraceMap& m) { return SourceMask(m, *FindColourSource("[global settings]", "gameInfoTextColor")); }},
+         [](const TraceMap& m) { return SourceMask(m, *FindColourSource(kGlobalSettingsSection, "gameInfoTextColor")); }},
         {7, "image:cardFrame0", [](const TraceMap& m) { return SourceMask(m, PictureSource(ImageId::cardFrame0)); }},
-        {7, "element:7", [](const TraceMap& m) { return ElementMask(m, *FindElementSection("[start bar]")); }},
+        {7, "element:7", [](const TraceMap& m) { return ElementMask(m, *FindElementSection(kStartBarSection)); }},
     };
     for (const Case& c : cases) {
       ZoomSteps(c.zoomSteps);

@@ -14,8 +14,9 @@
 
 #include "app/recolour_dialog.h"
 #include "app/recovery_journal.h"
-#include "images/archive.h"
+#include "platform/archive.h"
 #include "images/archive_writer.h"
+#include "platform/archive.h"
 #include "shell_fixture.h"
 #include "skin/settings_file.h"
 #include "skin_files.h"
@@ -24,8 +25,8 @@
 
 namespace {
 
-SkinField Body() { return SkinFieldOf("[global settings]", "formBodyColor"); }
-SkinField StartBarY() { return SkinFieldOf("[start bar]", "y"); }
+SkinField Body() { return SkinFieldOf(kGlobalSettingsSection, "formBodyColor"); }
+SkinField StartBarY() { return SkinFieldOf(kStartBarSection, "y"); }
 
 // The skin a journal's archive holds, opened over the default skin.
 Skin JournalledSkin(const QString& archive) {

@@ -283,7 +283,7 @@ class ShellTest : public QObject {
 
     // A loaded value out of range is shown limited and kept until edited.
     SkinEdit outOfRange;
-    outOfRange.Set(shell.document().skin(), SkinFieldOf("[start menu]", "x"), 300).Set(shell.document().skin(), SkinFieldOf("[file type]", "w"), -5);
+    outOfRange.Set(shell.document().skin(), SkinFieldOf(kStartMenuSection, "x"), 300).Set(shell.document().skin(), SkinFieldOf(kFileTypeSection, "w"), -5);
     shell.document().Apply(outOfRange);
     auto* menuX = Panel(Window())->findChild<QSpinBox*>(QStringLiteral("element:13:x"));
     QCOMPARE(menuX->value(), 255);
@@ -447,7 +447,7 @@ class ShellTest : public QObject {
     shell.ToggleSwapView();
     dialogs_.colourAnswers.enqueue({0, 0, 248});
     shell.commands().Run(QStringLiteral("backgroundColour"));
-    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 99));
+    shell.document().Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 99));
     shell.view().ChooseScreen(7);
     const QPoint position = Window()->frameGeometry().topLeft();
     MainWindow* old = Window();

@@ -68,7 +68,7 @@ class ViewsTest : public QObject {
     // Each thumbnail is its screen at half size, each pixel the mean of a 2 x 2 block.
     QCOMPARE(grid->thumbnail(3).convertToFormat(QImage::Format_RGB888), Half(Rendered(shell.document().skin(), 3)));
     const QImage before = grid->thumbnail(3).copy();
-    shell.document().Apply(SetColour(SkinFieldOf("[global settings]", "formBodyColor"), {248, 0, 0}));
+    shell.document().Apply(SetColour(SkinFieldOf(kGlobalSettingsSection, "formBodyColor"), {248, 0, 0}));
     QTRY_VERIFY(grid->thumbnail(3) != before);
     Document().Undo();
     QTRY_COMPARE(grid->thumbnail(3), before);
@@ -150,7 +150,7 @@ class ViewsTest : public QObject {
     const QImage saved = compared->image().copy();
     QCOMPARE(saved.convertToFormat(QImage::Format_RGB888), Rendered(document.disk().skin, 0));
     // An edit changes the preview, not the skin as saved; Space swaps them while held.
-    document.Apply(SetColour(SkinFieldOf("[global settings]", "vTextColor"), {248, 248, 0}));
+    document.Apply(SetColour(SkinFieldOf(kGlobalSettingsSection, "vTextColor"), {248, 248, 0}));
     QCOMPARE(compared->image(), saved);
     QVERIFY(Preview(Window())->image() != saved);
     shell.view().SetSwapped(true);

@@ -133,15 +133,15 @@ class WindowTest : public QObject {
     EditorPanel* panel = Panel(Window());
     QCOMPARE(panel->RevealImage(ImageId::startbar), Control(QStringLiteral("image:startbar")));
     QCOMPARE(panel->currentIndex(), 1);
-    QCOMPARE(panel->RevealField(SkinFieldOf("[global settings]", "formFrameColor")),
+    QCOMPARE(panel->RevealField(SkinFieldOf(kGlobalSettingsSection, "formFrameColor")),
              Control(QStringLiteral("colour:formFrameColor")));
     QCOMPARE(panel->currentIndex(), 0);
     // A row with a plain label gives its label; its X field takes the focus.
-    QCOMPARE(panel->RevealElement("[start bar]"), Control(QStringLiteral("element:7")));
+    QCOMPARE(panel->RevealElement(kStartBarSection), Control(QStringLiteral("element:7")));
     QCOMPARE(panel->currentIndex(), 2);
     QCOMPARE(QApplication::focusWidget(), Control(QStringLiteral("element:7:x")));
-    QCOMPARE(panel->RevealElement("[maker code]"), nullptr);
-    QCOMPARE(panel->RevealField(SkinFieldOf("[SkinInfo]", "Title")), Control(QStringLiteral("info:0")));
+    QCOMPARE(panel->RevealElement(kMakerCodeSection), nullptr);
+    QCOMPARE(panel->RevealField(SkinFieldOf(kSkinInfoSection, "Title")), Control(QStringLiteral("info:0")));
     QCOMPARE(panel->currentIndex(), 3);
   }
 
@@ -234,7 +234,7 @@ class WindowTest : public QObject {
     QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));
     // An archive whose settings cannot be extracted read nothing: the skin,
     // its name and its history stay.
-    f_.shell->document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 99));
+    f_.shell->document().Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 99));
     dialogs_.unsavedAnswers.enqueue(UnsavedChoice::Discard);
     f_.shell->files().OpenSkin(QStringLiteral(SKIN_TEST_DATA "/archives/encrypted.zip"));
     QVERIFY(Window()->windowTitle().startsWith(QStringLiteral("python_top[*]")));

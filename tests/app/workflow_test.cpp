@@ -107,7 +107,7 @@ class WorkflowTest : public QObject {
         {"text on its own background",
          [&] {
            dialogs_.colourAnswers.enqueue(shell.document().skin().colours.formBodyColor);
-           shell.editor().EditColour(SkinFieldOf("[global settings]", "formTextColor"));
+           shell.editor().EditColour(SkinFieldOf(kGlobalSettingsSection, "formTextColor"));
          },
          ProblemCode::LowContrast, "[global settings] formTextColor", 3, QStringLiteral("colour:formTextColor"),
          // The screen as its button numbers it, and as skintool check says it.
@@ -115,7 +115,7 @@ class WorkflowTest : public QObject {
         {"a picture of the wrong size",
          [&] { shell.document().Apply(ReplacePictures({{ImageId::icon_nds, Picture(40, 40)}}, StepText::Named("icon/nds"))); },
          ProblemCode::PictureSize, "icon/nds", 0, QStringLiteral("image:nds")},
-        {"an element off the screen", [&] { shell.document().Apply(SetNumber(SkinFieldOf("[start menu]", "y"), 400)); },
+        {"an element off the screen", [&] { shell.document().Apply(SetNumber(SkinFieldOf(kStartMenuSection, "y"), 400)); },
          ProblemCode::OffScreen, "[start menu]", 2, QStringLiteral("element:13:x")},
     };
     for (const Case& c : cases) {
@@ -229,7 +229,7 @@ class WorkflowTest : public QObject {
          [&] { return Bmp(blue); },
          [](const Skin& s) { return s.image(ImageId::upper_screen).at(0, 0) == Rgb24{0, 248, 0}; },
          [&](const Skin& s) { return s.image(ImageId::upper_screen) == blue; }},
-        {"settings", "uisettings.ini", [](EditorShell& s) { s.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 100)); },
+        {"settings", "uisettings.ini", [](EditorShell& s) { s.document().Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 100)); },
          [&] {
            QFile f(SkinFile("uisettings.ini"));
            f.open(QIODevice::ReadOnly);
@@ -331,7 +331,7 @@ class WorkflowTest : public QObject {
 
   void archiveToShareOpensBackToTheSameSkin() {
     EditorShell& shell = f_.Start(QString(), &clock_);
-    shell.document().Apply(SetNumber(SkinFieldOf("[start bar]", "y"), 99));
+    shell.document().Apply(SetNumber(SkinFieldOf(kStartBarSection, "y"), 99));
     shell.document().Apply(ReplacePictures({{ImageId::lamp, Picture(6, 6, {8, 16, 24})}}, StepText::Named("lamp")));
     dialogs_.answers.enqueue(skinDir_.filePath(QStringLiteral("Ember")));  // ".zip" is added
     QVERIFY(shell.files().SaveToArchive());

@@ -1,4 +1,4 @@
-#include "images/file_io.h"
+#include "platform/file_io.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -159,6 +159,10 @@ std::string FolderOfPath(const std::string& path) {
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
 }
+
+bool MakeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+bool RemoveEmptyFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
 
 std::string TemporaryNameFor(const std::string& target) {
   static std::atomic<unsigned> counter{0};

@@ -1,11 +1,11 @@
-#include "images/folder_list.h"
+#include "platform/folder_list.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 
-#include "images/file_io.h"
+#include "platform/file_io.h"
 
 std::vector<std::string> RegularFilesIn(const std::string& folder) {
   std::vector<std::string> names;

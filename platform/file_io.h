@@ -1,4 +1,5 @@
-// Small file helpers shared by opening, saving and the screenshot.
+// Reading, replacing and stamping files, and paths: the file calls of the
+// program (platform/posix/file_io.cpp, which any POSIX system compiles).
 #pragma once
 
 #include <cstddef>
@@ -168,6 +169,12 @@ int SweepStaleTemporaries(const std::string& folder);
 
 // The name of the temporary file that replaces `target`, in our pattern.
 std::string TemporaryNameFor(const std::string& target);
+
+// Makes the folder `path` inside an existing one; false when it could not
+// be made, or was there already.
+bool MakeFolder(const std::string& path);
+// Removes the folder `path` when it is empty.
+bool RemoveEmptyFolder(const std::string& path);
 
 // The folder part of a path ("." when it has none).
 std::string FolderOfPath(const std::string& path);

@@ -1,5 +1,8 @@
-// Read access to a skin archive (.zip) through minizip. The archive is opened
-// once and its entries indexed in central-directory order.
+// Read access to a skin archive (.zip). The archive is opened once and its
+// entries indexed in central-directory order. Opening and inflating are the
+// platform's (platform/native/zip_reader.cpp over minizip); the name rules,
+// the member limit and the inflate budget are the same everywhere
+// (platform/archive.cpp).
 #pragma once
 
 #include <cstdint>
@@ -9,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "images/file_io.h"
+#include "platform/file_io.h"
 #include "skin/budgets.h"
 
 // Why an entry gave no bytes.
@@ -57,14 +60,24 @@ class SkinArchive {
   ExtractStatus ExtractHead(std::size_t index, std::size_t count, std::string& out);
 
  private:
-  SkinArchive(void* handle, std::uint64_t budget) : handle_(handle), inflateLeft_(budget) {}
+  struct Reader;  // the platform's own
+  SkinArchive(std::unique_ptr<Reader> reader, std::uint64_t budget);
+  // Counts `count` bytes against the budget, then inflates them.
+  ExtractStatus Take(std::size_t index, std::size_t count, bool whole, std::string& out);
+  // The platform's inflating: with `whole`, exactly `count` bytes (the
+  // recorded size), checked against the entry's checksum, and Damaged when
+  // it inflates to more or fewer; without, its first `count` bytes, or fewer
+  // when it is shorter. Allocates `count` bytes at most.
   ExtractStatus Inflate(std::size_t index, std::size_t count, bool whole, std::string& out);
-  void* handle_;
+
+  std::unique_ptr<Reader> reader_;
   std::uint64_t inflateLeft_;
   std::vector<Entry> entries_;
-  std::vector<std::uint64_t> positions_;  // offsets of the local headers
-  std::vector<std::uint64_t> directoryPositions_;
 };
+
+// An entry's name as SkinArchive::Entry keeps it: the name the archive
+// stores, up to a NUL, with every "/" turned into "\".
+std::string ArchiveEntryName(std::string_view stored);
 
 // Compares two archive names ignoring ASCII case, "/" and "\" alike.
 bool SameArchiveName(std::string_view a, std::string_view b);

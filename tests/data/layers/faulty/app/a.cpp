@@ -1,0 +1,2 @@
+#include "app/a.h"
+#include "app/b.h"

@@ -1,0 +1,2 @@
+#include "app/b.h"
+#include "app/a.h"

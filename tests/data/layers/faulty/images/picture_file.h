@@ -1,0 +1,3 @@
+#pragma once
+#include "skin/colour_names.h"
+#include "app/window.h"

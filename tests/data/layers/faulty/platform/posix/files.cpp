@@ -1,0 +1,2 @@
+#include "platform/native/codec.h"
+#include "preview/canvas.h"

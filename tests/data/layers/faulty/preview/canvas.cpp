@@ -1,0 +1,2 @@
+#include "preview/canvas.h"
+#include "preview/trace.h"

@@ -1,0 +1,2 @@
+#include "preview/trace.h"
+#include "preview/canvas.h"

@@ -1,0 +1,4 @@
+#include <QString>
+#include <unistd.h>
+#include "edit/document.h"
+#include "platform/files.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "check/check.h"
+#include "skin/model.h"

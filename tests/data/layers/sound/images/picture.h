@@ -1,0 +1,3 @@
+#pragma once
+#include "platform/files.h"
+#include "assets/data.h"

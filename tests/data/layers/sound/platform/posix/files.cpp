@@ -1,0 +1,4 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
