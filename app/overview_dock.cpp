@@ -83,9 +83,10 @@ void OverviewGrid::SetWhole(bool whole) {
 void OverviewGrid::Redraw() {
   for (int s = 0; s < kPreviewScreenCount; ++s) {
     // The skin itself, as the view filters it; the marks of the preview are not drawn here.
-    Picture shot = RenderPreview(document_.skin(), s, 1.0f, view_.background());
-    ApplyScreenFilter(shot, view_.filter());
-    thumbnails_[std::size_t(s)] = whole_ ? ToQImage(shot) : Half(shot);
+    // Drawn in the memory of the last screen and of the last redraw.
+    RenderPreview(document_.skin(), s, 1.0f, view_.background(), work_, shot_);
+    ApplyScreenFilter(shot_, view_.filter());
+    thumbnails_[std::size_t(s)] = whole_ ? ToQImage(shot_) : Half(shot_);
   }
   update();
 }

@@ -44,6 +44,8 @@ class OverviewGrid : public QWidget {
   ViewState& view_;
   bool whole_ = false;
   std::array<QImage, kPreviewScreenCount> thumbnails_;
+  RenderWorkspace work_;  // the memory each screen of a redraw draws in
+  Picture shot_;
   QTimer* later_;
 };
 

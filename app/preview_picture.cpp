@@ -63,11 +63,10 @@ void PreviewPicture::Redraw() {
   if (role_ == Role::Compared && viewState_->compare() == ViewState::Compare::Off) return;
   // Drawn at zoom 1, where the trace answers "what is here?" until the next
   // redraw, then filtered (only what is shown) and scaled.
-  TraceMap trace;
-  unscaled_ = RenderPreview(Shown(), viewState_->screen(), 1.0f, viewState_->background(), &trace);
-  Picture shown = FilteredAtZoom(unscaled_, viewState_->filter(), viewState_->zoom());
-  SetPicture(std::move(shown));
-  trace_ = std::move(trace);
+  // Each redraw draws into the memory of the last one.
+  RenderPreview(Shown(), viewState_->screen(), 1.0f, viewState_->background(), work_, unscaled_, &trace_);
+  FilteredAtZoom(unscaled_, viewState_->filter(), viewState_->zoom(), work_, picture_);
+  ShowPicture();
   counts_ = CountElementPixels(trace_);
   // The marks are made again from the new trace: the mark of a moved
   // element goes along with it.
@@ -99,6 +98,10 @@ void PreviewPicture::ShowMarks() {
 
 void PreviewPicture::SetPicture(Picture picture) {
   picture_ = std::move(picture);
+  ShowPicture();
+}
+
+void PreviewPicture::ShowPicture() {
   // Rgb24 is three bytes of red, green and blue: the layout of Format_RGB888.
   static_assert(sizeof(Rgb24) == 3);
   view_ = picture_.empty() ? QImage()

@@ -19,6 +19,7 @@
 
 #include "app/preview_highlight.h"
 #include "app/preview_pick.h"
+#include "preview/render.h"
 #include "preview/trace.h"
 #include "skin/picture.h"
 
@@ -93,6 +94,8 @@ class PreviewPicture : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Shows `picture_` as it is now, the widget resized to it.
+  void ShowPicture();
   // The pixels the target draws at zoom 1, and a mask at the zoom shown.
   PixelMask Mask(const PreviewTarget& target) const;
   PixelMask Zoomed(const PixelMask& mask) const;
@@ -107,7 +110,8 @@ class PreviewPicture : public QWidget {
   Role role_ = Role::Skin;
   const ViewState* viewState_ = nullptr;
   TraceMap trace_;
-  Picture unscaled_;  // the preview at zoom 1, as the trace maps it
+  RenderWorkspace work_;  // the memory redraws draw in
+  Picture unscaled_;      // the preview at zoom 1, as the trace maps it
   ElementPixels counts_{};
   Picture picture_;
   QImage view_;
