@@ -165,7 +165,18 @@ bool MakeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) ==
 bool RemoveEmptyFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
 
 std::string TemporaryNameFor(const std::string& target) {
+#if defined(__EMSCRIPTEN__)
+  // Every WebAssembly process has the same id (42): the numbers start at a
+  // random one instead, so that two of them saving into one folder do not
+  // take the same names.
+  static std::atomic<unsigned> counter{[] {
+    unsigned start = 0;
+    (void)::getentropy(&start, sizeof start);
+    return start % 1000000000u;
+  }()};
+#else
   static std::atomic<unsigned> counter{0};
+#endif
   return target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
@@ -229,7 +240,7 @@ bool WithinFolder(const std::string& realFolder, const std::string& realPath) {
 // holds, so that writing them over the old ones cannot run out of room half
 // way. Where the file system reserves nothing, the free room must hold them.
 bool Reserve(int fd, unsigned long long size, int& error) {
-#if defined(FALLOC_FL_KEEP_SIZE)
+#if defined(FALLOC_FL_KEEP_SIZE) && !defined(__EMSCRIPTEN__)  // declared there, not implemented
   if (size == 0) return true;
   if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) return true;
   if (errno != EOPNOTSUPP && errno != ENOSYS) {
@@ -325,7 +336,7 @@ bool FileReplacer::Start(const std::string& path, std::string_view bytes, Pendin
         p.outcome = FailureOf(errno);
         return false;
       }
-#if defined(SYNC_FILE_RANGE_WRITE)
+#if defined(SYNC_FILE_RANGE_WRITE) && !defined(__EMSCRIPTEN__)
       // Start writing it out now; Finish waits for it.
       if (sync_ == FileSync::Flush) (void)::sync_file_range(p.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
 #endif

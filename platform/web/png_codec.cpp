@@ -1,0 +1,82 @@
+// PNG in the web build: a JavaScript decoder and encoder
+// (Module.skinPlatform.png, web/platform/png.mjs). The decoder expands every
+// colour type to 8-bit RGBA as libpng's expansion does (palettes, tRNS,
+// narrow grey, 16 bits cut to their high byte), so the rows are handed on as
+// RGBA.
+#include <emscripten.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/picture_codecs.h"
+#include "platform/web/js_block.h"
+#include "skin/budgets.h"
+
+namespace {
+
+// Decodes the file into the platform's picture slot: 0 with its width and
+// height, 1 when it is no PNG or damaged.
+EM_JS(int, SkinJsPngDecode, (const char* bytes, std::size_t size, std::uint32_t* size2), {
+  return skinJsPictureDecode('png', HEAPU8.subarray(bytes, bytes + size), size2);
+});
+
+// Copies row `y` of the picture in the slot (`length` bytes) to `to`.
+EM_JS(void, SkinJsPictureRow, (std::uint32_t y, std::uint8_t* to, std::size_t length), {
+  skinJsPictureRow(y, to, length);
+});
+
+EM_JS(void, SkinJsPictureDrop, (), { skinJsPictureDrop(); });
+
+// A PNG of RGBA rows, in a block; nothing when it could not be made.
+EM_JS(void*, SkinJsPngEncode, (const std::uint8_t* rgba, std::uint32_t width, std::uint32_t height), {
+  return skinJsEncode('png', HEAPU8.subarray(rgba, rgba + width * height * 4), width, height, 0);
+});
+
+std::uint32_t BigEndian32(std::string_view b, std::size_t at) {
+  return std::uint32_t(static_cast<std::uint8_t>(b[at])) << 24 | std::uint32_t(static_cast<std::uint8_t>(b[at + 1])) << 16 |
+         std::uint32_t(static_cast<std::uint8_t>(b[at + 2])) << 8 | static_cast<std::uint8_t>(b[at + 3]);
+}
+
+}  // namespace
+
+CodecStatus DecodePngRows(std::string_view bytes, RowSink& sink) {
+  // The header chunk comes first and tells the size, so that the sink may
+  // refuse the picture before it is decoded.
+  static constexpr std::string_view kSignature("\x89PNG\r\n\x1a\n", 8);
+  if (bytes.size() < 24 || bytes.substr(0, 8) != kSignature || bytes.substr(12, 4) != "IHDR") {
+    return CodecStatus::Damaged;
+  }
+  RowLayout layout;
+  layout.width = BigEndian32(bytes, 16);
+  layout.height = BigEndian32(bytes, 20);
+  layout.samples = RowLayout::Samples::Rgba;
+  layout.bitDepth = 8;
+  if (layout.width == 0 || layout.height == 0 || layout.width > std::uint32_t(kMaxImageDimension) ||
+      layout.height > std::uint32_t(kMaxImageDimension)) {
+    return CodecStatus::Damaged;
+  }
+  if (!sink.Begin(layout)) return CodecStatus::Refused;
+  std::uint32_t size[2] = {};
+  if (SkinJsPngDecode(bytes.data(), bytes.size(), size) != 0) return CodecStatus::Damaged;
+  if (size[0] != layout.width || size[1] != layout.height) {
+    SkinJsPictureDrop();
+    return CodecStatus::Damaged;
+  }
+  std::vector<std::uint8_t> row(layout.RowBytes());
+  for (std::uint32_t y = 0; y < layout.height; ++y) {
+    SkinJsPictureRow(y, row.data(), row.size());
+    sink.Row(y, 0, 1, layout.width, row.data());
+  }
+  SkinJsPictureDrop();
+  return CodecStatus::Ok;
+}
+
+bool EncodePngRows(std::uint32_t width, std::uint32_t height, const RowSource& rows, std::string& out) {
+  if (width == 0 || height == 0) return false;
+  std::vector<std::uint8_t> rgba(std::size_t(width) * height * 4);
+  for (std::uint32_t y = 0; y < height; ++y) rows(y, rgba.data() + std::size_t(y) * width * 4);
+  std::string encoded = TakeJsBlock(SkinJsPngEncode(rgba.data(), width, height));
+  if (encoded.empty()) return false;
+  out = std::move(encoded);
+  return true;
+}

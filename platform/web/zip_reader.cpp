@@ -1,0 +1,87 @@
+// The archive reader of the web build: the archive's bytes go to the
+// JavaScript zip library (Module.skinPlatform.zip, web/platform/zip.mjs),
+// which lists the entries and inflates them; the names, the member limit
+// and the budget are platform/archive.cpp's, as everywhere.
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/archive.h"
+#include "platform/web/js_block.h"
+
+namespace {
+
+// The whole archive is handed over at once: a skin archive is a few
+// megabytes, and the library reads from memory.
+constexpr std::size_t kMaxArchiveFile = 512u * 1024 * 1024;
+
+// Opens the archive in JavaScript: its handle (0 when the bytes are no
+// archive) and, in a block, its listing: per entry a 32-bit name length, the
+// name's bytes and the recorded size as two 32-bit halves, low first.
+EM_JS(int, SkinJsZipOpen, (const char* bytes, std::size_t size, void** listing), {
+  return skinJsZipOpen(HEAPU8.subarray(bytes, bytes + size), listing);
+});
+
+// Inflates entry `index`: 0 and the bytes in a block, or 1 when it is
+// damaged. With `whole`, exactly `count` bytes or damaged; without, at most
+// the first `count`.
+EM_JS(int, SkinJsZipInflate, (int handle, std::size_t index, double count, int whole, void** out), {
+  return skinJsZipInflate(handle, index, count, whole !== 0, out);
+});
+
+EM_JS(void, SkinJsZipClose, (int handle), { skinJsZipClose(handle); });
+
+std::uint32_t Word(const std::string& b, std::size_t at) {
+  std::uint32_t v = 0;
+  std::memcpy(&v, b.data() + at, sizeof v);
+  return v;
+}
+
+}  // namespace
+
+struct SkinArchive::Reader {
+  int handle = 0;
+  ~Reader() {
+    if (handle) SkinJsZipClose(handle);
+  }
+};
+
+SkinArchive::SkinArchive(std::unique_ptr<Reader> reader, std::uint64_t budget)
+    : reader_(std::move(reader)), inflateLeft_(budget) {}
+
+SkinArchive::~SkinArchive() = default;
+
+std::unique_ptr<SkinArchive> SkinArchive::Open(const std::string& path, ReadStatus* why, std::uint64_t inflateBudget) {
+  std::string bytes;
+  const ReadStatus read = ReadWholeFile(path, bytes, kMaxArchiveFile);
+  if (why) *why = read == ReadStatus::TooLarge ? ReadStatus::NotReadable : read;
+  if (read != ReadStatus::Ok) return nullptr;
+  void* block = nullptr;
+  auto reader = std::make_unique<Reader>();
+  reader->handle = SkinJsZipOpen(bytes.data(), bytes.size(), &block);
+  const std::string listing = TakeJsBlock(block);
+  if (!reader->handle) return nullptr;
+  std::unique_ptr<SkinArchive> archive(new SkinArchive(std::move(reader), inflateBudget));
+  for (std::size_t at = 0; at + 4 <= listing.size();) {
+    const std::uint32_t length = Word(listing, at);
+    if (listing.size() - at - 4 < std::size_t(length) + 8) break;
+    Entry e;
+    // The reader of the desktop build keeps the first 500 bytes of a name.
+    e.name = ArchiveEntryName(std::string_view(listing).substr(at + 4, std::min<std::uint32_t>(length, 500)));
+    e.uncompressedSize = Word(listing, at + 4 + length) | std::uint64_t(Word(listing, at + 8 + length)) << 32;
+    archive->entries_.push_back(std::move(e));
+    at += 12 + std::size_t(length);
+  }
+  return archive;
+}
+
+ExtractStatus SkinArchive::Inflate(std::size_t index, std::size_t count, bool whole, std::string& out) {
+  void* block = nullptr;
+  const int status = SkinJsZipInflate(reader_->handle, index, double(count), whole ? 1 : 0, &block);
+  std::string data = TakeJsBlock(block);
+  if (status != 0 || data.size() > count || (whole && data.size() != count)) return ExtractStatus::Damaged;
+  out = std::move(data);
+  return ExtractStatus::Ok;
+}

@@ -1,0 +1,121 @@
+// Prepended to the engine's glue (--pre-js): the calls the C++ platform
+// (platform/web/) makes into JavaScript. They hand bytes between the
+// module's memory and Module.skinPlatform (web/platform/platform.mjs), which
+// holds the libraries.
+
+// A block of the module's memory holding `bytes` after their 32-bit length,
+// for platform/web/js_block.cpp to take; 0 for nothing.
+function skinJsBlock(bytes) {
+  if (!bytes) return 0;
+  var p = _malloc(4 + bytes.length);
+  if (!p) return 0;
+  HEAPU32[p >> 2] = bytes.length;
+  HEAPU8.set(bytes, p + 4);
+  return p;
+}
+
+var skinJsArchives = new Map();
+var skinJsNextArchive = 1;
+
+function skinJsZipOpen(view, listingOut) {
+  var bytes = view.slice();
+  var entries = Module.skinPlatform.zip.list(bytes);
+  if (!entries) return 0;
+  var size = 0;
+  for (var i = 0; i < entries.length; ++i) size += 12 + entries[i].name.length;
+  var listing = new Uint8Array(size);
+  var words = new DataView(listing.buffer);
+  var at = 0;
+  for (var i = 0; i < entries.length; ++i) {
+    var e = entries[i];
+    words.setUint32(at, e.name.length, true);
+    listing.set(e.name, at + 4);
+    at += 4 + e.name.length;
+    words.setUint32(at, e.size % 4294967296, true);
+    words.setUint32(at + 4, Math.floor(e.size / 4294967296), true);
+    at += 8;
+  }
+  var handle = skinJsNextArchive++;
+  skinJsArchives.set(handle, bytes);
+  HEAPU32[listingOut >> 2] = skinJsBlock(listing);
+  return handle;
+}
+
+function skinJsZipInflate(handle, index, count, whole, out) {
+  var bytes = skinJsArchives.get(handle);
+  var data = bytes && Module.skinPlatform.zip.inflate(bytes, index, count, whole);
+  if (!data) return 1;
+  var block = skinJsBlock(data);
+  if (!block) return 1;
+  HEAPU32[out >> 2] = block;
+  return 0;
+}
+
+function skinJsZipClose(handle) {
+  skinJsArchives.delete(handle);
+}
+
+function skinJsZipEncode(view) {
+  var words = new DataView(view.buffer, view.byteOffset, view.byteLength);
+  var decoder = new TextDecoder('utf-8', { fatal: true });
+  var members = [];
+  try {
+    for (var at = 0; at < view.length;) {
+      var nameLength = words.getUint32(at, true);
+      var name = decoder.decode(view.subarray(at + 4, at + 4 + nameLength));
+      at += 4 + nameLength;
+      var size = words.getUint32(at, true);
+      var bytes = view.subarray(at + 4, at + 4 + size);
+      at += 4 + size;
+      var date = [];
+      for (var k = 0; k < 6; ++k) date.push(words.getUint32(at + 4 * k, true));
+      at += 28;
+      members.push({ name: name, bytes: bytes, date: date });
+    }
+  } catch (e) {
+    // A name that is not UTF-8 cannot be handed to the library as it is.
+    return 0;
+  }
+  return skinJsBlock(Module.skinPlatform.zip.encode(members));
+}
+
+var skinJsPicture = null;
+
+function skinJsPictureDecode(kind, view, sizeOut) {
+  var picture = Module.skinPlatform[kind].decode(view);
+  if (!picture) return 1;
+  skinJsPicture = picture;
+  HEAPU32[sizeOut >> 2] = picture.width;
+  HEAPU32[(sizeOut >> 2) + 1] = picture.height;
+  return 0;
+}
+
+function skinJsPictureRow(y, to, length) {
+  var data = skinJsPicture.data;
+  var from = y * length;
+  if (from + length <= data.length) HEAPU8.set(data.subarray(from, from + length), to);
+  else HEAPU8.fill(0, to, to + length);
+}
+
+function skinJsPictureDrop() {
+  skinJsPicture = null;
+}
+
+function skinJsJpegHeader(view, info) {
+  var head = Module.skinPlatform.jpeg.header(view);
+  if (head === 'large') return 2;
+  if (!head || typeof head !== 'object') return 1;
+  var w = info >> 2;
+  HEAPU32[w] = head.width;
+  HEAPU32[w + 1] = head.height;
+  HEAPU32[w + 2] = head.cmyk ? 1 : 0;
+  HEAPU32[w + 3] = head.adobe ? 1 : 0;
+  return 0;
+}
+
+function skinJsEncode(kind, view, width, height, quality) {
+  var encoder = Module.skinPlatform[kind].encode;
+  if (!encoder) return 0;
+  var bytes = kind === 'jpeg' ? encoder(view.slice(), width, height, quality) : encoder(view.slice(), width, height);
+  return skinJsBlock(bytes);
+}

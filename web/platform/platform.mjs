@@ -1,0 +1,25 @@
+// The engine's platform in JavaScript, the same in a page and in node: the
+// zip library and the picture codecs that platform/web/ calls, every call
+// synchronous. The codecs' WebAssembly modules come compiled (a page fetches
+// them from its own origin, node reads them from its files).
+import { encodeZip, inflateZipEntry, listZip } from './zip.mjs';
+import { createPngCodec } from './png.mjs';
+import { createJpegDecoder, createJpegEncoder } from './jpeg.mjs';
+
+// `modules`: { png, jpeg } compiled WebAssembly modules. The JPEG encoder,
+// which only a JPEG screenshot needs, comes later (addJpegEncoder).
+export function createPlatform(modules) {
+  const png = createPngCodec(modules.png);
+  const jpeg = createJpegDecoder(modules.jpeg);
+  return {
+    zip: { list: listZip, inflate: inflateZipEntry, encode: encodeZip },
+    png: { decode: png.decode, encode: png.encode },
+    jpeg: { header: jpeg.header, decode: jpeg.decode, encode: null },
+  };
+}
+
+// Gives `platform` the JPEG encoder: @cornerstonejs's module factory and the
+// bytes of its wasm file.
+export async function addJpegEncoder(platform, factory, wasmBinary) {
+  if (!platform.jpeg.encode) platform.jpeg.encode = await createJpegEncoder(factory, wasmBinary);
+}
