@@ -8,27 +8,6 @@ namespace {
 
 std::string ColourText(Rgb15 colour) { return FormatSkinColour(Rgb15ToRgb24(colour)); }
 
-// One JSON array, one colour a line, in the palette's order.
-std::string PaletteJson(const std::vector<PaletteEntry>& palette) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < palette.size(); ++i) {
-    const PaletteEntry& e = palette[i];
-    out += i ? ",\n " : "\n ";
-    out += "{\"colour\": " + JsonString(ColourText(e.colour)) + ", \"count\": " + std::to_string(e.count) +
-           ", \"fields\": [";
-    for (std::size_t f = 0; f < e.fields.size(); ++f) {
-      out += (f ? ", " : "") + JsonString(e.fields[f].first + " " + e.fields[f].second);
-    }
-    out += "], \"pictures\": {";
-    for (std::size_t p = 0; p < e.pictures.size(); ++p) {
-      out += (p ? ", " : "") + JsonString(CatalogueEntryOf(e.pictures[p].first).name) + ": " +
-             std::to_string(e.pictures[p].second);
-    }
-    out += "}}";
-  }
-  return out + (palette.empty() ? "]\n" : "\n]\n");
-}
-
 int Palette(const Options& o) {
   const BuiltSkin built(o);
   const std::vector<PaletteEntry> palette = SkinPalette(built.skin);

@@ -14,7 +14,7 @@
 #include "app/recent_skins.h"
 #include "app/skin_document.h"
 #include "app/view_state.h"
-#include "check/skin_source.h"
+#include "edit/document_files.h"
 #include "images/archive_writer.h"
 #include "images/defaults.h"
 #include "images/fit.h"
@@ -41,22 +41,6 @@ OperationFeedback OpenOver(Skin& skin, const QString& path, const EditorContext&
     if (IsSkinArchive(path)) OpenSkinArchive(skin, Local(path), ctx);
     else OpenSkinFolder(skin, Local(path), ctx);
   });
-}
-
-// Where a skin opened from `path` came from, and where Save writes it.
-SkinOrigin OriginOf(const QString& path) {
-  SkinOrigin origin;
-  origin.path = Local(CleanPath(path));
-  if (IsSkinArchive(path)) {
-    origin.kind = SkinOrigin::Kind::Archive;
-    // Written back whole, an archive that holds anything but the skin would
-    // lose it: Save asks where instead.
-    if (ArchiveHoldsOnlySkin(origin.path)) origin.saveTarget = origin.path;
-  } else {
-    origin.kind = SkinOrigin::Kind::Folder;
-    origin.saveTarget = origin.path;
-  }
-  return origin;
 }
 
 }  // namespace
@@ -138,11 +122,8 @@ bool FileCommands::LoadSkin(const QString& path) {
   // edited stays what it was, history and all.
   const bool read = !feedback.NothingOpened();
   if (read) {
-    SkinOrigin origin = OriginOf(path);
-    DiskSkin disk{origin.path, opened, ReadSkinSource(origin.path), feedback.messages(),
-                  StampSkin(origin.path, archive)};
-    const QString shown = FromLocal(origin.path);
-    document_.Replace(std::move(opened), std::move(origin), std::move(disk));
+    const QString shown = CleanPath(path);
+    AdoptOpenedSkin(document_, std::move(opened), Local(shown), archive, feedback.messages());
     AddRecent(shown);
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_OPENED$").arg(Shown(shown)));
   }
@@ -223,9 +204,7 @@ bool FileCommands::SaveInto(const QString& folder) {
   const bool failed = std::any_of(feedback.messages().begin(), feedback.messages().end(), IsSaveFailure);
   if (!failed) {
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(FilesWritten(files, feedback)).arg(Shown(target)));
-    SkinOrigin origin = OriginOf(target);
-    DiskSkin disk{Local(target), document_.skin(), ReadSkinSource(Local(target)), {}, StampSkin(Local(target), false)};
-    document_.MarkSaved(std::move(origin), std::move(disk));
+    AdoptSavedSkin(document_, Local(target), false);
     AddRecent(target);
   } else {
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_NOT_SAVED$"));
@@ -269,13 +248,9 @@ bool FileCommands::SaveArchive(const QString& path, const QString& folder, std::
     const QString target = CleanPath(path);
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_SAVED$").arg(FilesWritten(files, feedback)).arg(Shown(target)));
     AddRecent(target);
-    // Written over the archive the skin came from: that is saving the skin,
-    // and what the archive holds now is the editor's own.
-    if (Local(target) == document_.origin().path) {
-      SkinOrigin origin = document_.origin();
-      DiskSkin disk{Local(target), document_.skin(), ReadSkinSource(Local(target)), {}, StampSkin(Local(target), true)};
-      document_.MarkSaved(std::move(origin), std::move(disk));
-    }
+    // Written over the archive the skin came from, that is saving the skin;
+    // elsewhere, an export.
+    AdoptSavedSkin(document_, Local(target), true);
   } else {
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_NOT_SAVED$"));
   }

@@ -1,0 +1,26 @@
+// What both faces do once a skin's files were read or written: where the
+// document's skin comes from now, what its origin holds, and where Save
+// writes next. Choosing the path, asking and showing are each face's own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "edit/document.h"
+
+// Where a skin opened from `path` (a folder or an archive, absolute) comes
+// from, and where Save writes it: a folder is written back; an archive
+// only when it holds nothing but this skin (written back whole, it would
+// lose the rest), else Save asks where.
+SkinOrigin OriginOfPath(const std::string& path, bool archive);
+
+// The document becomes `opened`, read from `path`; `messages` are those of
+// opening, which the check keeps showing while they stand.
+void AdoptOpenedSkin(Document& document, Skin opened, const std::string& path, bool archive,
+                     std::vector<Message> messages);
+
+// The document's skin was written, every file of it, to `path`: a folder,
+// or an archive. Written to a folder, or over the archive it came from, the
+// skin is saved and comes from there now; an archive written elsewhere is
+// an export, and changes nothing.
+void AdoptSavedSkin(Document& document, const std::string& path, bool archive);

@@ -1,0 +1,544 @@
+// The skin engine for a page: the editing core in WebAssembly, with the
+// codecs and the zip library of web/platform/. One engine holds one skin
+// being edited; every rule (colours, fit, key green, budgets, undo merging,
+// what a save writes) is the core's, the same as on the desktop.
+//
+// The skin's files live in the engine's memory: a page hands over the files
+// of a folder or the bytes of an archive, and gets back the files or the
+// archive a save wrote.
+import createEngineCore from 'engine-core';
+import { addJpegEncoder, createPlatform } from '../platform/platform.mjs';
+
+export type Fit = 'keep' | 'cover' | 'stretch';
+export type Filter = 'none' | 'console' | 'protanopia' | 'deuteranopia' | 'tritanopia';
+export type Rgb = [number, number, number];
+export type ScreenshotFormat = 'png' | 'bmp' | 'jpeg';
+export type RecolourScope = 'everything' | 'pictures' | 'fields';
+
+export interface RgbaPicture {
+  width: number;
+  height: number;
+  data: Uint8ClampedArray;
+}
+
+/** A file of a skin folder: its path below the folder ("lamp.bmp", "icon/nds.bmp") and bytes. */
+export interface SkinFile {
+  path: string;
+  bytes: Uint8Array;
+}
+
+/** One message of opening, importing or saving, with its English text. */
+export interface EngineMessage {
+  kind: string;
+  subject: string;
+  picture?: string;
+  count?: number;
+  kept?: number;
+  pictureKept?: boolean;
+  text: string;
+}
+
+export interface OpenResult {
+  /** Whether the skin's settings were read: then it is the skin being edited. */
+  opened: boolean;
+  messages: EngineMessage[];
+}
+
+export interface Field {
+  section: string;
+  key: string;
+  kind: 'text' | 'number' | 'colour';
+  value: number | Rgb | string;
+}
+
+/** What the Undo menu calls a step: a language key with its arguments, or (empty key) args[0] itself. */
+export interface StepName {
+  key: string;
+  args: string[];
+}
+
+export interface EngineState {
+  modified: boolean;
+  previewing: boolean;
+  origin: { kind: 'built-in' | 'folder' | 'archive'; path: string; saveTarget: string };
+  /** The skin's name: its folder's or archive's, empty for the built-in skin. */
+  name: string;
+  undo: StepName | null;
+  redo: StepName | null;
+}
+
+export type TraceSource =
+  | { kind: 'colour'; section: string; key: string }
+  | { kind: 'picture'; name: string };
+
+/** What draws one pixel of the preview: its colour field or picture, and the elements that place it. */
+export interface Trace {
+  x: number;
+  y: number;
+  source: TraceSource | null;
+  elements: string[];
+}
+
+export type Drawer = TraceSource | { kind: 'element'; section: string };
+
+export interface Mask {
+  width: number;
+  height: number;
+  /** 255 where the drawer draws, one byte a pixel of the preview at its zoom. */
+  data: Uint8Array;
+  /** Its bounds at zoom 1, inclusive; right < left when it draws nothing on this screen. */
+  bounds: { count: number; left: number; top: number; right: number; bottom: number };
+}
+
+export interface Problem {
+  severity: 'error' | 'warning';
+  code: string;
+  /** The name of its wording's template, for the language table. */
+  text: string;
+  subject: string;
+  /** The English message. */
+  message: string;
+  params: string[];
+  about:
+    | { kind: 'none' | 'settings-file' }
+    | { kind: 'field'; section: string; key: string }
+    | { kind: 'section'; section: string }
+    | { kind: 'picture'; name: string }
+    | { kind: 'file'; file: string };
+  line?: number;
+  screen?: number;
+}
+
+export interface PaletteEntry {
+  /** As the settings file writes it: "0x7fff". */
+  colour: string;
+  count: number;
+  fields: string[];
+  pictures: Record<string, number>;
+}
+
+export interface SaveResult {
+  saved: boolean;
+  messages: EngineMessage[];
+}
+
+export interface Journal {
+  manifest: string;
+  archive: Uint8Array;
+}
+
+export interface JournalInfo {
+  kind: 'built-in' | 'folder' | 'archive';
+  origin: string;
+  /** The last edit, UTC: year, month, day, hour, minute, second. */
+  time: [number, number, number, number, number, number];
+  lastUpdate: string;
+}
+
+/** The compiled WebAssembly modules the engine runs on. */
+export interface EngineModules {
+  engine: WebAssembly.Module;
+  png: WebAssembly.Module;
+  jpeg: WebAssembly.Module;
+  /** The JPEG encoder, for JPEG screenshots only: loaded when first needed. */
+  jpegEncoder?: () => Promise<{ factory: (options: object) => Promise<unknown>; wasm: Uint8Array }>;
+}
+
+// What the WebAssembly module exports (web/engine/engine_api.cpp).
+interface Core {
+  FS: {
+    mkdir(path: string): void;
+    writeFile(path: string, data: Uint8Array): void;
+    readFile(path: string): Uint8Array;
+    readdir(path: string): string[];
+    stat(path: string): { mode: number };
+    isDir(mode: number): boolean;
+    unlink(path: string): void;
+    rmdir(path: string): void;
+    analyzePath(path: string): { exists: boolean };
+  };
+  HEAPU8: Uint8Array;
+  UTF8ToString(ptr: number, max?: number): string;
+  stringToUTF8(text: string, ptr: number, max: number): void;
+  lengthBytesUTF8(text: string): number;
+  _malloc(size: number): number;
+  _free(ptr: number): void;
+  [name: `_engine_${string}`]: (...args: number[]) => number;
+}
+
+type Arg = number | string;
+
+const kFilters: Filter[] = ['none', 'console', 'protanopia', 'deuteranopia', 'tritanopia'];
+const kFits: Fit[] = ['keep', 'cover', 'stretch'];
+const kScopes: RecolourScope[] = ['everything', 'pictures', 'fields'];
+const kFormats: ScreenshotFormat[] = ['png', 'bmp', 'jpeg'];
+
+function colourNumber(colour: Rgb | number): number {
+  return typeof colour === 'number' ? colour : ((colour[0] & 255) << 16) | ((colour[1] & 255) << 8) | (colour[2] & 255);
+}
+
+// A name for a file of the memory file system: "/" and NUL are not allowed
+// in one, and "." or ".." would name another folder.
+function safeName(name: string): string {
+  const cleaned = name.replace(/[/\0]/g, '_');
+  return cleaned === '' || cleaned === '.' || cleaned === '..' ? '_' + cleaned : cleaned;
+}
+
+export class SkinEngine {
+  private count = 0;
+  private encoderLoading: Promise<void> | null = null;
+
+  private constructor(
+    private readonly core: Core,
+    private readonly platform: ReturnType<typeof createPlatform>,
+    private readonly modules: EngineModules,
+  ) {}
+
+  /** An engine holding the built-in skin. */
+  static async create(modules: EngineModules): Promise<SkinEngine> {
+    const platform = createPlatform({ png: modules.png, jpeg: modules.jpeg });
+    const core = (await createEngineCore({
+      skinPlatform: platform,
+      instantiateWasm(imports: WebAssembly.Imports, done: (instance: WebAssembly.Instance) => void) {
+        WebAssembly.instantiate(modules.engine, imports).then(done);
+        return {};
+      },
+    })) as Core;
+    for (const dir of ['/skins', '/saves', '/imports', '/journal']) core.FS.mkdir(dir);
+    return new SkinEngine(core, platform, modules);
+  }
+
+  // Calls an export with its string arguments in the module's memory.
+  private call(name: string, ...args: Arg[]): number {
+    const held: number[] = [];
+    try {
+      const values = args.map((a) => {
+        if (typeof a === 'number') return a;
+        const size = this.core.lengthBytesUTF8(a) + 1;
+        const p = this.core._malloc(size);
+        held.push(p);
+        this.core.stringToUTF8(a, p, size);
+        return p;
+      });
+      return this.core[`_engine_${name}`](...values);
+    } finally {
+      for (const p of held) this.core._free(p);
+    }
+  }
+
+  private result<T>(): T {
+    const text = this.core.UTF8ToString(this.core._engine_result(), this.core._engine_result_size());
+    return JSON.parse(text) as T;
+  }
+
+  private pixels(bytesPerPixel: number): { width: number; height: number; data: Uint8Array } {
+    const width = this.core._engine_width();
+    const height = this.core._engine_height();
+    const at = this.core._engine_pixels();
+    return { width, height, data: this.core.HEAPU8.slice(at, at + width * height * bytesPerPixel) };
+  }
+
+  // A fresh folder of the memory file system.
+  private folder(root: string): string {
+    const path = `${root}/${++this.count}`;
+    this.core.FS.mkdir(path);
+    return path;
+  }
+
+  private writeFiles(folder: string, files: SkinFile[]): void {
+    const FS = this.core.FS;
+    for (const f of files) {
+      const parts = f.path.split('/').filter((p) => p !== '').map(safeName);
+      if (parts.length === 0) continue;
+      let at = folder;
+      for (const dir of parts.slice(0, -1)) {
+        at += '/' + dir;
+        if (!FS.analyzePath(at).exists) FS.mkdir(at);
+      }
+      FS.writeFile(at + '/' + parts[parts.length - 1], f.bytes);
+    }
+  }
+
+  private readFiles(folder: string, prefix = ''): SkinFile[] {
+    const FS = this.core.FS;
+    const out: SkinFile[] = [];
+    for (const name of FS.readdir(folder).sort()) {
+      if (name === '.' || name === '..') continue;
+      const path = `${folder}/${name}`;
+      if (FS.isDir(FS.stat(path).mode)) out.push(...this.readFiles(path, `${prefix}${name}/`));
+      else out.push({ path: prefix + name, bytes: FS.readFile(path) });
+    }
+    return out;
+  }
+
+  private remove(path: string): void {
+    const FS = this.core.FS;
+    if (!FS.analyzePath(path).exists) return;
+    if (FS.isDir(FS.stat(path).mode)) {
+      for (const name of FS.readdir(path)) if (name !== '.' && name !== '..') this.remove(`${path}/${name}`);
+      FS.rmdir(path);
+    } else {
+      FS.unlink(path);
+    }
+  }
+
+  /** The built-in skin, with a new history. */
+  newSkin(): void {
+    this.call('new_skin');
+  }
+
+  /** Opens the files of a skin folder named `name` over the skin being edited, as the desktop does. */
+  openFolder(name: string, files: SkinFile[]): OpenResult {
+    const path = `${this.folder('/skins')}/${safeName(name)}`;
+    this.core.FS.mkdir(path);
+    this.writeFiles(path, files);
+    return this.open(path);
+  }
+
+  /** Opens a skin archive (.zip) named `name` over the skin being edited. */
+  openArchive(name: string, bytes: Uint8Array): OpenResult {
+    const path = `${this.folder('/skins')}/${safeName(name)}`;
+    this.core.FS.writeFile(path, bytes);
+    return this.open(path);
+  }
+
+  private open(path: string): OpenResult {
+    const opened = this.call('open', path) === 1;
+    const messages = this.result<EngineMessage[]>();
+    // What could not be opened is not kept; what was is the skin's origin.
+    if (!opened) this.remove(path.slice(0, path.lastIndexOf('/')));
+    return { opened, messages };
+  }
+
+  /** A preview screen (0..13) as the desktop shows it: both screens and the hinge, 266 x 490 at zoom 1. */
+  render(screen: number, options: { zoom?: number; filter?: Filter; background?: Rgb | number; saved?: boolean } = {}): RgbaPicture {
+    const filter = Math.max(0, kFilters.indexOf(options.filter ?? 'none'));
+    this.call('render', screen, options.zoom ?? 1, filter, colourNumber(options.background ?? 0), options.saved ? 1 : 0);
+    const p = this.pixels(4);
+    return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer) };
+  }
+
+  /** One of the skin's 53 pictures ("lamp", "icon/nds"); null when it is empty or unknown. */
+  picture(name: string): RgbaPicture | null {
+    if (this.call('picture', name) !== 1) return null;
+    const p = this.pixels(4);
+    return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer) };
+  }
+
+  /** What draws the pixel (x, y) of the preview of `screen` shown at `zoom`; null outside it. */
+  trace(screen: number, zoom: number, x: number, y: number): Trace | null {
+    if (this.call('trace', screen, zoom, Math.floor(x), Math.floor(y)) !== 1) return null;
+    return this.result<Trace>();
+  }
+
+  /** The pixels of the preview at `zoom` that a colour field, a picture or an element record draws. */
+  mask(screen: number, zoom: number, drawer: Drawer): Mask | null {
+    const name = drawer.kind === 'colour' ? drawer.key : drawer.kind === 'picture' ? drawer.name : '';
+    const section = drawer.kind === 'picture' ? '' : drawer.section;
+    if (this.call('mask', screen, zoom, drawer.kind, section, name) !== 1) return null;
+    const bounds = this.result<Mask['bounds']>();
+    const p = this.pixels(1);
+    return { ...p, bounds };
+  }
+
+  /** Every field of the skin, in the order of uisettings.ini. */
+  fields(): Field[] {
+    this.call('fields');
+    return this.result<Field[]>();
+  }
+
+  state(): EngineState {
+    this.call('state');
+    const s = this.result<Omit<EngineState, 'name'>>();
+    const path = s.origin.path;
+    const base = path.slice(path.lastIndexOf('/') + 1);
+    const name = s.origin.kind === 'archive' ? base.replace(/\.zip$/i, '') : base;
+    return { ...s, name };
+  }
+
+  private changed(code: number): boolean {
+    if (code < 0) throw new RangeError('no such field, or a value it cannot take');
+    return code === 1;
+  }
+
+  /** The changes: true when the skin changed. With `preview`, shown only, not a step of Undo. */
+  setNumber(section: string, key: string, value: number, options: { preview?: boolean } = {}): boolean {
+    return this.changed(this.call('set_number', section, key, Math.trunc(value), options.preview ? 1 : 0));
+  }
+
+  setFlag(section: string, key: string, on: boolean): boolean {
+    return this.changed(this.call('set_flag', section, key, on ? 1 : 0));
+  }
+
+  /** An information text: 'refused' when the settings file cannot hold it (outside Latin-1, or a line break). */
+  setText(section: string, key: string, text: string): 'changed' | 'unchanged' | 'refused' {
+    if (!this.fields().some((f) => f.section === section && f.key === key && f.kind === 'text')) {
+      throw new RangeError(`no text field ${section} ${key}`);
+    }
+    const code = this.call('set_text', section, key, text);
+    return code < 0 ? 'refused' : code === 1 ? 'changed' : 'unchanged';
+  }
+
+  setColour(section: string, key: string, colour: Rgb | number, options: { preview?: boolean } = {}): boolean {
+    return this.changed(this.call('set_colour', section, key, colourNumber(colour), options.preview ? 1 : 0));
+  }
+
+  /** An element placed at (x, y); the moves of one `gesture` (a drag, a run of nudges) are one step. */
+  moveElement(section: string, x: number, y: number, gesture: string): boolean {
+    return this.changed(this.call('move_element', section, Math.trunc(x), Math.trunc(y), gesture));
+  }
+
+  /** One 15-bit colour made another everywhere (values as the settings file writes them, 0..0x7fff). */
+  replaceColour(from: number, to: number, options: { preview?: boolean } = {}): boolean {
+    return this.changed(this.call('replace_colour', from, to, options.preview ? 1 : 0));
+  }
+
+  recolour(shift: { hue?: number; saturation?: number; lightness?: number }, scope: RecolourScope = 'everything',
+           options: { preview?: boolean } = {}): boolean {
+    return this.changed(this.call('recolour', shift.hue ?? 0, shift.saturation ?? 0, shift.lightness ?? 0,
+                                  kScopes.indexOf(scope), options.preview ? 1 : 0));
+  }
+
+  private importFile(fileName: string, bytes: Uint8Array): string {
+    const path = `${this.folder('/imports')}/${safeName(fileName)}`;
+    this.core.FS.writeFile(path, bytes);
+    return path;
+  }
+
+  /** Replaces picture `name` from a BMP, PNG or JPEG file, fitted as `fit` says, as an import does. */
+  importPicture(name: string, fileName: string, bytes: Uint8Array, fit: Fit,
+                options: { preview?: boolean } = {}): { imported: boolean; messages: EngineMessage[] } {
+    const path = this.importFile(fileName, bytes);
+    try {
+      const code = this.call('import', name, path, kFits.indexOf(fit), options.preview ? 1 : 0);
+      if (code < 0) throw new RangeError(`no picture ${name}`);
+      return { imported: code === 1, messages: this.result<EngineMessage[]>() };
+    } finally {
+      this.remove(path.slice(0, path.lastIndexOf('/')));
+    }
+  }
+
+  /** The size of the picture in a file and the size picture `name` is expected to have; null when it gives none. */
+  importSizes(name: string, fileName: string, bytes: Uint8Array):
+      { width: number; height: number; expectedWidth: number; expectedHeight: number } | null {
+    const path = this.importFile(fileName, bytes);
+    try {
+      const code = this.call('import_sizes', name, path);
+      if (code < 0) throw new RangeError(`no picture ${name}`);
+      return code === 1 ? this.result() : null;
+    } finally {
+      this.remove(path.slice(0, path.lastIndexOf('/')));
+    }
+  }
+
+  /** Takes away what a preview shows. */
+  endPreview(): void {
+    this.call('end_preview');
+  }
+
+  undo(): boolean {
+    return this.call('undo') === 1;
+  }
+
+  redo(): boolean {
+    return this.call('redo') === 1;
+  }
+
+  /** The skin check: every problem, as skintool check --json lists them. */
+  check(): Problem[] {
+    this.call('check');
+    return this.result<Problem[]>();
+  }
+
+  /** Every 15-bit colour the skin uses, most used first. */
+  palette(): PaletteEntry[] {
+    this.call('palette');
+    return this.result<PaletteEntry[]>();
+  }
+
+  /**
+   * The skin saved as a folder of files, as the desktop's Save writes them (uisettings.ini with
+   * LastUpdate stamped now, the pictures as 16-bit BMP files). Written over the folder it was
+   * opened from with `inPlace`; call markSaved once the files are where the user wants them.
+   */
+  saveFiles(options: { inPlace?: boolean } = {}): SaveResult & { files: SkinFile[]; where: string } {
+    const s = this.state();
+    const where = options.inPlace && s.origin.kind === 'folder' ? s.origin.path
+      : `${this.folder('/saves')}/${safeName(s.name || 'skin')}`;
+    const saved = this.call('save_folder', where) === 1;
+    const messages = this.result<EngineMessage[]>();
+    return { saved, messages, files: saved ? this.readFiles(where) : [], where };
+  }
+
+  /**
+   * The skin saved as an archive, as the desktop's Save to archive writes it: inside a folder
+   * named after `name` (the archive's name without .zip). Written over the archive it was opened
+   * from with `inPlace`; call markSaved once the bytes are where the user wants them.
+   */
+  saveArchive(name: string, options: { inPlace?: boolean } = {}): SaveResult & { bytes: Uint8Array | null; where: string } {
+    const s = this.state();
+    const where = options.inPlace && s.origin.kind === 'archive' ? s.origin.path
+      : `${this.folder('/saves')}/${safeName(name.replace(/\.zip$/i, ''))}.zip`;
+    const saved = this.call('save_archive', where) === 1;
+    const messages = this.result<EngineMessage[]>();
+    return { saved, messages, bytes: saved ? this.core.FS.readFile(where) : null, where };
+  }
+
+  /**
+   * What a save wrote (`where`, from saveFiles or saveArchive) is where the skin is now: it is no
+   * longer modified and Save writes there. With `becomeOrigin` even an archive that is not the
+   * skin's origin becomes it (the page's Save of a skin that came from nowhere).
+   */
+  markSaved(where: string, kind: 'folder' | 'archive', options: { becomeOrigin?: boolean } = {}): void {
+    this.call('mark_saved', where, kind === 'archive' ? 1 : 0, options.becomeOrigin ? 1 : 0);
+  }
+
+  /** A screenshot of a screen (upper above lower, 256 x 384) in a picture file's bytes. */
+  async screenshot(screen: number, format: ScreenshotFormat = 'png'): Promise<Uint8Array | null> {
+    if (format === 'jpeg') await this.loadJpegEncoder();
+    const path = `${this.folder('/saves')}/shot`;
+    const ok = this.call('screenshot', screen, kFormats.indexOf(format), path) === 1;
+    const bytes = ok ? this.core.FS.readFile(path) : null;
+    this.remove(path.slice(0, path.lastIndexOf('/')));
+    return bytes;
+  }
+
+  private loadJpegEncoder(): Promise<void> {
+    if (!this.encoderLoading) {
+      const load = this.modules.jpegEncoder;
+      this.encoderLoading = load
+        ? load().then(({ factory, wasm }) => addJpegEncoder(this.platform, factory, wasm))
+        : Promise.resolve();
+    }
+    return this.encoderLoading;
+  }
+
+  /**
+   * The journal of the unsaved changes, to keep where they survive the page: never what a preview
+   * shows. `keeper` (1 to 2^31 - 1) names the page that keeps it, `started` when that page started.
+   */
+  journal(lastEdit: Date, keeper: number, started = 0): Journal | null {
+    const path = '/journal/skin.zip';
+    if (this.call('journal', path, Math.floor(lastEdit.getTime() / 1000), keeper, started) !== 1) return null;
+    const manifest = this.core.UTF8ToString(this.core._engine_result(), this.core._engine_result_size());
+    const archive = this.core.FS.readFile(path);
+    this.core.FS.unlink(path);
+    return { manifest, archive };
+  }
+
+  /** What a journal's manifest says; null when it is none. */
+  readJournal(manifest: string): JournalInfo | null {
+    return this.call('read_manifest', manifest) === 1 ? this.result<JournalInfo>() : null;
+  }
+
+  /** Brings back a journal's changes over the skin open now, as one step of Undo; false when it cannot be read. */
+  restore(journal: Journal): boolean {
+    const path = '/journal/restore.zip';
+    this.core.FS.writeFile(path, journal.archive);
+    try {
+      return this.call('restore', path, journal.manifest) === 1;
+    } finally {
+      this.core.FS.unlink(path);
+    }
+  }
+}

@@ -1,0 +1,9 @@
+// The platform's types, for the engine's TypeScript (platform.mjs).
+export interface Platform {
+  zip: object;
+  png: object;
+  jpeg: { encode: unknown };
+}
+export function createPlatform(modules: { png: WebAssembly.Module; jpeg: WebAssembly.Module }): Platform;
+export function addJpegEncoder(platform: Platform, factory: (options: object) => Promise<unknown>,
+                               wasmBinary: Uint8Array): Promise<void>;
