@@ -167,17 +167,19 @@ for (w, h) in [(1, 1), (3, 7), (33, 17)]:
 
 # --- valid, or taken by libpng ---------------------------------------------
 # A tRNS key with bits above the depth: only its low bits count, which make
-# a value the picture holds.
-for depth, il in [(1, 0), (2, 1), (4, 0), (8, 0)]:
+# a value the picture holds. Some come after other chunks.
+gama = chunk(b'gAMA', struct.pack('>I', 45455))
+for depth, il, before in [(1, 0, b''), (2, 1, gama), (4, 0, b''), (8, 0, gama)]:
     key = sample(1, 0, 0, depth, 0) | (0xa5 << depth & 0xffff)
-    files[f'edge_grey{depth}_trns_high_bits'] = png(33, 17, 0, depth, il, trns=struct.pack('>H', key))
+    files[f'edge_grey{depth}_trns_high_bits'] = png(33, 17, 0, depth, il, trns=struct.pack('>H', key),
+                                                    before_idat=before)
 files['edge_rgb8_trns_high_bits'] = png(33, 17, 2, 8, trns=struct.pack(
     '>HHH', *[0x100 * (c + 1) | sample(0, 0, c, 8, 0) for c in range(3)]))
 # tRNS in a picture that has an alpha channel: not allowed, and libpng
 # ignores it.
 files['edge_greyalpha8_with_trns'] = png(33, 17, 4, 8, trns=struct.pack('>H', sample(0, 0, 0, 8, 0)))
 files['edge_rgba8_with_trns'] = png(33, 17, 6, 8, trns=struct.pack('>HHH', *[sample(0, 0, c, 8, 0) for c in range(3)]))
-files['edge_rgba16_with_trns_adam7'] = png(33, 17, 6, 16, 1, trns=struct.pack('>HHH', 1, 2, 3))
+files['edge_rgba16_with_trns_adam7'] = png(33, 17, 6, 16, 1, trns=struct.pack('>HHH', 1, 2, 3), before_idat=gama)
 # Palette indices past the palette's end (black).
 files['edge_pal8_index_past_end'] = png(33, 17, 3, 8, plte=palette(4), pixel=lambda x, y: [(x * 7 + y) % 9])
 # 256 colours, each with its own alpha.
