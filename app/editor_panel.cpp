@@ -23,7 +23,7 @@
 #include <functional>
 
 #include "app/language.h"
-#include "app/panel_tables.h"
+#include "edit/panel_tables.h"
 #include "app/qt_text.h"
 #include "app/skin_document.h"
 #include "app/view_state.h"
@@ -203,7 +203,7 @@ QWidget* EditorPanel::BuildImagesPage(const LanguageTable& texts) {
       to.path = file;
       Run("importPictureFile", to);
     });
-    b->setObjectName(QStringLiteral("image:%1").arg(c.baseName()));
+    b->setObjectName(QStringLiteral("image:%1").arg(QString::fromStdString(c.baseName())));
     b->setProperty("swatch", true);
     b->setIconSize(QSize(kThumbWidth, kSwatch));
     b->setGeometry(c.column * kButtonWidth, c.row * kRowHeight, kButtonWidth, kRowHeight);

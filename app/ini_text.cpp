@@ -5,18 +5,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "edit/ini_file.h"
 #include "platform/file_io.h"
 
 namespace {
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
-
-QString TrimBlanks(const QString& s) {
-  int b = 0, e = s.size();
-  while (b < e && IsBlank(s[b])) ++b;
-  while (e > b && IsBlank(s[e - 1])) --e;
-  return s.mid(b, e - b);
-}
 
 // ASCII letters only: the group and key names of these files are ASCII.
 bool SameName(const QString& a, const QString& b) {
@@ -33,39 +27,11 @@ bool SameName(const QString& a, const QString& b) {
 }  // namespace
 
 IniText IniText::Parse(const QByteArray& bytes) {
-  QString text;
-  if (bytes.startsWith("\xEF\xBB\xBF")) {
-    text = QString::fromUtf8(bytes.mid(3));
-  } else {
-    text = QString::fromLatin1(bytes);
-  }
   IniText ini;
-  Group* current = nullptr;
-  int start = 0;
-  const int n = text.size();
-  while (start <= n) {
-    int end = start;
-    while (end < n && text[end] != u'\r' && text[end] != u'\n') ++end;
-    QString line = text.mid(start, end - start);
-    // CR LF counts as one line end.
-    start = (end < n && text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n') ? end + 2 : end + 1;
-
-    int i = 0;
-    while (i < line.size() && IsBlank(line[i])) ++i;
-    line = line.mid(i);
-    if (line.isEmpty() || line.startsWith(u';')) continue;
-    if (line.startsWith(u'[')) {
-      const int close = line.indexOf(u']');
-      ini.groups_.push_back({line.mid(1, close < 0 ? -1 : close - 1), {}});
-      current = &ini.groups_.back();
-      continue;
-    }
-    if (!current) continue;  // entries before any group belong to none
-    const int eq = line.indexOf(u'=');
-    Entry e;
-    e.key = TrimBlanks(eq < 0 ? line : line.left(eq));
-    e.value = eq < 0 ? QString() : TrimBlanks(line.mid(eq + 1));
-    current->entries.push_back(e);
+  for (const IniGroup& g : ParseIni(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+    Group& group = ini.groups_.emplace_back();
+    group.name = QString::fromStdString(g.name);
+    for (const IniEntry& e : g.entries) group.entries.push_back({QString::fromStdString(e.key), QString::fromStdString(e.value)});
   }
   return ini;
 }
@@ -113,9 +79,8 @@ QStringList IniText::Keys(const QString& group) const {
 IniText IniText::ReadFile(const QString& path, bool* found) {
   // Only a regular file is read: a pipe in its place would hold the start
   // forever, a device would never end.
-  constexpr std::size_t kLargest = 1 << 20;
   std::string bytes;
-  const bool read = ReadWholeFile(path.toLocal8Bit().toStdString(), bytes, kLargest) == ReadStatus::Ok;
+  const bool read = ReadWholeFile(path.toLocal8Bit().toStdString(), bytes, kLargestIniFile) == ReadStatus::Ok;
   if (found) *found = read;
   if (!read) return {};
   return Parse(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));

@@ -8,7 +8,12 @@
 #include <QStringList>
 #include <QVector>
 
+#include <cstddef>
 #include <optional>
+
+// The largest of these files the editor reads: a real one holds a few
+// hundred lines.
+inline constexpr std::size_t kLargestIniFile = 1 << 20;
 
 class IniText {
  public:

@@ -1,47 +1,24 @@
-// The interface texts: built-in English texts, overridden key by key by a
-// language file of the folder "language".
+// The interface texts of the desktop editor: the core's texts
+// (edit/interface_texts.h) as Qt strings, with the language file read from
+// the folder "language".
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <string>
-#include <vector>
 
-#include "edit/step_text.h"
-#include "check/problem.h"
-#include "images/feedback.h"
+#include "edit/interface_texts.h"
 
-// One entry of the language menu, in menu order.
-struct LanguageEntry {
-  int index;         // the value stored in the settings
-  const char* file;  // file name in the folder "language", or nullptr for the built-in texts
-  QString label;     // menu label (built-in only)
-};
-const std::array<LanguageEntry, 10>& LanguageMenu();
-// The menu entry of a language index, or nullptr.
-const LanguageEntry* LanguageEntryOf(int index);
 // Where the file of an entry is looked for; empty for the built-in texts.
 QString LanguageFilePath(const LanguageEntry& entry, const QString& languageDir);
 
-// The title of the language menu (built-in only).
-QString LanguageMenuTitle();
-
-// The groups of a language file and their keys, in the order they are read.
-struct LanguageGroup {
-  const char* name;
-  QStringList keys;
-};
-const std::vector<LanguageGroup>& LanguageGroups();
-
 class LanguageTable {
  public:
-  LanguageTable();
+  LanguageTable() = default;
 
   // Every text back to its built-in value.
-  void Reset();
+  void Reset() { texts_.Reset(); }
 
   // Reset, then, for index 1 to 9, read "<languageDir>/<file>" over the
   // built-in texts. A missing file or an index outside 1..9 leaves the
@@ -54,29 +31,19 @@ class LanguageTable {
   const QString& folder() const { return folder_; }
 
   // The text of a key ("LANG_FILE$"); the key itself when it is unknown.
-  QString Text(const QString& key) const;
-  QString Text(const char* key) const { return Text(QString::fromLatin1(key)); }
+  QString Text(const QString& key) const { return QString::fromStdString(texts_.Text(key.toStdString())); }
+  QString Text(const char* key) const { return QString::fromStdString(texts_.Text(key)); }
+  QString Text(const std::string& key) const { return QString::fromStdString(texts_.Text(key)); }
   // What the Undo menu calls a step: its text filled in, or the name it has.
   QString Step(const StepText& step) const;
+
+  const InterfaceTexts& texts() const { return texts_; }
 
   // Every key the program knows.
   static QStringList AllKeys();
 
  private:
-  QHash<QString, QString> texts_;
+  InterfaceTexts texts_;
   int index_ = 0;
   QString folder_;
 };
-
-// The language keys of the core's message texts. Their built-in English is
-// the core's own (MessageTexts::BuiltIn), so it is written in one place.
-struct MessageTextKey {
-  const char* key;
-  std::string MessageTexts::*text;
-};
-const std::array<MessageTextKey, 15>& MessageTextKeys();
-
-// The language key of a template of the skin check, made from its stable
-// name ("picture-size.too-large" is LANG_PROBLEM_PICTURE_SIZE_TOO_LARGE$).
-// Its built-in text is the check's own English.
-QString ProblemTextKey(ProblemText text);

@@ -20,7 +20,7 @@
 #include "app/editor_panel.h"
 #include "app/language.h"
 #include "app/mnemonics.h"
-#include "app/panel_tables.h"
+#include "edit/panel_tables.h"
 #include "app/elided_label.h"
 #include "app/overview_dock.h"
 #include "app/palette_dock.h"
@@ -222,7 +222,7 @@ void MainWindow::BuildMenuBar(const LanguageTable& texts) {
 
   AddMenu(bar->addMenu(texts.Text("LANG_SKIN$")), {"recolour"});
 
-  QMenu* languages = bar->addMenu(LanguageMenuTitle());
+  QMenu* languages = bar->addMenu(QString::fromStdString(LanguageMenuTitle()));
   // An entry whose file is not there is greyed, and says where it was looked for.
   languages->setToolTipsVisible(true);
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {

@@ -26,11 +26,7 @@ bool OperationFeedback::NothingOpened() const {
   return std::any_of(messages_.begin(), messages_.end(), IsSettingsFailure);
 }
 
-MessageTexts MessageTextsOf(const LanguageTable& texts) {
-  MessageTexts m = MessageTexts::BuiltIn();
-  for (const MessageTextKey& k : MessageTextKeys()) m.*(k.text) = texts.Text(k.key).toStdString();
-  return m;
-}
+MessageTexts MessageTextsOf(const LanguageTable& texts) { return texts.texts().Messages(); }
 
 QString MessageSummary(const QStringList& lines, const LanguageTable& texts) {
   QString body = lines.mid(0, kSummaryLines).join(QLatin1Char('\n'));

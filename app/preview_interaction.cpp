@@ -10,7 +10,7 @@
 
 #include "app/editor_panel.h"
 #include "app/language.h"
-#include "app/panel_tables.h"
+#include "edit/panel_tables.h"
 #include "app/preview_picture.h"
 #include "app/qt_text.h"
 #include "app/skin_document.h"

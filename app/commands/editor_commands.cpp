@@ -5,7 +5,7 @@
 
 #include "app/editor_context.h"
 #include "app/main_window.h"
-#include "app/panel_tables.h"
+#include "edit/panel_tables.h"
 #include "app/recolour_dialog.h"
 #include "app/skin_document.h"
 #include "app/view_state.h"

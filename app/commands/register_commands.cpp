@@ -159,7 +159,7 @@ void RegisterCommands(CommandTable& table, const CommandDeps& d) {
     const int index = e.index;
     const QString file = LanguageFilePath(e, d.languageDir);
     const bool missing = !file.isEmpty() && !QFileInfo(file).isFile();
-    table.Add({QStringLiteral("language:%1").arg(i), e.label,
+    table.Add({QStringLiteral("language:%1").arg(i), QString::fromStdString(e.label),
                missing ? t.Text("LANG_LANGUAGE_MISSING_TIP$").arg(QString::fromLatin1(e.file), d.languageDir) : QString(),
                {}, [change = d.changeLanguage, index](const CommandTarget&) { change(index); },
                [missing](const CommandTarget&) { return !missing; },

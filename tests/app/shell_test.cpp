@@ -16,7 +16,7 @@
 
 #include "app/editor_panel.h"
 #include "app/main_window.h"
-#include "app/panel_tables.h"
+#include "edit/panel_tables.h"
 #include "app/preview_picture.h"
 #include "app/editor_shell.h"
 #include "edit/skin_edit.h"

@@ -1,11 +1,11 @@
-// The controls of the editor panel as tables: where each one sits, what it
-// edits, its caption and the preview screen whose controls it belongs to.
+// The controls of the editor panel as tables, the same on both faces of the
+// editor: where each one sits, what it edits, its caption's language key and
+// the preview screen whose controls it belongs to.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
-
-#include <QString>
 
 #include "edit/skin_field.h"
 #include "skin/catalogue.h"
@@ -13,16 +13,16 @@
 struct ColourControl {
   const char* name;  // colour name in [global settings], for example "formFrameColor"
   int row, column, screen;
-  QString key() const { return QStringLiteral("LANG_COLOR_%1$").arg(QLatin1String(name)); }
+  std::string key() const { return "LANG_COLOR_" + std::string(name) + "$"; }
   SkinField field() const;
 };
 
 struct ImageControl {
   ImageId image;
   int row, column, screen;
-  QString key() const;
-  QString builtinCaption() const;
-  QString baseName() const;  // the file name offered first, without ".bmp"
+  std::string key() const;
+  std::string builtinCaption() const;
+  std::string baseName() const;  // the file name offered first, without ".bmp"
 };
 
 // The ranges of the Elements tab's number fields: X and W 0..255, Y 0..191.

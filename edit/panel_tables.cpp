@@ -1,6 +1,4 @@
-#include "app/panel_tables.h"
-
-#include "app/qt_text.h"
+#include "edit/panel_tables.h"
 
 namespace {
 
@@ -33,13 +31,10 @@ const std::vector<ColourControl>& ColourControls() {
 
 SkinField ColourControl::field() const { return SkinFieldOf(kGlobalSettingsSection, name); }
 
-QString ImageControl::baseName() const {
-  const auto base = CatalogueEntryOf(image).baseName();
-  return Latin1(base);
-}
-QString ImageControl::key() const { return QStringLiteral("LANG_IMAGE_%1$").arg(baseName()); }
-QString ImageControl::builtinCaption() const {
-  return image == ImageId::icon_txt ? QStringLiteral("text.bmp") : baseName() + QStringLiteral(".bmp");
+std::string ImageControl::baseName() const { return std::string(CatalogueEntryOf(image).baseName()); }
+std::string ImageControl::key() const { return "LANG_IMAGE_" + baseName() + "$"; }
+std::string ImageControl::builtinCaption() const {
+  return image == ImageId::icon_txt ? std::string("text.bmp") : baseName() + ".bmp";
 }
 
 const std::vector<ImageControl>& ImageControls() {
