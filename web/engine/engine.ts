@@ -55,6 +55,8 @@ export interface Field {
 export interface StepName {
   key: string;
   args: string[];
+  /** The name filled in, in the language in force. */
+  shown: string;
 }
 
 export interface EngineState {
@@ -65,6 +67,36 @@ export interface EngineState {
   name: string;
   undo: StepName | null;
   redo: StepName | null;
+  /** The names of the steps Undo and Redo would take, in the language in force; null when there is none. */
+  undoText: string | null;
+  redoText: string | null;
+}
+
+export interface Language {
+  /** The value the desktop stores for it. */
+  index: number;
+  /** Its file in language/, or null for the built-in English. */
+  file: string | null;
+  /** Its name in itself. */
+  label: string;
+}
+
+/** The editor panel's controls, as the desktop lays them out. */
+export interface PanelTables {
+  colours: { name: string; key: string; row: number; column: number; screen: number }[];
+  images: { name: string; key: string; row: number; column: number; screen: number }[];
+  elements: {
+    row: number;
+    key: string | null;
+    caption: string;
+    section: string;
+    flag: string | null;
+    x: boolean;
+    y: boolean;
+    w: boolean;
+    screen: number;
+  }[];
+  ranges: { x: [number, number]; y: [number, number]; w: [number, number] };
 }
 
 export type TraceSource =
@@ -98,6 +130,8 @@ export interface Problem {
   subject: string;
   /** The English message. */
   message: string;
+  /** The message in the language in force. */
+  shown: string;
   params: string[];
   about:
     | { kind: 'none' | 'settings-file' }
@@ -349,11 +383,47 @@ export class SkinEngine {
 
   state(): EngineState {
     this.call('state');
-    const s = this.result<Omit<EngineState, 'name'>>();
+    const s = this.result<Omit<EngineState, 'name' | 'undoText' | 'redoText'>>();
     const path = s.origin.path;
     const base = path.slice(path.lastIndexOf('/') + 1);
     const name = s.origin.kind === 'archive' ? base.replace(/\.zip$/i, '') : base;
-    return { ...s, name };
+    return { ...s, name, undoText: s.undo ? s.undo.shown : null, redoText: s.redo ? s.redo.shown : null };
+  }
+
+  /** The language menu, in the desktop's order. */
+  languages(): Language[] {
+    this.call('languages');
+    return this.result<Language[]>();
+  }
+
+  /**
+   * The texts of a language file (language/*.ini, as the desktop reads them) over the built-in
+   * English; null for English. The engine's messages, problems and step names follow.
+   */
+  setLanguage(fileBytes: Uint8Array | null): void {
+    if (!fileBytes) {
+      this.call('set_language', 0, 0);
+      return;
+    }
+    const p = this.core._malloc(Math.max(1, fileBytes.length));
+    try {
+      this.core.HEAPU8.set(fileBytes, p);
+      this.call('set_language', p, fileBytes.length);
+    } finally {
+      this.core._free(p);
+    }
+  }
+
+  /** Every language key the program knows and its text in force. */
+  texts(): Record<string, string> {
+    this.call('texts');
+    return this.result<Record<string, string>>();
+  }
+
+  /** The tables of the editor panel. */
+  panel(): PanelTables {
+    this.call('panel');
+    return this.result<PanelTables>();
   }
 
   private changed(code: number): boolean {

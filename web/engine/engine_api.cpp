@@ -21,7 +21,9 @@
 #include "edit/changes.h"
 #include "edit/document.h"
 #include "edit/document_files.h"
+#include "edit/interface_texts.h"
 #include "edit/journal.h"
+#include "edit/panel_tables.h"
 #include "images/archive_writer.h"
 #include "images/colour_work.h"
 #include "images/defaults.h"
@@ -48,6 +50,7 @@ struct Engine : DocumentObserver {
   std::vector<std::uint8_t> pixels;  // RGBA or a mask
   int width = 0, height = 0;
   std::string result;
+  InterfaceTexts texts;
   TraceMap trace;
   int traceScreen = -1;
   bool traceStale = true;
@@ -111,7 +114,7 @@ class Collected : public Feedback {
 };
 
 std::string MessagesJson(const std::vector<Message>& messages) {
-  const MessageTexts texts = MessageTexts::BuiltIn();
+  const MessageTexts texts = E().texts.Messages();
   std::string out = "[";
   for (std::size_t i = 0; i < messages.size(); ++i) {
     const Message& m = messages[i];
@@ -131,7 +134,7 @@ std::string StepJson(const std::optional<StepText>& step) {
   if (!step) return "null";
   std::string out = "{\"key\":" + JsonString(step->key) + ",\"args\":[";
   for (std::size_t i = 0; i < step->args.size(); ++i) out += (i ? "," : "") + JsonString(step->args[i]);
-  return out + "]}";
+  return out + "],\"shown\":" + JsonString(E().texts.Step(*step)) + "}";
 }
 
 std::string ColourJson(Rgb24 c) {
@@ -481,13 +484,15 @@ EMSCRIPTEN_KEEPALIVE void engine_check() {
   Engine& e = E();
   const Document& d = e.document;
   const std::vector<Problem> problems = CheckSkin(d.skin(), CheckInputOf(d.disk(), d.skin()));
+  const ProblemTemplates templates = e.texts.Problems();
   std::string out = "[";
   for (std::size_t i = 0; i < problems.size(); ++i) {
     const Problem& p = problems[i];
     out += i ? ",{" : "{";
     out += "\"severity\":" + JsonString(SeverityName(p.severity)) + ",\"code\":" + JsonString(ProblemCodeName(p.code)) +
            ",\"text\":" + JsonString(ProblemTextName(p.text)) + ",\"subject\":" + JsonString(p.subject) +
-           ",\"message\":" + JsonString(p.message) + ",\"params\":[";
+           ",\"message\":" + JsonString(p.message) + ",\"shown\":" + JsonString(FormatProblem(p, templates)) +
+           ",\"params\":[";
     for (std::size_t k = 0; k < p.params.size(); ++k) out += (k ? "," : "") + JsonString(p.params[k]);
     out += "],\"about\":{";
     switch (p.about.kind) {
@@ -617,6 +622,66 @@ EMSCRIPTEN_KEEPALIVE int engine_restore(const char* path, const char* manifestTe
   e.document.Apply(BecomeSkin::Restore(std::move(*restored)));
   e.document.MarkUnsaved();
   return 1;
+}
+
+// The language menu, in the desktop's order: JSON [{"index", "file" (null
+// for the built-in English), "label"}].
+EMSCRIPTEN_KEEPALIVE void engine_languages() {
+  std::string out = "[";
+  for (const LanguageEntry& l : LanguageMenu()) {
+    out += out.size() > 1 ? ",{" : "{";
+    out += "\"index\":" + std::to_string(l.index) + ",\"file\":" + (l.file ? JsonString(l.file) : "null") +
+           ",\"label\":" + JsonString(l.label) + "}";
+  }
+  E().result = out + "]";
+}
+
+// The texts of a language file's bytes over the built-in English (none:
+// English); the engine's messages, problems and step names follow them.
+EMSCRIPTEN_KEEPALIVE void engine_set_language(const char* bytes, std::size_t size) {
+  Engine& e = E();
+  if (bytes) e.texts.ReadLanguageFile(std::string_view(bytes, size));
+  else e.texts.Reset();
+}
+
+// Every language key the program knows and its text in force: a JSON object.
+EMSCRIPTEN_KEEPALIVE void engine_texts() {
+  std::string out = "{";
+  for (const auto& [key, text] : E().texts.all()) out += (out.size() > 1 ? "," : "") + JsonString(key) + ":" + JsonString(text);
+  E().result = out + "}";
+}
+
+// The tables of the editor panel, as the desktop builds its panel from them.
+EMSCRIPTEN_KEEPALIVE void engine_panel() {
+  std::string out = "{\"colours\":[";
+  bool first = true;
+  for (const ColourControl& c : ColourControls()) {
+    out += std::string(first ? "" : ",") + "{\"name\":" + JsonString(c.name) + ",\"key\":" + JsonString(c.key()) +
+           ",\"row\":" + std::to_string(c.row) + ",\"column\":" + std::to_string(c.column) +
+           ",\"screen\":" + std::to_string(c.screen) + "}";
+    first = false;
+  }
+  out += "],\"images\":[";
+  first = true;
+  for (const ImageControl& c : ImageControls()) {
+    out += std::string(first ? "" : ",") + "{\"name\":" + JsonString(CatalogueEntryOf(c.image).name) +
+           ",\"key\":" + JsonString(c.key()) + ",\"row\":" + std::to_string(c.row) +
+           ",\"column\":" + std::to_string(c.column) + ",\"screen\":" + std::to_string(c.screen) + "}";
+    first = false;
+  }
+  out += "],\"elements\":[";
+  first = true;
+  for (const ElementControl& c : ElementControls()) {
+    out += std::string(first ? "" : ",") + "{\"row\":" + std::to_string(c.row) +
+           ",\"key\":" + (c.key ? JsonString(c.key) : "null") + ",\"caption\":" + JsonString(c.builtinCaption) +
+           ",\"section\":" + JsonString(c.section) + ",\"flag\":" + (c.flag ? JsonString(c.flag) : "null") +
+           ",\"x\":" + (c.x ? "true" : "false") + ",\"y\":" + (c.y ? "true" : "false") +
+           ",\"w\":" + (c.w ? "true" : "false") + ",\"screen\":" + std::to_string(c.screen) + "}";
+    first = false;
+  }
+  out += "],\"ranges\":{\"x\":[0," + std::to_string(kElementMaxX) + "],\"y\":[0," + std::to_string(kElementMaxY) +
+         "],\"w\":[0," + std::to_string(kElementMaxX) + "]}}";
+  E().result = out;
 }
 
 }  // extern "C"
