@@ -70,6 +70,10 @@ Picture FilteredAtZoom(Picture atZoomOne, ScreenFilter filter, float zoom);
 // the workspace and of `out`.
 void FilteredAtZoom(const Picture& atZoomOne, ScreenFilter filter, float zoom, RenderWorkspace& work, Picture& out);
 
+// The pixels of a picture as RGBA bytes (alpha 255), four a pixel, into
+// `out`, which holds width x height x 4: what a page's canvas takes.
+void CopyAsRgba(const Picture& picture, std::uint8_t* out);
+
 // A preview screen (screen 0, the file browser, unless told), the upper
 // screen above the lower one: 256 x 384, no hinge, no background.
 Picture ComposeScreenshot(const Skin& skin, int screen = 0);

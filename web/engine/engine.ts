@@ -7,7 +7,7 @@
 // of a folder or the bytes of an archive, and gets back the files or the
 // archive a save wrote.
 import createEngineCore from 'engine-core';
-import { addJpegEncoder, createPlatform } from '../platform/platform.mjs';
+import { addJpegEncoder, addPngEncoder, createPlatform } from '../platform/platform.mjs';
 
 export type Fit = 'keep' | 'cover' | 'stretch';
 export type Filter = 'none' | 'console' | 'protanopia' | 'deuteranopia' | 'tritanopia';
@@ -174,7 +174,8 @@ export interface EngineModules {
   engine: WebAssembly.Module;
   png: WebAssembly.Module;
   jpeg: WebAssembly.Module;
-  /** The JPEG encoder, for JPEG screenshots only: loaded when first needed. */
+  /** The encoders, for screenshots only: loaded when first needed. */
+  pngEncoder?: () => Promise<(rgba: Uint8Array, width: number, height: number) => Uint8Array>;
   jpegEncoder?: () => Promise<{ factory: (options: object) => Promise<unknown>; wasm: Uint8Array }>;
 }
 
@@ -211,6 +212,12 @@ function colourNumber(colour: Rgb | number): number {
   return typeof colour === 'number' ? colour : ((colour[0] & 255) << 16) | ((colour[1] & 255) << 8) | (colour[2] & 255);
 }
 
+// The moment a save stamps (LastUpdate, the archive's dates), for the
+// engine: seconds since 1970, or -1 for now.
+function stampSeconds(now: Date | undefined): number {
+  return now ? Math.floor(now.getTime() / 1000) : -1;
+}
+
 // A name for a file of the memory file system: "/" and NUL are not allowed
 // in one, and "." or ".." would name another folder.
 function safeName(name: string): string {
@@ -221,6 +228,7 @@ function safeName(name: string): string {
 export class SkinEngine {
   private count = 0;
   private encoderLoading: Promise<void> | null = null;
+  private pngEncoderLoading: Promise<void> | null = null;
 
   private constructor(
     private readonly core: Core,
@@ -528,14 +536,14 @@ export class SkinEngine {
 
   /**
    * The skin saved as a folder of files, as the desktop's Save writes them (uisettings.ini with
-   * LastUpdate stamped now, the pictures as 16-bit BMP files). Written over the folder it was
+   * LastUpdate stamped `now`, by default the moment of saving; the pictures as 16-bit BMP files). Written over the folder it was
    * opened from with `inPlace`; call markSaved once the files are where the user wants them.
    */
-  saveFiles(options: { inPlace?: boolean } = {}): SaveResult & { files: SkinFile[]; where: string } {
+  saveFiles(options: { inPlace?: boolean; now?: Date } = {}): SaveResult & { files: SkinFile[]; where: string } {
     const s = this.state();
     const where = options.inPlace && s.origin.kind === 'folder' ? s.origin.path
       : `${this.folder('/saves')}/${safeName(s.name || 'skin')}`;
-    const saved = this.call('save_folder', where) === 1;
+    const saved = this.call('save_folder', where, stampSeconds(options.now)) === 1;
     const messages = this.result<EngineMessage[]>();
     return { saved, messages, files: saved ? this.readFiles(where) : [], where };
   }
@@ -545,11 +553,12 @@ export class SkinEngine {
    * named after `name` (the archive's name without .zip). Written over the archive it was opened
    * from with `inPlace`; call markSaved once the bytes are where the user wants them.
    */
-  saveArchive(name: string, options: { inPlace?: boolean } = {}): SaveResult & { bytes: Uint8Array | null; where: string } {
+  saveArchive(name: string, options: { inPlace?: boolean; now?: Date } = {}):
+      SaveResult & { bytes: Uint8Array | null; where: string } {
     const s = this.state();
     const where = options.inPlace && s.origin.kind === 'archive' ? s.origin.path
       : `${this.folder('/saves')}/${safeName(name.replace(/\.zip$/i, ''))}.zip`;
-    const saved = this.call('save_archive', where) === 1;
+    const saved = this.call('save_archive', where, stampSeconds(options.now)) === 1;
     const messages = this.result<EngineMessage[]>();
     return { saved, messages, bytes: saved ? this.core.FS.readFile(where) : null, where };
   }
@@ -566,11 +575,20 @@ export class SkinEngine {
   /** A screenshot of a screen (upper above lower, 256 x 384) in a picture file's bytes. */
   async screenshot(screen: number, format: ScreenshotFormat = 'png'): Promise<Uint8Array | null> {
     if (format === 'jpeg') await this.loadJpegEncoder();
+    if (format === 'png') await this.loadPngEncoder();
     const path = `${this.folder('/saves')}/shot`;
     const ok = this.call('screenshot', screen, kFormats.indexOf(format), path) === 1;
     const bytes = ok ? this.core.FS.readFile(path) : null;
     this.remove(path.slice(0, path.lastIndexOf('/')));
     return bytes;
+  }
+
+  private loadPngEncoder(): Promise<void> {
+    if (!this.pngEncoderLoading) {
+      const load = this.modules.pngEncoder;
+      this.pngEncoderLoading = load ? load().then((encode) => addPngEncoder(this.platform, encode)) : Promise.resolve();
+    }
+    return this.pngEncoderLoading;
   }
 
   private loadJpegEncoder(): Promise<void> {

@@ -170,13 +170,7 @@ void ShowPicture(const Picture& picture) {
   e.width = picture.width;
   e.height = picture.height;
   e.pixels.resize(picture.pixels.size() * 4);
-  std::uint8_t* out = e.pixels.data();
-  for (const Rgb24& p : picture.pixels) {
-    *out++ = p.r;
-    *out++ = p.g;
-    *out++ = p.b;
-    *out++ = 0xFF;
-  }
+  CopyAsRgba(picture, e.pixels.data());
 }
 
 std::optional<SkinField> Field(const char* section, const char* key) {
@@ -201,6 +195,16 @@ std::optional<ScreenshotFormat> FormatOf(int format) {
     case 2: return ScreenshotFormat::Jpeg;
   }
   return std::nullopt;
+}
+
+// The moment a save stamps: `seconds` since 1970 in local time, or now when
+// negative.
+DateTime StampTime(double seconds) {
+  if (seconds < 0) return E().clock.Now();
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm local{};
+  localtime_r(&t, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
 }
 
 }  // namespace
@@ -521,31 +525,32 @@ EMSCRIPTEN_KEEPALIVE void engine_check() {
 EMSCRIPTEN_KEEPALIVE void engine_palette() { E().result = PaletteJson(SkinPalette(E().document.skin())); }
 
 // Saves the skin into the folder `folder` (created when missing), as the
-// desktop's Save does, LastUpdate stamped now: 1 when every file was
-// written. The document does not count it saved until engine_mark_saved
-// (the page still has to put the files where the user wants them).
-EMSCRIPTEN_KEEPALIVE int engine_save_folder(const char* folder) {
+// desktop's Save does, LastUpdate stamped at `when` (StampTime): 1 when
+// every file was written. The document does not count it saved until
+// engine_mark_saved (the page still has to put the files where the user
+// wants them).
+EMSCRIPTEN_KEEPALIVE int engine_save_folder(const char* folder, double when) {
   Engine& e = E();
   const std::string where = folder ? folder : "";
   if (!IsExistingFolder(where) && !MakeFolder(where)) return 0;
   Collected feedback;
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{feedback, texts};
-  const std::vector<SkinFile> files = e.document.StampForSave(e.clock.Now());
+  const std::vector<SkinFile> files = e.document.StampForSave(StampTime(when));
   WriteSkinFiles(files, where, ctx);
   e.result = MessagesJson(feedback.messages);
   return std::none_of(feedback.messages.begin(), feedback.messages.end(), IsSaveFailure) ? 1 : 0;
 }
 
 // Saves the skin into the archive `path`, inside a folder named after it, as
-// the desktop's Save to archive does: 1 when written.
-EMSCRIPTEN_KEEPALIVE int engine_save_archive(const char* path) {
+// the desktop's Save to archive does, stamped at `when`: 1 when written.
+EMSCRIPTEN_KEEPALIVE int engine_save_archive(const char* path, double when) {
   Engine& e = E();
   const std::string where = path ? path : "";
   Collected feedback;
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{feedback, texts};
-  const DateTime now = e.clock.Now();
+  const DateTime now = StampTime(when);
   const std::vector<SkinFile> files = e.document.StampForSave(now);
   WriteSkinArchive(files, where, ArchiveFolderName(where), now, ctx);
   e.result = MessagesJson(feedback.messages);

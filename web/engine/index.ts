@@ -24,6 +24,10 @@ export async function loadEngine(base: URL = new URL('./', import.meta.url)): Pr
     engine,
     png,
     jpeg,
+    async pngEncoder() {
+      const module = await import(/* @vite-ignore */ new URL('png-encoder.mjs', base).href);
+      return module.encodePng;
+    },
     async jpegEncoder() {
       const module = await import(/* @vite-ignore */ new URL('jpeg-encoder.mjs', base).href);
       const response = await fetch(new URL('codecs/jpeg-encoder.wasm', base));

@@ -1,7 +1,8 @@
 // The platform for node, from the codec files that the web build places
 // beside its programs (build-web/codecs/, see scripts/build-web).
 import { readFile } from 'node:fs/promises';
-import { addJpegEncoder, createPlatform } from './platform.mjs';
+import { addJpegEncoder, addPngEncoder, createPlatform } from './platform.mjs';
+import { encodePng } from './png-encoder.mjs';
 
 // `dir`: a file URL of the folder holding png.wasm, jpeg-turbo.wasm and
 // jpeg-encoder.wasm.
@@ -11,6 +12,7 @@ export async function nodePlatform(dir, { jpegEncoder = true } = {}) {
     readFile(new URL('jpeg-turbo.wasm', dir)).then((b) => WebAssembly.compile(b)),
   ]);
   const platform = createPlatform({ png, jpeg });
+  addPngEncoder(platform, encodePng);
   if (jpegEncoder) {
     const { default: factory } = await import('@cornerstonejs/codec-libjpeg-turbo-8bit/wasmjs');
     await addJpegEncoder(platform, factory, await readFile(new URL('jpeg-encoder.wasm', dir)));

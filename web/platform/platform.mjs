@@ -6,16 +6,21 @@ import { encodeZip, inflateZipEntry, listZip } from './zip.mjs';
 import { createPngCodec } from './png.mjs';
 import { createJpegDecoder, createJpegEncoder } from './jpeg.mjs';
 
-// `modules`: { png, jpeg } compiled WebAssembly modules. The JPEG encoder,
-// which only a JPEG screenshot needs, comes later (addJpegEncoder).
+// `modules`: { png, jpeg } compiled WebAssembly modules. The encoders,
+// which only screenshots need, come later (addPngEncoder, addJpegEncoder).
 export function createPlatform(modules) {
   const png = createPngCodec(modules.png);
   const jpeg = createJpegDecoder(modules.jpeg);
   return {
     zip: { list: listZip, inflate: inflateZipEntry, encode: encodeZip },
-    png: { decode: png.decode, encode: png.encode },
+    png: { decode: png.decode, encode: null },
     jpeg: { header: jpeg.header, decode: jpeg.decode, encode: null },
   };
+}
+
+// Gives `platform` the PNG encoder: encodePng of png-encoder.mjs.
+export function addPngEncoder(platform, encodePng) {
+  platform.png.encode = encodePng;
 }
 
 // Gives `platform` the JPEG encoder: @cornerstonejs's module factory and the

@@ -3,9 +3,8 @@
 // expands it (palettes and tRNS, narrow grey stretched, 16 bits cut to the
 // high byte), so the pixels are the desktop build's. Chunks the decoder has
 // no use for are skipped, and its memory is bounded by the picture's size.
-// Encoding (screenshots): fast-png, whose files are small.
+// Encoding, which only screenshots need, is png-encoder.mjs's.
 import { decode, initSync } from '@jsquash/png/codec/pkg/squoosh_png.js';
-import { encode as fastPngEncode } from 'fast-png';
 
 // Chunk types as big-endian words.
 const IHDR = 0x49484452, IDAT = 0x49444154, tRNS = 0x74524e53;
@@ -67,10 +66,6 @@ export function createPngCodec(module) {
       } catch {
         return null;
       }
-    },
-    // RGBA rows, not interlaced; fast-png deflates with fflate.
-    encode(rgba, width, height) {
-      return fastPngEncode({ width, height, data: rgba, depth: 8, channels: 4 });
     },
   };
 }

@@ -15,6 +15,9 @@ export async function nodeEngine(dir) {
     engine,
     png,
     jpeg,
+    async pngEncoder() {
+      return (await import('../platform/png-encoder.mjs')).encodePng;
+    },
     // The page's bundle of the encoder is for a browser; node takes the
     // package's own glue.
     async jpegEncoder() {
