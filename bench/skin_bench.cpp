@@ -1,6 +1,9 @@
 // Opening and saving the default skin, and the 15-bit reduction.
 //   ./build/bench/skin_bench
 //   ./build/bench/skin_bench --benchmark_filter=Save   (saving with and without flushing)
+// The archive opened is one made here of the default skin, or the one
+// SKIN_BENCH_ARCHIVE names (to open the very file another measure opens):
+//   SKIN_BENCH_ARCHIVE=skin.zip ./build/bench/skin_bench --benchmark_filter=OpenSkinArchive
 #include <benchmark/benchmark.h>
 #include <minizip/zip.h>
 
@@ -8,6 +11,7 @@
 #include <string>
 
 #include "skin/catalogue.h"
+#include "images/archive_writer.h"
 #include "images/defaults.h"
 #include "platform/file_io.h"
 #include "images/reduce.h"
@@ -54,6 +58,7 @@ struct Fixture {
     add("uisettings.ini");
     for (const CatalogueEntry& e : ImageCatalogue()) add(std::string(e.file));
     zipClose(zip, nullptr);
+    if (const char* given = std::getenv("SKIN_BENCH_ARCHIVE"); given && *given) archive = given;
   }
 };
 
@@ -95,6 +100,25 @@ void BM_SaveSkinFolder(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_SaveSkinFolder)->ArgName("flush")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The default skin as an archive: its files encoded and zipped in memory
+// (argument 0), or the whole Save to archive, written beside the old one,
+// flushed and renamed over it (argument 1).
+void BM_SaveSkinArchive(benchmark::State& state) {
+  const std::string target = Files().folder + "-saved.zip";
+  const DateTime now = FixedClock().Now();
+  const bool write = state.range(0) != 0;
+  RunOnDefaultSkin(state, [&](Skin& skin, SkinIoContext& ctx) {
+    const std::vector<SkinFile> files = EncodeSkinFiles(skin, {}, now);
+    if (write) {
+      WriteSkinArchive(files, target, "skin", now, ctx);
+    } else {
+      const std::string bytes = EncodeSkinArchive(files, "skin", now);
+      benchmark::DoNotOptimize(bytes.data());
+    }
+  });
+}
+BENCHMARK(BM_SaveSkinArchive)->ArgName("write")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ReduceTo15Bit(benchmark::State& state) {
   const Picture source = testutil::MakePicture(256, 192, 1);
