@@ -12,8 +12,8 @@
 // - render: each screen at zoom 1 on the built-in skin, summed over the 14
 //   (natively render_bench's BM_RenderPreview/N/0, the same best-of per
 //   screen; on the web SkinEngine.render, which also converts the picture to
-//   RGBA and copies it out of the module's memory, and apart the module's
-//   call alone, without the copy);
+//   RGBA, left in the module's memory for the page to draw, and apart the
+//   module's call alone, without the wrapper);
 // - open: the archive `skintool convert --out skin.zip` writes of the
 //   built-in skin (natively skin_bench's BM_OpenSkinArchive on that file);
 // - save: the built-in skin saved as an archive (natively skin_bench's
@@ -22,8 +22,8 @@
 // - start-up: a fresh node process, or a fresh browser context in Chromium,
 //   from importing the engine's module until SkinEngine can render (the
 //   WebAssembly files read or fetched, compiled and instantiated);
-// - transfer: gzip -9 of the files a page loads, the lazily loaded JPEG
-//   encoder apart.
+// - transfer: gzip -9 of the files a page loads, the lazily loaded
+//   encoders (screenshots only) apart.
 // In Chromium the engine is the one engine-demo.html starts
 // (window.engineDemo.engine), served on 127.0.0.1 from a copy of the page's
 // files with the archive and an empty page for the start-up beside them.
@@ -175,7 +175,7 @@ async function nodeMeasures(archive) {
 function pageFolder(archiveBytes) {
   const dir = mkdtempSync(join(tmpdir(), 'engine-bench-'));
   mkdirSync(join(dir, 'codecs'));
-  for (const f of ['engine-demo.html', 'skin-engine.mjs', 'engine-core.wasm', 'jpeg-encoder.mjs',
+  for (const f of ['engine-demo.html', 'skin-engine.mjs', 'engine-core.wasm', 'jpeg-encoder.mjs', 'png-encoder.mjs',
                    'codecs/png.wasm', 'codecs/jpeg-turbo.wasm', 'codecs/jpeg-encoder.wasm']) {
     copyFileSync(join(opt.web, f), join(dir, f));
   }
@@ -245,7 +245,7 @@ function transferSizes() {
   });
   return {
     page: size(['engine-core.wasm', 'skin-engine.mjs', 'codecs/png.wasm', 'codecs/jpeg-turbo.wasm']),
-    lazy: size(['jpeg-encoder.mjs', 'codecs/jpeg-encoder.wasm']),
+    lazy: size(['png-encoder.mjs', 'jpeg-encoder.mjs', 'codecs/jpeg-encoder.wasm']),
   };
 }
 
@@ -303,7 +303,7 @@ try {
     ['what a page loads', 'bytes', 'gzip -9', 'aim'],
     ...sizes.page.map((f) => [f.file, kb(f.raw), kb(f.gzip), '']),
     ['sum', kb(page.raw), kb(page.gzip), `< 350 KB ${verdict(page.gzip < 350_000)}`],
-    ['loaded for a JPEG screenshot only:', '', '', ''],
+    ['loaded for a screenshot only:', '', '', ''],
     ...sizes.lazy.map((f) => [f.file, kb(f.raw), kb(f.gzip), '']),
     ['sum', kb(lazy.raw), kb(lazy.gzip), ''],
   ]);

@@ -273,11 +273,14 @@ export class SkinEngine {
     return JSON.parse(text) as T;
   }
 
-  private pixels(bytesPerPixel: number): { width: number; height: number; data: Uint8Array } {
+  // The picture the last call left in the module's memory: a copy, or with
+  // `view` the memory itself, valid until the engine's next call.
+  private pixels(bytesPerPixel: number, view = false): { width: number; height: number; data: Uint8Array } {
     const width = this.core._engine_width();
     const height = this.core._engine_height();
     const at = this.core._engine_pixels();
-    return { width, height, data: this.core.HEAPU8.slice(at, at + width * height * bytesPerPixel) };
+    const end = at + width * height * bytesPerPixel;
+    return { width, height, data: view ? this.core.HEAPU8.subarray(at, end) : this.core.HEAPU8.slice(at, end) };
   }
 
   // A fresh folder of the memory file system.
@@ -352,12 +355,16 @@ export class SkinEngine {
     return { opened, messages };
   }
 
-  /** A preview screen (0..13) as the desktop shows it: both screens and the hinge, 266 x 490 at zoom 1. */
+  /**
+   * A preview screen (0..13) as the desktop shows it: both screens and the hinge, 266 x 490 at
+   * zoom 1. The pixels are the engine's own memory, valid until its next call: draw them, copy
+   * them or send them on before calling it again.
+   */
   render(screen: number, options: { zoom?: number; filter?: Filter; background?: Rgb | number; saved?: boolean } = {}): RgbaPicture {
     const filter = Math.max(0, kFilters.indexOf(options.filter ?? 'none'));
     this.call('render', screen, options.zoom ?? 1, filter, colourNumber(options.background ?? 0), options.saved ? 1 : 0);
-    const p = this.pixels(4);
-    return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer) };
+    const p = this.pixels(4, true);
+    return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer, p.data.byteOffset, p.data.length) };
   }
 
   /** One of the skin's 53 pictures ("lamp", "icon/nds"); null when it is empty or unknown. */
@@ -373,13 +380,16 @@ export class SkinEngine {
     return this.result<Trace>();
   }
 
-  /** The pixels of the preview at `zoom` that a colour field, a picture or an element record draws. */
+  /**
+   * The pixels of the preview at `zoom` that a colour field, a picture or an element record draws,
+   * in the engine's own memory, valid until its next call.
+   */
   mask(screen: number, zoom: number, drawer: Drawer): Mask | null {
     const name = drawer.kind === 'colour' ? drawer.key : drawer.kind === 'picture' ? drawer.name : '';
     const section = drawer.kind === 'picture' ? '' : drawer.section;
     if (this.call('mask', screen, zoom, drawer.kind, section, name) !== 1) return null;
     const bounds = this.result<Mask['bounds']>();
-    const p = this.pixels(1);
+    const p = this.pixels(1, true);
     return { ...p, bounds };
   }
 
