@@ -86,8 +86,8 @@ async function measureEngine(engine, archive, runs, calls, screens) {
   let render = 0;
   for (let s = 0; s < screens; ++s) render += bestOf(() => engine.render(s), calls.render);
   // Where the time goes: the WebAssembly call alone (RenderPreview and the
-  // RGBA conversion), without the copy out of the module's memory. It
-  // reaches into the engine's internals, so it may come to nothing.
+  // RGBA conversion), without the wrapper's argument and result handling.
+  // It reaches into the engine's internals, so it may come to nothing.
   const core = engine.core;
   let call;
   if (core && typeof core._engine_render === 'function') {
