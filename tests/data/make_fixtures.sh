@@ -110,6 +110,12 @@ data[local + 22:local + 26] = claim
 central = data.rfind(b"PK\x01\x02")
 data[central + 24:central + 28] = claim
 open("claims_60mb.zip", "wb").write(data)
+# Names longer than a reader keeps (500 bytes): the settings entry's name
+# ends past that, so it is no settings entry; a picture beside it likewise.
+deep = "d" * 490 + "/"
+with zipfile.ZipFile("long_names.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr(zipfile.ZipInfo(deep + "uisettings.ini", (2020, 1, 1, 0, 0, 0)), settings, zipfile.ZIP_DEFLATED)
+    z.writestr(zipfile.ZipInfo(deep + "lamp.bmp", (2020, 1, 1, 0, 0, 0)), bmp24(2, 2, (0, 0, 255)), zipfile.ZIP_DEFLATED)
 PYEOF
 
 # --- seeds of the whole-skin fuzz targets (tests/fuzz/skin_open, skin_check) ----

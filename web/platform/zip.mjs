@@ -67,18 +67,12 @@ export function listZip(bytes) {
 // first `count` bytes or fewer when it is shorter. fflate inflates into a
 // buffer of the recorded size, so a member never costs more memory than it
 // records; what inflates past it is left out. Only stored and deflated
-// members are read, as everywhere.
+// members are read, as everywhere (fflate refuses any other method).
 export function inflateZipEntry(bytes, index, count, whole) {
   let seen = -1;
   let files;
   try {
-    files = unzipSync(bytes, {
-      filter(file) {
-        if (++seen !== index) return false;
-        if (file.compression !== 0 && file.compression !== 8) throw new Stop();
-        return true;
-      },
-    });
+    files = unzipSync(bytes, { filter: () => ++seen === index });
   } catch {
     return null;
   }
