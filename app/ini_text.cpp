@@ -7,45 +7,23 @@
 
 #include "edit/ini_file.h"
 #include "platform/file_io.h"
+#include "skin/ascii.h"
 
 namespace {
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
-// ASCII letters only: the group and key names of these files are ASCII.
-bool SameName(const QString& a, const QString& b) {
-  if (a.size() != b.size()) return false;
-  for (int i = 0; i < a.size(); ++i) {
-    QChar x = a[i], y = b[i];
-    if (x.unicode() < 128) x = x.toLower();
-    if (y.unicode() < 128) y = y.toLower();
-    if (x != y) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 IniText IniText::Parse(const QByteArray& bytes) {
   IniText ini;
-  for (const IniGroup& g : ParseIni(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-    Group& group = ini.groups_.emplace_back();
-    group.name = QString::fromStdString(g.name);
-    for (const IniEntry& e : g.entries) group.entries.push_back({QString::fromStdString(e.key), QString::fromStdString(e.value)});
-  }
+  ini.groups_ = ParseIni(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   return ini;
 }
 
 std::optional<QString> IniText::Value(const QString& group, const QString& key) const {
-  for (const Group& g : groups_) {
-    if (!SameName(g.name, group)) continue;
-    // Only the first group of that name counts.
-    for (const Entry& e : g.entries) {
-      if (SameName(e.key, key)) return e.value;
-    }
-    return std::nullopt;
-  }
-  return std::nullopt;
+  const std::optional<std::string> v = IniValue(groups_, group.toStdString(), key.toStdString());
+  return v ? std::optional<QString>(QString::fromStdString(*v)) : std::nullopt;
 }
 
 long long IniText::ToInteger(const QString& text) {
@@ -62,15 +40,16 @@ long long IniText::ToInteger(const QString& text) {
 
 QStringList IniText::Groups() const {
   QStringList names;
-  for (const Group& g : groups_) names << g.name;
+  for (const IniGroup& g : groups_) names << QString::fromStdString(g.name);
   return names;
 }
 
 QStringList IniText::Keys(const QString& group) const {
-  for (const Group& g : groups_) {
-    if (!SameName(g.name, group)) continue;
+  const std::string wanted = group.toStdString();
+  for (const IniGroup& g : groups_) {
+    if (!EqualsIgnoringAsciiCase(g.name, wanted)) continue;
     QStringList keys;
-    for (const Entry& e : g.entries) keys << e.key;
+    for (const IniEntry& e : g.entries) keys << QString::fromStdString(e.key);
     return keys;
   }
   return {};

@@ -6,10 +6,12 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QVector>
 
 #include <cstddef>
 #include <optional>
+#include <vector>
+
+#include "edit/ini_file.h"
 
 // The largest of these files the editor reads: a real one holds a few
 // hundred lines.
@@ -41,12 +43,5 @@ class IniText {
   QStringList Keys(const QString& group) const;
 
  private:
-  struct Entry {
-    QString key, value;
-  };
-  struct Group {
-    QString name;
-    QVector<Entry> entries;
-  };
-  QVector<Group> groups_;
+  std::vector<IniGroup> groups_;
 };

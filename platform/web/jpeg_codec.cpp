@@ -26,11 +26,7 @@ EM_JS(int, SkinJsJpegDecode, (const char* bytes, std::size_t size, std::uint32_t
   return skinJsPictureDecode('jpeg', HEAPU8.subarray(bytes, bytes + size), size2);
 });
 
-EM_JS(void, SkinJsJpegRow, (std::uint32_t y, std::uint8_t* to, std::size_t length), {
-  skinJsPictureRow(y, to, length);
-});
 
-EM_JS(void, SkinJsJpegDrop, (), { skinJsPictureDrop(); });
 
 // A JPEG of RGB rows at `quality`, in a block; nothing when it could not be
 // made (or the encoder was not loaded).
@@ -55,17 +51,7 @@ CodecStatus DecodeJpegRows(std::string_view bytes, RowSink& sink) {
   if (!sink.Begin(layout)) return CodecStatus::Refused;
   std::uint32_t size[2] = {};
   if (SkinJsJpegDecode(bytes.data(), bytes.size(), size) != 0) return CodecStatus::Damaged;
-  if (size[0] != layout.width || size[1] != layout.height) {
-    SkinJsJpegDrop();
-    return CodecStatus::Damaged;
-  }
-  std::vector<std::uint8_t> row(layout.RowBytes());
-  for (std::uint32_t y = 0; y < layout.height; ++y) {
-    SkinJsJpegRow(y, row.data(), row.size());
-    sink.Row(y, 0, 1, layout.width, row.data());
-  }
-  SkinJsJpegDrop();
-  return CodecStatus::Ok;
+  return HandJsPictureRows(layout, size, sink);
 }
 
 bool EncodeJpegRows(std::uint32_t width, std::uint32_t height, int quality, const RowSource& rows, std::string& out) {

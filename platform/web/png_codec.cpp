@@ -20,12 +20,7 @@ EM_JS(int, SkinJsPngDecode, (const char* bytes, std::size_t size, std::uint32_t*
   return skinJsPictureDecode('png', HEAPU8.subarray(bytes, bytes + size), size2);
 });
 
-// Copies row `y` of the picture in the slot (`length` bytes) to `to`.
-EM_JS(void, SkinJsPictureRow, (std::uint32_t y, std::uint8_t* to, std::size_t length), {
-  skinJsPictureRow(y, to, length);
-});
 
-EM_JS(void, SkinJsPictureDrop, (), { skinJsPictureDrop(); });
 
 // A PNG of RGBA rows, in a block; nothing when it could not be made.
 EM_JS(void*, SkinJsPngEncode, (const std::uint8_t* rgba, std::uint32_t width, std::uint32_t height), {
@@ -58,17 +53,7 @@ CodecStatus DecodePngRows(std::string_view bytes, RowSink& sink) {
   if (!sink.Begin(layout)) return CodecStatus::Refused;
   std::uint32_t size[2] = {};
   if (SkinJsPngDecode(bytes.data(), bytes.size(), size) != 0) return CodecStatus::Damaged;
-  if (size[0] != layout.width || size[1] != layout.height) {
-    SkinJsPictureDrop();
-    return CodecStatus::Damaged;
-  }
-  std::vector<std::uint8_t> row(layout.RowBytes());
-  for (std::uint32_t y = 0; y < layout.height; ++y) {
-    SkinJsPictureRow(y, row.data(), row.size());
-    sink.Row(y, 0, 1, layout.width, row.data());
-  }
-  SkinJsPictureDrop();
-  return CodecStatus::Ok;
+  return HandJsPictureRows(layout, size, sink);
 }
 
 bool EncodePngRows(std::uint32_t width, std::uint32_t height, const RowSource& rows, std::string& out) {
