@@ -22,9 +22,9 @@ if (!work) {
 const kRunTimeout = 120_000;
 const env = { ...process.env, SOURCE_DATE_EPOCH: '1262347200', TZ: 'UTC' };
 
-function run(tool, args, cwd) {
+function run(tool, args, cwd, withEnv = env) {
   return new Promise((resolve) => {
-    execFile(tool, args, { cwd, env, timeout: kRunTimeout, maxBuffer: 64 << 20, encoding: 'buffer' },
+    execFile(tool, args, { cwd, env: withEnv, timeout: kRunTimeout, maxBuffer: 64 << 20, encoding: 'buffer' },
       (error, stdout, stderr) => {
         resolve({ code: error ? (error.code ?? error.signal) : 0, stdout: stdout.toString('utf8'), stderr: stderr.toString('utf8') });
       });
@@ -185,6 +185,17 @@ async function worker() {
   for (let job; (job = queue.shift());) await job();
 }
 await Promise.all([worker(), worker()]);
+
+// The time zone both honour: the same dates in an archive made far from UTC,
+// where the clocks go forward and back.
+{
+  const zoned = { ...env, TZ: 'Pacific/Auckland' };
+  const args = ['convert', '--skin', join(skinsDir, 'default'), '--out', 'zoned.zip'];
+  const [n, w] = await Promise.all([run(nativeTool, args, nativeDir, zoned), run(webTool, args, webDir, zoned)]);
+  expectSame('TZ=Pacific/Auckland convert: exit code', n.code, w.code);
+  const [ln, lw] = await Promise.all([run(zipListing, ['zoned.zip'], nativeDir), run(zipListing, ['zoned.zip'], webDir)]);
+  expectSame('TZ=Pacific/Auckland convert: members and dates', ln.stdout, lw.stdout);
+}
 
 console.log(`${skins.length} skins, ${checks} checks, ${failures.length} differ`);
 if (failures.length) {
