@@ -538,6 +538,12 @@ export class SkinEngine {
     return this.result<Problem[]>();
   }
 
+  /** A colour as typed or pasted (#rrggbb, rrggbb, or 0xBBBB as the settings file writes it), by the desktop's rule; null when it is none. */
+  parseColour(text: string): Rgb | null {
+    const v = this.call('parse_colour', text);
+    return v < 0 ? null : [(v >> 16) & 255, (v >> 8) & 255, v & 255];
+  }
+
   /** Every 15-bit colour the skin uses, most used first. */
   palette(): PaletteEntry[] {
     this.call('palette');

@@ -522,6 +522,13 @@ EMSCRIPTEN_KEEPALIVE void engine_check() {
 }
 
 // The palette, as skintool palette --json gives it.
+// A colour as a person types or pastes it (#rrggbb, rrggbb or the settings
+// file's 0xBBBB), by the desktop's rule: 0xRRGGBB, or -1 when it is none.
+EMSCRIPTEN_KEEPALIVE int engine_parse_colour(const char* text) {
+  const std::optional<Rgb24> c = ParseColourText(text ? text : "");
+  return c ? static_cast<int>((c->r << 16) | (c->g << 8) | c->b) : -1;
+}
+
 EMSCRIPTEN_KEEPALIVE void engine_palette() { E().result = PaletteJson(SkinPalette(E().document.skin())); }
 
 // Saves the skin into the folder `folder` (created when missing), as the

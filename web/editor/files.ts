@@ -1,0 +1,160 @@
+// The user's files, as a page can reach them: a skin folder read through
+// the File System Access API (which also lets Save write back), through a
+// dropped folder's entries or a folder chooser elsewhere; an archive's
+// bytes; a save written into a folder or handed over as a download.
+import type { SkinFile } from '../engine/engine';
+
+// What a skin folder can hold that the editor reads: its settings and its
+// pictures, below it or one folder down (icon/). Other files are not
+// read, and a folder larger than the budget is refused before it is.
+const kSkinFile = /\.(ini|bmp|png|jpe?g)$/i;
+const kMaxDepth = 2;
+export const kFolderBudget = 512 * 1024 * 1024;
+const kMaxFiles = 4096;
+
+export class FolderTooLarge extends Error {}
+
+interface Gathered {
+  files: { path: string; file: () => Promise<File> }[];
+  size: number;
+}
+
+function take(into: Gathered, path: string, size: number, file: () => Promise<File>): void {
+  if (!kSkinFile.test(path)) return;
+  into.size += size;
+  if (into.size > kFolderBudget || into.files.length >= kMaxFiles) throw new FolderTooLarge(path);
+  into.files.push({ path, file });
+}
+
+async function load(gathered: Gathered): Promise<SkinFile[]> {
+  const out: SkinFile[] = [];
+  for (const f of gathered.files) out.push({ path: f.path, bytes: new Uint8Array(await (await f.file()).arrayBuffer()) });
+  return out;
+}
+
+/** The files of a folder reached through the File System Access API. */
+export async function readFolderHandle(handle: FileSystemDirectoryHandle): Promise<SkinFile[]> {
+  const gathered: Gathered = { files: [], size: 0 };
+  const walk = async (dir: FileSystemDirectoryHandle, prefix: string, depth: number): Promise<void> => {
+    for await (const entry of (dir as unknown as { values(): AsyncIterable<FileSystemHandle> }).values()) {
+      if (entry.kind === 'directory') {
+        if (depth < kMaxDepth) await walk(entry as FileSystemDirectoryHandle, `${prefix}${entry.name}/`, depth + 1);
+      } else if (kSkinFile.test(entry.name)) {
+        const file = await (entry as FileSystemFileHandle).getFile();
+        take(gathered, prefix + entry.name, file.size, async () => file);
+      }
+    }
+  };
+  await walk(handle, '', 1);
+  return load(gathered);
+}
+
+function entries(dir: FileSystemDirectoryEntry): Promise<FileSystemEntry[]> {
+  const reader = dir.createReader();
+  const all: FileSystemEntry[] = [];
+  return new Promise((resolve, reject) => {
+    const more = () =>
+      reader.readEntries((batch) => {
+        if (batch.length === 0) resolve(all);
+        else {
+          all.push(...batch);
+          more();
+        }
+      }, reject);
+    more();
+  });
+}
+
+function fileOf(entry: FileSystemFileEntry): Promise<File> {
+  return new Promise((resolve, reject) => entry.file(resolve, reject));
+}
+
+/** The files of a dropped folder, where the browser gives its entries only. */
+export async function readFolderEntry(root: FileSystemDirectoryEntry): Promise<SkinFile[]> {
+  const gathered: Gathered = { files: [], size: 0 };
+  const walk = async (dir: FileSystemDirectoryEntry, prefix: string, depth: number): Promise<void> => {
+    for (const entry of await entries(dir)) {
+      if (entry.isDirectory) {
+        if (depth < kMaxDepth) await walk(entry as FileSystemDirectoryEntry, `${prefix}${entry.name}/`, depth + 1);
+      } else if (kSkinFile.test(entry.name)) {
+        const file = await fileOf(entry as FileSystemFileEntry);
+        take(gathered, prefix + entry.name, file.size, async () => file);
+      }
+    }
+  };
+  await walk(root, '', 1);
+  return load(gathered);
+}
+
+/** The files a folder chooser (an input with webkitdirectory) gave: the folder's name and its files. */
+export async function readChosenFolder(list: FileList): Promise<{ name: string; files: SkinFile[] }> {
+  const gathered: Gathered = { files: [], size: 0 };
+  let name = '';
+  for (const file of Array.from(list)) {
+    const parts = file.webkitRelativePath.split('/');
+    name ||= parts[0];
+    const below = parts.slice(1);
+    if (below.length === 0 || below.length > kMaxDepth) continue;
+    take(gathered, below.join('/'), file.size, async () => file);
+  }
+  return { name, files: await load(gathered) };
+}
+
+/**
+ * Writes a saved skin's files into a folder: every file is written aside first (the browser's
+ * own swap files), and only when all are written does any replace its old one; a failure
+ * before that leaves every old file as it was.
+ */
+export async function writeFolder(handle: FileSystemDirectoryHandle, files: SkinFile[]): Promise<void> {
+  const open: FileSystemWritableFileStream[] = [];
+  try {
+    for (const f of files) {
+      const parts = f.path.split('/');
+      let dir = handle;
+      for (const part of parts.slice(0, -1)) dir = await dir.getDirectoryHandle(part, { create: true });
+      const file = await dir.getFileHandle(parts[parts.length - 1], { create: true });
+      const stream = await file.createWritable({ keepExistingData: false });
+      open.push(stream);
+      await stream.write(f.bytes as Uint8Array<ArrayBuffer>);
+    }
+  } catch (e) {
+    await Promise.allSettled(open.map((s) => s.abort()));
+    throw e;
+  }
+  for (const s of open) await s.close();
+}
+
+/** Whether the page may write into a folder it was given, asking the user where it must. */
+export async function mayWrite(handle: FileSystemDirectoryHandle): Promise<boolean> {
+  const h = handle as unknown as {
+    queryPermission?(d: object): Promise<PermissionState>;
+    requestPermission?(d: object): Promise<PermissionState>;
+  };
+  if (!h.queryPermission || !h.requestPermission) return false;
+  if ((await h.queryPermission({ mode: 'readwrite' })) === 'granted') return true;
+  try {
+    return (await h.requestPermission({ mode: 'readwrite' })) === 'granted';
+  } catch {
+    return false;
+  }
+}
+
+/** Hands bytes to the browser as a download named `name`. */
+export function download(name: string, bytes: Uint8Array, type: string): void {
+  const url = URL.createObjectURL(new Blob([bytes as Uint8Array<ArrayBuffer>], { type }));
+  const a = document.createElement('a');
+  a.href = url;
+  a.download = name;
+  a.style.display = 'none';
+  document.body.append(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 60_000);
+}
+
+export const hasFolderAccess = typeof (globalThis as { showDirectoryPicker?: unknown }).showDirectoryPicker === 'function';
+
+export function pickFolder(): Promise<FileSystemDirectoryHandle> {
+  return (globalThis as unknown as { showDirectoryPicker(o: object): Promise<FileSystemDirectoryHandle> })
+    .showDirectoryPicker({ mode: 'readwrite', id: 'skin' });
+}
