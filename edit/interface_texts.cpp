@@ -194,7 +194,12 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_INFO_EMAIL$" "\0" "E-mail" "\0"
     "LANG_INFO_URL$" "\0" "Web address" "\0"
     "LANG_INFO_UPDATE$" "\0" "Last update" "\0"
-    "LANG_INFO_LATIN1$" "\0" "Only Latin-1 characters, without line breaks, can be kept in uisettings.ini." "\0");
+    "LANG_INFO_LATIN1$" "\0" "Only Latin-1 characters, without line breaks, can be kept in uisettings.ini." "\0"
+    "LANG_WEB_DROP$" "\0" "Drop a skin folder or a .zip archive here to open it" "\0"
+    "LANG_WEB_WORKING$" "\0" "Working..." "\0"
+    "LANG_WEB_TOO_LARGE$" "\0" "%1 is larger than %2 MB: the editor does not open it" "\0"
+    "LANG_WEB_READ_FAILED$" "\0" "%1 could not be read: %2" "\0"
+    "LANG_WEB_START_FAILED$" "\0" "The editor could not start: %1" "\0");
 
 constexpr auto kLanguageTitle = ScrambleText("Language");
 constexpr auto kEnglish = ScrambleText("English");

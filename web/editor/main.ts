@@ -58,7 +58,11 @@ let journalTimer: ReturnType<typeof setTimeout> | null = null;
 const t = (key: string, ...args: (string | number)[]) => fill(texts[key] ?? key, args);
 
 // Counters the tests and the benchmark read: what was drawn, journalled, checked.
-const probe = { ready: false, draws: 0, journals: 0, checks: 0, hovers: 0, thumbnails: 0, error: '' };
+const probe = {
+  ready: false, draws: 0, journals: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
+  /** Nothing under way: no call of the engine outstanding and no drawing. */
+  idle: () => engine.pending === 0 && !drawing && !hovering,
+};
 (window as unknown as { skinEditor: unknown }).skinEditor = probe;
 
 // The page's parts, built once the texts are known (and again when the language changes).
@@ -1063,16 +1067,19 @@ function wirePreview(): void {
 
 function wireDrop(): void {
   let depth = 0;
-  const zone = document.getElementById('drop-hint')!;
+  const hint = (shown: boolean) => {
+    const zone = document.getElementById('drop-hint');
+    if (zone) zone.hidden = !shown;
+  };
   document.addEventListener('dragenter', (e) => {
     if (!e.dataTransfer?.types.includes('Files')) return;
     ++depth;
-    zone.hidden = false;
+    hint(true);
   });
   document.addEventListener('dragleave', () => {
     if (--depth <= 0) {
       depth = 0;
-      zone.hidden = true;
+      hint(false);
     }
   });
   document.addEventListener('dragover', (e) => {
@@ -1080,7 +1087,7 @@ function wireDrop(): void {
   });
   document.addEventListener('drop', (e) => {
     depth = 0;
-    zone.hidden = true;
+    hint(false);
     const data = e.dataTransfer;
     if (!data) return;
     e.preventDefault();
