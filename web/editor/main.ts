@@ -59,9 +59,9 @@ const t = (key: string, ...args: (string | number)[]) => fill(texts[key] ?? key,
 
 // Counters the tests and the benchmark read: what was drawn, journalled, checked.
 const probe = {
-  ready: false, draws: 0, journals: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
+  ready: false, restoreAsked: undefined as boolean | undefined, draws: 0, journals: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
   /** Nothing under way: no call of the engine outstanding and no drawing. */
-  idle: () => engine.pending === 0 && !drawing && !hovering,
+  idle: () => engine.pending === 0 && !drawing && !hovering && commandsWaiting === 0 && !checkTimer && !sideTimer,
 };
 (window as unknown as { skinEditor: unknown }).skinEditor = probe;
 
@@ -94,6 +94,25 @@ let menubar: MenuBar;
 const archiveInput = el('input', { type: 'file', accept: '.zip,application/zip', hidden: true });
 const folderInput = el('input', { type: 'file', hidden: true, webkitdirectory: true });
 const pictureInput = el('input', { type: 'file', hidden: true, accept: '.bmp,.png,.jpg,.jpeg,.BMP,.PNG,.JPG,.JPEG,image/bmp,image/png,image/jpeg' });
+
+// The user's commands, one after another: a save asked for while a change
+// is still being made waits for it, as on the desktop.
+let commands: Promise<unknown> = Promise.resolve();
+let commandsWaiting = 0;
+function command(f: () => unknown): Promise<void> {
+  ++commandsWaiting;
+  const next = commands.then(async () => {
+    try {
+      await f();
+    } catch (e) {
+      status(String((e as Error).message ?? e));
+    } finally {
+      --commandsWaiting;
+    }
+  });
+  commands = next;
+  return next;
+}
 
 function status(text: string): void {
   statusText.textContent = text;
@@ -253,9 +272,9 @@ async function refresh(edited: boolean): Promise<void> {
     scheduleJournal();
   }
   if (checkTimer) clearTimeout(checkTimer);
-  checkTimer = setTimeout(() => void showProblems(), 60);
+  checkTimer = setTimeout(() => void showProblems().finally(() => (checkTimer = null)), 60);
   if (sideTimer) clearTimeout(sideTimer);
-  sideTimer = setTimeout(() => void refreshSides(), 150);
+  sideTimer = setTimeout(() => void refreshSides().finally(() => (sideTimer = null)), 150);
 }
 
 async function refreshSides(): Promise<void> {
@@ -308,7 +327,7 @@ async function showProblems(): Promise<void> {
   if (problems.length === 0) list.append(el('li', { class: 'none' }, t('LANG_PROBLEMS_NONE$')));
   problems.forEach((p, i) => {
     const kind = p.severity === 'error' ? t('LANG_ERROR$') : t('LANG_PROBLEMS_WARNING$');
-    list.append(el('li', {}, el('button', { type: 'button', class: `problem ${p.severity}`, onclick: () => void showProblem(i) },
+    list.append(el('li', {}, el('button', { type: 'button', class: `problem ${p.severity}`, onclick: () => void command(() => showProblem(i)) },
       el('span', { class: 'severity' }, kind), el('span', { class: 'code' }, p.code), el('span', { class: 'subject' }, p.subject),
       el('span', { class: 'text' }, p.shown))));
   });
@@ -463,7 +482,7 @@ async function showPalette(): Promise<void> {
     button.addEventListener('focus', () => highlightColour(rgb));
     button.addEventListener('pointerleave', () => highlightColour(null));
     button.addEventListener('blur', () => highlightColour(null));
-    button.addEventListener('click', () => void replaceColourDialog(entry.colour));
+    button.addEventListener('click', () => void command(() => replaceColourDialog(entry.colour)));
     list.append(el('li', {}, button));
   }
 }
@@ -609,7 +628,7 @@ folderInput.addEventListener('change', async () => {
 
 archiveInput.addEventListener('change', () => {
   const file = archiveInput.files?.[0];
-  if (file) void openArchiveFile(file);
+  if (file) void command(() => openArchiveFile(file));
 });
 
 async function newSkin(): Promise<void> {
@@ -746,7 +765,7 @@ function choosePicture(name: string): void {
 pictureInput.addEventListener('change', () => {
   const file = pictureInput.files?.[0];
   const name = pictureInput.dataset.picture;
-  if (file && name) void importInto(name, file);
+  if (file && name) void command(() => importInto(name, file));
 });
 
 // ---------------------------------------------------------------------------
@@ -904,13 +923,15 @@ async function recolourDialog(): Promise<void> {
   const row = (key: string, name: keyof typeof shift, limit: number) => {
     const slider = el('input', { type: 'range', min: String(-limit), max: String(limit), value: '0', 'aria-label': t(key) });
     const box = el('input', { type: 'number', min: String(-limit), max: String(limit), value: '0', 'aria-label': t(key) });
-    const set = (v: number) => {
+    const set = (v: number, typed = false) => {
       shift[name] = Math.max(-limit, Math.min(limit, Math.trunc(v) || 0));
-      slider.value = box.value = String(shift[name]);
+      slider.value = String(shift[name]);
+      // What is being typed stays as typed ("-" on the way to "-60").
+      if (!typed) box.value = String(shift[name]);
       preview();
     };
     slider.addEventListener('input', () => set(Number(slider.value)));
-    box.addEventListener('input', () => set(Number(box.value)));
+    box.addEventListener('input', () => set(Number(box.value), true));
     return { line: el('div', { class: 'recolour-row' }, el('span', {}, t(key)), slider, box), set };
   };
   const rows = [row('LANG_RECOLOR_HUE$', 'hue', 180), row('LANG_RECOLOR_SATURATION$', 'saturation', 100), row('LANG_RECOLOR_LIGHTNESS$', 'lightness', 100)];
@@ -1098,7 +1119,7 @@ function wireDrop(): void {
     const entry = item?.webkitGetAsEntry?.() ?? null;
     const onButton = (e.target as HTMLElement).closest?.('[data-picture]') as HTMLElement | null;
     const point = e.target === canvas ? canvasPoint(e) : null;
-    void (async () => {
+    void command(async () => {
       const h = handle ? await handle.catch(() => null) : null;
       if (h?.kind === 'directory') return openFolderHandle(h as FileSystemDirectoryHandle);
       if (entry?.isDirectory) {
@@ -1113,7 +1134,7 @@ function wireDrop(): void {
         if (trace?.source?.kind === 'picture') return importInto(trace.source.name, file);
         status(t('LANG_STATUS_DROP_NO_PICTURE$'));
       }
-    })();
+    });
   });
 }
 
@@ -1160,28 +1181,28 @@ function buildMenus(): HTMLElement {
   const folderAccess = files.hasFolderAccess;
   menubar.add(t('LANG_FILE$'), () => {
     const entries: MenuEntry[] = [
-      { label: t('LANG_FILE_NEW$'), run: () => void newSkin() },
+      { label: t('LANG_FILE_NEW$'), run: () => void command(() => newSkin()) },
       '-',
       { label: t('LANG_FILE_OPEN$'), heading: true },
-      { label: t('LANG_FILE_OPEN_FOLDER$'), run: () => void openFolder(), keys: 'Ctrl+O' },
+      { label: t('LANG_FILE_OPEN_FOLDER$'), run: () => void command(() => openFolder()), keys: 'Ctrl+O' },
       { label: '*.zip', run: () => { archiveInput.value = ''; archiveInput.click(); } },
     ];
     entries.push({ label: t('LANG_FILE_OPEN_RECENT$'), heading: true });
     for (const r of recent) {
-      entries.push({ label: r.name, run: () => void openRecent(r) });
+      entries.push({ label: r.name, run: () => void command(() => openRecent(r)) });
     }
     entries.push('-',
-      { label: t('LANG_FILE_SAVE$'), run: () => void save(), keys: 'Ctrl+S' },
-      { label: t('LANG_FILE_SAVE_FOLDER$'), run: () => void saveToFolder(), disabled: !folderAccess, keys: 'Ctrl+Shift+S' },
-      { label: t('LANG_FILE_SAVE_ARCHIVE$'), run: () => void saveArchive() },
+      { label: t('LANG_FILE_SAVE$'), run: () => void command(() => save()), keys: 'Ctrl+S' },
+      { label: t('LANG_FILE_SAVE_FOLDER$'), run: () => void command(() => saveToFolder()), disabled: !folderAccess, keys: 'Ctrl+Shift+S' },
+      { label: t('LANG_FILE_SAVE_ARCHIVE$'), run: () => void command(() => saveArchive()) },
       '-',
       { label: t('LANG_FILE_SCREENSHOT$'), heading: true },
-      { label: t('LANG_FILE_SCREENSHOT2D$'), run: () => void screenshot() });
+      { label: t('LANG_FILE_SCREENSHOT2D$'), run: () => void command(() => screenshot()) });
     return entries;
   });
   menubar.add(t('LANG_EDIT$'), () => [
-    { label: state.undoText ? `${t('LANG_EDIT_UNDO$')} ${state.undoText}` : t('LANG_EDIT_UNDO$'), run: () => void undo(), disabled: !state.undo, keys: 'Ctrl+Z' },
-    { label: state.redoText ? `${t('LANG_EDIT_REDO$')} ${state.redoText}` : t('LANG_EDIT_REDO$'), run: () => void redo(), disabled: !state.redo, keys: 'Ctrl+Shift+Z' },
+    { label: state.undoText ? `${t('LANG_EDIT_UNDO$')} ${state.undoText}` : t('LANG_EDIT_UNDO$'), run: () => void command(() => undo()), disabled: !state.undo, keys: 'Ctrl+Z' },
+    { label: state.redoText ? `${t('LANG_EDIT_REDO$')} ${state.redoText}` : t('LANG_EDIT_REDO$'), run: () => void command(() => redo()), disabled: !state.redo, keys: 'Ctrl+Shift+Z' },
   ]);
   menubar.add(t('LANG_VIEW$'), () => [
     { label: t('LANG_VIEW_ZOOM_IN$'), run: () => setZoom(zoom + 1), keys: 'Ctrl+=' },
@@ -1198,14 +1219,14 @@ function buildMenus(): HTMLElement {
     { label: t('LANG_VIEW_PROBLEMS$'), checked: docks.problems, run: () => showDock('problems', !docks.problems), keys: 'F8' },
     { label: t('LANG_VIEW_PALETTE$'), checked: docks.palette, run: () => showDock('palette', !docks.palette), keys: 'F9' },
   ]);
-  menubar.add(t('LANG_SKIN$'), () => [{ label: t('LANG_SKIN_RECOLOR$'), run: () => void recolourDialog() }]);
+  menubar.add(t('LANG_SKIN$'), () => [{ label: t('LANG_SKIN_RECOLOR$'), run: () => void command(() => recolourDialog()) }]);
   menubar.add(texts['LANG_LANGUAGE$'] ?? 'Language', () =>
-    languages.map((l) => ({ label: l.label, checked: languageFile === l.file, radio: true, run: () => void chooseLanguage(l.file) })));
+    languages.map((l) => ({ label: l.label, checked: languageFile === l.file, radio: true, run: () => void command(() => chooseLanguage(l.file)) })));
   menubar.add(t('LANG_SCREEN$'), () => [
-    ...Array.from({ length: kScreens }, (_, s) => ({ label: screenName(s), checked: s === screen, radio: true, run: () => void setScreen(s) })),
+    ...Array.from({ length: kScreens }, (_, s) => ({ label: screenName(s), checked: s === screen, radio: true, run: () => void command(() => setScreen(s)) })),
     '-',
-    { label: t('LANG_SCREEN_PREV$'), run: () => void setScreen(screen - 1), keys: 'PageUp' },
-    { label: t('LANG_SCREEN_NEXT$'), run: () => void setScreen(screen + 1), keys: 'PageDown' },
+    { label: t('LANG_SCREEN_PREV$'), run: () => void command(() => setScreen(screen - 1)), keys: 'PageUp' },
+    { label: t('LANG_SCREEN_NEXT$'), run: () => void command(() => setScreen(screen + 1)), keys: 'PageDown' },
   ]);
   return menubar.element;
 }
@@ -1244,7 +1265,7 @@ function buildPanel(): HTMLElement {
   // Colours
   const colours = el('div', { class: 'grid colours' });
   for (const c of panel.colours) {
-    const b = el('button', { type: 'button', class: 'control', 'data-field': c.name, style: `grid-row:${c.row + 1};grid-column:${c.column + 1}`, onclick: () => void editColour(c.name) },
+    const b = el('button', { type: 'button', class: 'control', 'data-field': c.name, style: `grid-row:${c.row + 1};grid-column:${c.column + 1}`, onclick: () => void command(() => editColour(c.name)) },
       el('span', { class: 'swatch' }), el('span', { class: 'caption' }, t(c.key)));
     b.setAttribute('aria-label', t(c.key));
     b.addEventListener('copy', (e) => {
@@ -1408,7 +1429,7 @@ function wireKeys(): void {
     const key = e.key.toLowerCase();
     const run = (f: () => unknown) => {
       e.preventDefault();
-      void f();
+      void command(f);
     };
     if (ctrl && key === 's') return run(() => (e.shiftKey ? saveToFolder() : save()));
     if (ctrl && key === 'o') return run(() => openFolder());
@@ -1515,7 +1536,9 @@ async function start(): Promise<void> {
     status(t('LANG_STATUS_OPENED$', t('LANG_SKIN_NEW$')));
     probe.ready = true;
     recent = await store.listRecent();
+    probe.restoreAsked = false;
     await offerRestore();
+    probe.restoreAsked = true;
   } catch (e) {
     probe.error = String((e as Error).message ?? e);
     root.replaceChildren(el('p', { class: 'fatal', role: 'alert' }, fill(texts['LANG_WEB_START_FAILED$'] ?? 'The editor could not start: %1', [probe.error])));

@@ -138,7 +138,13 @@ export class MenuBar {
         e.preventDefault();
         items[(to + items.length) % items.length]?.focus();
       };
-      if (e.key === 'ArrowDown') move(at + 1);
+      if (e.key === 'Enter' && at >= 0) {
+        // Taken once the key is handled: a file chooser opened inside
+        // Enter's own handling is not shown by every browser.
+        e.preventDefault();
+        const item = items[at];
+        setTimeout(() => item.click(), 0);
+      } else if (e.key === 'ArrowDown') move(at + 1);
       else if (e.key === 'ArrowUp') move(at - 1);
       else if (e.key === 'Home') move(0);
       else if (e.key === 'End') move(items.length - 1);

@@ -53,8 +53,9 @@ function nativeRender(args, name) {
   return { width: png.width, height: png.height, rgba };
 }
 
-async function newPage(context = browser) {
-  const page = await context.newPage();
+// Each test in a context of its own (its own storage), unless it asks for another page beside one.
+async function newPage(context) {
+  const page = await (context ?? (await browser.createBrowserContext())).newPage();
   page.setDefaultTimeout(30_000);
   await page.setViewport({ width: 1400, height: 1000 });
   page.on('request', (r) => {
@@ -95,6 +96,12 @@ function assertSame(shown, expected, what) {
   }
 }
 
+async function keys(page, modifier, key) {
+  await page.keyboard.down(modifier);
+  await page.keyboard.press(key);
+  await page.keyboard.up(modifier);
+}
+
 async function menu(page, title, entry) {
   await page.locator(`::-p-aria([name="${title}"][role="menuitem"])`).click();
   await page.locator(`::-p-aria([name="${entry}"])`).click();
@@ -115,7 +122,7 @@ async function setScreen(page, screen) {
 async function downloads(page, dir) {
   mkdirSync(dir, { recursive: true });
   const session = await page.createCDPSession();
-  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: dir });
+  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: dir, browserContextId: page.browserContext().id });
 }
 
 async function downloaded(dir, name) {
@@ -209,10 +216,10 @@ describe('the editor page', () => {
     await page.locator('::-p-aria(gameInfoTextColor)').click();
     const text = await page.waitForSelector('dialog[open] ::-p-aria(Text)');
     await text.evaluate((i) => (i.value = ''));
+    const draws = await page.evaluate(() => window.skinEditor.draws);
     await text.type('0x001f');
     // Live on the preview before OK, as red (the file's bit order: red in the low bits).
-    await page.waitForFunction(() => window.skinEditor.draws > 0);
-    await settled(page);
+    await page.waitForFunction((n) => window.skinEditor.draws > n, {}, draws);
     await page.locator('dialog[open] ::-p-aria(OK)').click();
     await page.waitForFunction(() => !document.querySelector('dialog[open]'));
     const edited = await preview(page);
@@ -222,6 +229,129 @@ describe('the editor page', () => {
     await page.keyboard.press('z');
     await page.keyboard.up('Control');
     assertSame(await preview(page), before, 'after Undo');
+    await page.close();
+  });
+
+  test('a picture imported with Fit, a colour replaced and a recolour, as the desktop makes them; Save downloads the same archive', async () => {
+    const page = await newPage();
+    await keys(page, 'Control', '0');
+    await page.locator('::-p-aria([name="Images"][role="tab"])').click();
+    await chooseFile(page, () => page.locator('::-p-aria(nds.bmp)').click(), picture);
+    await page.locator('dialog[open] ::-p-aria([name="Fit"][role="button"])').click();
+    await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+    const imports = ['--import', `icon/nds=${picture}`, '--fit', 'cover'];
+    assertSame(await preview(page), nativeRender(imports, 'fit'), 'the picture fitted');
+
+    // The most used colour made red everywhere, from the palette.
+    await page.keyboard.press('F9');
+    const swatch = await page.waitForSelector('.palette-swatch');
+    const from = await swatch.evaluate((b) => b.querySelector('.code').textContent);
+    await swatch.click();
+    const to = await page.waitForSelector('dialog[open] ::-p-aria([name="New color"][role="textbox"])');
+    await to.evaluate((i) => (i.value = ''));
+    await to.type('0x001f');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+    const replaced = [...imports, '--replace-colour', `${from}=0x001f`];
+    assertSame(await preview(page), nativeRender(replaced, 'replaced'), `${from} replaced`);
+
+    // A recolour: live while the dialog is open, one step once taken.
+    await menu(page, 'Skin', 'Recolor...');
+    const hue = await page.waitForSelector('dialog[open] ::-p-aria([name="Hue"][role="spinbutton"])');
+    await hue.evaluate((i) => (i.value = ''));
+    await hue.type('90');
+    await page.locator('dialog[open] ::-p-aria([name="OK"][role="button"])').click();
+    const recoloured = [...replaced, '--recolour', '90'];
+    assertSame(await preview(page), nativeRender(recoloured, 'recoloured'), 'recoloured');
+    await page.locator('::-p-aria([name="Edit"][role="menuitem"])').click();
+    await page.waitForSelector('::-p-aria([name="Undo recolor"][role="menuitem"])');
+    await page.keyboard.press('Escape');
+
+    const dir = join(work, 'downloads-save');
+    await downloads(page, dir);
+    await keys(page, 'Control', 's');
+    const saved = await downloaded(dir, 'skin.zip');
+    const expected = readFileSync(native(['convert', ...recoloured], 'skin.zip'));
+    assert.deepEqual(members(saved), members(expected));
+    assert.doesNotMatch(await page.title(), /\*/, 'saved: no unsaved marker');
+    await page.close();
+  });
+
+  test('after a reload the unsaved changes come back, and a second page leaves the first one\'s journal alone', async () => {
+    const page = await newPage();
+    await keys(page, 'Control', '0');
+    await menu(page, 'Skin', 'Recolor...');
+    const hue = await page.waitForSelector('dialog[open] ::-p-aria([name="Hue"][role="spinbutton"])');
+    await hue.evaluate((i) => (i.value = ''));
+    await hue.type('-60');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => window.skinEditor.journals > 0, { timeout: 5_000 });
+
+    // Another page of the editor, open at the same time: no question, and the journal stays.
+    const second = await newPage(page.browserContext());
+    await second.waitForFunction(() => window.skinEditor.restoreAsked !== undefined);
+    assert.equal(await second.$('dialog[open]'), null, 'the second page offered the journal of the first');
+    await second.close();
+
+    // Leaving with unsaved changes asks first.
+    const asked = [];
+    page.on('dialog', (d) => {
+      asked.push(d.type());
+      void d.accept();
+    });
+    await page.reload({ waitUntil: 'load' });
+    assert.deepEqual(asked, ['beforeunload']);
+    const question = await page.waitForSelector('dialog[open]', { timeout: 30_000 });
+    assert.match(await question.evaluate((d) => d.textContent), /Restore the unsaved changes to New skin from /);
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => window.skinEditor.restoreAsked === true && !document.querySelector('dialog[open]'));
+    await keys(page, 'Control', '0');
+    assertSame(await preview(page), nativeRender(['--recolour', '-60'], 'restored'), 'restored');
+    assert.match(await page.title(), /^\* /, 'restored changes are unsaved');
+    await page.close();
+  });
+
+  test('keyboard only: open, change a colour, undo, save', async () => {
+    const page = await newPage();
+    await keys(page, 'Control', '0');
+    const focusOn = async (name) => {
+      for (let i = 0; i < 300; ++i) {
+        const shown = await page.evaluate(() => document.activeElement?.getAttribute('aria-label') ?? document.activeElement?.textContent);
+        if (shown === name) return;
+        await page.keyboard.press('Tab');
+      }
+      assert.fail(`Tab never reached ${name}`);
+    };
+    await focusOn('File');
+    await page.keyboard.press('Enter');
+    for (let i = 0; i < 20 && (await page.evaluate(() => document.activeElement?.textContent)) !== '*.zip'; ++i) {
+      await page.keyboard.press('ArrowDown');
+    }
+    await chooseFile(page, () => page.keyboard.press('Enter'), sunset);
+    await page.waitForFunction(() => document.title.includes('Sunset'));
+    const opened = await preview(page);
+
+    await focusOn('gameInfoTextColor');
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('dialog[open]');
+    await page.keyboard.type('#f80000');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+    assert.notDeepEqual((await preview(page)).rgba, opened.rgba, 'the colour changed');
+    assert.equal(await page.evaluate(() => document.activeElement?.getAttribute('aria-label')), 'gameInfoTextColor', 'the focus is back on the colour');
+    await keys(page, 'Control', 'z');
+    assertSame(await preview(page), opened, 'after Undo');
+
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('dialog[open]');
+    await page.keyboard.type('0x001f');
+    await page.keyboard.press('Enter');
+    const dir = join(work, 'downloads-keys');
+    await downloads(page, dir);
+    await keys(page, 'Control', 's');
+    const saved = unzipSync(new Uint8Array(await downloaded(dir, 'Sunset.zip')));
+    const settings = Buffer.from(saved['Sunset/uisettings.ini']).toString('latin1');
+    assert.match(settings, /^gameInfoTextColor *= *0x001f\r?$/m);
     await page.close();
   });
 });
