@@ -59,9 +59,13 @@ const t = (key: string, ...args: (string | number)[]) => fill(texts[key] ?? key,
 
 // Counters the tests and the benchmark read: what was drawn, journalled, checked.
 const probe = {
-  ready: false, restoreAsked: undefined as boolean | undefined, draws: 0, journals: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
+  ready: false, restoreAsked: undefined as boolean | undefined, draws: 0,
+  // When (performance.now()) the first and the last drawing ended, a hover was shown, and how long the 14 screens took.
+  firstDrawAt: 0, lastDrawAt: 0, lastHoverAt: 0, overviewMs: 0, journals: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
   /** Nothing under way: no call of the engine outstanding and no drawing. */
   idle: () => engine.pending === 0 && !drawing && !hovering && commandsWaiting === 0 && !checkTimer && !sideTimer,
+  /** The engine and the drawing at rest, whatever dialog is open. */
+  quiet: () => engine.pending === 0 && !drawing && !hovering,
 };
 (window as unknown as { skinEditor: unknown }).skinEditor = probe;
 
@@ -185,6 +189,8 @@ async function draw(): Promise<void> {
       }
       paintHighlight();
       probe.draws++;
+      probe.lastDrawAt = performance.now();
+      probe.firstDrawAt ||= probe.lastDrawAt;
     } while (drawAgain);
   } finally {
     drawing = false;
@@ -410,11 +416,11 @@ function enableForScreen(): void {
   }
 }
 
-function setZoom(z: number): void {
+function setZoom(z: number, redraw = true): void {
   zoom = Math.max(1, Math.min(kMaxZoom, Math.round(z)));
   zoomText.textContent = t('LANG_STATUS_ZOOM$', Math.round((zoom * 100) / dpr()));
   highlight = null;
-  void draw();
+  if (redraw) void draw();
 }
 
 function fitZoom(): number {
@@ -447,8 +453,11 @@ function showDock(which: keyof typeof docks, shown: boolean): void {
 }
 
 async function drawOverview(): Promise<void> {
+  const began = performance.now();
   const canvases = overviewDock.querySelectorAll('canvas');
-  for (let s = 0; s < kScreens; ++s) paint(canvases[s], await engine.render(s, { zoom: 1, filter }));
+  const pictures = await Promise.all(Array.from({ length: kScreens }, (_, s) => engine.render(s, { zoom: 1, filter })));
+  pictures.forEach((p, s) => paint(canvases[s], p));
+  probe.overviewMs = performance.now() - began;
   probe.thumbnails++;
 }
 
@@ -980,6 +989,7 @@ async function hover(): Promise<void> {
       const trace = await engine.trace(screen, zoom, at.x, at.y);
       await showTrace(trace);
       probe.hovers++;
+      probe.lastHoverAt = performance.now();
     }
   } finally {
     hovering = false;
@@ -1145,7 +1155,7 @@ function screenName(s: number): string {
   return t(`LANG_SCREEN_${String(s).padStart(2, '0')}$`);
 }
 
-async function chooseLanguage(file: string | null): Promise<void> {
+async function chooseLanguage(file: string | null, starting = false): Promise<void> {
   let bytes: Uint8Array | null = null;
   if (file) {
     try {
@@ -1161,6 +1171,7 @@ async function chooseLanguage(file: string | null): Promise<void> {
   texts = await engine.texts();
   languageFile = file;
   localStorage.setItem(kLanguageKey, file ?? '');
+  if (starting) return;
   build();
   await refresh(false);
   await refreshSides();
@@ -1520,20 +1531,19 @@ async function start(): Promise<void> {
   }
   try {
     [texts, languages, panel] = await Promise.all([engine.texts(), engine.languages(), engine.panel()]);
+    (probe as Record<string, unknown>).engineAt = performance.now();
     state = await engine.state();
     started = Math.floor(Date.now() / 1000);
-    keeper = await store.claimKeeper().catch(() => 1 + Math.floor(Math.random() * 0x7ffffffe));
     wireKeys();
     wireDrop();
     const language = firstLanguage();
-    if (language) await chooseLanguage(language);
-    else {
-      build();
-      await refresh(false);
-    }
-    setZoom(fitZoom());
-    await draw();
+    if (language) await chooseLanguage(language, true);
+    // The preview as large as whole pixels let it be in the window.
+    build();
+    setZoom(fitZoom(), false);
+    await refresh(false);
     status(t('LANG_STATUS_OPENED$', t('LANG_SKIN_NEW$')));
+    keeper = await store.claimKeeper().catch(() => 1 + Math.floor(Math.random() * 0x7ffffffe));
     probe.ready = true;
     recent = await store.listRecent();
     probe.restoreAsked = false;

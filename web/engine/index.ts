@@ -8,8 +8,12 @@ export * from './engine';
 async function compile(url: URL): Promise<WebAssembly.Module> {
   const response = await fetch(url);
   if (!response.ok) throw new Error(`${url.pathname}: ${response.status} ${response.statusText}`);
-  // Compiled off the main thread's budget: a browser refuses to compile a
-  // module of this size synchronously there.
+  // Compiled while it downloads where the server names it as WebAssembly;
+  // asynchronously in any case (a browser refuses to compile a module of
+  // this size synchronously on a page's thread).
+  if (typeof WebAssembly.compileStreaming === 'function' && response.headers.get('Content-Type')?.startsWith('application/wasm')) {
+    return WebAssembly.compileStreaming(response);
+  }
   return WebAssembly.compile(await response.arrayBuffer());
 }
 
