@@ -197,13 +197,17 @@ async function draw(): Promise<void> {
   }
 }
 
-function paint(target: HTMLCanvasElement, picture: RgbaPicture): void {
+// A picture into a canvas, one pixel of the picture to one of the screen
+// (`sized`), or left to the page's style to scale (the thumbnails).
+function paint(target: HTMLCanvasElement, picture: RgbaPicture, sized = true): void {
   if (target.width !== picture.width || target.height !== picture.height) {
     target.width = picture.width;
     target.height = picture.height;
   }
-  target.style.width = `${picture.width / dpr()}px`;
-  target.style.height = `${picture.height / dpr()}px`;
+  if (sized) {
+    target.style.width = `${picture.width / dpr()}px`;
+    target.style.height = `${picture.height / dpr()}px`;
+  }
   target.getContext('2d')!.putImageData(new ImageData(picture.data as Uint8ClampedArray<ArrayBuffer>, picture.width, picture.height), 0, 0);
   if (target === canvas) {
     overlay.width = picture.width;
@@ -386,6 +390,7 @@ async function setScreen(s: number): Promise<void> {
   screen = (s + kScreens) % kScreens;
   screenChooser.value = String(screen);
   screenButtons.forEach((b, i) => b.setAttribute('aria-pressed', String(i === screen)));
+  overviewDock.querySelectorAll('.thumbnail').forEach((b, i) => b.setAttribute('aria-current', String(i === screen)));
   highlight = null;
   enableForScreen();
   await draw();
@@ -456,7 +461,7 @@ async function drawOverview(): Promise<void> {
   const began = performance.now();
   const canvases = overviewDock.querySelectorAll('canvas');
   const pictures = await Promise.all(Array.from({ length: kScreens }, (_, s) => engine.render(s, { zoom: 1, filter })));
-  pictures.forEach((p, s) => paint(canvases[s], p));
+  pictures.forEach((p, s) => paint(canvases[s], p, false));
   probe.overviewMs = performance.now() - began;
   probe.thumbnails++;
 }
@@ -1155,13 +1160,26 @@ function screenName(s: number): string {
   return t(`LANG_SCREEN_${String(s).padStart(2, '0')}$`);
 }
 
+// The language files, fetched once: once the page is loaded, it needs no network.
+const languageFiles = new Map<string, Promise<Uint8Array>>();
+function languageBytes(file: string): Promise<Uint8Array> {
+  let bytes = languageFiles.get(file);
+  if (!bytes) {
+    bytes = fetch(new URL(`language/${file}`, document.baseURI)).then(async (response) => {
+      if (!response.ok) throw new Error(`${response.status}`);
+      return new Uint8Array(await response.arrayBuffer());
+    });
+    bytes.catch(() => languageFiles.delete(file));
+    languageFiles.set(file, bytes);
+  }
+  return bytes;
+}
+
 async function chooseLanguage(file: string | null, starting = false): Promise<void> {
   let bytes: Uint8Array | null = null;
   if (file) {
     try {
-      const response = await fetch(new URL(`language/${file}`, document.baseURI));
-      if (!response.ok) throw new Error(`${response.status}`);
-      bytes = new Uint8Array(await response.arrayBuffer());
+      bytes = (await languageBytes(file)).slice();
     } catch {
       status(t('LANG_STATUS_LANGUAGE_MISSING$', file, 'language/'));
       return;
@@ -1380,7 +1398,7 @@ function buildDocks(): HTMLElement {
   overviewDock = el('section', { class: 'dock overview', 'aria-label': t('LANG_VIEW_OVERVIEW$'), hidden: !docks.overview },
     el('h2', {}, t('LANG_VIEW_OVERVIEW$')),
     el('div', { class: 'thumbnails' }, ...Array.from({ length: kScreens }, (_, s) =>
-      el('button', { type: 'button', class: 'thumbnail', 'aria-label': screenName(s), title: screenName(s), onclick: () => void setScreen(s) },
+      el('button', { type: 'button', class: 'thumbnail', 'aria-label': screenName(s), title: screenName(s), 'aria-current': String(s === screen), onclick: () => void setScreen(s) },
         el('canvas', { width: 266, height: 490 }), el('span', {}, String(s + 1))))));
   paletteDock = el('section', { class: 'dock palette', 'aria-label': t('LANG_VIEW_PALETTE$'), hidden: !docks.palette },
     el('h2', {}, t('LANG_VIEW_PALETTE$')), el('ul', { class: 'swatches' }));
@@ -1549,6 +1567,9 @@ async function start(): Promise<void> {
     probe.restoreAsked = false;
     await offerRestore();
     probe.restoreAsked = true;
+    // What the page may need later, fetched now: it then works without the network.
+    for (const l of languages) if (l.file) void languageBytes(l.file).catch(() => {});
+    void engine.prepareScreenshots().catch(() => {});
   } catch (e) {
     probe.error = String((e as Error).message ?? e);
     root.replaceChildren(el('p', { class: 'fatal', role: 'alert' }, fill(texts['LANG_WEB_START_FAILED$'] ?? 'The editor could not start: %1', [probe.error])));

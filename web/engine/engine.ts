@@ -599,6 +599,11 @@ export class SkinEngine {
     return bytes;
   }
 
+  /** Loads what a PNG screenshot needs now, so that a page can take one without the network later. */
+  async prepareScreenshots(): Promise<void> {
+    await this.loadPngEncoder();
+  }
+
   private loadPngEncoder(): Promise<void> {
     if (!this.pngEncoderLoading) {
       const load = this.modules.pngEncoder;

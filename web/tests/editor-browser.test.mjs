@@ -170,6 +170,21 @@ describe('the editor page', () => {
         assertSame(await preview(page), nativeRender(['--screen', String(screen), '--zoom', String(zoom)], `builtin-${screen}-${zoom}`), `screen ${screen} at zoom ${zoom}`);
       }
     }
+
+    // Once loaded, no network: another language, and a screenshot as the desktop takes it.
+    await page.waitForFunction(() => window.skinEditor.restoreAsked === true);
+    await settled(page);
+    await page.evaluate(() => new Promise((r) => setTimeout(r, 300)));
+    await page.setOfflineMode(true);
+    await menu(page, 'Language', 'Deutsch');
+    await page.waitForSelector('::-p-aria([name="Datei"][role="menuitem"])');
+    const dir = join(work, 'downloads-shot');
+    await downloads(page, dir);
+    await menu(page, 'Datei', 'In Datei speichern...');
+    const shot = decode(await downloaded(dir, 'skin-14.png'));
+    const expected = decode(readFileSync(native(['screenshot', '--screen', '13'], 'shot.png')));
+    assert.equal(`${shot.width} x ${shot.height}`, `${expected.width} x ${expected.height}`);
+    assert.ok(Buffer.from(shot.data).equals(Buffer.from(expected.data)), 'the screenshot has the desktop\'s pixels');
     await page.close();
   });
 
