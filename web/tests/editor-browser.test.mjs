@@ -369,4 +369,88 @@ describe('the editor page', () => {
     assert.match(settings, /^gameInfoTextColor *= *0x001f\r?$/m);
     await page.close();
   });
+
+  test('a folder opened through the File System Access API is saved back into it; an element dragged is one step', async () => {
+    // The folder chooser gives a folder of the page's private file system,
+    // filled with a skin the desktop build saved.
+    const folder = native(['convert', '--recolour', '-120'], 'Meadow');
+    const files = readdirSync(folder, { recursive: true, withFileTypes: true }).filter((f) => f.isFile())
+      .map((f) => [join(f.parentPath ?? f.path, f.name).slice(folder.length + 1), readFileSync(join(f.parentPath ?? f.path, f.name)).toString('base64')]);
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.evaluateOnNewDocument(() => {
+      window.showDirectoryPicker = async () => (await navigator.storage.getDirectory()).getDirectoryHandle('Meadow', { create: true });
+    });
+    await page.goto(`${origin}/`, { waitUntil: 'load' });
+    await page.evaluate(async (list) => {
+      const root = await (await navigator.storage.getDirectory()).getDirectoryHandle('Meadow', { create: true });
+      for (const [path, b64] of list) {
+        const parts = path.split('/');
+        let dir = root;
+        for (const p of parts.slice(0, -1)) dir = await dir.getDirectoryHandle(p, { create: true });
+        const w = await (await dir.getFileHandle(parts.at(-1), { create: true })).createWritable();
+        await w.write(Uint8Array.from(atob(b64), (c) => c.charCodeAt(0)));
+        await w.close();
+      }
+    }, files);
+    await page.waitForFunction(() => window.skinEditor?.ready);
+    await keys(page, 'Control', '0');
+    await menu(page, 'File', 'Skin folder...');
+    await page.waitForFunction(() => document.title.includes('Meadow'));
+    assertSame(await preview(page), nativeRender(['--skin', folder], 'meadow'), 'the folder opened');
+
+    // Dragging the file name's text three pixels right and one down, in several moves: one step.
+    const box = await (await page.$('::-p-aria(Preview)')).boundingBox();
+    const at = await page.evaluate(() => [...document.querySelectorAll('input')].find((i) => i.getAttribute('aria-label')?.endsWith(' X') && i.closest('tr')?.dataset.section === '[file name]').value);
+    const before = { x: Number(at) };
+    await page.mouse.move(box.x + 132.5, box.y + 78.5);
+    await settled(page);
+    const named = await page.$eval('[role=status]', (s) => s.textContent);
+    assert.match(named, /^gameInfoTitleColor · FileName +\(132, 78\)$/, 'the status line names what draws under the pointer');
+    await page.mouse.down();
+    for (const dx of [1, 2, 3]) await page.mouse.move(box.x + 132.5 + dx, box.y + 78.5 + (dx === 3 ? 1 : 0));
+    await page.mouse.up();
+    await settled(page);
+    const xs = await page.evaluate(() => [...document.querySelectorAll('tr')].filter((r) => r.dataset.section === '[file name]')
+      .map((r) => [...r.querySelectorAll('input[type=number]')].map((i) => Number(i.value)))[0]);
+    assert.equal(xs[0], before.x + 3, 'moved three pixels right');
+    await page.locator('::-p-aria([name="Edit"][role="menuitem"])').click();
+    const undo = await page.waitForSelector('.menu-list [role=menuitem]');
+    const undoName = await undo.evaluate((b) => b.querySelector('.label').textContent);
+    await page.keyboard.press('Escape');
+    await keys(page, 'Control', 'z');
+    await settled(page);
+    const back = await page.evaluate(() => Number([...document.querySelectorAll('tr')].find((r) => r.dataset.section === '[file name]').querySelector('input[type=number]').value));
+    assert.equal(back, before.x, `one Undo (${undoName}) takes the whole drag back`);
+
+    // A colour changed and saved in place: the folder holds what the desktop writes.
+    await page.locator('::-p-aria([name="Colors"][role="tab"])').click();
+    await page.locator('::-p-aria(gameInfoTextColor)').click();
+    const text = await page.waitForSelector('dialog[open] ::-p-aria(Text)');
+    await text.evaluate((i) => (i.value = ''));
+    await text.type('#f80000');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => document.title.startsWith('*'));
+    await keys(page, 'Control', 's');
+    await page.waitForFunction(() => document.querySelector('[role=status]').textContent === 'Saved 54 files to Meadow');
+    assert.doesNotMatch(await page.title(), /^\*/);
+    const written = new Map(await page.evaluate(async () => {
+      const out = [];
+      const walk = async (dir, prefix) => {
+        for await (const [name, h] of dir.entries()) {
+          if (h.kind === 'directory') await walk(h, `${prefix}${name}/`);
+          else out.push([prefix + name, btoa(String.fromCharCode(...new Uint8Array(await (await h.getFile()).arrayBuffer())))]);
+        }
+      };
+      await walk(await (await navigator.storage.getDirectory()).getDirectoryHandle('Meadow'), '');
+      return out;
+    }));
+    const settings = Buffer.from(written.get('uisettings.ini'), 'base64').toString('latin1');
+    assert.match(settings, /^gameInfoTextColor *= *0x001f\r?$/m);
+    for (const [path] of files) {
+      if (path === 'uisettings.ini') continue;
+      assert.equal(written.get(path), files.find(([p]) => p === path)[1], `${path} as the desktop wrote it`);
+    }
+    await context.close();
+  });
 });
