@@ -747,7 +747,7 @@ async function askFit(picture: string, fileName: string, bytes: Uint8Array,
   const image = panel.images.find((i) => i.name === picture);
   const caption = image ? t(image.key) : picture;
   const fits: [Fit, string, string][] = [['cover', 'LANG_FIT_COVER$', 'LANG_FIT_COVER_TIP$'], ['stretch', 'LANG_FIT_STRETCH$', 'LANG_FIT_STRETCH_TIP$'], ['keep', 'LANG_FIT_KEEP$', 'LANG_FIT_KEEP_TIP$']];
-  const box = 192;
+  const box = 160;
   const scale = Math.max(1, Math.floor(box / Math.max(sizes.expectedWidth, sizes.expectedHeight)));
   const previews = el('div', { class: 'fit-previews' });
   for (const [fit, key, tip] of fits) {
@@ -1263,10 +1263,9 @@ function buildMenus(): HTMLElement {
 let recent: store.RecentSkin[] = [];
 
 async function openRecent(r: store.RecentSkin): Promise<void> {
-  if (!(await files.mayWrite(r.handle))) {
-    status(t('LANG_WEB_READ_FAILED$', r.name, ''));
-    return;
-  }
+  // Asked once more for the folder (a browser forgets what it granted when
+  // the page closes); refused, the reading says why.
+  await files.mayWrite(r.handle);
   await openFolderHandle(r.handle);
 }
 
@@ -1560,7 +1559,6 @@ async function start(): Promise<void> {
     build();
     setZoom(fitZoom(), false);
     await refresh(false);
-    status(t('LANG_STATUS_OPENED$', t('LANG_SKIN_NEW$')));
     keeper = await store.claimKeeper().catch(() => 1 + Math.floor(Math.random() * 0x7ffffffe));
     probe.ready = true;
     recent = await store.listRecent();
