@@ -104,6 +104,8 @@ bool HoldsOnlySkin(const SkinArchive& archive, const std::string& root) {
   };
   for (const SkinArchive::Entry& entry : archive.entries()) {
     const std::string& name = entry.name;
+    // A member without a name is no part of the skin (and has no last character).
+    if (name.empty()) return false;
     // The folders above the root, as some archivers list them.
     const bool above = name.back() == '\\' && name.size() <= root.size() &&
                        SameArchiveName(name, std::string_view(root).substr(0, name.size()));

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "images/archive_writer.h"
 #include "images/bmp_writer.h"
 #include "images/defaults.h"
 #include "images/skin_io.h"
@@ -333,3 +334,12 @@ TEST_F(SkinIoTest, BrokenArchives) {
 }
 
 }  // namespace
+
+// Save writes back over an archive only when it holds nothing but the skin:
+// a member named by nothing (an empty name) is another program's, and it
+// would be lost.
+TEST(ArchiveHoldsOnlySkinTest, EveryMemberMustBeTheSkins) {
+  EXPECT_TRUE(ArchiveHoldsOnlySkin(Data("archives/python_top.zip")));
+  EXPECT_FALSE(ArchiveHoldsOnlySkin(Data("archives/empty_name.zip")));
+}
+

@@ -116,6 +116,11 @@ deep = "d" * 490 + "/"
 with zipfile.ZipFile("long_names.zip", "w", zipfile.ZIP_DEFLATED) as z:
     z.writestr(zipfile.ZipInfo(deep + "uisettings.ini", (2020, 1, 1, 0, 0, 0)), settings, zipfile.ZIP_DEFLATED)
     z.writestr(zipfile.ZipInfo(deep + "lamp.bmp", (2020, 1, 1, 0, 0, 0)), bmp24(2, 2, (0, 0, 255)), zipfile.ZIP_DEFLATED)
+# A member with an empty name beside settings at the top: not part of the
+# skin, so a save must not write the archive over it.
+with zipfile.ZipFile("empty_name.zip", "w", zipfile.ZIP_STORED) as z:
+    z.writestr(zipfile.ZipInfo("uisettings.ini", (2020, 1, 1, 0, 0, 0)), settings)
+    z.writestr(zipfile.ZipInfo("", (2020, 1, 1, 0, 0, 0)), b"another program's note")
 PYEOF
 
 # --- seeds of the whole-skin fuzz targets (tests/fuzz/skin_open, skin_check) ----
