@@ -1472,19 +1472,25 @@ function wireKeys(): void {
     if (typing(e.target)) return;
     if (e.key === 'PageUp') return run(() => setScreen(screen - 1));
     if (e.key === 'PageDown') return run(() => setScreen(screen + 1));
-    if (e.key === ' ' && comparing && !e.repeat && (e.target === canvas || canvas.matches(':hover'))) {
-      return run(() => {
-        swapped = true;
-        return draw();
-      });
-    }
   });
-  document.addEventListener('keyup', (e) => {
-    if (e.key === ' ' && swapped) {
-      swapped = false;
-      void draw();
-    }
-  });
+  // Space held over the preview while comparing swaps the two, and does
+  // nothing else (no focused button is pressed, no menu opens).
+  window.addEventListener('keydown', (e) => {
+    if (e.key !== ' ' || !comparing || document.querySelector('dialog[open]')) return;
+    if (e.target !== canvas && !canvas.matches(':hover')) return;
+    e.preventDefault();
+    e.stopPropagation();
+    if (e.repeat || swapped) return;
+    swapped = true;
+    void draw();
+  }, true);
+  window.addEventListener('keyup', (e) => {
+    if (e.key !== ' ' || !swapped) return;
+    e.preventDefault();
+    e.stopPropagation();
+    swapped = false;
+    void draw();
+  }, true);
   window.addEventListener('beforeunload', (e) => {
     if (state?.modified) {
       e.preventDefault();

@@ -171,6 +171,17 @@ describe('the editor page', () => {
       }
     }
 
+    // Every control has a name (as on the desktop), and the preview is "Preview".
+    const tree = await page.accessibility.snapshot({ interestingOnly: false });
+    const unnamed = [];
+    const walk = (node) => {
+      if (['button', 'checkbox', 'textbox', 'spinbutton', 'combobox', 'menuitem', 'tab', 'slider', 'radio'].includes(node.role) && !node.name?.trim()) unnamed.push(node.role);
+      for (const child of node.children ?? []) walk(child);
+    };
+    walk(tree);
+    assert.deepEqual(unnamed, [], 'controls without a name');
+    assert.equal((await page.$$('::-p-aria(Preview)')).length, 1);
+
     // Once loaded, no network: another language, and a screenshot as the desktop takes it.
     await page.waitForFunction(() => window.skinEditor.restoreAsked === true);
     await settled(page);
@@ -240,6 +251,16 @@ describe('the editor page', () => {
     const edited = await preview(page);
     const red = (p) => { let n = 0; for (let i = 0; i < p.rgba.length; i += 4) n += p.rgba[i] === 248 && p.rgba[i + 1] === 0 && p.rgba[i + 2] === 0; return n; };
     assert.ok(red(edited) > red(before) + 20, `the text turned red: ${red(before)} red pixels before, ${red(edited)} after`);
+    // Compared with the skin as saved: beside it, and in its place while Space is held.
+    await menu(page, 'View', 'Compare with saved');
+    assertSame(await preview(page, 'As saved'), before, 'as saved');
+    await page.hover('canvas.preview');
+    await page.keyboard.down(' ');
+    assertSame(await preview(page), before, 'swapped while Space is held');
+    await page.keyboard.up(' ');
+    assertSame(await preview(page), edited, 'back when Space is let go');
+    await menu(page, 'View', 'Compare with saved');
+
     await page.keyboard.down('Control');
     await page.keyboard.press('z');
     await page.keyboard.up('Control');
@@ -451,6 +472,22 @@ describe('the editor page', () => {
       if (path === 'uisettings.ini') continue;
       assert.equal(written.get(path), files.find(([p]) => p === path)[1], `${path} as the desktop wrote it`);
     }
+    await context.close();
+  });
+
+  test('the browser\'s language at the first start, the one chosen from the menu after that', async () => {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.evaluateOnNewDocument(() => Object.defineProperty(navigator, 'languages', { get: () => ['fr-CA', 'fr'] }));
+    await page.goto(`${origin}/`, { waitUntil: 'load' });
+    await page.waitForFunction(() => window.skinEditor?.ready);
+    await page.waitForSelector('::-p-aria([name="Fichier"][role="menuitem"])');
+    assert.equal(await page.evaluate(() => document.documentElement.lang), 'fr');
+    await menu(page, 'Language', 'English');
+    await page.waitForSelector('::-p-aria([name="File"][role="menuitem"])');
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => window.skinEditor?.ready);
+    assert.ok(await page.$('::-p-aria([name="File"][role="menuitem"])'), 'English kept over the browser\'s French');
     await context.close();
   });
 });
