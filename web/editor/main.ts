@@ -787,6 +787,21 @@ pictureInput.addEventListener('change', () => {
 
 let colourClipboard: Rgb | null = null;
 
+// A modal dialog whose changes the preview shows live: resolves to the
+// button that closed it ("ok", "cancel", or "" for Escape) once the last
+// change it previewed is made and what it previewed is taken away.
+async function previewDialog(dialog: HTMLDialogElement, first: HTMLInputElement, previewed: () => Promise<unknown>): Promise<string> {
+  document.body.append(dialog);
+  dialog.showModal();
+  first.focus();
+  first.select();
+  const answer = await new Promise<string>((resolve) => dialog.addEventListener('close', () => resolve(dialog.returnValue), { once: true }));
+  dialog.remove();
+  await previewed();
+  await engine.endPreview();
+  return answer;
+}
+
 async function editColour(key: string): Promise<void> {
   const field = colourField(key);
   if (!field) return;
@@ -845,15 +860,7 @@ async function editColour(key: string): Promise<void> {
     el('div', { class: 'buttons' },
       el('button', { type: 'submit', value: 'ok', class: 'default' }, t('LANG_OK$')),
       el('button', { type: 'submit', value: 'cancel', formnovalidate: true }, t('LANG_CANCEL$'))));
-  const dialog = el('dialog', { class: 'colour-dialog', 'aria-label': title }, form);
-  document.body.append(dialog);
-  dialog.showModal();
-  text.focus();
-  text.select();
-  const value = await new Promise<string>((resolve) => dialog.addEventListener('close', () => resolve(dialog.returnValue), { once: true }));
-  dialog.remove();
-  await previewing;
-  await engine.endPreview();
+  const value = await previewDialog(el('dialog', { class: 'colour-dialog', 'aria-label': title }, form), text, () => previewing);
   if (value === 'ok' && fileCode(current) !== fileCode(before)) {
     await change(engine.setColour(field.section, field.key, current));
   } else {
@@ -907,15 +914,7 @@ async function replaceColourDialog(from: string): Promise<void> {
       el('output', {}, from), el('label', {}, t('LANG_NEW_COLOR$'), text), el('label', {}, t('LANG_COLORREQUESTER$'), picker)),
     el('div', { class: 'buttons' }, el('button', { type: 'submit', value: 'ok', class: 'default' }, t('LANG_OK$')),
       el('button', { type: 'submit', value: 'cancel' }, t('LANG_CANCEL$'))));
-  const dialog = el('dialog', { 'aria-label': title }, form);
-  document.body.append(dialog);
-  dialog.showModal();
-  text.focus();
-  text.select();
-  const answer = await new Promise<string>((resolve) => dialog.addEventListener('close', () => resolve(dialog.returnValue), { once: true }));
-  dialog.remove();
-  await previewing;
-  await engine.endPreview();
+  const answer = await previewDialog(el('dialog', { 'aria-label': title }, form), text, () => previewing);
   if (answer === 'ok' && value15(to) !== value15(fromRgb)) await change(engine.replaceColour(value15(fromRgb), value15(to)));
   else await draw();
 }
@@ -958,14 +957,7 @@ async function recolourDialog(): Promise<void> {
       el('button', { type: 'button', onclick: () => rows.forEach((r) => r.set(0)) }, t('LANG_RECOLOR_RESET$')),
       el('button', { type: 'submit', value: 'ok', class: 'default' }, t('LANG_OK$')),
       el('button', { type: 'submit', value: 'cancel' }, t('LANG_CANCEL$'))));
-  const dialog = el('dialog', { 'aria-label': title }, form);
-  document.body.append(dialog);
-  dialog.showModal();
-  (rows[0].line.querySelector('input') as HTMLInputElement).focus();
-  const answer = await new Promise<string>((resolve) => dialog.addEventListener('close', () => resolve(dialog.returnValue), { once: true }));
-  dialog.remove();
-  await previewing;
-  await engine.endPreview();
+  const answer = await previewDialog(el('dialog', { 'aria-label': title }, form), rows[0].line.querySelector('input')!, () => previewing);
   if (answer === 'ok' && (shift.hue || shift.saturation || shift.lightness)) await change(engine.recolour({ ...shift }, scope));
   else await draw();
 }
