@@ -230,6 +230,20 @@ describe('the editor page', () => {
     }
     await page.waitForFunction(() => document.title.includes('Dropped'), { timeout: 20_000 });
     assertSame(await preview(page), nativeRender(['--skin', folder], 'dropped'), 'the folder dropped');
+
+    // An archive with 50 pictures missing: one message with every line in its details; the
+    // problems listed, and a click on one goes to its control.
+    await chooseFile(page, () => menu(page, 'File', '*.zip'), archive);
+    const report = await page.waitForSelector('dialog[open]');
+    const details = await report.evaluate((d) => d.querySelector('pre')?.textContent.split('\n') ?? []);
+    assert.equal(details.length, 50);
+    assert.equal(details[0], 'MySkin\\active.bmp : File not found');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => document.querySelectorAll('.problem.error').length >= 50);
+    const first = await page.$eval('.problem', (b) => b.querySelector('.subject').textContent);
+    await page.click('.problem');
+    await settled(page);
+    assert.equal(await page.evaluate(() => document.activeElement?.dataset.picture), first, 'the problem\'s picture has the focus');
     await page.close();
   });
 
@@ -472,6 +486,15 @@ describe('the editor page', () => {
       if (path === 'uisettings.ini') continue;
       assert.equal(written.get(path), files.find(([p]) => p === path)[1], `${path} as the desktop wrote it`);
     }
+
+    // The folder is among the recent skins, and opens again from there as saved.
+    const savedView = await preview(page);
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => window.skinEditor?.restoreAsked === true);
+    await menu(page, 'File', 'Meadow');
+    await page.waitForFunction(() => document.title.includes('Meadow'));
+    await keys(page, 'Control', '0');
+    assertSame(await preview(page), savedView, 'reopened as saved');
     await context.close();
   });
 
