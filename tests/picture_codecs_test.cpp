@@ -27,7 +27,7 @@
 
 namespace {
 
-struct PngSpec {
+struct PngKind {
   const char* what;
   int colourType;
   int bitDepth;
@@ -76,42 +76,42 @@ struct PngContent {
   bool beyondDepth = false;  // tRNS's value is more than the depth holds
 };
 
-// Random samples for `spec` (a fixed seed). A fifth of the samples take the
+// Random samples for `kind` (a fixed seed). A fifth of the samples take the
 // transparent value (cut to the file's depth), so that tRNS matches some
 // pixels; palette indices run past the palette's end.
-PngContent ContentOf(const PngSpec& spec) {
+PngContent ContentOf(const PngKind& kind) {
   PngContent c;
-  std::mt19937 random(static_cast<unsigned>(spec.colourType * 100 + spec.bitDepth + spec.width));
-  const int channels = Channels(spec.colourType);
-  const unsigned maxSample = spec.bitDepth == 16 ? 0xFFFF : (1u << spec.bitDepth) - 1;
-  const std::size_t rowBytes = (std::size_t(spec.width) * channels * spec.bitDepth + 7) / 8;
-  c.rows.assign(std::size_t(spec.height), std::vector<png_byte>(rowBytes, 0));
+  std::mt19937 random(static_cast<unsigned>(kind.colourType * 100 + kind.bitDepth + kind.width));
+  const int channels = Channels(kind.colourType);
+  const unsigned maxSample = kind.bitDepth == 16 ? 0xFFFF : (1u << kind.bitDepth) - 1;
+  const std::size_t rowBytes = (std::size_t(kind.width) * channels * kind.bitDepth + 7) / 8;
+  c.rows.assign(std::size_t(kind.height), std::vector<png_byte>(rowBytes, 0));
   for (auto& row : c.rows) {
-    for (int x = 0; x < spec.width; ++x) {
-      const bool clear = spec.transparent >= 0 && random() % 5 == 0;
+    for (int x = 0; x < kind.width; ++x) {
+      const bool clear = kind.transparent >= 0 && random() % 5 == 0;
       for (int ch = 0; ch < channels; ++ch) {
-        unsigned v = clear ? unsigned(spec.transparent) & maxSample : random() % (maxSample + 1);
-        if (spec.colourType == PNG_COLOR_TYPE_PALETTE) v = random() % std::min(maxSample + 1, unsigned(spec.paletteSize) + 3);
+        unsigned v = clear ? unsigned(kind.transparent) & maxSample : random() % (maxSample + 1);
+        if (kind.colourType == PNG_COLOR_TYPE_PALETTE) v = random() % std::min(maxSample + 1, unsigned(kind.paletteSize) + 3);
         const std::size_t i = std::size_t(x) * channels + ch;
-        if (spec.bitDepth == 16) {
+        if (kind.bitDepth == 16) {
           row[2 * i] = png_byte(v >> 8), row[2 * i + 1] = png_byte(v & 255);
         } else {
-          const std::size_t bit = i * spec.bitDepth;
-          row[bit / 8] |= png_byte(v << (8 - spec.bitDepth - bit % 8));
+          const std::size_t bit = i * kind.bitDepth;
+          row[bit / 8] |= png_byte(v << (8 - kind.bitDepth - bit % 8));
         }
       }
     }
   }
-  for (int i = 0; i < spec.paletteSize; ++i) c.palette.push_back({png_byte(random()), png_byte(random()), png_byte(random())});
-  for (int i = 0; i < spec.paletteAlphas; ++i) c.alphas.push_back(png_byte(i * 97 % 256));
-  c.value.gray = c.value.red = c.value.green = c.value.blue = png_uint_16(spec.transparent);
-  c.beyondDepth = spec.transparent > int(maxSample);
+  for (int i = 0; i < kind.paletteSize; ++i) c.palette.push_back({png_byte(random()), png_byte(random()), png_byte(random())});
+  for (int i = 0; i < kind.paletteAlphas; ++i) c.alphas.push_back(png_byte(i * 97 % 256));
+  c.value.gray = c.value.red = c.value.green = c.value.blue = png_uint_16(kind.transparent);
+  c.beyondDepth = kind.transparent > int(maxSample);
   return c;
 }
 
-// A PNG of `spec`, written by libpng itself.
-std::string WritePng(const PngSpec& spec) {
-  PngContent c = ContentOf(spec);
+// A PNG of `kind`, written by libpng itself.
+std::string WritePng(const PngKind& kind) {
+  PngContent c = ContentOf(kind);
   std::vector<png_bytep> pointers;
   for (auto& row : c.rows) pointers.push_back(row.data());
   std::string out;
@@ -124,17 +124,17 @@ std::string WritePng(const PngSpec& spec) {
   png_set_write_fn(png, &out, AppendTo, NoFlush);
   // Indices past the palette are written as they are: the reader decides.
   png_set_check_for_invalid_index(png, 0);
-  png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.bitDepth, spec.colourType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+  png_set_IHDR(png, info, png_uint_32(kind.width), png_uint_32(kind.height), kind.bitDepth, kind.colourType,
+               kind.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
                PNG_FILTER_TYPE_BASE);
   if (!c.palette.empty()) png_set_PLTE(png, info, c.palette.data(), int(c.palette.size()));
-  if (spec.paletteAlphas > 0) png_set_tRNS(png, info, c.alphas.data(), spec.paletteAlphas, nullptr);
-  if (spec.transparent >= 0 && !c.beyondDepth) png_set_tRNS(png, info, nullptr, 0, &c.value);
+  if (kind.paletteAlphas > 0) png_set_tRNS(png, info, c.alphas.data(), kind.paletteAlphas, nullptr);
+  if (kind.transparent >= 0 && !c.beyondDepth) png_set_tRNS(png, info, nullptr, 0, &c.value);
   png_write_info(png, info);
   png_write_image(png, pointers.data());
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  return c.beyondDepth ? WithTransparentValue(out, Channels(spec.colourType), unsigned(spec.transparent)) : out;
+  return c.beyondDepth ? WithTransparentValue(out, Channels(kind.colourType), unsigned(kind.transparent)) : out;
 }
 
 struct Reader {
@@ -176,8 +176,8 @@ std::vector<png_byte> LibpngRgba(std::string_view bytes) {
   return rgba;
 }
 
-std::vector<PngSpec> EveryKindOfPng() {
-  std::vector<PngSpec> specs = {
+std::vector<PngKind> EveryKindOfPng() {
+  std::vector<PngKind> kinds = {
       {"grey 1-bit", PNG_COLOR_TYPE_GRAY, 1},
       {"grey 2-bit", PNG_COLOR_TYPE_GRAY, 2},
       {"grey 4-bit", PNG_COLOR_TYPE_GRAY, 4},
@@ -206,28 +206,28 @@ std::vector<PngSpec> EveryKindOfPng() {
       {"RGB 8-bit, 2 x 9", PNG_COLOR_TYPE_RGB, 8, 2, 9},
   };
   // Every kind again, interlaced.
-  const std::size_t plain = specs.size();
+  const std::size_t plain = kinds.size();
   for (std::size_t i = 0; i < plain; ++i) {
-    PngSpec s = specs[i];
+    PngKind s = kinds[i];
     s.interlaced = true;
-    specs.push_back(s);
+    kinds.push_back(s);
   }
-  return specs;
+  return kinds;
 }
 
 TEST(PictureCodecs, PngOfEveryLayoutDecodesAsLibpngExpandsIt) {
-  for (const PngSpec& spec : EveryKindOfPng()) {
-    const std::string what = std::string(spec.what) + (spec.interlaced ? ", interlaced" : "");
-    const std::string bytes = WritePng(spec);
+  for (const PngKind& kind : EveryKindOfPng()) {
+    const std::string what = std::string(kind.what) + (kind.interlaced ? ", interlaced" : "");
+    const std::string bytes = WritePng(kind);
     ASSERT_FALSE(bytes.empty()) << what;
     const std::vector<png_byte> rgba = LibpngRgba(bytes);
-    ASSERT_EQ(rgba.size(), std::size_t(spec.width) * spec.height * 4) << what;
+    ASSERT_EQ(rgba.size(), std::size_t(kind.width) * kind.height * 4) << what;
 
     // Opening: transparent pixels (alpha below 128) are the key green.
     Picture keyed;
     ASSERT_TRUE(DecodePng(bytes, keyed)) << what;
-    ASSERT_EQ(keyed.width, spec.width) << what;
-    ASSERT_EQ(keyed.height, spec.height) << what;
+    ASSERT_EQ(keyed.width, kind.width) << what;
+    ASSERT_EQ(keyed.height, kind.height) << what;
     // An import: every colour kept, the alpha beside it when any is not opaque.
     Picture colours;
     std::vector<std::uint8_t> alpha;
@@ -252,12 +252,12 @@ TEST(PictureCodecs, PngOfEveryLayoutDecodesAsLibpngExpandsIt) {
 // The kinds above really hold transparency where they claim to: otherwise
 // the comparison would not reach the tRNS rules.
 TEST(PictureCodecs, TransparencyOfTheTestFilesIsThere) {
-  for (const PngSpec& spec : EveryKindOfPng()) {
-    if (spec.transparent < 0 && spec.paletteAlphas < 0) continue;
-    const std::vector<png_byte> rgba = LibpngRgba(WritePng(spec));
+  for (const PngKind& kind : EveryKindOfPng()) {
+    if (kind.transparent < 0 && kind.paletteAlphas < 0) continue;
+    const std::vector<png_byte> rgba = LibpngRgba(WritePng(kind));
     bool clear = false, opaque = false;
     for (std::size_t i = 3; i < rgba.size(); i += 4) (rgba[i] < 128 ? clear : opaque) = true;
-    EXPECT_TRUE(clear && opaque) << spec.what;
+    EXPECT_TRUE(clear && opaque) << kind.what;
   }
 }
 
@@ -289,8 +289,8 @@ class CountingSink final : public RowSink {
 
 TEST(PictureCodecs, ASinkSeesTheSizeFirstAndMayRefuseIt) {
   for (const bool interlaced : {false, true}) {
-    PngSpec spec{"RGBA", PNG_COLOR_TYPE_RGB_ALPHA, 8, 12, 9, interlaced};
-    const std::string png = WritePng(spec);
+    PngKind kind{"RGBA", PNG_COLOR_TYPE_RGB_ALPHA, 8, 12, 9, interlaced};
+    const std::string png = WritePng(kind);
     // Wide enough: every pixel once; a plain picture in 9 whole rows, an
     // interlaced one in the rows of its seven passes: 2 + 2 + 1 + 3 + 2 + 5 + 4.
     CountingSink fits(12);

@@ -121,8 +121,8 @@ async function setScreen(page, screen) {
 
 async function downloads(page, dir) {
   mkdirSync(dir, { recursive: true });
-  const session = await page.createCDPSession();
-  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: dir, browserContextId: page.browserContext().id });
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: dir, browserContextId: page.browserContext().id });
 }
 
 async function downloaded(dir, name) {
@@ -222,11 +222,11 @@ describe('the editor page', () => {
     await page.evaluate(() => {
       document.title = 'dropping';
     });
-    const session = await page.createCDPSession();
+    const cdp = await page.createCDPSession();
     const box = await (await page.$('::-p-aria(Preview)')).boundingBox();
     const data = { items: [], files: [folder], dragOperationsMask: 1 };
     for (const type of ['dragEnter', 'dragOver', 'drop']) {
-      await session.send('Input.dispatchDragEvent', { type, x: box.x + 20, y: box.y + 20, data });
+      await cdp.send('Input.dispatchDragEvent', { type, x: box.x + 20, y: box.y + 20, data });
     }
     await page.waitForFunction(() => document.title.includes('Dropped'), { timeout: 20_000 });
     assertSame(await preview(page), nativeRender(['--skin', folder], 'dropped'), 'the folder dropped');
