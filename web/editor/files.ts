@@ -15,38 +15,50 @@ const kMaxFiles = 4096;
 export class FolderTooLarge extends Error {}
 
 interface Gathered {
-  files: { path: string; file: () => Promise<File> }[];
+  files: { path: string; file: File }[];
   size: number;
 }
 
-function take(into: Gathered, path: string, size: number, file: () => Promise<File>): void {
+function take(into: Gathered, path: string, file: File): void {
   if (!kSkinFile.test(path)) return;
-  into.size += size;
+  into.size += file.size;
   if (into.size > kFolderBudget || into.files.length >= kMaxFiles) throw new FolderTooLarge(path);
   into.files.push({ path, file });
 }
 
 async function load(gathered: Gathered): Promise<SkinFile[]> {
   const out: SkinFile[] = [];
-  for (const f of gathered.files) out.push({ path: f.path, bytes: new Uint8Array(await (await f.file()).arrayBuffer()) });
+  for (const f of gathered.files) out.push({ path: f.path, bytes: new Uint8Array(await f.file.arrayBuffer()) });
   return out;
 }
 
-/** The files of a folder reached through the File System Access API. */
-export async function readFolderHandle(handle: FileSystemDirectoryHandle): Promise<SkinFile[]> {
+// A folder's entries as either of the browser's ways gives them: a folder
+// with its entries, or a file.
+type Item = { name: string; children?: () => Promise<Item[]>; file?: () => Promise<File> };
+
+async function readTree(root: Item[]): Promise<SkinFile[]> {
   const gathered: Gathered = { files: [], size: 0 };
-  const walk = async (dir: FileSystemDirectoryHandle, prefix: string, depth: number): Promise<void> => {
-    for await (const entry of (dir as unknown as { values(): AsyncIterable<FileSystemHandle> }).values()) {
-      if (entry.kind === 'directory') {
-        if (depth < kMaxDepth) await walk(entry as FileSystemDirectoryHandle, `${prefix}${entry.name}/`, depth + 1);
-      } else if (kSkinFile.test(entry.name)) {
-        const file = await (entry as FileSystemFileHandle).getFile();
-        take(gathered, prefix + entry.name, file.size, async () => file);
+  const walk = async (items: Item[], prefix: string, depth: number): Promise<void> => {
+    for (const item of items) {
+      if (item.children) {
+        if (depth < kMaxDepth) await walk(await item.children(), `${prefix}${item.name}/`, depth + 1);
+      } else if (item.file && kSkinFile.test(item.name)) {
+        take(gathered, prefix + item.name, await item.file());
       }
     }
   };
-  await walk(handle, '', 1);
+  await walk(root, '', 1);
   return load(gathered);
+}
+
+async function handleItems(dir: FileSystemDirectoryHandle): Promise<Item[]> {
+  const out: Item[] = [];
+  for await (const entry of (dir as unknown as { values(): AsyncIterable<FileSystemHandle> }).values()) {
+    out.push(entry.kind === 'directory'
+      ? { name: entry.name, children: () => handleItems(entry as FileSystemDirectoryHandle) }
+      : { name: entry.name, file: () => (entry as FileSystemFileHandle).getFile() });
+  }
+  return out;
 }
 
 function entries(dir: FileSystemDirectoryEntry): Promise<FileSystemEntry[]> {
@@ -65,25 +77,20 @@ function entries(dir: FileSystemDirectoryEntry): Promise<FileSystemEntry[]> {
   });
 }
 
-function fileOf(entry: FileSystemFileEntry): Promise<File> {
-  return new Promise((resolve, reject) => entry.file(resolve, reject));
+async function entryItems(dir: FileSystemDirectoryEntry): Promise<Item[]> {
+  return (await entries(dir)).map((entry) => entry.isDirectory
+    ? { name: entry.name, children: () => entryItems(entry as FileSystemDirectoryEntry) }
+    : { name: entry.name, file: () => new Promise<File>((resolve, reject) => (entry as FileSystemFileEntry).file(resolve, reject)) });
+}
+
+/** The files of a folder reached through the File System Access API. */
+export async function readFolderHandle(handle: FileSystemDirectoryHandle): Promise<SkinFile[]> {
+  return readTree(await handleItems(handle));
 }
 
 /** The files of a dropped folder, where the browser gives its entries only. */
 export async function readFolderEntry(root: FileSystemDirectoryEntry): Promise<SkinFile[]> {
-  const gathered: Gathered = { files: [], size: 0 };
-  const walk = async (dir: FileSystemDirectoryEntry, prefix: string, depth: number): Promise<void> => {
-    for (const entry of await entries(dir)) {
-      if (entry.isDirectory) {
-        if (depth < kMaxDepth) await walk(entry as FileSystemDirectoryEntry, `${prefix}${entry.name}/`, depth + 1);
-      } else if (kSkinFile.test(entry.name)) {
-        const file = await fileOf(entry as FileSystemFileEntry);
-        take(gathered, prefix + entry.name, file.size, async () => file);
-      }
-    }
-  };
-  await walk(root, '', 1);
-  return load(gathered);
+  return readTree(await entryItems(root));
 }
 
 /** The files a folder chooser (an input with webkitdirectory) gave: the folder's name and its files. */
@@ -95,7 +102,7 @@ export async function readChosenFolder(list: FileList): Promise<{ name: string; 
     name ||= parts[0];
     const below = parts.slice(1);
     if (below.length === 0 || below.length > kMaxDepth) continue;
-    take(gathered, below.join('/'), file.size, async () => file);
+    take(gathered, below.join('/'), file);
   }
   return { name, files: await load(gathered) };
 }

@@ -160,11 +160,6 @@ function elementName(section: string): string {
   return row ? (row.key ? t(row.key) : row.caption) : section;
 }
 
-/** A message of the engine with the skin's own path in place of the engine's memory path. */
-function shownMessage(m: EngineMessage): string {
-  return m.text.replace(/\/(skins|saves|imports)\/\d+\//g, '');
-}
-
 // ---------------------------------------------------------------------------
 // Drawing
 
@@ -397,7 +392,6 @@ async function setScreen(s: number): Promise<void> {
 }
 
 function enableForScreen(): void {
-  const screenName = (s: number) => t(`LANG_SCREEN_${String(s).padStart(2, '0')}$`);
   const mark = (control: HTMLElement, on: number, tip: string) => {
     const here = on === screen;
     (control as HTMLButtonElement).disabled = !here;
@@ -566,7 +560,7 @@ async function confirmLeave(): Promise<boolean> {
 
 function reportMessages(messages: EngineMessage[], title: string): void {
   if (messages.length === 0) return;
-  const lines = messages.map(shownMessage);
+  const lines = messages.map((m) => m.text);
   void ask(title, messageBody(lines, (n) => t('LANG_MESSAGES_MORE$', n)), [{ label: t('LANG_OK$'), value: true, default: true }], true);
 }
 
@@ -1004,10 +998,7 @@ async function showTrace(trace: Trace | null): Promise<void> {
   if (trace.source) parts.push(sourceName(trace.source));
   for (const section of trace.elements) parts.push(elementName(section));
   status(`${parts.join(' · ')}  (${trace.x}, ${trace.y})`);
-  const drawer = trace.source ?? { kind: 'element' as const, section: trace.elements[0] };
-  const mask = await engine.mask(screen, zoom, drawer);
-  highlight = mask ? { bounds: mask.bounds, mask: drawer.kind === 'colour' ? mask.data : undefined } : null;
-  paintHighlight();
+  await hoverDrawer(trace.source ?? { kind: 'element', section: trace.elements[0] });
 }
 
 function selectControl(trace: Trace): void {
@@ -1379,6 +1370,8 @@ function buildPanel(): HTMLElement {
   return el('section', { class: 'panel' }, tablist, ...panelPages);
 }
 
+// What a colour field, a picture or an element draws, highlighted on the
+// preview: a colour by its pixels, anything by its bounds.
 async function hoverDrawer(drawer: TraceSource | { kind: 'element'; section: string }): Promise<void> {
   const mask = await engine.mask(screen, zoom, drawer);
   highlight = mask ? { bounds: mask.bounds, mask: drawer.kind === 'colour' ? mask.data : undefined } : null;
@@ -1508,7 +1501,7 @@ function firstLanguage(): string | null {
 async function offerRestore(): Promise<void> {
   const journals = (await store.listJournals()).filter((j) => j.keeper !== keeper).sort((a, b) => b.lastEdit - a.lastEdit);
   for (const journal of journals) {
-    const release = await store.claimOrphan(journal.keeper);
+    const release = await store.claimLock(journal.keeper);
     if (!release) continue; // its page lives, or another page offers it now
     try {
       const info = await engine.readJournal(journal.manifest);

@@ -57,28 +57,11 @@ export function lockName(keeper: number): string {
   return `skin-editor-journal-${keeper}`;
 }
 
-/** This page's number: unique among the pages open now, and among the journals kept. */
-export async function claimKeeper(): Promise<number> {
-  const taken = new Set((await listJournals()).map((j) => j.keeper));
-  for (;;) {
-    const keeper = 1 + Math.floor(Math.random() * 0x7ffffffe);
-    if (taken.has(keeper)) continue;
-    // Held until the page goes: the journal is this page's while it lives.
-    const held = await new Promise<boolean>((resolve) => {
-      navigator.locks.request(lockName(keeper), { ifAvailable: true }, (lock) => {
-        resolve(lock !== null);
-        return lock ? new Promise<void>(() => {}) : undefined;
-      });
-    });
-    if (held) return keeper;
-  }
-}
-
 /**
- * Takes the lock of a journal another page left: resolves to a release function, or null when
- * a page holds it (its keeper lives, or another page is offering it now).
+ * Takes a journal's lock if nobody holds it: resolves to its release, or null when a page holds
+ * it (the journal's own page lives, or another page is offering it now).
  */
-export function claimOrphan(keeper: number): Promise<(() => void) | null> {
+export function claimLock(keeper: number): Promise<(() => void) | null> {
   return new Promise((resolve) => {
     navigator.locks.request(lockName(keeper), { ifAvailable: true }, (lock) => {
       if (!lock) {
@@ -88,6 +71,15 @@ export function claimOrphan(keeper: number): Promise<(() => void) | null> {
       return new Promise<void>((release) => resolve(() => release()));
     });
   });
+}
+
+/** This page's number: unique among the pages open now and the journals kept; its lock held while the page lives. */
+export async function claimKeeper(): Promise<number> {
+  const taken = new Set((await listJournals()).map((j) => j.keeper));
+  for (;;) {
+    const keeper = 1 + Math.floor(Math.random() * 0x7ffffffe);
+    if (!taken.has(keeper) && (await claimLock(keeper))) return keeper;
+  }
 }
 
 export async function listJournals(): Promise<StoredJournal[]> {

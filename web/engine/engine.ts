@@ -347,9 +347,16 @@ export class SkinEngine {
     return this.open(path);
   }
 
+  // Messages as the user knows the files: the folder of the engine's memory
+  // that holds them left out ("lamp.bmp", not "/skins/3/Sunset/lamp.bmp").
+  private messages(folder: string): EngineMessage[] {
+    const own = (text: string) => text.split(`${folder}/`).join('');
+    return this.result<EngineMessage[]>().map((m) => ({ ...m, subject: own(m.subject), text: own(m.text) }));
+  }
+
   private open(path: string): OpenResult {
     const opened = this.call('open', path) === 1;
-    const messages = this.result<EngineMessage[]>();
+    const messages = this.messages(path.slice(0, path.lastIndexOf('/')));
     // What could not be opened is not kept; what was is the skin's origin.
     if (!opened) this.remove(path.slice(0, path.lastIndexOf('/')));
     return { opened, messages };
@@ -500,7 +507,7 @@ export class SkinEngine {
     try {
       const code = this.call('import', name, path, kFits.indexOf(fit), options.preview ? 1 : 0);
       if (code < 0) throw new RangeError(`no picture ${name}`);
-      return { imported: code === 1, messages: this.result<EngineMessage[]>() };
+      return { imported: code === 1, messages: this.messages(path.slice(0, path.lastIndexOf('/'))) };
     } finally {
       this.remove(path.slice(0, path.lastIndexOf('/')));
     }
@@ -560,7 +567,7 @@ export class SkinEngine {
     const where = options.inPlace && s.origin.kind === 'folder' ? s.origin.path
       : `${this.folder('/saves')}/${safeName(s.name || 'skin')}`;
     const saved = this.call('save_folder', where, stampSeconds(options.now)) === 1;
-    const messages = this.result<EngineMessage[]>();
+    const messages = this.messages(where.slice(0, where.lastIndexOf('/')));
     return { saved, messages, files: saved ? this.readFiles(where) : [], where };
   }
 
@@ -575,7 +582,7 @@ export class SkinEngine {
     const where = options.inPlace && s.origin.kind === 'archive' ? s.origin.path
       : `${this.folder('/saves')}/${safeName(name.replace(/\.zip$/i, ''))}.zip`;
     const saved = this.call('save_archive', where, stampSeconds(options.now)) === 1;
-    const messages = this.result<EngineMessage[]>();
+    const messages = this.messages(where.slice(0, where.lastIndexOf('/')));
     return { saved, messages, bytes: saved ? this.core.FS.readFile(where) : null, where };
   }
 

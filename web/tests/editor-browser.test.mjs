@@ -162,9 +162,7 @@ describe('the editor page', () => {
   test('draws three screens at zoom 1 and 2 as the desktop does', async () => {
     const page = await newPage();
     for (const zoom of [1, 2]) {
-      await page.keyboard.down('Control');
-      await page.keyboard.press(zoom === 1 ? '0' : '=');
-      await page.keyboard.up('Control');
+      await keys(page, 'Control', zoom === 1 ? '0' : '=');
       for (const screen of [0, 4, 13]) {
         await setScreen(page, screen);
         assertSame(await preview(page), nativeRender(['--screen', String(screen), '--zoom', String(zoom)], `builtin-${screen}-${zoom}`), `screen ${screen} at zoom ${zoom}`);
@@ -201,9 +199,7 @@ describe('the editor page', () => {
 
   test('opens an archive through the chooser and a folder dropped on it, and keeps the skin when a hostile archive is refused', async () => {
     const page = await newPage();
-    await page.keyboard.down('Control');
-    await page.keyboard.press('0');
-    await page.keyboard.up('Control');
+    await keys(page, 'Control', '0');
     await chooseFile(page, () => menu(page, 'File', '*.zip'), sunset);
     await page.waitForFunction(() => document.title.includes('Sunset'));
     const fromArchive = nativeRender(['--skin', sunset], 'archive');
@@ -249,9 +245,7 @@ describe('the editor page', () => {
 
   test('a colour typed shows on the preview, and Undo takes it back', async () => {
     const page = await newPage();
-    await page.keyboard.down('Control');
-    await page.keyboard.press('0');
-    await page.keyboard.up('Control');
+    await keys(page, 'Control', '0');
     const before = await preview(page);
     await page.locator('::-p-aria(gameInfoTextColor)').click();
     const text = await page.waitForSelector('dialog[open] ::-p-aria(Text)');
@@ -275,9 +269,7 @@ describe('the editor page', () => {
     assertSame(await preview(page), edited, 'back when Space is let go');
     await menu(page, 'View', 'Compare with saved');
 
-    await page.keyboard.down('Control');
-    await page.keyboard.press('z');
-    await page.keyboard.up('Control');
+    await keys(page, 'Control', 'z');
     assertSame(await preview(page), before, 'after Undo');
     await page.close();
   });
