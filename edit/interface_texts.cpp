@@ -199,7 +199,12 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_WEB_WORKING$" "\0" "Working..." "\0"
     "LANG_WEB_TOO_LARGE$" "\0" "%1 is larger than %2 MB: the editor does not open it" "\0"
     "LANG_WEB_READ_FAILED$" "\0" "%1 could not be read: %2" "\0"
-    "LANG_WEB_START_FAILED$" "\0" "The editor could not start: %1" "\0");
+    "LANG_WEB_START_FAILED$" "\0" "The editor could not start: %1" "\0"
+    "LANG_WEB_STORAGE$" "\0" "the browser's storage for this page" "\0"
+    "LANG_WEB_STORAGE_ASIDE$" "\0" "the browser's storage for this page, set aside" "\0"
+    "LANG_STATUS_DOWNLOADED$" "\0" "Downloaded %1" "\0"
+    "LANG_RESTORE_ASK_DOWNLOADED$" "\0" "The changes to %1 from %2 were downloaded as %3, but the editor cannot know that the download was kept. Restore them? Discard them if %3 is safely on your disk." "\0"
+    "LANG_WEB_TOO_MANY_FILES$" "\0" "%1 holds more than %2 picture files: the editor does not open it" "\0");
 
 constexpr auto kLanguageTitle = ScrambleText("Language");
 constexpr auto kEnglish = ScrambleText("English");

@@ -61,12 +61,15 @@ std::string ArchiveFolderName(const std::string& archivePath) {
     name.resize(name.size() - 4);
   }
   // Every entry's name starts with this folder: nothing in it may climb out
-  // of the folder an unzip makes ("..") or be taken for another separator
-  // or a line of its listing.
-  for (char& c : name) {
-    const auto b = static_cast<unsigned char>(c);
-    if (c == '\\' || b < 0x20 || b == 0x7F) c = '_';
+  // of the folder an unzip makes ("..") or be taken for another separator,
+  // a line of its listing, or text running the other way (U+202E).
+  std::string clean;
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t control = ControlSequenceLength(std::string_view(name).substr(i));
+    clean += control > 0 || name[i] == '\\' ? '_' : name[i];
+    i += std::max<std::size_t>(control, 1);
   }
+  name = std::move(clean);
   for (std::size_t at; (at = name.find("..")) != std::string::npos;) name.erase(at, 1);
   return name.empty() || name == "." ? std::string("skin") : name;
 }

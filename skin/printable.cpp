@@ -41,6 +41,17 @@ bool IsFormatControl(std::string_view seq) {
 
 }  // namespace
 
+std::size_t ControlSequenceLength(std::string_view text) {
+  if (text.empty()) return 0;
+  const auto b = static_cast<unsigned char>(text[0]);
+  if (b < 0x20 || b == 0x7F) return 1;
+  if (b < 0x80) return 0;
+  const std::size_t n = Utf8SequenceLength(text);
+  // U+0080-U+009F are C1 controls, encoded C2 80 to C2 9F.
+  const bool c1 = n == 2 && b == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0;
+  return c1 || IsFormatControl(text.substr(0, n)) ? n : 0;
+}
+
 std::string PrintableText(std::string_view text, bool escapeHigh) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
@@ -62,11 +73,9 @@ std::string PrintableText(std::string_view text, bool escapeHigh) {
       hex(b);
     } else if (b >= 0x80) {
       const std::size_t n = Utf8SequenceLength(text.substr(i));
-      // U+0080-U+009F are C1 controls, encoded C2 80 to C2 9F.
-      const bool c1 = n == 2 && b == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
-      if (c1 || IsFormatControl(text.substr(i, n))) {
-        for (std::size_t k = 0; k < n; ++k) hex(static_cast<unsigned char>(text[i + k]));
-        i += n;
+      if (const std::size_t control = ControlSequenceLength(text.substr(i)); control > 0) {
+        for (std::size_t k = 0; k < control; ++k) hex(static_cast<unsigned char>(text[i + k]));
+        i += control;
         continue;
       } else if (n == 0) {
         hex(b);

@@ -16,6 +16,12 @@
 // always valid UTF-8, and escaping it again changes nothing.
 std::string PrintableText(std::string_view text, bool escapeHigh = false);
 
+// The length of the control character at the start of `text` that
+// PrintableText escapes (a C0 or C1 control, DEL, a direction control or a
+// line or paragraph separator: 1 to 3 bytes), or 0 when it starts with
+// anything else.
+std::size_t ControlSequenceLength(std::string_view text);
+
 // The length of the valid UTF-8 sequence at the start of `text` (1 for
 // ASCII), or 0 when it does not start with one. Strict: no overlong forms,
 // no surrogates, nothing above U+10FFFF.

@@ -115,6 +115,9 @@ TEST_F(ArchiveWriterTest, TheFolderNameCannotClimbOutOrForgeALine) {
       {"/a/b.c/My Skin.ZIP", "My Skin"}, {"../x.zip", "x"},       {"...zip", "skin"},  {"..zip", "skin"},
       {".zip", "skin"},                  {"a..b.zip", "a.b"},     {"a\\b.zip", "a_b"}, {"a\nb\x1b[1m.zip", "a_b_[1m"},
       {"plain", "plain"},                {"/tmp/....zip", "skin"}, {"a\x7f\x1f b.zip", "a__ b"},
+      // Direction controls, separators and C1 controls go whole; other letters stay.
+      {"\xE2\x80\xAEpiz.exe.zip", "_piz.exe"}, {"a\xE2\x80\xA8" "b\xC2\x85" "c.zip", "a_b_c"}, {"Caf\xC3\xA9.zip", "Caf\xC3\xA9"},
+      {"\xD8\x9Cx\xE2\x81\xA6.zip", "_x_"},
   };
   for (const auto& [path, folder] : cases) EXPECT_EQ(ArchiveFolderName(path), folder) << path;
 }

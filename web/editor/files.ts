@@ -10,9 +10,14 @@ import type { SkinFile } from '../engine/engine';
 const kSkinFile = /\.(ini|bmp|png|jpe?g)$/i;
 const kMaxDepth = 2;
 export const kFolderBudget = 512 * 1024 * 1024;
-const kMaxFiles = 4096;
+export const kMaxFiles = 4096;
 
-export class FolderTooLarge extends Error {}
+/** A folder the editor does not read, and the limit it met: its size, or the number of its picture files. */
+export class FolderTooLarge extends Error {
+  constructor(path: string, readonly limit: 'size' | 'files') {
+    super(path);
+  }
+}
 
 interface Gathered {
   files: { path: string; file: File }[];
@@ -22,7 +27,8 @@ interface Gathered {
 function take(into: Gathered, path: string, file: File): void {
   if (!kSkinFile.test(path)) return;
   into.size += file.size;
-  if (into.size > kFolderBudget || into.files.length >= kMaxFiles) throw new FolderTooLarge(path);
+  if (into.size > kFolderBudget) throw new FolderTooLarge(path, 'size');
+  if (into.files.length >= kMaxFiles) throw new FolderTooLarge(path, 'files');
   into.files.push({ path, file });
 }
 

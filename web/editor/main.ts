@@ -12,7 +12,10 @@ import { ask, el, fill, MenuBar, messageBody, type MenuEntry, type Texts } from 
 
 const kScreens = 14;
 const kMaxZoom = 8;
+// The journal is written a second after the last edit, and never later
+// than five seconds after the first edit it does not hold yet.
 const kJournalDelay = 1000;
+const kJournalLatest = 5000;
 const kLanguageKey = 'skin-editor-language';
 const kFilters: [Filter, string][] = [
   ['none', 'LANG_SIMULATE_NONE$'], ['console', 'LANG_SIMULATE_CONSOLE$'], ['protanopia', 'LANG_SIMULATE_PROTANOPIA$'],
@@ -46,6 +49,14 @@ let docks = { overview: false, palette: false, problems: true };
 let tab = 0;
 /** The skin's name for downloads and messages: its folder's or archive's. */
 let skinName = '';
+/** The same name as the page shows it: control and direction characters escaped by the engine. */
+let skinLabel = '';
+/** A save handed to the browser as a download ("Sunset.zip"), which the page cannot know reached the disk: the journal stays until a save the page sees written, or the user's Discard. */
+let downloadedAs: string | null = null;
+/** Whether the last journal write failed: the next one that works says so. */
+let journalFailing = false;
+/** When the first edit that the journal does not hold yet was made (0: none). */
+let journalOwed = 0;
 /** The folder the skin came from, where the browser lets Save write back. */
 let folderHandle: FileSystemDirectoryHandle | null = null;
 let selectedElement: string | null = null;
@@ -57,11 +68,30 @@ let lastEdit = 0;
 let journalTimer: ReturnType<typeof setTimeout> | null = null;
 const t = (key: string, ...args: (string | number)[]) => fill(texts[key] ?? key, args);
 
+/** Input boxes whose shown value a save, the journal and leaving the page take first. */
+const pendingCommits = new Map<HTMLInputElement, { commit: () => unknown; differs: () => boolean }>();
+
+/** What every box shows, made the skin's: a value typed and not yet taken (a number out of range, a text mid-way). */
+async function commitTyping(): Promise<void> {
+  for (const [input, { commit }] of pendingCommits) if (input.isConnected) await commit();
+}
+
+/** Whether a box shows what the skin does not hold yet. */
+function pendingTyping(): boolean {
+  for (const [input, { differs }] of pendingCommits) if (input.isConnected && differs()) return true;
+  return false;
+}
+
+async function setSkinName(name: string): Promise<void> {
+  skinName = name;
+  skinLabel = name ? await engine.printable(name) : '';
+}
+
 // Counters the tests and the benchmark read: what was drawn, journalled, checked.
 const probe = {
   ready: false, restoreAsked: undefined as boolean | undefined, draws: 0,
   // When (performance.now()) the first and the last drawing ended, a hover was shown, and how long the 14 screens took.
-  firstDrawAt: 0, lastDrawAt: 0, lastHoverAt: 0, overviewMs: 0, journals: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
+  firstDrawAt: 0, lastDrawAt: 0, lastHoverAt: 0, overviewMs: 0, journals: 0, journalFailures: 0, setAside: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
   /** Nothing under way: no call of the engine outstanding and no drawing. */
   idle: () => engine.pending === 0 && !drawing && !hovering && commandsWaiting === 0 && !checkTimer && !sideTimer,
   /** The engine and the drawing at rest, whatever dialog is open. */
@@ -289,7 +319,7 @@ async function refreshSides(): Promise<void> {
 }
 
 function showTitle(): void {
-  const name = skinName || t('LANG_SKIN_NEW$');
+  const name = skinLabel || t('LANG_SKIN_NEW$');
   document.title = `${state.modified ? '* ' : ''}${name} - Skin Editor`;
   const shown = document.getElementById('skin-name');
   if (shown) shown.textContent = (state.modified ? '● ' : '') + name;
@@ -520,25 +550,44 @@ async function redo(): Promise<void> {
 }
 
 function scheduleJournal(): void {
+  const now = Date.now();
+  if (!journalOwed) journalOwed = now;
   if (journalTimer) clearTimeout(journalTimer);
-  journalTimer = setTimeout(() => void writeJournal(), kJournalDelay);
+  const wait = Math.max(0, Math.min(kJournalDelay, journalOwed + kJournalLatest - now));
+  journalTimer = setTimeout(() => void writeJournal(), wait);
 }
 
-// The unsaved changes, kept where they survive the page; never what an open dialog previews.
+// The unsaved changes, kept where they survive the page; never what an open
+// dialog previews. A write counts only once the browser has committed it:
+// when it refuses (no room left, the site's data cleared), the status line
+// says the changes are not protected, and says it again when they are.
 async function writeJournal(): Promise<void> {
+  if (journalTimer) clearTimeout(journalTimer);
   journalTimer = null;
+  journalOwed = 0;
   try {
+    await commitTyping();
     const s = await engine.state();
-    if (!s.modified) {
+    if (!s.modified && !downloadedAs) {
       await store.deleteJournal(keeper);
     } else {
       const j = await engine.journal(new Date(lastEdit || Date.now()), keeper, started);
-      if (!j) return;
-      await store.writeJournal({ keeper, started, name: skinName, manifest: j.manifest, archive: j.archive, lastEdit });
+      if (!j) throw new Error(t('LANG_FILE_NOTSAVE$'));
+      await store.writeJournal({
+        keeper, started, name: skinName, manifest: j.manifest, archive: j.archive, lastEdit: lastEdit || Date.now(),
+        ...(downloadedAs && !s.modified ? { downloaded: downloadedAs } : {}),
+      });
     }
     probe.journals++;
+    if (journalFailing) {
+      journalFailing = false;
+      status(t('LANG_STATUS_JOURNAL_AGAIN$'));
+    }
   } catch (e) {
-    status(String((e as Error).message));
+    probe.journalFailures++;
+    journalFailing = true;
+    status(t('LANG_STATUS_JOURNAL_FAILED$', t('LANG_WEB_STORAGE$')));
+    console.warn('journal not written:', e);
   }
 }
 
@@ -546,8 +595,10 @@ async function writeJournal(): Promise<void> {
 // Open and save
 
 async function confirmLeave(): Promise<boolean> {
+  await commitTyping();
+  state = await engine.state();
   if (!state.modified) return true;
-  const name = skinName || t('LANG_SKIN_NEW$');
+  const name = skinLabel || t('LANG_SKIN_NEW$');
   const answer = await ask(t('LANG_FILE_SAVE$'), t('LANG_ASK_SAVE$', name), [
     { label: t('LANG_FILE_SAVE$'), value: 'save', default: true },
     { label: t('LANG_DISCARD$'), value: 'discard' },
@@ -558,28 +609,34 @@ async function confirmLeave(): Promise<boolean> {
   return true;
 }
 
-function reportMessages(messages: EngineMessage[], title: string): void {
+/** The messages of one operation in one box; resolves when it is closed. */
+async function reportMessages(messages: EngineMessage[], title: string): Promise<void> {
   if (messages.length === 0) return;
   const lines = messages.map((m) => m.text);
-  void ask(title, messageBody(lines, (n) => t('LANG_MESSAGES_MORE$', n)), [{ label: t('LANG_OK$'), value: true, default: true }], true);
+  await ask(title, messageBody(lines, (n) => t('LANG_MESSAGES_MORE$', n)), [{ label: t('LANG_OK$'), value: true, default: true }], true);
 }
 
 async function opened(name: string, result: { opened: boolean; messages: EngineMessage[] }, handle: FileSystemDirectoryHandle | null): Promise<void> {
   if (result.opened) {
-    skinName = name;
+    await setSkinName(name);
     folderHandle = handle;
-    if (handle) void store.rememberRecent(name, handle);
-    status(t('LANG_STATUS_OPENED$', name));
+    downloadedAs = null;
+    if (handle) void store.rememberRecent(name, handle).then(loadRecent, () => {});
+    status(t('LANG_STATUS_OPENED$', skinLabel));
     highlight = null;
     selectedElement = null;
     await refresh(false);
     await writeJournal();
   }
-  reportMessages(result.messages, result.opened ? name : t('LANG_ERROR$'));
+  void reportMessages(result.messages, result.opened ? skinLabel : t('LANG_ERROR$'));
 }
 
-function tooLarge(name: string): void {
-  reportMessages([{ kind: 'too-large', subject: name, text: t('LANG_WEB_TOO_LARGE$', name, files.kFolderBudget / (1024 * 1024)) }], t('LANG_ERROR$'));
+async function tooLarge(name: string, why: files.FolderTooLarge | null = null): Promise<void> {
+  const shown = await engine.printable(name);
+  const text = why?.limit === 'files'
+    ? t('LANG_WEB_TOO_MANY_FILES$', shown, files.kMaxFiles)
+    : t('LANG_WEB_TOO_LARGE$', shown, files.kFolderBudget / (1024 * 1024));
+  void reportMessages([{ kind: 'too-large', subject: shown, text }], t('LANG_ERROR$'));
 }
 
 async function openArchiveFile(file: File): Promise<void> {
@@ -589,7 +646,9 @@ async function openArchiveFile(file: File): Promise<void> {
   try {
     bytes = new Uint8Array(await file.arrayBuffer());
   } catch (e) {
-    return reportMessages([{ kind: 'cannot-read', subject: file.name, text: t('LANG_WEB_READ_FAILED$', file.name, String(e)) }], t('LANG_ERROR$'));
+    const shown = await engine.printable(file.name);
+    void reportMessages([{ kind: 'cannot-read', subject: shown, text: t('LANG_WEB_READ_FAILED$', shown, String(e)) }], t('LANG_ERROR$'));
+    return;
   }
   const name = file.name.replace(/\.zip$/i, '');
   await opened(name, await engine.openArchive(file.name, bytes), null);
@@ -600,8 +659,10 @@ async function openFolderFiles(name: string, read: () => Promise<{ path: string;
   try {
     list = await read();
   } catch (e) {
-    if (e instanceof files.FolderTooLarge) return tooLarge(name);
-    return reportMessages([{ kind: 'cannot-read', subject: name, text: t('LANG_WEB_READ_FAILED$', name, String((e as Error).message ?? e)) }], t('LANG_ERROR$'));
+    if (e instanceof files.FolderTooLarge) return tooLarge(name, e);
+    const shown = await engine.printable(name);
+    void reportMessages([{ kind: 'cannot-read', subject: shown, text: t('LANG_WEB_READ_FAILED$', shown, await engine.printable(String((e as Error).message ?? e))) }], t('LANG_ERROR$'));
+    return;
   }
   await opened(name, await engine.openFolder(name, list), handle);
 }
@@ -642,14 +703,16 @@ archiveInput.addEventListener('change', () => {
 async function newSkin(): Promise<void> {
   if (!(await confirmLeave())) return;
   await engine.newSkin();
-  skinName = '';
+  await setSkinName('');
   folderHandle = null;
+  downloadedAs = null;
   await refresh(false);
   await writeJournal();
 }
 
 /** Save: back into the folder the skin came from where the browser lets us, otherwise a download. */
 async function save(): Promise<boolean> {
+  await commitTyping();
   if (folderHandle && state.origin.kind === 'folder' && (await files.mayWrite(folderHandle))) {
     return saveInto(folderHandle, true);
   }
@@ -660,21 +723,24 @@ async function saveInto(handle: FileSystemDirectoryHandle, inPlace: boolean): Pr
   const result = await engine.saveFiles({ inPlace });
   if (!result.saved) {
     status(t('LANG_STATUS_NOT_SAVED$'));
-    reportMessages(result.messages, t('LANG_ERROR$'));
+    void reportMessages(result.messages, t('LANG_ERROR$'));
     return false;
   }
   try {
     await files.writeFolder(handle, result.files);
   } catch (e) {
     status(t('LANG_STATUS_NOT_SAVED$'));
-    reportMessages([{ kind: 'not-saved', subject: handle.name, text: `${handle.name}: ${(e as Error).message}` }], t('LANG_ERROR$'));
+    const shown = await engine.printable(handle.name);
+    void reportMessages([{ kind: 'not-saved', subject: shown, text: `${shown}: ${(e as Error).message}` }], t('LANG_ERROR$'));
     return false;
   }
   await engine.markSaved(result.where, 'folder', { becomeOrigin: !inPlace });
   folderHandle = handle;
-  skinName = handle.name;
-  void store.rememberRecent(handle.name, handle);
-  status(t('LANG_STATUS_SAVED$', result.files.length, handle.name));
+  await setSkinName(handle.name);
+  // Written where the page saw it written: no download waits to be confirmed.
+  downloadedAs = null;
+  void store.rememberRecent(handle.name, handle).then(loadRecent, () => {});
+  status(t('LANG_STATUS_SAVED$', result.files.length, skinLabel));
   await refresh(false);
   await writeJournal();
   return true;
@@ -685,22 +751,27 @@ async function saveArchive(): Promise<boolean> {
   const result = await engine.saveArchive(name);
   if (!result.saved || !result.bytes) {
     status(t('LANG_STATUS_NOT_SAVED$'));
-    reportMessages(result.messages, t('LANG_ERROR$'));
+    void reportMessages(result.messages, t('LANG_ERROR$'));
     return false;
   }
-  files.download(`${name}.zip`, result.bytes, 'application/zip');
+  // Named as the folder inside it: nothing in the name that could climb out or run backwards.
+  const fileName = `${await engine.archiveFolderName(name)}.zip`;
+  // The page cannot know that a download reached the disk (the user may
+  // cancel the browser's Save As, or the browser may block it): the journal
+  // keeps these changes, marked as downloaded, until a save the page sees
+  // written or the user's Discard at the next start.
+  downloadedAs = fileName;
+  files.download(fileName, result.bytes, 'application/zip');
   await engine.markSaved(result.where, 'archive', { becomeOrigin: true });
   folderHandle = null;
-  // The archive's member count, from its end record (the editor writes no comment after it).
-  const b = result.bytes;
-  const members = b.length >= 22 ? b[b.length - 12] | (b[b.length - 11] << 8) : 0;
-  status(t('LANG_STATUS_SAVED$', members, `${name}.zip`));
+  status(t('LANG_STATUS_DOWNLOADED$', await engine.printable(fileName)));
   await refresh(false);
   await writeJournal();
   return true;
 }
 
 async function saveToFolder(): Promise<void> {
+  await commitTyping();
   let handle: FileSystemDirectoryHandle;
   try {
     handle = await files.pickFolder();
@@ -713,7 +784,7 @@ async function saveToFolder(): Promise<void> {
 async function screenshot(): Promise<void> {
   const bytes = await engine.screenshot(screen, 'png');
   if (!bytes) return status(t('LANG_FILE_NOTSAVE$'));
-  const name = `${skinName || 'skin'}-${screen + 1}.png`;
+  const name = `${await engine.archiveFolderName(skinName || 'skin')}-${screen + 1}.png`;
   files.download(name, bytes, 'image/png');
   status(t('LANG_STATUS_SCREENSHOT_SAVED$', name));
 }
@@ -731,7 +802,7 @@ async function importInto(picture: string, file: File): Promise<void> {
   if (!fit) return;
   const result = await engine.importPicture(picture, file.name, bytes.slice(), fit);
   if (result.imported) status(t('LANG_STATUS_IMPORTED_ONE$', picture, file.name));
-  reportMessages(result.messages, file.name);
+  void reportMessages(result.messages, await engine.printable(file.name));
   await refresh(result.imported);
 }
 
@@ -1201,7 +1272,7 @@ function buildMenus(): HTMLElement {
     ];
     entries.push({ label: t('LANG_FILE_OPEN_RECENT$'), heading: true });
     for (const r of recent) {
-      entries.push({ label: r.name, run: () => void command(() => openRecent(r)) });
+      entries.push({ label: r.label, run: () => void command(() => openRecent(r)) });
     }
     entries.push('-',
       { label: t('LANG_FILE_SAVE$'), run: () => void command(() => save()), keys: 'Ctrl+S' },
@@ -1243,7 +1314,12 @@ function buildMenus(): HTMLElement {
   return menubar.element;
 }
 
-let recent: store.RecentSkin[] = [];
+let recent: (store.RecentSkin & { label: string })[] = [];
+
+/** The recent skins, each with its name as the page shows it. */
+async function loadRecent(): Promise<void> {
+  recent = await Promise.all((await store.listRecent()).map(async (r) => ({ ...r, label: await engine.printable(r.name) })));
+}
 
 async function openRecent(r: store.RecentSkin): Promise<void> {
   // Asked once more for the folder (a browser forgets what it granted when
@@ -1256,6 +1332,7 @@ function buildPanel(): HTMLElement {
   colourButtons = new Map();
   imageButtons = new Map();
   numberInputs = new Map();
+  pendingCommits.clear();
   flagBoxes = new Map();
   textInputs = new Map();
   elementRows = new Map();
@@ -1330,10 +1407,21 @@ function buildPanel(): HTMLElement {
       if (!has) return el('td');
       const [min, max] = panel.ranges[col];
       const input = el('input', { type: 'number', min: String(min), max: String(max), 'aria-label': `${caption} ${t(heading)}`, title: t('LANG_PANEL_TIP_FIELD$', `${e.section} ${col}`) });
-      input.addEventListener('change', () => {
-        const v = Math.max(min, Math.min(max, Math.trunc(Number(input.value))));
-        if (Number.isFinite(v)) void change(engine.setNumber(e.section, col, v));
-      });
+      // A number is a step as it is typed (the steps of one box merge), as
+      // on the desktop; one out of range waits for the box to be left, or
+      // for a save, and is then taken clamped.
+      const commit = (clamp: boolean) => {
+        if (input.value.trim() === '') return;
+        const typed = Math.trunc(Number(input.value));
+        if (!Number.isFinite(typed)) return;
+        const v = Math.max(min, Math.min(max, typed));
+        if (v !== typed && !clamp) return;
+        if (clamp && String(v) !== input.value) input.value = String(v);
+        if (fieldValue(e.section, col) !== v) void change(engine.setNumber(e.section, col, v));
+      };
+      input.addEventListener('input', () => commit(false));
+      input.addEventListener('change', () => commit(true));
+      pendingCommits.set(input, { commit: () => commit(true), differs: () => input.value !== String(fieldValue(e.section, col)) });
       input.addEventListener('focus', () => { selectedElement = e.section; });
       numberInputs.set(`${e.section}|${col}`, input);
       return el('td', {}, input);
@@ -1350,17 +1438,35 @@ function buildPanel(): HTMLElement {
   const info = el('div', { class: 'info' });
   const infoKeys = [['Title', 'LANG_INFO_TITLE$'], ['Author', 'LANG_INFO_AUTHOR$'], ['eMail', 'LANG_INFO_EMAIL$'], ['Url', 'LANG_INFO_URL$'], ['LastUpdate', 'LANG_INFO_UPDATE$']];
   for (const [key, label] of infoKeys) {
-    const input = el('input', { type: 'text', spellcheck: false });
-    input.addEventListener('change', async () => {
-      const result = await engine.setText('[SkinInfo]', key, input.value);
+    // LastUpdate is the moment of saving: nobody types it.
+    const input = el('input', { type: 'text', spellcheck: false, readOnly: key === 'LastUpdate' });
+    // The typing is a step as it goes (the typing in one box merges), so a
+    // save, the journal and leaving the page take what the box shows. What
+    // the settings file cannot hold is refused as it is typed: the box goes
+    // back to the last text it could keep, and says why.
+    let accepted = input.value;
+    const commit = async () => {
+      const typed = input.value;
+      if (typed === (fieldValue('[SkinInfo]', key) ?? '')) return;
+      const result = await engine.setText('[SkinInfo]', key, typed);
       if (result === 'refused') {
+        if (input.value === typed) input.value = accepted;
         input.setAttribute('aria-invalid', 'true');
         status(t('LANG_INFO_LATIN1$'));
         return;
       }
+      accepted = typed;
       input.removeAttribute('aria-invalid');
       await refresh(result === 'changed');
-    });
+    };
+    if (key !== 'LastUpdate') {
+      input.addEventListener('input', (ev) => {
+        if (!(ev as InputEvent).isComposing) void commit();
+      });
+      input.addEventListener('compositionend', () => void commit());
+      input.addEventListener('focus', () => { accepted = input.value; });
+      pendingCommits.set(input, { commit, differs: () => input.value !== (fieldValue('[SkinInfo]', key) ?? '') });
+    }
     textInputs.set(key, input);
     info.append(el('label', {}, el('span', {}, t(label)), input));
   }
@@ -1476,8 +1582,13 @@ function wireKeys(): void {
     swapped = false;
     void draw();
   }, true);
+  // Leaving the page (a tab closed, the browser sent to the background):
+  // the journal takes what is owed now, what the boxes show included.
+  document.addEventListener('visibilitychange', () => {
+    if (document.visibilityState === 'hidden' && (journalTimer || journalOwed || pendingTyping())) void writeJournal();
+  });
   window.addEventListener('beforeunload', (e) => {
-    if (state?.modified) {
+    if (state?.modified || pendingTyping()) {
       e.preventDefault();
       e.returnValue = '';
     }
@@ -1498,28 +1609,46 @@ function firstLanguage(): string | null {
   return null;
 }
 
+// The journals that pages left behind, newest first: each one that no page
+// holds is offered once. A record that cannot be restored (damaged, or
+// written by something else) never stops the page: it is said, and set
+// aside unread, as the desktop moves such a journal out of the way.
 async function offerRestore(): Promise<void> {
-  const journals = (await store.listJournals()).filter((j) => j.keeper !== keeper).sort((a, b) => b.lastEdit - a.lastEdit);
-  for (const journal of journals) {
+  const all = (await store.listJournals()).filter((j) => j?.keeper !== keeper);
+  const whole = all.filter(store.isWholeJournal).sort((a, b) => b.lastEdit - a.lastEdit);
+  for (const damaged of all.filter((j) => !store.isWholeJournal(j))) {
+    const key = (damaged as { keeper?: IDBValidKey } | null)?.keeper;
+    if (key === undefined || (typeof key === 'number' && !(await store.claimLock(key)))) continue;
+    await setAside(damaged, key, String((damaged as { name?: unknown }).name ?? ''));
+  }
+  for (const journal of whole) {
     const release = await store.claimLock(journal.keeper);
     if (!release) continue; // its page lives, or another page offers it now
     try {
       const info = await engine.readJournal(journal.manifest);
-      const name = journal.name || t('LANG_SKIN_NEW$');
-      const when = info ? new Date(Date.UTC(info.time[0], info.time[1] - 1, info.time[2], info.time[3], info.time[4], info.time[5])) : new Date(journal.lastEdit);
-      const answer = await ask(t('LANG_RESTORE_TITLE$'), t('LANG_RESTORE_ASK$', name, when.toLocaleString(document.documentElement.lang)), [
+      if (!info) {
+        await setAside(journal, journal.keeper, journal.name);
+        continue;
+      }
+      const name = journal.name ? await engine.printable(journal.name) : t('LANG_SKIN_NEW$');
+      const when = new Date(Date.UTC(info.time[0], info.time[1] - 1, info.time[2], info.time[3], info.time[4], info.time[5]));
+      const shownWhen = when.toLocaleString(document.documentElement.lang);
+      const question = journal.downloaded
+        ? t('LANG_RESTORE_ASK_DOWNLOADED$', name, shownWhen, await engine.printable(journal.downloaded))
+        : t('LANG_RESTORE_ASK$', name, shownWhen);
+      const answer = await ask(t('LANG_RESTORE_TITLE$'), question, [
         { label: t('LANG_RESTORE$'), value: 'restore', default: true },
         { label: t('LANG_DISCARD$'), value: 'discard' },
       ], 'later');
       if (answer === 'restore') {
         if (await engine.restore({ manifest: journal.manifest, archive: journal.archive })) {
-          skinName = journal.name;
+          await setSkinName(journal.name);
           lastEdit = journal.lastEdit;
           await refresh(false);
           await writeJournal();
           await store.deleteJournal(journal.keeper);
         } else {
-          reportMessages([{ kind: 'cannot-read', subject: name, text: t('LANG_RESTORE_FAILED$', name, 'IndexedDB') }], t('LANG_ERROR$'));
+          await setAside(journal, journal.keeper, journal.name);
         }
       } else if (answer === 'discard') {
         await store.deleteJournal(journal.keeper);
@@ -1529,6 +1658,17 @@ async function offerRestore(): Promise<void> {
     }
     return;
   }
+}
+
+async function setAside(record: unknown, key: IDBValidKey, name: string): Promise<void> {
+  const shown = name ? await engine.printable(name) : t('LANG_SKIN_NEW$');
+  try {
+    await store.setAside(record, key);
+  } catch (e) {
+    console.warn('journal not set aside:', e);
+  }
+  probe.setAside++;
+  await reportMessages([{ kind: 'cannot-read', subject: shown, text: t('LANG_RESTORE_FAILED$', shown, t('LANG_WEB_STORAGE_ASIDE$')) }], t('LANG_ERROR$'));
 }
 
 async function start(): Promise<void> {
@@ -1552,9 +1692,10 @@ async function start(): Promise<void> {
     await refresh(false);
     keeper = await store.claimKeeper().catch(() => 1 + Math.floor(Math.random() * 0x7ffffffe));
     probe.ready = true;
-    recent = await store.listRecent();
+    await loadRecent();
     probe.restoreAsked = false;
-    await offerRestore();
+    // Nothing a stored journal holds may keep the editor from starting.
+    await offerRestore().catch((e) => console.warn('journals not offered:', e));
     probe.restoreAsked = true;
     // What the page may need later, fetched now: it then works without the network.
     for (const l of languages) if (l.file) void languageBytes(l.file).catch(() => {});

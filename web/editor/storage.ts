@@ -11,6 +11,15 @@ export interface StoredJournal {
   manifest: string;
   archive: Uint8Array;
   lastEdit: number;
+  /** The archive a save handed to the browser as a download, which the page cannot know reached the disk. */
+  downloaded?: string;
+}
+
+/** Whether a record read back is a journal the page can offer: a damaged one is set aside instead. */
+export function isWholeJournal(j: unknown): j is StoredJournal {
+  const r = j as Partial<StoredJournal> | null;
+  return !!r && typeof r.keeper === 'number' && typeof r.manifest === 'string' && r.archive instanceof Uint8Array &&
+    typeof r.name === 'string' && typeof r.lastEdit === 'number' && typeof r.started === 'number';
 }
 
 export interface RecentSkin {
@@ -22,6 +31,8 @@ export interface RecentSkin {
 const kDatabase = 'skin-editor';
 const kJournals = 'journals';
 const kRecent = 'recent';
+// Journals that could not be restored: kept, never deleted unread.
+const kSetAside = 'not-restored';
 const kRecentCount = 8;
 
 function request<T>(r: IDBRequest<T>): Promise<T> {
@@ -35,18 +46,75 @@ let opening: Promise<IDBDatabase> | null = null;
 
 function database(): Promise<IDBDatabase> {
   if (!opening) {
-    opening = new Promise((resolve, reject) => {
-      const r = indexedDB.open(kDatabase, 1);
+    const now = new Promise<IDBDatabase>((resolve, reject) => {
+      const r = indexedDB.open(kDatabase, 2);
       r.onupgradeneeded = () => {
-        r.result.createObjectStore(kJournals, { keyPath: 'keeper' });
-        r.result.createObjectStore(kRecent, { keyPath: 'name' });
+        const names = r.result.objectStoreNames;
+        if (!names.contains(kJournals)) r.result.createObjectStore(kJournals, { keyPath: 'keeper' });
+        if (!names.contains(kRecent)) r.result.createObjectStore(kRecent, { keyPath: 'name' });
+        if (!names.contains(kSetAside)) r.result.createObjectStore(kSetAside, { autoIncrement: true });
       };
-      r.onsuccess = () => resolve(r.result);
+      r.onsuccess = () => {
+        const db = r.result;
+        // The site's data cleared while the page is open, or a newer page
+        // that needs the storage: the next use opens it anew.
+        const forget = () => {
+          if (opening === now) opening = null;
+        };
+        db.onclose = forget;
+        db.onversionchange = () => {
+          db.close();
+          forget();
+        };
+        resolve(db);
+      };
       r.onerror = () => reject(r.error);
       r.onblocked = () => reject(new Error('the storage is held by an older page'));
     });
+    opening = now;
+    now.catch(() => {
+      if (opening === now) opening = null;
+    });
   }
   return opening;
+}
+
+/**
+ * Runs `work` in one transaction over `names` and resolves to its result only once the browser
+ * has committed it: a write refused for want of room (the quota) or by a storage that went away
+ * rejects. A connection closed under the page (its data cleared) is opened anew, once.
+ */
+async function transact<T>(names: string[], mode: IDBTransactionMode, work: (t: IDBTransaction) => Promise<T> | T): Promise<T> {
+  for (let attempt = 0; ; ++attempt) {
+    let tx: IDBTransaction;
+    try {
+      tx = (await database()).transaction(names, mode);
+    } catch (e) {
+      opening = null;
+      if (attempt === 0) continue;
+      throw e;
+    }
+    const done = new Promise<void>((resolve, reject) => {
+      tx.oncomplete = () => resolve();
+      tx.onabort = () => reject(tx.error ?? new Error('the browser did not keep the data'));
+      tx.onerror = () => reject(tx.error ?? new Error('the browser did not keep the data'));
+    });
+    done.catch(() => {});
+    let result: T;
+    try {
+      result = await work(tx);
+    } catch (e) {
+      try {
+        tx.abort();
+      } catch {
+        // already over
+      }
+      await done.catch(() => {});
+      throw e;
+    }
+    await done;
+    return result;
+  }
 }
 
 async function store(name: string, mode: IDBTransactionMode): Promise<IDBObjectStore> {
@@ -82,16 +150,28 @@ export async function claimKeeper(): Promise<number> {
   }
 }
 
+/** Every record of the journals' store, whole or not (isWholeJournal tells). */
 export async function listJournals(): Promise<StoredJournal[]> {
-  return request((await store(kJournals, 'readonly')).getAll() as IDBRequest<StoredJournal[]>);
+  return transact([kJournals], 'readonly', (t) => request(t.objectStore(kJournals).getAll() as IDBRequest<StoredJournal[]>));
 }
 
+/** Keeps a journal; resolves once the browser has committed it, rejects when it did not. */
 export async function writeJournal(journal: StoredJournal): Promise<void> {
-  await request((await store(kJournals, 'readwrite')).put(journal));
+  await transact([kJournals], 'readwrite', (t) => request(t.objectStore(kJournals).put(journal)));
 }
 
 export async function deleteJournal(keeper: number): Promise<void> {
-  await request((await store(kJournals, 'readwrite')).delete(keeper));
+  await transact([kJournals], 'readwrite', (t) => request(t.objectStore(kJournals).delete(keeper)));
+}
+
+/** Moves a journal that cannot be restored out of the way, kept as it was: the page starts without it. */
+export async function setAside(record: unknown, keeper: IDBValidKey): Promise<void> {
+  await transact([kJournals, kSetAside], 'readwrite', async (t) => {
+    await Promise.all([
+      request(t.objectStore(kSetAside).add({ record, setAside: Date.now() })),
+      request(t.objectStore(kJournals).delete(keeper)),
+    ]);
+  });
 }
 
 export async function listRecent(): Promise<RecentSkin[]> {

@@ -551,6 +551,18 @@ export class SkinEngine {
     return v < 0 ? null : [(v >> 16) & 255, (v >> 8) & 255, v & 255];
   }
 
+  /** A name from a file as it may be shown: control and direction characters escaped, as in the engine's messages. */
+  printable(text: string): string {
+    this.call('printable', text);
+    return this.core.UTF8ToString(this.core._engine_result(), this.core._engine_result_size());
+  }
+
+  /** The folder a saved archive named `name` ("Sunset", "Sunset.zip") holds the skin in: what could climb out of it, separate or reverse its names replaced. */
+  archiveFolderName(name: string): string {
+    this.call('archive_folder_name', safeName(name));
+    return this.core.UTF8ToString(this.core._engine_result(), this.core._engine_result_size());
+  }
+
   /** Every 15-bit colour the skin uses, most used first. */
   palette(): PaletteEntry[] {
     this.call('palette');

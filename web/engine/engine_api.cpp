@@ -37,6 +37,7 @@
 #include "preview/trace.h"
 #include "skin/clock.h"
 #include "skin/colour.h"
+#include "skin/printable.h"
 #include "skin/schema.h"
 
 namespace {
@@ -527,6 +528,14 @@ EMSCRIPTEN_KEEPALIVE void engine_check() {
 EMSCRIPTEN_KEEPALIVE int engine_parse_colour(const char* text) {
   const std::optional<Rgb24> c = ParseColourText(text ? text : "");
   return c ? static_cast<int>((c->r << 16) | (c->g << 8) | c->b) : -1;
+}
+
+// A name from a file (a folder's, an archive's, a journal's) as the page may
+// show it: control and direction characters escaped, as in every message.
+EMSCRIPTEN_KEEPALIVE void engine_printable(const char* text) { E().result = PrintableText(text ? text : ""); }
+
+EMSCRIPTEN_KEEPALIVE void engine_archive_folder_name(const char* name) {
+  E().result = ArchiveFolderName(std::string(name ? name : ""));
 }
 
 EMSCRIPTEN_KEEPALIVE void engine_palette() { E().result = PaletteJson(SkinPalette(E().document.skin())); }

@@ -6,157 +6,34 @@
 //   WEB_BUILD=build-web NATIVE_SKINTOOL=... TESTS_DIR=tests WORK_DIR=... node --test editor-browser.test.mjs
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
+import { readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { decode } from 'fast-png';
 import { unzipSync } from 'fflate';
-import puppeteer from 'puppeteer-core';
-import { serve } from './serve.mjs';
-import { launchChromium } from './chromium.mjs';
+import {
+  assertSame, chooseFile, closePage, downloaded, downloads, harness, keys, members, menu, native, nativeRender, newPage,
+  preview, setScreen, settled, startHarness, stopHarness, watch,
+} from './editor-page.mjs';
 
-const env = (name) => {
-  const v = process.env[name];
-  if (!v) throw new Error(`${name} is not set`);
-  return v;
-};
-const web = env('WEB_BUILD');
-const skintool = env('NATIVE_SKINTOOL');
-const tests = env('TESTS_DIR');
-const work = env('WORK_DIR');
-const archive = join(tests, 'data/archives/infozip_mixed.zip');
-const picture = join(tests, 'data/images/card_rgb8.png');
-
-let server;
-let browser;
+let archive;
+let picture;
+let tests;
+let work;
 let origin;
-const elsewhere = [];
-const pageErrors = [];
-
-function native(args, name) {
-  const out = join(work, name);
-  execFileSync(skintool, [...args, '--out', out], { timeout: 60_000, stdio: ['ignore', 'ignore', 'inherit'] });
-  return out;
-}
+let browser;
 
 // A whole skin archive and folder of our own, made by the desktop build.
 let sunset;
 
-/** What the desktop build renders, as RGBA bytes. */
-function nativeRender(args, name) {
-  const png = decode(readFileSync(native(['render', ...args], `${name}.png`)));
-  const rgba = Buffer.alloc(png.width * png.height * 4);
-  for (let i = 0; i < png.width * png.height; ++i) {
-    for (let c = 0; c < 3; ++c) rgba[i * 4 + c] = png.data[i * png.channels + c];
-    rgba[i * 4 + 3] = 255;
-  }
-  return { width: png.width, height: png.height, rgba };
-}
-
-// Each test in a context of its own (its own storage), unless it asks for another page beside one.
-async function newPage(context) {
-  const page = await (context ?? (await browser.createBrowserContext())).newPage();
-  page.setDefaultTimeout(30_000);
-  await page.setViewport({ width: 1400, height: 1000 });
-  page.on('request', (r) => {
-    const url = r.url();
-    if (!url.startsWith(origin) && !url.startsWith('data:') && !url.startsWith('blob:')) elsewhere.push(url);
-  });
-  page.on('pageerror', (e) => pageErrors.push(e.message));
-  await page.goto(`${origin}/`, { waitUntil: 'load' });
-  await page.waitForFunction(() => window.skinEditor?.ready || window.skinEditor?.error, { timeout: 60_000, polling: 50 });
-  assert.equal(await page.evaluate(() => window.skinEditor.error), '');
-  return page;
-}
-
-/** The page's work is done: no call of the engine outstanding, nothing drawn for two frames. */
-async function settled(page) {
-  await page.evaluate(() => new Promise((r) => setTimeout(r, 30)));
-  await page.waitForFunction(() => window.skinEditor.idle(), { timeout: 30_000, polling: 20 });
-}
-
-async function preview(page, canvasName = 'Preview') {
-  await settled(page);
-  const { width, height, data } = await page.$eval(`::-p-aria(${canvasName})`, (c) => {
-    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
-    let text = '';
-    for (let i = 0; i < d.length; i += 0x8000) text += String.fromCharCode(...d.subarray(i, i + 0x8000));
-    return { width: c.width, height: c.height, data: btoa(text) };
-  });
-  return { width, height, rgba: Buffer.from(data, 'base64') };
-}
-
-function assertSame(shown, expected, what) {
-  assert.equal(`${shown.width} x ${shown.height}`, `${expected.width} x ${expected.height}`, `${what}: size`);
-  const at = shown.rgba.findIndex((v, i) => v !== expected.rgba[i]);
-  if (at >= 0) {
-    const p = Math.floor(at / 4);
-    assert.fail(`${what}: pixel (${p % shown.width}, ${Math.floor(p / shown.width)}) is ` +
-      `${[...shown.rgba.subarray(p * 4, p * 4 + 3)]}, the desktop draws ${[...expected.rgba.subarray(p * 4, p * 4 + 3)]}`);
-  }
-}
-
-async function keys(page, modifier, key) {
-  await page.keyboard.down(modifier);
-  await page.keyboard.press(key);
-  await page.keyboard.up(modifier);
-}
-
-async function menu(page, title, entry) {
-  await page.locator(`::-p-aria([name="${title}"][role="menuitem"])`).click();
-  await page.locator(`::-p-aria([name="${entry}"])`).click();
-}
-
-async function chooseFile(page, action, path) {
-  const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 20_000 }), action()]);
-  await chooser.accept([path]);
-}
-
-async function setScreen(page, screen) {
-  await page.$eval('::-p-aria([name="Screen"][role="combobox"])', (s, v) => {
-    s.value = String(v);
-    s.dispatchEvent(new Event('change'));
-  }, screen);
-}
-
-async function downloads(page, dir) {
-  mkdirSync(dir, { recursive: true });
-  const cdp = await page.createCDPSession();
-  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: dir, browserContextId: page.browserContext().id });
-}
-
-async function downloaded(dir, name) {
-  const path = join(dir, name);
-  for (let i = 0; i < 200 && !(existsSync(path) && !readdirSync(dir).some((f) => f.endsWith('.crdownload'))); ++i) {
-    await new Promise((r) => setTimeout(r, 50));
-  }
-  assert.ok(existsSync(path), `${name} was not downloaded (${readdirSync(dir).join(', ')})`);
-  return readFileSync(path);
-}
-
-// The members of an archive, in order; uisettings.ini without its LastUpdate line, which is the moment of saving.
-function members(bytes) {
-  return Object.entries(unzipSync(new Uint8Array(bytes))).map(([name, data]) => [
-    name,
-    name.endsWith('uisettings.ini') ? Buffer.from(data).toString('latin1').replace(/^LastUpdate *=.*$/m, '') : Buffer.from(data).toString('base64'),
-  ]);
-}
-
 before(async () => {
-  rmSync(work, { recursive: true, force: true });
-  mkdirSync(work, { recursive: true });
-  server = await serve(web);
-  origin = server.url;
-  browser = await launchChromium(puppeteer, mkdtempSync(join(work, 'profile-')));
+  await startHarness();
+  ({ tests, work, origin, browser } = harness);
+  archive = join(tests, 'data/archives/infozip_mixed.zip');
+  picture = join(tests, 'data/images/card_rgb8.png');
   sunset = native(['convert', '--recolour', '150,10,-5'], 'Sunset.zip');
 });
 
-after(async () => {
-  await browser?.close();
-  await server?.close();
-  assert.deepEqual(elsewhere, [], 'the page asked another host');
-  assert.deepEqual(pageErrors, [], 'the page threw');
-});
+after(stopHarness);
 
 describe('the editor page', () => {
   test('draws three screens at zoom 1 and 2 as the desktop does', async () => {
@@ -194,7 +71,7 @@ describe('the editor page', () => {
     const expected = decode(readFileSync(native(['screenshot', '--screen', '13'], 'shot.png')));
     assert.equal(`${shot.width} x ${shot.height}`, `${expected.width} x ${expected.height}`);
     assert.ok(Buffer.from(shot.data).equals(Buffer.from(expected.data)), 'the screenshot has the desktop\'s pixels');
-    await page.close();
+    await closePage(page);
   });
 
   test('opens an archive through the chooser and a folder dropped on it, and keeps the skin when a hostile archive is refused', async () => {
@@ -240,7 +117,7 @@ describe('the editor page', () => {
     await page.click('.problem');
     await settled(page);
     assert.equal(await page.evaluate(() => document.activeElement?.dataset.picture), first, 'the problem\'s picture has the focus');
-    await page.close();
+    await closePage(page);
   });
 
   test('a colour typed shows on the preview, and Undo takes it back', async () => {
@@ -271,7 +148,7 @@ describe('the editor page', () => {
 
     await keys(page, 'Control', 'z');
     assertSame(await preview(page), before, 'after Undo');
-    await page.close();
+    await closePage(page);
   });
 
   test('a picture imported with Fit, a colour replaced and a recolour, as the desktop makes them; Save downloads the same archive', async () => {
@@ -316,7 +193,7 @@ describe('the editor page', () => {
     const expected = readFileSync(native(['convert', ...recoloured], 'skin.zip'));
     assert.deepEqual(members(saved), members(expected));
     assert.doesNotMatch(await page.title(), /\*/, 'saved: no unsaved marker');
-    await page.close();
+    await closePage(page);
   });
 
   test('after a reload the unsaved changes come back, and a second page leaves the first one\'s journal alone', async () => {
@@ -333,7 +210,7 @@ describe('the editor page', () => {
     const second = await newPage(page.browserContext());
     await second.waitForFunction(() => window.skinEditor.restoreAsked !== undefined);
     assert.equal(await second.$('dialog[open]'), null, 'the second page offered the journal of the first');
-    await second.close();
+    await closePage(second, { context: false });
 
     // Leaving with unsaved changes asks first.
     const asked = [];
@@ -350,7 +227,7 @@ describe('the editor page', () => {
     await keys(page, 'Control', '0');
     assertSame(await preview(page), nativeRender(['--recolour', '-60'], 'restored'), 'restored');
     assert.match(await page.title(), /^\* /, 'restored changes are unsaved');
-    await page.close();
+    await closePage(page);
   });
 
   test('keyboard only: open, change a colour, undo, save', async () => {
@@ -394,7 +271,7 @@ describe('the editor page', () => {
     const saved = unzipSync(new Uint8Array(await downloaded(dir, 'Sunset.zip')));
     const settings = Buffer.from(saved['Sunset/uisettings.ini']).toString('latin1');
     assert.match(settings, /^gameInfoTextColor *= *0x001f\r?$/m);
-    await page.close();
+    await closePage(page);
   });
 
   test('a folder opened through the File System Access API is saved back into it; an element dragged is one step', async () => {
@@ -404,7 +281,7 @@ describe('the editor page', () => {
     const files = readdirSync(folder, { recursive: true, withFileTypes: true }).filter((f) => f.isFile())
       .map((f) => [join(f.parentPath ?? f.path, f.name).slice(folder.length + 1), readFileSync(join(f.parentPath ?? f.path, f.name)).toString('base64')]);
     const context = await browser.createBrowserContext();
-    const page = await context.newPage();
+    const page = watch(await context.newPage());
     await page.evaluateOnNewDocument(() => {
       window.showDirectoryPicker = async () => (await navigator.storage.getDirectory()).getDirectoryHandle('Meadow', { create: true });
     });
@@ -487,12 +364,12 @@ describe('the editor page', () => {
     await page.waitForFunction(() => document.title.includes('Meadow'));
     await keys(page, 'Control', '0');
     assertSame(await preview(page), savedView, 'reopened as saved');
-    await context.close();
+    await closePage(page);
   });
 
   test('the browser\'s language at the first start, the one chosen from the menu after that', async () => {
     const context = await browser.createBrowserContext();
-    const page = await context.newPage();
+    const page = watch(await context.newPage());
     await page.evaluateOnNewDocument(() => Object.defineProperty(navigator, 'languages', { get: () => ['fr-CA', 'fr'] }));
     await page.goto(`${origin}/`, { waitUntil: 'load' });
     await page.waitForFunction(() => window.skinEditor?.ready);
@@ -503,6 +380,6 @@ describe('the editor page', () => {
     await page.reload({ waitUntil: 'load' });
     await page.waitForFunction(() => window.skinEditor?.ready);
     assert.ok(await page.$('::-p-aria([name="File"][role="menuitem"])'), 'English kept over the browser\'s French');
-    await context.close();
+    await closePage(page);
   });
 });
