@@ -1,7 +1,7 @@
 // The editor page's speed in headless Chromium, as a user feels it. Run by
 // hand after ./scripts/build-web:
 //
-//   node bench/web/editor.mjs [--runs N] [--web build-web]
+//   node bench/web/editor.mjs [--runs N] [--web dist/web]
 //
 // Each figure is the median over N fresh pages (default 5), each page's own
 // figure the median of its repetitions:
@@ -26,17 +26,17 @@ import { fileURLToPath, pathToFileURL } from 'node:url';
 
 const repo = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 const webSources = join(repo, 'web');
-const { serve } = await import(pathToFileURL(join(webSources, 'tests/serve.mjs')).href);
+const { serve } = await import(pathToFileURL(join(repo, 'tools/serve-web.mjs')).href);
 const { launchChromium } = await import(pathToFileURL(join(webSources, 'tests/chromium.mjs')).href);
 const puppeteer = createRequire(join(webSources, 'package.json'))('puppeteer-core');
 
-const opt = { runs: 5, web: join(repo, 'build-web') };
+const opt = { runs: 5, web: join(repo, 'dist/web') };
 const args = process.argv.slice(2);
 for (let i = 0; i < args.length; i += 2) {
   if (args[i] === '--runs' && /^[1-9]\d*$/.test(args[i + 1] ?? '')) opt.runs = Number(args[i + 1]);
   else if (args[i] === '--web' && args[i + 1]) opt.web = resolve(args[i + 1]);
   else {
-    console.error('usage: node bench/web/editor.mjs [--runs N] [--web BUILD_WEB]');
+    console.error('usage: node bench/web/editor.mjs [--runs N] [--web SITE_DIR]');
     process.exit(2);
   }
 }

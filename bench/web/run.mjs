@@ -4,7 +4,7 @@
 //
 //   ./scripts/build-web
 //   cmake -S . -B build && cmake --build build -j2 --target skintool render_bench skin_bench
-//   node bench/web/run.mjs [--runs N] [--native build] [--web build-web]
+//   node bench/web/run.mjs [--runs N] [--native build] [--web dist/engine]
 //
 // Every time is the best of N runs (default 7; the machine may be busy),
 // each run the mean of many calls after a warm-up, wall-clock on both
@@ -37,13 +37,13 @@ import { gzipSync } from 'node:zlib';
 
 const repo = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 const web = join(repo, 'web');
-const { serve } = await import(pathToFileURL(join(web, 'tests/serve.mjs')).href);
+const { serve } = await import(pathToFileURL(join(repo, 'tools/serve-web.mjs')).href);
 const { launchChromium, withTimeout } = await import(pathToFileURL(join(web, 'tests/chromium.mjs')).href);
 const { nodeEngine } = await import(pathToFileURL(join(web, 'tests/node-engine.mjs')).href);
 const puppeteer = createRequire(join(web, 'package.json'))('puppeteer-core');
 
 function options() {
-  const o = { runs: 7, native: join(repo, 'build'), web: join(repo, 'build-web') };
+  const o = { runs: 7, native: join(repo, 'build'), web: join(repo, 'dist/engine') };
   const args = process.argv.slice(2);
   for (let i = 0; i < args.length; i += 2) {
     const [key, value] = [args[i], args[i + 1]];
@@ -51,7 +51,7 @@ function options() {
     else if (key === '--native' && value) o.native = resolve(value);
     else if (key === '--web' && value) o.web = resolve(value);
     else {
-      console.error('usage: node bench/web/run.mjs [--runs N] [--native BUILD] [--web BUILD_WEB]');
+      console.error('usage: node bench/web/run.mjs [--runs N] [--native BUILD] [--web ENGINE_DIR]');
       process.exit(2);
     }
   }

@@ -1,19 +1,19 @@
-// The engine's page in a real browser: build-web/engine-demo.html served on
+// The engine's page in a real browser: dist/engine/engine-demo.html served on
 // 127.0.0.1 and opened in headless Chromium draws all fourteen screens at
 // 266 x 490, its first screen is pixel for pixel what the desktop build's
 // skintool renders, and the page asks nothing of any other host.
-//   node web/tests/demo-browser.mjs NATIVE_SKINTOOL BUILD_WEB WORKDIR
+//   node web/tests/demo-browser.mjs NATIVE_SKINTOOL ENGINE_DIR WORKDIR
 import { execFileSync } from 'node:child_process';
 import { mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { join } from 'node:path';
 import { decode } from 'fast-png';
 import puppeteer from 'puppeteer-core';
-import { serve } from './serve.mjs';
+import { serve } from '../../tools/serve-web.mjs';
 import { launchChromium, withTimeout } from './chromium.mjs';
 
 const [skintool, buildWeb, work] = process.argv.slice(2);
 if (!work) {
-  console.error('usage: node demo-browser.mjs NATIVE_SKINTOOL BUILD_WEB WORKDIR');
+  console.error('usage: node demo-browser.mjs NATIVE_SKINTOOL ENGINE_DIR WORKDIR');
   process.exit(2);
 }
 const kScreens = 14;

@@ -3,7 +3,7 @@
 // through the page's own choosers or dropped, keys pressed. What the page
 // shows and saves is compared with what the desktop build's skintool makes
 // of the same skin and the same changes.
-//   WEB_BUILD=build-web NATIVE_SKINTOOL=... TESTS_DIR=tests WORK_DIR=... node --test editor-browser.test.mjs
+//   WEB_SITE=dist/web NATIVE_SKINTOOL=... TESTS_DIR=tests WORK_DIR=... node --test editor-browser.test.mjs
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readdirSync, readFileSync } from 'node:fs';

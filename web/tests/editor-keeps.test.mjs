@@ -2,7 +2,7 @@
 // still being typed when Save is pressed, a download the browser refuses, a
 // journal the browser will not store, a damaged journal left from before,
 // a folder too large, names made to mislead.
-//   WEB_BUILD=build-web NATIVE_SKINTOOL=... TESTS_DIR=tests WORK_DIR=... node --test editor-keeps.test.mjs
+//   WEB_SITE=dist/web NATIVE_SKINTOOL=... TESTS_DIR=tests WORK_DIR=... node --test editor-keeps.test.mjs
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { copyFileSync, mkdirSync, writeFileSync } from 'node:fs';

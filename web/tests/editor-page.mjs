@@ -10,7 +10,7 @@ import { join } from 'node:path';
 import { decode } from 'fast-png';
 import { unzipSync } from 'fflate';
 import puppeteer from 'puppeteer-core';
-import { serve } from './serve.mjs';
+import { serve } from '../../tools/serve-web.mjs';
 import { launchChromium } from './chromium.mjs';
 
 export const env = (name) => {
@@ -23,9 +23,9 @@ export const harness = { web: '', skintool: '', tests: '', work: '', origin: '',
 const elsewhere = [];
 const errorsOf = new WeakMap();
 
-/** Serves the web build and starts Chromium with a fresh profile (call in `before`). */
+/** Serves the site and starts Chromium with a fresh profile (call in `before`). */
 export async function startHarness() {
-  harness.web = env('WEB_BUILD');
+  harness.web = env('WEB_SITE');
   harness.skintool = env('NATIVE_SKINTOOL');
   harness.tests = env('TESTS_DIR');
   harness.work = env('WORK_DIR');

@@ -2,7 +2,7 @@
 // desktop build's skintool: what a page asks of it gives what the desktop
 // gives for the same skin and the same steps.
 //
-//   NATIVE_SKINTOOL=... ZIP_LISTING=... WEB_BUILD=build-web TESTS_DIR=tests WORK_DIR=... \
+//   NATIVE_SKINTOOL=... ZIP_LISTING=... ENGINE_DIR=dist/engine TESTS_DIR=tests WORK_DIR=... \
 //     node --test web/tests/engine.test.mjs
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -12,7 +12,7 @@ import { before, test } from 'node:test';
 import { decode as decodePng } from 'fast-png';
 import { nodeEngine } from './node-engine.mjs';
 
-const { NATIVE_SKINTOOL, ZIP_LISTING, WEB_BUILD, TESTS_DIR, WORK_DIR } = process.env;
+const { NATIVE_SKINTOOL, ZIP_LISTING, ENGINE_DIR, TESTS_DIR, WORK_DIR } = process.env;
 const data = (path) => join(TESTS_DIR, 'data', path);
 // The moment both builds stamp a save with: 2010-01-01 12:00:00 UTC (the
 // tests run with TZ=UTC, so the engine's local time is UTC too).
@@ -65,7 +65,7 @@ let engine;
 before(async () => {
   rmSync(WORK_DIR, { recursive: true, force: true });
   mkdirSync(WORK_DIR, { recursive: true });
-  engine = await nodeEngine(WEB_BUILD);
+  engine = await nodeEngine(ENGINE_DIR);
 });
 
 test('an opened archive renders as native skintool renders it, at each zoom and filter', () => {
@@ -199,7 +199,7 @@ test('a journal brings the unsaved changes back as one step, never a preview', a
   const info = engine.readJournal(journal.manifest);
   assert.equal(info.kind, 'built-in');
   assert.equal(engine.readJournal('[journal]\r\nnonsense\r\n'), null);
-  const again = await nodeEngine(WEB_BUILD);
+  const again = await nodeEngine(ENGINE_DIR);
   assert.equal(again.restore(journal), true);
   const fields = new Map(again.fields().map((f) => [`${f.section} ${f.key}`, f.value]));
   assert.deepEqual(fields.get('[global settings] formBodyColor'), [16, 32, 64]);

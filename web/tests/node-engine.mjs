@@ -1,4 +1,4 @@
-// The page's engine (build-web/skin-engine.mjs) in node, for the tests: the
+// The page's engine (dist/engine/skin-engine.mjs) in node, for the tests: the
 // WebAssembly files read from the build folder instead of fetched.
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';

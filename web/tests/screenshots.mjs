@@ -1,15 +1,15 @@
 // The web editor's pictures for the README, taken in headless Chromium from
-// the real page: node web/tests/screenshots.mjs BUILD_WEB OUT_DIR
+// the real page: node web/tests/screenshots.mjs dist/web OUT_DIR
 import { mkdirSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
-import { serve } from './serve.mjs';
+import { serve } from '../../tools/serve-web.mjs';
 import { launchChromium } from './chromium.mjs';
 
 const [web, out] = process.argv.slice(2);
 if (!out) {
-  console.error('usage: node screenshots.mjs BUILD_WEB OUT_DIR');
+  console.error('usage: node screenshots.mjs SITE_DIR OUT_DIR');
   process.exit(2);
 }
 mkdirSync(out, { recursive: true });

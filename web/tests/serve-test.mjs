@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { mkdirSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { request } from 'node:http';
 import { join } from 'node:path';
-import { requestSegments, serve } from './serve.mjs';
+import { ownHost, requestSegments, serve } from '../../tools/serve-web.mjs';
 
 const work = process.argv[2];
 if (!work) {
@@ -39,9 +39,13 @@ symlinkSync(work, join(site, 'folder-out'));
 symlinkSync(join(site, 'index.html'), join(site, 'link-in.html'));
 
 // A request with its target sent exactly as written (fetch would tidy it).
-function get(base, path, method = 'GET') {
+// `host`: the Host header sent (null: none at all), by default the server's own.
+function get(base, path, method = 'GET', host = undefined) {
   return new Promise((resolve, reject) => {
-    const r = request(`${base}/`, { method, path, timeout: 10_000 }, (response) => {
+    const options = { method, path, timeout: 10_000 };
+    if (host === null) options.setHost = false;
+    else if (host !== undefined) options.headers = { Host: host };
+    const r = request(`${base}/`, options, (response) => {
       const chunks = [];
       response.on('data', (c) => chunks.push(c));
       response.on('end', () => resolve({
@@ -113,6 +117,8 @@ try {
       const r = await get(server.url, target, method);
       assert.equal(r.status, status, `${what}: status`);
       assert.equal(r.headers['cache-control'], 'no-store', `${what}: caching`);
+      assert.equal(r.headers['x-frame-options'], 'DENY', `${what}: framing`);
+      assert.equal(r.headers['content-security-policy'], "frame-ancestors 'none'", `${what}: framing by policy`);
       assert.ok(!r.body.includes(kSecret), `${what}: the secret leaked`);
       if (status === 200) {
         assert.equal(r.headers['content-type'], type, `${what}: type`);
@@ -128,6 +134,28 @@ try {
       console.error(`FAIL ${e.message}`);
     }
   }
+  // Only requests addressed to this server: a DNS-rebinding page names its own host.
+  const port = new URL(server.url).port;
+  const hosts = [
+    [`127.0.0.1:${port}`, 200], [`localhost:${port}`, 200], [`[::1]:${port}`, 200], [`LocalHost:${port}`, 200],
+    ['evil.example', 421], [`evil.example:${port}`, 421], ['127.0.0.1', 421], ['localhost', 421],
+    ['127.0.0.1:1', 421], [`127.0.0.1:${port}.evil.example`, 421], [`localhost.evil.example:${port}`, 421],
+    [`127.0.0.2:${port}`, 421], [null, 421],
+  ];
+  for (const [host, status] of hosts) {
+    try {
+      const r = await get(server.url, '/index.html', 'GET', host);
+      assert.equal(r.status, status, `Host ${host}: status`);
+      assert.equal(r.headers['x-frame-options'], 'DENY', `Host ${host}: framing`);
+      if (status !== 200) assert.ok(!r.body.includes('front'), `Host ${host}: the page was served`);
+    } catch (e) {
+      ++failures;
+      console.error(`FAIL ${e.message}`);
+    }
+  }
+  assert.equal(ownHost(undefined, 80), false);
+  assert.equal(ownHost(['localhost:80'], 80), false);
+
   // The decoding alone, before any file is looked at: [target, segments or status].
   const decoded = [
     ['/', ['']],

@@ -2,7 +2,13 @@
 // hand: one folder on 127.0.0.1, GET and HEAD only, nothing cached, no
 // folder listings (a folder gives its index.html or nothing).
 //
-//   node web/tests/serve.mjs build-web [PORT]     (a free port unless given)
+//   node tools/serve-web.mjs dist/web [PORT]     (a free port unless given)
+//
+// It answers only requests addressed to itself (a Host of 127.0.0.1,
+// localhost or [::1] with its port): a page elsewhere whose name a DNS
+// rebinding points at 127.0.0.1 gets nothing. Its pages may not be framed
+// by another (X-Frame-Options and the frame-ancestors of a
+// Content-Security-Policy header, which a page's meta tag cannot say).
 //
 // From a script: const { url, close } = await serve(dir); ... await close();
 //
@@ -73,14 +79,28 @@ function inside(root, path) {
   return r === '' || (!r.startsWith('..' + sep) && r !== '..' && !isAbsolute(r));
 }
 
+// What every answer carries.
+const kCommonHeaders = {
+  'Cache-Control': 'no-store',
+  'X-Content-Type-Options': 'nosniff',
+  'X-Frame-Options': 'DENY',
+  'Content-Security-Policy': "frame-ancestors 'none'",
+};
+
+/** Whether a request's Host header names this server: 127.0.0.1, localhost or [::1], with `port`. */
+export function ownHost(host, port) {
+  if (typeof host !== 'string') return false;
+  const h = host.toLowerCase();
+  return ['127.0.0.1', 'localhost', '[::1]'].some((name) => h === `${name}:${port}`);
+}
+
 function refuse(response, status, method) {
-  const texts = { 400: 'Bad request', 403: 'Forbidden', 404: 'Not found', 405: 'Method not allowed' };
+  const texts = { 400: 'Bad request', 403: 'Forbidden', 404: 'Not found', 405: 'Method not allowed', 421: 'Misdirected request' };
   const body = `${status} ${texts[status] ?? 'Error'}\n`;
   const headers = {
     'Content-Type': 'text/plain; charset=utf-8',
     'Content-Length': Buffer.byteLength(body),
-    'Cache-Control': 'no-store',
-    'X-Content-Type-Options': 'nosniff',
+    ...kCommonHeaders,
   };
   if (status === 405) headers.Allow = 'GET, HEAD';
   response.writeHead(status, headers);
@@ -117,16 +137,17 @@ async function find(root, target) {
 export async function serve(dir, port = 0) {
   const root = await realpath(dir);
   if (!(await stat(root)).isDirectory()) throw new Error(`${dir} is not a folder`);
-  const server = createServer(async (request, response) => {
+  // A request without a Host is answered here too (refused as misdirected).
+  const server = createServer({ requireHostHeader: false }, async (request, response) => {
     const method = request.method;
+    if (!ownHost(request.headers.host, server.address().port)) return refuse(response, 421, method);
     if (method !== 'GET' && method !== 'HEAD') return refuse(response, 405, method);
     const found = await find(root, request.url ?? '');
     if (found.status) return refuse(response, found.status, method);
     response.writeHead(200, {
       'Content-Type': contentType(found.path),
       'Content-Length': found.size,
-      'Cache-Control': 'no-store',
-      'X-Content-Type-Options': 'nosniff',
+      ...kCommonHeaders,
     });
     if (method === 'HEAD') return response.end();
     const stream = createReadStream(found.path);
@@ -138,7 +159,8 @@ export async function serve(dir, port = 0) {
     if (error.code === 'ECONNRESET' || !socket.writable) return socket.destroy();
     const body = '400 Bad request\n';
     socket.end('HTTP/1.1 400 Bad Request\r\nContent-Type: text/plain; charset=utf-8\r\n' +
-               `Content-Length: ${body.length}\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n${body}`);
+               `Content-Length: ${body.length}\r\n` +
+               Object.entries(kCommonHeaders).map(([k, v]) => `${k}: ${v}\r\n`).join('') + `Connection: close\r\n\r\n${body}`);
   });
   await new Promise((resolve, reject) => {
     server.once('error', reject);
@@ -161,7 +183,7 @@ export async function serve(dir, port = 0) {
 if (process.argv[1] && import.meta.url === pathToFileURL(process.argv[1]).href) {
   const [dir, port] = process.argv.slice(2);
   if (!dir || (port !== undefined && !/^\d+$/.test(port))) {
-    console.error('usage: node serve.mjs DIR [PORT]');
+    console.error('usage: node tools/serve-web.mjs DIR [PORT]');
     process.exit(2);
   }
   try {
@@ -171,7 +193,7 @@ if (process.argv[1] && import.meta.url === pathToFileURL(process.argv[1]).href) 
     process.on('SIGINT', stop);
     process.on('SIGTERM', stop);
   } catch (e) {
-    console.error(`serve.mjs: ${e.message}`);
+    console.error(`serve-web.mjs: ${e.message}`);
     process.exit(1);
   }
 }
