@@ -5,7 +5,7 @@
 import type {
   EngineMessage, EngineState, Field, Filter, Fit, PaletteEntry, PanelTables, Problem, Rgb, RgbaPicture, Trace, TraceSource,
 } from '../engine/engine';
-import { startEngine } from './client';
+import { Cancelled, startEngine } from './client';
 import * as files from './files';
 import * as store from './storage';
 import { ask, el, fill, MenuBar, messageBody, type MenuEntry, type Texts } from './ui';
@@ -29,8 +29,21 @@ const kBrowserLanguages: [RegExp, string][] = [
 
 const engine = startEngine((busy) => {
   progress.hidden = !busy;
+  cancelButton.hidden = !busy || !cancelling;
   document.body.toggleAttribute('aria-busy', busy);
 });
+// An engine call ended by Cancel rejects with Cancelled: what was waiting on it has nothing to do.
+window.addEventListener('unhandledrejection', (e) => {
+  if (e.reason instanceof Cancelled) e.preventDefault();
+});
+
+// After an operation that grew the engine's memory past this (a huge
+// picture decoded, a huge archive opened), a fresh engine takes the document
+// over, so that the memory the operation took comes back.
+const kRenewAbove = 384 * 1024 * 1024;
+let memoryRenewed = 0;
+/** What may be cancelled now (an open, an import), else null. */
+let cancelling: string | null = null;
 
 // What the page knows of the skin and the view.
 let texts: Texts = {};
@@ -91,7 +104,7 @@ async function setSkinName(name: string): Promise<void> {
 const probe = {
   ready: false, restoreAsked: undefined as boolean | undefined, draws: 0,
   // When (performance.now()) the first and the last drawing ended, a hover was shown, and how long the 14 screens took.
-  firstDrawAt: 0, lastDrawAt: 0, lastHoverAt: 0, overviewMs: 0, journals: 0, journalFailures: 0, setAside: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
+  firstDrawAt: 0, lastDrawAt: 0, lastHoverAt: 0, overviewMs: 0, journals: 0, journalFailures: 0, setAside: 0, renewals: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
   /** Nothing under way: no call of the engine outstanding and no drawing. */
   idle: () => engine.pending === 0 && !drawing && !hovering && commandsWaiting === 0 && !checkTimer && !sideTimer,
   /** The engine and the drawing at rest, whatever dialog is open. */
@@ -102,6 +115,7 @@ const probe = {
 // The page's parts, built once the texts are known (and again when the language changes).
 const root = document.getElementById('editor')!;
 const progress = el('progress', { class: 'busy', hidden: true });
+const cancelButton = el('button', { type: 'button', class: 'cancel', hidden: true, onclick: () => void engine.cancel() });
 let statusText: HTMLElement;
 let countsText: HTMLElement;
 let zoomText: HTMLElement;
@@ -139,13 +153,49 @@ function command(f: () => unknown): Promise<void> {
     try {
       await f();
     } catch (e) {
-      status(String((e as Error).message ?? e));
+      if (!(e instanceof Cancelled)) status(String((e as Error).message ?? e));
     } finally {
       --commandsWaiting;
     }
+    if (commandsWaiting === 0) await renewIfGrown();
   });
   commands = next;
   return next;
+}
+
+/**
+ * Runs `work` (an open, an import) so that the user can cancel it: the document as it is now is
+ * taken first, and Cancel brings it back in a fresh engine. `name` is what the status line says
+ * was cancelled. False when it was.
+ */
+async function cancellable(name: string, work: () => Promise<void>): Promise<boolean> {
+  await engine.mark();
+  cancelling = name;
+  try {
+    await work();
+    return true;
+  } catch (e) {
+    if (!(e instanceof Cancelled)) throw e;
+    status(t('LANG_STATUS_CANCELLED$', name));
+    highlight = null;
+    await refresh(false);
+    return false;
+  } finally {
+    cancelling = null;
+    cancelButton.hidden = true;
+  }
+}
+
+async function renewIfGrown(): Promise<void> {
+  if (engine.memory <= kRenewAbove || engine.memory <= 2 * memoryRenewed || document.querySelector('dialog[open]')) return;
+  try {
+    await engine.renew();
+    await engine.state();
+    memoryRenewed = engine.memory;
+    probe.renewals++;
+  } catch (e) {
+    console.warn('the engine was not renewed:', e);
+  }
 }
 
 function status(text: string): void {
@@ -651,7 +701,7 @@ async function openArchiveFile(file: File): Promise<void> {
     return;
   }
   const name = file.name.replace(/\.zip$/i, '');
-  await opened(name, await engine.openArchive(file.name, bytes), null);
+  await cancellable(await engine.printable(file.name), async () => opened(name, await engine.openArchive(file.name, bytes), null));
 }
 
 async function openFolderFiles(name: string, read: () => Promise<{ path: string; bytes: Uint8Array }[]>, handle: FileSystemDirectoryHandle | null): Promise<void> {
@@ -664,7 +714,7 @@ async function openFolderFiles(name: string, read: () => Promise<{ path: string;
     void reportMessages([{ kind: 'cannot-read', subject: shown, text: t('LANG_WEB_READ_FAILED$', shown, await engine.printable(String((e as Error).message ?? e))) }], t('LANG_ERROR$'));
     return;
   }
-  await opened(name, await engine.openFolder(name, list), handle);
+  await cancellable(await engine.printable(name), async () => opened(name, await engine.openFolder(name, list), handle));
 }
 
 async function openFolderHandle(handle: FileSystemDirectoryHandle): Promise<void> {
@@ -794,6 +844,10 @@ async function screenshot(): Promise<void> {
 
 async function importInto(picture: string, file: File): Promise<void> {
   const bytes = new Uint8Array(await file.arrayBuffer());
+  await cancellable(await engine.printable(file.name), () => importBytes(picture, file, bytes));
+}
+
+async function importBytes(picture: string, file: File, bytes: Uint8Array): Promise<void> {
   const sizes = await engine.importSizes(picture, file.name, bytes.slice());
   let fit: Fit | null = 'keep';
   if (sizes && (sizes.width !== sizes.expectedWidth || sizes.height !== sizes.expectedHeight)) {
@@ -1525,10 +1579,11 @@ function build(): void {
         viewport),
       buildPanel(),
       buildDocks()),
-    el('footer', {}, progress, statusText, simulationText, countsText, zoomText),
+    el('footer', {}, progress, cancelButton, statusText, simulationText, countsText, zoomText),
     el('div', { id: 'drop-hint', hidden: true }, el('p', {}, t('LANG_WEB_DROP$'))),
     archiveInput, folderInput, pictureInput);
   progress.setAttribute('aria-label', t('LANG_WEB_WORKING$'));
+  cancelButton.textContent = t('LANG_CANCEL$');
   wirePreview();
   showTab(tab);
   enableForScreen();

@@ -45,7 +45,7 @@ self.onmessage = (event: MessageEvent<Request>) => {
     try {
       const engine = await starting;
       const { value, transfer } = await answer(engine, request);
-      (self as unknown as Worker).postMessage({ id: request.id, ok: true, value }, transfer);
+      (self as unknown as Worker).postMessage({ id: request.id, ok: true, value, memory: engine.memoryBytes() }, transfer);
     } catch (e) {
       (self as unknown as Worker).postMessage({ id: request.id, ok: false, error: e instanceof Error ? e.message : String(e) });
     }

@@ -327,6 +327,11 @@ export class SkinEngine {
     }
   }
 
+  /** The engine's memory now, in bytes: it grows with the work and never shrinks. */
+  memoryBytes(): number {
+    return this.core.HEAPU8.buffer.byteLength;
+  }
+
   /** The built-in skin, with a new history. */
   newSkin(): void {
     this.call('new_skin');
