@@ -169,8 +169,13 @@ function command(f: () => unknown): Promise<void> {
  * was cancelled. False when it was.
  */
 async function cancellable(name: string, work: () => Promise<void>): Promise<boolean> {
-  await engine.mark();
-  cancelling = name;
+  try {
+    await engine.mark();
+    cancelling = name;
+  } catch (e) {
+    // Without the document taken, the work runs to its end.
+    console.warn('no cancel for this:', e);
+  }
   try {
     await work();
     return true;
