@@ -28,62 +28,28 @@
 #include "app/qt_picture.h"
 #include "app/x11_pointer.h"
 
-namespace {
-
-int ClampChannel(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, 31)); }
-
-std::uint8_t Channel8(int v5) { return static_cast<std::uint8_t>(v5 * 8); }
-
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // State
 
-ColourDialogState::ColourDialogState(Rgb24 input) : input_(input), current_(input), last_(input) {}
-
 QString ColourDialogState::FieldEdited(int channel, const QString& red, const QString& green,
                                        const QString& blue) {
-  const QString* texts[3] = {&red, &green, &blue};
-  channel = std::clamp(channel, 0, 2);
-  int values[3];
-  for (int i = 0; i < 3; ++i) values[i] = ClampChannel(ParseChannelText(*texts[i]));
-  // Only the field being edited is corrected in place; a negative number is
-  // left as typed and simply counts as 0.
-  QString shown = *texts[channel];
-  if (ParseChannelText(shown) > 31) shown = QStringLiteral("31");
-  current_ = {Channel8(values[0]), Channel8(values[1]), Channel8(values[2])};
-  return shown;
+  return QString::fromStdString(
+      choice_.FieldEdited(channel, red.toStdString(), green.toStdString(), blue.toStdString()));
 }
 
 void ColourDialogState::ChooserPicked(const QColor& chosen) {
-  if (chosen.isValid()) current_ = FromQColor(chosen);
+  if (chosen.isValid()) choice_.ChooserPicked(FromQColor(chosen));
 }
 
-bool ColourDialogState::TextEntered(const QString& text) {
-  const std::optional<Rgb24> colour = ParseColourText(text.toStdString());
-  if (colour) current_ = *colour;
-  return colour.has_value();
-}
+bool ColourDialogState::TextEntered(const QString& text) { return choice_.TextEntered(text.toStdString()); }
 
 void ColourDialogState::EyedropperPixel(const QColor& pixel) {
-  if (!pixel.isValid()) return;
-  const Rgb24 c = FromQColor(pixel);
-  current_ = {static_cast<std::uint8_t>(c.r & 248), static_cast<std::uint8_t>(c.g & 248),
-              static_cast<std::uint8_t>(c.b & 248)};
-}
-
-bool ColourDialogState::Refresh() {
-  if (current_ == last_) return false;
-  last_ = current_;
-  return true;
+  if (pixel.isValid()) choice_.EyedropperPixel(FromQColor(pixel));
 }
 
 QString ColourDisplayCode(Rgb24 c) { return QString::fromStdString(FormatSkinColour(c)); }
 
-long long ParseChannelText(const QString& text) {
-  // The same number reading as the settings file's integers.
-  return IniText::ToInteger(text);
-}
+long long ParseChannelText(const QString& text) { return ::ParseChannelText(std::string_view(text.toStdString())); }
 
 // ---------------------------------------------------------------------------
 // The Qt host
@@ -439,10 +405,10 @@ void ColourDialog::ShowFields(int editedChannel) {
   const int values[3] = {state_.r5(), state_.g5(), state_.b5()};
   for (int i = 0; i < 3; ++i) {
     // The field under the user's caret keeps a text that already reads as
-    // its value: a "-" just typed, on its way to a negative number, must
-    // not be replaced by "0" with the next digit then landing after it.
-    if (i == editedChannel && ClampChannel(ParseChannelText(fields_[i]->text())) == values[i]) continue;
-    fields_[i]->setText(QString::number(values[i]));
+    // its value (ColourChoice::ChannelShown).
+    fields_[i]->setText(i == editedChannel
+                            ? QString::fromStdString(state_.choice().ChannelShown(i, fields_[i]->text().toStdString()))
+                            : QString::number(values[i]));
   }
 }
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 
+#include "edit/colour_choice.h"
 #include "skin/colour.h"
 
 class QLabel;
@@ -22,48 +23,35 @@ class QTimer;
 class QToolButton;
 class LanguageTable;
 
-// The per-event logic of the dialog, free of widgets so that every rule can
-// be exercised directly.
+// The per-event logic of the dialog: the core's rules (edit/colour_choice.h)
+// in the toolkit's types.
 class ColourDialogState {
  public:
-  explicit ColourDialogState(Rgb24 input);
+  explicit ColourDialogState(Rgb24 input) : choice_(input) {}
 
-  Rgb24 input() const { return input_; }
-  Rgb24 current() const { return current_; }
-  // The colour shown in the lower half of the swatch, the fields and the
-  // lower code box.
-  Rgb24 lastDisplayed() const { return last_; }
+  Rgb24 input() const { return choice_.input(); }
+  Rgb24 current() const { return choice_.current(); }
+  Rgb24 lastDisplayed() const { return choice_.lastDisplayed(); }
 
-  // A number field's text changed (channel 0 red, 1 green, 2 blue); the
-  // three texts are the fields as they read now. Returns the text the
-  // changed field must show: "31" when it holds more than 31, its own text
-  // otherwise.
+  // ColourChoice::FieldEdited, ChooserPicked, TextEntered and
+  // EyedropperPixel; an invalid QColor (nothing chosen, nothing read)
+  // changes nothing.
   QString FieldEdited(int channel, const QString& red, const QString& green, const QString& blue);
-  // The system chooser's colour is taken with its full 8-bit channels.
   void ChooserPicked(const QColor& chosen);
-  // A colour typed or pasted as text ("#rrggbb", "rrggbb", "0xBBBB"); a text
-  // that is no colour (yet) changes nothing. Returns whether it was one.
   bool TextEntered(const QString& text);
-  // A screen pixel is cut to the 5-bit grid (low three bits cleared). An
-  // invalid colour (nothing could be read) changes nothing.
   void EyedropperPixel(const QColor& pixel);
+  bool Refresh() { return choice_.Refresh(); }
 
-  // When the current colour differs from the one last displayed it becomes
-  // the one displayed; returns whether that happened, so the view knows it
-  // must be repainted.
-  bool Refresh();
+  Rgb24 ResultOk() const { return choice_.ResultOk(); }
+  Rgb24 ResultCancel() const { return choice_.ResultCancel(); }
 
-  Rgb24 ResultOk() const { return last_; }
-  Rgb24 ResultCancel() const { return input_; }
-
-  int r5() const { return last_.r / 8; }
-  int g5() const { return last_.g / 8; }
-  int b5() const { return last_.b / 8; }
+  int r5() const { return choice_.r5(); }
+  int g5() const { return choice_.g5(); }
+  int b5() const { return choice_.b5(); }
+  const ColourChoice& choice() const { return choice_; }
 
  private:
-  Rgb24 input_;
-  Rgb24 current_;
-  Rgb24 last_;
+  ColourChoice choice_;
 };
 
 // The one 15-bit code the dialog shows: the colour as uisettings.ini writes
@@ -71,9 +59,7 @@ class ColourDialogState {
 // (red low): pure red gives "0x001f", the code a paste of "0x001f" gives.
 QString ColourDisplayCode(Rgb24 c);
 
-// A channel field's text read as a number: leading blanks skipped, an
-// optional sign, then the digits up to the first other character. No digit
-// gives 0; very long numbers saturate instead of overflowing.
+// A channel field's text read as a number (the core's ParseChannelText).
 long long ParseChannelText(const QString& text);
 
 // Where the dialog gets the system colour chooser, the state of the right

@@ -23,6 +23,7 @@
 #include <functional>
 
 #include "app/language.h"
+#include "edit/editor_session.h"
 #include "edit/panel_tables.h"
 #include "app/qt_text.h"
 #include "app/skin_document.h"
@@ -123,16 +124,17 @@ class ImageButton : public QPushButton {
   std::function<void(const QString&)> dropped_;
 };
 
-// What uisettings.ini can hold: 8-bit Latin-1 text on one line.
+// What uisettings.ini can hold, by the core's rule (TakeTypedText): 8-bit
+// Latin-1 text on one line.
 class Latin1Validator : public QValidator {
  public:
-  using QValidator::QValidator;
+  Latin1Validator(const SkinField& field, QObject* parent) : QValidator(parent), field_(field) {}
   State validate(QString& input, int&) const override {
-    for (QChar c : input) {
-      if (c.unicode() > 0xFF || c == QLatin1Char('\n') || c == QLatin1Char('\r')) return Invalid;
-    }
-    return Acceptable;
+    return TakeTypedText(field_, input.toStdString()).outcome == TypedText::Outcome::Refused ? Invalid : Acceptable;
   }
+
+ private:
+  SkinField field_;
 };
 
 }  // namespace
@@ -319,8 +321,8 @@ QWidget* EditorPanel::BuildInformationPage(const LanguageTable& texts) {
     edit->setGeometry(5, 25 + 40 * i, 374, kRowHeight);
     const SkinField field = SkinFieldOf(kSkinInfoSection, kKeys[i]);
     edit->setToolTip(texts.Text("LANG_PANEL_TIP_FIELD$").arg(FieldText(field)));
-    edit->setReadOnly(i == 4);
-    edit->setValidator(new Latin1Validator(edit));
+    edit->setReadOnly(IsReadOnlyField(field));
+    edit->setValidator(new Latin1Validator(field, edit));
     edit->installEventFilter(this);
     // A refused character says why, instead of being saved as "?" later.
     connect(edit, &QLineEdit::inputRejected, hint, [hint, hintTimer] {

@@ -14,6 +14,8 @@
 #include "app/recovery_journal.h"
 #include "app/skin_checker.h"
 #include "check/skin_source.h"
+#include "edit/document_files.h"
+#include "edit/editor_session.h"
 #include "images/defaults.h"
 
 
@@ -64,11 +66,7 @@ void EditorShell::Start(const QString& skin) {
     choices_.prefs.wholeZoom = on;
     choices_.Save();
   });
-  Skin fresh;
-  ResetSkinToDefaults(fresh);
-  DiskSkin disk;
-  disk.skin = fresh;
-  document_.Replace(std::move(fresh), SkinOrigin{}, std::move(disk));
+  ResetToBuiltInSkin(document_);
   BuildWindow(nullptr);
   if (texts_.index() != settings_.language && LanguageEntryOf(settings_.language)) {
     window_->ShowStatus(LanguageMissing(settings_.language));
@@ -137,7 +135,7 @@ void EditorShell::ChangeLanguage(int index) {
   const QPoint position = window_ ? window_->frameGeometry().topLeft() : QPoint();
   BuildWindow(window_ ? &position : nullptr);
   // The new window starts, as the first one did, on the first screen.
-  view_.ChooseScreen(0);
+  view_.ChooseScreen(ScreenAfter(ScreenCause::LanguageChanged));
   // The list in the new language at once.
   checker_->CheckNow();
 }
@@ -211,11 +209,7 @@ void EditorShell::Restore(const Journal& journal, const QString& name) {
   if (!opened) {
     // Its folder or archive is gone or holds no skin any more: the changes
     // come back over the built-in skin, and Save asks where they go.
-    Skin fresh;
-    ResetSkinToDefaults(fresh);
-    DiskSkin disk;
-    disk.skin = fresh;
-    document_.Replace(std::move(fresh), SkinOrigin{}, std::move(disk));
+    ResetToBuiltInSkin(document_);
     if (!journal.origin.path.empty() && window_) {
       window_->ShowStatus(
           texts_.Text("LANG_STATUS_RESTORED_ELSEWHERE$").arg(QDir::toNativeSeparators(FromLocal(journal.origin.path))));

@@ -34,7 +34,10 @@
 #include "app/view_state.h"
 #include "app/window_geometry.h"
 #include "app/window_room.h"
-#include "skin/ascii.h"
+#include "edit/command_catalogue.h"
+
+#include <map>
+#include <string>
 #include "skin/printable.h"
 
 using namespace window_geometry;
@@ -179,66 +182,51 @@ void MainWindow::FollowDocument(const LanguageTable& texts) {
   connect(&view_, &ViewState::compareChanged, &commands_, &CommandTable::Refresh);
 }
 
-QMenu* MainWindow::AddMenu(QMenu* menu, const std::initializer_list<const char*>& ids) {
-  for (const char* id : ids) {
-    if (QLatin1String(id) == QLatin1String("-")) {
-      menu->addSeparator();
-    } else if (QAction* a = commands_.Action(QString::fromLatin1(id), menu)) {
-      menu->addAction(a);
+void MainWindow::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items, const LanguageTable& texts) {
+  // The entries of one group are a choice of one, drawn as such.
+  std::map<std::string, QActionGroup*> groups;
+  for (const MenuItem& item : items) {
+    switch (item.kind) {
+      case MenuItem::Kind::Separator: menu->addSeparator(); break;
+      case MenuItem::Kind::Submenu: {
+        QMenu* sub = menu->addMenu(item.textIsKey ? texts.Text(item.text.c_str()) : QString::fromStdString(item.text));
+        AddMenuItems(sub, item.items, texts);
+        break;
+      }
+      case MenuItem::Kind::Recent:
+        recent_ = menu->addMenu(texts.Text(item.text.c_str()));
+        recent_->setObjectName(QString::fromStdString(item.id));
+        recent_->menuAction()->setEnabled(false);
+        break;
+      case MenuItem::Kind::Command: {
+        const QString id = QString::fromStdString(item.id);
+        QAction* a = commands_.Action(id, menu);
+        if (!a) break;
+        const CommandEntry* entry = FindCommand(item.id);
+        if (entry && !entry->group.empty()) {
+          QActionGroup*& group = groups[entry->group];
+          if (!group) group = new QActionGroup(menu);
+          group->addAction(a);
+        }
+        if (entry && entry->enabled == EnabledRule::LanguageAvailable) menu->setToolTipsVisible(true);
+        if (entry && entry->checked == CheckedRule::Filter) filterNames_ << a->text();
+        if (item.id == "undo") undo_ = a;
+        if (item.id == "redo") redo_ = a;
+        menu->addAction(a);
+        break;
+      }
     }
   }
-  return menu;
 }
 
 void MainWindow::BuildMenuBar(const LanguageTable& texts) {
-  // Every entry is a command of the editor's table, laid out here.
+  // Every entry is a command of the editor's table, laid out as the
+  // catalogue lays out the menus of both faces.
   QMenuBar* bar = menuBar();
-  QMenu* file = bar->addMenu(texts.Text("LANG_FILE$"));
-  AddMenu(file, {"new"});
-  AddMenu(file->addMenu(texts.Text("LANG_FILE_OPEN$")), {"openFolder", "openArchive"});
-  recent_ = file->addMenu(texts.Text("LANG_FILE_OPEN_RECENT$"));
-  recent_->setObjectName(QStringLiteral("recentMenu"));
-  recent_->menuAction()->setEnabled(false);
-  AddMenu(file, {"save", "saveFolder", "saveArchive", "-", "importFolder", "-"});
-  AddMenu(file->addMenu(texts.Text("LANG_FILE_SCREENSHOT$")),
-          {"screenshotFile", "screenshotClipboard", "-", "screenshotShownFile", "screenshotShownClipboard"});
-  AddMenu(file->addMenu(texts.Text("LANG_FILE_COMPARE$")), {"compareFolder", "compareArchive", "-", "stopCompare"});
-  AddMenu(file, {"-", "quit"});
-
-  QMenu* edit = AddMenu(bar->addMenu(texts.Text("LANG_EDIT$")), {"undo", "redo"});
-  undo_ = edit->actions().value(0);
-  redo_ = edit->actions().value(1);
-
-  QMenu* view = AddMenu(bar->addMenu(texts.Text("LANG_VIEW$")), {"zoomIn", "zoomOut", "zoomReset", "zoomFit", "wholeZoom", "-"});
-  QMenu* simulate = view->addMenu(texts.Text("LANG_VIEW_SIMULATE$"));
-  // One of a kind at a time: drawn as a choice among them.
-  auto* filters = new QActionGroup(simulate);
-  for (int f = 0; f < kScreenFilterCount; ++f) {
-    const QString id = QStringLiteral("simulate:%1").arg(QLatin1String(ScreenFilterName(ScreenFilter(f)).data()));
-    simulate->addAction(filters->addAction(commands_.Action(id, simulate)));
-    filterNames_ << commands_.Find(id)->text;
+  for (const MenuItem& menu : MenuBar()) {
+    QMenu* m = bar->addMenu(menu.textIsKey ? texts.Text(menu.text.c_str()) : QString::fromStdString(menu.text));
+    AddMenuItems(m, menu.items, texts);
   }
-  AddMenu(view, {"compareSaved", "-", "overview", "problems", "palette"});
-
-  AddMenu(bar->addMenu(texts.Text("LANG_SKIN$")), {"recolour"});
-
-  QMenu* languages = bar->addMenu(QString::fromStdString(LanguageMenuTitle()));
-  // An entry whose file is not there is greyed, and says where it was looked for.
-  languages->setToolTipsVisible(true);
-  for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {
-    languages->addAction(commands_.Action(QStringLiteral("language:%1").arg(i), languages));
-  }
-
-  AddMenu(bar->addMenu(texts.Text("LANG_OPTIONS$")), {"backgroundColour", "swapView"});
-
-  QMenu* screens = bar->addMenu(texts.Text("LANG_SCREEN$"));
-  auto* shown = new QActionGroup(screens);
-  for (int i = 0; i < kPreviewScreenCount; ++i) {
-    screens->addAction(shown->addAction(commands_.Action(QStringLiteral("screenAction:%1").arg(i), screens)));
-  }
-  AddMenu(screens, {"-", "previousScreen", "nextScreen"});
-
-  AddMenu(bar->addMenu(texts.Text("LANG_ABOUT$")), {"about"});
 
   AddMnemonics(bar);
   // Undo and Redo keep their mnemonic in front of the step they name.
@@ -360,23 +348,18 @@ void MainWindow::HideReloadQuestion() { reloadBar_->hide(); }
 void MainWindow::ShowProblemsList(bool shown) { problems_->setVisible(shown); }
 void MainWindow::ShowPalette(bool shown) { palette_->setVisible(shown); }
 
-void MainWindow::RevealSubject(const ProblemSubject& s) {
-  switch (s.kind) {
-    case ProblemSubject::Kind::Picture:
-      if (s.image) panel_->RevealImage(*s.image);
+void MainWindow::RevealFocus(const PanelFocus& focus) {
+  switch (focus.tab) {
+    case PanelFocus::Tab::Images:
+      if (const std::optional<ImageId> image = FindImage(focus.picture)) panel_->RevealImage(*image);
       break;
-    case ProblemSubject::Kind::Field:
-    case ProblemSubject::Kind::Section: {
-      // A section as the file wrote it may differ from ours in letter case.
-      std::string section = s.section;
-      for (const ElementControl& c : ElementControls()) {
-        if (EqualsIgnoringAsciiCase(section, c.section)) section = c.section;
-      }
-      const std::optional<SkinField> field = FindSkinField(section, s.key);
-      if (!field || !panel_->RevealField(*field)) panel_->RevealElement(section);
+    case PanelFocus::Tab::Colours:
+    case PanelFocus::Tab::Information:
+    case PanelFocus::Tab::Elements:
+      if (focus.key.empty()) panel_->RevealElement(focus.section);
+      else if (const std::optional<SkinField> field = FindSkinField(focus.section, focus.key)) panel_->RevealField(*field);
       break;
-    }
-    default: break;
+    case PanelFocus::Tab::None: break;
   }
 }
 

@@ -13,11 +13,14 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "app/app_settings.h"
 #include "app/view_prefs.h"
 #include "edit/skin_field.h"
 #include "check/problem.h"
+#include "edit/command_catalogue.h"
+#include "edit/editor_session.h"
 #include "preview/filters.h"
 #include "preview/render.h"
 #include "skin/catalogue.h"
@@ -61,8 +64,8 @@ class MainWindow : public QMainWindow {
   void ShowProblemsList(bool shown);
   void ShowPalette(bool shown);
   void ShowOverview(bool shown, bool whole);
-  // Brings the panel's control of what a problem is about into view.
-  void RevealSubject(const ProblemSubject& subject);
+  // Brings the panel's control that the core chose for a problem into view.
+  void RevealFocus(const PanelFocus& focus);
   // The layout rule: places viewport, buttons and panel for the client size.
   void ApplyLayout();
   // Swapped layout on or off: the viewport and buttons move, the panel moves
@@ -86,8 +89,8 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildMenuBar(const LanguageTable& texts);
-  // The entries of the commands `ids` ("-": a separator) added to `menu`.
-  QMenu* AddMenu(QMenu* menu, const std::initializer_list<const char*>& ids);
+  // The catalogue's entries `items` added to `menu`.
+  void AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items, const LanguageTable& texts);
   void OpenSkin(const QString& path) const;
   void BuildStatusBar();
   void BuildCentre(const LanguageTable& texts, const AppSettings& settings);

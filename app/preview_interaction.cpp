@@ -36,13 +36,6 @@ std::optional<ImageId> ImportablePicture(TraceSource source) {
   return has ? std::optional(image) : std::nullopt;
 }
 
-// One per press, for the whole run: the merge keys of a drag and of the
-// nudges after it, which no other press may share.
-int NextSerial() {
-  static int serial = 0;
-  return ++serial;
-}
-
 }  // namespace
 
 PreviewInteraction::PreviewInteraction(SkinDocument& document, ViewState& view, const CommandTable& commands,
@@ -54,7 +47,8 @@ PreviewInteraction::PreviewInteraction(SkinDocument& document, ViewState& view, 
       commands_(commands),
       texts_(texts),
       preview_(preview),
-      panel_(panel) {
+      panel_(panel),
+      session_(document, QApplication::startDragDistance()) {
   connect(panel, &EditorPanel::colourHovered, this, [this](const SkinField& field) {
     Hover({FindColourSource(field.section, field.field->key).value_or(TraceSource::None), {}},
           QString::fromStdString(field.Name()));
@@ -70,18 +64,21 @@ PreviewInteraction::PreviewInteraction(SkinDocument& document, ViewState& view, 
   connect(preview, &PreviewPicture::pressed, this, &PreviewInteraction::Press);
   connect(preview, &PreviewPicture::dragged, this, &PreviewInteraction::Drag);
   connect(preview, &PreviewPicture::dragCancelled, this, &PreviewInteraction::CancelDrag);
+  connect(preview, &PreviewPicture::released, this, [this] { session_.Release(); });
   connect(preview, &PreviewPicture::doubleClicked, this, &PreviewInteraction::DoubleClick);
   connect(preview, &PreviewPicture::nudged, this, &PreviewInteraction::Nudge);
   connect(preview, &PreviewPicture::fileDraggedOver, this, &PreviewInteraction::DragFileOver);
   connect(preview, &PreviewPicture::fileDragLeft, this, &PreviewInteraction::EndHover);
   connect(preview, &PreviewPicture::fileDropped, this, &PreviewInteraction::Drop);
   // What was hovered or selected in an earlier window is forgotten.
-  view_.SetHover({});
-  view_.SetSelection({});
+  session_.Forget();
+  view_.SetHover(session_.hover());
+  ShowSelection();
 }
 
 void PreviewInteraction::Hover(const PreviewTarget& target, const QString& name) {
-  view_.SetHover(target);
+  session_.Hover(target);
+  view_.SetHover(session_.hover());
   if (preview_ && preview_->ZoomedMask(target).count > 0) return;
   // Nothing to show here: the status bar says where it does show.
   const std::vector<int> screens = ScreensDrawing(document_.skin(), target);
@@ -95,7 +92,8 @@ void PreviewInteraction::Hover(const PreviewTarget& target, const QString& name)
 }
 
 void PreviewInteraction::EndHover() {
-  view_.SetHover({});
+  session_.Hover({});
+  view_.SetHover(session_.hover());
   if (hinting_) emit hintEnded();
   hinting_ = false;
 }
@@ -109,32 +107,24 @@ std::optional<PreviewPick> PreviewInteraction::PickAtZoomed(QPoint at) const {
 }
 
 void PreviewInteraction::PointAt(QPoint at) {
-  const std::optional<PreviewPick> pick = PickAtZoomed(at);
-  // A move cursor where a drag would move an element, a hand where a click
-  // selects something without moving it.
-  const Qt::CursorShape shape = !pick || pick->empty() ? Qt::ArrowCursor
-                                : pick->moves        ? Qt::SizeAllCursor
-                                                     : Qt::PointingHandCursor;
-  preview_->SetPointerShape(shape);
+  switch (CursorFor(PickAtZoomed(at))) {
+    case PreviewCursor::Arrow: preview_->SetPointerShape(Qt::ArrowCursor); break;
+    case PreviewCursor::Move: preview_->SetPointerShape(Qt::SizeAllCursor); break;
+    case PreviewCursor::Point: preview_->SetPointerShape(Qt::PointingHandCursor); break;
+  }
 }
+
+void PreviewInteraction::ShowSelection() { view_.SetSelection(session_.selection()); }
 
 void PreviewInteraction::Press(QPoint at) {
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
-  if (!pick || !panel_) return;
-  serial_ = NextSerial();
-  pressAt_ = at;
-  dragMoved_ = false;
-  moving_ = pick->moves;
-  if (moving_) {
-    const SkinField x = SkinFieldOf(SectionName(*moving_), "x"), y = SkinFieldOf(SectionName(*moving_), "y");
-    startX_ = std::get<std::int32_t>(ReadField(document_.skin(), x));
-    startY_ = std::get<std::int32_t>(ReadField(document_.skin(), y));
+  if (!pick || !panel_) {
+    session_.Press(std::nullopt, at.x(), at.y());
+    return;
   }
-  // The mark shows what drew the pixel: its source, or the record that
-  // places it when no skin field is its source (the sample game icon).
-  view_.SetSelection({pick->source, pick->source == TraceSource::None && !pick->elements.empty()
-                                            ? std::optional(pick->moves.value_or(pick->elements.Sections().back()))
-                                            : std::nullopt});
+  session_.Press(pick, at.x(), at.y());
+  revealedRow_ = false;
+  ShowSelection();
   hinting_ = false;
   emit status(pick->empty() ? texts_.Text("LANG_STATUS_PIXEL_NONE$") : Latin1(PickName(*pick)));
   Reveal(*pick);
@@ -163,7 +153,7 @@ void PreviewInteraction::FollowArrowKeys(QWidget* focusBefore) {
   // Only a control that the reveal has just focused (a greyed one takes no
   // focus, and the preview handles its own keys).
   QWidget* focused = FocusWidget();
-  const bool taken = moving_ && focused && focused != focusBefore && focused != preview_;
+  const bool taken = session_.heldRecord() && focused && focused != focusBefore && focused != preview_;
   preview_->TakeArrowKeysOf(taken ? focused : nullptr);
 }
 
@@ -172,36 +162,18 @@ void PreviewInteraction::RevealRow(std::size_t section) {
   if (panel_ && panel_->RevealElement(SectionName(section))) FollowArrowKeys(focusBefore);
 }
 
-void PreviewInteraction::MoveRecord(std::size_t section, std::int32_t x, std::int32_t y, const QString& mergeKey) {
-  document_.Apply(MoveElement(SectionName(section), x, y, mergeKey.toStdString()));
-}
-
 void PreviewInteraction::Drag(QPoint at) {
-  if (!moving_) return;
-  if (!dragMoved_) {
+  const GestureResult moved = session_.Move(at.x(), at.y(), preview_->zoom());
+  if (moved.moved && !revealedRow_ && moved.record) {
     // While it moves, the element's fields are in view and follow it.
-    dragMoved_ = true;
-    RevealRow(*moving_);
+    revealedRow_ = true;
+    RevealRow(*moved.record);
   }
-  const float zoom = preview_->zoom();
-  const int dx = PreviewDistance(at.x() - pressAt_.x(), zoom), dy = PreviewDistance(at.y() - pressAt_.y(), zoom);
-  MoveRecord(*moving_, MovedValue(startX_, dx, kElementMaxX), MovedValue(startY_, dy, kElementMaxY),
-             QStringLiteral("drag %1").arg(serial_));
 }
 
-void PreviewInteraction::CancelDrag() {
-  // Back to where it was, merged into the drag's own step: the step goes.
-  if (moving_ && dragMoved_) MoveRecord(*moving_, startX_, startY_, QStringLiteral("drag %1").arg(serial_));
-}
+void PreviewInteraction::CancelDrag() { session_.Escape(); }
 
-void PreviewInteraction::Nudge(int dx, int dy) {
-  if (!moving_) return;
-  const std::string name = SectionName(*moving_);
-  const auto x = std::get<std::int32_t>(ReadField(document_.skin(), SkinFieldOf(name, "x")));
-  const auto y = std::get<std::int32_t>(ReadField(document_.skin(), SkinFieldOf(name, "y")));
-  MoveRecord(*moving_, MovedValue(x, dx, kElementMaxX), MovedValue(y, dy, kElementMaxY),
-             QStringLiteral("nudge %1").arg(serial_));
-}
+void PreviewInteraction::Nudge(int dx, int dy) { session_.Nudge(dx, dy); }
 
 void PreviewInteraction::DoubleClick(QPoint at) {
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
@@ -216,7 +188,8 @@ void PreviewInteraction::DoubleClick(QPoint at) {
 void PreviewInteraction::DragFileOver(QPoint at) {
   const std::optional<PreviewPick> pick = PickAtZoomed(at);
   const std::optional<ImageId> image = pick ? ImportablePicture(pick->source) : std::nullopt;
-  view_.SetHover({image ? PictureSource(*image) : TraceSource::None, {}});
+  session_.Hover({image ? PictureSource(*image) : TraceSource::None, {}});
+  view_.SetHover(session_.hover());
 }
 
 void PreviewInteraction::Drop(QPoint at, const QString& path) {

@@ -14,7 +14,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/preview_pick.h"
+#include "edit/editor_session.h"
+#include "edit/preview_pick.h"
 #include "edit/skin_field.h"
 #include "skin/catalogue.h"
 
@@ -66,8 +67,9 @@ class PreviewInteraction : public QObject {
   void RevealRow(std::size_t section);
   // The arrow keys of the control focused since `focusBefore` nudge.
   void FollowArrowKeys(QWidget* focusBefore);
-  void MoveRecord(std::size_t section, std::int32_t x, std::int32_t y, const QString& mergeKey);
   QWidget* FocusWidget() const;
+  // The selection of the session, shown by the view.
+  void ShowSelection();
 
   SkinDocument& document_;
   ViewState& view_;
@@ -75,10 +77,8 @@ class PreviewInteraction : public QObject {
   const LanguageTable& texts_;
   QPointer<PreviewPicture> preview_;
   QPointer<EditorPanel> panel_;
-  std::optional<std::size_t> moving_;  // the record of the selection that drags and nudges move
-  QPoint pressAt_;
-  std::int32_t startX_ = 0, startY_ = 0;
-  bool dragMoved_ = false;
+  // The core's rules of selecting, dragging and nudging.
+  EditorSession session_;
+  bool revealedRow_ = false;  // the fields of the record a drag moves are in view
   bool hinting_ = false;
-  int serial_ = 0;  // one per press: the merge keys of its drag and of the nudges after it
 };

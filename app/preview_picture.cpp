@@ -176,14 +176,14 @@ void PreviewPicture::mouseMoveEvent(QMouseEvent* event) {
     emit pointerMoved(at);
     return;
   }
-  if (drag_ == Drag::Pressed && (at - pressAt_).manhattanLength() >= QApplication::startDragDistance()) {
-    drag_ = Drag::Moving;
-  }
-  if (drag_ == Drag::Moving) emit dragged(at);
+  if (drag_ == Drag::Pressed) emit dragged(at);
 }
 
 void PreviewPicture::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) EndDrag();
+  if (event->button() == Qt::LeftButton) {
+    EndDrag();
+    emit released();
+  }
   QWidget::mouseReleaseEvent(event);
 }
 
@@ -203,7 +203,7 @@ void PreviewPicture::keyPressEvent(QKeyEvent* event) {
 
 void PreviewPicture::CancelDrag() {
   // The rest of this press moves nothing.
-  if (drag_ == Drag::Moving) emit dragCancelled();
+  if (drag_ == Drag::Pressed) emit dragCancelled();
   if (drag_ != Drag::None) drag_ = Drag::Cancelled;
 }
 

@@ -18,7 +18,7 @@
 #include <QWidget>
 
 #include "app/preview_highlight.h"
-#include "app/preview_pick.h"
+#include "edit/preview_pick.h"
 #include "preview/render.h"
 #include "preview/trace.h"
 #include "skin/picture.h"
@@ -72,8 +72,9 @@ class PreviewPicture : public QWidget {
   void redrawn();                // a new picture and trace are shown
   void pointerMoved(QPoint at);  // no button held
   void pressed(QPoint at);       // the left button
-  void dragged(QPoint at);       // held and moved past the drag distance
-  void dragCancelled();          // Escape while dragging
+  void dragged(QPoint at);       // held and moved (the core decides when that is a drag)
+  void dragCancelled();          // Escape while the button is held
+  void released();               // the left button let go
   void doubleClicked(QPoint at);
   void nudged(int dx, int dy);   // arrow keys: one pixel, ten with Shift
   void fileDraggedOver(QPoint at);  // a picture file, not yet dropped
@@ -118,7 +119,7 @@ class PreviewPicture : public QWidget {
   PixelMask hover_, selection_;
   bool inverted_ = true;
   QTimer blink_;
-  enum class Drag { None, Pressed, Moving, Cancelled } drag_ = Drag::None;
+  enum class Drag { None, Pressed, Cancelled } drag_ = Drag::None;
   QPoint pressAt_;
   QPointer<QWidget> keysOf_;
 };

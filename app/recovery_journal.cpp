@@ -17,6 +17,7 @@
 
 #include "app/qt_text.h"
 #include "check/check.h"
+#include "edit/editor_session.h"
 #include "edit/journal.h"
 #include "images/archive_writer.h"
 #include "images/defaults.h"
@@ -26,10 +27,6 @@
 
 namespace {
 
-// An edit waits this long for the next before the journal is written, and
-// edits that keep coming wait at most the longest delay.
-constexpr int kQuietMs = 1000;
-constexpr int kLongestDelayMs = 5000;
 
 // What the system says of a process: its state, and when it started (clock
 // ticks after boot), so that a process id used again by another program is
@@ -146,7 +143,6 @@ RecoveryJournal::RecoveryJournal(SkinDocument& document, QString folder, QObject
       folder_(std::move(folder)),
       id_(QStringLiteral("%1-%2").arg(::getpid()).arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'))) {
   delay_.setSingleShot(true);
-  delay_.setInterval(kQuietMs);
   connect(&delay_, &QTimer::timeout, this, &RecoveryJournal::Post);
   connect(&document, &SkinDocument::skinChanged, this, &RecoveryJournal::Edited);
   connect(&document, &SkinDocument::originChanged, this, &RecoveryJournal::Schedule);
@@ -185,8 +181,12 @@ void RecoveryJournal::Schedule() {
   }
   const QDateTime now = QDateTime::currentDateTimeUtc();
   if (!firstPending_.isValid()) firstPending_ = now;
-  if (firstPending_.msecsTo(now) >= kLongestDelayMs) Post();
-  else delay_.start();
+  // The core's schedule: a second after this edit, at most five after the
+  // first one not journalled yet.
+  const qint64 first = firstPending_.toMSecsSinceEpoch(), at = now.toMSecsSinceEpoch();
+  const qint64 wait = NextJournalWrite(first, at) - at;
+  if (wait <= 0) Post();
+  else delay_.start(int(wait));
 }
 
 RecoveryJournal::Job RecoveryJournal::MakeJob() const {

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "app/preview_pick.h"
+#include "edit/preview_pick.h"
 #include "preview/filters.h"
 #include "preview/render.h"
 #include "skin/colour.h"

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "edit/document_files.h"
 #include "images/defaults.h"
 #include "images/import_folder.h"
 #include "platform/folder_list.h"
@@ -257,13 +258,7 @@ void ImportFolder(const std::string& folder, FitMode fit, Skin& skin, SkinIoCont
 Assembly AssembleSkin(const Options& o, Skin& skin, SkinIoContext& ctx) {
   Assembly done;
   ResetSkinToDefaults(skin);
-  for (const std::string& path : o.skins) {
-    if (IsExistingFolder(path)) {
-      OpenSkinFolder(skin, path, ctx);
-    } else {
-      OpenSkinArchive(skin, path, ctx);
-    }
-  }
+  for (const std::string& path : o.skins) OpenSkinOver(skin, path, !IsExistingFolder(path), ctx);
   for (const ImportStep& step : o.imports) {
     if (!step.image) {
       ImportFolder(step.path, o.fit, skin, ctx, done);

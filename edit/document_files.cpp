@@ -1,7 +1,10 @@
 #include "edit/document_files.h"
 
+#include <algorithm>
+
 #include "check/skin_source.h"
 #include "images/archive_writer.h"
+#include "images/defaults.h"
 
 SkinOrigin OriginOfPath(const std::string& path, bool archive) {
   SkinOrigin origin;
@@ -27,4 +30,55 @@ void AdoptSavedSkin(Document& document, const std::string& path, bool archive) {
   SkinOrigin origin = archive ? document.origin() : OriginOfPath(path, false);
   DiskSkin disk{path, document.skin(), ReadSkinSource(path), {}, StampSkin(path, archive)};
   document.MarkSaved(std::move(origin), std::move(disk));
+}
+
+void ResetToBuiltInSkin(Document& document) {
+  Skin fresh;
+  ResetSkinToDefaults(fresh);
+  DiskSkin disk;
+  disk.skin = fresh;
+  document.Replace(std::move(fresh), SkinOrigin{}, std::move(disk));
+}
+
+void OpenSkinOver(Skin& skin, const std::string& path, bool archive, SkinIoContext& ctx) {
+  if (archive) OpenSkinArchive(skin, path, ctx);
+  else OpenSkinFolder(skin, path, ctx);
+}
+
+namespace {
+
+// Passes every message on to the face and keeps them: the document keeps
+// those of opening while they stand.
+class Kept final : public Feedback {
+ public:
+  explicit Kept(Feedback& face) : face_(face) {}
+  void ShowError(const std::string& body) override { face_.ShowError(body); }
+  void SetProgress(int value) override { face_.SetProgress(value); }
+  void Report(const Message& message, const std::string& body) override {
+    messages.push_back(message);
+    face_.Report(message, body);
+  }
+  void Note(const Message& message, const std::string& body) override {
+    messages.push_back(message);
+    face_.Note(message, body);
+  }
+  std::vector<Message> messages;
+
+ private:
+  Feedback& face_;
+};
+
+}  // namespace
+
+bool OpenSkinInto(Document& document, const std::string& path, bool archive, SkinIoContext& ctx,
+                  const std::string& adoptAs) {
+  // Opened over the skin as it is, as opening always is.
+  Skin opened = document.skin();
+  Kept kept(ctx.feedback);
+  SkinIoContext keeping{kept, ctx.texts, ctx.budget};
+  OpenSkinOver(opened, path, archive, keeping);
+  // Without a readable settings file nothing was read.
+  if (std::any_of(kept.messages.begin(), kept.messages.end(), IsSettingsFailure)) return false;
+  AdoptOpenedSkin(document, std::move(opened), adoptAs.empty() ? path : adoptAs, archive, std::move(kept.messages));
+  return true;
 }

@@ -24,3 +24,19 @@ void AdoptOpenedSkin(Document& document, Skin opened, const std::string& path, b
 // skin is saved and comes from there now; an archive written elsewhere is
 // an export, and changes nothing.
 void AdoptSavedSkin(Document& document, const std::string& path, bool archive);
+
+// The built-in skin, with a new history and nothing on disk: New, and the
+// start of both faces.
+void ResetToBuiltInSkin(Document& document);
+
+// Opens the folder or archive at `path` over `skin`, as opening always does:
+// what the folder or archive does not hold keeps what `skin` held.
+void OpenSkinOver(Skin& skin, const std::string& path, bool archive, SkinIoContext& ctx);
+
+// Opens the folder or archive at `path` over the document's skin. True when
+// its settings were read: the document is that skin now, from `adoptAs`
+// (the path as the face names it; `path` when empty), a new history. False
+// when nothing could be opened: the document stays as it was, history and
+// all. Every message goes to ctx's feedback as it comes.
+bool OpenSkinInto(Document& document, const std::string& path, bool archive, SkinIoContext& ctx,
+                  const std::string& adoptAs = {});

@@ -2,8 +2,17 @@
 
 #include <QAction>
 
+#include <stdexcept>
+
+#include "edit/command_catalogue.h"
+
 void CommandTable::Add(Command command) {
   const QString id = command.id;
+  // Every command is one of the catalogue's, which both faces share: an id
+  // it lacks is a mistake, not a command.
+  if (!FindCommand(id.toStdString())) {
+    throw std::invalid_argument("no command \"" + id.toStdString() + "\" in the catalogue");
+  }
   commands_.insert_or_assign(id, std::move(command));
 }
 

@@ -46,7 +46,8 @@ struct Command {
 class CommandTable : public QObject {
   Q_OBJECT
  public:
-  // Each id once; a second registration replaces the first.
+  // Each id once; a second registration replaces the first. An id the
+  // catalogue (edit/command_catalogue.h) lacks throws std::invalid_argument.
   void Add(Command command);
   void Clear() { commands_.clear(); }
   const Command* Find(const QString& id) const;

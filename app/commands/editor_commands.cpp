@@ -9,24 +9,10 @@
 #include "app/recolour_dialog.h"
 #include "app/skin_document.h"
 #include "app/view_state.h"
-#include "skin/ascii.h"
+#include "edit/command_catalogue.h"
+#include "edit/editor_session.h"
 
 namespace {
-
-// The preview screen whose controls include the one for the subject, or -1.
-int ControlScreen(const ProblemSubject& s) {
-  for (const ImageControl& c : ImageControls()) {
-    if (s.image == c.image) return c.screen;
-  }
-  if (s.kind != ProblemSubject::Kind::Field && s.kind != ProblemSubject::Kind::Section) return -1;
-  for (const ColourControl& c : ColourControls()) {
-    if (s.section == kGlobalSettingsSection && s.key == c.name) return c.screen;
-  }
-  for (const ElementControl& c : ElementControls()) {
-    if (EqualsIgnoringAsciiCase(s.section, c.section)) return c.screen;
-  }
-  return -1;
-}
 
 std::optional<Rgb24> ClipboardColour() {
   return ParseColourText(QGuiApplication::clipboard()->text().toStdString());
@@ -52,11 +38,10 @@ void EditorCommands::CopyColour(const SkinField& field) const {
   QGuiApplication::clipboard()->setText(QString::fromStdString(FormatHexColour(colour)));
 }
 
+bool EditorCommands::ClipboardHoldsColour() const { return ClipboardColour().has_value(); }
+
 bool EditorCommands::CanPasteColour(const SkinField& field) const {
-  for (const ColourControl& c : ColourControls()) {
-    if (c.field() == field && c.screen != view_.screen()) return false;
-  }
-  return ClipboardColour().has_value();
+  return ColourOnScreen(field.field->key, view_.screen()) && ClipboardHoldsColour();
 }
 
 void EditorCommands::PasteColour(const SkinField& field) {
@@ -93,9 +78,9 @@ void EditorCommands::ShowProblem(int index) {
 
 void EditorCommands::RevealSubject(const ProblemSubject& subject, std::optional<int> screen) {
   if (!window_()) return;
-  const int shown = screen ? *screen : ControlScreen(subject);
-  if (shown >= 0) view_.ChooseScreen(shown);
-  window_()->RevealSubject(subject);
+  const PanelFocus focus = FocusOfProblem(subject, screen);
+  if (focus.screen) view_.ChooseScreen(*focus.screen);
+  window_()->RevealFocus(focus);
 }
 
 void EditorCommands::EditBackgroundColour() {

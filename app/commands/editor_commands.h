@@ -30,6 +30,7 @@ class EditorCommands {
   void CopyColour(const SkinField& field) const;
   void PasteColour(const SkinField& field);
   bool CanPasteColour(const SkinField& field) const;
+  bool ClipboardHoldsColour() const;
   // The palette's Replace colour: the colour dialog, previewed live, then
   // every use of `colour` in one step.
   void ReplaceColour(Rgb15 colour);

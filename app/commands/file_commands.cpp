@@ -15,6 +15,7 @@
 #include "app/skin_document.h"
 #include "app/view_state.h"
 #include "edit/document_files.h"
+#include "edit/editor_session.h"
 #include "images/archive_writer.h"
 #include "images/defaults.h"
 #include "images/fit.h"
@@ -37,10 +38,7 @@ int FilesWritten(const std::vector<SkinFile>& files, const OperationFeedback& fe
 
 // Opens the folder or .zip at `path` over `skin`, as opening does.
 OperationFeedback OpenOver(Skin& skin, const QString& path, const EditorContext& context) {
-  return context.Run([&](SkinIoContext& ctx) {
-    if (IsSkinArchive(path)) OpenSkinArchive(skin, Local(path), ctx);
-    else OpenSkinFolder(skin, Local(path), ctx);
-  });
+  return context.Run([&](SkinIoContext& ctx) { OpenSkinOver(skin, Local(path), IsSkinArchive(path), ctx); });
 }
 
 }  // namespace
@@ -75,12 +73,8 @@ bool FileCommands::MaybeSave() {
 
 void FileCommands::NewSkin() {
   if (!MaybeSave()) return;
-  Skin fresh;
-  ResetSkinToDefaults(fresh);
-  DiskSkin disk;
-  disk.skin = fresh;
-  document_.Replace(std::move(fresh), SkinOrigin{}, std::move(disk));
-  view_.ChooseScreen(0);
+  ResetToBuiltInSkin(document_);
+  view_.ChooseScreen(ScreenAfter(ScreenCause::NewSkin));
 }
 
 QString FileCommands::ChooseSkinFolder() {
@@ -115,19 +109,17 @@ void FileCommands::OpenSkin(const QString& path) {
 bool FileCommands::LoadSkin(const QString& path) {
   const bool archive = IsSkinArchive(path);
   context_.settings.lastPath = archive ? FolderOf(path) : WithSeparator(path);
-  // Opened over the skin as it is, as opening always is.
-  Skin opened = document_.skin();
-  const OperationFeedback feedback = OpenOver(opened, path, context_);
+  const QString shown = CleanPath(path);
+  bool read = false;
+  const OperationFeedback feedback = context_.Run(
+      [&](SkinIoContext& ctx) { read = OpenSkinInto(document_, Local(path), archive, ctx, Local(shown)); });
   // Without a readable settings file nothing was read, and the skin being
   // edited stays what it was, history and all.
-  const bool read = !feedback.NothingOpened();
   if (read) {
-    const QString shown = CleanPath(path);
-    AdoptOpenedSkin(document_, std::move(opened), Local(shown), archive, feedback.messages());
     AddRecent(shown);
     context_.ShowStatus(context_.texts.Text("LANG_STATUS_OPENED$").arg(Shown(shown)));
   }
-  view_.ChooseScreen(0);
+  view_.ChooseScreen(ScreenAfter(ScreenCause::Opened));
   context_.ShowMessages(feedback);
   return read;
 }
@@ -157,10 +149,9 @@ std::vector<SkinFile> FileCommands::StampAndEncode(DateTime* when) {
 
 bool FileCommands::OverwriteChangedFiles(const QString& target) {
   const DiskSkin& disk = document_.disk();
-  if (disk.stamps.path.empty() || disk.stamps.path != Local(target)) return true;
   // Another program wrote here since the editor last read or wrote it (the
   // editor reads a changed file again only a moment after it settles).
-  const std::vector<std::string> changed = ChangedOnDisk(disk.stamps);
+  const std::vector<std::string> changed = FilesChangedSinceRead(disk.stamps, Local(target), SeeOnDisk(disk.stamps));
   if (changed.empty()) return true;
   QStringList names;
   for (const std::string& name : changed) names << FromLocal(name);

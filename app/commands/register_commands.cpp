@@ -10,16 +10,70 @@
 #include "app/main_window.h"
 #include "app/skin_document.h"
 #include "app/view_state.h"
+#include "edit/command_catalogue.h"
+
+#include <map>
+#include <optional>
+#include <string>
 
 namespace {
 
-QString ScreenKey(int i) { return QStringLiteral("LANG_SCREEN_%1$").arg(i, 2, 10, QLatin1Char('0')); }
-
-constexpr const char* kFilterKeys[kScreenFilterCount] = {"LANG_SIMULATE_NONE$", "LANG_SIMULATE_CONSOLE$",
-                                                          "LANG_SIMULATE_PROTANOPIA$", "LANG_SIMULATE_DEUTERANOPIA$",
-                                                          "LANG_SIMULATE_TRITANOPIA$"};
+// The platform's own keys for a standard binding the catalogue names.
+std::optional<QKeySequence::StandardKey> StandardKeyOf(const std::string& name) {
+  static const std::map<std::string, QKeySequence::StandardKey> keys = {
+      {"New", QKeySequence::New},       {"Open", QKeySequence::Open},     {"Save", QKeySequence::Save},
+      {"SaveAs", QKeySequence::SaveAs}, {"Quit", QKeySequence::Quit},     {"Undo", QKeySequence::Undo},
+      {"Redo", QKeySequence::Redo},     {"ZoomIn", QKeySequence::ZoomIn}, {"ZoomOut", QKeySequence::ZoomOut}};
+  const auto it = keys.find(name);
+  return it == keys.end() ? std::nullopt : std::optional(it->second);
+}
 
 }  // namespace
+
+QKeySequence KeyOf(const std::string& chord) {
+  // The toolkit's portable text spells the page keys its own way.
+  QString text = QString::fromStdString(chord);
+  text.replace(QStringLiteral("PageUp"), QStringLiteral("PgUp"));
+  text.replace(QStringLiteral("PageDown"), QStringLiteral("PgDown"));
+  return QKeySequence::fromString(text, QKeySequence::PortableText);
+}
+
+QList<QKeySequence> KeysOf(const CommandEntry& entry) {
+  QList<QKeySequence> keys;
+  for (const std::string& chord : entry.chords) keys << KeyOf(chord);
+  if (const std::optional<QKeySequence::StandardKey> standard = StandardKeyOf(entry.standard)) {
+    for (const QKeySequence& k : QKeySequence::keyBindings(*standard)) {
+      if (!keys.contains(k)) keys << k;
+    }
+  }
+  return keys;
+}
+
+CommandFacts FactsOf(const CommandDeps& d) {
+  CommandFacts f;
+  f.canUndo = d.document.history().CanUndo();
+  f.canRedo = d.document.history().CanRedo();
+  switch (d.view.compare()) {
+    case ViewState::Compare::Off: f.compare = CommandFacts::Compare::Off; break;
+    case ViewState::Compare::Saved: f.compare = CommandFacts::Compare::Saved; break;
+    case ViewState::Compare::Other: f.compare = CommandFacts::Compare::Other; break;
+  }
+  f.wholeZoom = d.view.wholeZoom();
+  f.filter = static_cast<int>(d.view.filter());
+  f.screen = d.view.screen();
+  if (d.language) f.language = d.language();
+  for (const LanguageEntry& e : LanguageMenu()) {
+    const QString file = LanguageFilePath(e, d.languageDir);
+    if (!file.isEmpty() && !QFileInfo(file).isFile()) f.missingLanguages.push_back(e.index);
+  }
+  if (MainWindow* w = d.window ? d.window() : nullptr) {
+    f.overviewShown = w->DockShown(MainWindow::Dock::Overview);
+    f.problemsShown = w->DockShown(MainWindow::Dock::Problems);
+    f.paletteShown = w->DockShown(MainWindow::Dock::Palette);
+  }
+  if (d.swapped) f.swapped = d.swapped();
+  return f;
+}
 
 void RegisterCommands(CommandTable& table, const CommandDeps& d) {
   const LanguageTable& t = d.texts;
@@ -28,148 +82,136 @@ void RegisterCommands(CommandTable& table, const CommandDeps& d) {
   ViewState& view = d.view;
   SkinDocument& document = d.document;
   const auto window = d.window;
-  // A command with a text key and keys, doing `run`.
-  const auto add = [&](const char* id, const QString& text, QList<QKeySequence> keys,
-                       std::function<void(const CommandTarget&)> run) {
-    table.Add({QString::fromLatin1(id), text, {}, std::move(keys), std::move(run), {}, {}});
+  // The facts behind the greying and the check marks, asked each time.
+  const auto facts = [d] { return FactsOf(d); };
+  // A command of the catalogue, doing `run`: its text, keys, greying and
+  // check mark are the catalogue's.
+  const auto add = [&](const char* id, std::function<void(const CommandTarget&)> run) {
+    const CommandEntry* entry = FindCommand(id);
+    Command c;
+    c.id = QString::fromLatin1(id);
+    if (entry) {
+      c.text = entry->text.empty() ? QString()
+               : entry->textIsKey  ? t.Text(entry->text.c_str())
+                                   : QString::fromStdString(entry->text);
+      c.keys = KeysOf(*entry);
+      if (entry->enabled != EnabledRule::Always) {
+        c.enabled = [entry, facts, &editor](const CommandTarget& to) {
+          CommandFacts f = facts();
+          if (to.field) {
+            f.colour = std::string(to.field->field->key);
+            f.clipboardHoldsColour = editor.ClipboardHoldsColour();
+          }
+          return StateOf(*entry, f).enabled;
+        };
+      }
+      if (entry->checked != CheckedRule::None) c.checked = [entry, facts] { return StateOf(*entry, facts()).checked; };
+    }
+    c.run = std::move(run);
+    // An id the catalogue lacks fails here, loudly.
+    table.Add(std::move(c));
   };
-  const auto key = [&](const char* k) { return t.Text(k); };
 
   // File.
-  add("new", key("LANG_FILE_NEW$"), {QKeySequence::New}, [&files](const CommandTarget&) { files.NewSkin(); });
-  add("openFolder", key("LANG_FILE_OPEN_FOLDER$"), {QKeySequence::Open},
-      [&files](const CommandTarget&) { files.OpenFolder(); });
-  add("openArchive", QStringLiteral("*.zip"), {}, [&files](const CommandTarget&) { files.OpenArchive(); });
+  add("new", [&files](const CommandTarget&) { files.NewSkin(); });
+  add("openFolder", [&files](const CommandTarget&) { files.OpenFolder(); });
+  add("openArchive", [&files](const CommandTarget&) { files.OpenArchive(); });
   // A skin from the recent list or dropped on the window.
-  add("openSkin", QString(), {}, [&files](const CommandTarget& to) { files.OpenSkin(to.path); });
-  add("save", key("LANG_FILE_SAVE$"), {QKeySequence::Save}, [&files](const CommandTarget&) { files.Save(); });
-  add("saveFolder", key("LANG_FILE_SAVE_FOLDER$"), {QKeySequence::SaveAs},
-      [&files](const CommandTarget&) { files.SaveAs(); });
-  add("saveArchive", key("LANG_FILE_SAVE_ARCHIVE$"), {}, [&files](const CommandTarget&) { files.SaveToArchive(); });
-  add("importFolder", key("LANG_FILE_IMPORT_FOLDER$"), {},
-      [&files](const CommandTarget&) { files.ImportPictureFolder(); });
-  add("screenshotFile", key("LANG_FILE_SCREENSHOT2D$"), {}, [&files](const CommandTarget&) { files.SaveScreenshot(false); });
-  add("screenshotClipboard", key("LANG_FILE_SCREENSHOT2C$"), {},
-      [&files](const CommandTarget&) { files.CopyScreenshot(false); });
-  add("screenshotShownFile", key("LANG_FILE_SCREENSHOT_SHOWN_FILE$"), {},
-      [&files](const CommandTarget&) { files.SaveScreenshot(true); });
-  add("screenshotShownClipboard", key("LANG_FILE_SCREENSHOT_SHOWN_CLIP$"), {},
-      [&files](const CommandTarget&) { files.CopyScreenshot(true); });
-  add("compareFolder", key("LANG_FILE_OPEN_FOLDER$"), {}, [&files](const CommandTarget&) { files.CompareWithFolder(); });
-  add("compareArchive", QStringLiteral("*.zip"), {}, [&files](const CommandTarget&) { files.CompareWithArchive(); });
-  table.Add({QStringLiteral("stopCompare"), key("LANG_FILE_COMPARE_STOP$"), {}, {},
-             [&view](const CommandTarget&) { view.CompareWithSaved(false); },
-             [&view](const CommandTarget&) { return view.compare() != ViewState::Compare::Off; }, {}});
-  add("quit", key("LANG_FILE_CLOSE$"), {QKeySequence::Quit}, [quit = d.quit](const CommandTarget&) { quit(); });
+  add("openSkin", [&files](const CommandTarget& to) { files.OpenSkin(to.path); });
+  add("save", [&files](const CommandTarget&) { files.Save(); });
+  add("saveFolder", [&files](const CommandTarget&) { files.SaveAs(); });
+  add("saveArchive", [&files](const CommandTarget&) { files.SaveToArchive(); });
+  add("importFolder", [&files](const CommandTarget&) { files.ImportPictureFolder(); });
+  add("screenshotFile", [&files](const CommandTarget&) { files.SaveScreenshot(false); });
+  add("screenshotClipboard", [&files](const CommandTarget&) { files.CopyScreenshot(false); });
+  add("screenshotShownFile", [&files](const CommandTarget&) { files.SaveScreenshot(true); });
+  add("screenshotShownClipboard", [&files](const CommandTarget&) { files.CopyScreenshot(true); });
+  add("compareFolder", [&files](const CommandTarget&) { files.CompareWithFolder(); });
+  add("compareArchive", [&files](const CommandTarget&) { files.CompareWithArchive(); });
+  add("stopCompare", [&view](const CommandTarget&) { view.CompareWithSaved(false); });
+  add("quit", [quit = d.quit](const CommandTarget&) { quit(); });
 
   // Edit: the window names the step in the entry's text.
-  QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
-  // Ctrl+Y as well, whatever the desktop's own binding for Redo is.
-  if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
-  table.Add({QStringLiteral("undo"), key("LANG_EDIT_UNDO$"), {}, QKeySequence::keyBindings(QKeySequence::Undo),
-             [&document](const CommandTarget&) { document.Undo(); },
-             [&document](const CommandTarget&) { return document.history().CanUndo(); }, {}});
-  table.Add({QStringLiteral("redo"), key("LANG_EDIT_REDO$"), {}, redoKeys,
-             [&document](const CommandTarget&) { document.Redo(); },
-             [&document](const CommandTarget&) { return document.history().CanRedo(); }, {}});
+  add("undo", [&document](const CommandTarget&) { document.Undo(); });
+  add("redo", [&document](const CommandTarget&) { document.Redo(); });
 
   // The colour buttons, the preview and the palette.
-  add("editColour", QString(), {}, [&editor](const CommandTarget& to) {
+  add("editColour", [&editor](const CommandTarget& to) {
     if (to.field) editor.EditColour(*to.field);
   });
-  add("copyColour", key("LANG_COPY_COLOR$"), {}, [&editor](const CommandTarget& to) {
+  add("copyColour", [&editor](const CommandTarget& to) {
     if (to.field) editor.CopyColour(*to.field);
   });
-  table.Add({QStringLiteral("pasteColour"), key("LANG_PASTE_COLOR$"), {}, {},
-             [&editor](const CommandTarget& to) { editor.PasteColour(*to.field); },
-             [&editor](const CommandTarget& to) { return to.field && editor.CanPasteColour(*to.field); }, {}});
-  add("replaceColour", QString(), {}, [&editor](const CommandTarget& to) {
+  add("pasteColour", [&editor](const CommandTarget& to) {
+    if (to.field) editor.PasteColour(*to.field);
+  });
+  add("replaceColour", [&editor](const CommandTarget& to) {
     if (to.colour) editor.ReplaceColour(*to.colour);
   });
-  add("importPicture", QString(), {}, [&files](const CommandTarget& to) {
+  add("importPicture", [&files](const CommandTarget& to) {
     if (to.image) files.ImportImage(*to.image);
   });
-  add("importPictureFile", QString(), {}, [&files](const CommandTarget& to) {
+  add("importPictureFile", [&files](const CommandTarget& to) {
     if (to.image) files.ImportImageFile(*to.image, to.path);
   });
-  add("showProblem", QString(), {}, [&editor](const CommandTarget& to) { editor.ShowProblem(to.index); });
-  add("reveal", QString(), {}, [&editor](const CommandTarget& to) {
+  add("showProblem", [&editor](const CommandTarget& to) { editor.ShowProblem(to.index); });
+  add("reveal", [&editor](const CommandTarget& to) {
     if (to.subject) editor.RevealSubject(*to.subject);
   });
-  add("reloadTake", key("LANG_RELOAD$"), {}, [&reload = d.reload](const CommandTarget&) { reload.Answer(true); });
-  add("reloadKeep", key("LANG_RELOAD_KEEP$"), {}, [&reload = d.reload](const CommandTarget&) { reload.Answer(false); });
+  add("reloadTake", [&reload = d.reload](const CommandTarget&) { reload.Answer(true); });
+  add("reloadKeep", [&reload = d.reload](const CommandTarget&) { reload.Answer(false); });
 
   // View.
-  add("zoomIn", key("LANG_VIEW_ZOOM_IN$"), {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence::ZoomIn},
-      [&view](const CommandTarget&) { view.StepZoom(1); });
-  add("zoomOut", key("LANG_VIEW_ZOOM_OUT$"), {QKeySequence::ZoomOut}, [&view](const CommandTarget&) { view.StepZoom(-1); });
-  add("zoomReset", key("LANG_VIEW_ZOOM_RESET$"), {QKeySequence(Qt::CTRL | Qt::Key_0)},
-      [&view](const CommandTarget&) { view.ResetZoom(); });
-  add("zoomFit", key("LANG_VIEW_ZOOM_FIT$"), {}, [&view, window](const CommandTarget&) {
+  add("zoomIn", [&view](const CommandTarget&) { view.StepZoom(1); });
+  add("zoomOut", [&view](const CommandTarget&) { view.StepZoom(-1); });
+  add("zoomReset", [&view](const CommandTarget&) { view.ResetZoom(); });
+  add("zoomFit", [&view, window](const CommandTarget&) {
     if (MainWindow* w = window()) view.ZoomToFit(w->PreviewRoom());
   });
-  table.Add({QStringLiteral("wholeZoom"), key("LANG_VIEW_ZOOM_WHOLE$"), {}, {},
-             [&view](const CommandTarget&) { view.SetWholeZoom(!view.wholeZoom()); }, {},
-             [&view] { return view.wholeZoom(); }});
+  add("wholeZoom", [&view](const CommandTarget&) { view.SetWholeZoom(!view.wholeZoom()); });
   for (int f = 0; f < kScreenFilterCount; ++f) {
-    table.Add({QStringLiteral("simulate:%1").arg(QLatin1String(ScreenFilterName(ScreenFilter(f)).data())),
-               key(kFilterKeys[f]), {}, {}, [&view, f](const CommandTarget&) { view.SetFilter(ScreenFilter(f)); }, {},
-               [&view, f] { return view.filter() == ScreenFilter(f); }});
+    const std::string id = "simulate:" + std::string(ScreenFilterName(ScreenFilter(f)));
+    add(id.c_str(), [&view, f](const CommandTarget&) { view.SetFilter(ScreenFilter(f)); });
   }
-  table.Add({QStringLiteral("compareSaved"), key("LANG_VIEW_COMPARE_SAVED$"), {}, {},
-             [&view](const CommandTarget&) { view.CompareWithSaved(view.compare() != ViewState::Compare::Saved); }, {},
-             [&view] { return view.compare() == ViewState::Compare::Saved; }});
-  // The docks: F10 all screens, F9 the palette, F8 the problems.
-  struct DockCommand {
-    const char* id;
-    const char* text;
-    Qt::Key key;
-    MainWindow::Dock dock;
-  };
-  for (const DockCommand& c : {DockCommand{"overview", "LANG_VIEW_OVERVIEW$", Qt::Key_F10, MainWindow::Dock::Overview},
-                               DockCommand{"problems", "LANG_VIEW_PROBLEMS$", Qt::Key_F8, MainWindow::Dock::Problems},
-                               DockCommand{"palette", "LANG_VIEW_PALETTE$", Qt::Key_F9, MainWindow::Dock::Palette}}) {
-    const MainWindow::Dock dock = c.dock;
-    table.Add({QString::fromLatin1(c.id), key(c.text), {}, {QKeySequence(c.key)},
-               [window, dock](const CommandTarget&) {
-                 if (MainWindow* w = window()) w->ShowDockByUser(dock, !w->DockShown(dock));
-               },
-               {}, [window, dock] { return window() && window()->DockShown(dock); }});
+  add("compareSaved",
+      [&view](const CommandTarget&) { view.CompareWithSaved(view.compare() != ViewState::Compare::Saved); });
+  // The docks.
+  for (const auto& [id, dock] : {std::pair{"overview", MainWindow::Dock::Overview},
+                                 std::pair{"problems", MainWindow::Dock::Problems},
+                                 std::pair{"palette", MainWindow::Dock::Palette}}) {
+    const MainWindow::Dock shown = dock;
+    add(id, [window, shown](const CommandTarget&) {
+      if (MainWindow* w = window()) w->ShowDockByUser(shown, !w->DockShown(shown));
+    });
   }
 
   // Skin.
-  add("recolour", key("LANG_SKIN_RECOLOR$"), {}, [&editor](const CommandTarget&) { editor.Recolour(); });
+  add("recolour", [&editor](const CommandTarget&) { editor.Recolour(); });
 
-  // Screen: Ctrl+1 ... Ctrl+9 for the first nine, Page Up and Page Down.
+  // Screen.
   for (int i = 0; i < kPreviewScreenCount; ++i) {
-    QList<QKeySequence> keys;
-    if (i < 9) keys << QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i));
-    table.Add({QStringLiteral("screenAction:%1").arg(i), t.Text(ScreenKey(i)), {}, keys,
-               [&view, i](const CommandTarget&) { view.ChooseScreen(i); }, {}, [&view, i] { return view.screen() == i; }});
+    const std::string id = "screenAction:" + std::to_string(i);
+    add(id.c_str(), [&view, i](const CommandTarget&) { view.ChooseScreen(i); });
   }
-  add("previousScreen", key("LANG_SCREEN_PREV$"), {QKeySequence(Qt::Key_PageUp)},
-      [&view](const CommandTarget&) { view.StepScreen(-1); });
-  add("nextScreen", key("LANG_SCREEN_NEXT$"), {QKeySequence(Qt::Key_PageDown)},
-      [&view](const CommandTarget&) { view.StepScreen(1); });
+  add("previousScreen", [&view](const CommandTarget&) { view.StepScreen(-1); });
+  add("nextScreen", [&view](const CommandTarget&) { view.StepScreen(1); });
 
-  // Language: an entry whose file is not there is greyed, and says where it
-  // was looked for. Chosen, even the current one, the texts are read again.
+  // Language: chosen, even the current one, the texts are read again. An
+  // entry whose file is not there says where it was looked for.
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {
     const LanguageEntry& e = LanguageMenu()[i];
-    const int index = e.index;
+    const std::string id = "language:" + std::to_string(i);
+    add(id.c_str(), [change = d.changeLanguage, index = e.index](const CommandTarget&) { change(index); });
     const QString file = LanguageFilePath(e, d.languageDir);
-    const bool missing = !file.isEmpty() && !QFileInfo(file).isFile();
-    table.Add({QStringLiteral("language:%1").arg(i), QString::fromStdString(e.label),
-               missing ? t.Text("LANG_LANGUAGE_MISSING_TIP$").arg(QString::fromLatin1(e.file), d.languageDir) : QString(),
-               {}, [change = d.changeLanguage, index](const CommandTarget&) { change(index); },
-               [missing](const CommandTarget&) { return !missing; },
-               [language = d.language, index] { return language() == index; }});
+    if (!file.isEmpty() && !QFileInfo(file).isFile()) {
+      Command withTip = *table.Find(QString::fromStdString(id));
+      withTip.tip = t.Text("LANG_LANGUAGE_MISSING_TIP$").arg(QString::fromLatin1(e.file), d.languageDir);
+      table.Add(std::move(withTip));
+    }
   }
 
   // Options and Help.
-  add("backgroundColour", key("LANG_OPTIONS_BACKCOLOR$"), {},
-      [&editor](const CommandTarget&) { editor.EditBackgroundColour(); });
-  table.Add({QStringLiteral("swapView"), key("LANG_OPTIONS_SWAPVIEW$"), {}, {},
-             [toggle = d.toggleSwap](const CommandTarget&) { toggle(); }, {}, d.swapped});
-  add("about", key("LANG_ABOUT_ABOUT$"), {}, [&editor](const CommandTarget&) { editor.ShowAbout(); });
+  add("backgroundColour", [&editor](const CommandTarget&) { editor.EditBackgroundColour(); });
+  add("swapView", [toggle = d.toggleSwap](const CommandTarget&) { toggle(); });
+  add("about", [&editor](const CommandTarget&) { editor.ShowAbout(); });
 }

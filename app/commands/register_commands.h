@@ -4,9 +4,14 @@
 // preview, the docks and the reload bar run them by id.
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QString>
 
 #include <functional>
+#include <string>
+
+#include "edit/command_catalogue.h"
 
 class CommandTable;
 class EditorCommands;
@@ -36,3 +41,11 @@ struct CommandDeps {
 };
 
 void RegisterCommands(CommandTable& table, const CommandDeps& deps);
+
+// A command's keys: the catalogue's portable chords, then the platform's
+// own keys for the standard binding they stand for.
+QList<QKeySequence> KeysOf(const CommandEntry& entry);
+// One chord of the catalogue ("Ctrl+Shift+Z", "PageUp") as the toolkit's key.
+QKeySequence KeyOf(const std::string& chord);
+// What the catalogue's rules ask of the editor's state, as it is now.
+CommandFacts FactsOf(const CommandDeps& deps);

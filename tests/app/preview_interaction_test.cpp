@@ -13,7 +13,7 @@
 #include "app/main_window.h"
 #include "app/preview_highlight.h"
 #include "app/preview_interaction.h"
-#include "app/preview_pick.h"
+#include "edit/preview_pick.h"
 #include "app/preview_picture.h"
 #include "app/editor_shell.h"
 #include "shell_fixture.h"

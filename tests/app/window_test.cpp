@@ -14,6 +14,9 @@
 #include <QtTest>
 
 #include "app/colour_dialog.h"
+#include "app/commands/command_table.h"
+#include "app/commands/register_commands.h"
+#include "edit/command_catalogue.h"
 #include "app/dialogs.h"
 #include "app/editor_panel.h"
 #include "app/language.h"
@@ -64,6 +67,32 @@ class WindowTest : public QObject {
  private slots:
   void init() { f_.Reset(); }
   void cleanup() { f_.Reset(); }
+
+  // The desktop runs every command of the catalogue both faces share, and
+  // takes no command the catalogue lacks.
+  void everyCatalogueCommandHasAHandler() {
+    EditorShell& shell = Start();
+    for (const CommandEntry& c : CommandCatalogue()) {
+      const Command* command = shell.commands().Find(QString::fromStdString(c.id));
+      QVERIFY2(command && command->run, c.id.c_str());
+      QCOMPARE(command->keys.size() >= int(c.chords.size()), true);
+      for (const std::string& chord : c.chords) {
+        QVERIFY2(command->keys.contains(KeyOf(chord)) && !KeyOf(chord).isEmpty(), chord.c_str());
+      }
+    }
+    CommandTable table;
+    bool refused = false;
+    try {
+      table.Add({QStringLiteral("noSuchCommand"), {}, {}, {}, [](const CommandTarget&) {}, {}, {}});
+    } catch (const std::invalid_argument&) {
+      refused = true;
+    }
+    QVERIFY(refused);
+    QVERIFY(!table.Find(QStringLiteral("noSuchCommand")));
+    // The menus hold the catalogue's entries in its order: the File menu's first.
+    QMenu* file = Window()->menuBar()->actions().value(0)->menu();
+    QCOMPARE(file->actions().value(0)->objectName(), QStringLiteral("new"));
+  }
 
   void shortcutsAndMnemonics() {
     EditorShell& shell = Start();

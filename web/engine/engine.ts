@@ -169,6 +169,162 @@ export interface JournalInfo {
   lastUpdate: string;
 }
 
+/** What a call that can change something did: its outcome and what a page redraws. */
+export type Outcome = 'changed' | 'unchanged' | 'refused' | 'failed';
+
+export interface ChangedParts {
+  fields: { section: string; key: string }[];
+  pictures: string[];
+  whole: boolean;
+  history: boolean;
+  clean: boolean;
+  origin: boolean;
+  problems: boolean;
+  selection: boolean;
+}
+
+export interface EngineChange {
+  outcome: Outcome;
+  changed: ChangedParts;
+}
+
+export type PreviewCursor = 'default' | 'move' | 'pointer';
+
+/** What a press, a drag, its end, Escape or a nudge on the preview did. */
+export interface GestureAnswer {
+  outcome: Outcome;
+  changed: ChangedParts;
+  /** What is selected now: a colour field, a picture or an element record; null for nothing. */
+  selection: Drawer | null;
+  cursor: PreviewCursor;
+  /** The element record the press took hold of (a drag and the arrow keys move it), or null. */
+  record: string | null;
+}
+
+export interface CursorAnswer {
+  cursor: PreviewCursor;
+}
+
+export interface HoverAnswer {
+  outcome: Outcome;
+  hover: Drawer | null;
+}
+
+/** One command of the editor, as both faces know it. */
+export interface CatalogueCommand {
+  id: string;
+  /** A language key, or (textIsKey false) the text itself; empty for a command without a text. */
+  text: string;
+  textIsKey: boolean;
+  /** Key chords as portable text: "Ctrl+S", "Ctrl+Shift+Z", "F8", "PageUp"; the first is shown. */
+  chords: string[];
+  /** The platform's standard binding the chords stand for ("Save"), or empty. */
+  standard: string;
+  enabled: string;
+  checked: string;
+  choice: number;
+  /** Entries of one group are a choice of one ("filter", "screen"); empty for none. */
+  group: string;
+}
+
+export interface MenuEntry {
+  kind: 'command' | 'separator' | 'submenu' | 'recent';
+  id: string;
+  text: string;
+  textIsKey: boolean;
+  items: MenuEntry[];
+}
+
+export interface CommandCatalogue {
+  commands: CatalogueCommand[];
+  menus: MenuEntry[];
+}
+
+export interface CommandState {
+  enabled: boolean;
+  checkable: boolean;
+  checked: boolean;
+}
+
+/** What the page alone knows, for the commands' greying and check marks (the history is the engine's). */
+export interface PageFacts {
+  overviewShown?: boolean;
+  problemsShown?: boolean;
+  paletteShown?: boolean;
+  wholeZoom?: boolean;
+  swapped?: boolean;
+  compare?: 'off' | 'saved' | 'other';
+  filter?: Filter;
+  screen?: number;
+  /** The index of the language in force (Language.index). */
+  language?: number;
+  /** The positions in the language menu whose files are missing. */
+  missingLanguages?: number[];
+  /** The colour button a context menu is about ("formFrameColor"), and whether the clipboard holds a colour. */
+  colour?: string;
+  clipboardHoldsColour?: boolean;
+}
+
+/** Where a problem leads: the screen to show and the panel's control to focus. */
+export interface ProblemFocus {
+  screen: number | null;
+  tab: 'colours' | 'images' | 'elements' | 'information' | 'none';
+  section: string;
+  /** The field's key; empty for a whole element row. */
+  key: string;
+  picture: string;
+}
+
+/** The colour dialog: what it shows after each thing the user does. */
+export interface ColourDialogState {
+  input: Rgb;
+  /** The colour shown (the lower half of the swatch), kept as typed or chosen until OK. */
+  shown: Rgb;
+  /** As the settings file writes it ("0x7fff") and as "#rrggbb". */
+  code: string;
+  hex: string;
+  inputCode: string;
+  inputHex: string;
+  r5: number;
+  g5: number;
+  b5: number;
+  /** After a channel typed: the text that field shows ("31" for more than 31). */
+  fieldText: string;
+  /** Whether the colour shown changed: the preview follows it. */
+  refreshed: boolean;
+  ok: Rgb;
+  cancel: Rgb;
+}
+
+export interface TypedTextAnswer {
+  outcome: 'taken' | 'refused' | 'read-only';
+  /** Taken: the text as the settings file holds it, Latin-1 bytes read as Unicode. */
+  latin1: string;
+  /** Refused: why, in the language in force (LANG_INFO_LATIN1$). */
+  refusal: string | null;
+}
+
+/** Before a save: whether to ask, and the files another program changed. */
+export interface OverwriteQuestion {
+  ask: boolean;
+  files: string[];
+}
+
+export interface JournalSchedule {
+  next: number;
+}
+
+export interface ScreenAnswer {
+  screen: number;
+}
+
+/** A file of the skin as the page sees it: its name in the skin, size and time of change (ms since 1970). */
+export interface SeenFile {
+  name: string;
+  size: number;
+  modified: number;
+}
+
 /** The compiled WebAssembly modules the engine runs on. */
 export interface EngineModules {
   engine: WebAssembly.Module;
@@ -673,5 +829,141 @@ export class SkinEngine {
     } finally {
       this.core.FS.unlink(path);
     }
+  }
+
+  /** What the last call that can change something did, named: its outcome and what changed. */
+  lastChange(): EngineChange {
+    this.call('changes');
+    return this.result<EngineChange>();
+  }
+
+  /** Every command of the editor and the menus, as both faces build them. */
+  catalogue(): CommandCatalogue {
+    this.call('catalogue');
+    return this.result<CommandCatalogue>();
+  }
+
+  /** Each command's greying and check mark for what the page knows (`facts`) and the engine's history. */
+  commandStates(facts: PageFacts = {}): Record<string, CommandState> {
+    const shown = (facts.overviewShown ? 1 : 0) | (facts.problemsShown ? 2 : 0) | (facts.paletteShown ? 4 : 0) |
+      (facts.wholeZoom ? 8 : 0) | (facts.swapped ? 16 : 0) | (facts.clipboardHoldsColour ? 32 : 0);
+    const compare = ['off', 'saved', 'other'].indexOf(facts.compare ?? 'off');
+    const missing = (facts.missingLanguages ?? []).reduce((bits, i) => bits | (1 << i), 0);
+    this.call('command_states', shown, Math.max(0, compare), Math.max(0, kFilters.indexOf(facts.filter ?? 'none')),
+              facts.screen ?? 0, facts.language ?? 0, missing, facts.colour ?? '');
+    return this.result<Record<string, CommandState>>();
+  }
+
+  /** The pointer over (x, y) of the preview of `screen` at `zoom`: the cursor to show. */
+  cursorAt(screen: number, zoom: number, x: number, y: number): CursorAnswer {
+    this.call('cursor', screen, zoom, Math.floor(x), Math.floor(y));
+    return this.result<CursorAnswer>();
+  }
+
+  /** The button pressed at (x, y) of the preview: what it selects and the record a drag would move. */
+  press(screen: number, zoom: number, x: number, y: number): GestureAnswer {
+    this.call('press', screen, zoom, Math.floor(x), Math.floor(y));
+    return this.result<GestureAnswer>();
+  }
+
+  /** The pointer moved with the button held: past the threshold, the record follows (one step of Undo). */
+  drag(x: number, y: number, zoom: number): GestureAnswer {
+    this.call('drag', Math.floor(x), Math.floor(y), zoom);
+    return this.result<GestureAnswer>();
+  }
+
+  release(): GestureAnswer {
+    this.call('release');
+    return this.result<GestureAnswer>();
+  }
+
+  /** Escape during a press: a moved record goes back, its step with it. */
+  escape(): GestureAnswer {
+    this.call('escape');
+    return this.result<GestureAnswer>();
+  }
+
+  /** An arrow key after a press: by (dx, dy) steps of 1, of 10 with Shift; the nudges after one press are one step. */
+  nudge(dx: number, dy: number, shift = false): GestureAnswer {
+    this.call('nudge', Math.sign(dx), Math.sign(dy), shift ? 1 : 0);
+    return this.result<GestureAnswer>();
+  }
+
+  /** A control hovered (or a file over a picture); null when the hover ends. */
+  hover(drawer: Drawer | null): HoverAnswer {
+    if (!drawer) this.call('hover', '', '', '');
+    else if (drawer.kind === 'colour') this.call('hover', 'colour', drawer.section, drawer.key);
+    else if (drawer.kind === 'picture') this.call('hover', 'picture', '', drawer.name);
+    else this.call('hover', 'element', drawer.section, '');
+    return this.result<HoverAnswer>();
+  }
+
+  /** Where problem `index` of the last check() leads; null for no such problem. */
+  problemFocus(index: number): ProblemFocus | null {
+    this.call('problem_focus', index);
+    return this.result<ProblemFocus | null>();
+  }
+
+  /** The preview screen after New, Open or a language change. */
+  screenAfter(cause: 'new' | 'open' | 'language'): number {
+    this.call('screen_after', cause);
+    return this.result<ScreenAnswer>().screen;
+  }
+
+  /** What becomes of a text typed into a field: taken, refused (with why) or read-only (LastUpdate). */
+  typedText(section: string, key: string, text: string): TypedTextAnswer | null {
+    this.call('typed_text', section, key, text);
+    return this.result<TypedTextAnswer | null>();
+  }
+
+  /** When the journal is written next (ms, any clock): a second after the last edit, at most five after the first. */
+  journalSchedule(firstUnsaved: number, lastEdit: number): number {
+    this.call('journal_schedule', firstUnsaved, lastEdit);
+    return this.result<JournalSchedule>().next;
+  }
+
+  private seenText(files: SeenFile[]): string {
+    return files.map((f) => `${f.name}\t${Math.trunc(f.size)}\t${Math.trunc(f.modified)}\n`).join('');
+  }
+
+  /** What the page saw of the skin's files at `where` (the origin's path) when it opened or saved them. */
+  rememberSeen(where: string, files: SeenFile[]): void {
+    this.call('remember_seen', where, this.seenText(files));
+  }
+
+  /** Before a save into `target`: whether to ask, naming the files changed since the page saw them. */
+  changedBeforeSave(target: string, files: SeenFile[]): OverwriteQuestion {
+    this.call('changed_before_save', target, this.seenText(files));
+    return this.result<OverwriteQuestion>();
+  }
+
+  /** The colour dialog opened on a colour; each call after it answers what the dialog shows. */
+  colourOpen(colour: Rgb | number): ColourDialogState {
+    this.call('colour_open', colourNumber(colour));
+    return this.result<ColourDialogState>();
+  }
+
+  /** A channel field typed in (0 red, 1 green, 2 blue), the three fields' texts as they read now. */
+  colourField(channel: number, texts: [string, string, string]): ColourDialogState {
+    this.call('colour_field', channel, texts[0], texts[1], texts[2]);
+    return this.result<ColourDialogState>();
+  }
+
+  /** The system chooser's colour, kept with its 8-bit channels until OK. */
+  colourChooser(colour: Rgb | number): ColourDialogState {
+    this.call('colour_chooser', colourNumber(colour));
+    return this.result<ColourDialogState>();
+  }
+
+  /** A colour typed or pasted (#rrggbb, rrggbb, 0xBBBB); a text that is none changes nothing. */
+  colourText(text: string): ColourDialogState {
+    this.call('colour_text', text);
+    return this.result<ColourDialogState>();
+  }
+
+  /** A pixel read from the screen, cut to the 5-bit grid. */
+  colourEyedropper(colour: Rgb | number): ColourDialogState {
+    this.call('colour_eyedropper', colourNumber(colour));
+    return this.result<ColourDialogState>();
   }
 }

@@ -1,4 +1,4 @@
-#include "app/preview_pick.h"
+#include "edit/preview_pick.h"
 
 #include <algorithm>
 #include <cmath>
