@@ -218,10 +218,11 @@ std::vector<std::string> FilesChangedSinceRead(const SkinStamps& known, const st
                                                const std::vector<SeenFile>& now) {
   std::vector<std::string> changed;
   if (known.path.empty() || known.path != target) return changed;
-  for (const auto& [name, stamp] : known.files) {
+  for (const auto& file : known.files) {
+    const std::string& name = file.first;
     const auto seen = std::find_if(now.begin(), now.end(), [&](const SeenFile& f) { return f.name == name; });
     const FileStamp there = seen == now.end() ? FileStamp{} : seen->stamp;
-    if (!(there == stamp)) changed.push_back(name);
+    if (!(there == file.second)) changed.push_back(name);
   }
   return changed;
 }

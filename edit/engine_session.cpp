@@ -99,15 +99,6 @@ std::optional<SkinField> Field(std::string_view section, std::string_view key) {
 
 Rgb24 RgbOf(std::uint32_t rgb) { return {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)}; }
 
-std::optional<ScreenshotFormat> FormatOf(int format) {
-  switch (format) {
-    case 0: return ScreenshotFormat::Png;
-    case 1: return ScreenshotFormat::Bmp;
-    case 2: return ScreenshotFormat::Jpeg;
-  }
-  return std::nullopt;
-}
-
 // The moment a save stamps: `seconds` since 1970 in local time, or now when
 // negative.
 DateTime StampTime(double seconds, const Clock& clock) {

@@ -166,6 +166,9 @@ TEST(Font, GlyphsUpToSixteenPixelsWide) {
 TEST(Primitives, FitText) {
   EXPECT_EQ(FitText("0022 - Gear Hollow", 60), "0022 - Gear");
   EXPECT_EQ(MeasureText("0022 - Gear"), 58);
+  // What is kept is narrower than the limit, never as wide.
+  EXPECT_EQ(FitText("0022 - Gear Hollow", 59), "0022 - Gear");
+  EXPECT_EQ(FitText("0022 - Gear Hollow", 58), "0022 - Gea");
   EXPECT_EQ((60 - MeasureText(FitText("0022 - Gear Hollow", 60))) / 2, 1);
   EXPECT_EQ(FitText("Fits ", 1000), "Fits");  // at least one character goes
   EXPECT_EQ(FitText("W", 1), "");
@@ -264,27 +267,32 @@ TEST(UpperScreens, PositionsAndVisibility) {
   const Picture& icon = BuiltinPicture(BuiltinPictureId::SampleGameIcon);
   EXPECT_EQ(c.at(127, 30), icon.at(0, 0) == kGreenKey ? bg : icon.at(0, 0));
 
+  // A flag is on only when it is 1: any other value hides, as the firmware reads it.
   s.fileName.x = 10;
-  s.fileName.titleshow = 0;
-  c = Drawn(DrawGameInformation, s);
-  EXPECT_EQ(c.at(127, 73), bg);
-  EXPECT_EQ(c.at(10, 73), bg);  // no title, the value still drawn
-  int valueInk = 0;
-  for (int y = 84; y <= 97; ++y) valueInk += InkColumns(c, kBlue, y);
-  EXPECT_GT(valueInk, 0);
+  for (int off : {0, 2, -1}) {
+    s.fileName.titleshow = off;
+    c = Drawn(DrawGameInformation, s);
+    EXPECT_EQ(c.at(127, 73), bg) << off;
+    EXPECT_EQ(c.at(10, 73), bg) << off;  // no title, the value still drawn
+    int valueInk = 0;
+    for (int y = 84; y <= 97; ++y) valueInk += InkColumns(c, kBlue, y);
+    EXPECT_GT(valueInk, 0) << off;
+  }
 
   // Everything hidden: the background and the icon only.
-  s.fileName.show = s.gameName.show = s.fileType.show = s.folderText.show = s.bigClock.show = 0;
   s.image(ImageId::upper_screen) = Picture(256, 192, bg);
-  c = Drawn(DrawGameInformation, s);
-  Canvas expected{Picture(256, 192, bg)};
-  DrawSkinImage(expected, icon, s.logoInfo.x, s.logoInfo.y, Blit::GreenKey);
-  EXPECT_EQ(c, expected.picture);
-  // The folder information draws the folder icon there instead.
-  c = Drawn(DrawFolderInformation, s);
-  expected = Canvas{Picture(256, 192, bg)};
-  DrawSkinImage(expected, s.image(ImageId::icon_pth), s.logoInfo.x, s.logoInfo.y, Blit::GreenKey);
-  EXPECT_EQ(c, expected.picture);
+  for (int off : {0, 2, -1}) {
+    s.fileName.show = s.gameName.show = s.fileType.show = s.folderText.show = s.bigClock.show = off;
+    c = Drawn(DrawGameInformation, s);
+    Canvas expected{Picture(256, 192, bg)};
+    DrawSkinImage(expected, icon, s.logoInfo.x, s.logoInfo.y, Blit::GreenKey);
+    EXPECT_EQ(c, expected.picture) << off;
+    // The folder information draws the folder icon there instead.
+    c = Drawn(DrawFolderInformation, s);
+    expected = Canvas{Picture(256, 192, bg)};
+    DrawSkinImage(expected, s.image(ImageId::icon_pth), s.logoInfo.x, s.logoInfo.y, Blit::GreenKey);
+    EXPECT_EQ(c, expected.picture) << off;
+  }
 }
 
 TEST(BrowserScreens, IconAndListView) {
