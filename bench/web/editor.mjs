@@ -137,7 +137,7 @@ try {
     const context = await browser.createBrowserContext();
     const page = await context.newPage();
     await page.setViewport({ width: 1400, height: 1000 });
-    await page.goto(`${server.url}/`, { waitUntil: 'load' });
+    await page.goto(`${server.url}/?test`, { waitUntil: 'load' });
     await page.waitForFunction(() => window.skinEditor?.ready || window.skinEditor?.error, { timeout: 60_000 });
     const m = await measure(page);
     runs.push({

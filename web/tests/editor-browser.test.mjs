@@ -285,7 +285,7 @@ describe('the editor page', () => {
     await page.evaluateOnNewDocument(() => {
       window.showDirectoryPicker = async () => (await navigator.storage.getDirectory()).getDirectoryHandle('Meadow', { create: true });
     });
-    await page.goto(`${origin}/`, { waitUntil: 'load' });
+    await page.goto(`${origin}/?test`, { waitUntil: 'load' });
     await page.evaluate(async (list) => {
       const root = await (await navigator.storage.getDirectory()).getDirectoryHandle('Meadow', { create: true });
       for (const [path, b64] of list) {
@@ -371,7 +371,7 @@ describe('the editor page', () => {
     const context = await browser.createBrowserContext();
     const page = watch(await context.newPage());
     await page.evaluateOnNewDocument(() => Object.defineProperty(navigator, 'languages', { get: () => ['fr-CA', 'fr'] }));
-    await page.goto(`${origin}/`, { waitUntil: 'load' });
+    await page.goto(`${origin}/?test`, { waitUntil: 'load' });
     await page.waitForFunction(() => window.skinEditor?.ready);
     await page.waitForSelector('::-p-aria([name="Fichier"][role="menuitem"])');
     assert.equal(await page.evaluate(() => document.documentElement.lang), 'fr');

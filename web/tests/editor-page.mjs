@@ -79,7 +79,7 @@ export async function newPage(context, { before } = {}) {
   const page = watch(await (context ?? (await harness.browser.createBrowserContext())).newPage());
   await page.setViewport({ width: 1400, height: 1000 });
   if (before) await before(page);
-  await page.goto(`${harness.origin}/`, { waitUntil: 'load' });
+  await page.goto(`${harness.origin}/?test`, { waitUntil: 'load' });
   await started(page);
   return page;
 }

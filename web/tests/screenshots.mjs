@@ -19,7 +19,7 @@ const idle = (page) => page.waitForFunction(() => window.skinEditor.quiet(), { p
 try {
   const page = await (await browser.createBrowserContext()).newPage();
   await page.setViewport({ width: 1440, height: 900 });
-  await page.goto(`${server.url}/`, { waitUntil: 'load' });
+  await page.goto(`${server.url}/?test`, { waitUntil: 'load' });
   await page.waitForFunction(() => window.skinEditor?.ready);
   await page.keyboard.press('F9');
   await page.keyboard.press('F10');

@@ -1,0 +1,90 @@
+// Saving: back into the folder the skin came from where the browser lets the
+// page write there; otherwise the archive handed over as a download, which
+// the page cannot know reached the disk (the journal keeps the changes until
+// the user says so). Screenshots are downloads too.
+import { refresh, setSkinName } from '../changes';
+import { app, engine, status, t, update } from '../context';
+import { reportFailure, reportMessages } from '../dialogs/messages';
+import * as files from '../files';
+import * as store from '../storage';
+import { commitTyping } from '../views/panel-fields';
+import { downloaded, writeJournal } from './journal';
+import { loadRecent } from './open';
+
+/** Save: back into the folder the skin came from where the browser lets us, otherwise a download. */
+export async function save(): Promise<boolean> {
+  await commitTyping();
+  const handle = app.folderHandle;
+  if (handle && app.doc.origin.kind === 'folder' && (await files.mayWrite(handle))) return saveInto(handle, true);
+  return saveArchive();
+}
+
+async function saveInto(handle: FileSystemDirectoryHandle, inPlace: boolean): Promise<boolean> {
+  const result = await engine.saveFiles({ inPlace });
+  if (!result.saved) {
+    status(t('LANG_STATUS_NOT_SAVED$'));
+    void reportMessages(result.messages, t('LANG_ERROR$'));
+    return false;
+  }
+  try {
+    await files.writeFolder(handle, result.files);
+  } catch (e) {
+    status(t('LANG_STATUS_NOT_SAVED$'));
+    const shown = await engine.printable(handle.name);
+    void reportFailure(shown, `${shown}: ${(e as Error).message}`, 'not-saved');
+    return false;
+  }
+  await engine.markSaved(result.where, 'folder', { becomeOrigin: !inPlace });
+  update({ folderHandle: handle });
+  await setSkinName(handle.name);
+  // Written where the page saw it written: no download waits to be confirmed.
+  downloaded(null);
+  void store.rememberRecent(handle.name, handle).then(loadRecent, () => {});
+  status(t('LANG_STATUS_SAVED$', result.files.length, app.skinLabel));
+  await refresh(false);
+  await writeJournal();
+  return true;
+}
+
+export async function saveArchive(): Promise<boolean> {
+  const name = app.skinName || 'skin';
+  const result = await engine.saveArchive(name);
+  if (!result.saved || !result.bytes) {
+    status(t('LANG_STATUS_NOT_SAVED$'));
+    void reportMessages(result.messages, t('LANG_ERROR$'));
+    return false;
+  }
+  // Named as the folder inside it: nothing in the name that could climb out or run backwards.
+  const fileName = `${await engine.archiveFolderName(name)}.zip`;
+  // The page cannot know that a download reached the disk (the user may
+  // cancel the browser's Save As, or the browser may block it): the journal
+  // keeps these changes, marked as downloaded, until a save the page sees
+  // written or the user's Discard at the next start.
+  downloaded(fileName);
+  files.download(fileName, result.bytes, 'application/zip');
+  await engine.markSaved(result.where, 'archive', { becomeOrigin: true });
+  update({ folderHandle: null });
+  status(t('LANG_STATUS_DOWNLOADED$', await engine.printable(fileName)));
+  await refresh(false);
+  await writeJournal();
+  return true;
+}
+
+export async function saveToFolder(): Promise<void> {
+  await commitTyping();
+  let handle: FileSystemDirectoryHandle;
+  try {
+    handle = await files.pickFolder();
+  } catch {
+    return;
+  }
+  await saveInto(handle, false);
+}
+
+export async function screenshot(): Promise<void> {
+  const bytes = await engine.screenshot(app.screen, 'png');
+  if (!bytes) return status(t('LANG_FILE_NOTSAVE$'));
+  const name = `${await engine.archiveFolderName(app.skinName || 'skin')}-${app.screen + 1}.png`;
+  files.download(name, bytes, 'image/png');
+  status(t('LANG_STATUS_SCREENSHOT_SAVED$', name));
+}

@@ -1,0 +1,141 @@
+// The docks beside the panel: every screen at once, the palette of the
+// skin's colours, and the check's problems, each of which goes to the
+// control that mends it.
+import type { PaletteEntry, Rgb } from '../../engine/engine';
+import { app, command, engine, hex, kScreens, on, probe, screenName, status, t, update } from '../context';
+import { replaceColourDialog } from '../dialogs/colour';
+import { el } from '../ui';
+import { fieldControl, elementRows } from './panel-fields';
+import { controlOf, kTabs, showTab } from './panel';
+import { highlightColour, paint, setScreen } from './preview';
+
+let overviewDock: HTMLElement;
+let paletteDock: HTMLElement;
+let problemsDock: HTMLElement;
+let countsText: HTMLElement | null = null;
+
+type Dock = keyof EditorDocks;
+type EditorDocks = typeof app.docks;
+
+export function buildDocks(counts: HTMLElement): HTMLElement {
+  countsText = counts;
+  overviewDock = el('section', { class: 'dock overview', 'aria-label': t('LANG_VIEW_OVERVIEW$'), hidden: !app.docks.overview },
+    el('h2', {}, t('LANG_VIEW_OVERVIEW$')),
+    el('div', { class: 'thumbnails' }, ...Array.from({ length: kScreens }, (_, s) =>
+      el('button', { type: 'button', class: 'thumbnail', 'aria-label': screenName(s), title: screenName(s), 'aria-current': String(s === app.screen), onclick: () => void setScreen(s) },
+        el('canvas', { width: 266, height: 490 }), el('span', {}, String(s + 1))))));
+  paletteDock = el('section', { class: 'dock palette', 'aria-label': t('LANG_VIEW_PALETTE$'), hidden: !app.docks.palette },
+    el('h2', {}, t('LANG_VIEW_PALETTE$')), el('ul', { class: 'swatches' }));
+  problemsDock = el('section', { class: 'dock problems', 'aria-label': t('LANG_VIEW_PROBLEMS$'), hidden: !app.docks.problems },
+    el('h2', {}, t('LANG_VIEW_PROBLEMS$')), el('ul', { class: 'problem-list' }));
+  showProblems();
+  return el('div', { class: 'docks' }, overviewDock, paletteDock, problemsDock);
+}
+
+export function showDock(which: Dock, shown: boolean): void {
+  update({ docks: { ...app.docks, [which]: shown } }, 'docks');
+  ({ overview: overviewDock, palette: paletteDock, problems: problemsDock })[which].hidden = !shown;
+  localStorage.setItem('skin-editor-docks', JSON.stringify(app.docks));
+  if (shown) void refreshDocks();
+}
+
+async function refreshDocks(): Promise<void> {
+  if (app.docks.overview) await drawOverview();
+  if (app.docks.palette) await showPalette();
+}
+
+async function drawOverview(): Promise<void> {
+  const began = performance.now();
+  const canvases = overviewDock.querySelectorAll('canvas');
+  const pictures = await Promise.all(Array.from({ length: kScreens }, (_, s) => engine.render(s, { zoom: 1, filter: app.filter })));
+  pictures.forEach((p, s) => paint(canvases[s], p, false));
+  probe.overviewMs = performance.now() - began;
+  probe.thumbnails++;
+}
+
+function rgbOfCode(code: string): Rgb {
+  const v = parseInt(code, 16) & 0x7fff;
+  return [(v & 31) * 8, ((v >> 5) & 31) * 8, ((v >> 10) & 31) * 8];
+}
+
+async function showPalette(): Promise<void> {
+  const entries: PaletteEntry[] = await engine.palette();
+  const list = paletteDock.querySelector('.swatches')!;
+  list.replaceChildren();
+  for (const entry of entries) {
+    const rgb = rgbOfCode(entry.colour);
+    const key = entry.colour === '0x03e0';
+    const tip = t('LANG_PALETTE_TIP$', hex(rgb), entry.colour, entry.count) + (key ? `\n${t('LANG_PALETTE_KEY$')}` : '');
+    const button = el('button', { type: 'button', class: 'palette-swatch', title: tip, 'aria-label': `${entry.colour} ${hex(rgb)}: ${t('LANG_PALETTE_PIXELS$', entry.count)}` },
+      el('span', { class: 'swatch', style: `background:${hex(rgb)}` }),
+      el('span', { class: 'code' }, entry.colour),
+      el('span', { class: 'count' }, String(entry.count)));
+    button.addEventListener('pointerenter', () => highlightColour(rgb));
+    button.addEventListener('focus', () => highlightColour(rgb));
+    button.addEventListener('pointerleave', () => highlightColour(null));
+    button.addEventListener('blur', () => highlightColour(null));
+    button.addEventListener('click', () => void command(() => replaceColourDialog(entry.colour)));
+    list.append(el('li', {}, button));
+  }
+}
+
+function showProblems(): void {
+  if (!problemsDock) return;
+  const problems = app.problems;
+  const errors = problems.filter((p) => p.severity === 'error').length;
+  if (countsText) countsText.textContent = t('LANG_STATUS_PROBLEMS$', errors, problems.length - errors);
+  const list = problemsDock.querySelector('.problem-list')!;
+  list.replaceChildren();
+  if (problems.length === 0) list.append(el('li', { class: 'none' }, t('LANG_PROBLEMS_NONE$')));
+  problems.forEach((p, i) => {
+    const kind = p.severity === 'error' ? t('LANG_ERROR$') : t('LANG_PROBLEMS_WARNING$');
+    list.append(el('li', {}, el('button', { type: 'button', class: `problem ${p.severity}`, onclick: () => void command(() => showProblem(i)) },
+      el('span', { class: 'severity' }, kind), el('span', { class: 'code' }, p.code), el('span', { class: 'subject' }, p.subject),
+      el('span', { class: 'text' }, p.shown))));
+  });
+}
+
+/** The screen that shows a problem and the control that mends it, the focus on it. */
+export async function showProblem(index: number): Promise<void> {
+  const p = app.problems[index];
+  if (!p) return;
+  if (p.line) status(t('LANG_STATUS_PROBLEM_LINE$', p.line));
+  const about = p.about;
+  let target: HTMLElement | undefined;
+  let page: number = kTabs.colours;
+  let onScreen: number | undefined;
+  if (about.kind === 'field') {
+    const colour = app.panel.colours.find((c) => c.name === about.key);
+    if (colour) {
+      target = controlOf('colour', about.key);
+      onScreen = colour.screen;
+    } else if (about.section === '[SkinInfo]') {
+      target = fieldControl(about.section, about.key);
+      page = kTabs.information;
+    } else {
+      target = fieldControl(about.section, about.key);
+      page = kTabs.elements;
+      onScreen = app.panel.elements.find((e) => e.section === about.section)?.screen;
+    }
+  } else if (about.kind === 'section') {
+    target = elementRows.get(about.section);
+    page = kTabs.elements;
+    onScreen = app.panel.elements.find((e) => e.section === about.section)?.screen;
+  } else if (about.kind === 'picture') {
+    target = controlOf('picture', about.name);
+    page = kTabs.images;
+    onScreen = app.panel.images.find((i) => i.name === about.name)?.screen;
+  }
+  if (p.screen !== undefined) onScreen = p.screen;
+  if (onScreen !== undefined && onScreen !== app.screen) await setScreen(onScreen);
+  showTab(page);
+  if (target) {
+    const focusable = target.matches('button, input') ? target : target.querySelector<HTMLElement>('input, button');
+    (focusable ?? target).focus();
+    target.scrollIntoView({ block: 'nearest' });
+  }
+}
+
+on('problems', showProblems);
+on('sides', () => void refreshDocks());
+on('screen', () => overviewDock?.querySelectorAll('.thumbnail').forEach((b, i) => b.setAttribute('aria-current', String(i === app.screen))));

@@ -1,0 +1,179 @@
+// The editing panel, laid out as the desktop's: four tabs (colours,
+// pictures, elements, information), each control named as the desktop names
+// it, enabled on the screen that shows what it edits.
+import type { Rgb, Trace } from '../../engine/engine';
+import { app, colourField, command, engine, hex, on, screenName, t, update } from '../context';
+import { editColour, pasteColourInto, copyColourOf } from '../dialogs/colour';
+import { choosePicture } from '../io/import';
+import { el, fill } from '../ui';
+import { buildElements, buildInformation, elementRows, showFieldValues } from './panel-fields';
+import { highlightDrawer, setHighlight } from './preview';
+
+const colourButtons = new Map<string, HTMLButtonElement>();
+const imageButtons = new Map<string, HTMLButtonElement>();
+let panelPages: HTMLElement[] = [];
+let tabButtons: HTMLButtonElement[] = [];
+
+export const kTabs = { colours: 0, images: 1, elements: 2, information: 3 } as const;
+
+/** The panel in the language in force. */
+export function buildPanel(): HTMLElement {
+  colourButtons.clear();
+  imageButtons.clear();
+  const names = ['LANG_PANEL_COLORS$', 'LANG_PANEL_IMAGES$', 'LANG_PANEL_ELEMETS$', 'LANG_PANEL_INFORMATIONS$'];
+  const tablist = el('div', { role: 'tablist', class: 'tabs' });
+  tabButtons = names.map((key, i) => {
+    const b = el('button', { type: 'button', role: 'tab', id: `tab-${i}`, 'aria-controls': `page-${i}`, onclick: () => showTab(i) }, t(key));
+    b.addEventListener('keydown', (e) => {
+      if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') {
+        const j = (i + (e.key === 'ArrowRight' ? 1 : 3)) % 4;
+        showTab(j);
+        tabButtons[j].focus();
+      }
+    });
+    tablist.append(b);
+    return b;
+  });
+  panelPages = [buildColours(), buildImages(), buildElements(), buildInformation()].map((content, i) =>
+    el('div', { role: 'tabpanel', id: `page-${i}`, 'aria-labelledby': `tab-${i}`, class: 'page' }, content));
+  showTab(app.tab);
+  enableForScreen();
+  showValues();
+  return el('section', { class: 'panel' }, tablist, ...panelPages);
+}
+
+function unhover(): void {
+  setHighlight(null);
+}
+
+function buildColours(): HTMLElement {
+  const colours = el('div', { class: 'grid colours' });
+  for (const c of app.panel.colours) {
+    const b = el('button', {
+      type: 'button', class: 'control', 'data-field': c.name, style: `grid-row:${c.row + 1};grid-column:${c.column + 1}`,
+      onclick: () => void command(() => editColour(c.name, b)),
+    }, el('span', { class: 'swatch' }), el('span', { class: 'caption' }, t(c.key)));
+    b.setAttribute('aria-label', t(c.key));
+    b.addEventListener('copy', (e) => {
+      const rgb = colourField(c.name)?.value as Rgb | undefined;
+      if (!rgb) return;
+      e.preventDefault();
+      e.clipboardData?.setData('text/plain', hex(rgb));
+      copyColourOf(rgb, false);
+    });
+    b.addEventListener('paste', (e) => {
+      e.preventDefault();
+      void command(() => pasteColourInto(c.name, e.clipboardData?.getData('text/plain') ?? ''));
+    });
+    b.addEventListener('pointerenter', () => void highlightDrawer({ kind: 'colour', section: colourField(c.name)?.section ?? '', key: c.name }));
+    b.addEventListener('pointerleave', unhover);
+    colourButtons.set(c.name, b);
+    colours.append(b);
+  }
+  return colours;
+}
+
+function buildImages(): HTMLElement {
+  const images = el('div', { class: 'grid images' });
+  for (const c of app.panel.images) {
+    const b = el('button', {
+      type: 'button', class: 'control', 'data-picture': c.name, style: `grid-row:${c.row + 1};grid-column:${c.column + 1}`,
+      onclick: () => choosePicture(c.name),
+    }, el('canvas', { width: 32, height: 24, class: 'thumb', 'aria-hidden': 'true' }), el('span', { class: 'caption' }, t(c.key)));
+    b.setAttribute('aria-label', t(c.key));
+    b.addEventListener('pointerenter', () => void highlightDrawer({ kind: 'picture', name: c.name }));
+    b.addEventListener('pointerleave', unhover);
+    imageButtons.set(c.name, b);
+    images.append(b);
+  }
+  return images;
+}
+
+export function showTab(i: number): void {
+  update({ tab: i }, 'tab');
+  tabButtons.forEach((b, j) => {
+    b.setAttribute('aria-selected', String(i === j));
+    b.tabIndex = i === j ? 0 : -1;
+  });
+  panelPages.forEach((p, j) => (p.hidden = i !== j));
+  if (i === kTabs.images) void showThumbnails();
+}
+
+function showValues(): void {
+  for (const [key, button] of colourButtons) {
+    const f = colourField(key);
+    if (!f) continue;
+    const rgb = f.value as Rgb;
+    (button.querySelector('.swatch') as HTMLElement).style.background = hex(rgb);
+    button.dataset.colour = hex(rgb);
+  }
+  showFieldValues();
+}
+
+/** Each control enabled on the screen that shows what it edits; the tooltip of one greyed says which. */
+function enableForScreen(): void {
+  const mark = (control: HTMLButtonElement, screen: number, tip: string) => {
+    const here = screen === app.screen;
+    control.disabled = !here;
+    control.title = here ? tip : `${tip}\n${fill(app.texts['LANG_PANEL_TIP_SCREEN$'] ?? '', [screenName(screen)])}`;
+  };
+  for (const c of app.panel.colours) {
+    const b = colourButtons.get(c.name);
+    if (b) mark(b, c.screen, `${t(c.key)}\n${t('LANG_PANEL_TIP_COLOR$', c.name)}`);
+  }
+  for (const c of app.panel.images) {
+    const b = imageButtons.get(c.name);
+    if (b) mark(b, c.screen, `${t(c.key)}\n${t('LANG_PANEL_TIP_IMAGE$', c.name + '.bmp')}`);
+  }
+  for (const e of app.panel.elements) {
+    const row = elementRows.get(e.section + '#' + e.row);
+    if (!row) continue;
+    row.classList.toggle('elsewhere', e.screen !== app.screen);
+    for (const input of row.querySelectorAll('input')) (input as HTMLInputElement).disabled = e.screen !== app.screen;
+  }
+}
+
+async function showThumbnails(): Promise<void> {
+  for (const [name, button] of imageButtons) {
+    const picture = await engine.picture(name);
+    const thumb = button.querySelector('canvas')!;
+    const ctx = thumb.getContext('2d')!;
+    ctx.clearRect(0, 0, thumb.width, thumb.height);
+    if (!picture) continue;
+    const bitmap = await createImageBitmap(new ImageData(picture.data as Uint8ClampedArray<ArrayBuffer>, picture.width, picture.height));
+    const scale = Math.min(thumb.width / picture.width, thumb.height / picture.height, 1);
+    ctx.imageSmoothingEnabled = false;
+    ctx.drawImage(bitmap, 0, 0, picture.width * scale, picture.height * scale);
+  }
+}
+
+/** What a click on the preview chose, shown in the panel. */
+export function revealTrace(trace: Trace): void {
+  for (const b of colourButtons.values()) b.classList.remove('selected');
+  if (trace.elements.length) {
+    const section = trace.elements[0];
+    showTab(kTabs.elements);
+    const row = [...elementRows.entries()].find(([k]) => k.startsWith(section + '#'))?.[1];
+    row?.scrollIntoView({ block: 'nearest' });
+    for (const r of elementRows.values()) r.classList.toggle('selected', r === row);
+  } else if (trace.source?.kind === 'colour') {
+    showTab(kTabs.colours);
+    const b = colourButtons.get(trace.source.key);
+    b?.scrollIntoView({ block: 'nearest' });
+    b?.classList.add('selected');
+  } else if (trace.source?.kind === 'picture') {
+    showTab(kTabs.images);
+    imageButtons.get(trace.source.name)?.scrollIntoView({ block: 'nearest' });
+  }
+}
+
+/** The control of a colour field or a picture ("formFrameColor", "icon/nds"), for the focus. */
+export function controlOf(kind: 'colour' | 'picture', name: string): HTMLButtonElement | undefined {
+  return kind === 'colour' ? colourButtons.get(name) : imageButtons.get(name);
+}
+
+on('values', showValues);
+on('screen', enableForScreen);
+on('sides', () => {
+  if (app.tab === kTabs.images) void showThumbnails();
+});

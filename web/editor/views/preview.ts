@@ -1,0 +1,205 @@
+// The preview: the two console screens of the screen chosen, drawn by the
+// engine at the zoom in force, whole pixels of the monitor; beside it the
+// skin as saved while comparing; over it the highlight of what a control or
+// the pointer names. The pointer on it is preview-input.ts's.
+import type { Filter, Rgb, RgbaPicture } from '../../engine/engine';
+import { app, dpr, engine, kScreens, on, probe, t, update } from '../context';
+import { el } from '../ui';
+
+export const kMaxZoom = 8;
+export const kFilters: [Filter, string][] = [
+  ['none', 'LANG_SIMULATE_NONE$'], ['console', 'LANG_SIMULATE_CONSOLE$'], ['protanopia', 'LANG_SIMULATE_PROTANOPIA$'],
+  ['deuteranopia', 'LANG_SIMULATE_DEUTERANOPIA$'], ['tritanopia', 'LANG_SIMULATE_TRITANOPIA$'],
+];
+
+interface Highlight {
+  bounds: { left: number; top: number; right: number; bottom: number; count: number };
+  mask?: Uint8Array;
+}
+
+export const preview = {
+  canvas: null as unknown as HTMLCanvasElement,
+  overlay: null as unknown as HTMLCanvasElement,
+  savedCanvas: null as unknown as HTMLCanvasElement,
+  savedFigure: null as unknown as HTMLElement,
+  viewport: null as unknown as HTMLElement,
+  /** The picture last drawn of the skin being edited (not while the saved one is swapped in). */
+  lastPicture: null as RgbaPicture | null,
+  highlight: null as Highlight | null,
+};
+
+/** The preview's part of the page, in the language in force. */
+export function buildPreview(): HTMLElement {
+  preview.canvas = el('canvas', { class: 'preview', role: 'img', 'aria-label': 'Preview', tabindex: '0' });
+  preview.overlay = el('canvas', { class: 'overlay', 'aria-hidden': 'true' });
+  preview.savedCanvas = el('canvas', { class: 'preview', role: 'img', 'aria-label': t('LANG_COMPARE_SAVED$') });
+  preview.savedFigure = el('figure', { class: 'saved', hidden: !app.comparing, title: t('LANG_COMPARE_TIP$') },
+    preview.savedCanvas, el('figcaption', {}, t('LANG_COMPARE_SAVED$')));
+  preview.viewport = el('div', { class: 'viewport' },
+    el('div', { class: 'stage' }, el('figure', { class: 'current' }, preview.canvas, preview.overlay), preview.savedFigure));
+  return preview.viewport;
+}
+
+let drawing = false;
+let drawAgain = false;
+probe.busy.push(() => drawing);
+
+/** Draws the preview (and the saved skin beside it while comparing); a call while drawing draws once more after. */
+export async function draw(): Promise<void> {
+  if (drawing) {
+    drawAgain = true;
+    return;
+  }
+  drawing = true;
+  try {
+    do {
+      drawAgain = false;
+      const showSaved = app.comparing && app.swapped;
+      const { screen, zoom, filter } = app;
+      const picture = await engine.render(screen, { zoom, filter, saved: showSaved });
+      paint(preview.canvas, picture);
+      preview.lastPicture = showSaved ? null : picture;
+      if (app.comparing) paint(preview.savedCanvas, await engine.render(screen, { zoom, filter, saved: !showSaved }));
+      paintHighlight();
+      probe.draws++;
+      probe.lastDrawAt = performance.now();
+      probe.firstDrawAt ||= probe.lastDrawAt;
+    } while (drawAgain);
+  } finally {
+    drawing = false;
+  }
+}
+
+/**
+ * A picture into a canvas, one pixel of the picture to one of the screen (`sized`), or left to the
+ * page's style to scale (the thumbnails).
+ */
+export function paint(target: HTMLCanvasElement, picture: RgbaPicture, sized = true): void {
+  if (target.width !== picture.width || target.height !== picture.height) {
+    target.width = picture.width;
+    target.height = picture.height;
+  }
+  if (sized) {
+    target.style.width = `${picture.width / dpr()}px`;
+    target.style.height = `${picture.height / dpr()}px`;
+  }
+  target.getContext('2d')!.putImageData(new ImageData(picture.data as Uint8ClampedArray<ArrayBuffer>, picture.width, picture.height), 0, 0);
+  if (target === preview.canvas) {
+    const o = preview.overlay;
+    o.width = picture.width;
+    o.height = picture.height;
+    o.style.width = target.style.width;
+    o.style.height = target.style.height;
+  }
+}
+
+/** Shows (or, with null, takes away) the highlight over the preview. */
+export function setHighlight(h: Highlight | null): void {
+  preview.highlight = h;
+  paintHighlight();
+}
+
+function paintHighlight(): void {
+  const overlay = preview.overlay;
+  const ctx = overlay.getContext('2d')!;
+  ctx.clearRect(0, 0, overlay.width, overlay.height);
+  const h = preview.highlight;
+  if (!h) return;
+  if (h.mask) {
+    // The pixels themselves, tinted: a colour field's text stays readable.
+    const image = ctx.createImageData(overlay.width, overlay.height);
+    for (let i = 0; i < h.mask.length && i * 4 < image.data.length; ++i) {
+      if (h.mask[i]) image.data.set([255, 0, 200, 110], i * 4);
+    }
+    ctx.putImageData(image, 0, 0);
+  }
+  const b = h.bounds;
+  if (b.right >= b.left) {
+    const z = app.zoom;
+    ctx.setLineDash([4, 3]);
+    ctx.lineWidth = 1;
+    ctx.strokeStyle = '#ff00c8';
+    ctx.strokeRect(b.left * z + 0.5, b.top * z + 0.5, (b.right - b.left + 1) * z - 1, (b.bottom - b.top + 1) * z - 1);
+  }
+}
+
+/** What a colour field, a picture or an element draws, highlighted: a colour by its pixels, anything by its bounds. */
+export async function highlightDrawer(drawer: Parameters<typeof engine.mask>[2]): Promise<void> {
+  const mask = await engine.mask(app.screen, app.zoom, drawer);
+  setHighlight(mask ? { bounds: mask.bounds, mask: drawer.kind === 'colour' ? mask.data : undefined } : null);
+}
+
+/** The pixels of one 15-bit colour in the preview shown now (the palette's hover). */
+export function highlightColour(rgb: Rgb | null): void {
+  const p = preview.lastPicture;
+  if (!rgb || !p) return setHighlight(null);
+  const d = p.data;
+  const mask = new Uint8Array(d.length / 4);
+  let count = 0, left = p.width, top = p.height, right = -1, bottom = -1;
+  for (let i = 0; i < mask.length; ++i) {
+    if (d[i * 4] === rgb[0] && d[i * 4 + 1] === rgb[1] && d[i * 4 + 2] === rgb[2]) {
+      mask[i] = 255;
+      ++count;
+      const x = i % p.width, y = Math.floor(i / p.width);
+      left = Math.min(left, x); right = Math.max(right, x); top = Math.min(top, y); bottom = Math.max(bottom, y);
+    }
+  }
+  const z = app.zoom;
+  setHighlight({ mask, bounds: { count, left: left / z, top: top / z, right: right < 0 ? -1 : (right + 1) / z - 1, bottom: (bottom + 1) / z - 1 } });
+}
+
+export async function setScreen(s: number): Promise<void> {
+  update({ screen: (s + kScreens) % kScreens }, 'screen');
+  setHighlight(null);
+  await draw();
+}
+
+export function setZoom(z: number, redraw = true): void {
+  update({ zoom: Math.max(1, Math.min(kMaxZoom, Math.round(z))) }, 'view');
+  setHighlight(null);
+  if (redraw) void draw();
+}
+
+/** The largest whole zoom at which the preview (and the saved skin beside it) fits its room. */
+export function fitZoom(): number {
+  const d = dpr();
+  const w = preview.viewport.clientWidth - 8, h = preview.viewport.clientHeight - 8;
+  const across = app.comparing ? 2 : 1;
+  return Math.max(1, Math.min(kMaxZoom, Math.floor(Math.min((w * d) / (266 * across), (h * d) / 490))));
+}
+
+export function setFilter(f: Filter): void {
+  update({ filter: f }, 'view');
+  void draw();
+}
+
+export function setComparing(on: boolean): void {
+  update({ comparing: on, swapped: false }, 'view');
+  preview.savedFigure.hidden = !on;
+  void draw();
+}
+
+// Space held over the preview while comparing swaps the two, and does
+// nothing else (no focused button is pressed, no menu opens).
+export function wireCompareSwap(): void {
+  window.addEventListener('keydown', (e) => {
+    if (e.key !== ' ' || !app.comparing || document.querySelector('dialog[open]')) return;
+    if (e.target !== preview.canvas && !preview.canvas.matches(':hover')) return;
+    e.preventDefault();
+    e.stopPropagation();
+    if (e.repeat || app.swapped) return;
+    update({ swapped: true });
+    void draw();
+  }, true);
+  window.addEventListener('keyup', (e) => {
+    if (e.key !== ' ' || !app.swapped) return;
+    e.preventDefault();
+    e.stopPropagation();
+    update({ swapped: false });
+    void draw();
+  }, true);
+}
+
+on('view', () => {
+  if (preview.savedFigure) preview.savedFigure.hidden = !app.comparing;
+});
