@@ -125,7 +125,13 @@ files = {
     'ok_trns_palette_alpha': png('pal', before=trns(b'\0\x80')),
     'ok_trns_palette_bad_crc_opaque': png('pal', before=trns(b'\0\x80', NO_CRC)),
     'ok_trns_palette_longer_than_palette_opaque': png('pal', before=trns(b'\0\x80\1\2\3')),
+    'ok_trns_palette_as_long_as_palette_alpha': png('pal', before=trns(b'\0\x80\1\2')),
     'ok_trns_palette_empty_opaque': png('pal', before=trns(b'')),
+    # A palette of 5 entries, of which a 2-bit picture uses 4.
+    'ok_trns_palette_as_long_as_depth_allows_alpha': png('pal', before=trns(bytes(4))).replace(
+        chunk(b'PLTE', PALETTE), chunk(b'PLTE', PALETTE + b'\1\2\3')),
+    'ok_trns_palette_longer_than_depth_allows_opaque': png('pal', before=trns(bytes(5))).replace(
+        chunk(b'PLTE', PALETTE), chunk(b'PLTE', PALETTE + b'\1\2\3')),
     'ok_trns_palette_before_plte_opaque': png('pal').replace(header(3, 2), header(3, 2) + trns(b'\0\x80')),
     'ok_trns_palette_twice_alpha': png('pal', before=trns(b'\0\x80') + trns(b'\xff')),
     'ok_trns_palette_bad_crc_then_right_alpha': png('pal', before=trns(b'\xff', NO_CRC) + trns(b'\0\x80')),
@@ -159,7 +165,8 @@ files = {
     'bad_ihdr_after_data': png(after=header(2, 8)),
     'bad_plte_twice_in_rgb': png(before=2 * chunk(b'PLTE', PALETTE)),
     'bad_plte_twice_in_grey': png('grey', before=2 * chunk(b'PLTE', PALETTE)),
-    'bad_plte_of_300_entries': png('pal').replace(chunk(b'PLTE', PALETTE), chunk(b'PLTE', (PALETTE * 75)[:900])),
+    'ok_plte_of_256_entries_opaque': png('pal').replace(chunk(b'PLTE', PALETTE), chunk(b'PLTE', PALETTE * 64)),
+    'bad_plte_of_257_entries': png('pal').replace(chunk(b'PLTE', PALETTE), chunk(b'PLTE', PALETTE * 64 + b'\1\2\3')),
     'bad_plte_empty': png('pal').replace(chunk(b'PLTE', PALETTE), chunk(b'PLTE', b'')),
     'bad_iend_before_data': png(before=chunk(b'IEND', b'')),
     'bad_text_between_unfinished_data': png(idat=chunk(b'IDAT', z[:20]) + text + chunk(b'IDAT', z[20:])),

@@ -42,9 +42,10 @@ const letter = (c) => (c >= 65 && c <= 90) || (c >= 97 && c <= 122);
 // The chunks of a PNG file as libpng reads them: its header, the palette
 // of a palette picture, the tRNS chunk libpng takes, the image data (the
 // first run of IDAT chunks), or null for a file libpng refuses. Damage
-// libpng refuses anywhere up to IEND: a chunk length past 2^31 - 1, a type
-// that is no four letters, a chunk cut off by the end of the file (IEND
-// missing), a critical chunk with a wrong CRC (only when `checkCrc`), a
+// libpng refuses anywhere up to IEND: a type that is no four letters, a
+// chunk cut off by the end of the file (IEND missing, or a length past
+// 2^31 - 1, which no file we hold has room for), a critical chunk with a
+// wrong CRC (only when `checkCrc`), a
 // critical chunk it does not know before the image data, a second header,
 // a palette picture's PLTE of a length that is no whole number of entries
 // or holds none or over 256, a second PLTE, or before the header any chunk
@@ -68,7 +69,7 @@ export function pngChunks(bytes, checkCrc) {
   for (let p = 8; ;) {
     if (p + 12 > bytes.length) return null;
     const length = view.getUint32(p), type = view.getUint32(p + 4);
-    if (length > 0x7fffffff || ![4, 5, 6, 7].every((i) => letter(bytes[p + i]))) return null;
+    if (![4, 5, 6, 7].every((i) => letter(bytes[p + i]))) return null;
     const end = p + 12 + length;
     if (end > bytes.length) return null;
     const critical = (bytes[p + 4] & 0x20) === 0;
@@ -112,11 +113,13 @@ export function pngChunks(bytes, checkCrc) {
   }
 }
 
-function takesKey({ colourType, palette }, length, entries) {
+// `entries`: those of the palette that the depth can index, none before
+// PLTE.
+function takesKey({ colourType }, length, entries) {
   switch (colourType) {
     case 0: return length === 2;
     case 2: return length === 6;
-    case 3: return palette !== null && length > 0 && length <= entries;
+    case 3: return length > 0 && length <= entries;
   }
   return false;
 }
