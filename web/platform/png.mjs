@@ -45,11 +45,11 @@ const letter = (c) => (c >= 65 && c <= 90) || (c >= 97 && c <= 122);
 // libpng refuses anywhere up to IEND: a type that is no four letters, a
 // chunk cut off by the end of the file (IEND missing, or a length past
 // 2^31 - 1, which no file we hold has room for), a critical chunk with a
-// wrong CRC (only when `checkCrc`), a
-// critical chunk it does not know before the image data, a second header,
-// a palette picture's PLTE of a length that is no whole number of entries
-// or holds none or over 256, a second PLTE, or before the header any chunk
-// but the ancillary ones it skips. Ancillary chunks are otherwise dropped,
+// wrong CRC (only when `checkCrc`), a critical chunk it does not know
+// before the image data, a second header, a palette picture's PLTE of a
+// length that is no whole number of entries or holds none or over 256, a
+// second PLTE, or before the header any chunk but the ancillary ones it
+// skips. Ancillary chunks are otherwise dropped,
 // damaged or not: libpng makes no pixel of them, and what its own handlers
 // find wrong in them (a wrong length, a value out of range, a second one,
 // a wrong CRC, a chunk out of place) it only warns about.
@@ -149,8 +149,9 @@ export function decoderInput(found) {
   const { colourType, depth } = found;
   let header = found.header, palette = found.palette, key = found.key, opaque = false;
   if (colourType === 0 && depth <= 8) {
-    header = header.slice();
-    header[17] = 3;
+    const content = header.slice(8, 21);
+    content[9] = 3;
+    header = chunkOf(IHDR, content);
     const levels = 1 << depth;
     const grey = new Uint8Array(3 * levels);
     for (let v = 0; v < levels; ++v) grey.fill((v * 255) / (levels - 1), 3 * v, 3 * v + 3);
