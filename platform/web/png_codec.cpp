@@ -2,7 +2,9 @@
 // (Module.skinPlatform.png, web/platform/png.mjs). The decoder expands every
 // colour type to 8-bit RGBA as libpng's expansion does (palettes, tRNS,
 // narrow grey, 16 bits cut to their high byte), so the rows are handed on as
-// RGBA.
+// RGBA. Its chunks are read by libpng's rules before anything is decoded:
+// the header it finds tells the size, so that the sink may refuse the
+// picture first.
 #include <emscripten.h>
 
 #include <cstdint>
@@ -14,36 +16,31 @@
 
 namespace {
 
+// The size the file's header chunk gives: 0 with width and height, 1 when
+// it is no PNG or its chunks are damaged.
+EM_JS(int, SkinJsPngHeader, (const char* bytes, std::size_t size, std::uint32_t* info), {
+  return skinJsPngHeader(HEAPU8.subarray(bytes, bytes + size), info);
+});
+
 // Decodes the file into the platform's picture slot: 0 with its width and
 // height, 1 when it is no PNG or damaged.
 EM_JS(int, SkinJsPngDecode, (const char* bytes, std::size_t size, std::uint32_t* size2), {
   return skinJsPictureDecode('png', HEAPU8.subarray(bytes, bytes + size), size2);
 });
 
-
-
 // A PNG of RGBA rows, in a block; nothing when it could not be made.
 EM_JS(void*, SkinJsPngEncode, (const std::uint8_t* rgba, std::uint32_t width, std::uint32_t height), {
   return skinJsEncode('png', HEAPU8.subarray(rgba, rgba + width * height * 4), width, height, 0);
 });
 
-std::uint32_t BigEndian32(std::string_view b, std::size_t at) {
-  return std::uint32_t(static_cast<std::uint8_t>(b[at])) << 24 | std::uint32_t(static_cast<std::uint8_t>(b[at + 1])) << 16 |
-         std::uint32_t(static_cast<std::uint8_t>(b[at + 2])) << 8 | static_cast<std::uint8_t>(b[at + 3]);
-}
-
 }  // namespace
 
 CodecStatus DecodePngRows(std::string_view bytes, RowSink& sink) {
-  // The header chunk comes first and tells the size, so that the sink may
-  // refuse the picture before it is decoded.
-  static constexpr std::string_view kSignature("\x89PNG\r\n\x1a\n", 8);
-  if (bytes.size() < 24 || bytes.substr(0, 8) != kSignature || bytes.substr(12, 4) != "IHDR") {
-    return CodecStatus::Damaged;
-  }
+  std::uint32_t header[2] = {};
+  if (SkinJsPngHeader(bytes.data(), bytes.size(), header) != 0) return CodecStatus::Damaged;
   RowLayout layout;
-  layout.width = BigEndian32(bytes, 16);
-  layout.height = BigEndian32(bytes, 20);
+  layout.width = header[0];
+  layout.height = header[1];
   layout.samples = RowLayout::Samples::Rgba;
   layout.bitDepth = 8;
   if (layout.width == 0 || layout.height == 0 || layout.width > std::uint32_t(kMaxImageDimension) ||

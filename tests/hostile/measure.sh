@@ -36,3 +36,53 @@ measure 1 200 "$skintool" check --skin "$work/fifo_settings"
 measure 1 200 "$skintool" check --skin "$work/fifo_picture"
 measure 1 200 "$skintool" convert --skin "$work/fifo_picture" --out "$work/converted3"
 measure 1 200 "$skintool" check --skin "$work/device_picture"
+
+# A picture at the size limit imported, made here (too large to commit): a
+# 16384 x 4000 RGB PNG (Python's zlib) and a 4000 x 3000 JPEG (libjpeg-turbo
+# of the web build's packages, when web/node_modules is there), with this
+# build's skintool and with the web build's (WEB, default build-web, when it
+# is built), which decodes in WebAssembly beside the engine's own memory.
+web="${WEB:-build-web}"
+python3 - "$work/large.png" <<'PYEOF'
+import struct, sys, zlib
+w, h = 16384, 4000
+def chunk(kind, data):
+    return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+ramp = bytes(x * 255 // (w - 1) for x in range(w))
+z, parts = zlib.compressobj(6), []
+for y in range(h):
+    row = bytearray(3 * w)
+    row[0::3] = ramp[y:] + ramp[:y]
+    row[1::3] = bytes([y * 255 // (h - 1)]) * w
+    row[2::3] = ramp[::-1]
+    parts.append(z.compress(b'\0' + row))
+parts.append(z.flush())
+with open(sys.argv[1], 'wb') as f:
+    f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 2, 0, 0, 0)) +
+            chunk(b'IDAT', b''.join(parts)) + chunk(b'IEND', b''))
+PYEOF
+pictures=("$work/large.png")
+if [ -d web/node_modules/@cornerstonejs ]; then
+  (cd web && node --input-type=module - "$work/large.jpg" <<'JSEOF'
+import { readFileSync, writeFileSync } from 'node:fs';
+import factory from '@cornerstonejs/codec-libjpeg-turbo-8bit/wasmjs';
+import { createJpegEncoder } from './platform/jpeg.mjs';
+const encode = await createJpegEncoder(factory,
+  readFileSync('node_modules/@cornerstonejs/codec-libjpeg-turbo-8bit/dist/libjpegturbowasm.wasm'));
+const width = 4000, height = 3000, rgb = new Uint8Array(width * height * 3);
+for (let y = 0, i = 0; y < height; ++y) {
+  for (let x = 0; x < width; ++x, i += 3) rgb.set([(x * 255 / width) | 0, (y * 255 / height) | 0, (x ^ y) & 255], i);
+}
+writeFileSync(process.argv[2], encode(rgb, width, height, 90));
+JSEOF
+  )
+  pictures+=("$work/large.jpg")
+fi
+for picture in "${pictures[@]}"; do
+  measure 10 600 "$skintool" convert --import "startbar=$picture" --out "$work/imported"
+  rm -rf "$work/imported"
+  if [ -x "$web/skintool" ]; then
+    measure 10 600 "$web/skintool" convert --import "startbar=$picture" --out "$work/imported"
+    rm -rf "$work/imported"
+  fi
+done

@@ -79,9 +79,14 @@ function skinJsZipEncode(view) {
   return skinJsBlock(Module.skinPlatform.zip.encode(members));
 }
 
+// The picture a decoder made, left in the decoder's own memory and copied
+// into the module's a row at a time: { width, height, row(y, into), drop() }
+// (web/platform/png.mjs, jpeg.mjs).
 var skinJsPicture = null;
 
 function skinJsPictureDecode(kind, view, sizeOut) {
+  // What an earlier decode left goes before the next picture is made.
+  skinJsPictureDrop();
   var picture = Module.skinPlatform[kind].decode(view);
   if (!picture) return 1;
   skinJsPicture = picture;
@@ -91,14 +96,21 @@ function skinJsPictureDecode(kind, view, sizeOut) {
 }
 
 function skinJsPictureRow(y, to, length) {
-  var data = skinJsPicture.data;
-  var from = y * length;
-  if (from + length <= data.length) HEAPU8.set(data.subarray(from, from + length), to);
-  else HEAPU8.fill(0, to, to + length);
+  var into = HEAPU8.subarray(to, to + length);
+  if (!skinJsPicture || !skinJsPicture.row(y, into)) into.fill(0);
 }
 
 function skinJsPictureDrop() {
+  if (skinJsPicture) skinJsPicture.drop();
   skinJsPicture = null;
+}
+
+function skinJsPngHeader(view, info) {
+  var head = Module.skinPlatform.png.header(view);
+  if (!head) return 1;
+  HEAPU32[info >> 2] = head.width;
+  HEAPU32[(info >> 2) + 1] = head.height;
+  return 0;
 }
 
 function skinJsJpegHeader(view, info) {

@@ -48,52 +48,117 @@ const kMaxScans = 500;
 
 const TJPF_RGB = 0, TJPF_CMYK = 11, TJCS_CMYK = 3, TJCS_YCCK = 4;
 
+// An instance whose memory has grown past this is not kept: the memory of
+// WebAssembly never shrinks, and goes only with its instance.
+const kKeptMemory = 16 << 20;
+
 class LongJump extends Error {}
 
-// `module`: the compiled jpeg-turbo.wasm of @cwasm/jpeg-turbo.
-export function createJpegDecoder(module) {
-  let x = null;
-  // TurboJPEG reports errors by longjmp; in this build that becomes an
-  // exception that unwinds the WebAssembly frames, leaving what they
-  // allocated behind: the instance is made afresh after a failure.
-  const start = () => {
-    const instance = new WebAssembly.Instance(module, {
-      env: { setjmp: () => 0, longjmp: () => { throw new LongJump('libjpeg error'); } },
-      wasi_snapshot_preview1: {
-        environ_sizes_get: () => 0, environ_get: () => 0, proc_exit: () => 0,
-        fd_close: () => 0, fd_seek: () => 0, fd_write: () => 0,
-      },
-    });
-    x = instance.exports;
+const failure = (e) => e instanceof LongJump || e instanceof WebAssembly.RuntimeError || e instanceof RangeError;
+
+// `module`: the compiled jpeg-turbo.wasm of @cwasm/jpeg-turbo. `collect`,
+// when given, collects garbage: it is called when the memory of an instance
+// that a large picture made grow has been let go.
+export function createJpegDecoder(module, collect = null) {
+  let kept = null;
+  const start = () => new WebAssembly.Instance(module, {
+    env: { setjmp: () => 0, longjmp: () => { throw new LongJump('libjpeg error'); } },
+    wasi_snapshot_preview1: {
+      environ_sizes_get: () => 0, environ_get: () => 0, proc_exit: () => 0,
+      fd_close: () => 0, fd_seek: () => 0, fd_write: () => 0,
+    },
+  }).exports;
+  // Lets `x` go when its memory has grown (or always, after a failure);
+  // true when its memory had grown.
+  const release = (x, failed) => {
+    const grown = x.memory.buffer.byteLength > kKeptMemory;
+    if ((grown || failed) && kept === x) kept = null;
+    return grown;
   };
-  start();
-  const call = (bytes, work) => {
-    let failed = true;
-    const input = x.malloc(bytes.length);
-    const meta = x.malloc(16);
-    const handle = x.tjInitDecompress();
+
+  // The file in the kept instance with its header read: { x, input,
+  // handle, width, height, cmyk }, or { grown } after a failure. TurboJPEG
+  // reports errors by longjmp; in this build that becomes an exception that
+  // unwinds the WebAssembly frames, leaving what they allocated behind:
+  // after a failure the instance is not kept.
+  const open = (bytes) => {
+    const x = kept ?? (kept = start());
     try {
-      if (!input || !meta || !handle) return null;
-      new Uint8Array(x.memory.buffer, input, bytes.length).set(bytes);
-      if (x.tjDecompressHeader3(handle, input, bytes.length, meta, meta + 4, meta + 8, meta + 12) !== 0) return null;
-      const [width, height, , colourspace] = new Int32Array(x.memory.buffer, meta, 4);
-      const cmyk = colourspace === TJCS_CMYK || colourspace === TJCS_YCCK;
-      const result = work({ width, height, cmyk, handle, input });
-      failed = false;
-      return result;
-    } catch (e) {
-      if (!(e instanceof LongJump) && !(e instanceof WebAssembly.RuntimeError) && !(e instanceof RangeError)) throw e;
-      return null;
-    } finally {
-      if (failed) {
-        start();
-      } else {
-        x.tjDestroy(handle);
-        x.free(meta);
-        x.free(input);
+      const input = x.malloc(bytes.length);
+      const meta = x.malloc(16);
+      const handle = x.tjInitDecompress();
+      if (input && meta && handle) {
+        new Uint8Array(x.memory.buffer, input, bytes.length).set(bytes);
+        if (x.tjDecompressHeader3(handle, input, bytes.length, meta, meta + 4, meta + 8, meta + 12) === 0) {
+          const [width, height, , colourspace] = new Int32Array(x.memory.buffer, meta, 4);
+          x.free(meta);
+          return { x, input, handle, width, height, cmyk: colourspace === TJCS_CMYK || colourspace === TJCS_YCCK };
+        }
       }
+    } catch (e) {
+      if (!failure(e)) throw e;
     }
+    return { grown: release(x, true) };
   };
+  // Frees what `open` took; true when the instance is let go for the memory
+  // it took.
+  const close = (file) => {
+    file.x.tjDestroy(file.handle);
+    file.x.free(file.input);
+    return release(file.x, false);
+  };
+  // The picture of the file `open` made, or { grown } after a failure.
+  const decodeOpen = (file, length) => {
+    const { x, width, height, cmyk } = file;
+    const rowBytes = width * (cmyk ? 4 : 3);
+    let out = 0;
+    try {
+      out = x.malloc(rowBytes * height);
+      if (out) x.tjDecompress2(file.handle, file.input, length, out, width, 0, height, cmyk ? TJPF_CMYK : TJPF_RGB, 0);
+    } catch (e) {
+      if (!failure(e)) throw e;
+      out = 0;
+    }
+    if (!out) return { grown: release(x, true) };
+    let held = file;
+    // Frees the picture; true when the instance is let go for the memory it
+    // took.
+    const letGo = () => {
+      if (!held) return false;
+      held.x.free(out);
+      const closing = held;
+      held = null;
+      return close(closing);
+    };
+    return {
+      picture: {
+        width,
+        height,
+        row(y, into) {
+          if (!held || y >= height) return false;
+          into.set(new Uint8Array(held.x.memory.buffer, out + y * rowBytes, Math.min(into.length, rowBytes)));
+          return true;
+        },
+        drop() {
+          if (letGo() && collect) collect();
+        },
+      },
+    };
+  };
+
+  // What the header says, { head, grown }.
+  const probe = (bytes) => {
+    const file = open(bytes);
+    if (!file.x) return file;
+    return { head: { width: file.width, height: file.height, cmyk: file.cmyk }, grown: close(file) };
+  };
+  const decodeFile = (bytes) => {
+    const file = open(bytes);
+    return file.x ? decodeOpen(file, bytes.length) : file;
+  };
+
+  // Garbage is collected once the calls that held an instance let go have
+  // returned, so that no frame still refers to it.
   return {
     // { width, height, cmyk, adobe } or a refusal: 'damaged', 'large'.
     header(bytes) {
@@ -101,23 +166,23 @@ export function createJpegDecoder(module) {
       if (!markers) return 'damaged';
       if (markers.width > kMaxSide || markers.height > kMaxSide) return 'large';
       if (markers.scans > kMaxScans) return 'damaged';
-      const head = call(bytes, ({ width, height, cmyk }) => ({ width, height, cmyk }));
+      const { head, grown } = probe(bytes);
+      if (grown && collect) collect();
       return head ? { ...head, adobe: markers.adobe } : 'damaged';
     },
-    // { width, height, data: RGB, or CMYK as the file holds it } or null.
-    // TurboJPEG's -1 without an error is a warning (a truncated file, data
-    // after its end): the picture is as libjpeg made it, as on the desktop.
+    // The picture, { width, height, row(y, into), drop() }: RGB, or CMYK as
+    // the file holds it; or null. It stays in the decoder's memory, read a
+    // row at a time; drop frees it, and with it the decoder's memory when a
+    // large picture made it grow. TurboJPEG's -1 without an error is a
+    // warning (a truncated file, data after its end): the picture is as
+    // libjpeg made it, as on the desktop.
     decode(bytes) {
-      return call(bytes, ({ width, height, cmyk, handle, input }) => {
-        const size = width * height * (cmyk ? 4 : 3);
-        const out = x.malloc(size);
-        if (!out) return null;
-        x.tjDecompress2(handle, input, bytes.length, out, width, 0, height, cmyk ? TJPF_CMYK : TJPF_RGB, 0);
-        const data = new Uint8Array(x.memory.buffer, out, size).slice();
-        x.free(out);
-        return { width, height, data };
-      });
+      const { picture, grown } = decodeFile(bytes);
+      if (grown && collect) collect();
+      return picture ?? null;
     },
+    // The bytes of memory the decoder keeps for the next picture.
+    keptMemory: () => (kept ? kept.memory.buffer.byteLength : 0),
   };
 }
 

@@ -8,12 +8,16 @@ import { createJpegDecoder, createJpegEncoder } from './jpeg.mjs';
 
 // `modules`: { png, jpeg } compiled WebAssembly modules. The encoders,
 // which only screenshots need, come later (addPngEncoder, addJpegEncoder).
-export function createPlatform(modules) {
-  const png = createPngCodec(modules.png);
-  const jpeg = createJpegDecoder(modules.jpeg);
+// A decoder's memory, which a large picture makes grow, goes with its
+// instance once the picture is handed over; `collect`, where the host
+// offers one (node), collects garbage then, so that it is gone before the
+// next large allocation and not only at the next collection.
+export function createPlatform(modules, { collect = null } = {}) {
+  const png = createPngCodec(modules.png, collect);
+  const jpeg = createJpegDecoder(modules.jpeg, collect);
   return {
     zip: { list: listZip, inflate: inflateZipEntry, encode: encodeZip },
-    png: { decode: png.decode, encode: null },
+    png: { header: png.header, decode: png.decode, encode: null },
     jpeg: { header: jpeg.header, decode: jpeg.decode, encode: null },
   };
 }
