@@ -5,10 +5,10 @@
 #include <QMenuBar>
 
 #include "app/language.h"
+#include "edit/mnemonics.h"
+#include "skin/ascii.h"
 
 namespace {
-
-bool Usable(QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); }
 
 void AddMnemonics(const QList<QAction*>& actions) {
   QSet<QChar> taken;
@@ -21,24 +21,13 @@ void AddMnemonics(const QList<QAction*>& actions) {
 }  // namespace
 
 QString WithMnemonic(const QString& text, QSet<QChar>& taken) {
-  QString out;
-  bool marked = false;
-  for (QChar c : text) {
-    if (!marked && Usable(c) && !taken.contains(c.toUpper())) {
-      taken.insert(c.toUpper());
-      out += QLatin1Char('&');
-      marked = true;
-    }
-    out += c;
-    if (c == QLatin1Char('&')) out += QLatin1Char('&');
-  }
-  if (marked) return out;
-  for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    if (taken.contains(QLatin1Char(letter))) continue;
-    taken.insert(QLatin1Char(letter));
-    return out + QStringLiteral("(&") + QLatin1Char(letter) + QLatin1Char(')');
-  }
-  return out;
+  std::string letters;
+  for (QChar c : taken) letters += static_cast<char>(c.unicode());
+  const Mnemonic m = TakeMnemonic(text.toStdString(), letters);
+  if (!m.letter.empty()) taken.insert(QChar(QLatin1Char(AsciiUpper(m.letter[0]))));
+  // A "&" of the text itself is kept as a character.
+  const auto escaped = [](const std::string& s) { return QString::fromStdString(s).replace(QLatin1Char('&'), QStringLiteral("&&")); };
+  return escaped(m.before) + (m.letter.empty() ? QString() : QLatin1Char('&') + QString::fromStdString(m.letter)) + escaped(m.after);
 }
 
 std::array<QString, 3> UnsavedChoiceCaptions(const LanguageTable& texts) {

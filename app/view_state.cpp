@@ -3,24 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-constexpr float kStep = 0.15f;
-constexpr float kLargest = 5.0f;
-}  // namespace
+#include "edit/view_zoom.h"
 
-float FittingZoom(QSize viewport, bool whole) {
-  float zoom = std::min(float(viewport.width()) / kPreviewWidth, float(viewport.height()) / kPreviewHeight);
-  // The size a zoom gives is rounded: the largest that still fits may be a
-  // hair above the quotient, never below it.
-  int width = 0, height = 0;
-  PreviewSize(zoom, width, height);
-  while (zoom > 1.0f && (width > viewport.width() || height > viewport.height())) {
-    zoom -= 0.001f;
-    PreviewSize(zoom, width, height);
-  }
-  if (whole) zoom = std::floor(zoom);
-  return std::clamp(zoom, 1.0f, kLargest);
-}
+float FittingZoom(QSize viewport, bool whole) { return FittingZoom(viewport.width(), viewport.height(), whole); }
 
 void ViewState::ChooseScreen(int screen) {
   if (screen < 0 || screen >= kPreviewScreenCount) return;
@@ -38,21 +23,10 @@ void ViewState::SetZoom(float zoom) {
   emit changed();
 }
 
-void ViewState::StepZoom(int steps) {
-  if (wholeZoom_) {
-    // A zoom between two whole numbers goes to the next one the way it steps.
-    const float from = steps > 0 ? std::floor(zoom_ + 0.001f) : std::ceil(zoom_ - 0.001f);
-    SetZoom(std::clamp(from + float(steps), 1.0f, kLargest));
-    return;
-  }
-  float zoom = zoom_;
-  for (; steps > 0 && zoom < kLargest; --steps) zoom += kStep;
-  for (; steps < 0 && zoom > 1.0f; ++steps) zoom -= kStep;
-  SetZoom(zoom);
-}
+void ViewState::StepZoom(int steps) { SetZoom(SteppedZoom(zoom_, steps, wholeZoom_)); }
 
 void ViewState::ResetZoom() {
-  wheel_ = 0;
+  wheel_.Reset();
   SetZoom(1.0f);
 }
 
@@ -63,15 +37,11 @@ void ViewState::SetWholeZoom(bool on) {
   wholeZoom_ = on;
   emit wholeZoomChanged(on);
   // A zoom between two whole numbers would draw uneven pixels.
-  if (on) SetZoom(std::clamp(std::round(zoom_), 1.0f, kLargest));
+  if (on) SetZoom(WholeZoomOf(zoom_));
 }
 
 void ViewState::Wheel(int delta) {
-  // Touchpads and fine wheels send small movements; they add up to steps.
-  wheel_ += delta;
-  const int steps = wheel_ / 120;
-  wheel_ -= steps * 120;
-  if (steps != 0) StepZoom(steps);
+  if (const int steps = wheel_.Add(delta); steps != 0) StepZoom(steps);
 }
 
 void ViewState::SetBackground(Rgb24 colour) {

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "edit/preview_pick.h"
+#include "edit/view_zoom.h"
 #include "preview/filters.h"
 #include "preview/render.h"
 #include "skin/colour.h"
@@ -83,7 +84,7 @@ class ViewState : public QObject {
 
   int screen_ = 0;
   float zoom_ = 1.0f;
-  int wheel_ = 0;  // wheel movement not yet turned into zoom steps
+  WheelSteps wheel_;  // wheel movement not yet turned into zoom steps
   bool wholeZoom_ = false;
   Rgb24 background_{};
   ScreenFilter filter_ = ScreenFilter::None;

@@ -1,5 +1,8 @@
 #include "edit/engine_session.h"
 
+#include "edit/mnemonics.h"
+#include "edit/view_zoom.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -780,6 +783,35 @@ void EngineSession::ScreenAfter(std::string_view cause) {
                                                                                : ScreenCause::LanguageChanged;
   result_ = "{\"screen\":" + std::to_string(::ScreenAfter(c)) + "}";
 }
+
+void EngineSession::Mnemonics(std::string_view texts) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at <= texts.size();) {
+    const std::size_t end = std::min(texts.find('\n', at), texts.size());
+    lines.emplace_back(texts.substr(at, end - at));
+    at = end + 1;
+  }
+  result_ = "[";
+  const std::vector<Mnemonic> all = AssignMnemonics(lines);
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    result_ += std::string(i ? "," : "") + "{\"before\":" + JsonString(all[i].before) + ",\"letter\":" +
+               JsonString(all[i].letter) + ",\"after\":" + JsonString(all[i].after) + "}";
+  }
+  result_ += "]";
+}
+
+namespace {
+std::string ZoomJson(float zoom) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", double(zoom));
+  return std::string("{\"zoom\":") + text + "}";
+}
+}  // namespace
+
+void EngineSession::ZoomStep(float zoom, int steps, bool whole) { result_ = ZoomJson(SteppedZoom(zoom, steps, whole)); }
+void EngineSession::ZoomToFit(int width, int height, bool whole) { result_ = ZoomJson(FittingZoom(width, height, whole)); }
+void EngineSession::WholeZoom(float zoom) { result_ = ZoomJson(WholeZoomOf(zoom)); }
+void EngineSession::Wheel(int delta) { result_ = "{\"steps\":" + std::to_string(wheel_.Add(delta)) + "}"; }
 
 void EngineSession::TypedText(std::string_view section, std::string_view key, std::string_view utf8) {
   const std::optional<SkinField> f = Field(section, key);

@@ -34,6 +34,9 @@
 //   ChangedBeforeSave    {ask, files}                OverwriteQuestion
 //   JournalSchedule      {next}                      JournalSchedule
 //   ScreenAfter          {screen}                    ScreenAnswer
+//   Mnemonics            [{before, letter, after}]   MnemonicText[]
+//   Zoom*                {zoom}                      ZoomAnswer
+//   Wheel                {steps}                     WheelAnswer
 #pragma once
 
 #include <cstddef>
@@ -49,6 +52,7 @@
 #include "edit/document.h"
 #include "edit/editor_session.h"
 #include "edit/interface_texts.h"
+#include "edit/view_zoom.h"
 #include "preview/render.h"
 #include "preview/trace.h"
 #include "skin/clock.h"
@@ -152,6 +156,14 @@ class EngineSession : private DocumentObserver {
   void Hover(std::string_view kind, std::string_view section, std::string_view name);
   void ProblemFocus(int index);
   void ScreenAfter(std::string_view cause);  // "new", "open", "language"
+  // The mnemonics of one menu's entries, given one a line: [{before, letter, after}].
+  void Mnemonics(std::string_view texts);
+  // The zoom after `steps` of the keys or the wheel, and the fitting zoom: {zoom}.
+  void ZoomStep(float zoom, int steps, bool whole);
+  void ZoomToFit(int width, int height, bool whole);
+  void WholeZoom(float zoom);
+  // A wheel's or touchpad's movement (120 a notch) over the preview: {steps} it makes, the rest kept.
+  void Wheel(int delta);
   void TypedText(std::string_view section, std::string_view key, std::string_view utf8);
   // The colour dialog: opened on a colour (0xRRGGBB), then each thing the
   // user does; each answers the dialog's state.
@@ -198,6 +210,7 @@ class EngineSession : private DocumentObserver {
   TraceMap trace_;
   int traceScreen_ = -1;
   bool traceStale_ = true;
+  WheelSteps wheel_;
   SystemClock clock_;
   Changed changed_;
   Outcome outcome_ = Outcome::Unchanged;

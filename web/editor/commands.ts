@@ -1,68 +1,138 @@
-// The editor's commands on the page: the menus and the keys, each running a
-// handler of its own.
-import { redo, undo } from './changes';
-import { app, command, dpr, kScreens, screenName, t } from './context';
-import { recolourDialog } from './dialogs/recolour';
-import * as files from './files';
-import { chooseArchive, newSkin, openFolder, openRecent, recent } from './io/open';
-import { save, saveArchive, saveToFolder, screenshot } from './io/save';
-import { changeLanguage } from './layout';
-import { MenuBar, type MenuEntry } from './ui';
-import { showDock } from './views/docks';
-import { kFilters, fitZoom, setComparing, setFilter, setScreen, setZoom } from './views/preview';
+// The editor's commands on the page, as the core's catalogue lists them:
+// each command's text, keys, place in the menus, greying and check mark
+// come from the engine; the page registers one handler per id and adds
+// nothing else. A handler for an id the catalogue lacks is refused at once.
+import type { CatalogueCommand, CommandCatalogue, CommandState, MenuEntry as CatalogueEntry, PageFacts } from '../engine/engine';
+import { app, command, engine, t } from './context';
+import { MenuBar, type MenuEntry, type MenuItem } from './ui';
 
-export function buildMenus(): HTMLElement {
-  const menubar = new MenuBar(t('LANG_FILE$'));
-  const folderAccess = files.hasFolderAccess;
-  const { docks } = app;
-  menubar.add(t('LANG_FILE$'), () => {
-    const entries: MenuEntry[] = [
-      { label: t('LANG_FILE_NEW$'), run: () => void command(() => newSkin()) },
-      '-',
-      { label: t('LANG_FILE_OPEN$'), heading: true },
-      { label: t('LANG_FILE_OPEN_FOLDER$'), run: () => void command(() => openFolder()), keys: 'Ctrl+O' },
-      { label: '*.zip', run: chooseArchive },
-    ];
-    entries.push({ label: t('LANG_FILE_OPEN_RECENT$'), heading: true });
-    for (const r of recent) entries.push({ label: r.label, run: () => void command(() => openRecent(r)) });
-    entries.push('-',
-      { label: t('LANG_FILE_SAVE$'), run: () => void command(() => save()), keys: 'Ctrl+S' },
-      { label: t('LANG_FILE_SAVE_FOLDER$'), run: () => void command(() => saveToFolder()), disabled: !folderAccess, keys: 'Ctrl+Shift+S' },
-      { label: t('LANG_FILE_SAVE_ARCHIVE$'), run: () => void command(() => saveArchive()) },
-      '-',
-      { label: t('LANG_FILE_SCREENSHOT$'), heading: true },
-      { label: t('LANG_FILE_SCREENSHOT2D$'), run: () => void command(() => screenshot()) });
-    return entries;
-  });
-  menubar.add(t('LANG_EDIT$'), () => [
-    { label: app.doc.undoText ? `${t('LANG_EDIT_UNDO$')} ${app.doc.undoText}` : t('LANG_EDIT_UNDO$'), run: () => void command(() => undo()), disabled: !app.doc.undo, keys: 'Ctrl+Z' },
-    { label: app.doc.redoText ? `${t('LANG_EDIT_REDO$')} ${app.doc.redoText}` : t('LANG_EDIT_REDO$'), run: () => void command(() => redo()), disabled: !app.doc.redo, keys: 'Ctrl+Shift+Z' },
-  ]);
-  menubar.add(t('LANG_VIEW$'), () => [
-    { label: t('LANG_VIEW_ZOOM_IN$'), run: () => setZoom(app.zoom + 1), keys: 'Ctrl+=' },
-    { label: t('LANG_VIEW_ZOOM_OUT$'), run: () => setZoom(app.zoom - 1), keys: 'Ctrl+-' },
-    { label: t('LANG_VIEW_ZOOM_RESET$'), run: () => setZoom(Math.round(dpr())), keys: 'Ctrl+0' },
-    { label: t('LANG_VIEW_ZOOM_FIT$'), run: () => setZoom(fitZoom()) },
-    '-',
-    { label: t('LANG_VIEW_SIMULATE$'), heading: true },
-    ...kFilters.map(([f, key]) => ({ label: t(key), checked: app.filter === f, radio: true, run: () => setFilter(f) })),
-    '-',
-    { label: t('LANG_VIEW_COMPARE_SAVED$'), checked: app.comparing, run: () => setComparing(!app.comparing), title: t('LANG_COMPARE_TIP$') },
-    '-',
-    { label: t('LANG_VIEW_OVERVIEW$'), checked: docks.overview, run: () => showDock('overview', !app.docks.overview), keys: 'F10' },
-    { label: t('LANG_VIEW_PROBLEMS$'), checked: docks.problems, run: () => showDock('problems', !app.docks.problems), keys: 'F8' },
-    { label: t('LANG_VIEW_PALETTE$'), checked: docks.palette, run: () => showDock('palette', !app.docks.palette), keys: 'F9' },
-  ]);
-  menubar.add(t('LANG_SKIN$'), () => [{ label: t('LANG_SKIN_RECOLOR$'), run: () => void command(() => recolourDialog()) }]);
-  menubar.add(app.texts['LANG_LANGUAGE$'] ?? 'Language', () =>
-    app.languages.map((l) => ({ label: l.label, checked: app.languageFile === l.file, radio: true, run: () => void command(() => changeLanguage(l.file)) })));
-  menubar.add(t('LANG_SCREEN$'), () => [
-    ...Array.from({ length: kScreens }, (_, s) => ({ label: screenName(s), checked: s === app.screen, radio: true, run: () => void command(() => setScreen(s)) })),
-    '-',
-    { label: t('LANG_SCREEN_PREV$'), run: () => void command(() => setScreen(app.screen - 1)), keys: 'PageUp' },
-    { label: t('LANG_SCREEN_NEXT$'), run: () => void command(() => setScreen(app.screen + 1)), keys: 'PageDown' },
-  ]);
-  return menubar.element;
+/** What a command is about, where it is about something: a colour field, a picture, a file, a problem. */
+export interface CommandTarget {
+  colour?: string;
+  picture?: string;
+  file?: File;
+  index?: number;
+  /** A recent skin's position in the list. */
+  recent?: number;
+  /** Text pasted with the command (a colour button's paste). */
+  text?: string;
+}
+
+export type Handler = (target: CommandTarget) => unknown;
+
+let catalogue: CommandCatalogue = { commands: [], menus: [] };
+const byId = new Map<string, CatalogueCommand>();
+const handlers = new Map<string, Handler>();
+/** The page's own facts for the greying and check marks (docks shown, compare, filter...). */
+let facts: () => PageFacts = () => ({});
+/** The recent skins' labels, for the File menu's list. */
+let recentLabels: () => string[] = () => [];
+
+export async function loadCatalogue(pageFacts: () => PageFacts, recent: () => string[]): Promise<void> {
+  catalogue = await engine.catalogue();
+  byId.clear();
+  for (const c of catalogue.commands) byId.set(c.id, c);
+  facts = pageFacts;
+  recentLabels = recent;
+}
+
+/** The handler of command `id`, which the catalogue must list. */
+export function handle(id: string, f: Handler): void {
+  if (!byId.has(id)) throw new Error(`the command catalogue has no command "${id}"`);
+  if (handlers.has(id)) throw new Error(`the command "${id}" has a handler already`);
+  handlers.set(id, f);
+}
+
+/** The ids of the catalogue that have no handler on the page (the test of the catalogue reads it). */
+export function unhandled(): string[] {
+  return catalogue.commands.map((c) => c.id).filter((id) => !handlers.has(id));
+}
+
+export function commandText(id: string): string {
+  const c = byId.get(id);
+  if (!c) return id;
+  return c.textIsKey ? t(c.text) : c.text;
+}
+
+/** The first key chord of a command, as the menus show it ("Ctrl+S"), or ''. */
+export function commandKeys(id: string): string {
+  return byId.get(id)?.chords[0] ?? '';
+}
+
+async function states(extra: PageFacts = {}): Promise<Record<string, CommandState>> {
+  return engine.commandStates({ ...facts(), ...extra });
+}
+
+/** Runs command `id` about `target`, after the commands before it, when it is enabled. */
+export async function run(id: string, target: CommandTarget = {}): Promise<void> {
+  const f = handlers.get(id);
+  if (!f) return;
+  const state = (await states(target.colour ? { colour: target.colour } : {}))[id];
+  if (state && !state.enabled) return;
+  await command(() => f(target));
+}
+
+// The entries of one menu of the catalogue, its submenus under their titles.
+async function entries(items: CatalogueEntry[]): Promise<MenuEntry[]> {
+  const now = await states();
+  const out: MenuEntry[] = [];
+  const walk = (list: CatalogueEntry[]) => {
+    for (const m of list) {
+      if (m.kind === 'separator') {
+        if (out.length && out[out.length - 1] !== '-') out.push('-');
+      } else if (m.kind === 'submenu') {
+        out.push({ label: m.textIsKey ? t(m.text) : m.text, heading: true });
+        walk(m.items);
+      } else if (m.kind === 'recent') {
+        out.push({ label: m.textIsKey ? t(m.text) : m.text, heading: true });
+        recentLabels().forEach((label, i) => out.push({ label, run: () => void run('openSkin', { recent: i }) }));
+      } else {
+        out.push(entryOf(m.id, now[m.id]));
+      }
+    }
+  };
+  walk(items);
+  // The letters of the entries, unique in the list as it is shown.
+  const labelled = out.filter((e): e is MenuItem => e !== '-' && !e.heading);
+  const letters = await engine.mnemonics(labelled.map((e) => e.label));
+  labelled.forEach((e, i) => (e.mnemonic = letters[i]));
+  return out;
+}
+
+function entryOf(id: string, state: CommandState | undefined): MenuItem {
+  const c = byId.get(id)!;
+  let label = commandText(id);
+  // Undo and Redo name the step they take.
+  if (id === 'undo' && app.doc.undoText) label = `${label} ${app.doc.undoText}`;
+  if (id === 'redo' && app.doc.redoText) label = `${label} ${app.doc.redoText}`;
+  return {
+    label,
+    keys: c.chords[0],
+    disabled: state ? !state.enabled : false,
+    checked: state?.checkable ? state.checked : undefined,
+    radio: c.group !== '',
+    run: () => void run(id),
+  };
+}
+
+/** The menu bar, from the catalogue, in the language in force. */
+export async function buildMenus(): Promise<HTMLElement> {
+  const bar = new MenuBar();
+  const titles = catalogue.menus.map((m) => (m.textIsKey ? t(m.text) : m.text));
+  const letters = await engine.mnemonics(titles);
+  catalogue.menus.forEach((m, i) => bar.add(titles[i], () => entries(m.items), letters[i]));
+  return bar.element;
+}
+
+// A key event as the catalogue writes chords: "Ctrl+Shift+Z", "F8", "PageUp".
+function chordsOf(e: KeyboardEvent): string[] {
+  let key = e.key;
+  if (key.length === 1) key = key.toUpperCase();
+  if (key === ' ' || ['Control', 'Shift', 'Alt', 'Meta'].includes(key)) return [];
+  const mods = `${e.ctrlKey || e.metaKey ? 'Ctrl+' : ''}${e.altKey ? 'Alt+' : ''}`;
+  const withShift = `${mods}${e.shiftKey ? 'Shift+' : ''}${key}`;
+  // Shift is part of a character like "+" itself on most keyboards.
+  return e.shiftKey && !/^[A-Z]$/.test(key) && key.length === 1 ? [withShift, `${mods}${key}`] : [withShift];
 }
 
 function typing(target: EventTarget | null): boolean {
@@ -70,27 +140,27 @@ function typing(target: EventTarget | null): boolean {
   return !!e && (e.tagName === 'INPUT' || e.tagName === 'TEXTAREA' || e.tagName === 'SELECT' || e.isContentEditable);
 }
 
+/** The catalogue's key chords run their commands (not while a dialog is open). */
 export function wireKeys(): void {
+  const owner = new Map<string, string>();
+  const rebuild = () => {
+    owner.clear();
+    for (const c of catalogue.commands) for (const k of c.chords) owner.set(k, c.id);
+  };
   document.addEventListener('keydown', (e) => {
-    if (document.querySelector('dialog[open]')) return;
-    const ctrl = e.ctrlKey || e.metaKey;
-    const key = e.key.toLowerCase();
-    const run = (f: () => unknown) => {
-      e.preventDefault();
-      void command(f);
-    };
-    if (ctrl && key === 's') return run(() => (e.shiftKey ? saveToFolder() : save()));
-    if (ctrl && key === 'o') return run(() => openFolder());
-    if (ctrl && !typing(e.target) && ((key === 'z' && e.shiftKey) || key === 'y')) return run(() => redo());
-    if (ctrl && !typing(e.target) && key === 'z') return run(() => undo());
-    if (ctrl && (key === '=' || key === '+')) return run(() => setZoom(app.zoom + 1));
-    if (ctrl && key === '-') return run(() => setZoom(app.zoom - 1));
-    if (ctrl && key === '0') return run(() => setZoom(Math.round(dpr())));
-    if (e.key === 'F8') return run(() => showDock('problems', !app.docks.problems));
-    if (e.key === 'F9') return run(() => showDock('palette', !app.docks.palette));
-    if (e.key === 'F10') return run(() => showDock('overview', !app.docks.overview));
-    if (typing(e.target)) return;
-    if (e.key === 'PageUp') return run(() => setScreen(app.screen - 1));
-    if (e.key === 'PageDown') return run(() => setScreen(app.screen + 1));
+    if (document.querySelector('dialog[open]') || e.defaultPrevented) return;
+    if (owner.size === 0) rebuild();
+    const id = chordsOf(e).map((k) => owner.get(k)).find((x) => x !== undefined);
+    if (!id) return;
+    // While typing, a box keeps its own keys: undo of the typing, the
+    // arrows and pages; the editor's other chords still work.
+    if (typing(e.target) && (!(e.ctrlKey || e.metaKey) || id === 'undo' || id === 'redo')) return;
+    e.preventDefault();
+    void run(id);
   });
+}
+
+/** Every command with its keys, for the sheet of keyboard shortcuts. */
+export function shortcuts(): { text: string; keys: string[] }[] {
+  return catalogue.commands.filter((c) => c.chords.length > 0).map((c) => ({ text: commandText(c.id), keys: c.chords }));
 }

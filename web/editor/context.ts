@@ -35,10 +35,14 @@ export interface EditorState {
   folderHandle: FileSystemDirectoryHandle | null;
   /** The element record the arrow keys move, chosen on the preview or in the panel. */
   selectedElement: string | null;
+  /** Whole-number zoom (every skin pixel the same size), the preview's background, the panel before the preview: remembered. */
+  wholeZoom: boolean;
+  background: Rgb;
+  swapView: boolean;
 }
 
 /** The parts of the state that changed, for the views that show them. */
-export type Topic = 'values' | 'title' | 'view' | 'screen' | 'problems' | 'sides' | 'language' | 'docks' | 'tab';
+export type Topic = 'values' | 'title' | 'view' | 'screen' | 'problems' | 'sides' | 'language' | 'docks' | 'tab' | 'layout';
 
 export const app: EditorState = {
   texts: {},
@@ -62,6 +66,9 @@ export const app: EditorState = {
   skinLabel: '',
   folderHandle: null,
   selectedElement: null,
+  wholeZoom: false,
+  background: [0, 0, 0],
+  swapView: false,
 };
 
 const listeners = new Map<Topic, Set<() => void>>();
@@ -131,6 +138,11 @@ export function status(text: string): void {
 
 export function dpr(): number {
   return Math.max(1, window.devicePixelRatio || 1);
+}
+
+/** The zoom the engine draws at: the view's zoom (in the page's pixels, 1 = 266 x 490) on this screen's pixels. */
+export function renderZoom(): number {
+  return app.zoom * dpr();
 }
 
 export function fieldValue(section: string, key: string): Field['value'] | undefined {

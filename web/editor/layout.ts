@@ -2,7 +2,7 @@
 // chooser, the preview, the panel and the docks; the status line below. It
 // is built again, whole, when the language changes.
 import { refresh } from './changes';
-import { app, kScreens, on, screenName, showBusyWith, showStatusWith, t, dpr } from './context';
+import { app, kScreens, on, screenName, showBusyWith, showStatusWith, t } from './context';
 import { buildMenus } from './commands';
 import { archiveInput, folderInput } from './io/open';
 import { pictureChooser } from './io/import';
@@ -11,7 +11,7 @@ import { setLanguage } from './language';
 import { el } from './ui';
 import { buildDocks } from './views/docks';
 import { buildPanel } from './views/panel';
-import { buildPreview, kFilters, setScreen } from './views/preview';
+import { buildPreview, kFilters, setScreen, wireZoomGestures } from './views/preview';
 import { wirePreviewInput } from './views/preview-input';
 
 const root = document.getElementById('editor')!;
@@ -32,7 +32,8 @@ showStatusWith((text) => {
 });
 
 /** The whole page in the language in force. */
-export function build(): void {
+export async function build(): Promise<void> {
+  const menus = await buildMenus();
   screenChooser = el('select', { 'aria-label': t('LANG_SCREEN$'), onchange: () => void setScreen(Number(screenChooser!.value)) },
     ...Array.from({ length: kScreens }, (_, s) => el('option', { value: String(s) }, screenName(s))));
   screenButtons = Array.from({ length: kScreens }, (_, s) =>
@@ -42,7 +43,7 @@ export function build(): void {
   zoomText = el('span', { class: 'zoom' });
   simulationText = el('span', { class: 'simulation' });
   root.replaceChildren(
-    el('header', {}, buildMenus(), el('span', { id: 'skin-name', class: 'skin-name' })),
+    el('header', {}, menus, el('span', { id: 'skin-name', class: 'skin-name' })),
     el('main', {},
       el('section', { class: 'preview-area' },
         el('div', { class: 'screens' },
@@ -59,6 +60,7 @@ export function build(): void {
   progress.setAttribute('aria-label', t('LANG_WEB_WORKING$'));
   cancelButton.textContent = t('LANG_CANCEL$');
   wirePreviewInput();
+  wireZoomGestures();
   showScreen();
   showView();
   showTitle();
@@ -70,7 +72,7 @@ function showScreen(): void {
 }
 
 function showView(): void {
-  if (zoomText) zoomText.textContent = t('LANG_STATUS_ZOOM$', Math.round((app.zoom * 100) / dpr()));
+  if (zoomText) zoomText.textContent = t('LANG_STATUS_ZOOM$', Math.round(app.zoom * 100));
   const name = kFilters.find(([k]) => k === app.filter)![1];
   if (simulationText) simulationText.textContent = app.filter === 'none' ? '' : t('LANG_STATUS_SIMULATING$', t(name));
 }
@@ -85,7 +87,7 @@ function showTitle(): void {
 /** The language chosen in the menu: the page built again in it. */
 export async function changeLanguage(file: string | null): Promise<void> {
   if (!(await setLanguage(file))) return;
-  build();
+  await build();
   await refresh(false);
 }
 

@@ -7,16 +7,17 @@
 // (context.ts), the views (views/), the dialogs (dialogs/), the files and
 // the journal (io/), the commands (commands.ts) and the frame (layout.ts).
 import { refresh } from './changes';
-import { wireKeys } from './commands';
+import { loadCatalogue, wireKeys } from './commands';
+import { pageFacts, registerHandlers } from './handlers';
 import { app, engine, probe, status, t, update } from './context';
 import { wireDrop } from './io/drop';
 import { journalOwing, offerRestore, startJournal, writeJournal } from './io/journal';
-import { loadRecent } from './io/open';
+import { loadRecent, recent } from './io/open';
 import { build } from './layout';
 import { firstLanguage, prefetchLanguages, setLanguage } from './language';
 import { el, fill } from './ui';
 import { pendingTyping } from './views/panel-fields';
-import { fitZoom, setZoom, wireCompareSwap } from './views/preview';
+import { wireCompareSwap, zoomToFit } from './views/preview';
 
 // The counters the tests and the benchmark read, only where the page is loaded for them.
 if (new URLSearchParams(location.search).has('test')) (window as unknown as { skinEditor: unknown }).skinEditor = probe;
@@ -45,6 +46,8 @@ async function start(): Promise<void> {
     const [texts, languages, panel] = await Promise.all([engine.texts(), engine.languages(), engine.panel()]);
     probe.engineAt = performance.now();
     update({ texts, languages, panel, doc: await engine.state() });
+    await loadCatalogue(pageFacts, () => recent.map((r) => r.label));
+    registerHandlers();
     wireKeys();
     wireDrop();
     wireCompareSwap();
@@ -52,8 +55,8 @@ async function start(): Promise<void> {
     const language = firstLanguage();
     const languageRead = !language || (await setLanguage(language));
     // The preview as large as whole pixels let it be in the window.
-    build();
-    setZoom(fitZoom(), false);
+    await build();
+    await zoomToFit(false);
     await refresh(false);
     if (!languageRead) status(t('LANG_STATUS_LANGUAGE_MISSING$', language!, 'language/'));
     await startJournal();

@@ -43,49 +43,77 @@ export interface MenuItem {
   title?: string;
   /** A heading over the entries that follow (a desktop submenu's title). */
   heading?: boolean;
+  /** The label split around its mnemonic letter (Alt+letter on the bar, the letter in an open menu). */
+  mnemonic?: { before: string; letter: string; after: string };
 }
 
 export type MenuEntry = MenuItem | '-';
 
+/** A label with its mnemonic letter underlined. */
+function labelled(text: string, m?: MenuItem['mnemonic']): Child[] {
+  if (!m || !m.letter) return [text];
+  return [m.before, el('u', {}, m.letter), m.after];
+}
+
 /**
  * A menu bar: each menu's entries are built when it opens, so that they show the editor's state
- * as it is then. Tab reaches the bar; Enter, Space or Down opens a menu; arrows move; Escape
- * closes and gives the focus back.
+ * as it is then. Tab reaches the bar; Enter, Space or Down opens a menu; Alt and a menu's letter
+ * opens it; in an open menu arrows move, an entry's letter takes it, and Escape closes it (and
+ * gives the focus back), however it was opened.
  */
 export class MenuBar {
   readonly element: HTMLElement;
-  private open: { button: HTMLButtonElement; list: HTMLElement } | null = null;
-  private buttons: HTMLButtonElement[] = [];
+  private open: { button: HTMLButtonElement; list: HTMLElement; items: { item: HTMLButtonElement; letter: string }[] } | null = null;
+  private buttons: { button: HTMLButtonElement; letter: string; entries: () => Promise<MenuEntry[]> }[] = [];
+  private opening = 0;
 
-  constructor(private readonly label: string) {
-    this.element = el('nav', { class: 'menubar', role: 'menubar', 'aria-label': label });
+  constructor() {
+    this.element = el('nav', { class: 'menubar', role: 'menubar' });
     document.addEventListener('pointerdown', (e) => {
       if (this.open && !this.element.contains(e.target as Node)) this.close(false);
     });
+    document.addEventListener('keydown', (e) => {
+      if (e.key === 'Escape' && this.open) {
+        e.preventDefault();
+        e.stopPropagation();
+        this.close(true);
+        return;
+      }
+      if (e.altKey && !e.ctrlKey && !e.metaKey && e.key.length === 1 && !document.querySelector('dialog[open]')) {
+        const found = this.buttons.find((b) => b.letter && b.letter === e.key.toUpperCase());
+        if (found) {
+          e.preventDefault();
+          void this.show(found.button, found.entries, true);
+        }
+      }
+    }, true);
   }
 
-  add(title: string, entries: () => MenuEntry[], title2?: string): HTMLButtonElement {
-    const button = el('button', { class: 'menu-title', type: 'button', role: 'menuitem', 'aria-haspopup': 'menu', 'aria-expanded': 'false', title: title2 }, title);
-    button.addEventListener('click', () => (this.open?.button === button ? this.close(true) : this.show(button, entries, false)));
+  add(title: string, entries: () => Promise<MenuEntry[]> | MenuEntry[], mnemonic?: MenuItem['mnemonic']): HTMLButtonElement {
+    const button = el('button', { class: 'menu-title', type: 'button', role: 'menuitem', 'aria-haspopup': 'menu', 'aria-expanded': 'false', 'aria-label': title },
+      ...labelled(title, mnemonic));
+    const list = async () => entries();
+    button.addEventListener('click', () => (this.open?.button === button ? this.close(true) : void this.show(button, list, false)));
     button.addEventListener('keydown', (e) => {
-      const at = this.buttons.indexOf(button);
+      const at = this.buttons.findIndex((b) => b.button === button);
       if (e.key === 'ArrowDown' || e.key === 'Enter' || e.key === ' ') {
         e.preventDefault();
-        this.show(button, entries, true);
+        void this.show(button, list, true);
       } else if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') {
         e.preventDefault();
-        this.buttons[(at + (e.key === 'ArrowRight' ? 1 : this.buttons.length - 1)) % this.buttons.length].focus();
+        this.buttons[(at + (e.key === 'ArrowRight' ? 1 : this.buttons.length - 1)) % this.buttons.length].button.focus();
       }
     });
     button.addEventListener('pointerenter', () => {
-      if (this.open && this.open.button !== button) this.show(button, entries, false);
+      if (this.open && this.open.button !== button) void this.show(button, list, false);
     });
-    this.buttons.push(button);
+    this.buttons.push({ button, letter: mnemonic?.letter.toUpperCase() ?? '', entries: list });
     this.element.append(el('div', { class: 'menu' }, button));
     return button;
   }
 
   close(focusTitle: boolean): void {
+    ++this.opening;
     if (!this.open) return;
     const { button, list } = this.open;
     list.remove();
@@ -94,11 +122,15 @@ export class MenuBar {
     if (focusTitle) button.focus();
   }
 
-  private show(button: HTMLButtonElement, entries: () => MenuEntry[], focusFirst: boolean): void {
+  private async show(button: HTMLButtonElement, entries: () => Promise<MenuEntry[]>, focusFirst: boolean): Promise<void> {
     this.close(false);
-    const list = el('div', { class: 'menu-list', role: 'menu', 'aria-label': button.textContent ?? '' });
-    const items: HTMLButtonElement[] = [];
-    for (const entry of entries()) {
+    const mine = ++this.opening;
+    const all = await entries();
+    // Another menu was asked for, or this one closed, while the entries were being made.
+    if (mine !== this.opening) return;
+    const list = el('div', { class: 'menu-list', role: 'menu', 'aria-label': button.getAttribute('aria-label') ?? '' });
+    const items: { item: HTMLButtonElement; letter: string }[] = [];
+    for (const entry of all) {
       if (entry === '-') {
         list.append(el('div', { class: 'separator', role: 'separator' }));
         continue;
@@ -114,6 +146,7 @@ export class MenuBar {
           type: 'button',
           role,
           class: 'menu-item',
+          'aria-label': entry.label,
           'aria-checked': entry.checked === undefined ? undefined : String(entry.checked),
           'aria-disabled': entry.disabled ? 'true' : undefined,
           'aria-keyshortcuts': entry.keys ? entry.keys.replace(/Ctrl/g, 'Control') : undefined,
@@ -121,7 +154,7 @@ export class MenuBar {
           tabindex: '-1',
         },
         el('span', { class: 'tick', 'aria-hidden': 'true' }, entry.checked ? (entry.radio ? '●' : '✓') : ''),
-        el('span', { class: 'label' }, entry.label),
+        el('span', { class: 'label' }, ...labelled(entry.label, entry.mnemonic)),
         entry.keys ? el('span', { class: 'keys', 'aria-hidden': 'true' }, entry.keys) : null,
       );
       item.addEventListener('click', () => {
@@ -129,42 +162,38 @@ export class MenuBar {
         this.close(true);
         entry.run?.();
       });
-      items.push(item);
+      items.push({ item, letter: entry.mnemonic?.letter.toUpperCase() ?? '' });
       list.append(item);
     }
     list.addEventListener('keydown', (e) => {
-      const at = items.indexOf(document.activeElement as HTMLButtonElement);
+      const at = items.findIndex((i) => i.item === document.activeElement);
       const move = (to: number) => {
         e.preventDefault();
-        items[(to + items.length) % items.length]?.focus();
+        items[(to + items.length) % items.length]?.item.focus();
       };
-      if (e.key === 'Enter' && at >= 0) {
+      const byLetter = !e.ctrlKey && !e.metaKey && e.key.length === 1 ? items.find((i) => i.letter && i.letter === e.key.toUpperCase()) : undefined;
+      if ((e.key === 'Enter' && at >= 0) || byLetter) {
         // Taken once the key is handled: a file chooser opened inside
         // Enter's own handling is not shown by every browser.
         e.preventDefault();
-        const item = items[at];
+        const item = byLetter?.item ?? items[at].item;
         setTimeout(() => item.click(), 0);
       } else if (e.key === 'ArrowDown') move(at + 1);
       else if (e.key === 'ArrowUp') move(at - 1);
       else if (e.key === 'Home') move(0);
       else if (e.key === 'End') move(items.length - 1);
-      else if (e.key === 'Escape') {
-        e.preventDefault();
-        e.stopPropagation();
-        this.close(true);
-      } else if (e.key === 'Tab') this.close(false);
+      else if (e.key === 'Tab') this.close(false);
       else if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') {
         e.preventDefault();
-        const b = this.buttons.indexOf(button);
+        const b = this.buttons.findIndex((x) => x.button === button);
         const next = this.buttons[(b + (e.key === 'ArrowRight' ? 1 : this.buttons.length - 1)) % this.buttons.length];
-        next.click();
-        (this.open as { list: HTMLElement } | null)?.list.querySelector<HTMLButtonElement>('[role^=menuitem]')?.focus();
+        void this.show(next.button, next.entries, true);
       }
     });
     button.parentElement!.append(list);
     button.setAttribute('aria-expanded', 'true');
-    this.open = { button, list };
-    if (focusFirst) items[0]?.focus();
+    this.open = { button, list, items };
+    if (focusFirst) items[0]?.item.focus();
   }
 }
 

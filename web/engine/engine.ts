@@ -314,6 +314,21 @@ export interface JournalSchedule {
   next: number;
 }
 
+/** A text with its mnemonic: shown as before + letter + after, the letter marked; letter empty for none. */
+export interface MnemonicText {
+  before: string;
+  letter: string;
+  after: string;
+}
+
+export interface ZoomAnswer {
+  zoom: number;
+}
+
+export interface WheelAnswer {
+  steps: number;
+}
+
 export interface ScreenAnswer {
   screen: number;
 }
@@ -908,6 +923,36 @@ export class SkinEngine {
   screenAfter(cause: 'new' | 'open' | 'language'): number {
     this.call('screen_after', cause);
     return this.result<ScreenAnswer>().screen;
+  }
+
+  /** The mnemonics of one menu's entries (language texts without line breaks), in order. */
+  mnemonics(texts: string[]): MnemonicText[] {
+    this.call('mnemonics', texts.map((t) => t.replace(/[\r\n]/g, ' ')).join('\n'));
+    return this.result<MnemonicText[]>();
+  }
+
+  /** The zoom after `steps` of the zoom keys or the wheel (negative: out), whole numbers only with `whole`. */
+  zoomStep(zoom: number, steps: number, whole: boolean): number {
+    this.call('zoom_step', zoom, steps, whole ? 1 : 0);
+    return this.result<ZoomAnswer>().zoom;
+  }
+
+  /** The largest zoom at which the preview fits a room of `width` x `height` pixels. */
+  zoomToFit(width: number, height: number, whole: boolean): number {
+    this.call('zoom_to_fit', Math.floor(width), Math.floor(height), whole ? 1 : 0);
+    return this.result<ZoomAnswer>().zoom;
+  }
+
+  /** A wheel's or touchpad's movement over the preview (120 a notch, up positive): the zoom steps it makes now. */
+  wheel(delta: number): number {
+    this.call('wheel', Math.round(delta));
+    return this.result<WheelAnswer>().steps;
+  }
+
+  /** What whole-number zoom makes of a zoom when it is turned on. */
+  wholeZoom(zoom: number): number {
+    this.call('whole_zoom', zoom);
+    return this.result<ZoomAnswer>().zoom;
   }
 
   /** What becomes of a text typed into a field: taken, refused (with why) or read-only (LastUpdate). */

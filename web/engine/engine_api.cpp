@@ -287,6 +287,31 @@ EMSCRIPTEN_KEEPALIVE void engine_screen_after(const char* cause) {
   Answer();
 }
 
+EMSCRIPTEN_KEEPALIVE void engine_mnemonics(const char* texts) {
+  E().Mnemonics(S(texts));
+  Answer();
+}
+
+EMSCRIPTEN_KEEPALIVE void engine_zoom_step(float zoom, int steps, int whole) {
+  E().ZoomStep(zoom, steps, whole != 0);
+  Answer();
+}
+
+EMSCRIPTEN_KEEPALIVE void engine_zoom_to_fit(int width, int height, int whole) {
+  E().ZoomToFit(width, height, whole != 0);
+  Answer();
+}
+
+EMSCRIPTEN_KEEPALIVE void engine_wheel(int delta) {
+  E().Wheel(delta);
+  Answer();
+}
+
+EMSCRIPTEN_KEEPALIVE void engine_whole_zoom(float zoom) {
+  E().WholeZoom(zoom);
+  Answer();
+}
+
 EMSCRIPTEN_KEEPALIVE void engine_typed_text(const char* section, const char* key, const char* utf8) {
   E().TypedText(S(section), S(key), S(utf8));
   Answer();

@@ -86,6 +86,7 @@ test('each answer a page reads has the keys its interface declares', () => {
   assertShape('ColourDialogState', engine.colourField(0, ['40', '1', '1']));
   assertShape('TypedTextAnswer', engine.typedText('[SkinInfo]', 'Title', 'Caf\u00e9'));
   assertShape('OverwriteQuestion', engine.changedBeforeSave('/nowhere', []));
+  assertShape('MnemonicText', engine.mnemonics(['File'])[0]);
   const sizes = engine.importSizes('lamp', 'x.bmp', new Uint8Array([1, 2, 3]));
   assert.equal(sizes, null);
 });
@@ -121,6 +122,13 @@ test('the rules a page asks: text, schedule, screen, colour, states', () => {
   assert.equal(engine.journalSchedule(0, 1000), 2000);
   assert.equal(engine.journalSchedule(0, 4500), 5000);
   assert.equal(engine.screenAfter('language'), 0);
+  assert.deepEqual(engine.mnemonics(['File', 'Fit', '\u30d5\u30a1\u30a4\u30eb', '']).map((m) => m.before + '[' + m.letter + ']' + m.after),
+                   ['[F]ile', 'F[i]t', '\u30d5\u30a1\u30a4\u30eb([A])', '[]']);
+  assert.equal(engine.zoomStep(1, 2, false).toFixed(2), '1.30');
+  assert.equal(engine.zoomStep(1.3, 1, true), 2);
+  assert.equal(engine.zoomToFit(266 * 3, 490 * 3, true), 3);
+  assert.equal(engine.wholeZoom(2.6), 3);
+  assert.deepEqual([60, 60, 119, 1, -240].map((d) => engine.wheel(d)), [0, 1, 0, 1, -2]);
   engine.colourOpen([8, 8, 8]);
   const chosen = engine.colourChooser([255, 128, 1]);
   assert.deepEqual(chosen.ok, [255, 128, 1]);

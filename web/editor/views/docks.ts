@@ -3,7 +3,7 @@
 // control that mends it.
 import type { PaletteEntry, Rgb } from '../../engine/engine';
 import { app, command, engine, hex, kScreens, on, probe, screenName, status, t, update } from '../context';
-import { replaceColourDialog } from '../dialogs/colour';
+import { run } from '../commands';
 import { el } from '../ui';
 import { fieldControl, elementRows } from './panel-fields';
 import { controlOf, kTabs, showTab } from './panel';
@@ -74,7 +74,7 @@ async function showPalette(): Promise<void> {
     button.addEventListener('focus', () => highlightColour(rgb));
     button.addEventListener('pointerleave', () => highlightColour(null));
     button.addEventListener('blur', () => highlightColour(null));
-    button.addEventListener('click', () => void command(() => replaceColourDialog(entry.colour)));
+    button.addEventListener('click', () => void run('replaceColour', { colour: entry.colour }));
     list.append(el('li', {}, button));
   }
 }
@@ -89,7 +89,7 @@ function showProblems(): void {
   if (problems.length === 0) list.append(el('li', { class: 'none' }, t('LANG_PROBLEMS_NONE$')));
   problems.forEach((p, i) => {
     const kind = p.severity === 'error' ? t('LANG_ERROR$') : t('LANG_PROBLEMS_WARNING$');
-    list.append(el('li', {}, el('button', { type: 'button', class: `problem ${p.severity}`, onclick: () => void command(() => showProblem(i)) },
+    list.append(el('li', {}, el('button', { type: 'button', class: `problem ${p.severity}`, onclick: () => void run('showProblem', { index: i }) },
       el('span', { class: 'severity' }, kind), el('span', { class: 'code' }, p.code), el('span', { class: 'subject' }, p.subject),
       el('span', { class: 'text' }, p.shown))));
   });

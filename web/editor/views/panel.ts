@@ -1,10 +1,10 @@
 // The editing panel, laid out as the desktop's: four tabs (colours,
 // pictures, elements, information), each control named as the desktop names
 // it, enabled on the screen that shows what it edits.
-import type { Rgb, Trace } from '../../engine/engine';
+import type { Drawer, Rgb } from '../../engine/engine';
 import { app, colourField, command, engine, hex, on, screenName, t, update } from '../context';
-import { editColour, pasteColourInto, copyColourOf } from '../dialogs/colour';
-import { choosePicture } from '../io/import';
+import { pasteColourInto, copyColourOf } from '../dialogs/colour';
+import { run } from '../commands';
 import { el, fill } from '../ui';
 import { buildElements, buildInformation, elementRows, showFieldValues } from './panel-fields';
 import { highlightDrawer, setHighlight } from './preview';
@@ -51,7 +51,7 @@ function buildColours(): HTMLElement {
   for (const c of app.panel.colours) {
     const b = el('button', {
       type: 'button', class: 'control', 'data-field': c.name, style: `grid-row:${c.row + 1};grid-column:${c.column + 1}`,
-      onclick: () => void command(() => editColour(c.name, b)),
+      onclick: () => void run('editColour', { colour: c.name }),
     }, el('span', { class: 'swatch' }), el('span', { class: 'caption' }, t(c.key)));
     b.setAttribute('aria-label', t(c.key));
     b.addEventListener('copy', (e) => {
@@ -78,7 +78,7 @@ function buildImages(): HTMLElement {
   for (const c of app.panel.images) {
     const b = el('button', {
       type: 'button', class: 'control', 'data-picture': c.name, style: `grid-row:${c.row + 1};grid-column:${c.column + 1}`,
-      onclick: () => choosePicture(c.name),
+      onclick: () => void run('importPicture', { picture: c.name }),
     }, el('canvas', { width: 32, height: 24, class: 'thumb', 'aria-hidden': 'true' }), el('span', { class: 'caption' }, t(c.key)));
     b.setAttribute('aria-label', t(c.key));
     b.addEventListener('pointerenter', () => void highlightDrawer({ kind: 'picture', name: c.name }));
@@ -147,23 +147,22 @@ async function showThumbnails(): Promise<void> {
   }
 }
 
-/** What a click on the preview chose, shown in the panel. */
-export function revealTrace(trace: Trace): void {
+/** What a press on the preview selected, shown in the panel. */
+export function revealDrawer(drawer: Drawer): void {
   for (const b of colourButtons.values()) b.classList.remove('selected');
-  if (trace.elements.length) {
-    const section = trace.elements[0];
+  if (drawer.kind === 'element') {
     showTab(kTabs.elements);
-    const row = [...elementRows.entries()].find(([k]) => k.startsWith(section + '#'))?.[1];
+    const row = [...elementRows.entries()].find(([k]) => k.startsWith(drawer.section + '#'))?.[1];
     row?.scrollIntoView({ block: 'nearest' });
     for (const r of elementRows.values()) r.classList.toggle('selected', r === row);
-  } else if (trace.source?.kind === 'colour') {
+  } else if (drawer.kind === 'colour') {
     showTab(kTabs.colours);
-    const b = colourButtons.get(trace.source.key);
+    const b = colourButtons.get(drawer.key);
     b?.scrollIntoView({ block: 'nearest' });
     b?.classList.add('selected');
-  } else if (trace.source?.kind === 'picture') {
+  } else {
     showTab(kTabs.images);
-    imageButtons.get(trace.source.name)?.scrollIntoView({ block: 'nearest' });
+    imageButtons.get(drawer.name)?.scrollIntoView({ block: 'nearest' });
   }
 }
 

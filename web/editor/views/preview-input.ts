@@ -1,18 +1,22 @@
-// The pointer and the keys on the preview: what draws under the pointer is
-// named and highlighted, a click selects it (its control shown in the
-// panel), a drag moves the element record that places it, the arrow keys
-// nudge the selected record.
-import type { Trace } from '../../engine/engine';
-import { change } from '../changes';
-import { app, elementName, engine, fieldValue, probe, sourceName, status, t, update } from '../context';
-import { revealTrace } from './panel';
-import { highlightDrawer, preview, setHighlight } from './preview';
+// The pointer and the keys on the preview, by the core's rules: what draws
+// under the pointer is named and highlighted, and the cursor says where a
+// drag moves something; a press selects what it hits (its control shown in
+// the panel, its outline kept on the preview); a press that moves past a
+// small distance drags the element record that places it (Escape puts it
+// back); the arrow keys nudge the record held (Shift: 10 pixels), all the
+// nudges after one press being one step of Undo. A double click opens the
+// colour dialog of a colour, or the chooser of a picture.
+import type { GestureAnswer, Trace } from '../../engine/engine';
+import { refresh } from '../changes';
+import { run } from '../commands';
+import { app, elementName, engine, probe, renderZoom, sourceName, status, t, update } from '../context';
+import { revealDrawer } from './panel';
+import { draw, highlightDrawer, preview, setHighlight, setSelection } from './preview';
 
 let hoverAt: { x: number; y: number } | null = null;
 let hovering = false;
-let drag: { section: string; x0: number; y0: number; px: number; py: number; gesture: string; moved: boolean } | null = null;
-let gestures = 0;
-let nudge: { gesture: string; timer: ReturnType<typeof setTimeout> } | null = null;
+let pressed = false;
+let touches = 0;
 probe.busy.push(() => hovering);
 
 /** The pixel of the preview's picture under a pointer event. */
@@ -29,7 +33,11 @@ async function hover(): Promise<void> {
     while (hoverAt) {
       const at = hoverAt;
       hoverAt = null;
-      await showTrace(await engine.trace(app.screen, app.zoom, at.x, at.y));
+      const [trace, cursor] = await Promise.all([
+        engine.trace(app.screen, renderZoom(), at.x, at.y), engine.cursorAt(app.screen, renderZoom(), at.x, at.y),
+      ]);
+      preview.canvas.style.cursor = cursor.cursor === 'move' ? 'move' : cursor.cursor === 'pointer' ? 'pointer' : '';
+      await showTrace(trace);
       probe.hovers++;
       probe.lastHoverAt = performance.now();
     }
@@ -51,22 +59,23 @@ async function showTrace(trace: Trace | null): Promise<void> {
   await highlightDrawer(trace.source ?? { kind: 'element', section: trace.elements[0] });
 }
 
-function elementPlace(section: string): { x: number; y: number } | null {
-  const x = fieldValue(section, 'x'), y = fieldValue(section, 'y');
-  return typeof x === 'number' && typeof y === 'number' ? { x, y } : null;
+// What a gesture did, shown: the selection, the record held, the moves.
+async function follow(answer: GestureAnswer, selected: boolean): Promise<void> {
+  if (selected) {
+    update({ selectedElement: answer.record });
+    setSelection(answer.selection);
+    if (answer.selection) revealDrawer(answer.selection);
+  }
+  if (answer.outcome === 'changed' && (answer.changed.fields.length || answer.changed.whole)) await refresh(true);
+  else if (answer.outcome === 'changed') await draw();
 }
 
 export function wirePreviewInput(): void {
   const canvas = preview.canvas;
   canvas.addEventListener('pointermove', (e) => {
-    if (drag) {
+    if (pressed) {
       const p = canvasPoint(e);
-      const dx = Math.round((p.x - drag.px) / app.zoom), dy = Math.round((p.y - drag.py) / app.zoom);
-      if (dx || dy || drag.moved) {
-        drag.moved = true;
-        const d = drag;
-        void change(engine.moveElement(d.section, d.x0 + dx, d.y0 + dy, d.gesture));
-      }
+      void engine.drag(p.x, p.y, renderZoom()).then((a) => follow(a, false));
       return;
     }
     hoverAt = canvasPoint(e);
@@ -74,41 +83,55 @@ export function wirePreviewInput(): void {
   });
   canvas.addEventListener('pointerleave', () => {
     hoverAt = null;
-    if (!drag) setHighlight(null);
+    if (!pressed) setHighlight(null);
   });
-  canvas.addEventListener('pointerdown', async (e) => {
+  canvas.addEventListener('pointerdown', (e) => {
+    if (e.pointerType === 'touch' && ++touches > 1) {
+      // A second finger: a pinch, which zooms; nothing is dragged.
+      if (pressed) void engine.escape().then((a) => follow(a, false));
+      pressed = false;
+      return;
+    }
     if (e.button !== 0) return;
     canvas.focus();
+    canvas.setPointerCapture(e.pointerId);
+    pressed = true;
     const p = canvasPoint(e);
-    const trace = await engine.trace(app.screen, app.zoom, p.x, p.y);
-    if (!trace) return;
-    revealTrace(trace);
-    const section = trace.elements[0];
-    if (section) update({ selectedElement: section });
-    const place = section ? elementPlace(section) : null;
-    if (section && place) {
-      canvas.setPointerCapture(e.pointerId);
-      drag = { section, x0: place.x, y0: place.y, px: p.x, py: p.y, gesture: `drag-${++gestures}`, moved: false };
-    }
+    void engine.press(app.screen, renderZoom(), p.x, p.y).then((a) => follow(a, true));
   });
-  const endDrag = () => {
-    drag = null;
+  const end = (e: PointerEvent) => {
+    if (e.pointerType === 'touch') touches = Math.max(0, touches - 1);
+    if (!pressed) return;
+    pressed = false;
+    void engine.release().then((a) => follow(a, false));
   };
-  canvas.addEventListener('pointerup', endDrag);
-  canvas.addEventListener('pointercancel', endDrag);
+  canvas.addEventListener('pointerup', end);
+  canvas.addEventListener('pointercancel', end);
+  canvas.addEventListener('dblclick', (e) => {
+    const p = canvasPoint(e);
+    void engine.trace(app.screen, renderZoom(), p.x, p.y).then((trace) => {
+      const source = trace?.source;
+      if (source?.kind === 'colour') void run('editColour', { colour: source.key });
+      else if (source?.kind === 'picture') void run('importPicture', { picture: source.name });
+    });
+  });
   canvas.addEventListener('keydown', (e) => {
+    if (e.key === 'Escape' && pressed) {
+      e.preventDefault();
+      pressed = false;
+      void engine.escape().then((a) => follow(a, false));
+      return;
+    }
     const moves: Record<string, [number, number]> = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
     const m = moves[e.key];
-    const selected = app.selectedElement;
-    if (!m || !selected || e.ctrlKey || e.altKey || e.metaKey) return;
+    if (!m || e.ctrlKey || e.altKey || e.metaKey) return;
     e.preventDefault();
-    const place = elementPlace(selected);
-    if (!place) return;
-    const step = e.shiftKey ? 8 : 1;
-    // A run of nudges is one step of Undo: it ends when the keys rest.
-    if (!nudge) nudge = { gesture: `nudge-${++gestures}`, timer: 0 as unknown as ReturnType<typeof setTimeout> };
-    clearTimeout(nudge.timer);
-    nudge.timer = setTimeout(() => (nudge = null), 1000);
-    void change(engine.moveElement(selected, place.x + m[0] * step, place.y + m[1] * step, nudge.gesture));
+    void engine.nudge(m[0], m[1], e.shiftKey).then((a) => follow(a, false));
+  });
+  // Escape anywhere ends a drag under way, as the desktop's does.
+  window.addEventListener('keydown', (e) => {
+    if (e.key !== 'Escape' || !pressed || e.target === canvas) return;
+    pressed = false;
+    void engine.escape().then((a) => follow(a, false));
   });
 }

@@ -2,11 +2,10 @@
 // engine at the zoom in force, whole pixels of the monitor; beside it the
 // skin as saved while comparing; over it the highlight of what a control or
 // the pointer names. The pointer on it is preview-input.ts's.
-import type { Filter, Rgb, RgbaPicture } from '../../engine/engine';
-import { app, dpr, engine, kScreens, on, probe, t, update } from '../context';
+import type { Drawer, Filter, Rgb, RgbaPicture } from '../../engine/engine';
+import { app, dpr, engine, kScreens, on, probe, renderZoom, t, update } from '../context';
 import { el } from '../ui';
 
-export const kMaxZoom = 8;
 export const kFilters: [Filter, string][] = [
   ['none', 'LANG_SIMULATE_NONE$'], ['console', 'LANG_SIMULATE_CONSOLE$'], ['protanopia', 'LANG_SIMULATE_PROTANOPIA$'],
   ['deuteranopia', 'LANG_SIMULATE_DEUTERANOPIA$'], ['tritanopia', 'LANG_SIMULATE_TRITANOPIA$'],
@@ -26,6 +25,9 @@ export const preview = {
   /** The picture last drawn of the skin being edited (not while the saved one is swapped in). */
   lastPicture: null as RgbaPicture | null,
   highlight: null as Highlight | null,
+  /** What a press selected, and its outline at the zoom shown (kept on the preview until another press). */
+  selection: null as Drawer | null,
+  selectionBounds: null as Highlight['bounds'] | null,
 };
 
 /** The preview's part of the page, in the language in force. */
@@ -55,11 +57,13 @@ export async function draw(): Promise<void> {
     do {
       drawAgain = false;
       const showSaved = app.comparing && app.swapped;
-      const { screen, zoom, filter } = app;
-      const picture = await engine.render(screen, { zoom, filter, saved: showSaved });
+      const { screen, filter, background } = app;
+      const zoom = renderZoom();
+      const picture = await engine.render(screen, { zoom, filter, background, saved: showSaved });
       paint(preview.canvas, picture);
       preview.lastPicture = showSaved ? null : picture;
-      if (app.comparing) paint(preview.savedCanvas, await engine.render(screen, { zoom, filter, saved: !showSaved }));
+      if (app.comparing) paint(preview.savedCanvas, await engine.render(screen, { zoom, filter, background, saved: !showSaved }));
+      await outlineSelection();
       paintHighlight();
       probe.draws++;
       probe.lastDrawAt = performance.now();
@@ -99,10 +103,31 @@ export function setHighlight(h: Highlight | null): void {
   paintHighlight();
 }
 
+/** The drawer a press selected (null: none): its outline stays on the preview. */
+export function setSelection(drawer: Drawer | null): void {
+  preview.selection = drawer;
+  void outlineSelection().then(paintHighlight);
+}
+
+async function outlineSelection(): Promise<void> {
+  const s = preview.selection;
+  const mask = s ? await engine.mask(app.screen, renderZoom(), s) : null;
+  preview.selectionBounds = mask && mask.bounds.right >= mask.bounds.left ? mask.bounds : null;
+}
+
 function paintHighlight(): void {
   const overlay = preview.overlay;
   const ctx = overlay.getContext('2d')!;
   ctx.clearRect(0, 0, overlay.width, overlay.height);
+  const z = renderZoom();
+  const sb = preview.selectionBounds;
+  if (sb) {
+    // The selection: a steady outline, under the hover's dashed one.
+    ctx.setLineDash([]);
+    ctx.lineWidth = 2;
+    ctx.strokeStyle = '#2b5fb8';
+    ctx.strokeRect(sb.left * z + 1, sb.top * z + 1, (sb.right - sb.left + 1) * z - 2, (sb.bottom - sb.top + 1) * z - 2);
+  }
   const h = preview.highlight;
   if (!h) return;
   if (h.mask) {
@@ -115,7 +140,6 @@ function paintHighlight(): void {
   }
   const b = h.bounds;
   if (b.right >= b.left) {
-    const z = app.zoom;
     ctx.setLineDash([4, 3]);
     ctx.lineWidth = 1;
     ctx.strokeStyle = '#ff00c8';
@@ -125,7 +149,7 @@ function paintHighlight(): void {
 
 /** What a colour field, a picture or an element draws, highlighted: a colour by its pixels, anything by its bounds. */
 export async function highlightDrawer(drawer: Parameters<typeof engine.mask>[2]): Promise<void> {
-  const mask = await engine.mask(app.screen, app.zoom, drawer);
+  const mask = await engine.mask(app.screen, renderZoom(), drawer);
   setHighlight(mask ? { bounds: mask.bounds, mask: drawer.kind === 'colour' ? mask.data : undefined } : null);
 }
 
@@ -144,7 +168,7 @@ export function highlightColour(rgb: Rgb | null): void {
       left = Math.min(left, x); right = Math.max(right, x); top = Math.min(top, y); bottom = Math.max(bottom, y);
     }
   }
-  const z = app.zoom;
+  const z = renderZoom();
   setHighlight({ mask, bounds: { count, left: left / z, top: top / z, right: right < 0 ? -1 : (right + 1) / z - 1, bottom: (bottom + 1) / z - 1 } });
 }
 
@@ -155,17 +179,71 @@ export async function setScreen(s: number): Promise<void> {
 }
 
 export function setZoom(z: number, redraw = true): void {
-  update({ zoom: Math.max(1, Math.min(kMaxZoom, Math.round(z))) }, 'view');
+  update({ zoom: z }, 'view');
   setHighlight(null);
   if (redraw) void draw();
 }
 
-/** The largest whole zoom at which the preview (and the saved skin beside it) fits its room. */
-export function fitZoom(): number {
-  const d = dpr();
-  const w = preview.viewport.clientWidth - 8, h = preview.viewport.clientHeight - 8;
+/** The zoom moved by `steps` (negative: out), by the engine's rule: 0.15 a step, or whole numbers. */
+export async function stepZoom(steps: number): Promise<void> {
+  if (steps !== 0) setZoom(await engine.zoomStep(app.zoom, steps, app.wholeZoom));
+}
+
+/** The largest zoom at which the preview (and the saved skin beside it) fits its room. */
+export async function zoomToFit(redraw = true): Promise<void> {
   const across = app.comparing ? 2 : 1;
-  return Math.max(1, Math.min(kMaxZoom, Math.floor(Math.min((w * d) / (266 * across), (h * d) / 490))));
+  const w = (preview.viewport.clientWidth - 8) / across, h = preview.viewport.clientHeight - 8;
+  setZoom(await engine.zoomToFit(w, h, app.wholeZoom), redraw);
+}
+
+export async function setWholeZoom(on: boolean): Promise<void> {
+  update({ wholeZoom: on }, 'view');
+  localStorage.setItem('skin-editor-whole-zoom', on ? '1' : '');
+  if (on) setZoom(await engine.wholeZoom(app.zoom));
+}
+
+/** The preview's background (outside the two screens), remembered. */
+export function setBackground(rgb: Rgb): void {
+  update({ background: rgb }, 'view');
+  localStorage.setItem('skin-editor-background', JSON.stringify(rgb));
+  void draw();
+}
+
+// The wheel and the touchpad over the preview zoom it, as on the desktop;
+// a pinch on a touchpad (the browser sends it as the wheel with Ctrl) too.
+export function wireZoomGestures(): void {
+  preview.viewport.addEventListener('wheel', (e) => {
+    e.preventDefault();
+    // A notch is 120; a line of the wheel 40; the page's pixels as they come, a pinch faster.
+    const unit = e.deltaMode === 1 ? 40 : e.deltaMode === 2 ? 800 : e.ctrlKey ? 6 : 1.2;
+    void engine.wheel(-e.deltaY * unit).then(stepZoom);
+  }, { passive: false });
+  // Two fingers on a touch screen: the zoom follows their distance.
+  const touches = new Map<number, { x: number; y: number }>();
+  let pinch: { distance: number; zoom: number } | null = null;
+  const distance = () => {
+    const [a, b] = [...touches.values()];
+    return Math.hypot(a.x - b.x, a.y - b.y);
+  };
+  preview.viewport.addEventListener('pointerdown', (e) => {
+    if (e.pointerType !== 'touch') return;
+    touches.set(e.pointerId, { x: e.clientX, y: e.clientY });
+    if (touches.size === 2) pinch = { distance: distance(), zoom: app.zoom };
+  });
+  preview.viewport.addEventListener('pointermove', (e) => {
+    if (!touches.has(e.pointerId)) return;
+    touches.set(e.pointerId, { x: e.clientX, y: e.clientY });
+    if (pinch && touches.size === 2 && pinch.distance > 0) {
+      const z = Math.max(1, Math.min(5, (pinch.zoom * distance()) / pinch.distance));
+      setZoom(app.wholeZoom ? Math.round(z) : z);
+    }
+  });
+  const lift = (e: PointerEvent) => {
+    touches.delete(e.pointerId);
+    if (touches.size < 2) pinch = null;
+  };
+  preview.viewport.addEventListener('pointerup', lift);
+  preview.viewport.addEventListener('pointercancel', lift);
 }
 
 export function setFilter(f: Filter): void {
