@@ -21,6 +21,7 @@
 #include "edit/changes.h"
 #include "edit/document.h"
 #include "edit/document_files.h"
+#include "edit/document_snapshot.h"
 #include "edit/interface_texts.h"
 #include "edit/journal.h"
 #include "edit/panel_tables.h"
@@ -643,6 +644,39 @@ EMSCRIPTEN_KEEPALIVE int engine_restore(const char* path, const char* manifestTe
   e.document.Apply(BecomeSkin::Restore(std::move(*restored)));
   e.document.MarkUnsaved();
   return 1;
+}
+
+// The document whole, for a fresh engine to adopt (edit/document_snapshot.h):
+// its bytes in the result. The next call that leaves a result frees them.
+EMSCRIPTEN_KEEPALIVE std::size_t engine_snapshot() {
+  Engine& e = E();
+  e.result = SnapshotDocument(e.document);
+  return e.result.size();
+}
+
+// The files and folders of the memory file system that the document still
+// refers to, which a Save in place or a reload reads again: its origin, and
+// its files as last read (the same, but for a moment during a save). JSON:
+// the paths, each once.
+EMSCRIPTEN_KEEPALIVE void engine_snapshot_paths() {
+  Engine& e = E();
+  const Document& d = e.document;
+  std::vector<std::string> paths;
+  for (const std::string* p : {&d.origin().path, &d.origin().saveTarget, &d.disk().path, &d.disk().source.path,
+                               &d.disk().stamps.path}) {
+    if (!p->empty() && std::find(paths.begin(), paths.end(), *p) == paths.end()) paths.push_back(*p);
+  }
+  std::string out = "[";
+  for (std::size_t i = 0; i < paths.size(); ++i) out += (i ? "," : "") + JsonString(paths[i]);
+  e.result = out + "]";
+}
+
+// The document becomes what a snapshot of another engine holds (the files
+// it refers to written back first): 1, or 0 when the bytes are no whole
+// snapshot of this build, and then nothing changed.
+EMSCRIPTEN_KEEPALIVE int engine_adopt(const char* bytes, std::size_t size) {
+  if (!bytes) return 0;
+  return RestoreDocument(E().document, std::string_view(bytes, size)) ? 1 : 0;
 }
 
 // The language menu, in the desktop's order: JSON [{"index", "file" (null
