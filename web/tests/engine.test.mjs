@@ -311,4 +311,16 @@ test('a fresh engine adopts the document whole: screens, every step, the saved s
   }
   assert.equal(c.adopt(snapshot), true);
   assert.equal(c.state().name, 'Tide');
+
+  // A folder goes whole, its sub-folders and the files that are no part of the skin too.
+  const d = await nodeEngine(ENGINE_DIR);
+  const settings = readFileSync(join(TESTS_DIR, 'fuzz/check/tricky.ini'));
+  d.openFolder('Lean', [{ path: 'uisettings.ini', bytes: settings }, { path: 'icon/notes.txt', bytes: settings }]);
+  d.setNumber('[start bar]', 'x', 12);
+  const fromFolder = d.snapshot();
+  assert.deepEqual(fromFolder.folders, ['/skins/1/Lean', '/skins/1/Lean/icon']);
+  const e = await nodeEngine(ENGINE_DIR);
+  assert.equal(e.adopt(fromFolder), true);
+  const inPlace = (engine) => engine.saveFiles({ inPlace: true, now }).files.map((f) => [f.path, Buffer.from(f.bytes)]);
+  assert.deepEqual(inPlace(e), inPlace(d));
 });
