@@ -204,7 +204,7 @@ TEST(DocumentSnapshot, DamagedSnapshotsAreRefusedAndChangeNothing) {
       {"an undo budget the pictures of the history do not fit", 20, {1, 0, 0, 0, 0, 0, 0, 0}},
       {"more pictures than there are bytes", 28, {0xff, 0xff, 0xff, 0xff}},
       {"a picture wider than a picture may be", 32, {0x01, 0x40, 0, 0}},
-      {"a picture's pixels that do not fill it", 40, {5, 0, 0, 0, 0, 0, 0, 0}},
+      {"a picture narrower than its pixels", 48, {2, 0, 0, 0}},
       {"more arguments of a step's name than there are", arg - 8, {0xff, 0xff, 0xff, 0xff}},
       {"a step's field changes counted past the end", arg + 13 + 4 + 20, {0xff, 0xff, 0xff, 0}},
       {"a field of no schema", arg + 13 + 4 + 20 + 4, {0xff, 0xff, 0, 0}},
