@@ -1,8 +1,8 @@
 #include "edit/document_snapshot.h"
 
-#include <cstdint>
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <type_traits>
