@@ -90,6 +90,22 @@ void Document::Replace(Skin skin, SkinOrigin origin, DiskSkin disk) {
   Tell([](DocumentObserver& o) { o.CleanChanged(true); });
 }
 
+void Document::Restore(Skin skin, History history, SkinOrigin origin, DiskSkin disk, std::size_t undoBudget) {
+  preview_.reset();
+  const bool wasClean = history_.IsClean();
+  *skin_ = std::move(skin);
+  history_ = std::move(history);
+  disk_ = std::move(disk);
+  undoBudget_ = undoBudget;
+  const bool moved = !(origin == origin_);
+  origin_ = std::move(origin);
+  Tell([](DocumentObserver& o) { o.Replaced(); });
+  ChangedWhole();
+  Tell([](DocumentObserver& o) { o.DiskChanged(); });
+  if (moved) Tell([](DocumentObserver& o) { o.OriginChanged(); });
+  AfterHistory(wasClean);
+}
+
 void Document::MarkSaved(SkinOrigin origin, DiskSkin disk) {
   const bool wasClean = history_.IsClean();
   disk_ = std::move(disk);

@@ -91,6 +91,11 @@ class Document {
   // Another skin altogether (New, Open): the history starts anew and the
   // skin is as its origin holds it.
   void Replace(Skin skin, SkinOrigin origin, DiskSkin disk);
+  // Everything a document held, carried over from another one
+  // (edit/document_snapshot.h): its skin, its whole history, its origin,
+  // its disk state and its undo budget. A preview on show goes; the
+  // problems are the check's, which follows the change as after an open.
+  void Restore(Skin skin, History history, SkinOrigin origin, DiskSkin disk, std::size_t undoBudget);
   // Saved, every file written, to `origin`: what is there now is the skin.
   void MarkSaved(SkinOrigin origin, DiskSkin disk);
   // The same skin, now known to come from, or to be saved to, elsewhere.
@@ -126,6 +131,7 @@ class Document {
   void SetProblems(std::vector<Problem> problems);
   // The memory the pictures of the history may hold.
   void SetUndoBudget(std::size_t bytes) { undoBudget_ = bytes; }
+  std::size_t undoBudget() const { return undoBudget_; }
 
   void AddObserver(DocumentObserver* observer);
   void RemoveObserver(DocumentObserver* observer);

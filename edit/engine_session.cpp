@@ -1,5 +1,6 @@
 #include "edit/engine_session.h"
 
+#include "edit/document_snapshot.h"
 #include "edit/mnemonics.h"
 #include "edit/view_zoom.h"
 
@@ -782,6 +783,27 @@ void EngineSession::ScreenAfter(std::string_view cause) {
   const ScreenCause c = cause == "new" ? ScreenCause::NewSkin : cause == "open" ? ScreenCause::Opened
                                                                                : ScreenCause::LanguageChanged;
   result_ = "{\"screen\":" + std::to_string(::ScreenAfter(c)) + "}";
+}
+
+std::string EngineSession::Snapshot() const { return SnapshotDocument(document_); }
+
+std::string EngineSession::SnapshotPaths() const {
+  const Document& d = document_;
+  std::vector<std::string> paths;
+  for (const std::string* p : {&d.origin().path, &d.origin().saveTarget, &d.disk().path, &d.disk().source.path,
+                               &d.disk().stamps.path}) {
+    if (!p->empty() && std::find(paths.begin(), paths.end(), *p) == paths.end()) paths.push_back(*p);
+  }
+  std::string out = "[";
+  for (std::size_t i = 0; i < paths.size(); ++i) out += (i ? "," : "") + JsonString(paths[i]);
+  return out + "]";
+}
+
+bool EngineSession::Adopt(std::string_view snapshot) {
+  Begin();
+  const bool adopted = RestoreDocument(document_, snapshot);
+  End(adopted ? Outcome::Changed : Outcome::Refused);
+  return adopted;
 }
 
 void EngineSession::Mnemonics(std::string_view texts) {

@@ -81,6 +81,13 @@ class EngineSession : private DocumentObserver {
   // What the last call that can change something did: {outcome, changed}.
   std::string Changes() const;
 
+  // The document whole, for a fresh engine (edit/document_snapshot.h), the
+  // paths of the files it refers to (JSON), and a snapshot adopted: false,
+  // and nothing changed, when it is no whole snapshot of this build.
+  std::string Snapshot() const;
+  std::string SnapshotPaths() const;
+  bool Adopt(std::string_view snapshot);
+
   // The skin and its files.
   Outcome NewSkin();
   Outcome Open(const std::string& path);

@@ -59,6 +59,17 @@ void History::Clear() {
   index_ = clean_ = 0;
 }
 
+bool History::Restore(std::vector<SkinEdit> steps, int index, int clean) {
+  const auto count = static_cast<long long>(steps.size());
+  if (index < 0 || index > count || clean < -1 || clean > count) return false;
+  bytes_.clear();
+  for (const SkinEdit& s : steps) bytes_.push_back(s.PictureBytes());
+  steps_ = std::move(steps);
+  index_ = index;
+  clean_ = clean;
+  return true;
+}
+
 std::size_t History::bytes() const { return std::accumulate(bytes_.begin(), bytes_.end(), std::size_t(0)); }
 
 void History::KeepWithin(std::size_t budget) {

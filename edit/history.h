@@ -43,6 +43,10 @@ class History {
   void ResetClean() { clean_ = -1; }
   // No steps at all; the skin as it is is the saved state.
   void Clear();
+  // The steps, the steps applied and the saved state as another history
+  // held them (a document carried to another engine): false, and nothing
+  // changed, when `index` or `clean` does not fit the steps.
+  bool Restore(std::vector<SkinEdit> steps, int index, int clean);
 
   // Drops the oldest steps until the pictures of all steps fit `budget`
   // bytes; the newest step always stays. Only while no step is undone.

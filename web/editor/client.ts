@@ -14,8 +14,7 @@ type Methods = {
   [K in keyof SkinEngine]: SkinEngine[K] extends (...args: infer A) => infer R ? (...args: A) => Promise<Awaited<R>> : never;
 };
 
-// What SkinEngine.snapshot gives and SkinEngine.adopt takes: handed on as it is.
-type Snapshot = unknown;
+type Snapshot = Awaited<ReturnType<SkinEngine['snapshot']>>;
 
 export interface EngineControl {
   /** Calls waiting for an answer. */
@@ -100,6 +99,8 @@ export function startEngine(onBusy: (busy: boolean) => void): EngineClient {
   const replace = async (snapshot: Snapshot | null, cancelled: boolean): Promise<void> => {
     const old = current;
     const fresh = launch();
+    // The language is the page's, not the document's: the fresh engine takes it again.
+    if (language) await callOn(fresh, 'setLanguage', [language.slice()]);
     if (snapshot && !(await callOn(fresh, 'adopt', [snapshot]))) {
       fresh.worker.terminate();
       throw new Error('the document could not be carried over');
@@ -113,6 +114,8 @@ export function startEngine(onBusy: (busy: boolean) => void): EngineClient {
   };
 
   current = launch();
+  // The language file in force, for a fresh engine.
+  let language: Uint8Array | null = null;
   const control: EngineControl = {
     get pending() {
       return current.waiting.size;
@@ -136,7 +139,10 @@ export function startEngine(onBusy: (busy: boolean) => void): EngineClient {
     get(target, name) {
       if (name in target) return Reflect.get(target, name);
       if (name === 'then') return undefined;
-      return (...args: unknown[]) => callOn(current, String(name), args);
+      return (...args: unknown[]) => {
+        if (name === 'setLanguage') language = args[0] instanceof Uint8Array ? args[0].slice() : null;
+        return callOn(current, String(name), args);
+      };
     },
   });
 }

@@ -340,6 +340,20 @@ export interface SeenFile {
   modified: number;
 }
 
+/**
+ * The document of one engine, for a fresh engine to adopt (SkinEngine.adopt): the skin, its
+ * whole history, where it comes from and what its origin holds, and the files of the engine's
+ * memory it still refers to (its origin folder or archive), at their paths there. Plain data,
+ * for postMessage (the byte arrays may be transferred).
+ */
+export interface EngineSnapshot {
+  document: Uint8Array;
+  /** Folders of the memory file system, each before what it holds. */
+  folders: string[];
+  /** Files of the memory file system, by their whole paths ("/skins/1/Sunset.zip"). */
+  files: SkinFile[];
+}
+
 /** The compiled WebAssembly modules the engine runs on. */
 export interface EngineModules {
   engine: WebAssembly.Module;
@@ -833,6 +847,87 @@ export class SkinEngine {
   /** What a journal's manifest says; null when it is none. */
   readJournal(manifest: string): JournalInfo | null {
     return this.call('read_manifest', manifest) === 1 ? this.result<JournalInfo>() : null;
+  }
+
+  /**
+   * The document whole, for a fresh engine to adopt: never what a preview shows, and not the
+   * language in force (the page sets it on the new engine as on any other).
+   */
+  snapshot(): EngineSnapshot {
+    const size = this.core._engine_snapshot();
+    const at = this.core._engine_result();
+    const document = this.core.HEAPU8.slice(at, at + size);
+    this.call('snapshot_paths');  // which also lets the snapshot's bytes go
+    const folders: string[] = [];
+    const files: SkinFile[] = [];
+    const seen = new Set<string>();
+    const FS = this.core.FS;
+    const take = (path: string): void => {
+      if (seen.has(path) || !FS.analyzePath(path).exists) return;
+      seen.add(path);
+      if (FS.isDir(FS.stat(path).mode)) {
+        folders.push(path);
+        for (const name of FS.readdir(path).sort()) if (name !== '.' && name !== '..') take(`${path}/${name}`);
+      } else {
+        files.push({ path, bytes: FS.readFile(path) });
+      }
+    };
+    for (const path of this.result<string[]>()) take(path);
+    return { document, folders, files };
+  }
+
+  /**
+   * Makes the document of another engine of this build this engine's (a fresh one, started to
+   * give back the memory the other grew): its files written back at their paths, then the
+   * document restored. False, with nothing changed and nothing written, when the snapshot is
+   * damaged or its files would go elsewhere than the skins' folders or over a file already here.
+   */
+  adopt(snapshot: EngineSnapshot): boolean {
+    const FS = this.core.FS;
+    const own = (path: string) => /^\/(skins|saves)\/\d+(\/[^/\0]+)*$/.test(path) &&
+      path.split('/').every((part) => part !== '.' && part !== '..');
+    if (![...snapshot.folders, ...snapshot.files.map((f) => f.path)].every(own)) return false;
+    if (snapshot.files.some((f) => FS.analyzePath(f.path).exists)) return false;
+    const made: string[] = [];  // what goes again when the snapshot is refused
+    const folder = (path: string) => {
+      let at = '';
+      for (const part of path.split('/').slice(1)) {
+        at += '/' + part;
+        if (!FS.analyzePath(at).exists) {
+          FS.mkdir(at);
+          made.push(at);
+        }
+      }
+    };
+    let adopted = false;
+    try {
+      for (const path of snapshot.folders) folder(path);
+      for (const f of snapshot.files) {
+        folder(f.path.slice(0, f.path.lastIndexOf('/')));
+        FS.writeFile(f.path, f.bytes);
+        made.push(f.path);
+      }
+      const p = this.core._malloc(Math.max(1, snapshot.document.length));
+      if (p) {
+        try {
+          this.core.HEAPU8.set(snapshot.document, p);
+          adopted = this.call('adopt', p, snapshot.document.length) === 1;
+        } finally {
+          this.core._free(p);
+        }
+      }
+    } catch {
+      adopted = false;  // a file the memory file system would not take
+    }
+    if (!adopted) {
+      for (const path of made.reverse()) this.remove(path);
+      return false;
+    }
+    // The folders this engine makes from now on are not those it was given.
+    for (const path of [...snapshot.folders, ...snapshot.files.map((f) => f.path)]) {
+      this.count = Math.max(this.count, Number(path.split('/')[2]));
+    }
+    return true;
   }
 
   /** Brings back a journal's changes over the skin open now, as one step of Undo; false when it cannot be read. */

@@ -212,6 +212,25 @@ EMSCRIPTEN_KEEPALIVE int engine_restore(const char* path, const char* manifestTe
   return E().Restore(S(path), S(manifestText)) == Outcome::Changed ? 1 : 0;
 }
 
+// The document whole, for a fresh engine to adopt (edit/document_snapshot.h):
+// its bytes in the result, their size returned.
+EMSCRIPTEN_KEEPALIVE std::size_t engine_snapshot() {
+  AnswerText(E().Snapshot());
+  return engine_result_size();
+}
+
+// The files and folders of the memory file system that the document still
+// refers to, which a Save in place or a reload reads again: JSON, the paths,
+// each once.
+EMSCRIPTEN_KEEPALIVE void engine_snapshot_paths() { AnswerText(E().SnapshotPaths()); }
+
+// The document becomes what a snapshot of another engine holds (the files
+// it refers to written back first): 1, or 0 when the bytes are no whole
+// snapshot of this build, and then nothing changed.
+EMSCRIPTEN_KEEPALIVE int engine_adopt(const char* bytes, std::size_t size) {
+  return bytes && E().Adopt(std::string_view(bytes, size)) ? 1 : 0;
+}
+
 EMSCRIPTEN_KEEPALIVE void engine_languages() {
   E().Languages();
   Answer();

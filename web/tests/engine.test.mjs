@@ -251,3 +251,76 @@ test('languages: the engine speaks the language file it is given, and English ag
   assert.ok(panel.images.every((i) => engine.picture(i.name) !== null), 'every button is a picture of the skin');
   assert.ok(panel.colours.every((c) => engine.fields().some((f) => f.key === c.name && f.kind === 'colour')));
 });
+
+test('a fresh engine adopts the document whole: screens, every step, the saved state and Save in place', async () => {
+  const a = await nodeEngine(ENGINE_DIR);
+  const archive = join(WORK_DIR, 'Tide.zip');
+  native(['convert', '--recolour', '60,0,0', '--out', archive]);
+  assert.equal(a.openArchive('Tide.zip', readFileSync(archive)).opened, true);
+  a.setNumber('[start bar]', 'y', 10);
+  a.setNumber('[start bar]', 'y', 11);
+  for (const typed of ['T', 'Ti', 'Tid']) a.setText('[SkinInfo]', 'Title', typed);
+  assert.equal(a.importPicture('upper_screen', 'card.png', readFileSync(data('images/card_rgb8.png')), 'cover').imported, true);
+  a.setColour('[global settings]', 'formBodyColor', [16, 32, 64]);
+  a.undo();
+  a.recolour({ hue: 90 }, 'everything', { preview: true });
+  const snapshot = a.snapshot();
+  a.endPreview();
+  assert.deepEqual(snapshot.files.map((f) => f.path), ['/skins/1/Tide.zip']);
+
+  const b = await nodeEngine(ENGINE_DIR);
+  assert.equal(b.adopt(snapshot), true);
+  for (let screen = 0; screen < 14; ++screen) {
+    for (const saved of [false, true]) {
+      assertSamePicture(b.render(screen, { saved }), kept(a.render(screen, { saved })), `screen ${screen} saved ${saved}`);
+    }
+  }
+  // Undo to the start and Redo to the end, side by side.
+  const shown = (e) => {
+    const s = e.state();
+    return [s.undoText, s.redoText, s.modified, s.previewing, s.origin];
+  };
+  assert.deepEqual(shown(b), shown(a));
+  for (const step of ['undo', 'undo', 'undo', 'undo', 'redo', 'redo', 'redo', 'redo', 'redo']) {
+    assert.equal(b[step](), a[step](), step);
+    assert.deepEqual(shown(b), shown(a), step);
+    assert.deepEqual(b.fields(), a.fields(), step);
+  }
+  assert.equal(a.state().redoText, null);
+  // Save in place reads the archive again: B has it where A had it.
+  const now = new Date(kEpoch * 1000);
+  const savedA = a.saveArchive('Tide', { inPlace: true, now });
+  const savedB = b.saveArchive('Tide', { inPlace: true, now });
+  assert.equal(savedB.saved, true);
+  assert.equal(savedB.where, savedA.where);
+  assert.ok(Buffer.from(savedB.bytes).equals(Buffer.from(savedA.bytes)), 'the same archive');
+  // The folders B makes from now on are its own.
+  assert.equal(b.openArchive('Tide.zip', readFileSync(archive)).opened, true);
+
+  // Refused whole: nothing adopted, nothing left behind (the good one is taken after).
+  const c = await nodeEngine(ENGINE_DIR);
+  const before = c.fields();
+  for (const damaged of [
+    { ...snapshot, document: snapshot.document.slice(0, -1) },
+    { ...snapshot, document: snapshot.document.map((v, i) => (i === 100 ? v ^ 1 : v)) },
+    { ...snapshot, files: [{ path: '/skins/../etc/Tide.zip', bytes: snapshot.files[0].bytes }] },
+  ]) {
+    assert.equal(c.adopt(damaged), false);
+    assert.deepEqual(c.fields(), before);
+    assert.equal(c.state().origin.kind, 'built-in');
+  }
+  assert.equal(c.adopt(snapshot), true);
+  assert.equal(c.state().name, 'Tide');
+
+  // A folder goes whole, its sub-folders and the files that are no part of the skin too.
+  const d = await nodeEngine(ENGINE_DIR);
+  const settings = readFileSync(join(TESTS_DIR, 'fuzz/check/tricky.ini'));
+  d.openFolder('Lean', [{ path: 'uisettings.ini', bytes: settings }, { path: 'icon/notes.txt', bytes: settings }]);
+  d.setNumber('[start bar]', 'x', 12);
+  const fromFolder = d.snapshot();
+  assert.deepEqual(fromFolder.folders, ['/skins/1/Lean', '/skins/1/Lean/icon']);
+  const e = await nodeEngine(ENGINE_DIR);
+  assert.equal(e.adopt(fromFolder), true);
+  const inPlace = (engine) => engine.saveFiles({ inPlace: true, now }).files.map((f) => [f.path, Buffer.from(f.bytes)]);
+  assert.deepEqual(inPlace(e), inPlace(d));
+});
