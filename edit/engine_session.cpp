@@ -833,6 +833,11 @@ std::string ZoomJson(float zoom) {
 void EngineSession::ZoomStep(float zoom, int steps, bool whole) { result_ = ZoomJson(SteppedZoom(zoom, steps, whole)); }
 void EngineSession::ZoomToFit(int width, int height, bool whole) { result_ = ZoomJson(FittingZoom(width, height, whole)); }
 void EngineSession::WholeZoom(float zoom) { result_ = ZoomJson(WholeZoomOf(zoom)); }
+void EngineSession::ColourTexts(std::uint32_t rgb) {
+  const Rgb24 c{std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)};
+  result_ = "{\"code\":" + JsonString(FormatSkinColour(c)) + ",\"hex\":" + JsonString(FormatHexColour(c)) + "}";
+}
+
 void EngineSession::Wheel(int delta) { result_ = "{\"steps\":" + std::to_string(wheel_.Add(delta)) + "}"; }
 
 void EngineSession::TypedText(std::string_view section, std::string_view key, std::string_view utf8) {

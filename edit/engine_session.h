@@ -37,6 +37,7 @@
 //   Mnemonics            [{before, letter, after}]   MnemonicText[]
 //   Zoom*                {zoom}                      ZoomAnswer
 //   Wheel                {steps}                     WheelAnswer
+//   ColourTexts          {code, hex}                 ColourTexts
 #pragma once
 
 #include <cstddef>
@@ -169,6 +170,8 @@ class EngineSession : private DocumentObserver {
   void ZoomStep(float zoom, int steps, bool whole);
   void ZoomToFit(int width, int height, bool whole);
   void WholeZoom(float zoom);
+  // A colour as the settings file writes it and as #rrggbb: {code, hex}.
+  void ColourTexts(std::uint32_t rgb);
   // A wheel's or touchpad's movement (120 a notch) over the preview: {steps} it makes, the rest kept.
   void Wheel(int delta);
   void TypedText(std::string_view section, std::string_view key, std::string_view utf8);

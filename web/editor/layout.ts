@@ -2,7 +2,7 @@
 // chooser, the preview, the panel and the docks; the status line below. It
 // is built again, whole, when the language changes.
 import { refresh } from './changes';
-import { app, kScreens, on, screenName, showBusyWith, showStatusWith, t } from './context';
+import { app, kScreens, on, screenName, showBusyWith, showStatusWith, t, update } from './context';
 import { buildMenus } from './commands';
 import { archiveInput, folderInput } from './io/open';
 import { pictureChooser } from './io/import';
@@ -64,6 +64,7 @@ export async function build(): Promise<void> {
   showScreen();
   showView();
   showTitle();
+  showLayout();
 }
 
 function showScreen(): void {
@@ -84,6 +85,16 @@ function showTitle(): void {
   if (shown) shown.textContent = (app.doc.modified ? '● ' : '') + name;
 }
 
+/** The panel before the preview (or after it), remembered. */
+export function setSwapView(on: boolean): void {
+  update({ swapView: on }, 'layout');
+  localStorage.setItem('skin-editor-swap-view', on ? '1' : '');
+}
+
+function showLayout(): void {
+  root.querySelector('main')?.classList.toggle('swapped', app.swapView);
+}
+
 /** The language chosen in the menu: the page built again in it. */
 export async function changeLanguage(file: string | null): Promise<void> {
   if (!(await setLanguage(file))) return;
@@ -94,3 +105,4 @@ export async function changeLanguage(file: string | null): Promise<void> {
 on('screen', showScreen);
 on('view', showView);
 on('title', showTitle);
+on('layout', showLayout);

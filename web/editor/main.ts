@@ -37,11 +37,17 @@ function wireLeaving(): void {
 }
 
 async function start(): Promise<void> {
+  // What the page remembers of its view: the docks, whole-number zoom, the background, the panel's side.
   try {
     update({ docks: { ...app.docks, ...JSON.parse(localStorage.getItem('skin-editor-docks') ?? '{}') } });
+    const background = JSON.parse(localStorage.getItem('skin-editor-background') ?? 'null');
+    if (Array.isArray(background) && background.length === 3 && background.every((v) => Number.isInteger(v) && v >= 0 && v < 256)) {
+      update({ background: background as [number, number, number] });
+    }
   } catch {
     // the defaults
   }
+  update({ wholeZoom: !!localStorage.getItem('skin-editor-whole-zoom'), swapView: !!localStorage.getItem('skin-editor-swap-view') });
   try {
     const [texts, languages, panel] = await Promise.all([engine.texts(), engine.languages(), engine.panel()]);
     probe.engineAt = performance.now();

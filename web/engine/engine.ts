@@ -325,6 +325,11 @@ export interface ZoomAnswer {
   zoom: number;
 }
 
+export interface ColourTexts {
+  code: string;
+  hex: string;
+}
+
 export interface WheelAnswer {
   steps: number;
 }
@@ -1036,6 +1041,12 @@ export class SkinEngine {
   zoomToFit(width: number, height: number, whole: boolean): number {
     this.call('zoom_to_fit', Math.floor(width), Math.floor(height), whole ? 1 : 0);
     return this.result<ZoomAnswer>().zoom;
+  }
+
+  /** A colour as the settings file writes it ("0x7fff") and as "#rrggbb", by the core's rule. */
+  colourTexts(colour: Rgb | number): ColourTexts {
+    this.call('colour_texts', colourNumber(colour));
+    return this.result<ColourTexts>();
   }
 
   /** A wheel's or touchpad's movement over the preview (120 a notch, up positive): the zoom steps it makes now. */
