@@ -25,8 +25,9 @@ EM_JS(int, SkinJsZipOpen, (const char* bytes, std::size_t size, void** listing),
 });
 
 // Inflates entry `index`: 0 and the bytes in a block, or 1 when it is
-// damaged. With `whole`, exactly `count` bytes or damaged; without, at most
-// the first `count`.
+// damaged. With `whole`, exactly `count` bytes matching the entry's checksum
+// or damaged; without, at most the first `count`, unchecked. The library
+// inflates no further than `count`, a kilobyte of the stream at a time.
 EM_JS(int, SkinJsZipInflate, (int handle, std::size_t index, double count, int whole, void** out), {
   return skinJsZipInflate(handle, index, count, whole !== 0, out);
 });

@@ -3,14 +3,20 @@
 // module's memory and Module.skinPlatform (web/platform/platform.mjs), which
 // holds the libraries.
 
-// A block of the module's memory holding `bytes` after their 32-bit length,
-// for platform/web/js_block.cpp to take; 0 for nothing.
+// A block of the module's memory holding `bytes` (one array, or the pieces
+// of one in an array) after their 32-bit length, for
+// platform/web/js_block.cpp to take; 0 for nothing. _malloc may grow the
+// memory, which replaces HEAPU8 and HEAPU32: every write into the memory
+// after an allocation goes through the views as they are after it.
 function skinJsBlock(bytes) {
   if (!bytes) return 0;
-  var p = _malloc(4 + bytes.length);
+  var pieces = Array.isArray(bytes) ? bytes : [bytes];
+  var length = 0;
+  for (var i = 0; i < pieces.length; ++i) length += pieces[i].length;
+  var p = _malloc(4 + length);
   if (!p) return 0;
-  HEAPU32[p >> 2] = bytes.length;
-  HEAPU8.set(bytes, p + 4);
+  HEAPU32[p >> 2] = length;
+  for (var i = 0, at = p + 4; i < pieces.length; at += pieces[i++].length) HEAPU8.set(pieces[i], at);
   return p;
 }
 
@@ -36,14 +42,17 @@ function skinJsZipOpen(view, listingOut) {
     at += 8;
   }
   var handle = skinJsNextArchive++;
-  skinJsArchives.set(handle, bytes);
-  HEAPU32[listingOut >> 2] = skinJsBlock(listing);
+  skinJsArchives.set(handle, { bytes: bytes, entries: entries });
+  // Not HEAPU32[...] = skinJsBlock(...): that takes HEAPU32 before the
+  // block's allocation, which may grow the memory and leave it stale.
+  var block = skinJsBlock(listing);
+  HEAPU32[listingOut >> 2] = block;
   return handle;
 }
 
 function skinJsZipInflate(handle, index, count, whole, out) {
-  var bytes = skinJsArchives.get(handle);
-  var data = bytes && Module.skinPlatform.zip.inflate(bytes, index, count, whole);
+  var archive = skinJsArchives.get(handle);
+  var data = archive && Module.skinPlatform.zip.inflate(archive.bytes, archive.entries, index, count, whole);
   if (!data) return 1;
   var block = skinJsBlock(data);
   if (!block) return 1;
