@@ -133,6 +133,18 @@ test('reading stops where the count is reached, a kilobyte of the stream at most
       assert.ok(pushed > 0 && pushed <= most, `count ${count}: ${pushed} compressed bytes pushed`);
       assert.ok(Math.max(...pushes) <= 1024, `count ${count}: pushes of ${pushes}`);
     }
+    // A stream that ends early, its member's compressed bytes going on with
+    // 2 MB of what is not deflate: read up to 256 KB past its end, no more.
+    const content = Buffer.from('BM'.padEnd(3000, 'lamp'));
+    const stream = deflateRawSync(content);
+    const junk = craftZip([{ name: 'lamp.bmp', stored: Buffer.concat([stream, Buffer.alloc(2 << 20, 7)]), method: 8,
+      size: 1 << 20, crc: 0 }]);
+    pushes.length = 0;
+    const junkEntries = listZip(junk);
+    assert.deepEqual(read(junk, junkEntries, 0, 1 << 20, false), content);
+    assert.equal(read(junk, junkEntries, 0, 1 << 20, true), null);
+    const pushed = pushes.reduce((a, b) => a + b, 0);
+    assert.ok(pushed <= 2 * (stream.length + (256 << 10) + 1024), `${pushed} compressed bytes pushed`);
   } finally {
     Inflate.prototype.push = push;
   }
