@@ -138,8 +138,8 @@ test('a member yields what it records and what is asked, whatever its stream hol
   assert.deepEqual(head.map((piece) => piece.buffer.byteLength), [64], 'one piece of 64 bytes, nothing more held');
   assert.deepEqual([...head[0]], new Array(64).fill(0));
   const most = 64 << 20;
-  const whole = inflateZipEntry(zip, entries, 0, most, false);
-  assert.equal(whole.reduce((n, piece) => n + piece.buffer.byteLength, 0), most);
+  const first = inflateZipEntry(zip, entries, 0, most, false);
+  assert.equal(first.reduce((n, piece) => n + piece.buffer.byteLength, 0), most);
   assert.equal(inflateZipEntry(zip, entries, 0, most, true), null, 'not its checksum');
 });
 
@@ -150,9 +150,10 @@ test('a record that keeps its local header\'s offset in zip64 is found through f
     ['Forced/uisettings.ini', 'Forced/lamp.bmp', 'Forced/icon/nds.bmp']);
   // The settings are those of python_top.zip, the pictures 24-bit BMPs.
   const settings = inflate(archive('python_top.zip'), 0, entries[0].size, true);
+  // Out of order and again: the first keeps its offset (0) in its record,
+  // the others are found by fflate's walk once, then kept.
   for (const k of [2, 0, 1, 2]) {
-    const data = inflate(zip, k, entries[k].size, true);
-    assert.ok(data, `entry ${k}`);
+    const data = new Uint8Array(Buffer.concat(inflateZipEntry(zip, entries, k, entries[k].size, true) ?? []));
     if (k === 0) assert.deepEqual(data, settings);
     else assert.deepEqual([data[0], data[1], data[28]], [0x42, 0x4d, 24], `entry ${k}`);
   }
