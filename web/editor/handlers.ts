@@ -10,6 +10,7 @@ import { recolourDialog } from './dialogs/recolour';
 import { choosePicture, importInto } from './io/import';
 import { chooseArchive, confirmLeave, newSkin, openFolder, openRecent, recent } from './io/open';
 import { save, saveArchive, saveToFolder } from './io/save';
+import { copyScreenshot, saveScreenshot } from './io/screenshots';
 import { changeLanguage, setSwapView } from './layout';
 import { showDock, showProblem } from './views/docks';
 import { controlOf } from './views/panel';
@@ -24,6 +25,10 @@ export function registerHandlers(): void {
   handle('save', () => save());
   handle('saveFolder', () => saveToFolder());
   handle('saveArchive', () => saveArchive());
+  handle('screenshotFile', () => saveScreenshot(false));
+  handle('screenshotShownFile', () => saveScreenshot(true));
+  handle('screenshotClipboard', () => copyScreenshot(false));
+  handle('screenshotShownClipboard', () => copyScreenshot(true));
   handle('quit', async () => {
     // An installed editor's window closes; a tab the browser did not open for the page stays.
     if (await confirmLeave()) window.close();

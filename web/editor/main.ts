@@ -7,7 +7,7 @@
 // (context.ts), the views (views/), the dialogs (dialogs/), the files and
 // the journal (io/), the commands (commands.ts) and the frame (layout.ts).
 import { refresh } from './changes';
-import { loadCatalogue, wireKeys } from './commands';
+import { loadCatalogue, unhandled, wireKeys } from './commands';
 import { pageFacts, registerHandlers } from './handlers';
 import { app, engine, probe, status, t, update } from './context';
 import { wireDrop } from './io/drop';
@@ -16,7 +16,7 @@ import { loadRecent, recent } from './io/open';
 import { build } from './layout';
 import { firstLanguage, prefetchLanguages, setLanguage } from './language';
 import { el, fill } from './ui';
-import { pendingTyping } from './views/panel-fields';
+import { kInfo, pendingTyping } from './views/panel-fields';
 import { wireCompareSwap, zoomToFit } from './views/preview';
 
 // The counters the tests and the benchmark read, only where the page is loaded for them.
@@ -52,8 +52,12 @@ async function start(): Promise<void> {
     const [texts, languages, panel] = await Promise.all([engine.texts(), engine.languages(), engine.panel()]);
     probe.engineAt = performance.now();
     update({ texts, languages, panel, doc: await engine.state() });
+    const readOnlyInfo: string[] = [];
+    for (const [key] of kInfo) if ((await engine.typedText('[SkinInfo]', key, ''))?.outcome === 'read-only') readOnlyInfo.push(key);
+    update({ readOnlyInfo });
     await loadCatalogue(pageFacts, () => recent.map((r) => r.label));
     registerHandlers();
+    probe.unhandled = unhandled;
     wireKeys();
     wireDrop();
     wireCompareSwap();
