@@ -20,6 +20,9 @@ int Check(const Options& o) {
   for (const std::string& path : o.skins) {
     if (!Exists(path)) return UsageError("no skin at '" + path + "'");
   }
+  for (const TakeStep& step : o.takes) {
+    if (!Exists(step.path)) return UsageError("no skin at '" + step.path + "'");
+  }
   for (const ImportStep& step : o.imports) {
     if (!step.image && !IsExistingFolder(step.path)) return UsageError("no folder at '" + step.path + "'");
   }
@@ -51,7 +54,8 @@ int Check(const Options& o) {
 extern const Command kCheckCommand = {
     "check",
     kOptBuild | kOptJson,
-    "skintool check [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
+    "skintool check [--skin PATH]... [--take-from PATH[:GROUPS]]...\n"
+    "                  [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
     "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]] [--json]",
     "Builds the skin as convert does and tells what is wrong with it before it goes\n"
     "to the card, one problem a line: SEVERITY CODE SUBJECT: text. The messages of\n"
@@ -81,8 +85,8 @@ extern const Command kCheckCommand = {
     "                                          the firmware draws without the key\n"
     "                                          colour: they show as bright green\n"
     "\n"
-    "  --skin, --import, --import-dir, --fit, --replace-colour, --recolour\n"
-    "                    build the skin, as for convert\n"
+    "  --skin, --take-from, --import, --import-dir, --fit, --replace-colour,\n"
+    "  --recolour        build the skin, as for convert\n"
     "  --json            one JSON array of objects with severity, code, subject,\n"
     "                    message, and line and screen where they apply (screen:\n"
     "                    the index --screen takes, 0-13; always valid UTF-8: a\n"

@@ -89,6 +89,29 @@ bool ParseShift(const std::string& text, HslShift& shift) {
   return false;  // a fourth part
 }
 
+bool PathExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// "PATH[:GROUPS]": a path that exists is a path whole, even with a colon in
+// its name; otherwise the groups follow the last colon (edit/take_from.h
+// says how they are written), all of them when there is none.
+std::string ParseTakeStep(const std::string& text, TakeStep& step) {
+  const std::size_t colon = text.rfind(':');
+  if (colon == std::string::npos || PathExists(text)) {
+    step = {text, TakeChoice::All()};
+    return "";
+  }
+  step.path = text.substr(0, colon);
+  if (step.path.empty()) return "--take-from needs PATH[:GROUPS], got '" + text + "'";
+  std::string error;
+  const std::optional<TakeChoice> choice = ParseTakeChoice(text.substr(colon + 1), error);
+  if (!choice) return "--take-from " + text + ": " + error;
+  step.choice = *choice;
+  return "";
+}
+
 }  // namespace
 
 int UsageError(const std::string& why) {
@@ -109,6 +132,7 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
       {"--background", kOptBackground}, {"--at", kOptAt},         {"--json", kOptJson},
       {"--all", kOptAll},       {"--fit", kOptFit},               {"--replace-colour", kOptReplaceColour},
       {"--recolour", kOptRecolour}, {"--filter", kOptFilter},   {"--follow-links", kOptFollowLinks},
+      {"--take-from", kOptTakeFrom},
   };
   // Options that take one value: given twice, which one was meant is unknown.
   constexpr unsigned kOnce = kOptOut | kOptScreen | kOptZoom | kOptBackground | kOptFit | kOptRecolour | kOptFilter;
@@ -132,6 +156,12 @@ std::string ParseOptions(const Command& command, int argc, char** argv, int firs
     }
     switch (flag) {
       case kOptSkin: o.skins.push_back(v); break;
+      case kOptTakeFrom: {
+        TakeStep step;
+        if (std::string err = ParseTakeStep(v, step); !err.empty()) return err;
+        o.takes.push_back(std::move(step));
+        break;
+      }
       case kOptImport: {
         const std::size_t eq = v.find('=');
         if (eq == std::string::npos) return "--import needs NAME=FILE, got '" + v + "'";
@@ -253,12 +283,27 @@ void ImportFolder(const std::string& folder, FitMode fit, Skin& skin, SkinIoCont
   }
 }
 
+// What --take-from names of the skin at step.path, taken as the editor
+// takes it; the pictures it changed count as imported, so the check no longer
+// judges them by the files of --skin.
+void TakeInto(const TakeStep& step, Skin& skin, SkinIoContext& ctx, Assembly& done) {
+  const std::optional<TakeSource> source = ReadTakeSource(step.path, !IsExistingFolder(step.path), ctx);
+  if (!source) return;
+  for (const Message& m : TakeMessages(*source, step.choice)) {
+    ctx.feedback.Note(m, FormatMessage(m, ctx.texts) + " (not taken from " + source->name + ")");
+  }
+  const SkinEdit edit = TakeFromSkin(*source, step.choice).Make(skin);
+  edit.Apply(skin, false);
+  for (const PictureChange& p : edit.pictures) done.imported[static_cast<std::size_t>(p.image)] = true;
+}
+
 }  // namespace
 
 Assembly AssembleSkin(const Options& o, Skin& skin, SkinIoContext& ctx) {
   Assembly done;
   ResetSkinToDefaults(skin);
   for (const std::string& path : o.skins) OpenSkinOver(skin, path, !IsExistingFolder(path), ctx);
+  for (const TakeStep& step : o.takes) TakeInto(step, skin, ctx, done);
   for (const ImportStep& step : o.imports) {
     if (!step.image) {
       ImportFolder(step.path, o.fit, skin, ctx, done);

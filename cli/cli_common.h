@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "edit/take_from.h"
 #include "images/colour_work.h"
 #include "images/feedback.h"
 #include "images/fit.h"
@@ -33,10 +34,12 @@ enum OptionFlag : unsigned {
   kOptRecolour = 1u << 12,   // --recolour DH[,DS[,DL]]
   kOptFilter = 1u << 13,     // --filter console|protanopia|deuteranopia|tritanopia
   kOptFollowLinks = 1u << 14,  // --follow-links
+  kOptTakeFrom = 1u << 15,   // --take-from PATH[:GROUPS] (repeatable)
 };
 
 // The options that build the skin, which every command takes.
-inline constexpr unsigned kOptBuild = kOptSkin | kOptImport | kOptImportDir | kOptFit | kOptReplaceColour | kOptRecolour;
+inline constexpr unsigned kOptBuild =
+    kOptSkin | kOptTakeFrom | kOptImport | kOptImportDir | kOptFit | kOptReplaceColour | kOptRecolour;
 
 // One step of building the skin's pictures, in the order given: a single
 // picture from a file, or every picture a folder holds by name.
@@ -45,12 +48,20 @@ struct ImportStep {
   std::string path;
 };
 
+// Colours, pictures, positions or texts of another skin taken into the
+// skin (--take-from), as the editor's Take from skin does.
+struct TakeStep {
+  std::string path;
+  TakeChoice choice;
+};
+
 struct Point {
   int x = 0, y = 0;
 };
 
 struct Options {
   std::vector<std::string> skins;
+  std::vector<TakeStep> takes;       // after the skins, in the order given
   std::vector<ImportStep> imports;
   std::optional<std::string> out;
   std::optional<int> screen;
@@ -100,7 +111,9 @@ struct Assembly {
 };
 
 // Builds the skin as the options say: the built-in default, each --skin in
-// order (a folder, or anything else as a .zip), then the imports in order
+// order (a folder, or anything else as a .zip), then each --take-from in
+// order (what it names of that skin; pictures it lacks or could not read
+// are noted on stderr and not taken), then the imports in order
 // (--import one picture, --import-dir every picture a folder names; a later
 // step wins for its picture), each fitted by --fit; then the colours of
 // --replace-colour, all at once, and last the --recolour shift over the

@@ -46,11 +46,13 @@ int Convert(const Options& o) {
 extern const Command kConvertCommand = {
     "convert",
     kOptBuild | kOptOut | kOptFollowLinks,
-    "skintool convert [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
+    "skintool convert [--skin PATH]... [--take-from PATH[:GROUPS]]...\n"
+    "                  [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
     "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]]\n"
     "                  [--follow-links] --out DIR|NAME.zip",
     "Starts from the built-in default skin, opens each --skin in the order given\n"
     "(a folder, or anything else as a .zip archive) without a reset between them,\n"
+    "takes what each --take-from names of another skin, in the order given,\n"
     "applies the imports in the order given (each fitted by --fit), then\n"
     "--replace-colour and --recolour, and saves the skin into DIR as\n"
     "uisettings.ini plus 16-bit BMP files, as the editor's Save does (DIR is created\n"
@@ -64,6 +66,20 @@ extern const Command kConvertCommand = {
     "written and that is reported.\n"
     "\n"
     "  --skin PATH         a skin folder or a .zip holding one; may be repeated\n"
+    "  --take-from PATH[:GROUPS]\n"
+    "                      takes GROUPS of the skin at PATH (a folder or a .zip),\n"
+    "                      as the editor's Skin > Take from skin does; all of them\n"
+    "                      when no GROUPS are given: colours (every colour field),\n"
+    "                      pictures (the 53), positions (the numbers and check\n"
+    "                      boxes of the element records), info (Title, Author,\n"
+    "                      eMail, Url; never LastUpdate). A group may name some of\n"
+    "                      its items: colours=formFrameColor,[main list] textColor\n"
+    "                      pictures=startbar,icon/nds  positions=[start bar]\n"
+    "                      info=Title; groups are separated by ';' (plain groups\n"
+    "                      by ',' too): colours,positions;pictures=startbar. A\n"
+    "                      picture PATH lacks or cannot read is noted and not\n"
+    "                      taken. A PATH that exists is taken whole, even with a\n"
+    "                      ':' in its name. May be repeated\n"
     "  --import NAME=FILE  replace picture NAME (startbar, icon/nds, ...) from a BMP,\n"
     "                      PNG or JPEG file, reduced to 15-bit colour unless it is a\n"
     "                      16-bit BMP taken at its own size; may be repeated\n"
@@ -109,6 +125,7 @@ extern const Command kConvertCommand = {
     "Example:\n"
     "  skintool convert --skin myskin.zip --import startbar=bar.png --out myskin\n"
     "  skintool convert --skin myskin --import-dir drawings --out myskin-1.2.zip\n"
-    "  skintool convert --import upper_screen=photo.jpg --fit cover --recolour 30 --out teal\n",
+    "  skintool convert --import upper_screen=photo.jpg --fit cover --recolour 30 --out teal\n"
+    "  skintool convert --skin myskin --take-from sunset.zip:pictures --out myskin-sunset.zip\n",
     Convert,
 };

@@ -26,7 +26,8 @@ int Inspect(const Options& o) {
 extern const Command kInspectCommand = {
     "inspect",
     kOptBuild | kOptScreen | kOptAt,
-    "skintool inspect [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
+    "skintool inspect [--skin PATH]... [--take-from PATH[:GROUPS]]...\n"
+    "                  [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
     "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]]\n"
     "                  [--screen N] --at X,Y [--at X,Y]...",
     "Tells what draws a pixel of the preview (266 x 490, as render draws it at\n"
@@ -41,8 +42,8 @@ extern const Command kInspectCommand = {
     "the margin, the built-in sample game icon and white texts have no colour or\n"
     "picture; a point without any answer prints nothing.\n"
     "\n"
-    "  --skin, --import, --import-dir, --fit, --replace-colour, --recolour\n"
-    "                    build the skin, as for convert\n"
+    "  --skin, --take-from, --import, --import-dir, --fit, --replace-colour,\n"
+    "  --recolour        build the skin, as for convert\n"
     "  --screen N        the preview screen, 0 to 13 (default 0, the file browser)\n"
     "  --at X,Y          a point of the preview, X from 0 to 265, Y from 0 to 489\n"
     "\n"

@@ -26,7 +26,8 @@ int Palette(const Options& o) {
 extern const Command kPaletteCommand = {
     "palette",
     kOptBuild | kOptJson,
-    "skintool palette [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
+    "skintool palette [--skin PATH]... [--take-from PATH[:GROUPS]]...\n"
+    "                  [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
     "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]] [--json]",
     "Builds the skin as convert does and lists the 15-bit colours it uses, in its\n"
     "41 colour fields and in the pixels of its 53 pictures, one a line:\n"
@@ -37,8 +38,8 @@ extern const Command kPaletteCommand = {
     "Most used first; equal counts by value. The key colour's line (0x03e0) ends in\n"
     "\" key\". A pixel counts by its 15-bit value, as a save writes it.\n"
     "\n"
-    "  --skin, --import, --import-dir, --fit, --replace-colour, --recolour\n"
-    "                    build the skin, as for convert\n"
+    "  --skin, --take-from, --import, --import-dir, --fit, --replace-colour,\n"
+    "  --recolour        build the skin, as for convert\n"
     "  --json            one JSON array in the same order, one object a colour:\n"
     "                    {\"colour\": \"0xbbbb\", \"count\": N, \"fields\": [\"[section] key\",\n"
     "                    ...], \"pictures\": {\"name\": N, ...}}, fields in file order,\n"

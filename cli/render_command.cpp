@@ -70,7 +70,8 @@ int Screenshot(const Options& o) {
 extern const Command kRenderCommand = {
     "render",
     kOptBuild | kOptScreen | kOptZoom | kOptBackground | kOptOut | kOptAll | kOptFilter,
-    "skintool render [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
+    "skintool render [--skin PATH]... [--take-from PATH[:GROUPS]]...\n"
+    "                  [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
     "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]]\n"
     "                  [--screen N | --all] [--zoom F] [--background INT] [--filter NAME] --out FILE.png",
     "Draws one preview screen as the editor shows it: both console screens with\n"
@@ -79,8 +80,8 @@ extern const Command kRenderCommand = {
     "screen order (0-6, then 7-13), each cell exactly what --screen N draws with the\n"
     "same --zoom and --background (1862 x 980 pixels at zoom 1).\n"
     "\n"
-    "  --skin, --import, --import-dir, --fit, --replace-colour, --recolour\n"
-    "                    build the skin, as for convert\n"
+    "  --skin, --take-from, --import, --import-dir, --fit, --replace-colour,\n"
+    "  --recolour        build the skin, as for convert\n"
     "  --screen N        the preview screen, 0 to 13 (default 0, the file browser)\n"
     "  --all             every screen in one picture; not with --screen; zoom at most 4\n"
     "  --zoom F          scale factor from 1 to 16 (default 1), above 1 repeats pixels,\n"
@@ -101,15 +102,16 @@ extern const Command kRenderCommand = {
 extern const Command kScreenshotCommand = {
     "screenshot",
     kOptBuild | kOptOut | kOptScreen,
-    "skintool screenshot [--skin PATH]... [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
+    "skintool screenshot [--skin PATH]... [--take-from PATH[:GROUPS]]...\n"
+    "                  [--import NAME=FILE]... [--import-dir DIR] [--fit MODE]\n"
     "                  [--replace-colour 0xAAAA=0xBBBB]... [--recolour DH[,DS[,DL]]]\n"
     "                  [--screen N] --out FILE.png|FILE.bmp|FILE.jpg",
     "Writes the editor's screenshot: the two screens of a preview screen (the file\n"
     "browser unless told), 256 x 384, as PNG, 24-bit BMP or JPEG (quality 70),\n"
     "chosen by the name's extension.\n"
     "\n"
-    "  --skin, --import, --import-dir, --fit, --replace-colour, --recolour\n"
-    "                    build the skin, as for convert\n"
+    "  --skin, --take-from, --import, --import-dir, --fit, --replace-colour,\n"
+    "  --recolour        build the skin, as for convert\n"
     "  --screen N        the preview screen, 0 to 13 (default 0, the file browser)\n"
     "  --out FILE        the picture to write (.png, .bmp or .jpg, lower case)\n"
     "\n"

@@ -26,8 +26,9 @@ constexpr const char* kIntroduction =
     "skintool - the skin editor's engine without a window\n"
     "\n"
     "Every command starts from the built-in default skin, opens each --skin in\n"
-    "order and applies the imports (fitted by --fit), then --replace-colour and\n"
-    "--recolour, exactly as the editor would.\n";
+    "order, takes what each --take-from names of another skin, and applies the\n"
+    "imports (fitted by --fit), then --replace-colour and --recolour, exactly as\n"
+    "the editor would.\n";
 
 constexpr const char* kExitStatus =
     "Messages the editor would show in a message box are printed to stderr, one\n"

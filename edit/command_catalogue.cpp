@@ -85,6 +85,7 @@ std::vector<CommandEntry> MakeCatalogue() {
 
   // Skin.
   c.push_back(Entry("recolour", "LANG_SKIN_RECOLOR$"));
+  c.push_back(Entry("takeFrom", "LANG_SKIN_TAKE_FROM$"));
 
   // Language: an entry whose file is not there is greyed.
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) {
@@ -166,7 +167,7 @@ std::vector<MenuItem> MakeMenuBar() {
   view = Join(view, Commands({"compareSaved", "-", "overview", "problems", "palette"}));
   bar.push_back(Submenu("view", "LANG_VIEW$", view));
 
-  bar.push_back(Submenu("skin", "LANG_SKIN$", Commands({"recolour"})));
+  bar.push_back(Submenu("skin", "LANG_SKIN$", Commands({"recolour", "takeFrom"})));
 
   std::vector<MenuItem> languages;
   for (std::size_t i = 0; i < LanguageMenu().size(); ++i) languages.push_back(Command("language:" + std::to_string(i)));

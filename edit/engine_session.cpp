@@ -897,3 +897,54 @@ void EngineSession::ColourEyedropper(std::uint32_t rgb) {
 }
 
 void EngineSession::ColourState() { ColourAnswer(); }
+
+bool EngineSession::TakeOpen(const std::string& path) {
+  Collected feedback;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{feedback, texts};
+  std::optional<TakeSource> source = ReadTakeSource(path, !IsExistingFolder(path), ctx);
+  if (source) feedback.messages.insert(feedback.messages.end(), source->messages.begin(), source->messages.end());
+  result_ = MessagesJson(feedback.messages);
+  if (!source) return false;
+  take_ = std::make_unique<TakeSource>(std::move(*source));
+  return true;
+}
+
+bool EngineSession::TakeList() {
+  if (!take_) {
+    result_ = "null";
+    return false;
+  }
+  result_ = TakeSourceJson(*take_, document_.CommittedSkin());
+  return true;
+}
+
+bool EngineSession::TakePicture(std::string_view name) {
+  const std::optional<ImageId> id = FindImage(name);
+  if (!take_ || !id || !take_->Has(*id)) return false;
+  ShowPicture(take_->skin.image(*id));
+  return true;
+}
+
+Outcome EngineSession::TakeFrom(std::string_view choiceText, bool preview) {
+  Begin();
+  std::string error = "no skin to take from";
+  const std::optional<TakeChoice> choice = take_ ? ParseTakeChoice(choiceText, error) : std::nullopt;
+  std::string notTaken = "[";
+  if (choice) {
+    for (ImageId id : PicturesNotTaken(*take_, *choice)) {
+      notTaken += (notTaken.size() > 1 ? "," : "") + JsonString(CatalogueEntryOf(id).name);
+    }
+  }
+  result_ = "{\"error\":" + (choice ? std::string("null") : JsonString(error)) + ",\"notTaken\":" + notTaken + "]}";
+  if (!choice) return End(Outcome::Refused);
+  return Make(TakeFromSkin(*take_, *choice), preview);
+}
+
+void EngineSession::TakeClose() {
+  Begin();
+  const bool was = document_.previewing();
+  document_.EndPreview();
+  take_.reset();
+  End(was ? Outcome::Changed : Outcome::Unchanged);
+}

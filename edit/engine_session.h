@@ -38,6 +38,9 @@
 //   Zoom*                {zoom}                      ZoomAnswer
 //   Wheel                {steps}                     WheelAnswer
 //   ColourTexts          {code, hex}                 ColourTexts
+//   TakeOpen             [message]                   EngineMessage[]
+//   TakeList             {name, groups, missing, unreadable}  TakeListing
+//   TakeFrom             {error, notTaken}           TakeAnswer
 #pragma once
 
 #include <cstddef>
@@ -53,6 +56,7 @@
 #include "edit/document.h"
 #include "edit/editor_session.h"
 #include "edit/interface_texts.h"
+#include "edit/take_from.h"
 #include "edit/view_zoom.h"
 #include "preview/render.h"
 #include "preview/trace.h"
@@ -184,6 +188,17 @@ class EngineSession : private DocumentObserver {
   void ColourEyedropper(std::uint32_t rgb);
   void ColourState();
 
+  // Take from skin: another skin read from the folder or archive at `path`
+  // for taking from, the document untouched (false when its settings could
+  // not be read; the messages either way); what it holds; one of its
+  // pictures; a choice (edit/take_from.h: "colours;pictures=startbar")
+  // shown or made one step of Undo; and the other skin let go.
+  bool TakeOpen(const std::string& path);
+  bool TakeList();
+  bool TakePicture(std::string_view name);
+  Outcome TakeFrom(std::string_view choice, bool preview);
+  void TakeClose();
+
  private:
   void SkinChanged(const SkinChange& change) override;
   void HistoryChanged() override { changed_.history = true; }
@@ -227,4 +242,5 @@ class EngineSession : private DocumentObserver {
   std::optional<ColourChoice> colour_;
   std::optional<PreviewPick> lastPick_;
   SkinStamps seen_;  // what the page saw of the skin's files when it opened or saved them
+  std::unique_ptr<TakeSource> take_;  // the skin Take from skin takes from
 };

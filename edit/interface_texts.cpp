@@ -206,7 +206,24 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_RESTORE_ASK_DOWNLOADED$" "\0" "The changes to %1 from %2 were downloaded as %3, but the editor cannot know that the download was kept. Restore them? Discard them if %3 is safely on your disk." "\0"
     "LANG_WEB_TOO_MANY_FILES$" "\0" "%1 holds more than %2 picture files: the editor does not open it" "\0"
     "LANG_STATUS_CANCELLED$" "\0" "Cancelled reading %1: the skin is as it was" "\0"
-    "LANG_STATUS_NOT_A_COLOR$" "\0" "Not pasted: the clipboard holds no color (#rrggbb, rrggbb or 0xBBBB)" "\0");
+    "LANG_STATUS_NOT_A_COLOR$" "\0" "Not pasted: the clipboard holds no color (#rrggbb, rrggbb or 0xBBBB)" "\0"
+    "LANG_STEP_TAKE_FROM$" "\0" "take from %1" "\0"
+    "LANG_SKIN_TAKE_FROM$" "\0" "Take from skin..." "\0"
+    "LANG_TAKE_TITLE$" "\0" "Take from skin" "\0"
+    "LANG_TAKE_FROM$" "\0" "From:" "\0"
+    "LANG_TAKE_NO_SKIN$" "\0" "Choose a skin folder or a .zip to take from" "\0"
+    "LANG_TAKE_COMPARED$" "\0" "Skin compared" "\0"
+    "LANG_TAKE_COLORS$" "\0" "Colors" "\0"
+    "LANG_TAKE_PICTURES$" "\0" "Pictures" "\0"
+    "LANG_TAKE_POSITIONS$" "\0" "Positions" "\0"
+    "LANG_TAKE_INFO$" "\0" "Information" "\0"
+    "LANG_TAKE_OTHER_PICTURES$" "\0" "Other pictures" "\0"
+    "LANG_TAKE_COLUMN_ITEM$" "\0" "Item" "\0"
+    "LANG_TAKE_COLUMN_THEIRS$" "\0" "In %1" "\0"
+    "LANG_TAKE_COLUMN_NOW$" "\0" "This skin" "\0"
+    "LANG_TAKE_MISSING$" "\0" "not in %1" "\0"
+    "LANG_TAKE_UNREADABLE$" "\0" "could not be read" "\0"
+    "LANG_STATUS_TAKEN$" "\0" "Took %1 fields and %2 pictures from %3" "\0");
 
 constexpr auto kLanguageTitle = ScrambleText("Language");
 constexpr auto kEnglish = ScrambleText("English");

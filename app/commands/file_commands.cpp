@@ -8,11 +8,13 @@
 #include "app/app_texts.h"
 #include "app/editor_context.h"
 #include "app/fit_dialog.h"
+#include "app/modal.h"
 #include "app/paths.h"
 #include "app/qt_picture.h"
 #include "app/qt_text.h"
 #include "app/recent_skins.h"
 #include "app/skin_document.h"
+#include "app/take_from_dialog.h"
 #include "app/view_state.h"
 #include "edit/document_files.h"
 #include "edit/editor_session.h"
@@ -459,5 +461,46 @@ void FileCommands::CompareWith(const QString& path) {
   context_.ShowMessages(feedback);
   if (feedback.NothingOpened()) return;
   view_.CompareWith(std::move(other), SkinNameOf(CleanPath(path)));
+  comparePath_ = path;
   context_.ShowStatus(context_.texts.Text("LANG_STATUS_COMPARING$").arg(Shown(path)));
+}
+
+void FileCommands::TakeFrom() {
+  const bool comparing = view_.compare() == ViewState::Compare::Other && !comparePath_.isEmpty();
+  const Skin before = document_.CommittedSkin();
+  TakeFromDialog dialog(context_.window, context_.texts, before, comparing ? Shown(comparePath_) : QString());
+  std::unique_ptr<TakeSource> source;
+  const auto read = [&](const QString& path) {
+    std::optional<TakeSource> got;
+    const OperationFeedback feedback = context_.Run(
+        [&](SkinIoContext& ctx) { got = ReadTakeSource(Local(path), IsSkinArchive(path), ctx); });
+    // Without its settings nothing was read: the skin taken from stays.
+    if (!got) return context_.ShowMessages(feedback);
+    document_.EndPreview();
+    dialog.SetSource(nullptr, QString());
+    source = std::make_unique<TakeSource>(std::move(*got));
+    source->name = SkinNameOf(CleanPath(path)).toStdString();
+    dialog.SetSource(source.get(), Shown(path));
+  };
+  connect(&dialog, &TakeFromDialog::folderWanted, &dialog, [&] {
+    if (const QString folder = ChooseSkinFolder(); !folder.isEmpty()) read(folder);
+  });
+  connect(&dialog, &TakeFromDialog::archiveWanted, &dialog, [&] {
+    if (const QString file = ChooseSkinArchive(); !file.isEmpty()) read(file);
+  });
+  connect(&dialog, &TakeFromDialog::comparedWanted, &dialog, [&] { read(comparePath_); });
+  // Shown on the preview, never a step of Undo nor journalled, until OK.
+  connect(&dialog, &TakeFromDialog::previewed, &dialog, [&](const TakeChoice& choice) {
+    if (source) document_.Preview(TakeFromSkin(*source, choice));
+  });
+  if (comparing) read(comparePath_);
+  PlaceBesideOwner(context_.window, dialog);
+  const bool ok = RunModalOver(context_.window, dialog) == QDialog::Accepted;
+  document_.EndPreview();
+  if (!ok || !source) return;
+  SkinEdit edit = ::TakeFromSkin(*source, dialog.choice()).Make(document_.skin());
+  const qsizetype fields = qsizetype(edit.fields.size()), pictures = qsizetype(edit.pictures.size());
+  if (!document_.Apply(std::move(edit))) return;
+  context_.ShowStatus(context_.texts.Text("LANG_STATUS_TAKEN$").arg(fields).arg(pictures).arg(
+      QString::fromStdString(source->name)));
 }

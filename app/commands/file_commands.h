@@ -63,6 +63,10 @@ class FileCommands : public QObject {
   void CompareWithFolder();
   void CompareWithArchive();
   void CompareWith(const QString& path);
+  // Skin > Take from skin: another skin chosen as for Open (or the skin
+  // compared), what is chosen of it shown live, OK one step of Undo, Cancel
+  // nothing.
+  void TakeFrom();
   // Asks whether to save unsaved changes; true when the caller may go on.
   bool MaybeSave();
 
@@ -98,4 +102,5 @@ class FileCommands : public QObject {
   EditorContext& context_;
   QString recentFile_;
   QStringList recent_;
+  QString comparePath_;  // the skin last compared with, as chosen
 };

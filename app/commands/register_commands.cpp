@@ -187,6 +187,7 @@ void RegisterCommands(CommandTable& table, const CommandDeps& d) {
 
   // Skin.
   add("recolour", [&editor](const CommandTarget&) { editor.Recolour(); });
+  add("takeFrom", [&files](const CommandTarget&) { files.TakeFrom(); });
 
   // Screen.
   for (int i = 0; i < kPreviewScreenCount; ++i) {

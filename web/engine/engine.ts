@@ -370,6 +370,76 @@ export interface EngineModules {
 }
 
 // What the WebAssembly module exports (web/engine/engine_api.cpp).
+/** The groups Take from skin takes from another skin (edit/take_from.h). */
+export type TakeGroupName = 'colours' | 'pictures' | 'positions' | 'info';
+
+/**
+ * A choice of what to take: a group whole (true) or some of its items by name
+ * ("formFrameColor", "[main list] textColor", "startbar", "icon/nds", "[start bar]", "Title").
+ * A string is taken as skintool's --take-from writes it: "colours;pictures=startbar,icon/nds".
+ */
+export type TakeChoice = string | Partial<Record<TakeGroupName, true | string[]>>;
+
+/** One number or flag of an element record, in the other skin and in this one. */
+export interface TakeRecordField {
+  key: string;
+  value: number;
+  current: number;
+}
+
+/** One thing that can be taken. */
+export interface TakeItem {
+  /** As a choice names it. */
+  name: string;
+  /** Whether taking it would change the skin being edited. */
+  differs: boolean;
+  /** Colours, info and positions: the section; colours and info: the key. */
+  section?: string;
+  key?: string;
+  /** Colours and info: the other skin's value and this skin's. */
+  value?: Rgb | string;
+  current?: Rgb | string;
+  /** Pictures: read, or missing from the other skin or unreadable there (then it cannot be taken). */
+  state?: 'read' | 'missing' | 'unreadable';
+  /** Pictures: the screen of its button on the Images tab, -1 for those it has no button for. */
+  screen?: number;
+  width?: number;
+  height?: number;
+  /** Positions: the record's numbers and flags. */
+  fields?: TakeRecordField[];
+}
+
+export interface TakeGroupListing {
+  group: TakeGroupName;
+  /** The language key of its caption (LANG_TAKE_COLORS$). */
+  text: string;
+  items: TakeItem[];
+}
+
+/** What the skin read for taking from holds. */
+export interface TakeListing {
+  /** Its name ("Sunset"), as Undo names the step. */
+  name: string;
+  groups: TakeGroupListing[];
+  /** Its pictures that are missing, and those that could not be read: listed, never taken. */
+  missing: string[];
+  unreadable: string[];
+}
+
+export interface TakeReadResult {
+  /** Whether its settings were read: then it is the skin taken from. */
+  read: boolean;
+  messages: EngineMessage[];
+}
+
+/** What a choice taken or previewed did. */
+export interface TakeAnswer {
+  /** Why the choice was refused (no skin read, a group or an item that does not exist); null when it was not. */
+  error: string | null;
+  /** Pictures the choice names that the other skin lacks or could not read: not taken. */
+  notTaken: string[];
+}
+
 interface Core {
   FS: {
     mkdir(path: string): void;
@@ -1116,5 +1186,77 @@ export class SkinEngine {
   colourEyedropper(colour: Rgb | number): ColourDialogState {
     this.call('colour_eyedropper', colourNumber(colour));
     return this.result<ColourDialogState>();
+  }
+
+  /** Take from skin: another skin's folder read for taking from; the skin being edited stays as it is. */
+  takeFolder(name: string, files: SkinFile[]): TakeReadResult {
+    const path = `${this.takeFolderPath()}/${safeName(name)}`;
+    this.core.FS.mkdir(path);
+    this.writeFiles(path, files);
+    return this.takeRead(path);
+  }
+
+  /** Take from skin: another skin's archive (.zip) read for taking from. */
+  takeArchive(name: string, bytes: Uint8Array): TakeReadResult {
+    const path = `${this.takeFolderPath()}/${safeName(name)}`;
+    this.core.FS.writeFile(path, bytes);
+    return this.takeRead(path);
+  }
+
+  private takeFolderPath(): string {
+    if (!this.core.FS.analyzePath('/takes').exists) this.core.FS.mkdir('/takes');
+    return this.folder('/takes');
+  }
+
+  // The other skin is held decoded: its files are not kept.
+  private takeRead(path: string): TakeReadResult {
+    const folder = path.slice(0, path.lastIndexOf('/'));
+    try {
+      const read = this.call('take_open', path) === 1;
+      return { read, messages: this.messages(folder) };
+    } finally {
+      this.remove(folder);
+    }
+  }
+
+  /** What the skin read for taking from holds, group by group; null when none was read. */
+  takeListing(): TakeListing | null {
+    return this.call('take_list') === 1 ? this.result<TakeListing>() : null;
+  }
+
+  /** One picture of the skin read for taking from; null when it has none of that name (missing, unreadable). */
+  takePicture(name: string): RgbaPicture | null {
+    if (this.call('take_picture', name) !== 1) return null;
+    const p = this.pixels(4);
+    return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer) };
+  }
+
+  /** A choice as the engine reads it: "colours;pictures=startbar,icon/nds". */
+  static takeChoiceText(choice: TakeChoice): string {
+    if (typeof choice === 'string') return choice;
+    const parts: string[] = [];
+    for (const group of ['colours', 'pictures', 'positions', 'info'] as TakeGroupName[]) {
+      const chosen = choice[group];
+      if (chosen === true) parts.push(group);
+      else if (chosen && chosen.length > 0) parts.push(`${group}=${chosen.join(',')}`);
+    }
+    return parts.join(';');
+  }
+
+  /**
+   * The choice taken from the skin read for taking from: shown live with `preview` (never
+   * journalled; a later preview replaces it, takeClose or endPreview ends it), else one step of
+   * Undo named after that skin. `outcome` is 'refused' for a choice that names nothing there.
+   */
+  takeFrom(choice: TakeChoice, options: { preview?: boolean } = {}): TakeAnswer & EngineChange {
+    const text = SkinEngine.takeChoiceText(choice);
+    this.call('take_from', text, options.preview ? 1 : 0);
+    const answer = this.result<TakeAnswer>();
+    return { ...answer, ...this.lastChange() };
+  }
+
+  /** Take from skin is over: a preview ends, and the skin read for taking from is let go. */
+  takeClose(): void {
+    this.call('take_close');
   }
 }

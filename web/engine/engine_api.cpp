@@ -442,4 +442,36 @@ EMSCRIPTEN_KEEPALIVE void engine_colour_eyedropper(std::uint32_t rgb) {
   Answer();
 }
 
+// Take from skin: the skin at `path` (a folder or an archive) read for
+// taking from, the document untouched: 1 when it was read, 0 when its
+// settings could not be; the messages (its pictures' too).
+EMSCRIPTEN_KEEPALIVE int engine_take_open(const char* path) {
+  const bool read = E().TakeOpen(S(path));
+  Answer();
+  return read ? 1 : 0;
+}
+
+// What the skin taken from holds, group by group (edit/take_from.h): 0 when
+// none was read.
+EMSCRIPTEN_KEEPALIVE int engine_take_list() {
+  const bool listed = E().TakeList();
+  Answer();
+  return listed ? 1 : 0;
+}
+
+// One picture of the skin taken from, as RGBA: 0 when it has none of that name.
+EMSCRIPTEN_KEEPALIVE int engine_take_picture(const char* name) { return E().TakePicture(S(name)) ? 1 : 0; }
+
+// A choice ("colours;pictures=startbar,icon/nds") shown (`preview`) or made
+// one step of Undo: as engine_set_colour answers, -1 for a choice that names
+// nothing or no skin read; {error, notTaken}.
+EMSCRIPTEN_KEEPALIVE int engine_take_from(const char* choice, int preview) {
+  const Outcome o = E().TakeFrom(S(choice), preview != 0);
+  Answer();
+  return Code(o);
+}
+
+// The preview ended and the skin taken from let go.
+EMSCRIPTEN_KEEPALIVE void engine_take_close() { E().TakeClose(); }
+
 }  // extern "C"
