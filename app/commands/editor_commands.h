@@ -44,6 +44,8 @@ class EditorCommands {
   // The colour around the preview, kept in the settings.
   void EditBackgroundColour();
   void ShowAbout();
+  // A text in a box of its own (the keyboard shortcuts).
+  void ShowText(const QString& title, const QString& text);
 
  private:
   SkinDocument& document_;

@@ -7,6 +7,7 @@ import { app, colourField, kScreens } from './context';
 import type { Rgb } from '../engine/engine';
 import { backgroundColourDialog, copyColourOf, editColour, pasteColourInto, replaceColourDialog } from './dialogs/colour';
 import { recolourDialog } from './dialogs/recolour';
+import { showShortcuts } from './dialogs/help';
 import { choosePicture, importInto } from './io/import';
 import { chooseArchive, confirmLeave, newSkin, openFolder, openRecent, recent } from './io/open';
 import { save, saveArchive, saveToFolder } from './io/save';
@@ -69,7 +70,8 @@ export function registerHandlers(): void {
   });
   handle('pasteColour', ({ colour, text }) => (colour ? pasteColourInto(colour, text ?? null) : undefined));
 
-  // Options.
+  // Help and options.
+  handle('shortcuts', () => showShortcuts());
   handle('backgroundColour', () => backgroundColourDialog(app.background));
   handle('swapView', () => setSwapView(!app.swapView));
 }

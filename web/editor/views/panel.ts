@@ -115,6 +115,8 @@ function showValues(): void {
     const rgb = f.value as Rgb;
     (button.querySelector('.swatch') as HTMLElement).style.background = hex(rgb);
     button.dataset.colour = hex(rgb);
+    // The colour's value for a screen reader, written as the core writes it.
+    void engine.colourTexts(rgb).then((c) => button.setAttribute('aria-description', `${c.hex} ${c.code}`));
   }
   showFieldValues();
 }
