@@ -10,6 +10,8 @@ import { controlOf, kTabs, showTab } from './panel';
 import { highlightColour, paint, setScreen } from './preview';
 
 let overviewDock: HTMLElement;
+/** All screens at whole size (else half, as the desktop's dock), remembered. */
+let overviewWhole = !!localStorage.getItem('skin-editor-overview-whole');
 let paletteDock: HTMLElement;
 let problemsDock: HTMLElement;
 let countsText: HTMLElement | null = null;
@@ -19,8 +21,15 @@ type EditorDocks = typeof app.docks;
 
 export function buildDocks(counts: HTMLElement): HTMLElement {
   countsText = counts;
-  overviewDock = el('section', { class: 'dock overview', 'aria-label': t('LANG_VIEW_OVERVIEW$'), hidden: !app.docks.overview },
+  const whole = el('input', { type: 'checkbox', checked: overviewWhole, onchange: () => {
+    overviewWhole = whole.checked;
+    localStorage.setItem('skin-editor-overview-whole', overviewWhole ? '1' : '');
+    overviewDock.classList.toggle('whole', overviewWhole);
+    void drawOverview();
+  } });
+  overviewDock = el('section', { class: `dock overview${overviewWhole ? ' whole' : ''}`, 'aria-label': t('LANG_VIEW_OVERVIEW$'), hidden: !app.docks.overview },
     el('h2', {}, t('LANG_VIEW_OVERVIEW$')),
+    el('label', { class: 'whole-size' }, whole, t('LANG_OVERVIEW_WHOLE$')),
     el('div', { class: 'thumbnails' }, ...Array.from({ length: kScreens }, (_, s) =>
       el('button', { type: 'button', class: 'thumbnail', 'aria-label': screenName(s), title: screenName(s), 'aria-current': String(s === app.screen), onclick: () => void setScreen(s) },
         el('canvas', { width: 266, height: 490 }), el('span', {}, String(s + 1))))));
@@ -50,8 +59,10 @@ async function refreshDocks(): Promise<void> {
 async function drawOverview(): Promise<void> {
   const began = performance.now();
   const canvases = overviewDock.querySelectorAll('canvas');
-  const pictures = await Promise.all(Array.from({ length: kScreens }, (_, s) => engine.render(s, { zoom: 1, filter: app.filter })));
-  pictures.forEach((p, s) => paint(canvases[s], p, false));
+  const half = !overviewWhole;
+  const pictures = await Promise.all(Array.from({ length: kScreens }, (_, s) =>
+    engine.overview(s, { filter: app.filter, background: app.background, half })));
+  pictures.forEach((p, s) => paint(canvases[s], p));
   probe.overviewMs = performance.now() - began;
   probe.thumbnails++;
 }
