@@ -3,6 +3,7 @@
 #include "edit/document_snapshot.h"
 #include "edit/mnemonics.h"
 #include "edit/view_zoom.h"
+#include "preview/scale.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -293,6 +294,15 @@ void EngineSession::Render(int screen, float zoom, int filter, std::uint32_t bac
     FilteredAtZoom(atOne, static_cast<ScreenFilter>(filter), zoom, work_, shown_);
   }
   ShowPicture(shown_);
+}
+
+void EngineSession::RenderOverview(int screen, int filter, std::uint32_t background, bool half) {
+  Render(screen, 1.0f, filter, background, false);
+  if (half) {
+    // Render left the picture in shown_; its half is shown instead.
+    shown_ = HalfSizePicture(shown_);
+    ShowPicture(shown_);
+  }
 }
 
 bool EngineSession::Picture(std::string_view name) {

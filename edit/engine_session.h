@@ -108,6 +108,8 @@ class EngineSession : private DocumentObserver {
 
   // The preview.
   void Render(int screen, float zoom, int filter, std::uint32_t background, bool saved);
+  // A thumbnail of All screens: the screen at zoom 1 through the filter, at half size (the mean of each 2 x 2) or whole.
+  void RenderOverview(int screen, int filter, std::uint32_t background, bool half);
   bool Picture(std::string_view name);
   bool Trace(int screen, float zoom, int zx, int zy);
   bool Mask(int screen, float zoom, std::string_view kind, std::string_view section, std::string_view name);

@@ -223,7 +223,11 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_TAKE_COLUMN_NOW$" "\0" "This skin" "\0"
     "LANG_TAKE_MISSING$" "\0" "not in %1" "\0"
     "LANG_TAKE_UNREADABLE$" "\0" "could not be read" "\0"
-    "LANG_STATUS_TAKEN$" "\0" "Took %1 fields and %2 pictures from %3" "\0");
+    "LANG_STATUS_TAKEN$" "\0" "Took %1 fields and %2 pictures from %3" "\0"
+    "LANG_HELP_SHORTCUTS$" "\0" "Keyboard shortcuts" "\0"
+    "LANG_EYEDROPPER$" "\0" "Pick from the screen" "\0"
+    "LANG_WEB_START_HINT$" "\0" "To begin, open a skin (File > Open) or drop a skin folder or a .zip on the page. The built-in skin is shown meanwhile." "\0"
+    "LANG_CLOSE$" "\0" "Close" "\0");
 
 constexpr auto kLanguageTitle = ScrambleText("Language");
 constexpr auto kEnglish = ScrambleText("English");

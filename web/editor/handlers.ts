@@ -7,13 +7,14 @@ import { app, colourField, kScreens } from './context';
 import type { Rgb } from '../engine/engine';
 import { backgroundColourDialog, copyColourOf, editColour, pasteColourInto, replaceColourDialog } from './dialogs/colour';
 import { recolourDialog } from './dialogs/recolour';
+import { showShortcuts } from './dialogs/help';
 import { choosePicture, importInto } from './io/import';
 import { chooseArchive, confirmLeave, newSkin, openFolder, openRecent, recent } from './io/open';
 import { save, saveArchive, saveToFolder } from './io/save';
 import { copyScreenshot, saveScreenshot } from './io/screenshots';
 import { changeLanguage, setSwapView } from './layout';
 import { showDock, showProblem } from './views/docks';
-import { controlOf } from './views/panel';
+import { controlOf, revealControl } from './views/panel';
 import { kFilters, setComparing, setFilter, setScreen, setWholeZoom, stepZoom, zoomToFit, setZoom } from './views/preview';
 
 export function registerHandlers(): void {
@@ -63,13 +64,15 @@ export function registerHandlers(): void {
   handle('importPicture', ({ picture }) => (picture ? choosePicture(picture) : undefined));
   handle('importPictureFile', ({ picture, file }) => (picture && file ? importInto(picture, file) : undefined));
   handle('showProblem', ({ index }) => (index !== undefined ? showProblem(index) : undefined));
+  handle('reveal', ({ colour, picture }) => revealControl(colour ? { kind: 'colour', name: colour } : picture ? { kind: 'picture', name: picture } : null));
   handle('copyColour', async ({ colour }) => {
     const f = colour ? colourField(colour) : undefined;
     if (f) await copyColourOf(f.value as Rgb);
   });
   handle('pasteColour', ({ colour, text }) => (colour ? pasteColourInto(colour, text ?? null) : undefined));
 
-  // Options.
+  // Help and options.
+  handle('shortcuts', () => showShortcuts());
   handle('backgroundColour', () => backgroundColourDialog(app.background));
   handle('swapView', () => setSwapView(!app.swapView));
 }

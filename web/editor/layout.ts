@@ -4,6 +4,7 @@
 import { refresh } from './changes';
 import { app, kScreens, on, screenName, showBusyWith, showStatusWith, t, update } from './context';
 import { buildMenus } from './commands';
+import { startHint } from './dialogs/help';
 import { archiveInput, folderInput } from './io/open';
 import { pictureChooser } from './io/import';
 import { cancelButton, showCancel } from './io/renew';
@@ -51,7 +52,7 @@ export async function build(): Promise<void> {
           screenChooser,
           el('button', { type: 'button', class: 'screen-button', 'aria-label': t('LANG_SCREEN_NEXT$'), title: t('LANG_SCREEN_NEXT$'), onclick: () => void setScreen(app.screen + 1) }, '›'),
           el('span', { class: 'screen-numbers' }, ...screenButtons)),
-        buildPreview()),
+        startHint(), buildPreview()),
       buildPanel(),
       buildDocks(countsText)),
     el('footer', {}, progress, cancelButton, statusText, simulationText, countsText, zoomText),

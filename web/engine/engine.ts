@@ -639,6 +639,17 @@ export class SkinEngine {
     return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer, p.data.byteOffset, p.data.length) };
   }
 
+  /**
+   * A thumbnail of All screens as the desktop draws it: the screen at zoom 1 through the filter, at
+   * half size (each pixel the mean of a 2 x 2 block) or whole. The engine's memory, as render's.
+   */
+  overview(screen: number, options: { filter?: Filter; background?: Rgb | number; half?: boolean } = {}): RgbaPicture {
+    const filter = Math.max(0, kFilters.indexOf(options.filter ?? 'none'));
+    this.call('render_overview', screen, filter, colourNumber(options.background ?? 0), options.half === false ? 0 : 1);
+    const p = this.pixels(4, true);
+    return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer, p.data.byteOffset, p.data.length) };
+  }
+
   /** One of the skin's 53 pictures ("lamp", "icon/nds"); null when it is empty or unknown. */
   picture(name: string): RgbaPicture | null {
     if (this.call('picture', name) !== 1) return null;

@@ -166,11 +166,12 @@ describe('the editor page', () => {
     const imports = ['--import', `icon/nds=${picture}`, '--fit', 'cover'];
     assertSame(await preview(page), nativeRender(imports, 'fit'), 'the picture fitted');
 
-    // The most used colour made red everywhere, from the palette.
+    // The most used colour made red everywhere, from the palette: chosen, then Replace color...
     await page.keyboard.press('F9');
-    const swatch = await page.waitForSelector('.palette-swatch');
-    const from = await swatch.evaluate((b) => b.querySelector('.code').textContent);
+    const swatch = await page.waitForSelector('::-p-aria([name="Palette"][role="listbox"]) ::-p-aria([role="option"])');
+    const from = (await swatch.evaluate((b) => b.getAttribute('aria-label'))).split(' ')[0];
     await swatch.click();
+    await page.locator('::-p-aria([name="Replace color..."][role="button"])').click();
     const to = await page.waitForSelector('dialog[open] ::-p-aria([name="Text"][role="textbox"])');
     await to.evaluate((i) => (i.value = ''));
     await to.type('0x001f');

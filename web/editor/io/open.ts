@@ -4,6 +4,7 @@
 import type { EngineMessage } from '../../engine/engine';
 import { refresh, setSkinName } from '../changes';
 import { app, command, engine, status, t, update } from '../context';
+import { forgetStartHint } from '../dialogs/help';
 import { reportFailure, reportMessages } from '../dialogs/messages';
 import * as files from '../files';
 import * as store from '../storage';
@@ -48,6 +49,7 @@ export async function confirmLeave(): Promise<boolean> {
 
 async function opened(name: string, result: { opened: boolean; messages: EngineMessage[] }, handle: FileSystemDirectoryHandle | null): Promise<void> {
   if (result.opened) {
+    forgetStartHint();
     await setSkinName(name);
     update({ folderHandle: handle, selectedElement: null });
     downloaded(null);
