@@ -105,8 +105,10 @@ TakeFromDialog::TakeFromDialog(QWidget* owner, const LanguageTable& texts, const
   tree_->setIconSize(QSize(kThumbWidth, kThumbHeight));
   tree_->setUniformRowHeights(false);
   tree_->header()->setSectionResizeMode(QHeaderView::Interactive);
-  tree_->setColumnWidth(0, 240);
+  tree_->setColumnWidth(0, 230);
   tree_->setColumnWidth(1, 170);
+  // Room for a screen's worth of thumbnails beside each other.
+  tree_->setMinimumSize(580, 420);
 
   auto* buttons = new QDialogButtonBox;
   ok_ = buttons->addButton(texts.Text("LANG_OK$"), QDialogButtonBox::AcceptRole);
@@ -122,7 +124,6 @@ TakeFromDialog::TakeFromDialog(QWidget* owner, const LanguageTable& texts, const
   layout->addLayout(source);
   layout->addWidget(tree_, 1);
   layout->addWidget(buttons);
-  resize(620, 560);
 
   // A group's check box sets each of its rows: the preview follows the last of each turn.
   later_ = new QTimer(this);

@@ -348,6 +348,28 @@ TEST(TakeFrom, SkintoolMakesTheArchiveTheEditorSaves) {
   EXPECT_TRUE(testutil::ReadFile(cli) == bytes);
 }
 
+// --take-from comes after --skin and before the imports: an import wins for its picture.
+TEST(TakeFrom, SkintoolTakesAfterTheSkinsAndBeforeTheImports) {
+  TempDir dir;
+  const std::string sunset = SkinFolder(dir, "Sunset", [](Skin& s) {
+    s.image(ImageId::startbar) = Picture(256, 20, {248, 96, 0});
+    s.image(ImageId::lamp) = Picture(22, 38, {0, 96, 248});
+  });
+  const std::string bar = dir / "bar.bmp";
+  testutil::WriteFile(bar, testutil::MakeBmp16(2, {{0x7fff, 0x7fff}}));
+  const std::string out = dir / "out";
+  const std::string command = std::string("'") + SKINTOOL + "' convert --import startbar='" + bar + "' --take-from '" +
+                              sunset + ":pictures=startbar,lamp' --out '" + out + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  testutil::RecordingFeedback feedback;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{feedback, texts};
+  Skin made = BuiltIn();
+  OpenSkinFolder(made, out, ctx);
+  EXPECT_EQ(made.image(ImageId::startbar), Picture(2, 1, {248, 248, 248}));
+  EXPECT_EQ(made.image(ImageId::lamp), Picture(22, 38, {0, 96, 248}));
+}
+
 // A PATH:GROUPS skintool cannot read is a usage error that says what is wrong.
 TEST(TakeFrom, SkintoolRefusesAMalformedChoice) {
   TempDir dir;
