@@ -90,6 +90,17 @@ test('each answer a page reads has the keys its interface declares', () => {
   assertShape('ColourTexts', engine.colourTexts([248, 0, 8]));
   const sizes = engine.importSizes('lamp', 'x.bmp', new Uint8Array([1, 2, 3]));
   assert.equal(sizes, null);
+  // Take from skin, from the skin itself as a save writes it.
+  const self = engine.saveArchive('Self', { now: new Date(0) });
+  assert.equal(engine.takeArchive('Self.zip', self.bytes).read, true);
+  const listing = engine.takeListing();
+  assertShape('TakeListing', listing);
+  for (const group of listing.groups) {
+    assertShape('TakeGroupListing', group);
+    assertShape('TakeItem', group.items[0]);
+  }
+  assertShape('TakeRecordField', listing.groups[2].items[0].fields[0]);
+  engine.takeClose();
 });
 
 test('the catalogue: every command once, no chord twice, every menu entry a command', () => {
