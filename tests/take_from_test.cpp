@@ -15,7 +15,6 @@
 
 #include "edit/document.h"
 #include "edit/document_files.h"
-#include "edit/engine_session.h"
 #include "edit/interface_texts.h"
 #include "edit/take_from.h"
 #include "images/archive_writer.h"
@@ -268,35 +267,6 @@ TEST(TakeFrom, PicturesTheOtherSkinLacksOrCannotReadAreListedAndNeverTaken) {
   EXPECT_EQ(SkinNameOfPath("/a/Sunset/"), "Sunset");
 }
 
-// The page's engine: another skin read without touching the document, listed,
-// previewed and taken.
-TEST(TakeFrom, EngineSessionReadsListsPreviewsAndTakes) {
-  TempDir dir;
-  const std::string sunset = SkinFolder(dir, "Sunset", [](Skin& s) { s.startBar.y = 100; });
-  EngineSession engine;
-  EXPECT_EQ(engine.TakeFrom("positions", false), Outcome::Refused);  // nothing read yet
-  ASSERT_TRUE(engine.TakeOpen(sunset));
-  EXPECT_FALSE(engine.document().modified());
-  ASSERT_TRUE(engine.TakeList());
-  EXPECT_NE(engine.result().find("{\"name\":\"[start bar]\",\"section\":\"[start bar]\",\"fields\":[{\"key\":\"x\",\"value\":0,"
-                                 "\"current\":0},{\"key\":\"y\",\"value\":100,\"current\":172}],\"differs\":true}"),
-            std::string::npos);
-  EXPECT_EQ(engine.TakeFrom("positions=[nothing]", false), Outcome::Refused);
-  EXPECT_NE(engine.result().find("no element record"), std::string::npos);
-  EXPECT_EQ(engine.TakeFrom("positions", true), Outcome::Changed);
-  EXPECT_TRUE(engine.document().previewing());
-  EXPECT_EQ(engine.document().skin().startBar.y, 100);
-  EXPECT_EQ(engine.TakeFrom("positions", false), Outcome::Changed);
-  EXPECT_EQ(engine.document().history().count(), 1u);
-  EXPECT_EQ(engine.Changes().find("\"outcome\":\"changed\",\"changed\":{\"fields\":[{\"section\":\"[start bar]\",\"key\":\"y\"}]"),
-            1u);
-  EXPECT_TRUE(engine.TakePicture("lamp"));
-  EXPECT_EQ(engine.width(), BuiltIn().image(ImageId::lamp).width);
-  engine.TakeClose();
-  EXPECT_FALSE(engine.TakeList());
-  EXPECT_FALSE(engine.TakeOpen(dir / "nothing"));
-}
-
 // skintool's --take-from and the editor, for the same choice: the same archive.
 TEST(TakeFrom, SkintoolMakesTheArchiveTheEditorSaves) {
   TempDir dir;
@@ -377,8 +347,8 @@ TEST(TakeFrom, SkintoolRefusesAMalformedChoice) {
     const char* value;
     const char* says;
   };
-  for (const Case c : {Case{"b.zip:colors", "unknown group 'colors'"}, Case{"b.zip:", "no group"},
-                       Case{":colours", "needs PATH[:GROUPS]"}, Case{"b.zip:pictures=bar", "no picture"}}) {
+  for (const Case c : {Case{"b.zip:colors", "unknown group 'colors'"}, Case{":colours", "needs PATH[:GROUPS]"},
+                       Case{"b.zip:pictures=bar", "no picture"}}) {
     const std::string command = std::string("'") + SKINTOOL + "' check --take-from '" + c.value + "' 2>'" + (dir / "err") + "'";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << c.value;
