@@ -22,8 +22,10 @@ export interface EditorState {
   screen: number;
   zoom: number;
   filter: Filter;
-  comparing: boolean;
-  /** Space held over the preview while comparing: the saved skin in the current one's place. */
+  /** What the preview shows beside the skin: nothing, the skin as saved, or another skin (compareLabel). */
+  compare: 'off' | 'saved' | 'other';
+  compareLabel: string;
+  /** Space held over the preview while comparing: the other in the current one's place. */
   swapped: boolean;
   docks: { overview: boolean; palette: boolean; problems: boolean };
   tab: number;
@@ -60,7 +62,8 @@ export const app: EditorState = {
   screen: 0,
   zoom: 2,
   filter: 'none',
-  comparing: false,
+  compare: 'off',
+  compareLabel: '',
   swapped: false,
   docks: { overview: false, palette: false, problems: true },
   tab: 0,

@@ -15,7 +15,7 @@ import { copyScreenshot, saveScreenshot } from './io/screenshots';
 import { changeLanguage, setSwapView } from './layout';
 import { showDock, showProblem } from './views/docks';
 import { controlOf, revealControl } from './views/panel';
-import { kFilters, setComparing, setFilter, setScreen, setWholeZoom, stepZoom, zoomToFit, setZoom } from './views/preview';
+import { kFilters, setCompare, setFilter, setScreen, setWholeZoom, stepZoom, zoomToFit, setZoom } from './views/preview';
 
 export function registerHandlers(): void {
   // File.
@@ -46,7 +46,7 @@ export function registerHandlers(): void {
   handle('zoomFit', () => zoomToFit());
   handle('wholeZoom', () => setWholeZoom(!app.wholeZoom));
   for (const [f] of kFilters) handle(`simulate:${f}`, () => setFilter(f));
-  handle('compareSaved', () => setComparing(!app.comparing));
+  handle('compareSaved', () => setCompare(app.compare === 'saved' ? 'off' : 'saved'));
   handle('overview', () => showDock('overview', !app.docks.overview));
   handle('problems', () => showDock('problems', !app.docks.problems));
   handle('palette', () => showDock('palette', !app.docks.palette));
@@ -81,7 +81,7 @@ export function registerHandlers(): void {
 export function pageFacts() {
   return {
     overviewShown: app.docks.overview, problemsShown: app.docks.problems, paletteShown: app.docks.palette,
-    wholeZoom: app.wholeZoom, swapped: app.swapView, compare: app.comparing ? 'saved' as const : 'off' as const,
+    wholeZoom: app.wholeZoom, swapped: app.swapView, compare: app.compare,
     filter: app.filter, screen: app.screen,
     // The page cannot look into the system's clipboard before a paste; a paste of no colour says so.
     clipboardHoldsColour: true,
