@@ -57,6 +57,10 @@ TEST(FitQuestion, EachWayAsTheScreenShowsItFromItsTopLeft) {
   // Stretched, the whole photo shows: the corner is its top-left third or so.
   EXPECT_EQ(corner.stretch.at(0, 0), (Rgb24{248, 0, 0}));
   EXPECT_EQ(corner.stretch.at(255, 191), (Rgb24{0, 0, 248}));
+  // A wide photo: stretched, its left edge shows; covering, its middle.
+  const FitPreviews wide = FitQuestionPictures(TwoColours(1000, 200, 300, 200), 256, 192);
+  EXPECT_EQ(wide.stretch.at(0, 0), (Rgb24{248, 0, 0}));
+  EXPECT_EQ(wide.cover.at(0, 0), (Rgb24{0, 0, 248}));
   // A transparent pixel becomes the key green, as the import makes it.
   SourcePicture clear = TwoColours(4, 4, 0, 0);
   clear.alpha.assign(16, 255);
