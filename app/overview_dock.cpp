@@ -1,5 +1,7 @@
 #include "app/overview_dock.h"
 
+#include "preview/scale.h"
+
 #include <QAction>
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -19,24 +21,6 @@ namespace {
 
 constexpr int kColumns = 2;
 constexpr int kGap = 6;  // between thumbnails, room for the frame of the current one
-
-// Half size: each pixel the mean of a 2 x 2 block, so a one-pixel line
-// still shows, dimmer, instead of vanishing.
-QImage Half(const Picture& p) {
-  QImage half(p.width / 2, p.height / 2, QImage::Format_RGB888);
-  for (int y = 0; y < half.height(); ++y) {
-    const Rgb24* a = p.row(2 * y);
-    const Rgb24* b = p.row(2 * y + 1);
-    uchar* out = half.scanLine(y);
-    for (int x = 0; x < half.width(); ++x, out += 3) {
-      const Rgb24 q[4] = {a[2 * x], a[2 * x + 1], b[2 * x], b[2 * x + 1]};
-      out[0] = static_cast<uchar>((q[0].r + q[1].r + q[2].r + q[3].r + 2) / 4);
-      out[1] = static_cast<uchar>((q[0].g + q[1].g + q[2].g + q[3].g + 2) / 4);
-      out[2] = static_cast<uchar>((q[0].b + q[1].b + q[2].b + q[3].b + 2) / 4);
-    }
-  }
-  return half;
-}
 
 }  // namespace
 
@@ -86,7 +70,7 @@ void OverviewGrid::Redraw() {
     // Drawn in the memory of the last screen and of the last redraw.
     RenderPreview(document_.skin(), s, 1.0f, view_.background(), work_, shot_);
     ApplyScreenFilter(shot_, view_.filter());
-    thumbnails_[std::size_t(s)] = whole_ ? ToQImage(shot_) : Half(shot_);
+    thumbnails_[std::size_t(s)] = ToQImage(whole_ ? shot_ : HalfSizePicture(shot_));
   }
   update();
 }

@@ -110,6 +110,7 @@ std::vector<CommandEntry> MakeCatalogue() {
   }
   c.push_back(Entry("previousScreen", "LANG_SCREEN_PREV$", {"PageUp"}));
   c.push_back(Entry("nextScreen", "LANG_SCREEN_NEXT$", {"PageDown"}));
+  c.push_back(Entry("shortcuts", "LANG_HELP_SHORTCUTS$", {"F1"}));
   c.push_back(Entry("about", "LANG_ABOUT_ABOUT$"));
 
   // Outside the menu bar: a colour button's context menu, the preview, the
@@ -180,7 +181,7 @@ std::vector<MenuItem> MakeMenuBar() {
   for (int i = 0; i < kPreviewScreenCount; ++i) screens.push_back(Command("screenAction:" + std::to_string(i)));
   bar.push_back(Submenu("screen", "LANG_SCREEN$", Join(screens, Commands({"-", "previousScreen", "nextScreen"}))));
 
-  bar.push_back(Submenu("about", "LANG_ABOUT$", Commands({"about"})));
+  bar.push_back(Submenu("about", "LANG_ABOUT$", Commands({"shortcuts", "-", "about"})));
   return bar;
 }
 

@@ -3,6 +3,7 @@
 #include "edit/document_snapshot.h"
 #include "edit/mnemonics.h"
 #include "edit/view_zoom.h"
+#include "preview/scale.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -322,6 +323,15 @@ bool EngineSession::Render(int screen, float zoom, int filter, std::uint32_t bac
   }
   ShowPicture(shown_);
   return true;
+}
+
+void EngineSession::RenderOverview(int screen, int filter, std::uint32_t background, bool half) {
+  Render(screen, 1.0f, filter, background, false);
+  if (half) {
+    // Render left the picture in shown_; its half is shown instead.
+    shown_ = HalfSizePicture(shown_);
+    ShowPicture(shown_);
+  }
 }
 
 bool EngineSession::Picture(std::string_view name) {
@@ -985,6 +995,11 @@ std::string ZoomJson(float zoom) {
 void EngineSession::ZoomStep(float zoom, int steps, bool whole) { result_ = ZoomJson(SteppedZoom(zoom, steps, whole)); }
 void EngineSession::ZoomToFit(int width, int height, bool whole) { result_ = ZoomJson(FittingZoom(width, height, whole)); }
 void EngineSession::WholeZoom(float zoom) { result_ = ZoomJson(WholeZoomOf(zoom)); }
+void EngineSession::ColourTexts(std::uint32_t rgb) {
+  const Rgb24 c{std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)};
+  result_ = "{\"code\":" + JsonString(FormatSkinColour(c)) + ",\"hex\":" + JsonString(FormatHexColour(c)) + "}";
+}
+
 void EngineSession::Wheel(int delta) { result_ = "{\"steps\":" + std::to_string(wheel_.Add(delta)) + "}"; }
 
 void EngineSession::TypedText(std::string_view section, std::string_view key, std::string_view utf8) {

@@ -37,6 +37,7 @@
 //   Mnemonics            [{before, letter, after}]   MnemonicText[]
 //   Zoom*                {zoom}                      ZoomAnswer
 //   Wheel                {steps}                     WheelAnswer
+//   ColourTexts          {code, hex}                 ColourTexts
 //   ImportSizes          {width, height, expectedWidth, expectedHeight}  ImportSizes
 //   ImportPreviews       {width, height, expectedWidth, expectedHeight,
 //                        pictures: [[width, height] x3]}  ImportPreviews (with the pictures)
@@ -121,6 +122,8 @@ class EngineSession : private DocumentObserver {
   // The preview: the skin being edited, as saved, or (`other`) the skin it
   // is compared with; false, and nothing drawn, when there is none.
   bool Render(int screen, float zoom, int filter, std::uint32_t background, bool saved, bool other = false);
+  // A thumbnail of All screens: the screen at zoom 1 through the filter, at half size (the mean of each 2 x 2) or whole.
+  void RenderOverview(int screen, int filter, std::uint32_t background, bool half);
   bool Picture(std::string_view name);
   bool Trace(int screen, float zoom, int zx, int zy);
   bool Mask(int screen, float zoom, std::string_view kind, std::string_view section, std::string_view name);
@@ -217,6 +220,8 @@ class EngineSession : private DocumentObserver {
   void ZoomStep(float zoom, int steps, bool whole);
   void ZoomToFit(int width, int height, bool whole);
   void WholeZoom(float zoom);
+  // A colour as the settings file writes it and as #rrggbb: {code, hex}.
+  void ColourTexts(std::uint32_t rgb);
   // A wheel's or touchpad's movement (120 a notch) over the preview: {steps} it makes, the rest kept.
   void Wheel(int delta);
   void TypedText(std::string_view section, std::string_view key, std::string_view utf8);

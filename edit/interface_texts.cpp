@@ -206,7 +206,11 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_RESTORE_ASK_DOWNLOADED$" "\0" "The changes to %1 from %2 were downloaded as %3, but the editor cannot know that the download was kept. Restore them? Discard them if %3 is safely on your disk." "\0"
     "LANG_WEB_TOO_MANY_FILES$" "\0" "%1 holds more than %2 picture files: the editor does not open it" "\0"
     "LANG_STATUS_CANCELLED$" "\0" "Cancelled reading %1: the skin is as it was" "\0"
-    "LANG_STATUS_NOT_A_COLOR$" "\0" "Not pasted: the clipboard holds no color (#rrggbb, rrggbb or 0xBBBB)" "\0");
+    "LANG_STATUS_NOT_A_COLOR$" "\0" "Not pasted: the clipboard holds no color (#rrggbb, rrggbb or 0xBBBB)" "\0"
+    "LANG_HELP_SHORTCUTS$" "\0" "Keyboard shortcuts" "\0"
+    "LANG_EYEDROPPER$" "\0" "Pick from the screen" "\0"
+    "LANG_WEB_START_HINT$" "\0" "To begin, open a skin (File > Open) or drop a skin folder or a .zip on the page. The built-in skin is shown meanwhile." "\0"
+    "LANG_CLOSE$" "\0" "Close" "\0");
 
 constexpr auto kLanguageTitle = ScrambleText("Language");
 constexpr auto kEnglish = ScrambleText("English");

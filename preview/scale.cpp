@@ -154,3 +154,22 @@ void ScaleNearest(const Picture& source, int width, int height, ScaleWork& work,
     }
   }
 }
+
+Picture HalfSizePicture(const Picture& p) {
+  Picture half;
+  half.width = p.width / 2;
+  half.height = p.height / 2;
+  half.pixels.resize(std::size_t(half.width) * std::size_t(half.height));
+  for (int y = 0; y < half.height; ++y) {
+    const Rgb24* a = p.row(2 * y);
+    const Rgb24* b = p.row(2 * y + 1);
+    Rgb24* out = half.row(y);
+    for (int x = 0; x < half.width; ++x) {
+      const Rgb24 q[4] = {a[2 * x], a[2 * x + 1], b[2 * x], b[2 * x + 1]};
+      out[x] = Rgb24{static_cast<std::uint8_t>((q[0].r + q[1].r + q[2].r + q[3].r + 2) / 4),
+                     static_cast<std::uint8_t>((q[0].g + q[1].g + q[2].g + q[3].g + 2) / 4),
+                     static_cast<std::uint8_t>((q[0].b + q[1].b + q[2].b + q[3].b + 2) / 4)};
+    }
+  }
+  return half;
+}

@@ -30,3 +30,8 @@ Picture ScaleNearest(const Picture& source, int width, int height);
 // The same into `out` (another picture than `source`), whose memory is
 // used again when it is large enough.
 void ScaleNearest(const Picture& source, int width, int height, ScaleWork& work, Picture& out);
+
+// A thumbnail at half size: each pixel the mean of a 2 x 2 block (rounded),
+// so that a one-pixel line still shows, dimmer, instead of vanishing. An odd
+// last row or column is left out.
+Picture HalfSizePicture(const Picture& picture);

@@ -5,6 +5,7 @@
 #include "edit/mnemonics.h"
 #include "edit/view_zoom.h"
 #include "preview/preview_size.h"
+#include "preview/scale.h"
 
 TEST(ViewZoom, StepsByAFifteenthOrThroughWholeNumbers) {
   struct Case {
@@ -76,4 +77,18 @@ TEST(Mnemonics, FirstFreeLetterOrDigitElseOneAppended) {
   // Every letter taken: nothing to mark.
   std::string taken = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
   EXPECT_EQ(TakeMnemonic("\xE6\xAA\x94", taken).letter, "");
+}
+
+TEST(Overview, HalfSizeIsTheRoundedMeanOfEachTwoByTwoBlock) {
+  Picture p(5, 3);
+  const Rgb24 block[4] = {{0, 0, 0}, {1, 2, 255}, {2, 2, 255}, {0, 1, 255}};
+  p.at(0, 0) = block[0], p.at(1, 0) = block[1], p.at(0, 1) = block[2], p.at(1, 1) = block[3];
+  p.at(2, 0) = p.at(3, 0) = p.at(2, 1) = p.at(3, 1) = {200, 100, 50};
+  p.at(4, 0) = p.at(4, 1) = p.at(0, 2) = {255, 255, 255};  // the odd column and row are left out
+  const Picture half = HalfSizePicture(p);
+  ASSERT_EQ(half.width, 2);
+  ASSERT_EQ(half.height, 1);
+  // (0+1+2+0+2)/4 = 1, (0+2+2+1+2)/4 = 1, (0+255*3+2)/4 = 191
+  EXPECT_EQ(half.at(0, 0), (Rgb24{1, 1, 191}));
+  EXPECT_EQ(half.at(1, 0), (Rgb24{200, 100, 50}));
 }

@@ -91,4 +91,8 @@ void EditorCommands::EditBackgroundColour() {
   view_.SetBackground(chosen);
 }
 
+void EditorCommands::ShowText(const QString& title, const QString& text) {
+  context_.dialogs.ShowMessage(window_(), title, text);
+}
+
 void EditorCommands::ShowAbout() { context_.dialogs.ShowAbout(window_(), context_.texts); }

@@ -4,6 +4,8 @@
 // Each shows what is tried live on the preview and makes one step of Undo.
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <optional>
 
@@ -44,6 +46,8 @@ class EditorCommands {
   // The colour around the preview, kept in the settings.
   void EditBackgroundColour();
   void ShowAbout();
+  // A text in a box of its own (the keyboard shortcuts).
+  void ShowText(const QString& title, const QString& text);
 
  private:
   SkinDocument& document_;

@@ -214,4 +214,18 @@ void RegisterCommands(CommandTable& table, const CommandDeps& d) {
   add("backgroundColour", [&editor](const CommandTarget&) { editor.EditBackgroundColour(); });
   add("swapView", [toggle = d.toggleSwap](const CommandTarget&) { toggle(); });
   add("about", [&editor](const CommandTarget&) { editor.ShowAbout(); });
+  // Every command with keys, as the catalogue gives them, in the language shown.
+  add("shortcuts", [&t, &table, &editor](const CommandTarget&) {
+    QStringList lines;
+    for (const CommandEntry& c : CommandCatalogue()) {
+      if (c.chords.empty()) continue;
+      const Command* shown = table.Find(QString::fromStdString(c.id));
+      QString text = shown ? shown->text : QString::fromStdString(c.text);
+      text.remove(QLatin1Char('&'));
+      QStringList keys;
+      for (const std::string& k : c.chords) keys << QString::fromStdString(k);
+      lines << text + QStringLiteral("\t") + keys.join(QStringLiteral(", "));
+    }
+    editor.ShowText(t.Text("LANG_HELP_SHORTCUTS$"), lines.join(QLatin1Char('\n')));
+  });
 }

@@ -24,12 +24,18 @@ EM_JS(int, SkinJsZipOpen, (const char* bytes, std::size_t size, void** listing),
   return skinJsZipOpen(HEAPU8.subarray(bytes, bytes + size), listing);
 });
 
-// Inflates entry `index`: 0 and the bytes in a block, or 1 when it is
-// damaged. With `whole`, exactly `count` bytes or damaged; without, at most
-// the first `count`.
-EM_JS(int, SkinJsZipInflate, (int handle, std::size_t index, double count, int whole, void** out), {
-  return skinJsZipInflate(handle, index, count, whole !== 0, out);
+// Inflates entry `index`: the length of what it yields, kept in JavaScript
+// for SkinJsZipTake, or -1 when it is damaged. With `whole`, exactly `count`
+// bytes matching the entry's checksum or damaged; without, at most the
+// first `count`, unchecked. The library inflates no further than `count`, a
+// kilobyte of the stream at a time, and holds only what it yields.
+EM_JS(double, SkinJsZipInflate, (int handle, std::size_t index, double count, int whole), {
+  return skinJsZipInflate(handle, index, count, whole !== 0);
 });
+
+// Copies what the last SkinJsZipInflate yielded to `to` (which has room for
+// its length) and lets it go; null only lets it go.
+EM_JS(void, SkinJsZipTake, (char* to), { skinJsZipTake(to); });
 
 EM_JS(void, SkinJsZipClose, (int handle), { skinJsZipClose(handle); });
 
@@ -78,10 +84,15 @@ std::unique_ptr<SkinArchive> SkinArchive::Open(const std::string& path, ReadStat
 }
 
 ExtractStatus SkinArchive::Inflate(std::size_t index, std::size_t count, bool whole, std::string& out) {
-  void* block = nullptr;
-  const int status = SkinJsZipInflate(reader_->handle, index, double(count), whole ? 1 : 0, &block);
-  std::string data = TakeJsBlock(block);
-  if (status != 0 || data.size() > count || (whole && data.size() != count)) return ExtractStatus::Damaged;
+  const double length = SkinJsZipInflate(reader_->handle, index, double(count), whole ? 1 : 0);
+  if (length < 0 || length > double(count) || (whole && length != double(count))) {
+    SkinJsZipTake(nullptr);
+    return ExtractStatus::Damaged;
+  }
+  // Made to the length the member yielded and filled in place: no block to
+  // copy from, so a member costs its own size once in the module's memory.
+  std::string data(static_cast<std::size_t>(length), '\0');
+  SkinJsZipTake(data.data());
   out = std::move(data);
   return ExtractStatus::Ok;
 }

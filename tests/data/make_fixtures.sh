@@ -121,6 +121,24 @@ with zipfile.ZipFile("long_names.zip", "w", zipfile.ZIP_DEFLATED) as z:
 with zipfile.ZipFile("empty_name.zip", "w", zipfile.ZIP_STORED) as z:
     z.writestr(zipfile.ZipInfo("uisettings.ini", (2020, 1, 1, 0, 0, 0)), settings)
     z.writestr(zipfile.ZipInfo("", (2020, 1, 1, 0, 0, 0)), b"another program's note")
+# A deflated member whose checksum no longer matches (in both headers).
+buf = io.BytesIO()
+with zipfile.ZipFile(buf, "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr(zipfile.ZipInfo("uisettings.ini", (2020, 1, 1, 0, 0, 0)), settings, zipfile.ZIP_DEFLATED)
+    z.writestr(zipfile.ZipInfo("lamp.bmp", (2020, 1, 1, 0, 0, 0)), bmp24(2, 2, (0, 255, 0)), zipfile.ZIP_DEFLATED)
+data = bytearray(buf.getvalue())
+for signature, crc in ((b"PK\x03\x04", 14), (b"PK\x01\x02", 16)):
+    data[data.rfind(signature) + crc] ^= 0x01
+open("bad_crc_deflated.zip", "wb").write(data)
+# Sizes and offsets in zip64 fields from the first byte, as a writer forced
+# to zip64 lays them out (Python does past 4 GB): the records keep their
+# local headers' offsets in their zip64 extra fields. Last, as it changes
+# how this Python writes.
+zipfile.ZIP64_LIMIT = 0
+with zipfile.ZipFile("zip64_forced.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr(zipfile.ZipInfo("Forced/uisettings.ini", (2020, 1, 1, 0, 0, 0)), settings, zipfile.ZIP_DEFLATED)
+    z.writestr(zipfile.ZipInfo("Forced/lamp.bmp", (2020, 1, 1, 0, 0, 0)), bmp24(3, 2, (255, 0, 0)), zipfile.ZIP_DEFLATED)
+    z.writestr(zipfile.ZipInfo("Forced/icon/nds.bmp", (2020, 1, 1, 0, 0, 0)), bmp24(2, 2, (0, 0, 255)), zipfile.ZIP_STORED)
 PYEOF
 
 # --- seeds of the whole-skin fuzz targets (tests/fuzz/skin_open, skin_check) ----

@@ -63,6 +63,11 @@ async function states(extra: PageFacts = {}): Promise<Record<string, CommandStat
   return engine.commandStates({ ...facts(), ...extra });
 }
 
+/** Each command's greying and check mark, about a colour button (its paste) where given. */
+export function commandStatesFor(extra: PageFacts): Promise<Record<string, CommandState>> {
+  return states(extra);
+}
+
 /** Runs command `id` about `target`, after the commands before it, when it is enabled. */
 export async function run(id: string, target: CommandTarget = {}): Promise<void> {
   const f = handlers.get(id);

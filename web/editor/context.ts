@@ -39,6 +39,8 @@ export interface EditorState {
   wholeZoom: boolean;
   background: Rgb;
   swapView: boolean;
+  /** The information fields nobody types (LastUpdate, the moment of saving), as the core says. */
+  readOnlyInfo: string[];
 }
 
 /** The parts of the state that changed, for the views that show them. */
@@ -69,6 +71,7 @@ export const app: EditorState = {
   wholeZoom: false,
   background: [0, 0, 0],
   swapView: false,
+  readOnlyInfo: [],
 };
 
 const listeners = new Map<Topic, Set<() => void>>();
@@ -103,6 +106,10 @@ export const probe = {
   // When (performance.now()) the first and the last drawing ended, a hover was shown, and how long the 14 screens took.
   firstDrawAt: 0, lastDrawAt: 0, lastHoverAt: 0, overviewMs: 0, engineAt: 0,
   journals: 0, journalFailures: 0, setAside: 0, renewals: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
+  /** The engine's WebAssembly memory after its last answer, in bytes. */
+  engineMemory: (): number => engine.memory,
+  /** The catalogue's commands without a handler on the page. */
+  unhandled: (): string[] => [],
   /** Parts of the page at work (drawing, hovering, timers): each adds its own test. */
   busy: [] as (() => boolean)[],
   /** Nothing under way: no call of the engine outstanding, no drawing, no command, no timer. */

@@ -2,7 +2,7 @@
 // the File System Access API (which also lets Save write back), through a
 // dropped folder's entries or a folder chooser elsewhere; an archive's
 // bytes; a save written into a folder or handed over as a download.
-import type { SkinFile } from '../engine/engine';
+import type { SeenFile, SkinFile } from '../engine/engine';
 
 // What a skin folder can hold that the editor reads: its settings and its
 // pictures, below it or one folder down (icon/). Other files are not
@@ -32,9 +32,36 @@ function take(into: Gathered, path: string, file: File): void {
   into.files.push({ path, file });
 }
 
-async function load(gathered: Gathered): Promise<SkinFile[]> {
-  const out: SkinFile[] = [];
-  for (const f of gathered.files) out.push({ path: f.path, bytes: new Uint8Array(await f.file.arrayBuffer()) });
+/** A file of a skin folder as read: its bytes, and its size and time of change as the browser saw them. */
+export type ReadFile = SkinFile & { size: number; modified: number };
+
+async function load(gathered: Gathered): Promise<ReadFile[]> {
+  const out: ReadFile[] = [];
+  for (const f of gathered.files) {
+    out.push({ path: f.path, bytes: new Uint8Array(await f.file.arrayBuffer()), size: f.file.size, modified: f.file.lastModified });
+  }
+  return out;
+}
+
+/** What the core compares to tell a file another program changed: name, size, time. */
+export function seenOf(files: ReadFile[]): SeenFile[] {
+  return files.map((f) => ({ name: f.path, size: f.size, modified: f.modified }));
+}
+
+/** The files of `paths` in a folder as they are now (a missing one left out). */
+export async function stampFolder(handle: FileSystemDirectoryHandle, paths: string[]): Promise<SeenFile[]> {
+  const out: SeenFile[] = [];
+  for (const path of paths) {
+    try {
+      const parts = path.split('/');
+      let dir = handle;
+      for (const part of parts.slice(0, -1)) dir = await dir.getDirectoryHandle(part);
+      const file = await (await dir.getFileHandle(parts[parts.length - 1])).getFile();
+      out.push({ name: path, size: file.size, modified: file.lastModified });
+    } catch {
+      // not there (any more)
+    }
+  }
   return out;
 }
 
@@ -42,7 +69,7 @@ async function load(gathered: Gathered): Promise<SkinFile[]> {
 // with its entries, or a file.
 type Item = { name: string; children?: () => Promise<Item[]>; file?: () => Promise<File> };
 
-async function readTree(root: Item[]): Promise<SkinFile[]> {
+async function readTree(root: Item[]): Promise<ReadFile[]> {
   const gathered: Gathered = { files: [], size: 0 };
   const walk = async (items: Item[], prefix: string, depth: number): Promise<void> => {
     for (const item of items) {
@@ -90,17 +117,17 @@ async function entryItems(dir: FileSystemDirectoryEntry): Promise<Item[]> {
 }
 
 /** The files of a folder reached through the File System Access API. */
-export async function readFolderHandle(handle: FileSystemDirectoryHandle): Promise<SkinFile[]> {
+export async function readFolderHandle(handle: FileSystemDirectoryHandle): Promise<ReadFile[]> {
   return readTree(await handleItems(handle));
 }
 
 /** The files of a dropped folder, where the browser gives its entries only. */
-export async function readFolderEntry(root: FileSystemDirectoryEntry): Promise<SkinFile[]> {
+export async function readFolderEntry(root: FileSystemDirectoryEntry): Promise<ReadFile[]> {
   return readTree(await entryItems(root));
 }
 
 /** The files a folder chooser (an input with webkitdirectory) gave: the folder's name and its files. */
-export async function readChosenFolder(list: FileList): Promise<{ name: string; files: SkinFile[] }> {
+export async function readChosenFolder(list: FileList): Promise<{ name: string; files: ReadFile[] }> {
   const gathered: Gathered = { files: [], size: 0 };
   let name = '';
   for (const file of Array.from(list)) {

@@ -3,13 +3,16 @@
 // catalogue's (commands.ts).
 import { redo, undo } from './changes';
 import { handle } from './commands';
-import { app, kScreens } from './context';
-import { editColour, replaceColourDialog } from './dialogs/colour';
+import { app, colourField, kScreens } from './context';
+import type { Rgb } from '../engine/engine';
+import { backgroundColourDialog, copyColourOf, editColour, pasteColourInto, replaceColourDialog } from './dialogs/colour';
 import { recolourDialog } from './dialogs/recolour';
+import { showShortcuts } from './dialogs/help';
 import { choosePicture, importInto } from './io/import';
 import { chooseArchive, confirmLeave, newSkin, openFolder, openRecent, recent } from './io/open';
 import { save, saveArchive, saveToFolder } from './io/save';
-import { changeLanguage } from './layout';
+import { copyScreenshot, saveScreenshot } from './io/screenshots';
+import { changeLanguage, setSwapView } from './layout';
 import { showDock, showProblem } from './views/docks';
 import { controlOf } from './views/panel';
 import { kFilters, setComparing, setFilter, setScreen, setWholeZoom, stepZoom, zoomToFit, setZoom } from './views/preview';
@@ -23,6 +26,10 @@ export function registerHandlers(): void {
   handle('save', () => save());
   handle('saveFolder', () => saveToFolder());
   handle('saveArchive', () => saveArchive());
+  handle('screenshotFile', () => saveScreenshot(false));
+  handle('screenshotShownFile', () => saveScreenshot(true));
+  handle('screenshotClipboard', () => copyScreenshot(false));
+  handle('screenshotShownClipboard', () => copyScreenshot(true));
   handle('quit', async () => {
     // An installed editor's window closes; a tab the browser did not open for the page stays.
     if (await confirmLeave()) window.close();
@@ -57,6 +64,16 @@ export function registerHandlers(): void {
   handle('importPicture', ({ picture }) => (picture ? choosePicture(picture) : undefined));
   handle('importPictureFile', ({ picture, file }) => (picture && file ? importInto(picture, file) : undefined));
   handle('showProblem', ({ index }) => (index !== undefined ? showProblem(index) : undefined));
+  handle('copyColour', async ({ colour }) => {
+    const f = colour ? colourField(colour) : undefined;
+    if (f) await copyColourOf(f.value as Rgb);
+  });
+  handle('pasteColour', ({ colour, text }) => (colour ? pasteColourInto(colour, text ?? null) : undefined));
+
+  // Help and options.
+  handle('shortcuts', () => showShortcuts());
+  handle('backgroundColour', () => backgroundColourDialog(app.background));
+  handle('swapView', () => setSwapView(!app.swapView));
 }
 
 /** What the page knows for the commands' greying and check marks. */
@@ -65,6 +82,8 @@ export function pageFacts() {
     overviewShown: app.docks.overview, problemsShown: app.docks.problems, paletteShown: app.docks.palette,
     wholeZoom: app.wholeZoom, swapped: app.swapView, compare: app.comparing ? 'saved' as const : 'off' as const,
     filter: app.filter, screen: app.screen,
+    // The page cannot look into the system's clipboard before a paste; a paste of no colour says so.
+    clipboardHoldsColour: true,
     language: app.languages.find((l) => l.file === app.languageFile)?.index ?? 0,
   };
 }

@@ -2,8 +2,9 @@
 // chooser, the preview, the panel and the docks; the status line below. It
 // is built again, whole, when the language changes.
 import { refresh } from './changes';
-import { app, kScreens, on, screenName, showBusyWith, showStatusWith, t } from './context';
+import { app, kScreens, on, screenName, showBusyWith, showStatusWith, t, update } from './context';
 import { buildMenus } from './commands';
+import { startHint } from './dialogs/help';
 import { archiveInput, folderInput } from './io/open';
 import { pictureChooser } from './io/import';
 import { cancelButton, showCancel } from './io/renew';
@@ -51,7 +52,7 @@ export async function build(): Promise<void> {
           screenChooser,
           el('button', { type: 'button', class: 'screen-button', 'aria-label': t('LANG_SCREEN_NEXT$'), title: t('LANG_SCREEN_NEXT$'), onclick: () => void setScreen(app.screen + 1) }, '›'),
           el('span', { class: 'screen-numbers' }, ...screenButtons)),
-        buildPreview()),
+        startHint(), buildPreview()),
       buildPanel(),
       buildDocks(countsText)),
     el('footer', {}, progress, cancelButton, statusText, simulationText, countsText, zoomText),
@@ -64,6 +65,7 @@ export async function build(): Promise<void> {
   showScreen();
   showView();
   showTitle();
+  showLayout();
 }
 
 function showScreen(): void {
@@ -84,6 +86,16 @@ function showTitle(): void {
   if (shown) shown.textContent = (app.doc.modified ? '● ' : '') + name;
 }
 
+/** The panel before the preview (or after it), remembered. */
+export function setSwapView(on: boolean): void {
+  update({ swapView: on }, 'layout');
+  localStorage.setItem('skin-editor-swap-view', on ? '1' : '');
+}
+
+function showLayout(): void {
+  root.querySelector('main')?.classList.toggle('swapped', app.swapView);
+}
+
 /** The language chosen in the menu: the page built again in it. */
 export async function changeLanguage(file: string | null): Promise<void> {
   if (!(await setLanguage(file))) return;
@@ -94,3 +106,4 @@ export async function changeLanguage(file: string | null): Promise<void> {
 on('screen', showScreen);
 on('view', showView);
 on('title', showTitle);
+on('layout', showLayout);

@@ -7,7 +7,7 @@
 // (context.ts), the views (views/), the dialogs (dialogs/), the files and
 // the journal (io/), the commands (commands.ts) and the frame (layout.ts).
 import { refresh } from './changes';
-import { loadCatalogue, wireKeys } from './commands';
+import { loadCatalogue, unhandled, wireKeys } from './commands';
 import { pageFacts, registerHandlers } from './handlers';
 import { app, engine, probe, status, t, update } from './context';
 import { wireDrop } from './io/drop';
@@ -16,7 +16,7 @@ import { loadRecent, recent } from './io/open';
 import { build } from './layout';
 import { firstLanguage, prefetchLanguages, setLanguage } from './language';
 import { el, fill } from './ui';
-import { pendingTyping } from './views/panel-fields';
+import { kInfo, pendingTyping } from './views/panel-fields';
 import { wireCompareSwap, zoomToFit } from './views/preview';
 
 // The counters the tests and the benchmark read, only where the page is loaded for them.
@@ -37,17 +37,27 @@ function wireLeaving(): void {
 }
 
 async function start(): Promise<void> {
+  // What the page remembers of its view: the docks, whole-number zoom, the background, the panel's side.
   try {
     update({ docks: { ...app.docks, ...JSON.parse(localStorage.getItem('skin-editor-docks') ?? '{}') } });
+    const background = JSON.parse(localStorage.getItem('skin-editor-background') ?? 'null');
+    if (Array.isArray(background) && background.length === 3 && background.every((v) => Number.isInteger(v) && v >= 0 && v < 256)) {
+      update({ background: background as [number, number, number] });
+    }
   } catch {
     // the defaults
   }
+  update({ wholeZoom: !!localStorage.getItem('skin-editor-whole-zoom'), swapView: !!localStorage.getItem('skin-editor-swap-view') });
   try {
     const [texts, languages, panel] = await Promise.all([engine.texts(), engine.languages(), engine.panel()]);
     probe.engineAt = performance.now();
     update({ texts, languages, panel, doc: await engine.state() });
+    const readOnlyInfo: string[] = [];
+    for (const [key] of kInfo) if ((await engine.typedText('[SkinInfo]', key, ''))?.outcome === 'read-only') readOnlyInfo.push(key);
+    update({ readOnlyInfo });
     await loadCatalogue(pageFacts, () => recent.map((r) => r.label));
     registerHandlers();
+    probe.unhandled = unhandled;
     wireKeys();
     wireDrop();
     wireCompareSwap();

@@ -243,3 +243,73 @@ export function messageBody(lines: string[], more: (n: number) => string, shown 
   }
   return body;
 }
+
+/** A context menu at (x, y) of the window: arrows move, Enter takes, Escape or a click elsewhere closes. */
+export function contextMenu(x: number, y: number, entries: MenuItem[], returnFocus?: HTMLElement): void {
+  document.querySelector('.context-menu')?.remove();
+  const list = el('div', { class: 'menu-list context-menu', role: 'menu', style: `left:${x}px;top:${y}px;position:fixed` });
+  const items = entries.map((entry) => {
+    const item = el('button', { type: 'button', role: 'menuitem', class: 'menu-item', tabindex: '-1', 'aria-disabled': entry.disabled ? 'true' : undefined },
+      el('span', { class: 'tick', 'aria-hidden': 'true' }), el('span', { class: 'label' }, entry.label));
+    item.addEventListener('click', () => {
+      if (entry.disabled) return;
+      close();
+      entry.run?.();
+    });
+    list.append(item);
+    return item;
+  });
+  const outside = (e: PointerEvent) => {
+    if (!list.contains(e.target as Node)) close();
+  };
+  const close = () => {
+    list.remove();
+    document.removeEventListener('pointerdown', outside, true);
+    returnFocus?.focus();
+  };
+  list.addEventListener('keydown', (e) => {
+    const at = items.indexOf(document.activeElement as HTMLButtonElement);
+    if (e.key === 'Escape') {
+      e.preventDefault();
+      e.stopPropagation();
+      close();
+    } else if (e.key === 'ArrowDown' || e.key === 'ArrowUp') {
+      e.preventDefault();
+      items[(at + (e.key === 'ArrowDown' ? 1 : items.length - 1)) % items.length]?.focus();
+    } else if (e.key === 'Enter' && at >= 0) {
+      e.preventDefault();
+      items[at].click();
+    } else if (e.key === 'Tab') close();
+  });
+  document.addEventListener('pointerdown', outside, true);
+  document.body.append(list);
+  // Kept inside the window.
+  const r = list.getBoundingClientRect();
+  if (r.right > innerWidth) list.style.left = `${Math.max(0, innerWidth - r.width - 4)}px`;
+  if (r.bottom > innerHeight) list.style.top = `${Math.max(0, innerHeight - r.height - 4)}px`;
+  items[0]?.focus();
+}
+
+/** A finger held still on `target` for half a second: its context menu, as a tablet gives it. */
+export function onLongPress(target: HTMLElement, f: (x: number, y: number) => void): void {
+  let timer: ReturnType<typeof setTimeout> | null = null;
+  let start = { x: 0, y: 0 };
+  const cancel = () => {
+    if (timer) clearTimeout(timer);
+    timer = null;
+  };
+  target.addEventListener('pointerdown', (e) => {
+    if (e.pointerType !== 'touch') return;
+    start = { x: e.clientX, y: e.clientY };
+    cancel();
+    timer = setTimeout(() => {
+      timer = null;
+      f(start.x, start.y);
+    }, 500);
+  });
+  target.addEventListener('pointermove', (e) => {
+    if (timer && Math.hypot(e.clientX - start.x, e.clientY - start.y) > 10) cancel();
+  });
+  target.addEventListener('pointerup', cancel);
+  target.addEventListener('pointercancel', cancel);
+}

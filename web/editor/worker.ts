@@ -11,7 +11,7 @@ const starting: Promise<SkinEngine> = loadEngine(new URL('./', import.meta.url))
 
 // The methods whose pictures are views of the engine's memory: copied out
 // into a buffer of their own, which the answer hands over.
-const kPictures = new Set(['render', 'picture', 'mask']);
+const kPictures = new Set(['render', 'overview', 'picture', 'mask']);
 
 function own<T extends { data: ArrayBufferView } | null>(picture: T): { value: T; transfer: Transferable[] } {
   if (!picture) return { value: picture, transfer: [] };

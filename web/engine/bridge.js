@@ -36,19 +36,39 @@ function skinJsZipOpen(view, listingOut) {
     at += 8;
   }
   var handle = skinJsNextArchive++;
-  skinJsArchives.set(handle, bytes);
-  HEAPU32[listingOut >> 2] = skinJsBlock(listing);
+  skinJsArchives.set(handle, { bytes: bytes, entries: entries });
+  // Not HEAPU32[...] = skinJsBlock(...): that takes HEAPU32 before the
+  // block's allocation, which may grow the memory and replace HEAPU32 (the
+  // write would go to the old one). Every write after an allocation goes
+  // through the views as they are after it.
+  var block = skinJsBlock(listing);
+  HEAPU32[listingOut >> 2] = block;
   return handle;
 }
 
-function skinJsZipInflate(handle, index, count, whole, out) {
-  var bytes = skinJsArchives.get(handle);
-  var data = bytes && Module.skinPlatform.zip.inflate(bytes, index, count, whole);
-  if (!data) return 1;
-  var block = skinJsBlock(data);
-  if (!block) return 1;
-  HEAPU32[out >> 2] = block;
-  return 0;
+// A member inflated, as the pieces the library yields, until
+// skinJsZipTake copies them into the string the engine made for them: the
+// member is held once in JavaScript and once in the module's memory.
+var skinJsInflated = null;
+
+// The length of what entry `index` inflates to, the pieces kept for
+// skinJsZipTake; -1 when it is damaged.
+function skinJsZipInflate(handle, index, count, whole) {
+  var archive = skinJsArchives.get(handle);
+  var data = archive && Module.skinPlatform.zip.inflate(archive.bytes, archive.entries, index, count, whole);
+  if (!data) return -1;
+  skinJsInflated = data;
+  var length = 0;
+  for (var i = 0; i < data.length; ++i) length += data[i].length;
+  return length;
+}
+
+// Copies the pieces to `to` (nothing when it is 0) and lets them go.
+function skinJsZipTake(to) {
+  var pieces = skinJsInflated || [];
+  skinJsInflated = null;
+  if (!to) return;
+  for (var i = 0, at = to; i < pieces.length; at += pieces[i++].length) HEAPU8.set(pieces[i], at);
 }
 
 function skinJsZipClose(handle) {

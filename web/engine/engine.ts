@@ -325,6 +325,11 @@ export interface ZoomAnswer {
   zoom: number;
 }
 
+export interface ColourTexts {
+  code: string;
+  hex: string;
+}
+
 export interface WheelAnswer {
   steps: number;
 }
@@ -653,6 +658,17 @@ export class SkinEngine {
     if (this.call('render', screen, options.zoom ?? 1, filter, colourNumber(options.background ?? 0), which) !== 1) {
       throw new RangeError('no skin to compare with');
     }
+    const p = this.pixels(4, true);
+    return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer, p.data.byteOffset, p.data.length) };
+  }
+
+  /**
+   * A thumbnail of All screens as the desktop draws it: the screen at zoom 1 through the filter, at
+   * half size (each pixel the mean of a 2 x 2 block) or whole. The engine's memory, as render's.
+   */
+  overview(screen: number, options: { filter?: Filter; background?: Rgb | number; half?: boolean } = {}): RgbaPicture {
+    const filter = Math.max(0, kFilters.indexOf(options.filter ?? 'none'));
+    this.call('render_overview', screen, filter, colourNumber(options.background ?? 0), options.half === false ? 0 : 1);
     const p = this.pixels(4, true);
     return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer, p.data.byteOffset, p.data.length) };
   }
@@ -1304,6 +1320,12 @@ export class SkinEngine {
   zoomToFit(width: number, height: number, whole: boolean): number {
     this.call('zoom_to_fit', Math.floor(width), Math.floor(height), whole ? 1 : 0);
     return this.result<ZoomAnswer>().zoom;
+  }
+
+  /** A colour as the settings file writes it ("0x7fff") and as "#rrggbb", by the core's rule. */
+  colourTexts(colour: Rgb | number): ColourTexts {
+    this.call('colour_texts', colourNumber(colour));
+    return this.result<ColourTexts>();
   }
 
   /** A wheel's or touchpad's movement over the preview (120 a notch, up positive): the zoom steps it makes now. */

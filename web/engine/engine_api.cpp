@@ -387,6 +387,15 @@ EMSCRIPTEN_KEEPALIVE void engine_zoom_to_fit(int width, int height, int whole) {
   Answer();
 }
 
+EMSCRIPTEN_KEEPALIVE void engine_render_overview(int screen, int filter, std::uint32_t background, int half) {
+  E().RenderOverview(screen, filter, background, half != 0);
+}
+
+EMSCRIPTEN_KEEPALIVE void engine_colour_texts(std::uint32_t rgb) {
+  E().ColourTexts(rgb);
+  Answer();
+}
+
 EMSCRIPTEN_KEEPALIVE void engine_wheel(int delta) {
   E().Wheel(delta);
   Answer();

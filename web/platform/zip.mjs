@@ -2,17 +2,71 @@
 // deflating and laying out for the archive writer. The rules of what a skin
 // archive may hold and how much an open may inflate are the engine's own
 // (platform/archive.cpp); this is the library behind them.
-import { unzipSync, zipSync } from 'fflate';
+//
+// fflate does the reading, and the checksum is crc-32's: the file itself,
+// as a bundle for the page resolves no package's main field.
+import crc32 from 'crc-32/crc32.js';
+import { Inflate, unzipSync, zipSync } from 'fflate';
 
 // A central directory record takes 46 bytes at least: a directory that
 // claims more entries than the file has room for is damaged, and listing
 // stops there instead of making up entries past the end.
 const kRecordBytes = 46;
 
+// fflate finds the central directory and reads each record's name, sizes
+// and method, and (unzipSync) a member's compressed bytes; what it does not
+// hand out is read here from the record it located: the checksum and where
+// the member's local header is. The fields, from the record's start (a
+// record's name follows its 46 fixed bytes, which is how its start is seen).
+const kRecordCrc = 16;
+const kRecordLocalHeader = 42;
+const kRecordName = 46;
+// A local header: 30 fixed bytes, then its name and its extra field, whose
+// lengths it keeps at 26 and 28; the compressed bytes follow.
+const kLocalBytes = 30;
+const kLocalNameLength = 26;
+const kLocalExtraLength = 28;
+// A local header offset that the record keeps in its zip64 field instead.
+const kZip64Offset = 0xffffffff;
+
+// Deflate makes at most 258 bytes of 2 bits (1032 of a byte): a push of 1 KB
+// of compressed bytes yields about a megabyte at most, whatever the stream.
+// The first push is smaller, as the head of a picture is 64 bytes: 64
+// compressed bytes yield 64 KB at most; each push after it takes twice as
+// many, up to the kilobyte.
+const kFirstPushBytes = 64;
+const kPushBytes = 1024;
+// fflate keeps what is pushed past the end of a stream and copies it again
+// on every push. A stream that yields nothing for this long is over (a
+// stored block, the longest wait for output, holds 64 KB; no archiver writes
+// empty blocks by the thousand): what follows is not read.
+const kMostSilentBytes = 256 * 1024;
+
+const kStored = 0;
+const kDeflated = 8;
+
 class Stop extends Error {}
 
 const utf8 = new TextEncoder();
 const strictUtf8 = new TextDecoder('utf-8', { fatal: true });
+
+// Little-endian fields as fflate reads them (a byte past the end reads 0).
+const u16 = (d, at) => (d[at] | (d[at + 1] << 8)) & 0xffff;
+const u32 = (d, at) => (u16(d, at) | (u16(d, at + 2) << 16)) >>> 0;
+
+// The archive's bytes under a view whose subarray tells `seen` where fflate
+// takes each piece of them: in its listing, the name of each central
+// directory record; when it extracts a member, the member's compressed
+// bytes. fflate's unzipSync takes nothing else with it, so each record is
+// seen once, just before the listing's filter hears of its entry.
+function watched(bytes, seen) {
+  const view = new Uint8Array(bytes.buffer, bytes.byteOffset, bytes.length);
+  view.subarray = (start, end) => {
+    seen(start);
+    return bytes.subarray(start, end);
+  };
+  return view;
+}
 
 function latin1Bytes(text) {
   const out = new Uint8Array(text.length);
@@ -44,15 +98,28 @@ export function storedName(name) {
 }
 
 // The entries of an archive in central directory order, or null when the
-// bytes are no archive: { name (bytes), size (recorded, inflated) }.
+// bytes are no archive: { name (bytes), size (recorded, inflated) }, and
+// what inflateZipEntry needs to find the member again without walking the
+// directory: its compressed size, its method and where its record is.
 export function listZip(bytes) {
   const entries = [];
   const most = Math.floor(bytes.length / kRecordBytes);
+  let record = -1;
+  const view = watched(bytes, (name) => {
+    record = name - kRecordName;
+  });
   try {
-    unzipSync(bytes, {
+    unzipSync(view, {
       filter(file) {
         if (entries.length >= most) throw new Stop();
-        entries.push({ name: storedName(file.name), size: file.originalSize });
+        entries.push({
+          name: storedName(file.name),
+          size: file.originalSize,
+          packed: file.size,
+          method: file.compression,
+          record,
+          packedAt: -1,
+        });
         return false;
       },
     });
@@ -62,27 +129,99 @@ export function listZip(bytes) {
   return entries;
 }
 
-// Entry `index` inflated: with `whole`, exactly its recorded size `count`
-// or null (damaged: it does not inflate, or to fewer bytes); without, its
-// first `count` bytes or fewer when it is shorter. fflate inflates into a
-// buffer of the recorded size, so a member never costs more memory than it
-// records; what inflates past it is left out. Only stored and deflated
-// members are read, as everywhere (fflate refuses any other method).
-export function inflateZipEntry(bytes, index, count, whole) {
+// Where fflate takes the compressed bytes of entry `index`: it walks the
+// directory up to the entry, reads its local header and takes them, and is
+// stopped there, before it allocates anything for the member. Only a record
+// that keeps its local header's offset in a zip64 field comes here (an
+// archive of more than 4 GB, which is not opened, or one forced to zip64):
+// the walk costs the entries before it, once per entry.
+function locateByWalk(bytes, index) {
   let seen = -1;
-  let files;
+  let armed = false;
+  let start = -1;
+  const view = watched(bytes, (at) => {
+    if (!armed) return;
+    start = at;
+    throw new Stop();
+  });
   try {
-    files = unzipSync(bytes, { filter: () => ++seen === index });
+    unzipSync(view, { filter: () => (armed = ++seen === index) });
+  } catch (e) {
+    if (!(e instanceof Stop)) return -1;
+  }
+  return start;
+}
+
+// Where entry `index`'s compressed bytes start: past its local header, as
+// fflate's own reading finds them; kept for the next time.
+function dataOf(bytes, entries, index) {
+  const entry = entries[index];
+  if (entry.packedAt < 0) {
+    const local = u32(bytes, entry.record + kRecordLocalHeader);
+    entry.packedAt = local === kZip64Offset
+      ? locateByWalk(bytes, index)
+      : local + kLocalBytes + u16(bytes, local + kLocalNameLength) + u16(bytes, local + kLocalExtraLength);
+  }
+  return entry.packedAt;
+}
+
+// Inflates `packed` (a deflate stream) a kilobyte at most at a time, handing
+// `keep` its first `count` bytes as they come; false when the stream is
+// damaged before that. A push yields about a megabyte at most, and only
+// what is kept stays: what a piece holds past `count` is cut off (copied
+// out, so that the rest of the piece is not held).
+function inflateInto(packed, count, keep) {
+  let have = 0;
+  const inflater = new Inflate((piece) => {
+    const take = Math.min(piece.length, count - have);
+    if (take <= 0) return;
+    keep(take === piece.length ? piece : piece.slice(0, take));
+    have += take;
+  });
+  try {
+    let push = kFirstPushBytes;
+    for (let at = 0, silent = 0; have < count && at < packed.length && silent < kMostSilentBytes;) {
+      const next = Math.min(at + push, packed.length);
+      const before = have;
+      inflater.push(packed.subarray(at, next), next === packed.length);
+      silent = have > before ? 0 : silent + next - at;
+      at = next;
+      push = Math.min(2 * push, kPushBytes);
+    }
   } catch {
+    return false;
+  }
+  return true;
+}
+
+// Entry `index` of `entries` (listZip's) inflated into `out`, an array of
+// pieces that together are: with `whole`, exactly its recorded size `count`,
+// matching its checksum, or null (damaged: it does not inflate, or to fewer
+// bytes, or to other bytes); without, its first `count` bytes or fewer when
+// it is shorter, unchecked. As in the desktop build, a member yields its
+// first `count` bytes and no more, whatever its deflate stream holds, and
+// only what it yields is allocated: a member that claims gigabytes costs
+// what is asked of it. Only stored and deflated members are read.
+export function inflateZipEntry(bytes, entries, index, count, whole, out = []) {
+  const entry = entries[index];
+  if (!entry || (entry.method !== kStored && entry.method !== kDeflated)) return null;
+  const start = dataOf(bytes, entries, index);
+  if (start < 0) return null;
+  const packed = bytes.subarray(start, Math.max(start, Math.min(start + entry.packed, bytes.length)));
+  let have = 0;
+  let crc = 0;
+  const keep = (piece) => {
+    out.push(piece);
+    have += piece.length;
+    if (whole) crc = crc32.buf(piece, crc);
+  };
+  if (entry.method === kStored) {
+    if (Math.min(count, packed.length)) keep(packed.slice(0, count));
+  } else if (!inflateInto(packed, count, keep)) {
     return null;
   }
-  // The one member taken, whatever its name (even "__proto__").
-  const own = Object.values(files);
-  const proto = Object.getPrototypeOf(files);
-  const data = own.length === 1 ? own[0] : proto instanceof Uint8Array ? proto : null;
-  if (!data) return null;
-  if (whole) return data.length === count ? data : null;
-  return data.subarray(0, Math.min(count, data.length));
+  if (whole && (have !== count || crc >>> 0 !== u32(bytes, entry.record + kRecordCrc))) return null;
+  return out;
 }
 
 // The latest date a .zip entry takes in fflate: 2099-12-31 23:59:58.

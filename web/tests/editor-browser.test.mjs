@@ -38,6 +38,8 @@ after(stopHarness);
 describe('the editor page', () => {
   test('draws three screens at zoom 1 and 2 as the desktop does', async () => {
     const page = await newPage();
+    // Whole-number zoom: Ctrl+= goes from 1x to 2x (else by 0.15).
+    await menu(page, 'View', 'Whole-number zoom');
     for (const zoom of [1, 2]) {
       await keys(page, 'Control', zoom === 1 ? '0' : '=');
       for (const screen of [0, 4, 13]) {
@@ -66,9 +68,12 @@ describe('the editor page', () => {
     await page.waitForSelector('::-p-aria([name="Datei"][role="menuitem"])');
     const dir = join(work, 'downloads-shot');
     await downloads(page, dir);
+    // The file browser's two screens, as the type chosen (PNG, the first).
     await menu(page, 'Datei', 'In Datei speichern...');
-    const shot = decode(await downloaded(dir, 'skin-14.png'));
-    const expected = decode(readFileSync(native(['screenshot', '--screen', '13'], 'shot.png')));
+    await page.waitForSelector('dialog[open]');
+    await page.keyboard.press('Enter');
+    const shot = decode(await downloaded(dir, 'skin.png'));
+    const expected = decode(readFileSync(native(['screenshot', '--screen', '0'], 'shot.png')));
     assert.equal(`${shot.width} x ${shot.height}`, `${expected.width} x ${expected.height}`);
     assert.ok(Buffer.from(shot.data).equals(Buffer.from(expected.data)), 'the screenshot has the desktop\'s pixels');
     await closePage(page);
@@ -161,12 +166,13 @@ describe('the editor page', () => {
     const imports = ['--import', `icon/nds=${picture}`, '--fit', 'cover'];
     assertSame(await preview(page), nativeRender(imports, 'fit'), 'the picture fitted');
 
-    // The most used colour made red everywhere, from the palette.
+    // The most used colour made red everywhere, from the palette: chosen, then Replace color...
     await page.keyboard.press('F9');
-    const swatch = await page.waitForSelector('.palette-swatch');
-    const from = await swatch.evaluate((b) => b.querySelector('.code').textContent);
+    const swatch = await page.waitForSelector('::-p-aria([name="Palette"][role="listbox"]) ::-p-aria([role="option"])');
+    const from = (await swatch.evaluate((b) => b.getAttribute('aria-label'))).split(' ')[0];
     await swatch.click();
-    const to = await page.waitForSelector('dialog[open] ::-p-aria([name="New color"][role="textbox"])');
+    await page.locator('::-p-aria([name="Replace color..."][role="button"])').click();
+    const to = await page.waitForSelector('dialog[open] ::-p-aria([name="Text"][role="textbox"])');
     await to.evaluate((i) => (i.value = ''));
     await to.type('0x001f');
     await page.keyboard.press('Enter');
@@ -303,7 +309,7 @@ describe('the editor page', () => {
     await page.waitForFunction(() => document.title.includes('Meadow'));
     assertSame(await preview(page), nativeRender(['--skin', folder], 'meadow'), 'the folder opened');
 
-    // Dragging the file name's text three pixels right and one down, in several moves: one step.
+    // Dragging the file name's text twelve pixels right and one down, in several moves: one step.
     const box = await (await page.$('::-p-aria(Preview)')).boundingBox();
     const at = await page.evaluate(() => [...document.querySelectorAll('input')].find((i) => i.getAttribute('aria-label')?.endsWith(' X') && i.closest('tr')?.dataset.section === '[file name]').value);
     const before = { x: Number(at) };
@@ -312,12 +318,12 @@ describe('the editor page', () => {
     const named = await page.$eval('[role=status]', (s) => s.textContent);
     assert.match(named, /^gameInfoTitleColor · FileName +\(132, 78\)$/, 'the status line names what draws under the pointer');
     await page.mouse.down();
-    for (const dx of [1, 2, 3]) await page.mouse.move(box.x + 132.5 + dx, box.y + 78.5 + (dx === 3 ? 1 : 0));
+    for (const dx of [4, 8, 12]) await page.mouse.move(box.x + 132.5 + dx, box.y + 78.5 + (dx === 12 ? 1 : 0));
     await page.mouse.up();
     await settled(page);
     const xs = await page.evaluate(() => [...document.querySelectorAll('tr')].filter((r) => r.dataset.section === '[file name]')
       .map((r) => [...r.querySelectorAll('input[type=number]')].map((i) => Number(i.value)))[0]);
-    assert.equal(xs[0], before.x + 3, 'moved three pixels right');
+    assert.equal(xs[0], before.x + 12, 'moved twelve pixels right');
     await page.locator('::-p-aria([name="Edit"][role="menuitem"])').click();
     const undo = await page.waitForSelector('.menu-list [role=menuitem]');
     const undoName = await undo.evaluate((b) => b.querySelector('.label').textContent);

@@ -87,6 +87,7 @@ test('each answer a page reads has the keys its interface declares', () => {
   assertShape('TypedTextAnswer', engine.typedText('[SkinInfo]', 'Title', 'Caf\u00e9'));
   assertShape('OverwriteQuestion', engine.changedBeforeSave('/nowhere', []));
   assertShape('MnemonicText', engine.mnemonics(['File'])[0]);
+  assertShape('ColourTexts', engine.colourTexts([248, 0, 8]));
   const sizes = engine.importSizes('lamp', 'x.bmp', new Uint8Array([1, 2, 3]));
   assert.equal(sizes, null);
   assertShape('AboutTexts', engine.about());
@@ -156,6 +157,8 @@ test('the rules a page asks: text, schedule, screen, colour, states', () => {
   assert.equal(engine.zoomToFit(266 * 3, 490 * 3, true), 3);
   assert.equal(engine.wholeZoom(2.6), 3);
   assert.deepEqual([60, 60, 119, 1, -240].map((d) => engine.wheel(d)), [0, 1, 0, 1, -2]);
+  assert.deepEqual(engine.colourTexts([248, 0, 8]), { code: '0x041f', hex: '#f80008' });
+  assert.deepEqual(engine.colourTexts([255, 255, 255]), { code: '0x7fff', hex: '#ffffff' });
   engine.colourOpen([8, 8, 8]);
   const chosen = engine.colourChooser([255, 128, 1]);
   assert.deepEqual(chosen.ok, [255, 128, 1]);

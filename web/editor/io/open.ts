@@ -4,6 +4,7 @@
 import type { EngineMessage } from '../../engine/engine';
 import { refresh, setSkinName } from '../changes';
 import { app, command, engine, status, t, update } from '../context';
+import { forgetStartHint } from '../dialogs/help';
 import { reportFailure, reportMessages } from '../dialogs/messages';
 import * as files from '../files';
 import * as store from '../storage';
@@ -18,6 +19,12 @@ export const archiveInput = el('input', { type: 'file', accept: '.zip,applicatio
 export const folderInput = el('input', { type: 'file', hidden: true, webkitdirectory: true });
 
 export let recent: (store.RecentSkin & { label: string })[] = [];
+
+/** The files of the folder the skin was read from, or last saved to (what a save over it compares). */
+export let folderFiles: string[] = [];
+export function setFolderFiles(paths: string[]): void {
+  folderFiles = paths;
+}
 
 /** The recent skins, each with its name as the page shows it. */
 export async function loadRecent(): Promise<void> {
@@ -42,6 +49,7 @@ export async function confirmLeave(): Promise<boolean> {
 
 async function opened(name: string, result: { opened: boolean; messages: EngineMessage[] }, handle: FileSystemDirectoryHandle | null): Promise<void> {
   if (result.opened) {
+    forgetStartHint();
     await setSkinName(name);
     update({ folderHandle: handle, selectedElement: null });
     downloaded(null);
@@ -77,7 +85,7 @@ export async function openArchiveFile(file: File): Promise<void> {
   await cancellable(await engine.printable(file.name), async () => opened(name, await engine.openArchive(file.name, bytes), null));
 }
 
-export async function openFolderFiles(name: string, read: () => Promise<{ path: string; bytes: Uint8Array }[]>, handle: FileSystemDirectoryHandle | null): Promise<void> {
+export async function openFolderFiles(name: string, read: () => Promise<files.ReadFile[]>, handle: FileSystemDirectoryHandle | null): Promise<void> {
   let list;
   try {
     list = await read();
@@ -87,7 +95,14 @@ export async function openFolderFiles(name: string, read: () => Promise<{ path: 
     void reportFailure(shown, t('LANG_WEB_READ_FAILED$', shown, await engine.printable(String((e as Error).message ?? e))));
     return;
   }
-  await cancellable(await engine.printable(name), async () => opened(name, await engine.openFolder(name, list), handle));
+  await cancellable(await engine.printable(name), async () => {
+    await opened(name, await engine.openFolder(name, list), handle);
+    // What a save into the folder compares with, to tell a file another program changed since.
+    if (handle) {
+      await engine.rememberSeen(app.doc.origin.path, files.seenOf(list));
+      setFolderFiles(list.map((f) => f.path));
+    }
+  });
 }
 
 export async function openFolderHandle(handle: FileSystemDirectoryHandle): Promise<void> {

@@ -7,9 +7,10 @@ import { app, engine, status, t, update } from '../context';
 import { reportFailure, reportMessages } from '../dialogs/messages';
 import * as files from '../files';
 import * as store from '../storage';
+import { ask } from '../ui';
 import { commitTyping } from '../views/panel-fields';
 import { downloaded, writeJournal } from './journal';
-import { loadRecent } from './open';
+import { folderFiles, loadRecent, setFolderFiles } from './open';
 
 /** Save: back into the folder the skin came from where the browser lets us, otherwise a download. */
 export async function save(): Promise<boolean> {
@@ -19,7 +20,25 @@ export async function save(): Promise<boolean> {
   return saveArchive();
 }
 
+// Before a save over the folder the skin came from: files another program
+// changed since they were read are named, and the user says whether to
+// overwrite them (the core decides which; the page gives what it sees).
+async function overwriteAllowed(handle: FileSystemDirectoryHandle, paths: string[]): Promise<boolean> {
+  const question = await engine.changedBeforeSave(app.doc.origin.path, await files.stampFolder(handle, paths));
+  if (!question.ask) return true;
+  const names = await Promise.all(question.files.map((f) => engine.printable(f)));
+  const answer = await ask(t('LANG_FILE_SAVE$'), t('LANG_ASK_OVERWRITE$', names.join(', ')), [
+    { label: t('LANG_OVERWRITE$').replace('&', ''), value: true },
+    { label: t('LANG_CANCEL$'), value: false, default: true },
+  ], false);
+  return answer;
+}
+
 async function saveInto(handle: FileSystemDirectoryHandle, inPlace: boolean): Promise<boolean> {
+  if (inPlace && !(await overwriteAllowed(handle, folderFiles))) {
+    status(t('LANG_STATUS_NOT_SAVED$'));
+    return false;
+  }
   const result = await engine.saveFiles({ inPlace });
   if (!result.saved) {
     status(t('LANG_STATUS_NOT_SAVED$'));
@@ -35,6 +54,8 @@ async function saveInto(handle: FileSystemDirectoryHandle, inPlace: boolean): Pr
     return false;
   }
   await engine.markSaved(result.where, 'folder', { becomeOrigin: !inPlace });
+  setFolderFiles(result.files.map((f) => f.path));
+  await engine.rememberSeen((await engine.state()).origin.path, await files.stampFolder(handle, folderFiles));
   update({ folderHandle: handle });
   await setSkinName(handle.name);
   // Written where the page saw it written: no download waits to be confirmed.
@@ -79,12 +100,4 @@ export async function saveToFolder(): Promise<void> {
     return;
   }
   await saveInto(handle, false);
-}
-
-export async function screenshot(): Promise<void> {
-  const bytes = await engine.screenshot(app.screen, 'png');
-  if (!bytes) return status(t('LANG_FILE_NOTSAVE$'));
-  const name = `${await engine.archiveFolderName(app.skinName || 'skin')}-${app.screen + 1}.png`;
-  files.download(name, bytes, 'image/png');
-  status(t('LANG_STATUS_SCREENSHOT_SAVED$', name));
 }

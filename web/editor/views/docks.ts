@@ -10,6 +10,8 @@ import { controlOf, kTabs, showTab } from './panel';
 import { highlightColour, paint, setScreen } from './preview';
 
 let overviewDock: HTMLElement;
+/** All screens at whole size (else half, as the desktop's dock), remembered. */
+let overviewWhole = !!localStorage.getItem('skin-editor-overview-whole');
 let paletteDock: HTMLElement;
 let problemsDock: HTMLElement;
 let countsText: HTMLElement | null = null;
@@ -19,13 +21,23 @@ type EditorDocks = typeof app.docks;
 
 export function buildDocks(counts: HTMLElement): HTMLElement {
   countsText = counts;
-  overviewDock = el('section', { class: 'dock overview', 'aria-label': t('LANG_VIEW_OVERVIEW$'), hidden: !app.docks.overview },
+  const whole = el('input', { type: 'checkbox', checked: overviewWhole, onchange: () => {
+    overviewWhole = whole.checked;
+    localStorage.setItem('skin-editor-overview-whole', overviewWhole ? '1' : '');
+    overviewDock.classList.toggle('whole', overviewWhole);
+    void drawOverview();
+  } });
+  overviewDock = el('section', { class: `dock overview${overviewWhole ? ' whole' : ''}`, 'aria-label': t('LANG_VIEW_OVERVIEW$'), hidden: !app.docks.overview },
     el('h2', {}, t('LANG_VIEW_OVERVIEW$')),
+    el('label', { class: 'whole-size' }, whole, t('LANG_OVERVIEW_WHOLE$')),
     el('div', { class: 'thumbnails' }, ...Array.from({ length: kScreens }, (_, s) =>
       el('button', { type: 'button', class: 'thumbnail', 'aria-label': screenName(s), title: screenName(s), 'aria-current': String(s === app.screen), onclick: () => void setScreen(s) },
         el('canvas', { width: 266, height: 490 }), el('span', {}, String(s + 1))))));
   paletteDock = el('section', { class: 'dock palette', 'aria-label': t('LANG_VIEW_PALETTE$'), hidden: !app.docks.palette },
-    el('h2', {}, t('LANG_VIEW_PALETTE$')), el('ul', { class: 'swatches' }));
+    el('h2', {}, t('LANG_VIEW_PALETTE$')),
+    el('ul', { class: 'swatches', role: 'listbox', 'aria-label': t('LANG_VIEW_PALETTE$') }),
+    el('ul', { class: 'uses', 'aria-live': 'polite' }),
+    el('button', { type: 'button', class: 'replace', disabled: true }, t('LANG_PALETTE_REPLACE$')));
   problemsDock = el('section', { class: 'dock problems', 'aria-label': t('LANG_VIEW_PROBLEMS$'), hidden: !app.docks.problems },
     el('h2', {}, t('LANG_VIEW_PROBLEMS$')), el('ul', { class: 'problem-list' }));
   showProblems();
@@ -47,8 +59,10 @@ async function refreshDocks(): Promise<void> {
 async function drawOverview(): Promise<void> {
   const began = performance.now();
   const canvases = overviewDock.querySelectorAll('canvas');
-  const pictures = await Promise.all(Array.from({ length: kScreens }, (_, s) => engine.render(s, { zoom: 1, filter: app.filter })));
-  pictures.forEach((p, s) => paint(canvases[s], p, false));
+  const half = !overviewWhole;
+  const pictures = await Promise.all(Array.from({ length: kScreens }, (_, s) =>
+    engine.overview(s, { filter: app.filter, background: app.background, half })));
+  pictures.forEach((p, s) => paint(canvases[s], p));
   probe.overviewMs = performance.now() - began;
   probe.thumbnails++;
 }
@@ -58,25 +72,80 @@ function rgbOfCode(code: string): Rgb {
   return [(v & 31) * 8, ((v >> 5) & 31) * 8, ((v >> 10) & 31) * 8];
 }
 
+let paletteEntries: PaletteEntry[] = [];
+let chosenColour: string | null = null;
+
+// The palette: one stop of the keyboard (the arrows move inside it), the key
+// colour crossed out as the firmware leaves it out; the colour chosen lists
+// where it is used, and Enter, a double click or Replace color... replaces it
+// everywhere.
 async function showPalette(): Promise<void> {
-  const entries: PaletteEntry[] = await engine.palette();
-  const list = paletteDock.querySelector('.swatches')!;
+  paletteEntries = await engine.palette();
+  const list = paletteDock.querySelector<HTMLElement>('.swatches')!;
+  const uses = paletteDock.querySelector<HTMLElement>('.uses')!;
+  const replace = paletteDock.querySelector<HTMLButtonElement>('.replace')!;
   list.replaceChildren();
-  for (const entry of entries) {
+  if (!paletteEntries.some((e) => e.colour === chosenColour)) chosenColour = null;
+  const items: HTMLElement[] = [];
+  const choose = (i: number, focus: boolean) => {
+    const entry = paletteEntries[i];
+    if (!entry) return;
+    chosenColour = entry.colour;
+    items.forEach((item, j) => {
+      item.setAttribute('aria-selected', String(i === j));
+      item.tabIndex = i === j ? 0 : -1;
+    });
+    if (focus) items[i].focus();
+    showUses(entry, uses);
+    replace.disabled = false;
+  };
+  for (const [i, entry] of paletteEntries.entries()) {
     const rgb = rgbOfCode(entry.colour);
     const key = entry.colour === '0x03e0';
     const tip = t('LANG_PALETTE_TIP$', hex(rgb), entry.colour, entry.count) + (key ? `\n${t('LANG_PALETTE_KEY$')}` : '');
-    const button = el('button', { type: 'button', class: 'palette-swatch', title: tip, 'aria-label': `${entry.colour} ${hex(rgb)}: ${t('LANG_PALETTE_PIXELS$', entry.count)}` },
+    const item = el('li', { role: 'option', class: `palette-swatch${key ? ' key' : ''}`, title: tip, tabindex: '-1', 'aria-selected': 'false',
+      'aria-label': `${entry.colour} ${hex(rgb)}: ${t('LANG_PALETTE_PIXELS$', entry.count)}${key ? `. ${t('LANG_PALETTE_KEY$')}` : ''}` },
       el('span', { class: 'swatch', style: `background:${hex(rgb)}` }),
       el('span', { class: 'code' }, entry.colour),
       el('span', { class: 'count' }, String(entry.count)));
-    button.addEventListener('pointerenter', () => highlightColour(rgb));
-    button.addEventListener('focus', () => highlightColour(rgb));
-    button.addEventListener('pointerleave', () => highlightColour(null));
-    button.addEventListener('blur', () => highlightColour(null));
-    button.addEventListener('click', () => void run('replaceColour', { colour: entry.colour }));
-    list.append(el('li', {}, button));
+    item.addEventListener('pointerenter', () => highlightColour(rgb));
+    item.addEventListener('pointerleave', () => highlightColour(null));
+    item.addEventListener('focus', () => highlightColour(rgb));
+    item.addEventListener('blur', () => highlightColour(null));
+    item.addEventListener('click', () => choose(i, true));
+    item.addEventListener('dblclick', () => void run('replaceColour', { colour: entry.colour }));
+    items.push(item);
+    list.append(item);
   }
+  list.onkeydown = (e) => {
+    const at = items.findIndex((x) => x === document.activeElement);
+    const columns = 2;
+    const moves: Record<string, number> = { ArrowRight: 1, ArrowLeft: -1, ArrowDown: columns, ArrowUp: -columns, Home: -at, End: items.length - 1 - at };
+    if (e.key in moves) {
+      e.preventDefault();
+      choose(Math.max(0, Math.min(items.length - 1, at + moves[e.key])), true);
+    } else if (e.key === 'Enter' && at >= 0) {
+      e.preventDefault();
+      void run('replaceColour', { colour: paletteEntries[at].colour });
+    }
+  };
+  replace.onclick = () => {
+    if (chosenColour) void run('replaceColour', { colour: chosenColour });
+  };
+  const at = paletteEntries.findIndex((e) => e.colour === chosenColour);
+  if (at >= 0) choose(at, false);
+  else {
+    if (items[0]) items[0].tabIndex = 0;
+    uses.replaceChildren();
+    replace.disabled = true;
+  }
+}
+
+// Where the colour chosen is used: its colour fields, and its pictures with their pixels.
+function showUses(entry: PaletteEntry, uses: HTMLElement): void {
+  uses.replaceChildren(
+    ...entry.fields.map((f) => el('li', {}, f)),
+    ...Object.entries(entry.pictures).map(([name, count]) => el('li', {}, `${name}: ${t('LANG_PALETTE_PIXELS$', count)}`)));
 }
 
 function showProblems(): void {

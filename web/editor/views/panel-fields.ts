@@ -84,16 +84,16 @@ function numberBox(section: string, col: 'x' | 'y' | 'w', caption: string, headi
   return input;
 }
 
-const kInfo = [['Title', 'LANG_INFO_TITLE$'], ['Author', 'LANG_INFO_AUTHOR$'], ['eMail', 'LANG_INFO_EMAIL$'], ['Url', 'LANG_INFO_URL$'], ['LastUpdate', 'LANG_INFO_UPDATE$']];
+export const kInfo = [['Title', 'LANG_INFO_TITLE$'], ['Author', 'LANG_INFO_AUTHOR$'], ['eMail', 'LANG_INFO_EMAIL$'], ['Url', 'LANG_INFO_URL$'], ['LastUpdate', 'LANG_INFO_UPDATE$']];
 
 export function buildInformation(): HTMLElement {
   textInputs.clear();
   for (const input of [...pendingCommits.keys()]) if (input.type === 'text') pendingCommits.delete(input);
   const info = el('div', { class: 'info' });
   for (const [key, label] of kInfo) {
-    // LastUpdate is the moment of saving: nobody types it.
-    const input = el('input', { type: 'text', spellcheck: false, readOnly: key === 'LastUpdate' });
-    if (key !== 'LastUpdate') typedText(input, key);
+    const readOnly = app.readOnlyInfo.includes(key);
+    const input = el('input', { type: 'text', spellcheck: false, readOnly });
+    if (!readOnly) typedText(input, key);
     textInputs.set(key, input);
     info.append(el('label', {}, el('span', {}, t(label)), input));
   }

@@ -3,9 +3,8 @@
 // it, enabled on the screen that shows what it edits.
 import type { Drawer, Rgb } from '../../engine/engine';
 import { app, colourField, command, engine, hex, on, screenName, t, update } from '../context';
-import { pasteColourInto, copyColourOf } from '../dialogs/colour';
-import { run } from '../commands';
-import { el, fill } from '../ui';
+import { commandStatesFor, commandText, run } from '../commands';
+import { contextMenu, el, fill, onLongPress } from '../ui';
 import { buildElements, buildInformation, elementRows, showFieldValues } from './panel-fields';
 import { highlightDrawer, setHighlight } from './preview';
 
@@ -55,22 +54,32 @@ function buildColours(): HTMLElement {
     }, el('span', { class: 'swatch' }), el('span', { class: 'caption' }, t(c.key)));
     b.setAttribute('aria-label', t(c.key));
     b.addEventListener('copy', (e) => {
-      const rgb = colourField(c.name)?.value as Rgb | undefined;
-      if (!rgb) return;
       e.preventDefault();
-      e.clipboardData?.setData('text/plain', hex(rgb));
-      copyColourOf(rgb, false);
+      void run('copyColour', { colour: c.name });
     });
     b.addEventListener('paste', (e) => {
       e.preventDefault();
-      void command(() => pasteColourInto(c.name, e.clipboardData?.getData('text/plain') ?? ''));
+      void run('pasteColour', { colour: c.name, text: e.clipboardData?.getData('text/plain') ?? '' });
     });
+    b.addEventListener('contextmenu', (e) => {
+      e.preventDefault();
+      void colourMenu(c.name, b, e.clientX, e.clientY);
+    });
+    onLongPress(b, (x, y) => void colourMenu(c.name, b, x, y));
     b.addEventListener('pointerenter', () => void highlightDrawer({ kind: 'colour', section: colourField(c.name)?.section ?? '', key: c.name }));
     b.addEventListener('pointerleave', unhover);
     colourButtons.set(c.name, b);
     colours.append(b);
   }
   return colours;
+}
+
+// A colour button's own menu (right button, a long press, or the menu key): copy and paste its colour.
+async function colourMenu(name: string, button: HTMLElement, x: number, y: number): Promise<void> {
+  const states = await commandStatesFor({ colour: name });
+  contextMenu(x, y, ['copyColour', 'pasteColour'].map((id) => ({
+    label: commandText(id), disabled: !states[id]?.enabled, run: () => void run(id, { colour: name }),
+  })), button);
 }
 
 function buildImages(): HTMLElement {
@@ -106,6 +115,8 @@ function showValues(): void {
     const rgb = f.value as Rgb;
     (button.querySelector('.swatch') as HTMLElement).style.background = hex(rgb);
     button.dataset.colour = hex(rgb);
+    // The colour's value for a screen reader, written as the core writes it.
+    void engine.colourTexts(rgb).then((c) => button.setAttribute('aria-description', `${c.hex} ${c.code}`));
   }
   showFieldValues();
 }
