@@ -1083,7 +1083,7 @@ void EngineSession::ReloadAnswer(const DiskReload::Result& r, const std::vector<
             ",\"messages\":" + MessagesJson(messages) + "}";
 }
 
-Outcome EngineSession::DiskChanged(std::string_view names) {
+Outcome EngineSession::ReadChangedFiles(std::string_view names) {
   Begin();
   const SkinOrigin::Kind kind = document_.origin().kind;
   if (kind == SkinOrigin::Kind::BuiltIn) return End(Outcome::Refused);
@@ -1102,7 +1102,8 @@ Outcome EngineSession::DiskChanged(std::string_view names) {
   for (const CatalogueEntry& e : ImageCatalogue()) {
     if (named(e.file)) changes.images.push_back(e.id);
   }
-  changes.listing = lines.size() > changes.images.size() + (changes.settings ? 1 : 0);
+  // Files that are none of the skin's need nothing more: every reading
+  // lists the folder again for the check's stray files.
   const DiskReload::Result r = reload_.Changed(changes, texts_);
   ReloadAnswer(r, {});
   return End(r.taken.empty() ? Outcome::Unchanged : Outcome::Changed);

@@ -46,7 +46,7 @@
 //   ImportFolder         {imported, messages, status, report: {title, lines, summary,
 //                        details, warning}}           FolderImportResult
 //   CompareWith          [message]                   EngineMessage[]
-//   DiskChanged, AnswerReload
+//   ReadChangedFiles, AnswerReload
 //                        {taken, held, failed, status, question, messages}  ReloadAnswer
 //   About                {title, version, text, linkText, linkAddress, bannerAddress}  AboutTexts
 #pragma once
@@ -170,7 +170,7 @@ class EngineSession : private DocumentObserver {
   // The files of the skin that changed on disk, their names in the skin
   // ("uisettings.ini", "icon/nds.bmp") one a line, already as they are now
   // in its folder (or its archive): read again by edit/disk_reload.h's rule.
-  Outcome DiskChanged(std::string_view names);
+  Outcome ReadChangedFiles(std::string_view names);
   // The answer to the question of files held: true takes the disk's.
   Outcome AnswerReload(bool take);
 

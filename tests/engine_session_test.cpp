@@ -216,7 +216,7 @@ TEST(EngineSession, AnotherSkinToCompareWithAndTheProgressOfAnOpen) {
 
 TEST(EngineSession, FilesChangedOnDiskNamedAsThePageNamesThem) {
   EngineSession e;
-  EXPECT_EQ(e.DiskChanged("lamp.bmp"), Outcome::Refused) << "the built-in skin has no files";
+  EXPECT_EQ(e.ReadChangedFiles("lamp.bmp"), Outcome::Refused) << "the built-in skin has no files";
   testutil::TempDir dir;
   Skin skin;
   ResetSkinToDefaults(skin);
@@ -231,21 +231,21 @@ TEST(EngineSession, FilesChangedOnDiskNamedAsThePageNamesThem) {
   testutil::WriteFile(dir / "lamp.bmp", EncodeBmp16(Picture(6, 6, Rgb24{248, 0, 0})));
   testutil::WriteFile(dir / "icon/nds.bmp", EncodeBmp16(Picture(32, 32, Rgb24{0, 0, 248})));
   // Any letter case, and a file that is none of the skin's among them.
-  EXPECT_EQ(e.DiskChanged("LAMP.BMP\nnotes.txt\nicon/NDS.bmp\n"), Outcome::Changed);
+  EXPECT_EQ(e.ReadChangedFiles("LAMP.BMP\nnotes.txt\nicon/NDS.bmp\n"), Outcome::Changed);
   EXPECT_TRUE(Has(e.result(), "\"taken\":[\"lamp.bmp\",\"icon/nds.bmp\"],\"held\":[]")) << e.result();
   EXPECT_TRUE(Has(e.result(), "\"question\":null"));
   EXPECT_EQ(e.document().skin().image(ImageId::lamp), Picture(6, 6, Rgb24{248, 0, 0}));
   // Changed by the user too: held until the answer.
   e.SetNumber("[start bar]", "y", 100, false);
   testutil::WriteFile(dir / "uisettings.ini", testutil::ReadFile(dir / "uisettings.ini") + "\r\n");
-  EXPECT_EQ(e.DiskChanged("uisettings.ini"), Outcome::Unchanged);
+  EXPECT_EQ(e.ReadChangedFiles("uisettings.ini"), Outcome::Unchanged);
   EXPECT_TRUE(Has(e.result(), "\"held\":[\"uisettings.ini\"]")) << e.result();
   EXPECT_TRUE(Has(e.result(), "\"question\":\"Changed on disk: uisettings.ini.")) << e.result();
   EXPECT_EQ(e.AnswerReload(true), Outcome::Changed);
   EXPECT_EQ(e.document().skin().startBar.y, 172);
   // A new open: nothing waits any more.
   e.SetNumber("[start bar]", "y", 90, false);
-  e.DiskChanged("uisettings.ini");
+  e.ReadChangedFiles("uisettings.ini");
   ASSERT_EQ(e.Open(dir.path()), Outcome::Changed);
   EXPECT_EQ(e.AnswerReload(true), Outcome::Unchanged);
 }

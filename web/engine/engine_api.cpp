@@ -198,7 +198,7 @@ EMSCRIPTEN_KEEPALIVE void engine_stop_compare() { E().StopCompare(); }
 // written where the skin's folder (or archive) is; -1 for a skin from no
 // files.
 EMSCRIPTEN_KEEPALIVE int engine_disk_changed(const char* names) {
-  const Outcome o = E().DiskChanged(S(names));
+  const Outcome o = E().ReadChangedFiles(S(names));
   Answer();
   return Code(o);
 }
