@@ -1,21 +1,24 @@
-// How long the page's engine takes, under node, from a photo handed to it
-// to the fit question's three pictures, and to the import done: a 4000 x
-// 3000 JPEG going into the upper screen (256 x 192), so the sizes differ
-// and the question is asked. Run by hand after ./scripts/build-web:
+// How long the page's engine takes from a photo handed to it to the fit
+// question's three pictures, and to the import done: a 4000 x 3000 JPEG
+// going into the upper screen (256 x 192), so the sizes differ and the
+// question is asked. Run by hand after ./scripts/build-web:
 //
-//   node bench/web/import-question.mjs [--runs N] [--web dist/engine]
+//   node bench/web/import-question.mjs [--runs N] [--web dist/engine] [--chromium]
 //
-// Two ways of asking, each the best of N runs (default 5):
+// Two ways of asking, each the best of N runs (default 5), each on an engine
+// of its own, whose memory (which grows with the work and never shrinks) is
+// given after its runs:
 // - calls: importSizes, then importPicture with preview and picture() for
-//   each of the three fits, endPreview, then the import (the file decoded
-//   each time it is handed over);
+//   each of the three fits, endPreview, then the import;
 // - previews: importPreviews (sizes and the three pictures in one call),
 //   then the import, which takes the picture already decoded.
-// Each is given with the engine's memory after its runs.
-// The photo is made here with the JPEG encoder the engine's screenshots
-// use: smooth gradients and a little noise, as a camera gives.
-import { readFileSync } from 'node:fs';
+// Under node, and with --chromium in headless Chromium too (the engine's
+// module and files served on 127.0.0.1). The photo is made here with the
+// JPEG encoder the engine's screenshots use: smooth gradients and a little
+// noise, as a camera gives.
+import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
@@ -24,13 +27,14 @@ const web = join(repo, 'web');
 const { nodeEngine } = await import(pathToFileURL(join(web, 'tests/node-engine.mjs')).href);
 const { createJpegEncoder } = await import(pathToFileURL(join(web, 'platform/jpeg.mjs')).href);
 
-const opt = { runs: 5, web: join(repo, 'dist/engine') };
+const opt = { runs: 5, web: join(repo, 'dist/engine'), chromium: false };
 const args = process.argv.slice(2);
-for (let i = 0; i < args.length; i += 2) {
-  if (args[i] === '--runs' && /^[1-9]\d*$/.test(args[i + 1] ?? '')) opt.runs = Number(args[i + 1]);
-  else if (args[i] === '--web' && args[i + 1]) opt.web = resolve(args[i + 1]);
+for (let i = 0; i < args.length; ++i) {
+  if (args[i] === '--runs' && /^[1-9]\d*$/.test(args[i + 1] ?? '')) opt.runs = Number(args[++i]);
+  else if (args[i] === '--web' && args[i + 1]) opt.web = resolve(args[++i]);
+  else if (args[i] === '--chromium') opt.chromium = true;
   else {
-    console.error('usage: node bench/web/import-question.mjs [--runs N] [--web ENGINE_DIR]');
+    console.error('usage: node bench/web/import-question.mjs [--runs N] [--web ENGINE_DIR] [--chromium]');
     process.exit(2);
   }
 }
@@ -56,46 +60,93 @@ async function photo(width, height) {
   return encode(rgb, width, height, 85);
 }
 
-const bytes = await photo(4000, 3000);
-let engine;
-const fits = ['cover', 'stretch', 'keep'];
-
-const ways = {
-  calls() {
-    const t0 = performance.now();
-    const sizes = engine.importSizes('upper_screen', 'photo.jpg', bytes);
-    if (!sizes || sizes.width !== 4000) throw new Error('no sizes');
-    for (const fit of fits) {
-      engine.importPicture('upper_screen', 'photo.jpg', bytes, fit, { preview: true });
-      engine.picture('upper_screen');
+// The two ways, on engines `newEngine` makes; the same source runs in node
+// and, as text, in the page.
+async function measure(newEngine, bytes, runs) {
+  const fits = ['cover', 'stretch', 'keep'];
+  const ways = {
+    calls(engine) {
+      const t0 = performance.now();
+      const sizes = engine.importSizes('upper_screen', 'photo.jpg', bytes);
+      if (!sizes || sizes.width !== 4000) throw new Error('no sizes');
+      for (const fit of fits) {
+        engine.importPicture('upper_screen', 'photo.jpg', bytes, fit, { preview: true });
+        engine.picture('upper_screen');
+      }
+      engine.endPreview();
+      const asked = performance.now();
+      if (!engine.importPicture('upper_screen', 'photo.jpg', bytes, 'cover').imported) throw new Error('not imported');
+      return [asked - t0, performance.now() - t0];
+    },
+    previews(engine) {
+      const t0 = performance.now();
+      const previews = engine.importPreviews('upper_screen', 'photo.jpg', bytes);
+      if (!previews || previews.sizes.width !== 4000) throw new Error('no previews');
+      const asked = performance.now();
+      if (!engine.importPicture('upper_screen', 'photo.jpg', bytes, 'cover').imported) throw new Error('not imported');
+      return [asked - t0, performance.now() - t0];
+    },
+  };
+  const out = [];
+  for (const [name, run] of Object.entries(ways)) {
+    const engine = await newEngine();
+    if (name === 'previews' && typeof engine.importPreviews !== 'function') continue;  // an engine from before it
+    let best = [Infinity, Infinity];
+    for (let r = 0; r < runs; ++r) {
+      engine.newSkin();
+      const [asked, done] = run(engine);
+      best = [Math.min(best[0], asked), Math.min(best[1], done)];
     }
-    engine.endPreview();
-    const asked = performance.now();
-    if (!engine.importPicture('upper_screen', 'photo.jpg', bytes, 'cover').imported) throw new Error('not imported');
-    return [asked - t0, performance.now() - t0];
-  },
-  previews() {
-    const t0 = performance.now();
-    const previews = engine.importPreviews('upper_screen', 'photo.jpg', bytes);
-    if (!previews || previews.sizes.width !== 4000) throw new Error('no previews');
-    const asked = performance.now();
-    if (!engine.importPicture('upper_screen', 'photo.jpg', bytes, 'cover').imported) throw new Error('not imported');
-    return [asked - t0, performance.now() - t0];
-  },
-};
-
-console.log(`photo: 4000 x 3000 JPEG, ${bytes.length} bytes; best of ${opt.runs} runs`);
-// Each way on an engine of its own, so that its memory (which grows with the
-// work and never shrinks) is its own.
-for (const [name, run] of Object.entries(ways)) {
-  engine = await nodeEngine(opt.web);
-  if (name === 'previews' && typeof engine.importPreviews !== 'function') continue;
-  let best = [Infinity, Infinity];
-  for (let r = 0; r < opt.runs; ++r) {
-    engine.newSkin();
-    const [asked, done] = run();
-    best = [Math.min(best[0], asked), Math.min(best[1], done)];
+    out.push({ name, question: best[0], imported: best[1], memory: engine.memoryBytes() });
   }
-  console.log(`${name.padEnd(9)} question ${best[0].toFixed(0).padStart(5)} ms   imported ${best[1].toFixed(0).padStart(5)} ms` +
-              `   engine memory ${(engine.memoryBytes() / 1048576).toFixed(0)} MiB`);
+  return out;
+}
+
+async function chromium(bytes) {
+  const { serve } = await import(pathToFileURL(join(repo, 'tools/serve-web.mjs')).href);
+  const { launchChromium, withTimeout } = await import(pathToFileURL(join(web, 'tests/chromium.mjs')).href);
+  const puppeteer = createRequire(join(web, 'package.json'))('puppeteer-core');
+  const dir = mkdtempSync(join(tmpdir(), 'import-question-'));
+  const profile = mkdtempSync(join(tmpdir(), 'import-question-profile-'));
+  mkdirSync(join(dir, 'codecs'));
+  for (const f of ['skin-engine.mjs', 'engine-core.wasm', 'png-encoder.mjs', 'jpeg-encoder.mjs', 'codecs/png.wasm',
+                   'codecs/jpeg-turbo.wasm']) {
+    copyFileSync(join(opt.web, f), join(dir, f));
+  }
+  writeFileSync(join(dir, 'photo.jpg'), bytes);
+  writeFileSync(join(dir, 'empty.html'), '<!doctype html><meta charset="utf-8"><title>empty</title>\n');
+  const server = await serve(dir);
+  let browser = null;
+  try {
+    browser = await launchChromium(puppeteer, profile);
+    const page = await browser.newPage();
+    await page.goto(`${server.url}/empty.html`, { waitUntil: 'load', timeout: 60_000 });
+    const results = await page.evaluate(`(async () => {
+      const { loadEngine } = await import(new URL('skin-engine.mjs', location.href).href);
+      const bytes = new Uint8Array(await (await fetch('photo.jpg')).arrayBuffer());
+      return (${measure.toString()})(loadEngine, bytes, ${opt.runs});
+    })()`);
+    return { version: await browser.version(), results };
+  } finally {
+    if (browser) await withTimeout(browser.close(), 30_000, 'closing Chromium');
+    await server.close();
+    rmSync(dir, { recursive: true, force: true });
+    rmSync(profile, { recursive: true, force: true });
+  }
+}
+
+function print(where, results) {
+  for (const r of results) {
+    console.log(`${where.padEnd(9)} ${r.name.padEnd(9)} question ${r.question.toFixed(0).padStart(5)} ms` +
+                `   imported ${r.imported.toFixed(0).padStart(5)} ms   engine memory ${(r.memory / 1048576).toFixed(0)} MiB`);
+  }
+}
+
+const bytes = await photo(4000, 3000);
+console.log(`photo: 4000 x 3000 JPEG, ${bytes.length} bytes; engine ${opt.web}; best of ${opt.runs} runs`);
+print('node', await measure(() => nodeEngine(opt.web), bytes, opt.runs));
+if (opt.chromium) {
+  const { version, results } = await chromium(bytes);
+  console.log(version);
+  print('chromium', results);
 }
