@@ -151,6 +151,7 @@ test('files changed on disk: taken when nothing unsaved stands in the way, else 
   const files = filesOf(folder);
   const red = join(WORK_DIR, 'red-upper');
   native(['convert', '--import', `upper_screen=${data('images/card_rgb8.png')}`, '--fit', 'stretch', '--out', red]);
+  native(['convert', '--skin', red, '--out', join(WORK_DIR, 'red.zip')]);
   const redUpper = new Uint8Array(readFileSync(join(red, 'upper_screen.bmp')));
   assert.throws(() => { engine.newSkin(); engine.diskChanged([]); }, RangeError);
   for (const take of [true, false]) {
@@ -188,6 +189,18 @@ test('files changed on disk: taken when nothing unsaved stands in the way, else 
   const half = engine.diskChanged([{ path: 'lamp.bmp', bytes: redUpper.slice(0, 100) }]);
   assert.deepEqual(half.failed, ['lamp.bmp']);
   assert.match(half.status, /^Could not read lamp\.bmp/);
+
+  // An archive is read whole: always asked about, then reopened as one step.
+  const archive = join(WORK_DIR, 'Watched.zip');
+  native(['convert', '--out', archive]);
+  assert.equal(engine.openArchive('Watched.zip', readFileSync(archive)).opened, true);
+  const asked = engine.diskChanged([{ path: 'Watched.zip', bytes: new Uint8Array(readFileSync(join(WORK_DIR, 'red.zip'))) }]);
+  assert.deepEqual([asked.taken, asked.held, asked.question], [[], ['Watched.zip'], 'Watched.zip changed on disk.']);
+  const before = engine.picture('upper_screen');
+  const reopened = engine.answerReload(true);
+  assert.deepEqual([reopened.taken, reopened.status], [['Watched.zip'], 'Read again from disk: Watched.zip']);
+  assert.notDeepEqual(engine.picture('upper_screen').data, before.data);
+  assert.equal(engine.state().modified, false);
 });
 
 test('the fit question of a photo from one decode: its sizes and three ways at once', () => {
