@@ -127,7 +127,13 @@ export function showBusyWith(f: (busy: boolean) => void): void {
   busyShown = f;
 }
 
-export const engine = startEngine((busy) => busyShown(busy));
+let progressShown: (value: number) => void = () => {};
+/** Where the page shows how far an open or a save has come (0 to 53 pictures). */
+export function showProgressWith(f: (value: number) => void): void {
+  progressShown = f;
+}
+
+export const engine = startEngine((busy) => busyShown(busy), (value) => progressShown(value));
 
 /** A text of the interface in the language in force, %1, %2... filled in. */
 export function t(key: string, ...args: (string | number)[]): string {

@@ -8,7 +8,10 @@ import type { Rgb } from '../engine/engine';
 import { backgroundColourDialog, copyColourOf, editColour, pasteColourInto, replaceColourDialog } from './dialogs/colour';
 import { recolourDialog } from './dialogs/recolour';
 import { showShortcuts } from './dialogs/help';
-import { choosePicture, importInto } from './io/import';
+import { choosePicture, importFolder, importInto } from './io/import';
+import { compareWithArchive, compareWithFolder, stopCompare } from './io/compare';
+import { answerReload } from './io/watch';
+import { showAbout } from './dialogs/about';
 import { chooseArchive, confirmLeave, newSkin, openFolder, openRecent, recent } from './io/open';
 import { save, saveArchive, saveToFolder } from './io/save';
 import { copyScreenshot, saveScreenshot } from './io/screenshots';
@@ -30,6 +33,12 @@ export function registerHandlers(): void {
   handle('screenshotShownFile', () => saveScreenshot(true));
   handle('screenshotClipboard', () => copyScreenshot(false));
   handle('screenshotShownClipboard', () => copyScreenshot(true));
+  handle('importFolder', () => importFolder());
+  handle('compareFolder', () => compareWithFolder());
+  handle('compareArchive', () => compareWithArchive());
+  handle('stopCompare', () => stopCompare());
+  handle('reloadTake', () => answerReload(true));
+  handle('reloadKeep', () => answerReload(false));
   handle('quit', async () => {
     // An installed editor's window closes; a tab the browser did not open for the page stays.
     if (await confirmLeave()) window.close();
@@ -73,6 +82,7 @@ export function registerHandlers(): void {
 
   // Help and options.
   handle('shortcuts', () => showShortcuts());
+  handle('about', () => showAbout());
   handle('backgroundColour', () => backgroundColourDialog(app.background));
   handle('swapView', () => setSwapView(!app.swapView));
 }
