@@ -138,7 +138,8 @@ export async function menu(page, title, entry) {
 }
 
 export async function chooseFile(page, action, path) {
-  const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 20_000 }), action()]);
+  // The chooser opens once the commands before it are done: on a busy machine, a while.
+  const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 60_000 }), action()]);
   await chooser.accept([path]);
 }
 

@@ -4,10 +4,10 @@
 // picture decoded, a huge archive opened) a fresh engine takes the document
 // over, so that the memory the operation took comes back.
 import { Cancelled } from '../client';
-import { engine, probe, status, t, whenCommandsRest } from '../context';
+import { app, engine, probe, status, t, whenCommandsRest } from '../context';
 import { refresh } from '../changes';
 import { el } from '../ui';
-import { setHighlight } from '../views/preview';
+import { setCompare, setHighlight } from '../views/preview';
 
 const kRenewAbove = renewAbove();
 
@@ -67,6 +67,8 @@ async function renewIfGrown(): Promise<void> {
     await engine.renew();
     await engine.state();
     memoryRenewed = engine.memory;
+    // The skin compared with is not the document's: it stays with the old engine.
+    if (app.compare === 'other') setCompare('off');
     probe.renewals++;
   } catch (e) {
     console.warn('the engine was not renewed:', e);
