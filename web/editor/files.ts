@@ -165,7 +165,7 @@ export async function writeFolder(handle: FileSystemDirectoryHandle, files: Skin
 }
 
 /** Whether the page may write into a folder it was given, asking the user where it must. */
-export async function mayWrite(handle: FileSystemDirectoryHandle): Promise<boolean> {
+export async function mayWrite(handle: FileSystemHandle): Promise<boolean> {
   const h = handle as unknown as {
     queryPermission?(d: object): Promise<PermissionState>;
     requestPermission?(d: object): Promise<PermissionState>;
