@@ -1,6 +1,6 @@
 // The web app's icons, made at build time from the editor's own icon
 // (assets/app_icon.png, 256 x 256 RGBA) in the sizes browsers ask for: a
-// tab's 32, Safari's 180 (apple-touch-icon), the 192 and 512 of an installed
+// tab's 32, the 180 of a phone's home screen, the 192 and 512 of an installed
 // app, and a 512 "maskable" one whose picture keeps within the middle 80 %
 // a launcher may cut a circle or a rounded square from.
 //

@@ -5,6 +5,7 @@
 // until they are saved, undone or discarded), and only the user's click
 // lets the new version take over and the page load again.
 import { app, on, t } from './context';
+import { journalOwing, writeJournal } from './io/journal';
 import { el } from './ui';
 
 // How often an open page asks whether a new version is out, besides when
@@ -20,7 +21,7 @@ function showOffer(): void {
     if (!shown) return;
     // Beside the menu bar, outside the frame the page builds again on a change of language.
     offer = el('button', {
-      type: 'button', class: 'update-offer', onclick: () => takeUpdate(),
+      type: 'button', class: 'update-offer', onclick: () => void takeUpdate(),
       style: 'position: fixed; top: 4px; inset-inline-end: 8px; z-index: 5',
     });
     document.body.append(offer);
@@ -29,7 +30,10 @@ function showOffer(): void {
   offer.hidden = !shown;
 }
 
-function takeUpdate(): void {
+async function takeUpdate(): Promise<void> {
+  if (!waiting || app.doc.modified) return showOffer();
+  // The journal as the skin is now (an edit undone a moment ago deletes it), so that the new version offers nothing stale.
+  if (journalOwing()) await writeJournal();
   if (!waiting || app.doc.modified) return showOffer();
   navigator.serviceWorker.addEventListener('controllerchange', () => location.reload(), { once: true });
   waiting.postMessage('skip-waiting');

@@ -15,7 +15,7 @@ import { join } from 'node:path';
 import { decode } from 'fast-png';
 import { unzipSync, zipSync } from 'fflate';
 import { serve } from '../../tools/serve-web.mjs';
-import { launchBrowser } from './browsers/index.mjs';
+import { launchBrowser, poll } from './browsers/index.mjs';
 
 const env = (name) => process.env[name] ?? assert.fail(`${name} is not set`);
 const engine = env('ENGINE');
@@ -41,7 +41,8 @@ const page = {
     const name = (e) => e.getAttribute('aria-label') ?? e.textContent.trim();
     [...document.querySelectorAll('.menu-title')].find((b) => name(b) === title).click();
     for (let i = 0; i < 200; ++i) {
-      const item = [...document.querySelectorAll('.menu-list [role^=menuitem]')].find((b) => name(b) === entry);
+      // "Undo" names its step ("Undo gameInfoTextColor").
+      const item = [...document.querySelectorAll('.menu-list [role^=menuitem]')].find((b) => name(b) === entry || name(b).startsWith(`${entry} `));
       if (item) return item.click();
       await new Promise((r) => setTimeout(r, 10));
     }
@@ -74,16 +75,16 @@ const page = {
     for (let j = 0; j < bytes.length; j += 0x8000) text += String.fromCharCode(...bytes.subarray(j, j + 0x8000));
     return btoa(text);
   },
-  // The journals kept in the browser's storage: each one's name and whether it holds an archive.
+  // The journals kept in the browser's storage (null: none), each one's name and the size of the skin it holds.
   journals: () => new Promise((resolve) => {
     const r = indexedDB.open('skin-editor');
-    r.onerror = () => resolve([]);
+    r.onerror = () => resolve(null);
     r.onsuccess = () => {
       const db = r.result;
-      if (!db.objectStoreNames.contains('journals')) return resolve([]);
+      if (!db.objectStoreNames.contains('journals')) return resolve(null);
       const all = db.transaction('journals').objectStore('journals').getAll();
-      all.onsuccess = () => resolve(all.result.map((j) => ({ name: j.name, archive: j.archive?.length ?? 0 })));
-      all.onerror = () => resolve([]);
+      all.onsuccess = () => resolve(all.result.length ? all.result.map((j) => ({ name: j.name, archive: j.archive?.length ?? 0 })) : null);
+      all.onerror = () => resolve(null);
     };
   }),
   // The service worker serves the page, with every file of the site in its cache.
@@ -153,6 +154,12 @@ async function preview() {
   return browser.evaluate(page.preview);
 }
 
+// Ctrl+0: one skin pixel to one pixel of the page.
+async function actualSize() {
+  await browser.evaluate(page.key, '0', true);
+  await browser.waitFor(() => document.querySelector('footer .zoom')?.textContent === 'Zoom 100%', [], { what: 'Ctrl+0 taken' });
+}
+
 async function noErrors(what) {
   assert.deepEqual([...(await browser.evaluate(page.errors)), ...browser.consoleErrors.splice(0)], [], `${what}: errors in the page`);
 }
@@ -180,7 +187,7 @@ describe(`the editor page in ${engine}`, () => {
     assert.ok(siteFiles.length > 20, 'the site\'s files');
     await browser.goto(`${origin}/?test`);
     await started('the first start');
-    await browser.evaluate(page.key, '0', true);
+    await actualSize();
     const builtIn = nativeRender([], 'built-in');
     assertSame(await preview(), builtIn, 'the built-in skin at 1x');
 
@@ -192,14 +199,14 @@ describe(`the editor page in ${engine}`, () => {
     try {
       await browser.reload();
       await started('a start without the server');
-      await browser.evaluate(page.key, '0', true);
+      await actualSize();
       assertSame(await preview(), builtIn, 'offline, the built-in skin at 1x');
       // Another language, its file from the cache too.
       await browser.evaluate(page.menu, 'Language', 'Deutsch');
       await browser.waitFor(() => [...document.querySelectorAll('.menu-title')].some((b) => b.getAttribute('aria-label') === 'Datei'), [],
         { what: 'the German menus' });
       assert.equal(await browser.evaluate(() => document.documentElement.lang), 'de');
-      await browser.evaluate(page.menu, 'Sprache', 'English');
+      await browser.evaluate(page.menu, 'Language', 'English');
       await browser.waitFor(() => [...document.querySelectorAll('.menu-title')].some((b) => b.getAttribute('aria-label') === 'File'), [],
         { what: 'the English menus again' });
     } finally {
@@ -209,7 +216,7 @@ describe(`the editor page in ${engine}`, () => {
   });
 
   test('an archive opened through the file input, a colour changed and undone, and the reload restoring the changes', async () => {
-    await browser.evaluate(page.key, '0', true);
+    await actualSize();
     await browser.setFile('input[type=file][accept*=".zip"]', sunset);
     await browser.waitFor(() => document.title.startsWith('Sunset'), [], { what: 'Sunset opened' });
     const opened = nativeRender(['--skin', sunset], 'sunset');
@@ -219,7 +226,7 @@ describe(`the editor page in ${engine}`, () => {
     await browser.waitFor(() => document.title.startsWith('* '), [], { what: 'the change made' });
     const red = await preview();
     assert.throws(() => assertSame(red, opened, 'changed'), /pixel/, 'the colour shows on the preview');
-    await browser.evaluate(page.menu, 'Edit', 'Undo gameInfoTextColor');
+    await browser.evaluate(page.menu, 'Edit', 'Undo');
     await browser.waitFor(() => !document.title.startsWith('*'), [], { what: 'undone' });
     assertSame(await preview(), opened, 'after Undo');
 
@@ -239,7 +246,7 @@ describe(`the editor page in ${engine}`, () => {
     await browser.evaluate(() => [...document.querySelectorAll('dialog[open] button')].find((b) => b.textContent === 'Restore').click());
     await started('after Restore');
     assert.match(await browser.evaluate(page.title), /^\* Sunset/, 'restored changes are unsaved');
-    await browser.evaluate(page.key, '0', true);
+    await actualSize();
     assert.equal((await preview()).data, changed.data, 'the change came back');
 
     // Save: the archive the desktop writes for the same skin, the colour set.
@@ -259,6 +266,9 @@ describe(`the editor page in ${engine}`, () => {
       }
     }
     await noErrors('after Save');
+    // Nothing left to offer at the next start (the download is taken as kept).
+    await browser.evaluate(page.menu, 'File', 'New');
+    await poll(async () => !(await browser.evaluate(page.journals)), null, [], { what: 'the journal gone' });
   });
 
   test('a new version is offered only while nothing is unsaved, and replaces the old cache', async () => {
@@ -273,13 +283,15 @@ describe(`the editor page in ${engine}`, () => {
     const next = [...build].reverse().join('');
     const sw = join(site, 'sw.js');
     writeFileSync(sw, readFileSync(sw, 'utf8').replace(build, next));
-    await browser.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update());
+    await browser.evaluate(async () => {
+      await (await navigator.serviceWorker.getRegistration()).update();
+    });
     await browser.waitFor(async () => !!(await navigator.serviceWorker.getRegistration())?.waiting, [],
       { timeout: 60_000, what: 'the new version installed' });
     await browser.waitFor(page.idle, []);
     assert.equal(await browser.evaluate(page.updateOffer), '', 'no offer under unsaved changes');
 
-    await browser.evaluate(page.menu, 'Edit', 'Undo gameInfoTextColor');
+    await browser.evaluate(page.menu, 'Edit', 'Undo');
     assert.equal(await browser.waitFor(page.updateOffer, [], { what: 'the offer' }), 'Reload to update');
     await browser.evaluate(() => document.querySelector('button.update-offer').click());
     await browser.waitFor(() => !window.skinEditor?.ready, [], { timeout: 30_000, what: 'the page loading again' }).catch(() => {});
@@ -287,5 +299,72 @@ describe(`the editor page in ${engine}`, () => {
     assert.equal(await browser.waitFor(page.offline, [siteFiles.length], { timeout: 60_000, what: 'the new cache' }), `skin-editor-${next}`);
     assert.match(await browser.evaluate(async () => (await fetch('editor.css')).text()), /the next version/);
     await noErrors('after the update');
+  });
+
+  // Only Chromium lets a page write into a file it was handed (the File
+  // System Access API), and only an installed app gets files from the
+  // system: the launch queue is stood in for here, and the archives are
+  // files of the page's private file system, which behave as the user's.
+  test('an archive the system hands over is saved back into it; one holding more, or changed since, asks for a folder', { skip: engine !== 'chromium' }, async () => {
+    const extra = zipSync({ ...unzipSync(new Uint8Array(readFileSync(sunset))), 'notes.txt': new TextEncoder().encode('not the skin') });
+    await browser.page.evaluateOnNewDocument(() => {
+      Object.defineProperty(window, 'launchQueue', { value: { setConsumer: (f) => (window.testLaunch = f) } });
+      window.showDirectoryPicker = async () => (await navigator.storage.getDirectory()).getDirectoryHandle('Chosen', { create: true });
+    });
+    await browser.reload();
+    await started('with a launch queue');
+    const put = async (name, b64) => {
+      const root = await navigator.storage.getDirectory();
+      const w = await (await root.getFileHandle(name, { create: true })).createWritable();
+      await w.write(Uint8Array.from(atob(b64), (c) => c.charCodeAt(0)));
+      await w.close();
+    };
+    const launch = async (name) => window.testLaunch({ files: [await (await navigator.storage.getDirectory()).getFileHandle(name)] });
+    const read = async (name) => {
+      const bytes = new Uint8Array(await (await (await (await navigator.storage.getDirectory()).getFileHandle(name)).getFile()).arrayBuffer());
+      let text = '';
+      for (let j = 0; j < bytes.length; j += 0x8000) text += String.fromCharCode(...bytes.subarray(j, j + 0x8000));
+      return btoa(text);
+    };
+    // The status line saying `text`, nothing left unsaved.
+    const saved = (text) => browser.waitFor((t) => !document.title.startsWith('*') && document.querySelector('[role=status]').textContent === t, [text],
+      { what: text });
+    await browser.evaluate(put, 'Holiday.zip', readFileSync(sunset).toString('base64'));
+    await browser.evaluate(put, 'Bundle.zip', Buffer.from(extra).toString('base64'));
+
+    // Named as its file, saved back into it with the folder inside kept ("Sunset/").
+    await browser.evaluate(launch, 'Holiday.zip');
+    await browser.waitFor(() => document.title.startsWith('Holiday'), [], { what: 'Holiday.zip opened' });
+    await browser.evaluate(page.colour, 'gameInfoTextColor', '0x001f');
+    await browser.waitFor(() => document.title.startsWith('* '), [], { what: 'the change made' });
+    await browser.evaluate(page.menu, 'File', 'Save');
+    await saved('Saved 54 files to Holiday.zip');
+    const written = members(Buffer.from(await browser.evaluate(read, 'Holiday.zip'), 'base64'));
+    const expected = members(readFileSync(sunset));
+    assert.deepEqual(written.map(([n]) => n), expected.map(([n]) => n));
+    assert.match(written[0][1], /^gameInfoTextColor *= *0x001f\r?$/m);
+    assert.deepEqual(written.slice(1), expected.slice(1));
+
+    // Changed by another program since: not overwritten, a folder asked for instead.
+    const before = await browser.evaluate(read, 'Holiday.zip');
+    await browser.evaluate(page.colour, 'gameInfoTextColor', '#00f800');
+    await browser.waitFor(() => document.title.startsWith('* '), [], { what: 'the change made' });
+    await browser.evaluate(put, 'Holiday.zip', before);
+    await browser.evaluate(page.menu, 'File', 'Save');
+    await saved('Saved 54 files to Chosen');
+    assert.equal(await browser.evaluate(read, 'Holiday.zip'), before, 'the archive another program wrote stays');
+
+    // An archive with more than the skin: a folder asked for, the archive left as it was.
+    await browser.evaluate(launch, 'Bundle.zip');
+    await browser.waitFor(() => document.title.startsWith('Bundle'), [], { what: 'Bundle.zip opened' });
+    await browser.evaluate(page.colour, 'gameInfoTextColor', '#0000f8');
+    await browser.waitFor(() => document.title.startsWith('* '), [], { what: 'the change made' });
+    await browser.evaluate(page.menu, 'File', 'Save');
+    await saved('Saved 54 files to Chosen');
+    assert.equal(await browser.evaluate(read, 'Bundle.zip'), Buffer.from(extra).toString('base64'), 'the archive with more stays as it was');
+    const settings = await browser.evaluate(async () =>
+      (await (await (await (await navigator.storage.getDirectory()).getDirectoryHandle('Chosen')).getFileHandle('uisettings.ini')).getFile()).text());
+    assert.match(settings, /^gameInfoTextColor *= *0x7c00\r?$/m);
+    await noErrors('saving into archives');
   });
 });

@@ -26,11 +26,15 @@ export async function save(): Promise<boolean> {
 // holds nothing but the skin (the core's saveTarget) and no other program
 // changed it since the page read it. Otherwise a folder is asked for where
 // the browser has folders, and elsewhere the archive is downloaded.
+// What every save writes, as the desktop counts it: uisettings.ini and the catalogue's 53 pictures.
+const kSkinFiles = 54;
+
 async function saveBackIntoArchive(handle: FileSystemFileHandle): Promise<boolean> {
   const now = await handle.getFile().catch(() => null);
   const unchanged = now !== null && now.size === archiveSeen.size && now.lastModified === archiveSeen.modified;
   if (!app.doc.origin.saveTarget || !unchanged) {
-    status(t('LANG_STATUS_ARCHIVE_HOLDS_MORE$', await engine.printable(handle.name)));
+    const shown = await engine.printable(handle.name);
+    status(unchanged ? t('LANG_STATUS_ARCHIVE_HOLDS_MORE$', shown) : t('LANG_RELOAD_ASK_ARCHIVE$', shown));
     if (!files.hasFolderAccess) return saveArchive();
     let folder: FileSystemDirectoryHandle;
     try {
@@ -66,7 +70,7 @@ async function saveBackIntoArchive(handle: FileSystemFileHandle): Promise<boolea
   await engine.markSaved(result.where, 'archive');
   setArchiveSeen(await handle.getFile());
   downloaded(null);
-  status(t('LANG_STATUS_SAVED$', app.panel.images.length + 1, await engine.printable(handle.name)));
+  status(t('LANG_STATUS_SAVED$', kSkinFiles, await engine.printable(handle.name)));
   await refresh(false);
   await writeJournal();
   return true;

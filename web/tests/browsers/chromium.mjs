@@ -18,6 +18,8 @@ export async function puppeteerSession(name, browser) {
     if (m.type() === 'error') consoleErrors.push(m.text());
   });
   page.on('pageerror', (e) => consoleErrors.push(String(e.message ?? e)));
+  // A page that asks before it is left (unsaved changes) is left, as WebKit's session is told to.
+  page.on('dialog', (d) => void d.accept().catch(() => {}));
   const evaluate = (fn, ...args) => page.evaluate(fn, ...args);
   return {
     name,
