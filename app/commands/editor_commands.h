@@ -4,6 +4,8 @@
 // Each shows what is tried live on the preview and makes one step of Undo.
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <optional>
 

@@ -109,6 +109,8 @@ export const probe = {
   // When (performance.now()) the first and the last drawing ended, a hover was shown, and how long the 14 screens took.
   firstDrawAt: 0, lastDrawAt: 0, lastHoverAt: 0, overviewMs: 0, engineAt: 0,
   journals: 0, journalFailures: 0, setAside: 0, renewals: 0, checks: 0, hovers: 0, thumbnails: 0, error: '',
+  /** The engine's WebAssembly memory after its last answer, in bytes. */
+  engineMemory: (): number => engine.memory,
   /** The catalogue's commands without a handler on the page. */
   unhandled: (): string[] => [],
   /** Parts of the page at work (drawing, hovering, timers): each adds its own test. */

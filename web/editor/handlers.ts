@@ -14,7 +14,7 @@ import { save, saveArchive, saveToFolder } from './io/save';
 import { copyScreenshot, saveScreenshot } from './io/screenshots';
 import { changeLanguage, setSwapView } from './layout';
 import { showDock, showProblem } from './views/docks';
-import { controlOf } from './views/panel';
+import { controlOf, revealControl } from './views/panel';
 import { kFilters, setComparing, setFilter, setScreen, setWholeZoom, stepZoom, zoomToFit, setZoom } from './views/preview';
 
 export function registerHandlers(): void {
@@ -64,6 +64,7 @@ export function registerHandlers(): void {
   handle('importPicture', ({ picture }) => (picture ? choosePicture(picture) : undefined));
   handle('importPictureFile', ({ picture, file }) => (picture && file ? importInto(picture, file) : undefined));
   handle('showProblem', ({ index }) => (index !== undefined ? showProblem(index) : undefined));
+  handle('reveal', ({ colour, picture }) => revealControl(colour ? { kind: 'colour', name: colour } : picture ? { kind: 'picture', name: picture } : null));
   handle('copyColour', async ({ colour }) => {
     const f = colour ? colourField(colour) : undefined;
     if (f) await copyColourOf(f.value as Rgb);

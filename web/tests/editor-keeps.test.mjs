@@ -188,3 +188,76 @@ describe('the editor page keeps the work', () => {
     await closePage(page);
   });
 });
+
+describe('the editor page stays bounded', () => {
+  test('zip bombs are answered within seconds and the skin open stays; an open under way can be cancelled', async () => {
+    const { hostileSkins, skinFiles } = await import('./hostile-zips.mjs');
+    const skins = await hostileSkins(skinFiles(native(['convert'], 'Plain')));
+    const page = await newPage();
+    const before = await page.title();
+    for (const name of ['settings_1gb.zip', 'pictures_128mb.zip', 'claims_4gb.zip']) {
+      const path = join(harness.work, name);
+      writeFileSync(path, skins[name]);
+      const began = Date.now();
+      await chooseFile(page, () => menu(page, 'File', '*.zip'), path);
+      // Refused with a message, or opened with its pictures refused: either way within seconds.
+      await page.waitForFunction(() => document.querySelector('dialog[open]') || document.title.includes('claims'), { timeout: 15_000 });
+      const seconds = (Date.now() - began) / 1000;
+      assert.ok(seconds < 10, `${name}: answered after ${seconds.toFixed(1)} s`);
+      if (await page.$('dialog[open]')) await page.keyboard.press('Enter');
+      await settled(page);
+    }
+    assert.equal(before, 'New skin - Skin Editor');
+
+    // A long open (200 000 members), cancelled from the page: the skin stays as it was.
+    const opened = await page.title();
+    const long = join(harness.work, 'members_200000.zip');
+    writeFileSync(long, skins['members_200000.zip']);
+    await chooseFile(page, () => menu(page, 'File', '*.zip'), long);
+    await page.locator('::-p-aria([name="Cancel"][role="button"])').click({ timeout: 15_000 });
+    await page.waitForFunction(() => document.querySelector('[role=status]').textContent.startsWith('Cancelled'), { timeout: 15_000 });
+    await settled(page);
+    assert.equal(await page.title(), opened, 'cancelled: the skin open stays');
+    await closePage(page);
+  });
+
+  test('after a huge picture is imported, a fresh engine gives the memory back', async () => {
+    // A 16384 x 4000 PNG of colour ramps, made here (too large to commit).
+    const { deflateSync, crc32 } = await import('node:zlib');
+    const w = 16384, h = 4000;
+    const raw = Buffer.alloc((w * 3 + 1) * h);
+    for (let y = 0; y < h; ++y) {
+      const row = y * (w * 3 + 1);
+      for (let x = 0; x < w; ++x) raw.set([(x + y) & 255, (y >> 4) & 255, 255 - (x & 255)], row + 1 + x * 3);
+    }
+    const chunk = (type, data) => {
+      const out = Buffer.alloc(12 + data.length);
+      out.writeUInt32BE(data.length, 0);
+      out.write(type, 4, 'latin1');
+      data.copy(out, 8);
+      out.writeUInt32BE(crc32(out.subarray(4, 8 + data.length)), 8 + data.length);
+      return out;
+    };
+    const ihdr = Buffer.alloc(13);
+    ihdr.writeUInt32BE(w, 0);
+    ihdr.writeUInt32BE(h, 4);
+    ihdr.set([8, 2, 0, 0, 0], 8);
+    const png = Buffer.concat([Buffer.from([137, 80, 78, 71, 13, 10, 26, 10]), chunk('IHDR', ihdr), chunk('IDAT', deflateSync(raw, { level: 1 })), chunk('IEND', Buffer.alloc(0))]);
+    const path = join(harness.work, 'huge.png');
+    writeFileSync(path, png);
+
+    const page = await newPage();
+    await page.locator('::-p-aria([name="Images"][role="tab"])').click();
+    await chooseFile(page, () => page.locator('::-p-aria(nds.bmp)').click(), path);
+    await page.locator('dialog[open] ::-p-aria([name="Fit"][role="button"])').click({ timeout: 60_000 });
+    await page.waitForFunction(() => !document.querySelector('dialog[open]') && window.skinEditor.renewals > 0, { timeout: 60_000, polling: 200 });
+    await settled(page);
+    const mb = (await page.evaluate(() => window.skinEditor.engineMemory())) / (1 << 20);
+    assert.ok(mb < 200, `the fresh engine holds ${mb.toFixed(0)} MB`);
+    // The document came over: the import is one step of Undo, and undone.
+    assert.match(await page.title(), /^\*/);
+    await keys(page, 'Control', 'z');
+    await page.waitForFunction(() => !document.title.startsWith('*'));
+    await closePage(page);
+  });
+});

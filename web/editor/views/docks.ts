@@ -142,10 +142,13 @@ async function showPalette(): Promise<void> {
 }
 
 // Where the colour chosen is used: its colour fields, and its pictures with their pixels.
+// Each use goes to its control.
 function showUses(entry: PaletteEntry, uses: HTMLElement): void {
+  const use = (text: string, target: { colour?: string; picture?: string }) =>
+    el('li', {}, el('button', { type: 'button', class: 'use', onclick: () => void run('reveal', target) }, text));
   uses.replaceChildren(
-    ...entry.fields.map((f) => el('li', {}, f)),
-    ...Object.entries(entry.pictures).map(([name, count]) => el('li', {}, `${name}: ${t('LANG_PALETTE_PIXELS$', count)}`)));
+    ...entry.fields.map((f) => use(f, { colour: f.split(' ').pop() })),
+    ...Object.entries(entry.pictures).map(([name, count]) => use(`${name}: ${t('LANG_PALETTE_PIXELS$', count)}`, { picture: name })));
 }
 
 function showProblems(): void {

@@ -6,7 +6,7 @@ import { app, colourField, command, engine, hex, on, screenName, t, update } fro
 import { commandStatesFor, commandText, run } from '../commands';
 import { contextMenu, el, fill, onLongPress } from '../ui';
 import { buildElements, buildInformation, elementRows, showFieldValues } from './panel-fields';
-import { highlightDrawer, setHighlight } from './preview';
+import { highlightDrawer, setHighlight, setScreen } from './preview';
 
 const colourButtons = new Map<string, HTMLButtonElement>();
 const imageButtons = new Map<string, HTMLButtonElement>();
@@ -41,6 +41,12 @@ export function buildPanel(): HTMLElement {
   return el('section', { class: 'panel' }, tablist, ...panelPages);
 }
 
+// A caption that may wrap where a name's words meet ("gameInfo|Text|Color"), not inside a word.
+function breakable(text: string): (string | HTMLElement)[] {
+  const parts = text.split(/(?<=[a-z])(?=[A-Z])/);
+  return parts.flatMap((p, i) => (i ? [el('wbr'), p] : [p]));
+}
+
 function unhover(): void {
   setHighlight(null);
 }
@@ -51,7 +57,7 @@ function buildColours(): HTMLElement {
     const b = el('button', {
       type: 'button', class: 'control', 'data-field': c.name, style: `grid-row:${c.row + 1};grid-column:${c.column + 1}`,
       onclick: () => void run('editColour', { colour: c.name }),
-    }, el('span', { class: 'swatch' }), el('span', { class: 'caption' }, t(c.key)));
+    }, el('span', { class: 'swatch' }), el('span', { class: 'caption' }, ...breakable(t(c.key))));
     b.setAttribute('aria-label', t(c.key));
     b.addEventListener('copy', (e) => {
       e.preventDefault();
@@ -88,7 +94,7 @@ function buildImages(): HTMLElement {
     const b = el('button', {
       type: 'button', class: 'control', 'data-picture': c.name, style: `grid-row:${c.row + 1};grid-column:${c.column + 1}`,
       onclick: () => void run('importPicture', { picture: c.name }),
-    }, el('canvas', { width: 32, height: 24, class: 'thumb', 'aria-hidden': 'true' }), el('span', { class: 'caption' }, t(c.key)));
+    }, el('canvas', { width: 32, height: 24, class: 'thumb', 'aria-hidden': 'true' }), el('span', { class: 'caption' }, ...breakable(t(c.key))));
     b.setAttribute('aria-label', t(c.key));
     b.addEventListener('pointerenter', () => void highlightDrawer({ kind: 'picture', name: c.name }));
     b.addEventListener('pointerleave', unhover);
@@ -175,6 +181,18 @@ export function revealDrawer(drawer: Drawer): void {
     showTab(kTabs.images);
     imageButtons.get(drawer.name)?.scrollIntoView({ block: 'nearest' });
   }
+}
+
+/** A colour field's or a picture's control shown in the panel, on its screen, with the focus. */
+export async function revealControl(what: { kind: 'colour' | 'picture'; name: string } | null): Promise<void> {
+  if (!what) return;
+  const table = what.kind === 'colour' ? app.panel.colours : app.panel.images;
+  const row = table.find((c) => c.name === what.name);
+  if (row && row.screen !== app.screen) await setScreen(row.screen);
+  showTab(what.kind === 'colour' ? kTabs.colours : kTabs.images);
+  const b = controlOf(what.kind, what.name);
+  b?.scrollIntoView({ block: 'nearest' });
+  b?.focus();
 }
 
 /** The control of a colour field or a picture ("formFrameColor", "icon/nds"), for the focus. */
