@@ -21,14 +21,14 @@ export async function save(): Promise<boolean> {
   return saveArchive();
 }
 
+// What every save writes, as the desktop counts it: uisettings.ini and the catalogue's 53 pictures.
+const kSkinFiles = 54;
+
 // Back into the archive the system handed the installed app, through its
 // handle, as the desktop saves back into a .zip: only while the archive
 // holds nothing but the skin (the core's saveTarget) and no other program
 // changed it since the page read it. Otherwise a folder is asked for where
 // the browser has folders, and elsewhere the archive is downloaded.
-// What every save writes, as the desktop counts it: uisettings.ini and the catalogue's 53 pictures.
-const kSkinFiles = 54;
-
 async function saveBackIntoArchive(handle: FileSystemFileHandle): Promise<boolean> {
   const now = await handle.getFile().catch(() => null);
   const unchanged = now !== null && now.size === archiveSeen.size && now.lastModified === archiveSeen.modified;
