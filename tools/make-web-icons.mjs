@@ -46,30 +46,30 @@ function rgbaOf(png) {
 }
 
 // Down: the area each new pixel covers, pixel fractions included, averaged
-// with alpha as the weight.
+// with alpha as the weight. Lengths are counted in 1/size of a source
+// pixel, so that every weight is a whole number and a half rounds up.
 function shrink(src, size) {
   const out = new Uint8ClampedArray(size * size * 4);
-  const sx = src.width / size;
-  const sy = src.height / size;
+  const w = src.width;
+  const overlap = (a, b) => (p) => Math.max(0, Math.min(b, (p + 1) * size) - Math.max(a, p * size));
   for (let y = 0; y < size; ++y) {
+    const rows = overlap(y * w, (y + 1) * w);
     for (let x = 0; x < size; ++x) {
-      let r = 0, g = 0, b = 0, a = 0, area = 0;
-      for (let v = Math.floor(y * sy); v < Math.ceil((y + 1) * sy); ++v) {
-        const wy = Math.min(v + 1, (y + 1) * sy) - Math.max(v, y * sy);
-        for (let u = Math.floor(x * sx); u < Math.ceil((x + 1) * sx); ++u) {
-          const w = wy * (Math.min(u + 1, (x + 1) * sx) - Math.max(u, x * sx));
-          const i = (v * src.width + u) * 4;
-          const wa = w * src.data[i + 3];
+      const columns = overlap(x * w, (x + 1) * w);
+      let r = 0, g = 0, b = 0, a = 0;
+      for (let v = Math.floor((y * w) / size); v < Math.ceil(((y + 1) * w) / size); ++v) {
+        for (let u = Math.floor((x * w) / size); u < Math.ceil(((x + 1) * w) / size); ++u) {
+          const i = (v * w + u) * 4;
+          const wa = rows(v) * columns(u) * src.data[i + 3];
           r += wa * src.data[i];
           g += wa * src.data[i + 1];
           b += wa * src.data[i + 2];
           a += wa;
-          area += w;
         }
       }
       const o = (y * size + x) * 4;
       if (a > 0) out.set([r / a, g / a, b / a].map(Math.round), o);
-      out[o + 3] = Math.round(a / area);
+      out[o + 3] = Math.round(a / (w * w));
     }
   }
   return { width: size, height: size, data: out };
