@@ -42,10 +42,7 @@ UrlOpener SystemUrlOpener() {
   return [](const QUrl& url) { QDesktopServices::openUrl(url); };
 }
 
-QString AboutBoxText() {
-  return AboutText(0) + QStringLiteral("\n\n\n") + TitleText() + QString::fromLatin1(kVersionText) + AboutText(1) +
-         QStringLiteral("\n") + AboutText(2) + QStringLiteral("\n\n") + AboutText(3);
-}
+QString AboutBoxText() { return QString::fromStdString(about::BoxText()); }
 
 AboutBox::AboutBox(QWidget* owner, const LanguageTable& texts, UrlOpener open)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint), open_(std::move(open)) {

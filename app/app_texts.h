@@ -1,9 +1,10 @@
-// Built-in texts of the editor's own that no language file changes.
+// Built-in texts of the editor's own that no language file changes: the
+// core's (edit/about_texts.h) as Qt strings, and the desktop's own.
 #pragma once
 
 #include <QString>
 
-inline constexpr const char* kVersionText = "v0.100603";
+#include "edit/about_texts.h"
 
 // The window title text; the version follows it directly.
 QString TitleText();

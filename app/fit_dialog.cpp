@@ -11,41 +11,13 @@
 #include "app/language.h"
 #include "app/modal.h"
 #include "app/qt_picture.h"
+#include "edit/picture_import.h"
 #include "preview/canvas.h"
 
 namespace {
 
 // Each way is drawn in a box of the console's screen.
 constexpr QSize kBox(kScreenWidth, kScreenHeight);
-
-// The top-left `width` x `height` of a picture file's pixels.
-SourcePicture TopLeft(const SourcePicture& source, int width, int height) {
-  width = std::min(width, source.width());
-  height = std::min(height, source.height());
-  if (width == source.width() && height == source.height()) return source;
-  SourcePicture part;
-  part.rgb = Picture(width, height);
-  part.direct16 = source.direct16;
-  if (!source.alpha.empty()) part.alpha.resize(std::size_t(width) * std::size_t(height));
-  for (int y = 0; y < height; ++y) {
-    std::copy_n(source.rgb.row(y), width, part.rgb.row(y));
-    if (!source.alpha.empty()) {
-      std::copy_n(source.alpha.begin() + std::ptrdiff_t(y) * source.width(), width,
-                  part.alpha.begin() + std::ptrdiff_t(y) * width);
-    }
-  }
-  return part;
-}
-
-// The skin picture an import makes of `source`, as far as the screen shows
-// it. Error diffusion carries each pixel's error one column left on the next
-// row, so the screen's part comes out as it does in the whole picture when
-// the columns to its right that can reach it are reduced with it.
-QImage AsShown(const SourcePicture& source) {
-  const SourcePicture part = TopLeft(source, kScreenWidth + kScreenHeight, kScreenHeight);
-  const QImage finished = ToQImage(FinishPicture(part));
-  return finished.copy(0, 0, std::min(finished.width(), kScreenWidth), std::min(finished.height(), kScreenHeight));
-}
 
 // One way drawn at `zoom` in a box of the screen's size: the picture from
 // the box's top left, pixels repeated, and the size the skin expects
@@ -70,20 +42,29 @@ QLabel* Drawn(const QImage& image, QSize expected, int zoom, const QColor& backg
 }  // namespace
 
 FitQuestion AskingToFit(const SourcePicture& source, int width, int height, const QString& text) {
+  // Each way as the core draws it for the question, on both faces.
+  const FitPreviews previews = FitQuestionPictures(source, width, height);
   FitQuestion question;
   question.text = text;
   question.expected = QSize(width, height);
-  question.cover = AsShown(FitPicture(source, width, height, FitMode::Cover));
-  question.stretch = AsShown(FitPicture(source, width, height, FitMode::Stretch));
-  question.keep = AsShown(source);
+  question.cover = ToQImage(previews.cover);
+  question.stretch = ToQImage(previews.stretch);
+  question.keep = ToQImage(previews.keep);
   return question;
 }
 
 int FitPreviewZoom(const FitQuestion& question, QSize box) {
-  QSize largest;
-  for (const QImage* image : {&question.cover, &question.stretch, &question.keep}) largest = largest.expandedTo(image->size());
-  if (largest.isEmpty()) return 1;
-  return std::max(1, std::min(box.width() / largest.width(), box.height() / largest.height()));
+  FitPreviews sizes;
+  const auto size = [](const QImage& image) {
+    Picture p;  // only its size counts
+    p.width = image.width();
+    p.height = image.height();
+    return p;
+  };
+  sizes.cover = size(question.cover);
+  sizes.stretch = size(question.stretch);
+  sizes.keep = size(question.keep);
+  return ::FitPreviewZoom(sizes, box.width(), box.height());
 }
 
 FitDialog::FitDialog(QWidget* owner, const FitQuestion& question, const LanguageTable& texts) : QDialog(owner) {

@@ -1,20 +1,15 @@
-// Live reload: the files of the open skin that changed on disk are read
-// again into the document, each reload one step of Undo; where the document
-// holds unsaved changes to a changed file, the question goes to the reload
-// bar first. An archive is read whole, so it is always offered, never taken
-// behind the user's back.
+// Live reload: the files of the open skin that changed on disk, as the
+// watcher reports them, are read again by the core's rule
+// (edit/disk_reload.h): what nothing unsaved stands in the way of is taken
+// as one step of Undo; a file with unsaved changes, or an archive, goes to
+// the reload bar's question first.
 #pragma once
 
 #include <QObject>
 #include <QString>
 
-#include <optional>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "app/skin_watcher.h"
-#include "skin/picture.h"
+#include "edit/disk_reload.h"
 
 class SkinDocument;
 struct EditorContext;
@@ -37,24 +32,12 @@ class LiveReload : public QObject {
   void questionDone();
 
  private:
-  struct ReadAgain;
-  void ReloadFolderFiles(const DiskChanges& changes);
-  void ReadSettingsAgain(const std::string& folder, ReadAgain& read);
-  void ReadPictureAgain(const std::string& folder, ImageId id, ReadAgain& read);
-  void ReopenArchive();
   void DiskChangedElsewhere();
+  // The watcher and the status bar follow what a reading or an answer did.
+  void Follow(const DiskReload::Result& result);
 
   SkinDocument& document_;
   EditorContext& context_;
   SkinWatcher watcher_;
-  bool updating_ = false;  // the disk state changes by our own hand
-  // Changes on disk held back until the user answers the reload bar.
-  struct Pending {
-    bool archive = false;
-    std::optional<std::string> settings;  // the new bytes of uisettings.ini
-    std::vector<std::pair<ImageId, Picture>> pictures;
-    bool any() const { return archive || settings || !pictures.empty(); }
-  } pending_;
-  // The files of the question: the archive's name, or uisettings.ini and the pictures.
-  QString PendingNames(const Pending& pending) const;
+  DiskReload reload_;
 };

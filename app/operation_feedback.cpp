@@ -29,9 +29,7 @@ bool OperationFeedback::NothingOpened() const {
 MessageTexts MessageTextsOf(const LanguageTable& texts) { return texts.texts().Messages(); }
 
 QString MessageSummary(const QStringList& lines, const LanguageTable& texts) {
-  QString body = lines.mid(0, kSummaryLines).join(QLatin1Char('\n'));
-  if (lines.size() > kSummaryLines) {
-    body += QStringLiteral("\n\n") + texts.Text("LANG_MESSAGES_MORE$").arg(lines.size() - kSummaryLines);
-  }
-  return body;
+  std::vector<std::string> all;
+  for (const QString& line : lines) all.push_back(line.toStdString());
+  return QString::fromStdString(MessageSummary(all, texts.texts()));
 }

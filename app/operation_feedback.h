@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "edit/picture_import.h"
 #include "images/feedback.h"
 
 class LanguageTable;
@@ -44,6 +45,5 @@ class OperationFeedback : public Feedback {
 MessageTexts MessageTextsOf(const LanguageTable& texts);
 
 // The body of the one message box: the first few lines, and a line saying how
-// many more there are in the details.
+// many more there are in the details (the core's rule, edit/picture_import.h).
 QString MessageSummary(const QStringList& lines, const LanguageTable& texts);
-inline constexpr int kSummaryLines = 5;

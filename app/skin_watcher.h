@@ -6,6 +6,8 @@
 // What changed is decided by comparing the files' sizes, times and inodes
 // with what the watcher last knew, so the editor's own save, followed by
 // Resync, never comes back as a change on disk.
+// What changed since the last report (or Watch, or Resync) is the core's
+// DiskChanges (edit/disk_reload.h).
 #pragma once
 
 #include <QFileSystemWatcher>
@@ -18,16 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "edit/disk_reload.h"
 #include "skin/catalogue.h"
-
-// What changed since the last report (or Watch, or Resync).
-struct DiskChanges {
-  bool archive = false;        // the watched .zip
-  bool settings = false;       // uisettings.ini
-  std::vector<ImageId> images; // picture files, in catalogue order
-  bool listing = false;        // files came or went (the check's stray files)
-  bool any() const { return archive || settings || !images.empty() || listing; }
-};
 
 class SkinWatcher : public QObject {
   Q_OBJECT

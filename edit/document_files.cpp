@@ -82,3 +82,13 @@ bool OpenSkinInto(Document& document, const std::string& path, bool archive, Ski
   AdoptOpenedSkin(document, std::move(opened), adoptAs.empty() ? path : adoptAs, archive, std::move(kept.messages));
   return true;
 }
+
+std::optional<Skin> OpenSkinApart(const std::string& path, bool archive, SkinIoContext& ctx) {
+  Skin other;
+  ResetSkinToDefaults(other);
+  Kept kept(ctx.feedback);
+  SkinIoContext keeping{kept, ctx.texts, ctx.budget};
+  OpenSkinOver(other, path, archive, keeping);
+  if (std::any_of(kept.messages.begin(), kept.messages.end(), IsSettingsFailure)) return std::nullopt;
+  return other;
+}

@@ -3,6 +3,7 @@
 // writes next. Choosing the path, asking and showing are each face's own.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,3 +41,9 @@ void OpenSkinOver(Skin& skin, const std::string& path, bool archive, SkinIoConte
 // all. Every message goes to ctx's feedback as it comes.
 bool OpenSkinInto(Document& document, const std::string& path, bool archive, SkinIoContext& ctx,
                   const std::string& adoptAs = {});
+
+// Another skin, to compare the one being edited with: the folder or archive
+// at `path` opened as opening opens it, over the built-in skin, apart from
+// any document. Nothing when its settings could not be read. Every message
+// goes to ctx's feedback as it comes.
+std::optional<Skin> OpenSkinApart(const std::string& path, bool archive, SkinIoContext& ctx);

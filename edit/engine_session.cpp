@@ -12,18 +12,23 @@
 
 #include "check/check.h"
 #include "check/problem_json.h"
+#include "edit/about_texts.h"
 #include "edit/changes.h"
 #include "edit/document_files.h"
 #include "edit/journal.h"
 #include "edit/panel_tables.h"
+#include "edit/picture_import.h"
 #include "images/archive_writer.h"
 #include "images/colour_work.h"
+#include "images/defaults.h"
 #include "images/fit.h"
+#include "images/import_folder.h"
 #include "images/screenshot.h"
 #include "images/skin_io.h"
 #include "platform/file_io.h"
 #include "platform/folder_list.h"
 #include "preview/filters.h"
+#include "skin/ascii.h"
 #include "skin/colour.h"
 #include "skin/schema.h"
 
@@ -51,14 +56,36 @@ const char* MessageKindName(MessageKind kind) {
   return "";
 }
 
-// Every message of one operation, the notes among them.
+// Every message of one operation, the notes among them, and its progress
+// passed on to whoever hears it.
 class Collected : public Feedback {
  public:
+  explicit Collected(const std::function<void(int)>* progress = nullptr) : progress_(progress) {}
   void ShowError(const std::string&) override {}
-  void SetProgress(int) override {}
-  void Report(const Message& message, const std::string&) override { messages.push_back(message); }
-  void Note(const Message& message, const std::string&) override { messages.push_back(message); }
+  void SetProgress(int value) override {
+    if (progress_ && *progress_) (*progress_)(value);
+  }
+  void Report(const Message& message, const std::string&) override {
+    messages.push_back(message);
+    noted.push_back(false);
+  }
+  void Note(const Message& message, const std::string&) override {
+    messages.push_back(message);
+    noted.push_back(true);
+  }
+  // The texts of what was reported (or, with `notes`, noted), in order.
+  std::vector<std::string> Texts(bool notes, const MessageTexts& texts) const {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+      if (noted[i] == notes) out.push_back(FormatMessage(messages[i], texts));
+    }
+    return out;
+  }
   std::vector<Message> messages;
+  std::vector<bool> noted;
+
+ private:
+  const std::function<void(int)>* progress_;
 };
 
 std::string ColourJson(Rgb24 c) {
@@ -271,7 +298,7 @@ Outcome EngineSession::NewSkin() {
 
 Outcome EngineSession::Open(const std::string& path) {
   Begin();
-  Collected feedback;
+  Collected feedback(&progress_);
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{feedback, texts};
   const bool opened = OpenSkinInto(document_, path, !IsExistingFolder(path), ctx);
@@ -283,8 +310,9 @@ Outcome EngineSession::Open(const std::string& path) {
   return End(Outcome::Changed);
 }
 
-void EngineSession::Render(int screen, float zoom, int filter, std::uint32_t background, bool saved) {
-  const Skin& skin = saved ? document_.disk().skin : document_.skin();
+bool EngineSession::Render(int screen, float zoom, int filter, std::uint32_t background, bool saved, bool other) {
+  if (other && !other_) return false;
+  const Skin& skin = other ? *other_ : saved ? document_.disk().skin : document_.skin();
   const Rgb24 bg = RgbOf(background);
   if (filter <= 0 || filter >= kScreenFilterCount) {
     RenderPreview(skin, screen, zoom, bg, work_, shown_);
@@ -294,6 +322,7 @@ void EngineSession::Render(int screen, float zoom, int filter, std::uint32_t bac
     FilteredAtZoom(atOne, static_cast<ScreenFilter>(filter), zoom, work_, shown_);
   }
   ShowPicture(shown_);
+  return true;
 }
 
 void EngineSession::RenderOverview(int screen, int filter, std::uint32_t background, bool half) {
@@ -439,6 +468,19 @@ Outcome EngineSession::Recolour(int hue, int saturation, int lightness, int scop
   return Make(RecolourSkinChange(HslShift{hue, saturation, lightness}, static_cast<RecolourScope>(scope)), preview);
 }
 
+const SourcePicture* EngineSession::SourceOf(const std::string& path, SkinIoContext& ctx) {
+  const std::string file = path.substr(path.rfind('/') + 1);
+  std::string bytes;
+  const bool read = ReadWholeFile(path, bytes, kMaxPictureFileSize) == ReadStatus::Ok;
+  if (read && held_ && !held_->file.empty() && held_->file == file && held_->bytes == bytes) return &held_->source;
+  // Another file: the last one's picture goes before this one is decoded.
+  held_.reset();
+  std::optional<SourcePicture> source = ReadSourceFile(path, ctx);
+  if (!source) return nullptr;
+  held_ = HeldSource{read ? file : std::string(), std::move(bytes), std::move(*source)};
+  return &held_->source;
+}
+
 Outcome EngineSession::Import(std::string_view name, const std::string& path, int fit, bool preview) {
   Begin();
   const std::optional<ImageId> id = FindImage(name);
@@ -447,14 +489,42 @@ Outcome EngineSession::Import(std::string_view name, const std::string& path, in
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{feedback, texts};
   std::optional<::Picture> picture;
-  if (std::optional<SourcePicture> source = ReadSourceFile(path, ctx)) {
+  if (const SourcePicture* held = SourceOf(path, ctx)) {
     const long long allowance = PixelAllowance(document_.CommittedSkin(), *id, ctx.budget);
-    picture = FinishImport(*id, std::move(*source), static_cast<FitMode>(fit), allowance, path, ctx);
+    const FitMode mode = static_cast<FitMode>(fit);
+    // Fitted, the held picture is only read; kept as it is, a preview takes
+    // a copy of it, the import the picture itself.
+    SourcePicture source;
+    if (mode != FitMode::Keep) source = FitPicture(*held, ExpectedWidth(*id), ExpectedHeight(*id), mode);
+    else if (preview) source = *held;
+    else source = std::move(held_->source);
+    picture = FinishImport(*id, std::move(source), FitMode::Keep, allowance, path, ctx);
   }
+  // The import done, its file's picture goes.
+  if (!preview) held_.reset();
   result_ = MessagesJson(feedback.messages);
   if (!picture) return End(Outcome::Failed);
   return Make(ReplacePictures(*id, std::move(*picture)), preview);
 }
+
+namespace {
+
+std::string SizesJson(const SourcePicture& source, ImageId id) {
+  return "\"width\":" + std::to_string(source.width()) + ",\"height\":" + std::to_string(source.height()) +
+         ",\"expectedWidth\":" + std::to_string(ExpectedWidth(id)) +
+         ",\"expectedHeight\":" + std::to_string(ExpectedHeight(id));
+}
+
+std::string StringsJson(const std::vector<std::string>& texts) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (i) out += ",";
+    out += JsonString(texts[i]);
+  }
+  return out + "]";
+}
+
+}  // namespace
 
 Outcome EngineSession::ImportSizes(std::string_view name, const std::string& path) {
   Begin();
@@ -463,19 +533,101 @@ Outcome EngineSession::ImportSizes(std::string_view name, const std::string& pat
   Collected feedback;
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{feedback, texts};
-  const std::optional<SourcePicture> source = ReadSourceFile(path, ctx);
+  const SourcePicture* source = SourceOf(path, ctx);
   if (!source) {
     result_ = MessagesJson(feedback.messages);
     return End(Outcome::Failed);
   }
-  result_ = "{\"width\":" + std::to_string(source->width()) + ",\"height\":" + std::to_string(source->height()) +
-            ",\"expectedWidth\":" + std::to_string(ExpectedWidth(*id)) +
-            ",\"expectedHeight\":" + std::to_string(ExpectedHeight(*id)) + "}";
+  result_ = "{" + SizesJson(*source, *id) + "}";
   return End(Outcome::Unchanged);
+}
+
+Outcome EngineSession::ImportPreviews(std::string_view name, const std::string& path) {
+  Begin();
+  const std::optional<ImageId> id = FindImage(name);
+  if (!id) return End(Outcome::Refused);
+  Collected feedback;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{feedback, texts};
+  const SourcePicture* source = SourceOf(path, ctx);
+  if (!source) {
+    result_ = MessagesJson(feedback.messages);
+    return End(Outcome::Failed);
+  }
+  const FitPreviews previews = FitQuestionPictures(*source, ExpectedWidth(*id), ExpectedHeight(*id));
+  std::string out = "{" + SizesJson(*source, *id) + ",\"pictures\":[";
+  std::size_t size = 0;
+  for (const ::Picture* p : {&previews.cover, &previews.stretch, &previews.keep}) size += p->pixels.size() * 4;
+  pixels_.resize(size);
+  std::size_t at = 0;
+  for (const ::Picture* p : {&previews.cover, &previews.stretch, &previews.keep}) {
+    out += (at ? ",[" : "[") + std::to_string(p->width) + "," + std::to_string(p->height) + "]";
+    CopyAsRgba(*p, pixels_.data() + at);
+    at += p->pixels.size() * 4;
+  }
+  width_ = height_ = 0;  // three pictures, whose sizes the answer gives
+  result_ = out + "]}";
+  return End(Outcome::Unchanged);
+}
+
+Outcome EngineSession::ImportFolderSizes(const std::string& folder) {
+  Begin();
+  Collected feedback;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{feedback, texts};
+  const FolderImport import = ReadPictureFolder(folder, ctx, document_.CommittedSkin());
+  if (!import.folderFound) {
+    result_ = MessagesJson(feedback.messages);
+    return End(Outcome::Failed);
+  }
+  const std::optional<FolderFitQuestion> q = FolderFitQuestionOf(import);
+  std::string out = "{\"count\":" + std::to_string(q ? q->count : 0) + ",\"first\":";
+  if (q) {
+    const std::string file = q->path.starts_with(folder + "/") ? q->path.substr(folder.size() + 1) : q->path;
+    out += "{\"name\":" + JsonString(CatalogueEntryOf(q->image).name) + ",\"file\":" + JsonString(file) +
+           ",\"width\":" + std::to_string(q->width) + ",\"height\":" + std::to_string(q->height) +
+           ",\"expectedWidth\":" + std::to_string(ExpectedWidth(q->image)) +
+           ",\"expectedHeight\":" + std::to_string(ExpectedHeight(q->image)) + "}";
+  } else {
+    out += "null";
+  }
+  result_ = out + ",\"text\":" + JsonString(q ? FolderFitQuestionText(*q, texts_) : std::string()) + "}";
+  return End(Outcome::Unchanged);
+}
+
+Outcome EngineSession::ImportFolder(const std::string& folder, int fit, bool preview) {
+  Begin();
+  if (fit < 0 || fit > 2) return End(Outcome::Refused);
+  // The folder's import ends what a single import held.
+  held_.reset();
+  Collected feedback;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{feedback, texts};
+  FolderImport import = ReadPictureFolder(folder, ctx, document_.CommittedSkin(), static_cast<FitMode>(fit));
+  const std::string messages = MessagesJson(feedback.messages);
+  if (!import.folderFound) {
+    result_ = "{\"imported\":[],\"messages\":" + messages + ",\"status\":\"\",\"report\":null}";
+    return End(Outcome::Failed);
+  }
+  const MessageTexts shown = texts_.Messages();
+  const FolderImportReport report =
+      ReportFolderImport(import, folder, feedback.Texts(false, shown), feedback.Texts(true, shown), texts_);
+  Outcome outcome = End(Outcome::Unchanged);
+  if (std::optional<ReplacePictures> step = TakeFolderImport(import, folder.substr(folder.rfind('/') + 1))) {
+    outcome = Make(std::move(*step), preview);
+  }
+  result_ = "{\"imported\":" + StringsJson(report.taken) + ",\"messages\":" + messages +
+            ",\"status\":" + JsonString(report.status) + ",\"report\":{\"title\":" +
+            JsonString(texts_.Text("LANG_IMPORT_RESULT$")) + ",\"lines\":" + StringsJson(report.lines) +
+            ",\"summary\":" + JsonString(MessageSummary(report.lines, texts_)) +
+            ",\"details\":" + JsonString(MessageDetails(report.lines)) + ",\"warning\":" + Bool(report.warning) + "}}";
+  return outcome;
 }
 
 void EngineSession::EndPreview() {
   Begin();
+  // The question is over: the picture of its file goes.
+  held_.reset();
   const bool was = document_.previewing();
   document_.EndPreview();
   End(was ? Outcome::Changed : Outcome::Unchanged);
@@ -540,7 +692,7 @@ void EngineSession::Palette() { result_ = PaletteJson(SkinPalette(document_.skin
 Outcome EngineSession::SaveFolder(const std::string& where, double when) {
   Begin();
   if (!IsExistingFolder(where) && !MakeFolder(where)) return End(Outcome::Failed);
-  Collected feedback;
+  Collected feedback(&progress_);
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{feedback, texts};
   const std::vector<SkinFile> files = document_.StampForSave(StampTime(when, clock_));
@@ -552,7 +704,7 @@ Outcome EngineSession::SaveFolder(const std::string& where, double when) {
 
 Outcome EngineSession::SaveArchive(const std::string& where, double when) {
   Begin();
-  Collected feedback;
+  Collected feedback(&progress_);
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{feedback, texts};
   const DateTime now = StampTime(when, clock_);
@@ -914,3 +1066,71 @@ void EngineSession::ColourEyedropper(std::uint32_t rgb) {
 }
 
 void EngineSession::ColourState() { ColourAnswer(); }
+
+Outcome EngineSession::CompareWith(const std::string& path) {
+  Begin();
+  Collected feedback(&progress_);
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{feedback, texts};
+  std::optional<Skin> other = OpenSkinApart(path, !IsExistingFolder(path), ctx);
+  result_ = MessagesJson(feedback.messages);
+  // Nothing opened: the skin compared with so far stays.
+  if (!other) return End(Outcome::Failed);
+  other_ = std::make_unique<Skin>(std::move(*other));
+  return End(Outcome::Changed);
+}
+
+void EngineSession::StopCompare() { other_.reset(); }
+
+void EngineSession::ReloadAnswer(const DiskReload::Result& r, const std::vector<Message>& messages) {
+  const std::string question = reload_.Question(texts_);
+  result_ = "{\"taken\":" + StringsJson(r.taken) + ",\"held\":" + StringsJson(r.held) +
+            ",\"failed\":" + StringsJson(r.failed) + ",\"status\":" + JsonString(r.status) +
+            ",\"question\":" + (question.empty() ? std::string("null") : JsonString(question)) +
+            ",\"messages\":" + MessagesJson(messages) + "}";
+}
+
+Outcome EngineSession::ReadChangedFiles(std::string_view names) {
+  Begin();
+  const SkinOrigin::Kind kind = document_.origin().kind;
+  if (kind == SkinOrigin::Kind::BuiltIn) return End(Outcome::Refused);
+  DiskChanges changes;
+  changes.archive = kind == SkinOrigin::Kind::Archive;
+  std::vector<std::string_view> lines;
+  for (std::size_t at = 0; at < names.size();) {
+    const std::size_t end = std::min(names.find('\n', at), names.size());
+    if (end > at) lines.push_back(names.substr(at, end - at));
+    at = end + 1;
+  }
+  const auto named = [&](std::string_view file) {
+    return std::any_of(lines.begin(), lines.end(), [&](std::string_view l) { return EqualsIgnoringAsciiCase(l, file); });
+  };
+  changes.settings = named("uisettings.ini");
+  for (const CatalogueEntry& e : ImageCatalogue()) {
+    if (named(e.file)) changes.images.push_back(e.id);
+  }
+  // Files that are none of the skin's need nothing more: every reading
+  // lists the folder again for the check's stray files.
+  const DiskReload::Result r = reload_.Changed(changes, texts_);
+  ReloadAnswer(r, {});
+  return End(r.taken.empty() ? Outcome::Unchanged : Outcome::Changed);
+}
+
+Outcome EngineSession::AnswerReload(bool take) {
+  Begin();
+  Collected feedback(&progress_);
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{feedback, texts};
+  const DiskReload::Result r = reload_.Answer(take, texts_, ctx);
+  ReloadAnswer(r, r.reopened ? feedback.messages : std::vector<Message>{});
+  return End(r.taken.empty() ? Outcome::Unchanged : Outcome::Changed);
+}
+
+void EngineSession::About() {
+  result_ = "{\"title\":" + JsonString(about::Title()) + ",\"version\":" + JsonString(kVersionText) +
+            ",\"text\":" + JsonString(about::BoxText()) + ",\"linkText\":" + JsonString(about::LinkText()) +
+            ",\"linkAddress\":" + JsonString(about::LinkAddress()) +
+            ",\"bannerAddress\":" + JsonString(about::BannerAddress()) + "}";
+}
+
+void EngineSession::AboutBanner() { ShowPicture(BuiltinPicture(BuiltinPictureId::AboutBanner)); }

@@ -38,10 +38,22 @@
 //   Zoom*                {zoom}                      ZoomAnswer
 //   Wheel                {steps}                     WheelAnswer
 //   ColourTexts          {code, hex}                 ColourTexts
+//   ImportSizes          {width, height, expectedWidth, expectedHeight}  ImportSizes
+//   ImportPreviews       {width, height, expectedWidth, expectedHeight,
+//                        pictures: [[width, height] x3]}  ImportPreviews (with the pictures)
+//   ImportFolderSizes    {count, first: {name, file, width, height, expectedWidth,
+//                        expectedHeight} | null, text}  FolderQuestion
+//   ImportFolder         {imported, messages, status, report: {title, lines, summary,
+//                        details, warning}}           FolderImportResult
+//   CompareWith          [message]                   EngineMessage[]
+//   ReadChangedFiles, AnswerReload
+//                        {taken, held, failed, status, question, messages}  ReloadAnswer
+//   About                {title, version, text, linkText, linkAddress, bannerAddress}  AboutTexts
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,10 +62,12 @@
 
 #include "edit/colour_choice.h"
 #include "edit/command_catalogue.h"
+#include "edit/disk_reload.h"
 #include "edit/document.h"
 #include "edit/editor_session.h"
 #include "edit/interface_texts.h"
 #include "edit/view_zoom.h"
+#include "images/fit.h"
 #include "preview/render.h"
 #include "preview/trace.h"
 #include "skin/clock.h"
@@ -81,6 +95,9 @@ class EngineSession : private DocumentObserver {
   int height() const { return height_; }
   // What the last call that can change something did: {outcome, changed}.
   std::string Changes() const;
+  // Hears how far an open, a save or a reopened archive has come over the
+  // 53 pictures (1..53, then 0 when it is done), as it goes.
+  void SetProgress(std::function<void(int)> progress) { progress_ = std::move(progress); }
 
   // The document whole, for a fresh engine (edit/document_snapshot.h), the
   // paths of the files it refers to (JSON), and a snapshot adopted: false,
@@ -102,8 +119,9 @@ class EngineSession : private DocumentObserver {
   void RememberSeen(const std::string& path, std::string_view seen);
   void ChangedBeforeSave(const std::string& target, std::string_view seen);
 
-  // The preview.
-  void Render(int screen, float zoom, int filter, std::uint32_t background, bool saved);
+  // The preview: the skin being edited, as saved, or (`other`) the skin it
+  // is compared with; false, and nothing drawn, when there is none.
+  bool Render(int screen, float zoom, int filter, std::uint32_t background, bool saved, bool other = false);
   // A thumbnail of All screens: the screen at zoom 1 through the filter, at half size (the mean of each 2 x 2) or whole.
   void RenderOverview(int screen, int filter, std::uint32_t background, bool half);
   bool Picture(std::string_view name);
@@ -126,9 +144,39 @@ class EngineSession : private DocumentObserver {
   Outcome Recolour(int hue, int saturation, int lightness, int scope, bool preview);
   Outcome Import(std::string_view name, const std::string& path, int fit, bool preview);
   Outcome ImportSizes(std::string_view name, const std::string& path);
+  // The fit question of a picture file in one call: its sizes in result(),
+  // and each way's picture as the console shows it (FitQuestionPictures),
+  // cover, stretch and keep, one after the other in pixels() as RGBA.
+  Outcome ImportPreviews(std::string_view name, const std::string& path);
+  // The sizes, the previews and the import of one file decode it once: its
+  // picture is held from the first of them (keyed by the file's name and
+  // bytes) until the import is done, the preview ends, or another file comes.
+  bool importSourceHeld() const { return held_.has_value(); }
+  // Every picture a folder names (images/import_folder.h), as the desktop's
+  // Import pictures from folder: first the one question for the pictures of
+  // another size, then the import with the fit chosen, as one step.
+  Outcome ImportFolderSizes(const std::string& folder);
+  Outcome ImportFolder(const std::string& folder, int fit, bool preview);
   void EndPreview();
   Outcome Undo();
   Outcome Redo();
+
+  // Another skin to compare with, read from a folder or an archive as
+  // opening reads it, apart from the document; StopCompare lets it go.
+  Outcome CompareWith(const std::string& path);
+  void StopCompare();
+  bool comparing() const { return other_ != nullptr; }
+
+  // The files of the skin that changed on disk, their names in the skin
+  // ("uisettings.ini", "icon/nds.bmp") one a line, already as they are now
+  // in its folder (or its archive): read again by edit/disk_reload.h's rule.
+  Outcome ReadChangedFiles(std::string_view names);
+  // The answer to the question of files held: true takes the disk's.
+  Outcome AnswerReload(bool take);
+
+  // The about box's texts, and its banner as a picture.
+  void About();
+  void AboutBanner();
 
   // The journal.
   bool Journal(const std::string& path, double lastEdit, double keeper, double started);
@@ -192,6 +240,9 @@ class EngineSession : private DocumentObserver {
   void CleanChanged(bool) override { changed_.clean = true; }
   void OriginChanged() override { changed_.origin = true; }
   void ProblemsChanged() override { changed_.problems = true; }
+  void DiskChanged() override {
+    if (!reload_.updating()) reload_.Forget();
+  }
 
   // A call that can change something starts with Begin and ends with End.
   void Begin();
@@ -204,6 +255,8 @@ class EngineSession : private DocumentObserver {
   std::string ChangedJson() const;
   void GestureAnswer(const GestureResult& gesture);
   void ColourAnswer(const std::string& fieldText = {});
+  const SourcePicture* SourceOf(const std::string& path, SkinIoContext& ctx);
+  void ReloadAnswer(const DiskReload::Result& result, const std::vector<Message>& messages);
 
   struct Changed {
     std::vector<SkinField> fields;
@@ -212,6 +265,7 @@ class EngineSession : private DocumentObserver {
   };
 
   Document document_;
+  DiskReload reload_{document_};
   EditorSession session_;
   RenderWorkspace work_;
   ::Picture shown_;
@@ -229,4 +283,13 @@ class EngineSession : private DocumentObserver {
   std::optional<ColourChoice> colour_;
   std::optional<PreviewPick> lastPick_;
   SkinStamps seen_;  // what the page saw of the skin's files when it opened or saved them
+  std::function<void(int)> progress_;
+  // The picture file an import is about, decoded once.
+  struct HeldSource {
+    std::string file;   // its name
+    std::string bytes;  // and its bytes, which name it
+    SourcePicture source;
+  };
+  std::optional<HeldSource> held_;
+  std::unique_ptr<Skin> other_;  // the skin compared with
 };

@@ -233,7 +233,11 @@ void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& 
   std::unique_ptr<SkinArchive> archive = SkinArchive::Open(archivePath, &opened, ctx.budget.archiveInflate);
   const std::optional<std::size_t> settingsIndex = archive ? archive->FindSettings() : std::nullopt;
   if (!settingsIndex) {
-    Report(ctx, ReadFailure(opened, true), archivePath);
+    // A file that is there and readable but no archive at all (cut short,
+    // or something else named .zip) is damaged: it may well hold a skin, so
+    // it is not called one without a settings file.
+    const bool damaged = !archive && opened == ReadStatus::Ok;
+    Report(ctx, damaged ? MessageKind::CannotExtract : ReadFailure(opened, true), archivePath);
     return;
   }
   const SkinArchive::Entry& settingsEntry = archive->entries()[*settingsIndex];

@@ -78,7 +78,9 @@ void OpenSkinFolder(Skin& skin, const std::string& folder, SkinIoContext& ctx);
 
 // Opens the skin inside a .zip: the first entry named uisettings.ini (in any
 // folder) fixes the skin's root; pictures come from below that root and are
-// kept as decoded. What the open inflates stays within the budget too.
+// kept as decoded. What the open inflates stays within the budget too. A
+// file that is no archive at all is reported as damaged (CannotExtract, the
+// archive's path its subject), one without a settings entry as missing it.
 void OpenSkinArchive(Skin& skin, const std::string& archivePath, SkinIoContext& ctx);
 
 // One file of a saved skin: its path inside the skin folder ("uisettings.ini",

@@ -3,7 +3,12 @@
 // and the answers a page reads.
 #include <gtest/gtest.h>
 
+#include "edit/about_texts.h"
 #include "edit/engine_session.h"
+#include "images/bmp_writer.h"
+#include "images/defaults.h"
+#include "images/skin_io.h"
+#include "skin/settings_file.h"
 #include "test_util.h"
 
 namespace {
@@ -135,6 +140,130 @@ TEST(EngineSession, AProblemLeadsToItsControl) {
       << e.result();
   e.ProblemFocus(int(problems.size()));
   EXPECT_EQ(e.result(), "null");
+}
+
+TEST(EngineSession, OnePictureFileDecodedOnceForTheQuestionAndTheImport) {
+  EngineSession e;
+  testutil::TempDir dir;
+  const std::string file = dir / "photo.bmp";
+  testutil::WriteFile(file, EncodeBmp16(Picture(300, 200, Rgb24{248, 0, 0})));
+  EXPECT_EQ(e.ImportSizes("upper_screen", file), Outcome::Unchanged);
+  EXPECT_TRUE(e.importSourceHeld());
+  EXPECT_EQ(e.ImportPreviews("upper_screen", file), Outcome::Unchanged);
+  EXPECT_EQ(e.result(),
+            "{\"width\":300,\"height\":200,\"expectedWidth\":256,\"expectedHeight\":192,"
+            "\"pictures\":[[256,192],[256,192],[256,192]]}");
+  EXPECT_EQ(e.pixels().size(), 3u * 256 * 192 * 4);
+  EXPECT_EQ(e.pixels()[0], 248);  // red, as the console shows it
+  EXPECT_EQ(e.Import("upper_screen", file, int(FitMode::Stretch), true), Outcome::Changed);
+  EXPECT_TRUE(e.importSourceHeld()) << "a preview is no end of the import";
+  // The same name with other bytes is another file: decoded anew.
+  testutil::WriteFile(file, EncodeBmp16(Picture(30, 20, Rgb24{0, 0, 248})));
+  e.ImportSizes("upper_screen", file);
+  EXPECT_TRUE(Has(e.result(), "\"width\":30,")) << e.result();
+  EXPECT_EQ(e.Import("upper_screen", file, int(FitMode::Keep), false), Outcome::Changed);
+  EXPECT_FALSE(e.importSourceHeld()) << "the import done, its picture goes";
+  EXPECT_EQ(e.document().skin().image(ImageId::upper_screen), Picture(30, 20, Rgb24{0, 0, 248}));
+  // A question cancelled ends with the preview; a file that is no picture holds nothing.
+  e.ImportPreviews("upper_screen", file);
+  e.EndPreview();
+  EXPECT_FALSE(e.importSourceHeld());
+  testutil::WriteFile(file, "not a picture");
+  EXPECT_EQ(e.ImportPreviews("upper_screen", file), Outcome::Failed);
+  EXPECT_FALSE(e.importSourceHeld());
+  EXPECT_EQ(e.ImportPreviews("no/such", file), Outcome::Refused);
+}
+
+TEST(EngineSession, AnotherSkinToCompareWithAndTheProgressOfAnOpen) {
+  EngineSession e;
+  testutil::TempDir dir;
+  Skin other;
+  ResetSkinToDefaults(other);
+  other.colours.formBodyColor = Rgb24{248, 0, 248};
+  struct Clock2020 : Clock {
+    DateTime Now() const override { return {2020, 1, 1, 0, 0, 0}; }
+  };
+  testutil::RecordingFeedback quiet;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{quiet, texts};
+  SaveSkinFolder(other, dir.path(), TypedInfoOf(other), Clock2020(), ctx);
+
+  EXPECT_FALSE(e.Render(2, 1.0f, 0, 0, false, true)) << "nothing to compare with yet";
+  EXPECT_EQ(e.CompareWith("/nonexistent/skin"), Outcome::Failed);
+  EXPECT_FALSE(e.comparing());
+  std::vector<int> progress;
+  e.SetProgress([&](int value) { progress.push_back(value); });
+  EXPECT_EQ(e.CompareWith(dir.path()), Outcome::Changed);
+  ASSERT_TRUE(e.Render(2, 1.0f, 0, 0, false, true));
+  RenderWorkspace work;
+  Picture expected;
+  RenderPreview(other, 2, 1.0f, Rgb24{}, work, expected);
+  std::vector<std::uint8_t> rgba(expected.pixels.size() * 4);
+  CopyAsRgba(expected, rgba.data());
+  EXPECT_EQ(e.pixels(), rgba);
+  EXPECT_TRUE(SettingsDiffer(e.document().skin(), other)) << "the skin being edited stays";
+  e.StopCompare();
+  EXPECT_FALSE(e.Render(2, 1.0f, 0, 0, false, true));
+
+  // An open tells each picture as it comes, then that it is done.
+  progress.clear();
+  EXPECT_EQ(e.Open(dir.path()), Outcome::Changed);
+  std::vector<int> expectedProgress;
+  for (int k = 1; k <= kImageCount; ++k) expectedProgress.push_back(k);
+  expectedProgress.push_back(0);
+  EXPECT_EQ(progress, expectedProgress);
+}
+
+TEST(EngineSession, FilesChangedOnDiskNamedAsThePageNamesThem) {
+  EngineSession e;
+  EXPECT_EQ(e.ReadChangedFiles("lamp.bmp"), Outcome::Refused) << "the built-in skin has no files";
+  testutil::TempDir dir;
+  Skin skin;
+  ResetSkinToDefaults(skin);
+  struct Clock2020 : Clock {
+    DateTime Now() const override { return {2020, 1, 1, 0, 0, 0}; }
+  };
+  testutil::RecordingFeedback quiet;
+  const MessageTexts texts = MessageTexts::BuiltIn();
+  SkinIoContext ctx{quiet, texts};
+  SaveSkinFolder(skin, dir.path(), TypedInfoOf(skin), Clock2020(), ctx);
+  ASSERT_EQ(e.Open(dir.path()), Outcome::Changed);
+  testutil::WriteFile(dir / "lamp.bmp", EncodeBmp16(Picture(6, 6, Rgb24{248, 0, 0})));
+  testutil::WriteFile(dir / "icon/nds.bmp", EncodeBmp16(Picture(32, 32, Rgb24{0, 0, 248})));
+  // Any letter case, and a file that is none of the skin's among them.
+  EXPECT_EQ(e.ReadChangedFiles("LAMP.BMP\nnotes.txt\nicon/NDS.bmp\n"), Outcome::Changed);
+  EXPECT_TRUE(Has(e.result(), "\"taken\":[\"lamp.bmp\",\"icon/nds.bmp\"],\"held\":[]")) << e.result();
+  EXPECT_TRUE(Has(e.result(), "\"question\":null"));
+  EXPECT_EQ(e.document().skin().image(ImageId::lamp), Picture(6, 6, Rgb24{248, 0, 0}));
+  // Changed by the user too: held until the answer.
+  e.SetNumber("[start bar]", "y", 100, false);
+  testutil::WriteFile(dir / "uisettings.ini", testutil::ReadFile(dir / "uisettings.ini") + "\r\n");
+  EXPECT_EQ(e.ReadChangedFiles("uisettings.ini"), Outcome::Unchanged);
+  EXPECT_TRUE(Has(e.result(), "\"held\":[\"uisettings.ini\"]")) << e.result();
+  EXPECT_TRUE(Has(e.result(), "\"question\":\"Changed on disk: uisettings.ini.")) << e.result();
+  EXPECT_EQ(e.AnswerReload(true), Outcome::Changed);
+  EXPECT_EQ(e.document().skin().startBar.y, 172);
+  // A new open: nothing waits any more.
+  e.SetNumber("[start bar]", "y", 90, false);
+  e.ReadChangedFiles("uisettings.ini");
+  ASSERT_EQ(e.Open(dir.path()), Outcome::Changed);
+  EXPECT_EQ(e.AnswerReload(true), Outcome::Unchanged);
+}
+
+TEST(EngineSession, TheAboutBoxAsTheDesktopShowsIt) {
+  EngineSession e;
+  e.About();
+  EXPECT_TRUE(Has(e.result(), "\"title\":\"Skin Editor \",\"version\":\"v0.100603\"")) << e.result();
+  EXPECT_TRUE(Has(e.result(), "\"linkAddress\":\"https://skin-editor.example.org/\""));
+  EXPECT_TRUE(Has(e.result(), "\"bannerAddress\":\"https://skin-editor.example.org/skins/\""));
+  // The text: the first block, two blank lines, the title line with the
+  // version and the second block, then the other two.
+  const std::string text = about::BoxText();
+  EXPECT_EQ(text.find(about::Text(0) + "\n\n\nSkin Editor v0.100603 - free software"), 0u);
+  EXPECT_TRUE(text.ends_with(about::Text(2) + "\n\n" + about::Text(3)));
+  e.AboutBanner();
+  EXPECT_EQ(e.width(), BuiltinPicture(BuiltinPictureId::AboutBanner).width);
+  EXPECT_EQ(e.pixels().size(), std::size_t(e.width()) * std::size_t(e.height()) * 4);
 }
 
 }  // namespace

@@ -315,12 +315,14 @@ TEST_F(SkinIoTest, BrokenArchives) {
     EXPECT_EQ(std::count(feedback.messages.begin(), feedback.messages.end(), message), 1) << name;
   }
   // No readable settings: one message, nothing changes. A settings entry
-  // that is there but encrypted is not called missing.
+  // that is there but encrypted is not called missing, nor is a file that
+  // is there but no archive at all (cut short, or another kind of file):
+  // it is damaged.
   const std::pair<const char*, std::string> cases[] = {
       {"archives/encrypted.zip", "MySkin\\UISettings.INI: cannot extract"},
-      {"archives/truncated.zip", Data("archives/truncated.zip") + " : No settings"},
+      {"archives/truncated.zip", Data("archives/truncated.zip") + ": cannot extract"},
       {"archives/none.zip", Data("archives/none.zip") + " : No settings"},
-      {"images/card_rgb8.png", Data("images/card_rgb8.png") + " : No settings"},
+      {"images/card_rgb8.png", Data("images/card_rgb8.png") + ": cannot extract"},
   };
   for (const auto& [name, message] : cases) {
     ResetSkinToDefaults(skin);
@@ -331,6 +333,15 @@ TEST_F(SkinIoTest, BrokenArchives) {
     EXPECT_TRUE(feedback.progress.empty());
     EXPECT_EQ(skin.startMenu.itemHeight, 17);
   }
+  // A whole archive that holds pictures but no settings file is a skin
+  // without one, not a damaged archive.
+  TempDir dir;
+  WriteFile(dir / "pictures.zip",
+            EncodeSkinArchive({{"lamp.bmp", EncodeBmp16(Picture(2, 2)), ImageId::lamp, false}}, "art", {2020, 1, 1}));
+  ResetSkinToDefaults(skin);
+  feedback.messages.clear();
+  OpenArchive(dir / "pictures.zip");
+  EXPECT_EQ(feedback.messages, std::vector<std::string>{dir / "pictures.zip" + " : No settings"});
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "app/view_state.h"
 #include "edit/document_files.h"
 #include "edit/editor_session.h"
+#include "edit/picture_import.h"
 #include "images/archive_writer.h"
 #include "images/defaults.h"
 #include "images/fit.h"
@@ -34,11 +35,6 @@ QString Shown(const QString& path) { return QDir::toNativeSeparators(CleanPath(p
 // How many files a save wrote: all but empty pictures (after a failure, none).
 int FilesWritten(const std::vector<SkinFile>& files, const OperationFeedback& feedback) {
   return static_cast<int>(files.size()) - feedback.Count(MessageKind::PictureEmpty);
-}
-
-// Opens the folder or .zip at `path` over `skin`, as opening does.
-OperationFeedback OpenOver(Skin& skin, const QString& path, const EditorContext& context) {
-  return context.Run([&](SkinIoContext& ctx) { OpenSkinOver(skin, Local(path), IsSkinArchive(path), ctx); });
 }
 
 }  // namespace
@@ -351,59 +347,39 @@ void FileCommands::ImportPictureFolder() {
     context_.ShowMessages(feedback);
     return;
   }
+  const LanguageTable& texts = context_.texts;
   // One question for all the pictures whose size differs; the folder is read
   // again when they are to be fitted.
-  const auto differs = [](const FolderImport::Taken& t) {
-    return t.picture.width != ExpectedWidth(t.image) || t.picture.height != ExpectedHeight(t.image);
-  };
-  const auto first = std::find_if(import.pictures.begin(), import.pictures.end(), differs);
-  if (first != import.pictures.end()) {
+  if (const std::optional<FolderFitQuestion> question = FolderFitQuestionOf(import)) {
     std::optional<SourcePicture> source;
-    context_.Run([&](SkinIoContext& ctx) { source = ReadSourceFile(first->path, ctx); });
-    const long long count = std::count_if(import.pictures.begin(), import.pictures.end(), differs);
-    const QString text = context_.texts.Text("LANG_FIT_ASK_MANY$")
-                             .arg(count)
-                             .arg(Latin1(CatalogueEntryOf(first->image).name))
-                             .arg(first->picture.width)
-                             .arg(first->picture.height)
-                             .arg(ExpectedWidth(first->image))
-                             .arg(ExpectedHeight(first->image));
-    const std::optional<FitMode> fit = source ? AskFit(*source, first->image, text) : std::optional(FitMode::Keep);
+    context_.Run([&](SkinIoContext& ctx) { source = ReadSourceFile(question->path, ctx); });
+    const QString text = QString::fromStdString(FolderFitQuestionText(*question, texts.texts()));
+    const std::optional<FitMode> fit = source ? AskFit(*source, question->image, text) : std::optional(FitMode::Keep);
     if (!fit) return;
     if (*fit != FitMode::Keep) {
       feedback = context_.Run(
           [&](SkinIoContext& ctx) { import = ReadPictureFolder(Local(folder), ctx, document_.skin(), *fit); });
     }
   }
-  const LanguageTable& texts = context_.texts;
-  QStringList taken;
-  std::vector<std::pair<ImageId, Picture>> pictures;
-  for (FolderImport::Taken& t : import.pictures) {
-    taken << Latin1(CatalogueEntryOf(t.image).name);
-    pictures.emplace_back(t.image, std::move(t.picture));
+  const auto strings = [](const QStringList& list) {
+    std::vector<std::string> out;
+    for (const QString& s : list) out.push_back(s.toStdString());
+    return out;
+  };
+  const FolderImportReport report = ReportFolderImport(import, Local(Shown(folder)), strings(feedback.lines()),
+                                                       strings(feedback.notes()), texts.texts());
+  if (std::optional<ReplacePictures> step = TakeFolderImport(import, QFileInfo(folder).fileName().toStdString())) {
+    document_.Apply(std::move(*step));
   }
-  if (!pictures.empty()) {
-    document_.Apply(ReplacePictures(std::move(pictures), StepText::Of("LANG_STEP_IMPORT_FOLDER$",
-                                                                      {QFileInfo(folder).fileName().toStdString()})));
-  }
-  context_.ShowStatus((QStringList{texts.Text("LANG_STATUS_IMPORTED$").arg(taken.size()).arg(Shown(folder))} +
-                       feedback.notes())
-                          .join(QStringLiteral("; ")));
+  context_.ShowStatus(FromLocal(report.status));
   // One box for the whole import: what it took, what it passed over, what
   // it could not read.
-  QStringList report{texts.Text("LANG_IMPORT_TAKEN$").arg(taken.size()).arg(taken.join(QStringLiteral(", ")))};
-  QStringList unmatched;
-  for (const std::string& path : import.unmatched) unmatched << FromLocal(path);
-  if (!unmatched.isEmpty()) report << texts.Text("LANG_IMPORT_UNMATCHED$").arg(unmatched.join(QStringLiteral(", ")));
-  for (const FolderImport::PassedOver& p : import.passedOver) {
-    report << texts.Text("LANG_IMPORT_PASSED$").arg(FromLocal(p.path), FromLocal(p.taken));
-  }
-  report += feedback.lines();
-  const QString details = report.size() > kSummaryLines ? report.join(QLatin1Char('\n')) : QString();
-  if (feedback.lines().isEmpty()) {
-    context_.dialogs.ShowReport(context_.window, texts.Text("LANG_IMPORT_RESULT$"), MessageSummary(report, texts), details);
+  const QString summary = FromLocal(MessageSummary(report.lines, texts.texts()));
+  const QString details = FromLocal(MessageDetails(report.lines));
+  if (!report.warning) {
+    context_.dialogs.ShowReport(context_.window, texts.Text("LANG_IMPORT_RESULT$"), summary, details);
   } else {
-    context_.dialogs.ShowMessage(context_.window, texts.Text("LANG_IMPORT_RESULT$"), MessageSummary(report, texts), details);
+    context_.dialogs.ShowMessage(context_.window, texts.Text("LANG_IMPORT_RESULT$"), summary, details);
   }
 }
 
@@ -453,11 +429,11 @@ void FileCommands::CompareWithArchive() {
 void FileCommands::CompareWith(const QString& path) {
   // Opened as opening would open it, over the built-in skin: a skin apart,
   // never the one being edited.
-  auto other = std::make_shared<Skin>();
-  ResetSkinToDefaults(*other);
-  const OperationFeedback feedback = OpenOver(*other, path, context_);
+  std::optional<Skin> other;
+  const OperationFeedback feedback =
+      context_.Run([&](SkinIoContext& ctx) { other = OpenSkinApart(Local(path), IsSkinArchive(path), ctx); });
   context_.ShowMessages(feedback);
-  if (feedback.NothingOpened()) return;
-  view_.CompareWith(std::move(other), SkinNameOf(CleanPath(path)));
+  if (!other) return;
+  view_.CompareWith(std::make_shared<Skin>(std::move(*other)), SkinNameOf(CleanPath(path)));
   context_.ShowStatus(context_.texts.Text("LANG_STATUS_COMPARING$").arg(Shown(path)));
 }

@@ -45,7 +45,7 @@ class Worker_ {
   failed: Error | null = null;
 }
 
-export function startEngine(onBusy: (busy: boolean) => void): EngineClient {
+export function startEngine(onBusy: (busy: boolean) => void, onProgress: (value: number) => void = () => {}): EngineClient {
   let next = 0;
   let memory = 0;
   let marked: Snapshot | null = null;
@@ -64,7 +64,11 @@ export function startEngine(onBusy: (busy: boolean) => void): EngineClient {
 
   const launch = (): Worker_ => {
     const w = new Worker_();
-    w.worker.onmessage = (event: MessageEvent<{ id: number; ok: boolean; value?: unknown; error?: string; memory?: number }>) => {
+    w.worker.onmessage = (event: MessageEvent<{ id: number; ok: boolean; value?: unknown; error?: string; memory?: number; progress?: number }>) => {
+      if (typeof event.data.progress === 'number') {
+        if (w === current) onProgress(event.data.progress);
+        return;
+      }
       const { id, ok, value, error } = event.data;
       if (typeof event.data.memory === 'number' && w === current) memory = event.data.memory;
       const waiting = w.waiting.get(id);

@@ -22,8 +22,10 @@ export interface EditorState {
   screen: number;
   zoom: number;
   filter: Filter;
-  comparing: boolean;
-  /** Space held over the preview while comparing: the saved skin in the current one's place. */
+  /** What the preview shows beside the skin: nothing, the skin as saved, or another skin (compareLabel). */
+  compare: 'off' | 'saved' | 'other';
+  compareLabel: string;
+  /** Space held over the preview while comparing: the other in the current one's place. */
   swapped: boolean;
   docks: { overview: boolean; palette: boolean; problems: boolean };
   tab: number;
@@ -62,7 +64,8 @@ export const app: EditorState = {
   screen: 0,
   zoom: 2,
   filter: 'none',
-  comparing: false,
+  compare: 'off',
+  compareLabel: '',
   swapped: false,
   docks: { overview: false, palette: false, problems: true },
   tab: 0,
@@ -127,7 +130,13 @@ export function showBusyWith(f: (busy: boolean) => void): void {
   busyShown = f;
 }
 
-export const engine = startEngine((busy) => busyShown(busy));
+let progressShown: (value: number) => void = () => {};
+/** Where the page shows how far an open or a save has come (0 to 53 pictures). */
+export function showProgressWith(f: (value: number) => void): void {
+  progressShown = f;
+}
+
+export const engine = startEngine((busy) => busyShown(busy), (value) => progressShown(value));
 
 /** A text of the interface in the language in force, %1, %2... filled in. */
 export function t(key: string, ...args: (string | number)[]): string {

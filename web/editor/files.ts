@@ -164,6 +164,20 @@ export async function writeFolder(handle: FileSystemDirectoryHandle, files: Skin
   for (const s of open) await s.close();
 }
 
+/** The bytes of one file of a folder (a path below it with "/"). */
+export async function readFile(handle: FileSystemDirectoryHandle, path: string): Promise<Uint8Array> {
+  const parts = path.split('/');
+  let dir = handle;
+  for (const part of parts.slice(0, -1)) dir = await dir.getDirectoryHandle(part);
+  return new Uint8Array(await (await (await dir.getFileHandle(parts[parts.length - 1])).getFile()).arrayBuffer());
+}
+
+/** Whether the page may still read a folder it was given, without asking (a watch never asks). */
+export async function mayRead(handle: FileSystemDirectoryHandle): Promise<boolean> {
+  const h = handle as unknown as { queryPermission?(d: object): Promise<PermissionState> };
+  return !h.queryPermission || (await h.queryPermission({ mode: 'read' })) === 'granted';
+}
+
 /** Whether the page may write into a folder it was given, asking the user where it must. */
 export async function mayWrite(handle: FileSystemHandle): Promise<boolean> {
   const h = handle as unknown as {
@@ -194,7 +208,8 @@ export function download(name: string, bytes: Uint8Array, type: string): void {
 
 export const hasFolderAccess = typeof (globalThis as { showDirectoryPicker?: unknown }).showDirectoryPicker === 'function';
 
-export function pickFolder(): Promise<FileSystemDirectoryHandle> {
+/** A folder chosen by the user: a skin's (written to), or one to read pictures or another skin from. */
+export function pickFolder(id = 'skin', mode: 'read' | 'readwrite' = 'readwrite'): Promise<FileSystemDirectoryHandle> {
   return (globalThis as unknown as { showDirectoryPicker(o: object): Promise<FileSystemDirectoryHandle> })
-    .showDirectoryPicker({ mode: 'readwrite', id: 'skin' });
+    .showDirectoryPicker({ mode, id });
 }

@@ -8,14 +8,17 @@ import type { Rgb } from '../engine/engine';
 import { backgroundColourDialog, copyColourOf, editColour, pasteColourInto, replaceColourDialog } from './dialogs/colour';
 import { recolourDialog } from './dialogs/recolour';
 import { showShortcuts } from './dialogs/help';
-import { choosePicture, importInto } from './io/import';
+import { choosePicture, importFolder, importInto } from './io/import';
+import { compareWithArchive, compareWithFolder, stopCompare } from './io/compare';
+import { answerReload } from './io/watch';
+import { showAbout } from './dialogs/about';
 import { chooseArchive, confirmLeave, newSkin, openFolder, openRecent, recent } from './io/open';
 import { save, saveArchive, saveToFolder } from './io/save';
 import { copyScreenshot, saveScreenshot } from './io/screenshots';
 import { changeLanguage, setSwapView } from './layout';
 import { showDock, showProblem } from './views/docks';
 import { controlOf, revealControl } from './views/panel';
-import { kFilters, setComparing, setFilter, setScreen, setWholeZoom, stepZoom, zoomToFit, setZoom } from './views/preview';
+import { kFilters, setCompare, setFilter, setScreen, setWholeZoom, stepZoom, zoomToFit, setZoom } from './views/preview';
 
 export function registerHandlers(): void {
   // File.
@@ -30,6 +33,12 @@ export function registerHandlers(): void {
   handle('screenshotShownFile', () => saveScreenshot(true));
   handle('screenshotClipboard', () => copyScreenshot(false));
   handle('screenshotShownClipboard', () => copyScreenshot(true));
+  handle('importFolder', () => importFolder());
+  handle('compareFolder', () => compareWithFolder());
+  handle('compareArchive', () => compareWithArchive());
+  handle('stopCompare', () => stopCompare());
+  handle('reloadTake', () => answerReload(true));
+  handle('reloadKeep', () => answerReload(false));
   handle('quit', async () => {
     // An installed editor's window closes; a tab the browser did not open for the page stays.
     if (await confirmLeave()) window.close();
@@ -46,7 +55,7 @@ export function registerHandlers(): void {
   handle('zoomFit', () => zoomToFit());
   handle('wholeZoom', () => setWholeZoom(!app.wholeZoom));
   for (const [f] of kFilters) handle(`simulate:${f}`, () => setFilter(f));
-  handle('compareSaved', () => setComparing(!app.comparing));
+  handle('compareSaved', () => setCompare(app.compare === 'saved' ? 'off' : 'saved'));
   handle('overview', () => showDock('overview', !app.docks.overview));
   handle('problems', () => showDock('problems', !app.docks.problems));
   handle('palette', () => showDock('palette', !app.docks.palette));
@@ -73,6 +82,7 @@ export function registerHandlers(): void {
 
   // Help and options.
   handle('shortcuts', () => showShortcuts());
+  handle('about', () => showAbout());
   handle('backgroundColour', () => backgroundColourDialog(app.background));
   handle('swapView', () => setSwapView(!app.swapView));
 }
@@ -81,7 +91,7 @@ export function registerHandlers(): void {
 export function pageFacts() {
   return {
     overviewShown: app.docks.overview, problemsShown: app.docks.problems, paletteShown: app.docks.palette,
-    wholeZoom: app.wholeZoom, swapped: app.swapView, compare: app.comparing ? 'saved' as const : 'off' as const,
+    wholeZoom: app.wholeZoom, swapped: app.swapView, compare: app.compare,
     filter: app.filter, screen: app.screen,
     // The page cannot look into the system's clipboard before a paste; a paste of no colour says so.
     clipboardHoldsColour: true,

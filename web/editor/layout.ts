@@ -2,7 +2,7 @@
 // chooser, the preview, the panel and the docks; the status line below. It
 // is built again, whole, when the language changes.
 import { refresh } from './changes';
-import { app, kScreens, on, screenName, showBusyWith, showStatusWith, t, update } from './context';
+import { app, kScreens, on, screenName, showBusyWith, showProgressWith, showStatusWith, t, update } from './context';
 import { buildMenus } from './commands';
 import { startHint } from './dialogs/help';
 import { archiveInput, folderInput } from './io/open';
@@ -16,14 +16,19 @@ import { buildPreview, kFilters, setScreen, wireZoomGestures } from './views/pre
 import { wirePreviewInput } from './views/preview-input';
 
 const root = document.getElementById('editor')!;
-const progress = el('progress', { class: 'busy', hidden: true });
+const progress = el('progress', { class: 'busy', hidden: true, max: 53 });
 let statusText: HTMLElement | null = null;
 let zoomText: HTMLElement | null = null;
 let simulationText: HTMLElement | null = null;
 let screenChooser: HTMLSelectElement | null = null;
 let screenButtons: HTMLButtonElement[] = [];
 
+// An open or a save counts its 53 pictures; other work shows an indeterminate bar.
+showProgressWith((value) => {
+  progress.value = value;
+});
 showBusyWith((busy) => {
+  if (!busy) progress.removeAttribute('value');
   progress.hidden = !busy;
   showCancel(busy);
   document.body.toggleAttribute('aria-busy', busy);

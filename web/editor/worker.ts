@@ -7,7 +7,11 @@ import { loadEngine, type SkinEngine } from '../engine/index';
 type Request = { id: number; method: string; args: unknown[] };
 
 // The engine's files lie beside the page's scripts.
-const starting: Promise<SkinEngine> = loadEngine(new URL('./', import.meta.url));
+const starting: Promise<SkinEngine> = loadEngine(new URL('./', import.meta.url)).then((engine) => {
+  // An open's and a save's progress over the 53 pictures, as it goes.
+  engine.onProgress((value) => (self as unknown as Worker).postMessage({ progress: value }));
+  return engine;
+});
 
 // The methods whose pictures are views of the engine's memory: copied out
 // into a buffer of their own, which the answer hands over.

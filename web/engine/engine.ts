@@ -345,6 +345,90 @@ export interface SeenFile {
   modified: number;
 }
 
+/** The size of the picture in a file, and the size the skin expects of the picture it goes into. */
+export interface ImportSizes {
+  width: number;
+  height: number;
+  expectedWidth: number;
+  expectedHeight: number;
+}
+
+/**
+ * The fit question of one picture file: its sizes, and each way's result (reduced as the import
+ * reduces it) as the console shows it, cut to its 256 x 192 screen from the top left; drawn at
+ * one zoom, their sizes compare truly.
+ */
+export interface ImportPreviews {
+  sizes: ImportSizes;
+  cover: RgbaPicture;
+  stretch: RgbaPicture;
+  keep: RgbaPicture;
+}
+
+/** The one question a folder import asks for all its pictures whose size differs from the skin's. */
+export interface FolderQuestion {
+  /** How many differ; 0: nothing to ask. */
+  count: number;
+  /** The first of them in the skin's order: the picture, its file (below the folder) and the sizes. */
+  first: { name: string; file: string; width: number; height: number; expectedWidth: number; expectedHeight: number } | null;
+  /** The question (LANG_FIT_ASK_MANY$), in the language in force; empty when there is none. */
+  text: string;
+}
+
+/** The one box a folder import shows when it is done, as the desktop shows it. */
+export interface FolderImportReport {
+  title: string;
+  /** What it took, the files that name no picture, those passed over, then what could not be read. */
+  lines: string[];
+  /** The box's text: the first lines and how many more the details hold. */
+  summary: string;
+  /** Every line, when there are more than the summary shows; else empty. */
+  details: string;
+  /** A file could not be read: a warning rather than a plain report. */
+  warning: boolean;
+}
+
+export interface FolderImportResult {
+  /** The pictures taken, by name, in the skin's order. */
+  imported: string[];
+  messages: EngineMessage[];
+  /** The status bar's line (LANG_STATUS_IMPORTED$ and the notes). */
+  status: string;
+  report: FolderImportReport | null;
+}
+
+/** A file of the skin that changed on disk: its path below the skin's folder and its bytes now, null when it is gone. */
+export interface ChangedFile {
+  path: string;
+  bytes: Uint8Array | null;
+}
+
+/** What reading changed files again did, or the answer to the question of those held. */
+export interface ReloadAnswer {
+  /** Read into the skin (one step of Undo): "uisettings.ini", "icon/nds.bmp". */
+  taken: string[];
+  /** Waiting for the user's answer: the skin has unsaved changes to them (or the archive changed). */
+  held: string[];
+  /** Gave nothing, perhaps still being written: give them again at the next change of anything. */
+  failed: string[];
+  /** The status bar's line; empty for nothing to say. */
+  status: string;
+  /** The reload bar's question while files wait for an answer; null when none do. */
+  question: string | null;
+  /** Reopening an archive: its messages. */
+  messages: EngineMessage[];
+}
+
+/** The about box: the title (the version follows it directly), the text, the link and the banner's address. */
+export interface AboutTexts {
+  title: string;
+  version: string;
+  text: string;
+  linkText: string;
+  linkAddress: string;
+  bannerAddress: string;
+}
+
 /**
  * The document of one engine, for a fresh engine to adopt (SkinEngine.adopt): the skin, its
  * whole history, where it comes from and what its origin holds, and the files of the engine's
@@ -388,6 +472,8 @@ interface Core {
   lengthBytesUTF8(text: string): number;
   _malloc(size: number): number;
   _free(ptr: number): void;
+  /** Called by the engine as an open or a save goes (web/engine/engine_api.cpp). */
+  skinProgress?: ((value: number) => void) | null;
   [name: `_engine_${string}`]: (...args: number[]) => number;
 }
 
@@ -436,7 +522,7 @@ export class SkinEngine {
         return {};
       },
     })) as Core;
-    for (const dir of ['/skins', '/saves', '/imports', '/journal']) core.FS.mkdir(dir);
+    for (const dir of ['/skins', '/saves', '/imports', '/journal', '/compare']) core.FS.mkdir(dir);
     return new SkinEngine(core, platform, modules);
   }
 
@@ -544,9 +630,9 @@ export class SkinEngine {
 
   // Messages as the user knows the files: the folder of the engine's memory
   // that holds them left out ("lamp.bmp", not "/skins/3/Sunset/lamp.bmp").
-  private messages(folder: string): EngineMessage[] {
+  private messages(folder: string, messages = this.result<EngineMessage[]>()): EngineMessage[] {
     const own = (text: string) => text.split(`${folder}/`).join('');
-    return this.result<EngineMessage[]>().map((m) => ({ ...m, subject: own(m.subject), text: own(m.text) }));
+    return messages.map((m) => ({ ...m, subject: own(m.subject), text: own(m.text) }));
   }
 
   private open(path: string): OpenResult {
@@ -559,12 +645,19 @@ export class SkinEngine {
 
   /**
    * A preview screen (0..13) as the desktop shows it: both screens and the hinge, 266 x 490 at
-   * zoom 1. The pixels are the engine's own memory, valid until its next call: draw them, copy
-   * them or send them on before calling it again.
+   * zoom 1; with `saved` the skin as its files hold it, with `other` the skin compared with
+   * (compareWithFolder, compareWithArchive; a RangeError when there is none). The pixels are the
+   * engine's own memory, valid until its next call: draw them, copy them or send them on before
+   * calling it again.
    */
-  render(screen: number, options: { zoom?: number; filter?: Filter; background?: Rgb | number; saved?: boolean } = {}): RgbaPicture {
+  render(screen: number,
+         options: { zoom?: number; filter?: Filter; background?: Rgb | number; saved?: boolean; other?: boolean } = {}):
+      RgbaPicture {
     const filter = Math.max(0, kFilters.indexOf(options.filter ?? 'none'));
-    this.call('render', screen, options.zoom ?? 1, filter, colourNumber(options.background ?? 0), options.saved ? 1 : 0);
+    const which = options.other ? 2 : options.saved ? 1 : 0;
+    if (this.call('render', screen, options.zoom ?? 1, filter, colourNumber(options.background ?? 0), which) !== 1) {
+      throw new RangeError('no skin to compare with');
+    }
     const p = this.pixels(4, true);
     return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer, p.data.byteOffset, p.data.length) };
   }
@@ -720,8 +813,7 @@ export class SkinEngine {
   }
 
   /** The size of the picture in a file and the size picture `name` is expected to have; null when it gives none. */
-  importSizes(name: string, fileName: string, bytes: Uint8Array):
-      { width: number; height: number; expectedWidth: number; expectedHeight: number } | null {
+  importSizes(name: string, fileName: string, bytes: Uint8Array): ImportSizes | null {
     const path = this.importFile(fileName, bytes);
     try {
       const code = this.call('import_sizes', name, path);
@@ -730,6 +822,182 @@ export class SkinEngine {
     } finally {
       this.remove(path.slice(0, path.lastIndexOf('/')));
     }
+  }
+
+  /**
+   * The fit question of a file going into picture `name`, in one call: its sizes and each way's
+   * picture as the console shows it; null when the file gives no picture. The file is decoded
+   * once for this, importSizes and the importPicture that follows (the same name and bytes):
+   * its picture is held until that import, endPreview (call it when the question is cancelled),
+   * or another file.
+   */
+  importPreviews(name: string, fileName: string, bytes: Uint8Array): ImportPreviews | null {
+    const path = this.importFile(fileName, bytes);
+    try {
+      const code = this.call('import_previews', name, path);
+      if (code < 0) throw new RangeError(`no picture ${name}`);
+      if (code !== 1) return null;
+      const answer = this.result<ImportSizes & { pictures: [number, number][] }>();
+      const { pictures, ...sizes } = answer;
+      const at = this.core._engine_pixels();
+      let offset = at;
+      const [cover, stretch, keep] = pictures.map(([width, height]) => {
+        const data = new Uint8ClampedArray(this.core.HEAPU8.slice(offset, offset + width * height * 4).buffer);
+        offset += width * height * 4;
+        return { width, height, data };
+      });
+      return { sizes, cover, stretch, keep };
+    } finally {
+      this.remove(path.slice(0, path.lastIndexOf('/')));
+    }
+  }
+
+  // A folder of picture files in the engine's memory: its path, and the
+  // folder that holds it (left out of what the engine says of its files).
+  private importFolderFiles(folderName: string, files: SkinFile[]): { path: string; root: string } {
+    const root = this.folder('/imports');
+    const path = `${root}/${safeName(folderName)}`;
+    this.core.FS.mkdir(path);
+    this.writeFiles(path, files);
+    return { path, root };
+  }
+
+  /**
+   * Before Import pictures from folder (`files`, below the folder named `folderName`): how many of
+   * the pictures it would take differ in size from the skin's, and the first of them, whose file
+   * importPreviews draws for the one question. Null when the folder gives nothing to read.
+   */
+  importFolderSizes(folderName: string, files: SkinFile[]): FolderQuestion | null {
+    const { path, root } = this.importFolderFiles(folderName, files);
+    try {
+      return this.call('import_folder_sizes', path) === 1 ? this.result<FolderQuestion>() : null;
+    } finally {
+      this.remove(root);
+    }
+  }
+
+  /**
+   * Import pictures from folder, as the desktop does it: every picture the files name (the 42 of
+   * the skin's folder by their file names, the 11 icons in icon/), fitted as `fit` says, as one
+   * step of Undo; with `preview`, shown only. What it took, the messages, the status line and the
+   * report, the files named as below the folder's name.
+   */
+  importFolder(folderName: string, files: SkinFile[], fit: Fit, options: { preview?: boolean } = {}): FolderImportResult {
+    const { path, root } = this.importFolderFiles(folderName, files);
+    try {
+      if (this.call('import_folder', path, kFits.indexOf(fit), options.preview ? 1 : 0) < 0) {
+        throw new RangeError(`no fit ${fit}`);
+      }
+      const own = (text: string) => text.split(`${root}/`).join('');
+      const r = this.result<FolderImportResult>();
+      return {
+        imported: r.imported,
+        messages: this.messages(root, r.messages),
+        status: own(r.status),
+        report: r.report && {
+          ...r.report, lines: r.report.lines.map(own), summary: own(r.report.summary), details: own(r.report.details),
+        },
+      };
+    } finally {
+      this.remove(root);
+    }
+  }
+
+  /**
+   * The skin to compare with: the files of a folder named `name`, read as opening reads them,
+   * apart from the skin being edited, which stays as it is; render(screen, { other: true }) draws
+   * it. When nothing could be read, the skin compared with so far (if any) stays.
+   */
+  compareWithFolder(name: string, files: SkinFile[]): OpenResult {
+    const root = this.folder('/compare');
+    const path = `${root}/${safeName(name)}`;
+    this.core.FS.mkdir(path);
+    this.writeFiles(path, files);
+    return this.compare(path, root);
+  }
+
+  /** The skin to compare with, from an archive (.zip) named `name`. */
+  compareWithArchive(name: string, bytes: Uint8Array): OpenResult {
+    const root = this.folder('/compare');
+    const path = `${root}/${safeName(name)}`;
+    this.core.FS.writeFile(path, bytes);
+    return this.compare(path, root);
+  }
+
+  // Read whole into the engine, the skin compared with needs its files no more.
+  private compare(path: string, root: string): OpenResult {
+    try {
+      const opened = this.call('compare_with', path) === 1;
+      return { opened, messages: this.messages(root) };
+    } finally {
+      this.remove(root);
+    }
+  }
+
+  /** Lets the skin compared with go. */
+  stopCompare(): void {
+    this.call('stop_compare');
+  }
+
+  /**
+   * Files of the skin opened from a folder that changed on disk (the page compares their sizes
+   * and times itself): their bytes now, or null for a file gone; for a skin opened from an
+   * archive, the archive's bytes now (one file, its path unused). Those with no unsaved change of
+   * the user are read again into the skin at once, one step of Undo; the others are held for
+   * answerReload. Tell rememberSeen what the files look like now afterwards: they are the skin's
+   * files as the engine knows them. Files that failed are to be given again at the next change.
+   */
+  diskChanged(files: ChangedFile[]): ReloadAnswer {
+    const s = this.state();
+    if (s.origin.kind === 'built-in') throw new RangeError('the skin comes from no files');
+    const FS = this.core.FS;
+    if (s.origin.kind === 'archive') {
+      const bytes = files.find((f) => f.bytes)?.bytes;
+      if (bytes) FS.writeFile(s.origin.path, bytes);
+    } else {
+      for (const f of files) {
+        const parts = f.path.split('/').filter((p) => p !== '').map(safeName);
+        if (parts.length === 0) continue;
+        const path = `${s.origin.path}/${parts.join('/')}`;
+        if (f.bytes) this.writeFiles(s.origin.path, [{ path: parts.join('/'), bytes: f.bytes }]);
+        else this.remove(path);
+      }
+    }
+    this.call('disk_changed', files.map((f) => f.path.replace(/[\r\n]/g, ' ')).join('\n'));
+    return this.reloadAnswer(s.origin.path);
+  }
+
+  /** The answer to the question of files held: true takes the disk's (Reload), false keeps the user's (Keep mine). */
+  answerReload(take: boolean): ReloadAnswer {
+    const where = this.state().origin.path;
+    this.call('answer_reload', take ? 1 : 0);
+    return this.reloadAnswer(where);
+  }
+
+  private reloadAnswer(where: string): ReloadAnswer {
+    const r = this.result<ReloadAnswer>();
+    return { ...r, messages: this.messages(where.slice(0, where.lastIndexOf('/')), r.messages) };
+  }
+
+  /** The about box's texts, as the desktop shows them. */
+  about(): AboutTexts {
+    this.call('about');
+    return this.result<AboutTexts>();
+  }
+
+  /** The about box's banner. */
+  aboutBanner(): RgbaPicture {
+    this.call('about_banner');
+    const p = this.pixels(4);
+    return { width: p.width, height: p.height, data: new Uint8ClampedArray(p.data.buffer) };
+  }
+
+  /**
+   * Hears how far an open or a save has come over the skin's 53 pictures: called as it goes,
+   * within the call that opens or saves, with 1..53 and then 0 when it is done. Null stops it.
+   */
+  onProgress(callback: ((value: number) => void) | null): void {
+    this.core.skinProgress = callback;
   }
 
   /** Takes away what a preview shows. */

@@ -24,8 +24,18 @@
 
 namespace {
 
+// How far an open or a save has come, told to the page's engine
+// (SkinEngine.onProgress) as it goes.
+EM_JS(void, SkinEngineProgress, (int value), {
+  if (Module.skinProgress) Module.skinProgress(value);
+});
+
 EngineSession& E() {
-  static EngineSession* engine = new EngineSession();
+  static EngineSession* engine = [] {
+    auto* e = new EngineSession();
+    e->SetProgress([](int value) { SkinEngineProgress(value); });
+    return e;
+  }();
   return *engine;
 }
 
@@ -78,8 +88,10 @@ EMSCRIPTEN_KEEPALIVE int engine_open(const char* path) {
   return o == Outcome::Changed ? 1 : 0;
 }
 
-EMSCRIPTEN_KEEPALIVE void engine_render(int screen, float zoom, int filter, std::uint32_t background, int saved) {
-  E().Render(screen, zoom, filter, background, saved != 0);
+// The skin being edited (`which` 0), as saved (1), or the skin it is
+// compared with (2): 0 when there is none.
+EMSCRIPTEN_KEEPALIVE int engine_render(int screen, float zoom, int filter, std::uint32_t background, int which) {
+  return E().Render(screen, zoom, filter, background, which == 1, which == 2) ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int engine_picture(const char* name) { return E().Picture(S(name)) ? 1 : 0; }
@@ -149,6 +161,60 @@ EMSCRIPTEN_KEEPALIVE int engine_import_sizes(const char* name, const char* path)
   Answer();
   return o == Outcome::Refused ? -1 : o == Outcome::Failed ? 0 : 1;
 }
+
+// The fit question's sizes and its three pictures (cover, stretch, keep)
+// one after the other in the pixels; like engine_import_sizes otherwise.
+EMSCRIPTEN_KEEPALIVE int engine_import_previews(const char* name, const char* path) {
+  if (!path) return -1;
+  const Outcome o = E().ImportPreviews(S(name), path);
+  Answer();
+  return o == Outcome::Refused ? -1 : o == Outcome::Failed ? 0 : 1;
+}
+
+// Every picture a folder names: first the question, then the import.
+EMSCRIPTEN_KEEPALIVE int engine_import_folder_sizes(const char* folder) {
+  const Outcome o = E().ImportFolderSizes(S(folder));
+  Answer();
+  return o == Outcome::Failed ? 0 : 1;
+}
+
+EMSCRIPTEN_KEEPALIVE int engine_import_folder(const char* folder, int fit, int preview) {
+  const Outcome o = E().ImportFolder(S(folder), fit, preview != 0);
+  Answer();
+  return Code(o);
+}
+
+// The skin to compare with, from the folder or archive at `path`: 1 when
+// it was read, 0 when nothing could be; the messages.
+EMSCRIPTEN_KEEPALIVE int engine_compare_with(const char* path) {
+  const Outcome o = E().CompareWith(S(path));
+  Answer();
+  return o == Outcome::Changed ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void engine_stop_compare() { E().StopCompare(); }
+
+// The skin's files that changed on disk, their names one a line, already
+// written where the skin's folder (or archive) is; -1 for a skin from no
+// files.
+EMSCRIPTEN_KEEPALIVE int engine_disk_changed(const char* names) {
+  const Outcome o = E().ReadChangedFiles(S(names));
+  Answer();
+  return Code(o);
+}
+
+EMSCRIPTEN_KEEPALIVE int engine_answer_reload(int take) {
+  const Outcome o = E().AnswerReload(take != 0);
+  Answer();
+  return Code(o);
+}
+
+EMSCRIPTEN_KEEPALIVE void engine_about() {
+  E().About();
+  Answer();
+}
+
+EMSCRIPTEN_KEEPALIVE void engine_about_banner() { E().AboutBanner(); }
 
 EMSCRIPTEN_KEEPALIVE void engine_end_preview() { E().EndPreview(); }
 EMSCRIPTEN_KEEPALIVE int engine_undo() { return Code(E().Undo()); }

@@ -90,6 +90,33 @@ test('each answer a page reads has the keys its interface declares', () => {
   assertShape('ColourTexts', engine.colourTexts([248, 0, 8]));
   const sizes = engine.importSizes('lamp', 'x.bmp', new Uint8Array([1, 2, 3]));
   assert.equal(sizes, null);
+  assertShape('AboutTexts', engine.about());
+  // A picture file of 2 x 1 pixels (a 24-bit BMP) going into the lamp.
+  const bmp = new Uint8Array(62);
+  const v = new DataView(bmp.buffer);
+  bmp.set([0x42, 0x4d]);
+  v.setUint32(2, 62, true);
+  v.setUint32(10, 54, true);
+  v.setUint32(14, 40, true);
+  v.setInt32(18, 2, true);
+  v.setInt32(22, 1, true);
+  v.setUint16(26, 1, true);
+  v.setUint16(28, 24, true);
+  assertShape('ImportSizes', engine.importSizes('lamp', 'x.bmp', bmp));
+  const previews = engine.importPreviews('lamp', 'x.bmp', bmp);
+  assertShape('ImportPreviews', previews);
+  assertShape('RgbaPicture', previews.keep);
+  const folder = [{ path: 'lamp.bmp', bmp }].map((f) => ({ path: f.path, bytes: f.bmp }));
+  const question = engine.importFolderSizes('Art', folder);
+  assertShape('FolderQuestion', question);
+  assert.equal(question.count, 1);
+  const imported = engine.importFolder('Art', folder, 'keep');
+  assertShape('FolderImportResult', imported);
+  assertShape('FolderImportReport', imported.report);
+  engine.openFolder('Skin', [{ path: 'uisettings.ini', bytes: new TextEncoder().encode('[global settings]\r\n') }]);
+  const reloaded = engine.diskChanged([{ path: 'lamp.bmp', bytes: bmp }]);
+  assertShape('ReloadAnswer', reloaded);
+  assertShape('ReloadAnswer', engine.answerReload(true));
 });
 
 test('the catalogue: every command once, no chord twice, every menu entry a command', () => {

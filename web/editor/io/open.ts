@@ -14,6 +14,7 @@ import { setHighlight } from '../views/preview';
 import { downloaded, writeJournal } from './journal';
 import { cancellable } from './renew';
 import { save } from './save';
+import { seenNow, watchFolder } from './watch';
 
 export const archiveInput = el('input', { type: 'file', accept: '.zip,application/zip', hidden: true });
 export const folderInput = el('input', { type: 'file', hidden: true, webkitdirectory: true });
@@ -130,7 +131,9 @@ export async function openFolderFiles(name: string, read: () => Promise<files.Re
     if (handle) {
       await engine.rememberSeen(app.doc.origin.path, files.seenOf(list));
       setFolderFiles(list.map((f) => f.path));
+      await seenNow(handle);
     }
+    watchFolder(handle);
   });
 }
 
@@ -184,6 +187,7 @@ export async function openRecent(r: store.RecentSkin): Promise<void> {
 export async function newSkin(): Promise<void> {
   if (!(await confirmLeave())) return;
   await engine.newSkin();
+  watchFolder(null);
   await setSkinName('');
   update({ folderHandle: null, archiveHandle: null });
   downloaded(null);

@@ -11,6 +11,7 @@ import { ask } from '../ui';
 import { commitTyping } from '../views/panel-fields';
 import { downloaded, writeJournal } from './journal';
 import { archiveSeen, folderFiles, loadRecent, setArchiveSeen, setFolderFiles } from './open';
+import { seenNow, watchFolder } from './watch';
 
 /** Save: back into the folder the skin came from where the browser lets us, otherwise a download. */
 export async function save(): Promise<boolean> {
@@ -112,6 +113,8 @@ async function saveInto(handle: FileSystemDirectoryHandle, inPlace: boolean): Pr
   await engine.markSaved(result.where, 'folder', { becomeOrigin: !inPlace });
   setFolderFiles(result.files.map((f) => f.path));
   await engine.rememberSeen((await engine.state()).origin.path, await files.stampFolder(handle, folderFiles));
+  await seenNow(handle);
+  watchFolder(handle);
   update({ folderHandle: handle, archiveHandle: null });
   await setSkinName(handle.name);
   // Written where the page saw it written: no download waits to be confirmed.

@@ -34,9 +34,9 @@ export const preview = {
 export function buildPreview(): HTMLElement {
   preview.canvas = el('canvas', { class: 'preview', role: 'img', 'aria-label': 'Preview', tabindex: '0' });
   preview.overlay = el('canvas', { class: 'overlay', 'aria-hidden': 'true' });
-  preview.savedCanvas = el('canvas', { class: 'preview', role: 'img', 'aria-label': t('LANG_COMPARE_SAVED$') });
-  preview.savedFigure = el('figure', { class: 'saved', hidden: !app.comparing, title: t('LANG_COMPARE_TIP$') },
-    preview.savedCanvas, el('figcaption', {}, t('LANG_COMPARE_SAVED$')));
+  preview.savedCanvas = el('canvas', { class: 'preview', role: 'img', 'aria-label': compareCaption() });
+  preview.savedFigure = el('figure', { class: 'saved', hidden: app.compare === 'off', title: t('LANG_COMPARE_TIP$') },
+    preview.savedCanvas, el('figcaption', {}, compareCaption()));
   preview.viewport = el('div', { class: 'viewport' },
     el('div', { class: 'stage' }, el('figure', { class: 'current' }, preview.canvas, preview.overlay), preview.savedFigure));
   return preview.viewport;
@@ -56,13 +56,15 @@ export async function draw(): Promise<void> {
   try {
     do {
       drawAgain = false;
-      const showSaved = app.comparing && app.swapped;
-      const { screen, filter, background } = app;
+      const { screen, filter, background, compare } = app;
       const zoom = renderZoom();
-      const picture = await engine.render(screen, { zoom, filter, background, saved: showSaved });
+      // The skin compared with: as saved, or another.
+      const side = compare === 'saved' ? { saved: true } : compare === 'other' ? { other: true } : {};
+      const swapped = compare !== 'off' && app.swapped;
+      const picture = await engine.render(screen, { zoom, filter, background, ...(swapped ? side : {}) });
       paint(preview.canvas, picture);
-      preview.lastPicture = showSaved ? null : picture;
-      if (app.comparing) paint(preview.savedCanvas, await engine.render(screen, { zoom, filter, background, saved: !showSaved }));
+      preview.lastPicture = swapped ? null : picture;
+      if (compare !== 'off') paint(preview.savedCanvas, await engine.render(screen, { zoom, filter, background, ...(swapped ? {} : side) }));
       await outlineSelection();
       paintHighlight();
       probe.draws++;
@@ -191,7 +193,7 @@ export async function stepZoom(steps: number): Promise<void> {
 
 /** The largest zoom at which the preview (and the saved skin beside it) fits its room. */
 export async function zoomToFit(redraw = true): Promise<void> {
-  const across = app.comparing ? 2 : 1;
+  const across = app.compare !== 'off' ? 2 : 1;
   const w = (preview.viewport.clientWidth - 8) / across, h = preview.viewport.clientHeight - 8;
   setZoom(await engine.zoomToFit(w, h, app.wholeZoom), redraw);
 }
@@ -251,17 +253,21 @@ export function setFilter(f: Filter): void {
   void draw();
 }
 
-export function setComparing(on: boolean): void {
-  update({ comparing: on, swapped: false }, 'view');
-  preview.savedFigure.hidden = !on;
+/** What the preview shows beside the skin: the skin as saved, another skin (named `label`), or nothing. */
+export function setCompare(compare: 'off' | 'saved' | 'other', label = ''): void {
+  update({ compare, compareLabel: label, swapped: false }, 'view');
   void draw();
+}
+
+function compareCaption(): string {
+  return app.compare === 'other' ? app.compareLabel : t('LANG_COMPARE_SAVED$');
 }
 
 // Space held over the preview while comparing swaps the two, and does
 // nothing else (no focused button is pressed, no menu opens).
 export function wireCompareSwap(): void {
   window.addEventListener('keydown', (e) => {
-    if (e.key !== ' ' || !app.comparing || document.querySelector('dialog[open]')) return;
+    if (e.key !== ' ' || app.compare === 'off' || document.querySelector('dialog[open]')) return;
     if (e.target !== preview.canvas && !preview.canvas.matches(':hover')) return;
     e.preventDefault();
     e.stopPropagation();
@@ -279,5 +285,8 @@ export function wireCompareSwap(): void {
 }
 
 on('view', () => {
-  if (preview.savedFigure) preview.savedFigure.hidden = !app.comparing;
+  if (!preview.savedFigure) return;
+  preview.savedFigure.hidden = app.compare === 'off';
+  preview.savedFigure.querySelector('figcaption')!.textContent = compareCaption();
+  preview.savedCanvas.setAttribute('aria-label', compareCaption());
 });
