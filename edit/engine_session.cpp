@@ -708,8 +708,15 @@ Outcome EngineSession::SaveArchive(const std::string& where, double when) {
   const MessageTexts texts = MessageTexts::BuiltIn();
   SkinIoContext ctx{feedback, texts};
   const DateTime now = StampTime(when, clock_);
-  const std::vector<SkinFile> files = document_.StampForSave(now);
-  WriteSkinArchive(files, where, ArchiveFolderName(where), now, ctx);
+  std::vector<SkinFile> files = document_.StampForSave(now);
+  // Back into the archive the skin came from, as the desktop saves it: its
+  // own folder inside, and what could not be read of it, as it holds them.
+  std::string folder = ArchiveFolderName(where);
+  if (where == document_.origin().path) {
+    const ArchiveResave resave = PrepareArchiveResave(files, where);
+    if (resave.skinFound) folder = resave.folder;
+  }
+  WriteSkinArchive(files, where, folder, now, ctx);
   result_ = MessagesJson(feedback.messages);
   const bool saved = std::none_of(feedback.messages.begin(), feedback.messages.end(), IsSaveFailure);
   return End(saved ? Outcome::Changed : Outcome::Failed);

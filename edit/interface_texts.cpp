@@ -227,7 +227,8 @@ constexpr auto kBuiltinTexts = ScrambleText(
     "LANG_HELP_SHORTCUTS$" "\0" "Keyboard shortcuts" "\0"
     "LANG_EYEDROPPER$" "\0" "Pick from the screen" "\0"
     "LANG_WEB_START_HINT$" "\0" "To begin, open a skin (File > Open) or drop a skin folder or a .zip on the page. The built-in skin is shown meanwhile." "\0"
-    "LANG_CLOSE$" "\0" "Close" "\0");
+    "LANG_CLOSE$" "\0" "Close" "\0"
+    "LANG_WEB_UPDATE$" "\0" "Reload to update" "\0");
 
 constexpr auto kLanguageTitle = ScrambleText("Language");
 constexpr auto kEnglish = ScrambleText("English");

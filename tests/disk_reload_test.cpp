@@ -59,12 +59,28 @@ class DiskReloadTest : public ::testing::Test {
   DiskReload reload_{doc_};
 };
 
+DiskChanges Pictures(std::vector<ImageId> images) {
+  DiskChanges c;
+  c.images = std::move(images);
+  return c;
+}
+DiskChanges Settings() {
+  DiskChanges c;
+  c.settings = true;
+  return c;
+}
+DiskChanges Archive() {
+  DiskChanges c;
+  c.archive = true;
+  return c;
+}
+
 const Picture kRed(256, 192, Rgb24{248, 0, 0});
 const Picture kBlue(256, 192, Rgb24{0, 0, 248});
 
 TEST_F(DiskReloadTest, WhatNothingUnsavedStandsInTheWayOfIsTakenAsOneCleanStep) {
   WritePicture("upper_screen.bmp", kRed);
-  const DiskReload::Result r = Changed({.images = {ImageId::upper_screen}});
+  const DiskReload::Result r = Changed(Pictures({ImageId::upper_screen}));
   EXPECT_EQ(r.taken, std::vector<std::string>{"upper_screen.bmp"});
   EXPECT_TRUE(r.held.empty());
   EXPECT_FALSE(r.ask);
@@ -101,7 +117,7 @@ TEST(DiskReload, AFileWithUnsavedChangesWaitsForTheAnswer) {
       {"picture", "upper_screen.bmp",
        [](Document& d) { d.Apply(ReplacePictures(ImageId::upper_screen, kRed)); },
        [](const std::string& folder) { WriteFile(folder + "/upper_screen.bmp", EncodeBmp16(kBlue)); },
-       {.images = {ImageId::upper_screen}},
+       Pictures({ImageId::upper_screen}),
        [](const Skin& s) { return s.image(ImageId::upper_screen) == kRed; },
        [](const Skin& s) { return s.image(ImageId::upper_screen) == kBlue; }},
       {"settings", "uisettings.ini",
@@ -114,7 +130,7 @@ TEST(DiskReload, AFileWithUnsavedChangesWaitsForTheAnswer) {
          ini.replace(at, was.size(), "[start bar]\r\nx=0\r\ny=150");
          WriteFile(folder + "/uisettings.ini", ini);
        },
-       {.settings = true},
+       Settings(),
        [](const Skin& s) { return s.startBar.y == 100; }, [](const Skin& s) { return s.startBar.y == 150; }},
   };
   for (const Case& c : cases) {
@@ -154,7 +170,7 @@ TEST(DiskReload, AFileWithUnsavedChangesWaitsForTheAnswer) {
 TEST_F(DiskReloadTest, AHalfWrittenPictureIsReadAgainLaterAndAGoneOneChangesNothing) {
   const std::string bytes = EncodeBmp16(kRed);
   WriteFile(dir_ / "upper_screen.bmp", bytes.substr(0, bytes.size() / 2));
-  DiskReload::Result r = Changed({.images = {ImageId::upper_screen}});
+  DiskReload::Result r = Changed(Pictures({ImageId::upper_screen}));
   EXPECT_EQ(r.failed, std::vector<std::string>{"upper_screen.bmp"});
   EXPECT_EQ(r.retry, std::vector<ImageId>{ImageId::upper_screen});
   EXPECT_EQ(r.status, "Could not read upper_screen.bmp; the skin keeps what it had until the file changes again");
@@ -162,7 +178,7 @@ TEST_F(DiskReloadTest, AHalfWrittenPictureIsReadAgainLaterAndAGoneOneChangesNoth
   EXPECT_FALSE(doc_.history().CanUndo());
   // Gone: as opening without it, the picture stays; nothing to retry.
   ASSERT_EQ(std::remove((dir_ / "lamp.bmp").c_str()), 0);
-  r = Changed({.images = {ImageId::lamp}});
+  r = Changed(Pictures({ImageId::lamp}));
   EXPECT_TRUE(r.failed.empty() && r.retry.empty() && r.taken.empty());
   EXPECT_EQ(doc_.skin().image(ImageId::lamp), saved_.image(ImageId::lamp));
 }
@@ -173,7 +189,7 @@ TEST_F(DiskReloadTest, AnArchiveIsAlwaysAskedAboutAndReopenedWhole) {
   changed.startBar.y = 120;
   SkinIoContext ctx{quiet_, kMessages};
   SaveSkinArchive(changed, dir_ / "Ember.zip", {}, FixedClock(), ctx);
-  DiskReload::Result r = Changed({.archive = true});
+  DiskReload::Result r = Changed(Archive());
   EXPECT_EQ(r.held, std::vector<std::string>{"Ember.zip"});
   EXPECT_TRUE(r.ask);
   EXPECT_EQ(reload_.Question(kTexts), "Ember.zip changed on disk.");
@@ -185,21 +201,11 @@ TEST_F(DiskReloadTest, AnArchiveIsAlwaysAskedAboutAndReopenedWhole) {
   EXPECT_FALSE(doc_.modified());
   // A damaged archive gives nothing: offered again when it changes.
   WriteFile(dir_ / "Ember.zip", "PK\x03\x04 cut short");
-  Changed({.archive = true});
+  Changed(Archive());
   r = Answer(true);
   EXPECT_TRUE(r.retryArchive);
   EXPECT_FALSE(r.reopened);
   EXPECT_EQ(doc_.skin().startBar.y, 120);
-}
-
-TEST_F(DiskReloadTest, OpenedAnewNothingWaits) {
-  doc_.Apply(ReplacePictures(ImageId::upper_screen, kRed));
-  WritePicture("upper_screen.bmp", kBlue);
-  Changed({.images = {ImageId::upper_screen}});
-  EXPECT_TRUE(reload_.waiting());
-  reload_.Forget();
-  EXPECT_FALSE(reload_.waiting());
-  EXPECT_TRUE(reload_.Question(kTexts).empty());
 }
 
 TEST(ReloadNameList, FourNamesThenACount) {

@@ -209,7 +209,7 @@ TEST(EngineSession, AnotherSkinToCompareWithAndTheProgressOfAnOpen) {
   progress.clear();
   EXPECT_EQ(e.Open(dir.path()), Outcome::Changed);
   std::vector<int> expectedProgress;
-  for (int k = 1; k <= kImageCount; ++k) expectedProgress.push_back(k);
+  for (int k = 1; k <= int(kImageCount); ++k) expectedProgress.push_back(k);
   expectedProgress.push_back(0);
   EXPECT_EQ(progress, expectedProgress);
 }
@@ -235,17 +235,10 @@ TEST(EngineSession, FilesChangedOnDiskNamedAsThePageNamesThem) {
   EXPECT_TRUE(Has(e.result(), "\"taken\":[\"lamp.bmp\",\"icon/nds.bmp\"],\"held\":[]")) << e.result();
   EXPECT_TRUE(Has(e.result(), "\"question\":null"));
   EXPECT_EQ(e.document().skin().image(ImageId::lamp), Picture(6, 6, Rgb24{248, 0, 0}));
-  // Changed by the user too: held until the answer.
-  e.SetNumber("[start bar]", "y", 100, false);
-  testutil::WriteFile(dir / "uisettings.ini", testutil::ReadFile(dir / "uisettings.ini") + "\r\n");
-  EXPECT_EQ(e.ReadChangedFiles("uisettings.ini"), Outcome::Unchanged);
-  EXPECT_TRUE(Has(e.result(), "\"held\":[\"uisettings.ini\"]")) << e.result();
-  EXPECT_TRUE(Has(e.result(), "\"question\":\"Changed on disk: uisettings.ini.")) << e.result();
-  EXPECT_EQ(e.AnswerReload(true), Outcome::Changed);
-  EXPECT_EQ(e.document().skin().startBar.y, 172);
-  // A new open: nothing waits any more.
+  // Changed by the user too, held; a new open, and nothing waits any more.
   e.SetNumber("[start bar]", "y", 90, false);
   e.ReadChangedFiles("uisettings.ini");
+  EXPECT_TRUE(Has(e.result(), "\"held\":[\"uisettings.ini\"]")) << e.result();
   ASSERT_EQ(e.Open(dir.path()), Outcome::Changed);
   EXPECT_EQ(e.AnswerReload(true), Outcome::Unchanged);
 }

@@ -11,6 +11,8 @@
 // Content-Security-Policy header, which a page's meta tag cannot say).
 //
 // From a script: const { url, close } = await serve(dir); ... await close();
+// serve(dir, port, { onRequest(path) {} }) also tells each request's path
+// as it comes (the benchmark counts what a page fetched).
 //
 // A request names a file by its path below the folder. Every segment is
 // decoded on its own and refused when it is "." or "..", holds a slash, a
@@ -134,7 +136,7 @@ async function find(root, target) {
  * Serves the folder `dir` on 127.0.0.1 at `port` (a free one by default): resolves to its
  * address (`url`, without a final slash) and `close()`, which ends every connection too.
  */
-export async function serve(dir, port = 0) {
+export async function serve(dir, port = 0, { onRequest } = {}) {
   const root = await realpath(dir);
   if (!(await stat(root)).isDirectory()) throw new Error(`${dir} is not a folder`);
   // A request without a Host is answered here too (refused as misdirected).
@@ -142,6 +144,7 @@ export async function serve(dir, port = 0) {
     const method = request.method;
     if (!ownHost(request.headers.host, server.address().port)) return refuse(response, 421, method);
     if (method !== 'GET' && method !== 'HEAD') return refuse(response, 405, method);
+    onRequest?.((request.url ?? '').split(/[?#]/, 1)[0]);
     const found = await find(root, request.url ?? '');
     if (found.status) return refuse(response, found.status, method);
     response.writeHead(200, {

@@ -35,6 +35,8 @@ export interface EditorState {
   skinLabel: string;
   /** The folder the skin came from, where the browser lets Save write back. */
   folderHandle: FileSystemDirectoryHandle | null;
+  /** The archive the system handed the installed app ("Open with"), where Save writes back when the browser lets it. */
+  archiveHandle: FileSystemFileHandle | null;
   /** The element record the arrow keys move, chosen on the preview or in the panel. */
   selectedElement: string | null;
   /** Whole-number zoom (every skin pixel the same size), the preview's background, the panel before the preview: remembered. */
@@ -70,6 +72,7 @@ export const app: EditorState = {
   skinName: '',
   skinLabel: '',
   folderHandle: null,
+  archiveHandle: null,
   selectedElement: null,
   wholeZoom: false,
   background: [0, 0, 0],

@@ -179,7 +179,7 @@ export async function mayRead(handle: FileSystemDirectoryHandle): Promise<boolea
 }
 
 /** Whether the page may write into a folder it was given, asking the user where it must. */
-export async function mayWrite(handle: FileSystemDirectoryHandle): Promise<boolean> {
+export async function mayWrite(handle: FileSystemHandle): Promise<boolean> {
   const h = handle as unknown as {
     queryPermission?(d: object): Promise<PermissionState>;
     requestPermission?(d: object): Promise<PermissionState>;

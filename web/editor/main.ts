@@ -18,6 +18,7 @@ import { firstLanguage, prefetchLanguages, setLanguage } from './language';
 import { el, fill } from './ui';
 import { kInfo, pendingTyping } from './views/panel-fields';
 import { wireCompareSwap, zoomToFit } from './views/preview';
+import { startWebApp } from './web-app';
 
 // The counters the tests and the benchmark read, only where the page is loaded for them.
 if (new URLSearchParams(location.search).has('test')) (window as unknown as { skinEditor: unknown }).skinEditor = probe;
@@ -78,6 +79,7 @@ async function start(): Promise<void> {
     probe.restoreAsked = true;
     // What the page may need later, fetched now: it then works without the network.
     prefetchLanguages();
+    startWebApp();
     void engine.prepareScreenshots().catch(() => {});
   } catch (e) {
     probe.error = String((e as Error).message ?? e);

@@ -137,8 +137,7 @@ describe('the page does what the desktop does', () => {
   test('the wheel zooms by 0.15; Escape closes a menu the mouse opened; Alt and a letter open one; a double click opens the colour dialog', async () => {
     const page = await newPage();
     await keys(page, 'Control', '0');
-    const zoomText = () => page.$eval('.zoom', (z) => z.textContent);
-    assert.equal(await zoomText(), 'Zoom 100%');
+    await page.waitForFunction(() => document.querySelector('.zoom').textContent === 'Zoom 100%');
     const box = await (await page.$('::-p-aria(Preview)')).boundingBox();
     await page.mouse.move(box.x + 50, box.y + 50);
     await page.mouse.wheel({ deltaY: -100 });

@@ -75,11 +75,11 @@ export function watch(page) {
 }
 
 /** A page of the editor, started, in a context of its own (its own storage) unless given one. */
-export async function newPage(context, { before } = {}) {
+export async function newPage(context, { before, query = '' } = {}) {
   const page = watch(await (context ?? (await harness.browser.createBrowserContext())).newPage());
   await page.setViewport({ width: 1400, height: 1000 });
   if (before) await before(page);
-  await page.goto(`${harness.origin}/?test`, { waitUntil: 'load' });
+  await page.goto(`${harness.origin}/?test${query ? `&${query}` : ''}`, { waitUntil: 'load' });
   await started(page);
   return page;
 }
@@ -138,7 +138,8 @@ export async function menu(page, title, entry) {
 }
 
 export async function chooseFile(page, action, path) {
-  const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 20_000 }), action()]);
+  // The chooser opens once the commands before it are done: on a busy machine, a while.
+  const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 60_000 }), action()]);
   await chooser.accept([path]);
 }
 

@@ -48,11 +48,12 @@ export async function confirmLeave(): Promise<boolean> {
   return true;
 }
 
-async function opened(name: string, result: { opened: boolean; messages: EngineMessage[] }, handle: FileSystemDirectoryHandle | null): Promise<void> {
+async function opened(name: string, result: { opened: boolean; messages: EngineMessage[] }, handle: FileSystemDirectoryHandle | null,
+  archive: FileSystemFileHandle | null = null): Promise<void> {
   if (result.opened) {
     forgetStartHint();
     await setSkinName(name);
-    update({ folderHandle: handle, selectedElement: null });
+    update({ folderHandle: handle, archiveHandle: archive, selectedElement: null });
     downloaded(null);
     if (handle) void store.rememberRecent(name, handle).then(loadRecent, () => {});
     status(t('LANG_STATUS_OPENED$', app.skinLabel));
@@ -71,7 +72,8 @@ async function tooLarge(name: string, why: files.FolderTooLarge | null = null): 
   void reportFailure(shown, text, 'too-large');
 }
 
-export async function openArchiveFile(file: File): Promise<void> {
+/** `handle`: where the archive came from, kept so that Save can write back into it (see openArchiveHandle). */
+export async function openArchiveFile(file: File, handle: FileSystemFileHandle | null = null): Promise<void> {
   if (!(await confirmLeave())) return;
   if (file.size > files.kFolderBudget) return tooLarge(file.name);
   let bytes: Uint8Array;
@@ -83,7 +85,34 @@ export async function openArchiveFile(file: File): Promise<void> {
     return;
   }
   const name = file.name.replace(/\.zip$/i, '');
-  await cancellable(await engine.printable(file.name), async () => opened(name, await engine.openArchive(file.name, bytes), null));
+  await cancellable(await engine.printable(file.name), async () => {
+    await opened(name, await engine.openArchive(file.name, bytes), null, handle);
+    if (handle && app.archiveHandle === handle) setArchiveSeen(file);
+  });
+}
+
+// An archive the system handed the installed app (a .zip opened with it
+// from the file manager): opened as any archive, and its handle kept, so
+// that Save writes back into it where the browser lets the page write.
+// What the file was at opening (size, time) tells a save whether another
+// program changed it since.
+
+/** The archive's size and time of change when it was opened or last saved through its handle. */
+export let archiveSeen = { size: -1, modified: -1 };
+export function setArchiveSeen(file: File): void {
+  archiveSeen = { size: file.size, modified: file.lastModified };
+}
+
+export async function openArchiveHandle(handle: FileSystemFileHandle): Promise<void> {
+  let file: File;
+  try {
+    file = await handle.getFile();
+  } catch (e) {
+    const shown = await engine.printable(handle.name);
+    void reportFailure(shown, t('LANG_WEB_READ_FAILED$', shown, String(e)));
+    return;
+  }
+  await openArchiveFile(file, handle);
 }
 
 export async function openFolderFiles(name: string, read: () => Promise<files.ReadFile[]>, handle: FileSystemDirectoryHandle | null): Promise<void> {
@@ -160,7 +189,7 @@ export async function newSkin(): Promise<void> {
   await engine.newSkin();
   watchFolder(null);
   await setSkinName('');
-  update({ folderHandle: null });
+  update({ folderHandle: null, archiveHandle: null });
   downloaded(null);
   await refresh(false);
   await writeJournal();

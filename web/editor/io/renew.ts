@@ -4,12 +4,19 @@
 // picture decoded, a huge archive opened) a fresh engine takes the document
 // over, so that the memory the operation took comes back.
 import { Cancelled } from '../client';
-import { engine, probe, status, t, whenCommandsRest } from '../context';
+import { app, engine, probe, status, t, whenCommandsRest } from '../context';
 import { refresh } from '../changes';
 import { el } from '../ui';
-import { setHighlight } from '../views/preview';
+import { setCompare, setHighlight } from '../views/preview';
 
-const kRenewAbove = 384 * 1024 * 1024;
+const kRenewAbove = renewAbove();
+
+// 384 MB; a page loaded for the tests may ask for less (?test&renew-above=MB), to see a renewal happen.
+function renewAbove(): number {
+  const q = new URLSearchParams(location.search);
+  const mb = q.has('test') ? Number(q.get('renew-above')) : NaN;
+  return (Number.isFinite(mb) && mb > 0 ? mb : 384) * 1024 * 1024;
+}
 let memoryRenewed = 0;
 /** What may be cancelled now (an open, an import), else null. */
 let cancelling: string | null = null;
@@ -60,6 +67,8 @@ async function renewIfGrown(): Promise<void> {
     await engine.renew();
     await engine.state();
     memoryRenewed = engine.memory;
+    // The skin compared with is not the document's: it stays with the old engine.
+    if (app.compare === 'other') setCompare('off');
     probe.renewals++;
   } catch (e) {
     console.warn('the engine was not renewed:', e);

@@ -10,7 +10,7 @@ import * as store from '../storage';
 import { ask } from '../ui';
 import { commitTyping } from '../views/panel-fields';
 import { downloaded, writeJournal } from './journal';
-import { folderFiles, loadRecent, setFolderFiles } from './open';
+import { archiveSeen, folderFiles, loadRecent, setArchiveSeen, setFolderFiles } from './open';
 import { seenNow, watchFolder } from './watch';
 
 /** Save: back into the folder the skin came from where the browser lets us, otherwise a download. */
@@ -18,7 +18,63 @@ export async function save(): Promise<boolean> {
   await commitTyping();
   const handle = app.folderHandle;
   if (handle && app.doc.origin.kind === 'folder' && (await files.mayWrite(handle))) return saveInto(handle, true);
+  if (app.archiveHandle && app.doc.origin.kind === 'archive') return saveBackIntoArchive(app.archiveHandle);
   return saveArchive();
+}
+
+// What every save writes, as the desktop counts it: uisettings.ini and the catalogue's 53 pictures.
+const kSkinFiles = 54;
+
+// Back into the archive the system handed the installed app, through its
+// handle, as the desktop saves back into a .zip: only while the archive
+// holds nothing but the skin (the core's saveTarget) and no other program
+// changed it since the page read it. Otherwise a folder is asked for where
+// the browser has folders, and elsewhere the archive is downloaded.
+async function saveBackIntoArchive(handle: FileSystemFileHandle): Promise<boolean> {
+  const now = await handle.getFile().catch(() => null);
+  const unchanged = now !== null && now.size === archiveSeen.size && now.lastModified === archiveSeen.modified;
+  if (!app.doc.origin.saveTarget || !unchanged) {
+    const shown = await engine.printable(handle.name);
+    status(unchanged ? t('LANG_STATUS_ARCHIVE_HOLDS_MORE$', shown) : t('LANG_RELOAD_ASK_ARCHIVE$', shown));
+    if (!files.hasFolderAccess) return saveArchive();
+    let folder: FileSystemDirectoryHandle;
+    try {
+      folder = await files.pickFolder();
+    } catch {
+      return false; // the user closed the chooser
+    }
+    return saveInto(folder, false);
+  }
+  if (!(await files.mayWrite(handle))) return saveArchive();
+  const result = await engine.saveArchive(app.skinName || 'skin', { inPlace: true });
+  if (!result.saved || !result.bytes) {
+    status(t('LANG_STATUS_NOT_SAVED$'));
+    void reportMessages(result.messages, t('LANG_ERROR$'));
+    return false;
+  }
+  try {
+    // The browser writes aside and puts the file in place at close: a failure leaves the old archive.
+    const stream = await handle.createWritable({ keepExistingData: false });
+    try {
+      await stream.write(result.bytes as Uint8Array<ArrayBuffer>);
+    } catch (e) {
+      await stream.abort().catch(() => {});
+      throw e;
+    }
+    await stream.close();
+  } catch (e) {
+    status(t('LANG_STATUS_NOT_SAVED$'));
+    const shown = await engine.printable(handle.name);
+    void reportFailure(shown, `${shown}: ${(e as Error).message}`, 'not-saved');
+    return false;
+  }
+  await engine.markSaved(result.where, 'archive');
+  setArchiveSeen(await handle.getFile());
+  downloaded(null);
+  status(t('LANG_STATUS_SAVED$', kSkinFiles, await engine.printable(handle.name)));
+  await refresh(false);
+  await writeJournal();
+  return true;
 }
 
 // Before a save over the folder the skin came from: files another program
@@ -59,7 +115,7 @@ async function saveInto(handle: FileSystemDirectoryHandle, inPlace: boolean): Pr
   await engine.rememberSeen((await engine.state()).origin.path, await files.stampFolder(handle, folderFiles));
   await seenNow(handle);
   watchFolder(handle);
-  update({ folderHandle: handle });
+  update({ folderHandle: handle, archiveHandle: null });
   await setSkinName(handle.name);
   // Written where the page saw it written: no download waits to be confirmed.
   downloaded(null);
@@ -87,7 +143,7 @@ export async function saveArchive(): Promise<boolean> {
   downloaded(fileName);
   files.download(fileName, result.bytes, 'application/zip');
   await engine.markSaved(result.where, 'archive', { becomeOrigin: true });
-  update({ folderHandle: null });
+  update({ folderHandle: null, archiveHandle: null });
   status(t('LANG_STATUS_DOWNLOADED$', await engine.printable(fileName)));
   await refresh(false);
   await writeJournal();
