@@ -80,6 +80,7 @@ async function start(): Promise<void> {
     // What the page may need later, fetched now: it then works without the network.
     prefetchLanguages();
     startWebApp();
+    void engine.prepareCodecs().catch(() => {});
     void engine.prepareScreenshots().catch(() => {});
   } catch (e) {
     probe.error = String((e as Error).message ?? e);
