@@ -13,7 +13,7 @@ namespace {
 // build fault; a plain picture of the right size keeps the editor usable.
 Picture DecodeEmbedded(const std::string& name, int fallbackWidth, int fallbackHeight) {
   Picture pic;
-  if (DecodePng(EmbeddedFileBytes(name), pic)) return pic;
+  if (DecodeBuiltinPng(EmbeddedFileBytes(name), pic)) return pic;
   return Picture(fallbackWidth, fallbackHeight, kKeyGreen);
 }
 

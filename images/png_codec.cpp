@@ -169,10 +169,11 @@ class PngPicture final : public RowSink {
   std::vector<std::uint8_t> rgba_;
 };
 
-DecodeResult::Kind ReadPng(std::string_view bytes, PngPicture& sink, long long allowance) {
+DecodeResult::Kind ReadPng(std::string_view bytes, PngPicture& sink, long long allowance,
+                           CodecStatus (*rows)(std::string_view, RowSink&) = DecodePngRows) {
   if (!IsPng(bytes)) return DecodeResult::Unreadable;
   if (const DecodeResult::Kind k = CheckHeaderSize(bytes, allowance); k != DecodeResult::Ok) return k;
-  switch (DecodePngRows(bytes, sink)) {
+  switch (rows(bytes, sink)) {
     case CodecStatus::Ok: return DecodeResult::Ok;
     case CodecStatus::Refused: return sink.verdict();
     case CodecStatus::TooLarge: return DecodeResult::TooLarge;
@@ -188,6 +189,13 @@ bool IsPng(std::string_view bytes) { return bytes.substr(0, kSignature.size()) =
 DecodeResult DecodePng(std::string_view bytes, Picture& out, long long allowance) {
   PngPicture sink(bytes.size(), allowance, nullptr);
   if (const DecodeResult::Kind k = ReadPng(bytes, sink, allowance); k != DecodeResult::Ok) return {k};
+  out = std::move(sink.picture);
+  return {DecodeResult::Ok};
+}
+
+DecodeResult DecodeBuiltinPng(std::string_view bytes, Picture& out) {
+  PngPicture sink(bytes.size(), kMaxImagePixels, nullptr);
+  if (const DecodeResult::Kind k = ReadPng(bytes, sink, kMaxImagePixels, DecodeBuiltinPngRows); k != DecodeResult::Ok) return {k};
   out = std::move(sink.picture);
   return {DecodeResult::Ok};
 }

@@ -22,5 +22,9 @@ DecodeResult DecodePng(std::string_view bytes, Picture& out, long long allowance
 DecodeResult DecodePng(std::string_view bytes, Picture& out, std::vector<std::uint8_t>& alpha,
                        long long allowance = kMaxImagePixels);
 
+// One of the program's own pictures (platform/picture_codecs.h
+// DecodeBuiltinPngRows): as DecodePng reads it.
+DecodeResult DecodeBuiltinPng(std::string_view bytes, Picture& out);
+
 // 8-bit RGBA, every pixel opaque, not interlaced, compression level 9, no row filter.
 bool EncodePng(const Picture& picture, std::string& out);

@@ -90,6 +90,13 @@ enum class CodecStatus {
 // picture over kMaxImageDimension either way is Damaged.
 CodecStatus DecodePngRows(std::string_view bytes, RowSink& sink);
 
+// The rows of one of the program's own PNG files (the built-in skin, the
+// hinge, the sample icon, the banner: 8-bit RGB or palette, made by the
+// project's tools). Natively the same as DecodePngRows; the web build reads
+// them without the codec a user's files need, so that a page draws its first
+// preview before that codec has even been fetched.
+CodecStatus DecodeBuiltinPngRows(std::string_view bytes, RowSink& sink);
+
 // The rows of a JPEG file, baseline or progressive: RGB (greyscale and YCbCr
 // converted to it) or CMYK. A file of hundreds of scans is Damaged.
 CodecStatus DecodeJpegRows(std::string_view bytes, RowSink& sink);

@@ -189,6 +189,8 @@ CodecStatus DecodePngRows(std::string_view bytes, RowSink& sink) {
   return ReadPng(bytes, sink, buf);
 }
 
+CodecStatus DecodeBuiltinPngRows(std::string_view bytes, RowSink& sink) { return DecodePngRows(bytes, sink); }
+
 bool EncodePngRows(std::uint32_t width, std::uint32_t height, const RowSource& rows, std::string& out) {
   if (width == 0 || height == 0) return false;
   PngBuffers buf;

@@ -28,6 +28,12 @@ EM_JS(int, SkinJsPngDecode, (const char* bytes, std::size_t size, std::uint32_t*
   return skinJsPictureDecode('png', HEAPU8.subarray(bytes, bytes + size), size2);
 });
 
+// The same for the program's own pictures, through the platform's small
+// decoder of them (Module.skinPlatform.pngBuiltin).
+EM_JS(int, SkinJsBuiltinPngDecode, (const char* bytes, std::size_t size, std::uint32_t* size2), {
+  return skinJsPictureDecode('pngBuiltin', HEAPU8.subarray(bytes, bytes + size), size2);
+});
+
 // A PNG of RGBA rows, in a block; nothing when it could not be made.
 EM_JS(void*, SkinJsPngEncode, (const std::uint8_t* rgba, std::uint32_t width, std::uint32_t height), {
   return skinJsEncode('png', HEAPU8.subarray(rgba, rgba + width * height * 4), width, height, 0);
@@ -35,7 +41,9 @@ EM_JS(void*, SkinJsPngEncode, (const std::uint8_t* rgba, std::uint32_t width, st
 
 }  // namespace
 
-CodecStatus DecodePngRows(std::string_view bytes, RowSink& sink) {
+namespace {
+
+CodecStatus DecodeWith(int (*decode)(const char*, std::size_t, std::uint32_t*), std::string_view bytes, RowSink& sink) {
   std::uint32_t header[2] = {};
   if (SkinJsPngHeader(bytes.data(), bytes.size(), header) != 0) return CodecStatus::Damaged;
   RowLayout layout;
@@ -49,8 +57,16 @@ CodecStatus DecodePngRows(std::string_view bytes, RowSink& sink) {
   }
   if (!sink.Begin(layout)) return CodecStatus::Refused;
   std::uint32_t size[2] = {};
-  if (SkinJsPngDecode(bytes.data(), bytes.size(), size) != 0) return CodecStatus::Damaged;
+  if (decode(bytes.data(), bytes.size(), size) != 0) return CodecStatus::Damaged;
   return HandJsPictureRows(layout, size, sink);
+}
+
+}  // namespace
+
+CodecStatus DecodePngRows(std::string_view bytes, RowSink& sink) { return DecodeWith(SkinJsPngDecode, bytes, sink); }
+
+CodecStatus DecodeBuiltinPngRows(std::string_view bytes, RowSink& sink) {
+  return DecodeWith(SkinJsBuiltinPngDecode, bytes, sink);
 }
 
 bool EncodePngRows(std::uint32_t width, std::uint32_t height, const RowSource& rows, std::string& out) {

@@ -3,7 +3,7 @@
 // come from the engine; the page registers one handler per id and adds
 // nothing else. A handler for an id the catalogue lacks is refused at once.
 import type { CatalogueCommand, CommandCatalogue, CommandState, MenuEntry as CatalogueEntry, PageFacts } from '../engine/engine';
-import { app, command, engine, t } from './context';
+import { app, command, engine, on, t } from './context';
 import { MenuBar, type MenuEntry, type MenuItem } from './ui';
 
 /** What a command is about, where it is about something: a colour field, a picture, a file, a problem. */
@@ -68,11 +68,25 @@ export function commandStatesFor(extra: PageFacts): Promise<Record<string, Comma
   return states(extra);
 }
 
+// The commands' states as last asked, kept up to date as the state of the
+// page changes: a command run from a key or a menu is judged without a
+// round trip to the engine, so that what it opens (a file chooser) still
+// counts as the user's doing for the browser.
+let known: Record<string, CommandState> = {};
+let asking = 0;
+async function refreshStates(): Promise<void> {
+  const mine = ++asking;
+  const now = await states();
+  if (mine === asking) known = now;
+}
+on(['title', 'view', 'screen', 'docks', 'language', 'layout'], () => void refreshStates());
+
 /** Runs command `id` about `target`, after the commands before it, when it is enabled. */
 export async function run(id: string, target: CommandTarget = {}): Promise<void> {
   const f = handlers.get(id);
   if (!f) return;
-  const state = (await states(target.colour ? { colour: target.colour } : {}))[id];
+  // Only a colour button's paste depends on the button: asked for it.
+  const state = target.colour && byId.get(id)?.enabled !== 'always' ? (await states({ colour: target.colour }))[id] : known[id];
   if (state && !state.enabled) return;
   await command(() => f(target));
 }

@@ -50,26 +50,29 @@ async function start(): Promise<void> {
   }
   update({ wholeZoom: !!localStorage.getItem('skin-editor-whole-zoom'), swapView: !!localStorage.getItem('skin-editor-swap-view') });
   try {
-    const [texts, languages, panel] = await Promise.all([engine.texts(), engine.languages(), engine.panel()]);
+    // Asked all at once: the engine answers them in order, without a round trip between.
+    const language = firstLanguage();
+    const languageRead = language ? setLanguage(language) : Promise.resolve(true);
+    const [texts, languages, panel, doc, typed] = await Promise.all([
+      engine.texts(), engine.languages(), engine.panel(), engine.state(),
+      Promise.all(kInfo.map(([key]) => engine.typedText('[SkinInfo]', key, ''))),
+      loadCatalogue(pageFacts, () => recent.map((r) => r.label)),
+    ]);
     probe.engineAt = performance.now();
-    update({ texts, languages, panel, doc: await engine.state() });
-    const readOnlyInfo: string[] = [];
-    for (const [key] of kInfo) if ((await engine.typedText('[SkinInfo]', key, ''))?.outcome === 'read-only') readOnlyInfo.push(key);
-    update({ readOnlyInfo });
-    await loadCatalogue(pageFacts, () => recent.map((r) => r.label));
+    const readOnlyInfo = kInfo.filter((_, i) => typed[i]?.outcome === 'read-only').map(([key]) => key);
+    update({ languages, panel, doc, readOnlyInfo, ...(language ? {} : { texts }) });
     registerHandlers();
     probe.unhandled = unhandled;
     wireKeys();
     wireDrop();
     wireCompareSwap();
     wireLeaving();
-    const language = firstLanguage();
-    const languageRead = !language || (await setLanguage(language));
+    if (!(await languageRead)) update({ texts });
     // The preview as large as whole pixels let it be in the window.
     await build();
     await zoomToFit(false);
     await refresh(false);
-    if (!languageRead) status(t('LANG_STATUS_LANGUAGE_MISSING$', language!, 'language/'));
+    if (!(await languageRead)) status(t('LANG_STATUS_LANGUAGE_MISSING$', language!, 'language/'));
     await startJournal();
     probe.ready = true;
     await loadRecent();
@@ -80,6 +83,7 @@ async function start(): Promise<void> {
     // What the page may need later, fetched now: it then works without the network.
     prefetchLanguages();
     startWebApp();
+    void engine.prepareCodecs().catch(() => {});
     void engine.prepareScreenshots().catch(() => {});
   } catch (e) {
     probe.error = String((e as Error).message ?? e);

@@ -7,7 +7,9 @@ import { loadEngine, type SkinEngine } from '../engine/index';
 type Request = { id: number; method: string; args: unknown[] };
 
 // The engine's files lie beside the page's scripts.
-const starting: Promise<SkinEngine> = loadEngine(new URL('./', import.meta.url)).then((engine) => {
+// The codecs of the user's pictures come when first needed: the built-in
+// skin needs none, and the first preview does not wait for them.
+const starting: Promise<SkinEngine> = loadEngine(new URL('./', import.meta.url), { lateCodecs: true }).then((engine) => {
   // An open's and a save's progress over the 53 pictures, as it goes.
   engine.onProgress((value) => (self as unknown as Worker).postMessage({ progress: value }));
   return engine;
@@ -43,8 +45,18 @@ async function answer(engine: SkinEngine, request: Request): Promise<{ value: un
 // One call at a time, in the order they came: the engine holds one skin.
 let queue: Promise<void> = Promise.resolve();
 
+// What only prepares (fetching the codecs, the encoders) does not hold up
+// the calls after it: it runs beside them.
+const kBeside = new Set(['prepareCodecs', 'prepareScreenshots']);
+
 self.onmessage = (event: MessageEvent<Request>) => {
   const request = event.data;
+  if (kBeside.has(request.method)) {
+    void starting.then((engine) => answer(engine, request)).then(
+      ({ value, transfer }) => (self as unknown as Worker).postMessage({ id: request.id, ok: true, value }, transfer),
+      (e) => (self as unknown as Worker).postMessage({ id: request.id, ok: false, error: e instanceof Error ? e.message : String(e) }));
+    return;
+  }
   queue = queue.then(async () => {
     try {
       const engine = await starting;

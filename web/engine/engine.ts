@@ -446,8 +446,11 @@ export interface EngineSnapshot {
 /** The compiled WebAssembly modules the engine runs on. */
 export interface EngineModules {
   engine: WebAssembly.Module;
-  png: WebAssembly.Module;
-  jpeg: WebAssembly.Module;
+  /** The codecs of the user's files: compiled, or given when first needed (the page's engine fetches them then). */
+  png: WebAssembly.Module | (() => WebAssembly.Module);
+  jpeg: WebAssembly.Module | (() => WebAssembly.Module);
+  /** Fetches and compiles the codecs given when first needed, so that none is fetched while the user waits. */
+  prepareCodecs?: () => Promise<void>;
   /** The encoders, for screenshots only: loaded when first needed. */
   pngEncoder?: () => Promise<(rgba: Uint8Array, width: number, height: number) => Uint8Array>;
   jpegEncoder?: () => Promise<{ factory: (options: object) => Promise<unknown>; wasm: Uint8Array }>;
@@ -1160,6 +1163,11 @@ export class SkinEngine {
     const bytes = ok ? this.core.FS.readFile(path) : null;
     this.remove(path.slice(0, path.lastIndexOf('/')));
     return bytes;
+  }
+
+  /** Fetches the codecs of the user's pictures now (where they come when first needed), so that no open waits for them. */
+  async prepareCodecs(): Promise<void> {
+    await this.modules.prepareCodecs?.();
   }
 
   /** Loads what a PNG screenshot needs now, so that a page can take one without the network later. */

@@ -61,7 +61,7 @@ const failure = (e) => e instanceof LongJump || e instanceof WebAssembly.Runtime
 // that a large picture made grow has been let go.
 export function createJpegDecoder(module, collect = null) {
   let kept = null;
-  const start = () => new WebAssembly.Instance(module, {
+  const start = () => new WebAssembly.Instance(typeof module === 'function' ? module() : module, {
     env: { setjmp: () => 0, longjmp: () => { throw new LongJump('libjpeg error'); } },
     wasi_snapshot_preview1: {
       environ_sizes_get: () => 0, environ_get: () => 0, proc_exit: () => 0,

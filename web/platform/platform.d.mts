@@ -2,9 +2,11 @@
 export interface Platform {
   zip: object;
   png: { encode: unknown };
+  pngBuiltin: object;
   jpeg: { encode: unknown };
 }
-export function createPlatform(modules: { png: WebAssembly.Module; jpeg: WebAssembly.Module },
+type Codec = WebAssembly.Module | (() => WebAssembly.Module);
+export function createPlatform(modules: { png: Codec; jpeg: Codec },
                                options?: { collect?: (() => void) | null }): Platform;
 export function addJpegEncoder(platform: Platform, factory: (options: object) => Promise<unknown>,
                                wasmBinary: Uint8Array): Promise<void>;

@@ -5,9 +5,12 @@
 import { encodeZip, inflateZipEntry, listZip } from './zip.mjs';
 import { createPngCodec } from './png.mjs';
 import { createJpegDecoder, createJpegEncoder } from './jpeg.mjs';
+import { decodeBuiltinPng } from './png-builtin.mjs';
 
-// `modules`: { png, jpeg } compiled WebAssembly modules. The encoders,
-// which only screenshots need, come later (addPngEncoder, addJpegEncoder).
+// `modules`: { png, jpeg } compiled WebAssembly modules, or functions that
+// give them when first needed (a page's engine fetches the codecs of the
+// user's files then, or earlier in the background). The encoders, which only
+// screenshots need, come later (addPngEncoder, addJpegEncoder).
 // A decoder's memory, which a large picture makes grow, goes with its
 // instance once the picture is handed over; `collect`, where the host
 // offers one (node), collects garbage then, so that it is gone before the
@@ -18,6 +21,7 @@ export function createPlatform(modules, { collect = null } = {}) {
   return {
     zip: { list: listZip, inflate: inflateZipEntry, encode: encodeZip },
     png: { header: png.header, decode: png.decode, encode: null },
+    pngBuiltin: { decode: decodeBuiltinPng },
     jpeg: { header: jpeg.header, decode: jpeg.decode, encode: null },
   };
 }

@@ -226,7 +226,7 @@ export function createPngCodec(module, collect = null) {
   // holds, so the next picture gets a fresh one.
   const attempt = (found) => {
     const input = decoderInput(found);
-    let decoder = kept ?? (kept = startDecoder(module));
+    let decoder = kept ?? (kept = startDecoder(typeof module === 'function' ? module() : module));
     let made = null;
     try {
       const { x } = decoder;
