@@ -12,6 +12,7 @@ import { choosePicture, importFolder, importInto } from './io/import';
 import { compareWithArchive, compareWithFolder, stopCompare } from './io/compare';
 import { answerReload } from './io/watch';
 import { showAbout } from './dialogs/about';
+import { takeFromDialog } from './dialogs/take';
 import { chooseArchive, confirmLeave, newSkin, openFolder, openRecent, recent } from './io/open';
 import { save, saveArchive, saveToFolder } from './io/save';
 import { copyScreenshot, saveScreenshot } from './io/screenshots';
@@ -62,6 +63,7 @@ export function registerHandlers(): void {
 
   // Skin, language, screen.
   handle('recolour', () => recolourDialog());
+  handle('takeFrom', () => takeFromDialog());
   app.languages.forEach((l, i) => handle(`language:${i}`, () => changeLanguage(l.file)));
   for (let s = 0; s < kScreens; ++s) handle(`screenAction:${s}`, () => setScreen(s));
   handle('previousScreen', () => setScreen(app.screen - 1));

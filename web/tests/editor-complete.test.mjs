@@ -219,3 +219,43 @@ describe('the page does what the desktop does', () => {
     await closePage(page);
   });
 });
+
+describe('take from another skin', () => {
+  test('chosen, shown live, taken as one step named after the other skin, undone; Cancel leaves all as it was', async () => {
+    const other = native(['convert', '--recolour', '150,20'], 'Sunset.zip');
+    const page = await newPage();
+    await keys(page, 'Control', '0');
+    const before = await preview(page);
+    const openTake = async () => {
+      await menu(page, 'Skin', 'Take from skin...');
+      await page.waitForSelector('dialog[open]');
+      const { chooseFile } = await import('./editor-page.mjs');
+      await chooseFile(page, () => page.locator('dialog[open] ::-p-aria([name="*.zip"][role="button"])').click(), other);
+      return page.waitForSelector('dialog[open] ::-p-aria([name="Colors"][role="checkbox"])');
+    };
+    // Cancel: the preview showed the colours, and is as it was after.
+    const colours = await openTake();
+    const draws = await page.evaluate(() => window.skinEditor.draws);
+    await colours.click();
+    // Shown live on the preview while the dialog is open.
+    await page.waitForFunction((n) => window.skinEditor.draws > n && window.skinEditor.quiet(), {}, draws);
+    await page.screenshot({ path: join(harness.work, 'take-dialog.png') });
+    await page.locator('dialog[open] ::-p-aria([name="Cancel"][role="button"])').click();
+    await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+    assertSame(await preview(page), before, 'after Cancel');
+    assert.doesNotMatch(await page.title(), /^\*/);
+
+    // OK with the colours: the desktop's skintool --take-from makes the same skin.
+    const again = await openTake();
+    await again.click();
+    await page.locator('dialog[open] ::-p-aria([name="OK"][role="button"])').click();
+    await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+    assertSame(await preview(page), nativeRender(['--take-from', `${other}:colours`], 'taken'), 'the colours taken');
+    await page.locator('::-p-aria([name="Edit"][role="menuitem"])').click();
+    await page.waitForSelector('::-p-aria([name="Undo take from Sunset"][role="menuitem"])');
+    await page.keyboard.press('Escape');
+    await keys(page, 'Control', 'z');
+    assertSame(await preview(page), before, 'after Undo');
+    await closePage(page);
+  });
+});

@@ -3,17 +3,19 @@
 // as on the desktop; Stop comparing lets it go.
 import { app, engine, status, t } from '../context';
 import { reportMessages } from '../dialogs/messages';
+import { rememberCompared } from '../dialogs/take';
 import * as files from '../files';
 import { el } from '../ui';
 import { setCompare } from '../views/preview';
 
-async function compared(name: string, result: { opened: boolean; messages: { kind: string; subject: string; text: string }[] }): Promise<void> {
+async function compared(name: string, result: { opened: boolean; messages: { kind: string; subject: string; text: string }[] }): Promise<boolean> {
   const label = await engine.printable(name);
   if (result.opened) {
     setCompare('other', label);
     status(t('LANG_STATUS_OPENED$', label));
   }
   void reportMessages(result.messages, result.opened ? label : t('LANG_ERROR$'));
+  return result.opened;
 }
 
 export async function compareWithFolder(): Promise<void> {
@@ -24,7 +26,8 @@ export async function compareWithFolder(): Promise<void> {
     } catch {
       return;
     }
-    await compared(handle.name, await engine.compareWithFolder(handle.name, await files.readFolderHandle(handle)));
+    const list = await files.readFolderHandle(handle);
+    if (await compared(handle.name, await engine.compareWithFolder(handle.name, list))) rememberCompared({ name: handle.name, files: list });
     return;
   }
   const input = el('input', { type: 'file', hidden: true, webkitdirectory: true });
@@ -37,7 +40,7 @@ export async function compareWithFolder(): Promise<void> {
   input.remove();
   if (!list || list.length === 0) return;
   const read = await files.readChosenFolder(list);
-  await compared(read.name, await engine.compareWithFolder(read.name, read.files));
+  if (await compared(read.name, await engine.compareWithFolder(read.name, read.files))) rememberCompared({ name: read.name, files: read.files });
 }
 
 export async function compareWithArchive(): Promise<void> {
@@ -50,10 +53,13 @@ export async function compareWithArchive(): Promise<void> {
   });
   input.remove();
   if (!file) return;
-  await compared(file.name.replace(/\.zip$/i, ''), await engine.compareWithArchive(file.name, new Uint8Array(await file.arrayBuffer())));
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  const name = file.name.replace(/\.zip$/i, '');
+  if (await compared(name, await engine.compareWithArchive(file.name, bytes.slice()))) rememberCompared({ name: file.name, bytes });
 }
 
 export async function stopCompare(): Promise<void> {
   if (app.compare === 'other') await engine.stopCompare();
+  rememberCompared(null);
   setCompare('off');
 }
