@@ -132,7 +132,8 @@ export function makeIcons(pngBytes) {
   if (src.width !== src.height) throw new Error(`the icon is not square: ${src.width} x ${src.height}`);
   return kIcons.map(([name, size, mask]) => {
     const picture = mask ? masked(src, size) : scale(src, size);
-    return [name, encode({ width: size, height: size, data: picture.data, channels: 4, depth: 8 })];
+    // Deflated at the highest level: the installable page's icons are fetched with it.
+    return [name, encode({ width: size, height: size, data: picture.data, channels: 4, depth: 8 }, { zlib: { level: 9 } })];
   });
 }
 

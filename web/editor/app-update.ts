@@ -42,6 +42,11 @@ async function takeUpdate(): Promise<void> {
 /** Registers the service worker and follows its updates; without one (no https, a private window) the page works as before. */
 export function registerUpdates(): void {
   on(['title', 'values'], showOffer);
+  // The manifest (and the icon a browser fetches with it) is named once the
+  // first preview is drawn: the page needs it only to be installed.
+  if (!document.querySelector('link[rel=manifest]')) {
+    document.head.append(Object.assign(document.createElement('link'), { rel: 'manifest', href: 'manifest.webmanifest' }));
+  }
   if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
   navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' }).then((registration) => {
     // A worker installed while another one serves the page is a new version, waiting.
