@@ -289,10 +289,10 @@ void ImportFolder(const std::string& folder, FitMode fit, Skin& skin, SkinIoCont
 void TakeInto(const TakeStep& step, Skin& skin, SkinIoContext& ctx, Assembly& done) {
   const std::optional<TakeSource> source = ReadTakeSource(step.path, !IsExistingFolder(step.path), ctx);
   if (!source) return;
-  for (const Message& m : TakeMessages(*source, step.choice)) {
+  for (const Message& m : TakeMessages(*source, step.choice, skin, ctx.budget.pixels)) {
     ctx.feedback.Note(m, FormatMessage(m, ctx.texts) + " (not taken from " + source->name + ")");
   }
-  const SkinEdit edit = TakeFromSkin(*source, step.choice).Make(skin);
+  const SkinEdit edit = TakeFromSkin(*source, step.choice, ctx.budget.pixels).Make(skin);
   edit.Apply(skin, false);
   for (const PictureChange& p : edit.pictures) done.imported[static_cast<std::size_t>(p.image)] = true;
 }

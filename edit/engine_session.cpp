@@ -1167,12 +1167,20 @@ Outcome EngineSession::TakeFrom(std::string_view choiceText, bool preview) {
   std::string error = "no skin to take from";
   const std::optional<TakeChoice> choice = take_ ? ParseTakeChoice(choiceText, error) : std::nullopt;
   std::string notTaken = "[";
+  std::vector<Message> over;
   if (choice) {
     for (ImageId id : PicturesNotTaken(*take_, *choice)) {
       notTaken += (notTaken.size() > 1 ? "," : "") + JsonString(CatalogueEntryOf(id).name);
     }
+    // Told when the step is taken; a preview leaves them out as the step will.
+    if (!preview && !document_.previewing()) {
+      for (const Message& m : TakeMessages(*take_, *choice, document_.skin())) {
+        if (m.kind == MessageKind::OverBudget) over.push_back(m);
+      }
+    }
   }
-  result_ = "{\"error\":" + (choice ? std::string("null") : JsonString(error)) + ",\"notTaken\":" + notTaken + "]}";
+  result_ = "{\"error\":" + (choice ? std::string("null") : JsonString(error)) + ",\"notTaken\":" + notTaken +
+            "],\"overBudget\":" + MessagesJson(over) + "}";
   if (!choice) return End(Outcome::Refused);
   return Make(TakeFromSkin(*take_, *choice), preview);
 }

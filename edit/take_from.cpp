@@ -294,11 +294,37 @@ std::vector<ImageId> PicturesNotTaken(const TakeSource& source, const TakeChoice
   return out;
 }
 
-std::vector<Message> TakeMessages(const TakeSource& source, const TakeChoice& choice) {
+std::vector<ImageId> PicturesOverBudget(const TakeSource& source, const TakeChoice& choice, const Skin& current,
+                                        long long budget) {
+  long long total = 0;
+  for (const Picture& p : current.images) total += static_cast<long long>(p.pixels.size());
+  std::vector<std::pair<ImageId, long long>> growing;  // and by how much
+  for (const TakeItem& item : TakeItems()) {
+    if (!item.picture || !choice.Chosen(item) || !source.Has(*item.picture)) continue;
+    const long long more = static_cast<long long>(source.skin.image(*item.picture).pixels.size()) -
+                           static_cast<long long>(current.image(*item.picture).pixels.size());
+    if (more <= 0) total += more;
+    else growing.emplace_back(*item.picture, more);
+  }
+  std::vector<ImageId> over;
+  for (const auto& [id, more] : growing) {
+    if (total + more > budget) over.push_back(id);
+    else total += more;
+  }
+  return over;
+}
+
+std::vector<Message> TakeMessages(const TakeSource& source, const TakeChoice& choice, const Skin& current,
+                                  long long budget) {
   const std::vector<ImageId> left = PicturesNotTaken(source, choice);
   std::vector<Message> out;
   for (const Message& m : source.messages) {
     if (m.image && std::find(left.begin(), left.end(), *m.image) != left.end()) out.push_back(m);
+  }
+  for (ImageId id : PicturesOverBudget(source, choice, current, budget)) {
+    Message m{MessageKind::OverBudget, std::string(CatalogueEntryOf(id).name), id};
+    m.pictureKept = true;
+    out.push_back(std::move(m));
   }
   return out;
 }
@@ -306,14 +332,17 @@ std::vector<Message> TakeMessages(const TakeSource& source, const TakeChoice& ch
 SkinEdit TakeFromSkin::Make(const Skin& skin) {
   SkinEdit edit;
   edit.name = StepText::Of("LANG_STEP_TAKE_FROM$", {source_.name});
+  const std::vector<ImageId> over = PicturesOverBudget(source_, choice_, skin, budget_);
   for (const TakeItem& item : TakeItems()) {
     if (!choice_.Chosen(item)) continue;
     for (const SkinField& f : item.fields) {
       FieldValue theirs = ReadField(source_.skin, f);
       if (!(ReadField(skin, f) == theirs)) edit.Set(skin, f, std::move(theirs));
     }
-    if (item.picture && source_.Has(*item.picture) && !(skin.image(*item.picture) == source_.skin.image(*item.picture))) {
-      edit.Replace(skin, *item.picture, source_.skin.image(*item.picture));
+    if (!item.picture || !source_.Has(*item.picture)) continue;
+    const ImageId id = *item.picture;
+    if (std::find(over.begin(), over.end(), id) == over.end() && !(skin.image(id) == source_.skin.image(id))) {
+      edit.Replace(skin, id, source_.skin.image(id));
     }
   }
   return edit;

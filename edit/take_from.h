@@ -31,6 +31,7 @@
 
 #include "edit/changes.h"
 #include "images/skin_io.h"
+#include "skin/budgets.h"
 
 enum class TakeGroup { Colours, Pictures, Positions, Info };
 inline constexpr std::size_t kTakeGroupCount = 4;
@@ -105,24 +106,34 @@ std::optional<TakeSource> ReadTakeSource(const std::string& path, bool archive, 
 // without ".zip".
 std::string SkinNameOfPath(std::string_view path);
 
-// The messages of reading `source` about pictures `choice` asks for that it
-// lacks or could not read (never taken).
-std::vector<Message> TakeMessages(const TakeSource& source, const TakeChoice& choice);
 // The pictures `choice` asks for that `source` lacks or could not read.
 std::vector<ImageId> PicturesNotTaken(const TakeSource& source, const TakeChoice& choice);
+// The pictures `choice` asks for that would take the pictures of `current`
+// past `budget` pixels together, and so are left as they are (as an import
+// leaves them): those that make the skin smaller are counted first, then the
+// others in the order of TakeItems() while they fit.
+std::vector<ImageId> PicturesOverBudget(const TakeSource& source, const TakeChoice& choice, const Skin& current,
+                                        long long budget = kMaxSkinPixels);
+// Why pictures `choice` asks for are not taken into `current`: the messages
+// of reading `source` about those it lacks or could not read, then one
+// OverBudget message (named after the picture) for each PicturesOverBudget.
+std::vector<Message> TakeMessages(const TakeSource& source, const TakeChoice& choice, const Skin& current,
+                                  long long budget = kMaxSkinPixels);
 
 // The chosen items of `source` taken into the skin, as one step named "take
 // from NAME". Only what differs goes into the step; pictures the source
-// lacks or could not read are left as they are. `source` must outlive the
-// change.
+// lacks or could not read, and those over the skin's pixel budget, are left
+// as they are. `source` must outlive the change.
 class TakeFromSkin final : public Change {
  public:
-  TakeFromSkin(const TakeSource& source, TakeChoice choice) : source_(source), choice_(std::move(choice)) {}
+  TakeFromSkin(const TakeSource& source, TakeChoice choice, long long budget = kMaxSkinPixels)
+      : source_(source), choice_(std::move(choice)), budget_(budget) {}
   SkinEdit Make(const Skin& skin) override;
 
  private:
   const TakeSource& source_;
   TakeChoice choice_;
+  long long budget_;
 };
 
 // What `source` holds, for a face to offer: {"name", "groups": [{"group",

@@ -247,8 +247,8 @@ TEST(TakeFrom, PicturesTheOtherSkinLacksOrCannotReadAreListedAndNeverTaken) {
 
   const TakeChoice pictures = Parsed("pictures");
   EXPECT_EQ(PicturesNotTaken(*source, pictures), (std::vector<ImageId>{ImageId::icon_nds, ImageId::lamp}));  // as the Images tab shows them
-  EXPECT_EQ(TakeMessages(*source, pictures).size(), 2u);
-  EXPECT_TRUE(TakeMessages(*source, Parsed("pictures=startbar")).empty());
+  EXPECT_EQ(TakeMessages(*source, pictures, BuiltIn()).size(), 2u);
+  EXPECT_TRUE(TakeMessages(*source, Parsed("pictures=startbar"), BuiltIn()).empty());
   const SkinEdit edit = TakeFromSkin(*source, pictures).Make(BuiltIn());
   EXPECT_EQ(edit.pictures.size(), 51u);
   EXPECT_EQ(PictureNames(edit).count("lamp") + PictureNames(edit).count("icon/nds"), 0u);
@@ -268,6 +268,48 @@ TEST(TakeFrom, PicturesTheOtherSkinLacksOrCannotReadAreListedAndNeverTaken) {
 }
 
 // skintool's --take-from and the editor, for the same choice: the same archive.
+// Mixing two skins cannot make one past the pixel budget: pictures that
+// shrink the skin count first, then the others while they fit, and those
+// left are said so.
+TEST(TakeFrom, PicturesThatWouldPassThePixelBudgetAreLeft) {
+  Skin mine = BuiltIn();
+  mine.image(ImageId::startbar) = Picture(2, 2, {0, 0, 0});
+  mine.image(ImageId::icon_nds) = Picture(2, 2, {0, 0, 0});
+  mine.image(ImageId::lamp) = Picture(10, 10, {0, 0, 0});
+  long long total = 0;
+  for (const Picture& p : mine.images) total += static_cast<long long>(p.pixels.size());
+  TakeSource source;
+  source.name = "Wide";
+  source.skin = mine;
+  source.skin.image(ImageId::startbar) = Picture(8, 13, {8, 8, 8});  // 100 more
+  source.skin.image(ImageId::icon_nds) = Picture(8, 8, {8, 8, 8});   // 60 more
+  source.skin.image(ImageId::lamp) = Picture(5, 10, {8, 8, 8});      // 50 fewer, after the others in order
+  const TakeChoice all = Parsed("pictures");
+  const struct {
+    long long budget;
+    std::set<std::string> taken;
+  } cases[] = {
+      {total + 110, {"startbar", "icon/nds", "lamp"}},
+      {total + 109, {"startbar", "lamp"}},
+      {total + 50, {"startbar", "lamp"}},
+      {total + 49, {"icon/nds", "lamp"}},
+      {total + 9, {"lamp"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.budget - total);
+    EXPECT_EQ(PictureNames(TakeFromSkin(source, all, c.budget).Make(mine)), c.taken);
+    std::set<std::string> told;
+    for (const Message& m : TakeMessages(source, all, mine, c.budget)) {
+      EXPECT_EQ(m.kind, MessageKind::OverBudget);
+      told.insert(m.subject);
+    }
+    EXPECT_EQ(told.size() + c.taken.size(), 3u);
+    for (const std::string& name : told) EXPECT_EQ(c.taken.count(name), 0u) << name;
+  }
+  // A choice without the growing pictures never meets the budget.
+  EXPECT_TRUE(TakeMessages(source, Parsed("pictures=lamp"), mine, total - 50).empty());
+}
+
 TEST(TakeFrom, SkintoolMakesTheArchiveTheEditorSaves) {
   TempDir dir;
   const std::string mine = SkinFolder(dir, "Mine", [](Skin& s) {

@@ -475,8 +475,16 @@ void FileCommands::TakeFrom() {
   document_.EndPreview();
   if (!ok || !source) return;
   SkinEdit edit = ::TakeFromSkin(*source, dialog.choice()).Make(document_.skin());
+  // Pictures the skin has no room for are left, and said so.
+  QStringList over;
+  const MessageTexts texts = MessageTextsOf(context_.texts);
+  for (const Message& m : TakeMessages(*source, dialog.choice(), document_.skin())) {
+    if (m.kind == MessageKind::OverBudget) over << QString::fromStdString(FormatMessage(m, texts));
+  }
   const qsizetype fields = qsizetype(edit.fields.size()), pictures = qsizetype(edit.pictures.size());
-  if (!document_.Apply(std::move(edit))) return;
-  context_.ShowStatus(context_.texts.Text("LANG_STATUS_TAKEN$").arg(fields).arg(pictures).arg(
-      QString::fromStdString(source->name)));
+  if (document_.Apply(std::move(edit))) {
+    context_.ShowStatus(context_.texts.Text("LANG_STATUS_TAKEN$").arg(fields).arg(pictures).arg(
+        QString::fromStdString(source->name)));
+  }
+  context_.ShowMessages(over, context_.texts.Text("LANG_ERROR$"));
 }

@@ -525,6 +525,8 @@ export interface TakeAnswer {
   error: string | null;
   /** Pictures the choice names that the other skin lacks or could not read: not taken. */
   notTaken: string[];
+  /** Pictures the skin has no room for (its pictures would pass their pixel budget together): not taken. */
+  overBudget: EngineMessage[];
 }
 
 interface Core {

@@ -470,7 +470,7 @@ EMSCRIPTEN_KEEPALIVE int engine_take_picture(const char* name) { return E().Take
 
 // A choice ("colours;pictures=startbar,icon/nds") shown (`preview`) or made
 // one step of Undo: as engine_set_colour answers, -1 for a choice that names
-// nothing or no skin read; {error, notTaken}.
+// nothing or no skin read; {error, notTaken, overBudget: messages}.
 EMSCRIPTEN_KEEPALIVE int engine_take_from(const char* choice, int preview) {
   const Outcome o = E().TakeFrom(S(choice), preview != 0);
   Answer();

@@ -138,6 +138,7 @@ export async function takeFromDialog(): Promise<void> {
     const made = await engine.takeFrom(picked);
     status(t('LANG_STATUS_TAKEN$', made.changed.fields.length, made.changed.pictures.length, shownName));
     await change(Promise.resolve());
+    void reportMessages(made.overBudget ?? [], t('LANG_ERROR$'));
   } else {
     await draw();
   }
