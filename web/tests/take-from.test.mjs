@@ -86,7 +86,7 @@ test('a picture the other skin lacks is listed and never taken', () => {
   assert.equal(engine.takePicture('icon/nds'), null);
   const before = engine.picture('icon/nds');
   const taken = engine.takeFrom({ pictures: ['icon/nds', 'icon/gba'] });
-  assert.deepEqual([taken.outcome, taken.error, taken.notTaken], ['changed', null, ['icon/nds']]);
+  assert.deepEqual([taken.outcome, taken.error, taken.notTaken, taken.overBudget], ['changed', null, ['icon/nds'], []]);
   assert.deepEqual(taken.changed.pictures, ['icon/gba']);
   assert.deepEqual(engine.picture('icon/nds'), before);
 });
