@@ -527,22 +527,14 @@ std::string StringsJson(const std::vector<std::string>& texts) {
 }  // namespace
 
 Outcome EngineSession::ImportSizes(std::string_view name, const std::string& path) {
-  Begin();
-  const std::optional<ImageId> id = FindImage(name);
-  if (!id) return End(Outcome::Refused);
-  Collected feedback;
-  const MessageTexts texts = MessageTexts::BuiltIn();
-  SkinIoContext ctx{feedback, texts};
-  const SourcePicture* source = SourceOf(path, ctx);
-  if (!source) {
-    result_ = MessagesJson(feedback.messages);
-    return End(Outcome::Failed);
-  }
-  result_ = "{" + SizesJson(*source, *id) + "}";
-  return End(Outcome::Unchanged);
+  return ImportAnswer(name, path, false);
 }
 
 Outcome EngineSession::ImportPreviews(std::string_view name, const std::string& path) {
+  return ImportAnswer(name, path, true);
+}
+
+Outcome EngineSession::ImportAnswer(std::string_view name, const std::string& path, bool previewsToo) {
   Begin();
   const std::optional<ImageId> id = FindImage(name);
   if (!id) return End(Outcome::Refused);
@@ -554,8 +546,13 @@ Outcome EngineSession::ImportPreviews(std::string_view name, const std::string& 
     result_ = MessagesJson(feedback.messages);
     return End(Outcome::Failed);
   }
+  std::string out = "{" + SizesJson(*source, *id);
+  if (!previewsToo) {
+    result_ = out + "}";
+    return End(Outcome::Unchanged);
+  }
   const FitPreviews previews = FitQuestionPictures(*source, ExpectedWidth(*id), ExpectedHeight(*id));
-  std::string out = "{" + SizesJson(*source, *id) + ",\"pictures\":[";
+  out += ",\"pictures\":[";
   std::size_t size = 0;
   for (const ::Picture* p : {&previews.cover, &previews.stretch, &previews.keep}) size += p->pixels.size() * 4;
   pixels_.resize(size);

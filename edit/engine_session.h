@@ -258,6 +258,8 @@ class EngineSession : private DocumentObserver {
   void DiskChanged() override {
     if (!reload_.updating()) reload_.Forget();
   }
+  // ImportSizes, and with `previewsToo` ImportPreviews.
+  Outcome ImportAnswer(std::string_view name, const std::string& path, bool previewsToo);
 
   // A call that can change something starts with Begin and ends with End.
   void Begin();

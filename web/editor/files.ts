@@ -213,3 +213,42 @@ export function pickFolder(id = 'skin', mode: 'read' | 'readwrite' = 'readwrite'
   return (globalThis as unknown as { showDirectoryPicker(o: object): Promise<FileSystemDirectoryHandle> })
     .showDirectoryPicker({ mode, id });
 }
+
+/** One file the user chooses (of `accept`); null when none is chosen. */
+export async function chooseFile(accept: string): Promise<File | null> {
+  const input = Object.assign(document.createElement('input'), { type: 'file', hidden: true, accept });
+  return (await chosenFrom(input))?.[0] ?? null;
+}
+
+/**
+ * A folder chosen only to be read (pictures, another skin): through the File System Access API
+ * where there is one (remembered by `id`), else a folder chooser; null when none is chosen. Its
+ * files are read by `read`, which throws FolderTooLarge as the others do.
+ */
+export async function chooseFolderToRead(id: string): Promise<{ name: string; read: () => Promise<ReadFile[]> } | null> {
+  if (hasFolderAccess) {
+    let handle: FileSystemDirectoryHandle;
+    try {
+      handle = await pickFolder(id, 'read');
+    } catch {
+      return null;
+    }
+    return { name: handle.name, read: () => readFolderHandle(handle) };
+  }
+  const input = Object.assign(document.createElement('input'), { type: 'file', hidden: true, webkitdirectory: true });
+  const list = await chosenFrom(input);
+  if (!list || list.length === 0) return null;
+  return { name: list[0].webkitRelativePath.split('/')[0], read: async () => (await readChosenFolder(list)).files };
+}
+
+// What a hidden file input gave once clicked: null when the chooser was cancelled.
+async function chosenFrom(input: HTMLInputElement): Promise<FileList | null> {
+  document.body.append(input);
+  const list = await new Promise<FileList | null>((resolve) => {
+    input.addEventListener('change', () => resolve(input.files), { once: true });
+    input.addEventListener('cancel', () => resolve(null), { once: true });
+    input.click();
+  });
+  input.remove();
+  return list;
+}

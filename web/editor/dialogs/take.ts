@@ -10,6 +10,7 @@ import { change } from '../changes';
 import { app, engine, hex, status, t } from '../context';
 import * as files from '../files';
 import { el } from '../ui';
+import { readChosenFolder } from '../io/open';
 import { draw } from '../views/preview';
 import { reportMessages } from './messages';
 
@@ -46,38 +47,13 @@ async function chooseSource(): Promise<{ name: string; read: () => Promise<{ rea
         return resolve({ name: c.name, read: () => (c.files ? engine.takeFolder(c.name, c.files) : engine.takeArchive(c.name, c.bytes!.slice())) });
       }
       if (how === 'zip') {
-        const input = el('input', { type: 'file', hidden: true, accept: '.zip,application/zip' });
-        document.body.append(input);
-        input.addEventListener('change', async () => {
-          const file = input.files?.[0];
-          input.remove();
-          if (!file) return resolve(null);
-          const bytes = new Uint8Array(await file.arrayBuffer());
-          resolve({ name: file.name.replace(/\.zip$/i, ''), read: () => engine.takeArchive(file.name, bytes) });
-        }, { once: true });
-        input.click();
-        return;
+        const file = await files.chooseFile('.zip,application/zip');
+        if (!file) return resolve(null);
+        const bytes = new Uint8Array(await file.arrayBuffer());
+        return resolve({ name: file.name.replace(/\.zip$/i, ''), read: () => engine.takeArchive(file.name, bytes) });
       }
-      if (files.hasFolderAccess) {
-        try {
-          const handle = await files.pickFolder('take', 'read');
-          const list = await files.readFolderHandle(handle);
-          resolve({ name: handle.name, read: () => engine.takeFolder(handle.name, list) });
-        } catch {
-          resolve(null);
-        }
-        return;
-      }
-      const input = el('input', { type: 'file', hidden: true, webkitdirectory: true });
-      document.body.append(input);
-      input.addEventListener('change', async () => {
-        const list = input.files;
-        input.remove();
-        if (!list || list.length === 0) return resolve(null);
-        const read = await files.readChosenFolder(list);
-        resolve({ name: read.name, read: () => engine.takeFolder(read.name, read.files) });
-      }, { once: true });
-      input.click();
+      const got = await readChosenFolder('take');
+      resolve(got && { name: got.name, read: () => engine.takeFolder(got.name, got.files) });
     };
     const buttons = [
       el('button', { type: 'button', onclick: () => { dialog.close(); void pick('folder'); } }, t('LANG_FILE_OPEN_FOLDER$')),

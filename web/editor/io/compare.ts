@@ -5,7 +5,7 @@ import { app, engine, status, t } from '../context';
 import { reportMessages } from '../dialogs/messages';
 import { rememberCompared } from '../dialogs/take';
 import * as files from '../files';
-import { el } from '../ui';
+import { readChosenFolder } from './open';
 import { setCompare } from '../views/preview';
 
 async function compared(name: string, result: { opened: boolean; messages: { kind: string; subject: string; text: string }[] }): Promise<boolean> {
@@ -19,39 +19,12 @@ async function compared(name: string, result: { opened: boolean; messages: { kin
 }
 
 export async function compareWithFolder(): Promise<void> {
-  if (files.hasFolderAccess) {
-    let handle: FileSystemDirectoryHandle;
-    try {
-      handle = await files.pickFolder('compare', 'read');
-    } catch {
-      return;
-    }
-    const list = await files.readFolderHandle(handle);
-    if (await compared(handle.name, await engine.compareWithFolder(handle.name, list))) rememberCompared({ name: handle.name, files: list });
-    return;
-  }
-  const input = el('input', { type: 'file', hidden: true, webkitdirectory: true });
-  document.body.append(input);
-  const list = await new Promise<FileList | null>((resolve) => {
-    input.addEventListener('change', () => resolve(input.files), { once: true });
-    input.addEventListener('cancel', () => resolve(null), { once: true });
-    input.click();
-  });
-  input.remove();
-  if (!list || list.length === 0) return;
-  const read = await files.readChosenFolder(list);
-  if (await compared(read.name, await engine.compareWithFolder(read.name, read.files))) rememberCompared({ name: read.name, files: read.files });
+  const got = await readChosenFolder('compare');
+  if (got && await compared(got.name, await engine.compareWithFolder(got.name, got.files))) rememberCompared(got);
 }
 
 export async function compareWithArchive(): Promise<void> {
-  const input = el('input', { type: 'file', hidden: true, accept: '.zip,application/zip' });
-  document.body.append(input);
-  const file = await new Promise<File | null>((resolve) => {
-    input.addEventListener('change', () => resolve(input.files?.[0] ?? null), { once: true });
-    input.addEventListener('cancel', () => resolve(null), { once: true });
-    input.click();
-  });
-  input.remove();
+  const file = await files.chooseFile('.zip,application/zip');
   if (!file) return;
   const bytes = new Uint8Array(await file.arrayBuffer());
   const name = file.name.replace(/\.zip$/i, '');

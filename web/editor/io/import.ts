@@ -6,8 +6,8 @@ import type { Fit, ImportPreviews } from '../../engine/engine';
 import { refresh } from '../changes';
 import { app, command, engine, status, t } from '../context';
 import { reportMessages } from '../dialogs/messages';
-import * as files from '../files';
 import { ask, el, messageBody } from '../ui';
+import { readChosenFolder } from './open';
 import { cancellable } from './renew';
 
 const pictureInput = el('input', { type: 'file', hidden: true, accept: '.bmp,.png,.jpg,.jpeg,.BMP,.PNG,.JPG,.JPEG,image/bmp,image/png,image/jpeg' });
@@ -80,9 +80,9 @@ async function askFit(question: string, previews: ImportPreviews): Promise<Fit |
  * button too), one question for those of another size, one step of Undo, the desktop's report.
  */
 export async function importFolder(): Promise<void> {
-  const chosen = await chooseFolderFiles();
+  const chosen = await readChosenFolder('pictures');
   if (!chosen) return;
-  const { name, list } = chosen;
+  const { name, files: list } = chosen;
   await cancellable(await engine.printable(name), async () => {
     const question = await engine.importFolderSizes(name, list);
     if (!question) {
@@ -108,26 +108,3 @@ export async function importFolder(): Promise<void> {
   });
 }
 
-// A folder of the user's: through the File System Access API where there is one, else a folder chooser.
-async function chooseFolderFiles(): Promise<{ name: string; list: files.ReadFile[] } | null> {
-  if (files.hasFolderAccess) {
-    let handle: FileSystemDirectoryHandle;
-    try {
-      handle = await files.pickFolder('pictures', 'read');
-    } catch {
-      return null;
-    }
-    return { name: handle.name, list: await files.readFolderHandle(handle) };
-  }
-  const input = el('input', { type: 'file', hidden: true, webkitdirectory: true });
-  document.body.append(input);
-  const list = await new Promise<FileList | null>((resolve) => {
-    input.addEventListener('change', () => resolve(input.files), { once: true });
-    input.addEventListener('cancel', () => resolve(null), { once: true });
-    input.click();
-  });
-  input.remove();
-  if (!list || list.length === 0) return null;
-  const read = await files.readChosenFolder(list);
-  return { name: read.name, list: read.files };
-}

@@ -115,16 +115,32 @@ export async function openArchiveHandle(handle: FileSystemFileHandle): Promise<v
   await openArchiveFile(file, handle);
 }
 
-export async function openFolderFiles(name: string, read: () => Promise<files.ReadFile[]>, handle: FileSystemDirectoryHandle | null): Promise<void> {
-  let list;
+// A folder's files, or null when they could not be read (too many, too large, or the browser
+// refused): then the user is told why.
+async function filesOrSaid(name: string, read: () => Promise<files.ReadFile[]>): Promise<files.ReadFile[] | null> {
   try {
-    list = await read();
+    return await read();
   } catch (e) {
-    if (e instanceof files.FolderTooLarge) return tooLarge(name, e);
+    if (e instanceof files.FolderTooLarge) {
+      await tooLarge(name, e);
+      return null;
+    }
     const shown = await engine.printable(name);
     void reportFailure(shown, t('LANG_WEB_READ_FAILED$', shown, await engine.printable(String((e as Error).message ?? e))));
-    return;
+    return null;
   }
+}
+
+/** A folder chosen to be read (pictures, another skin) and its files; null when none was chosen or it could not be read (said why). */
+export async function readChosenFolder(id: string): Promise<{ name: string; files: files.ReadFile[] } | null> {
+  const chosen = await files.chooseFolderToRead(id);
+  const list = chosen && await filesOrSaid(chosen.name, chosen.read);
+  return chosen && list ? { name: chosen.name, files: list } : null;
+}
+
+export async function openFolderFiles(name: string, read: () => Promise<files.ReadFile[]>, handle: FileSystemDirectoryHandle | null): Promise<void> {
+  const list = await filesOrSaid(name, read);
+  if (!list) return;
   await cancellable(await engine.printable(name), async () => {
     await opened(name, await engine.openFolder(name, list), handle);
     // What a save into the folder compares with, to tell a file another program changed since.
