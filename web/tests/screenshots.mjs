@@ -1,5 +1,7 @@
 // The web editor's pictures for the README, taken in headless Chromium from
-// the real page: node web/tests/screenshots.mjs dist/web OUT_DIR
+// the real page: node web/tests/screenshots.mjs dist/web OUT_DIR [OTHER.zip]
+// With OTHER.zip (a skin of our own, such as build/cli/skintool convert
+// --recolour 150,20 --out Sunset.zip), Take from skin with its colours too.
 import { mkdirSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -7,9 +9,9 @@ import puppeteer from 'puppeteer-core';
 import { serve } from '../../tools/serve-web.mjs';
 import { launchChromium } from './chromium.mjs';
 
-const [web, out] = process.argv.slice(2);
+const [web, out, other] = process.argv.slice(2);
 if (!out) {
-  console.error('usage: node screenshots.mjs SITE_DIR OUT_DIR');
+  console.error('usage: node screenshots.mjs SITE_DIR OUT_DIR [OTHER.zip]');
   process.exit(2);
 }
 mkdirSync(out, { recursive: true });
@@ -35,6 +37,19 @@ try {
   await idle(page);
   await page.screenshot({ path: join(out, 'web-colour.png') });
   await page.keyboard.press('Escape');
+
+  if (other) {
+    await page.locator('::-p-aria([name="Skin"][role="menuitem"])').click();
+    await page.locator('::-p-aria([name="Take from skin..."])').click();
+    const [chooser] = await Promise.all([page.waitForFileChooser(),
+      page.locator('dialog[open] ::-p-aria([name="*.zip"][role="button"])').click()]);
+    await chooser.accept([other]);
+    await page.locator('dialog[open] ::-p-aria([name="Colors"][role="checkbox"])').click();
+    await idle(page);
+    await page.screenshot({ path: join(out, 'web-take-from.png') });
+    await page.locator('dialog[open] ::-p-aria([name="Cancel"][role="button"])').click();
+    await idle(page);
+  }
 
   await page.setViewport({ width: 800, height: 700 });
   await page.locator('::-p-aria([name="Language"][role="menuitem"])').click();
